@@ -1,1 +1,249 @@
-// application object
+// The application object: hidden application window, message loops with the
+// application's message hook, termination and the default error display.
+#include "gui/Application.h"
+
+#include "gui/Dpi.h"
+#include "gui/Form.h"
+#include "gui/Guarded.h"
+
+#include <windowsx.h>
+
+#include <exception>
+#include <stdexcept>
+
+namespace corvinade::gui {
+
+namespace {
+
+constexpr char kWindowClass[] = "CorvinadeApplication";
+
+// A "." closes a text whose last character has a code above that of "."
+// (compared as unsigned, so a letter like 0xE9 counts too).
+std::string ErrorDisplayText(const std::string& text) {
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.'))
+        return text + ".";
+    return text;
+}
+
+// The executable's base name: the title until the program sets its own.
+std::string ModuleBaseName(HINSTANCE instance) {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(instance, path, MAX_PATH);
+    std::string name = path;
+    name.erase(0, name.find_last_of("\\/") + 1);
+    if (auto dot = name.rfind('.'); dot != std::string::npos)
+        name.erase(dot);
+    return name;
+}
+
+// Keyboard navigation (Tab, arrows, Enter) inside our forms, as in dialogs.
+bool IsFormDialogKey(MSG& msg) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !msg.hwnd)
+        return false;
+    HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+    return root && Form::IsFormWindow(root) && ::IsDialogMessageA(root, &msg);
+}
+
+void DropPendingQuit() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+} // namespace
+
+Application* Application::instance_ = nullptr;
+
+Application& App() { return *Application::Instance(); }
+
+void HandleCurrentException() noexcept {
+    if (Application* app = Application::Instance()) {
+        app->HandleException();
+        return;
+    }
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        ::MessageBoxA(nullptr, e.what(), nullptr, MB_OK | MB_ICONERROR);
+    } catch (...) {
+    }
+}
+
+Application::Application(HINSTANCE instance) : hinstance_(instance), title_(ModuleBaseName(instance)) {
+    if (instance_)
+        throw std::logic_error("Only one application object may exist");
+    MakeProcessDpiAware();
+
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(1));
+    wc.lpszClassName = kWindowClass;
+    ::RegisterClassExA(&wc);
+
+    instance_ = this;
+    // A tool window is never given a taskbar button; it stays hidden anyway.
+    window_ = ::CreateWindowExA(WS_EX_TOOLWINDOW, kWindowClass, title_.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, instance, nullptr);
+    if (!window_) {
+        instance_ = nullptr;
+        throw std::runtime_error("Cannot create the application window");
+    }
+}
+
+Application::~Application() {
+    hooks_.clear();
+    OnMessage = nullptr;
+    ::DestroyWindow(window_);
+    window_ = nullptr;
+    instance_ = nullptr;
+    ::UnregisterClassA(kWindowClass, hinstance_);
+    DropPendingQuit();
+}
+
+void Application::SetTitle(std::string title) {
+    title_ = std::move(title);
+    ::SetWindowTextA(window_, title_.c_str());
+}
+
+void Application::Run() {
+    MSG msg;
+    while (!terminated_) {
+        if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+            terminated_ = true;
+            break;
+        }
+        Dispatch(msg);
+    }
+    DropPendingQuit();
+}
+
+void Application::Terminate() {
+    if (terminated_)
+        return;
+    terminated_ = true;
+    // Wakes Run and makes every modal loop on the way (the system's
+    // included) end and pass the quit outwards.
+    ::PostQuitMessage(0);
+}
+
+void Application::ProcessMessages() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            terminated_ = true;
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        Dispatch(msg);
+    }
+}
+
+bool Application::HandleOneMessage() {
+    MSG msg;
+    if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        terminated_ = true;
+        ::PostQuitMessage(static_cast<int>(msg.wParam));
+        return false;
+    }
+    Dispatch(msg);
+    return true;
+}
+
+void Application::Dispatch(MSG& msg) {
+    Guarded([&] {
+        bool handled = false;
+        // Hotkeys for our window reach the hook in the window procedure, the
+        // one place every loop (the system's too) passes them through.
+        if (OnMessage && !IsHotkeyForUs(msg))
+            OnMessage(msg, handled);
+        if (handled || IsFormDialogKey(msg))
+            return;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    });
+}
+
+LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Application* app = instance_;
+    if (!app || (app->window_ && app->window_ != hwnd))
+        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    return GuardedResult(0, [&] {
+        if (!app->window_)
+            app->window_ = hwnd; // messages of CreateWindowEx itself
+        return app->HandleWindowMessage(msg, wParam, lParam);
+    });
+}
+
+LRESULT Application::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (false) {
+        DWORD pos = ::GetMessagePos();
+        MSG m = {window_, msg, wParam, lParam, static_cast<DWORD>(::GetMessageTime()),
+                 {GET_X_LPARAM(pos), GET_Y_LPARAM(pos)}};
+        bool handled = false;
+        OnMessage(m, handled);
+        if (handled)
+            return 0;
+    }
+    if (!hooks_.empty()) {
+        // A copy: a hook may unhook itself or others while it runs.
+        auto hooks = hooks_;
+        for (auto& [id, hook] : hooks) {
+            LRESULT result = 0;
+            if (hook(msg, wParam, lParam, result))
+                return result;
+        }
+    }
+    if (msg == WM_CLOSE) {
+        if (mainForm_)
+            mainForm_->Close();
+        else
+            Terminate();
+        return 0;
+    }
+    return ::DefWindowProcA(window_, msg, wParam, lParam);
+}
+
+void Application::HandleException() noexcept {
+    if (!std::current_exception())
+        return;
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        ShowException(e.what());
+    } catch (...) {
+        ShowException("Unknown error");
+    }
+}
+
+void Application::ShowException(const std::string& text) noexcept {
+    try {
+        std::string shown = ErrorDisplayText(text);
+        ::MessageBoxA(DialogOwner(), shown.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+    } catch (...) {
+        ::MessageBoxA(DialogOwner(), text.c_str(), nullptr, MB_OK | MB_ICONERROR);
+    }
+}
+
+int Application::HookMainWindow(MainWindowHook hook) {
+    int id = nextHookId_++;
+    hooks_.emplace_back(id, std::move(hook));
+    return id;
+}
+
+void Application::UnhookMainWindow(int id) {
+    std::erase_if(hooks_, [id](const auto& entry) { return entry.first == id; });
+}
+
+void Application::HideTaskbarButton() {
+    if (::IsWindowVisible(window_))
+        ::ShowWindow(window_, SW_HIDE);
+}
+
+HWND Application::DialogOwner() const {
+    HWND active = ::GetActiveWindow();
+    return active ? active : window_;
+}
+
+} // namespace corvinade::gui

@@ -1,1 +1,592 @@
-// harness
+// The test harness's Win32 side; see Harness.h.
+#include "Harness.h"
+
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <utility>
+
+namespace corvinade::test {
+
+namespace {
+
+constexpr Milliseconds PollInterval{20};
+constexpr int ProbeHotkeyId = 0x0BAD; // ids of thread hotkeys lie below 0xC000
+constexpr const char* SettingsKey = "Software\\Pelmorra\\Corvinade";
+constexpr const char* RecorderLogVariable = "CORVINADE_RECORDER_LOG";
+
+std::runtime_error SystemError(const std::string& what) {
+    return std::runtime_error(what + " failed, error " + std::to_string(GetLastError()));
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// Owns an open registry key.
+class RegKey {
+public:
+    explicit RegKey(const char* path) {
+        const LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                            &key_, nullptr);
+        if (result != ERROR_SUCCESS)
+            throw std::runtime_error(std::string("RegCreateKeyExA ") + path + " failed, error " +
+                                     std::to_string(result));
+    }
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    ~RegKey() { RegCloseKey(key_); }
+
+    void Set(const std::string& name, DWORD type, const void* data, DWORD size) {
+        const LONG result = RegSetValueExA(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+        if (result != ERROR_SUCCESS)
+            throw std::runtime_error("RegSetValueExA " + name + " failed, error " + std::to_string(result));
+    }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// Holds the clipboard open; owner window none.
+class ClipboardLock {
+public:
+    ClipboardLock() : open_(OpenClipboard(nullptr) != FALSE) {}
+    ClipboardLock(const ClipboardLock&) = delete;
+    ClipboardLock& operator=(const ClipboardLock&) = delete;
+    ~ClipboardLock() {
+        if (open_)
+            CloseClipboard();
+    }
+    bool IsOpen() const { return open_; }
+
+private:
+    bool open_;
+};
+
+// A screen DC and a memory DC with a bitmap selected into it, released in
+// reverse order.
+class ScreenCopy {
+public:
+    ScreenCopy(int width, int height)
+        : screen_(GetDC(nullptr)), memory_(CreateCompatibleDC(screen_)),
+          bitmap_(CreateCompatibleBitmap(screen_, width, height)),
+          old_(SelectObject(memory_, bitmap_)) {}
+    ScreenCopy(const ScreenCopy&) = delete;
+    ScreenCopy& operator=(const ScreenCopy&) = delete;
+    ~ScreenCopy() {
+        SelectObject(memory_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(memory_);
+        ReleaseDC(nullptr, screen_);
+    }
+    HDC Screen() const { return screen_; }
+    HDC Memory() const { return memory_; }
+    HBITMAP Bitmap() const { return bitmap_; }
+
+private:
+    HDC screen_;
+    HDC memory_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+
+void CreateFolders(const std::string& folder) {
+    for (size_t pos = folder.find('\\', 3); ; pos = folder.find('\\', pos + 1)) {
+        const std::string part = folder.substr(0, pos);
+        if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            throw SystemError("CreateDirectoryA " + part);
+        if (pos == std::string::npos)
+            break;
+    }
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct WindowSearch {
+    const WindowQuery* query;
+    std::vector<HWND> found;
+};
+
+bool Matches(HWND window, const WindowQuery& query) {
+    if (query.visibleOnly && !IsWindowVisible(window))
+        return false;
+    if (query.processId != 0 && WindowProcessId(window) != query.processId)
+        return false;
+    if (!query.className.empty() && WindowClass(window) != query.className)
+        return false;
+    return query.title.empty() || WindowText(window) == query.title;
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    if (Matches(window, *search->query))
+        search->found.push_back(window);
+    return TRUE;
+}
+
+struct ChildSearch {
+    std::string className;
+    std::string text;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindChild(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<ChildSearch*>(param);
+    if (EqualNoCase(WindowClass(window), search->className) &&
+        (search->text.empty() || WindowText(window) == search->text)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+INPUT KeyInput(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    if (key == VK_LWIN)
+        input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    return input;
+}
+
+std::vector<WORD> ModifierKeys(UINT modifiers) {
+    std::vector<WORD> keys;
+    if (modifiers & ModCtrl)
+        keys.push_back(VK_CONTROL);
+    if (modifiers & ModAlt)
+        keys.push_back(VK_MENU);
+    if (modifiers & ModShift)
+        keys.push_back(VK_SHIFT);
+    if (modifiers & ModWin)
+        keys.push_back(VK_LWIN);
+    return keys;
+}
+
+void WriteBitmapFile(const std::string& path, const ScreenCopy& copy, int width, int height) {
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    const DWORD stride = ((width * 3 + 3) / 4) * 4;
+    std::vector<char> pixels(static_cast<size_t>(stride) * height);
+    GetDIBits(copy.Memory(), copy.Bitmap(), 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+              DIB_RGB_COLORS);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+}
+
+} // namespace
+
+// --- Paths -------------------------------------------------------------------
+
+std::string Env(const std::string& name) {
+    char buffer[32768];
+    const DWORD length = GetEnvironmentVariableA(name.c_str(), buffer, sizeof buffer);
+    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
+}
+
+std::string WindowsPath(const std::string& path) {
+    if (path.empty() || path.front() != '/')
+        return path;
+    std::string result = "Z:" + path;
+    std::replace(result.begin(), result.end(), '/', '\\');
+    return result;
+}
+
+std::string CorvinadeExe() {
+    const std::string exe = Env("CORVINADE_EXE");
+    if (exe.empty())
+        throw std::runtime_error("CORVINADE_EXE is not set (the path of corvinade.exe)");
+    return WindowsPath(exe);
+}
+
+std::string TestProgram(const std::string& name) {
+    const std::string folder = Env("CORVINADE_TEST_BIN");
+    if (folder.empty())
+        throw std::runtime_error("CORVINADE_TEST_BIN is not set (the folder of the test programs)");
+    return WindowsPath(folder) + "\\" + name;
+}
+
+// --- Kernel handles and processes -------------------------------------------
+
+UniqueHandle& UniqueHandle::operator=(UniqueHandle&& other) noexcept {
+    if (this != &other)
+        Reset(other.Release());
+    return *this;
+}
+
+HANDLE UniqueHandle::Release() {
+    HANDLE handle = handle_;
+    handle_ = nullptr;
+    return handle;
+}
+
+void UniqueHandle::Reset(HANDLE handle) {
+    if (*this)
+        CloseHandle(handle_);
+    handle_ = handle;
+}
+
+Process& Process::operator=(Process&& other) noexcept {
+    if (this != &other) {
+        Terminate();
+        handle_ = std::move(other.handle_);
+        id_ = std::exchange(other.id_, 0);
+    }
+    return *this;
+}
+
+Process Process::Start(const std::string& exe, const std::string& args) {
+    std::string commandLine = "\"" + exe + "\"";
+    if (!args.empty())
+        commandLine += " " + args;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
+        throw SystemError("CreateProcessA " + commandLine);
+    CloseHandle(info.hThread);
+    Process process;
+    process.handle_.Reset(info.hProcess);
+    process.id_ = info.dwProcessId;
+    return process;
+}
+
+bool Process::Running() const { return handle_ && WaitForSingleObject(handle_.Get(), 0) == WAIT_TIMEOUT; }
+
+bool Process::WaitForExit(Milliseconds timeout) const {
+    return !handle_ || WaitForSingleObject(handle_.Get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+std::optional<DWORD> Process::ExitCode() const {
+    DWORD code = 0;
+    if (!handle_ || Running() || !GetExitCodeProcess(handle_.Get(), &code))
+        return std::nullopt;
+    return code;
+}
+
+void Process::Terminate() {
+    if (!handle_)
+        return;
+    if (Running()) {
+        TerminateProcess(handle_.Get(), 1);
+        WaitForSingleObject(handle_.Get(), 10000);
+    }
+    handle_.Reset();
+    id_ = 0;
+}
+
+std::vector<DWORD> ProcessIds(const std::string& exeName) {
+    std::vector<DWORD> ids;
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
+        throw SystemError("CreateToolhelp32Snapshot");
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
+        if (EqualNoCase(entry.szExeFile, exeName))
+            ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
+}
+
+// --- Waiting -------------------------------------------------------------------
+
+bool WaitFor(const std::function<bool()>& condition, Milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (condition())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        PumpMessagesFor(PollInterval);
+    }
+}
+
+void PumpMessagesFor(Milliseconds time) {
+    const auto end = std::chrono::steady_clock::now() + time;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        const auto left = std::chrono::duration_cast<Milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left.count()), QS_ALLINPUT);
+    }
+}
+
+// --- Configuration ------------------------------------------------------------
+
+std::string HotkeysIniText(const std::vector<HotkeyEntry>& entries) {
+    std::string text;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const HotkeyEntry& entry = entries[i];
+        text += "[key" + std::to_string(i) + "]\r\n";
+        text += "active=" + std::string(entry.active ? "1" : "0") + "\r\n";
+        text += "key=" + std::to_string(entry.key) + "\r\n";
+        text += "shift=" + std::to_string(entry.shift) + "\r\n";
+        text += "func=" + entry.func + "\r\n";
+        text += "params=" + entry.params + "\r\n";
+        text += "params2=" + entry.params2 + "\r\n";
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string HotkeysIniPath() {
+    char folder[MAX_PATH + 1] = {};
+    if (!SHGetSpecialFolderPathA(nullptr, folder, CSIDL_APPDATA, FALSE))
+        throw std::runtime_error("SHGetSpecialFolderPathA(CSIDL_APPDATA) failed");
+    std::string path = folder;
+    if (path.empty() || path.back() != '\\')
+        path += '\\';
+    return path + "Pelmorra\\Corvinade\\Data\\hotkeys.ini";
+}
+
+void WriteHotkeysIni(const std::string& text) {
+    const std::string path = HotkeysIniPath();
+    CreateFolders(path.substr(0, path.rfind('\\')));
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    if (!out.flush())
+        throw std::runtime_error("cannot write " + path);
+}
+
+void WriteHotkeysIni(const std::vector<HotkeyEntry>& entries) { WriteHotkeysIni(HotkeysIniText(entries)); }
+
+void SetSettingText(const std::string& name, const std::string& value) {
+    RegKey(SettingsKey).Set(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+void SetSettingDword(const std::string& name, DWORD value) {
+    RegKey(SettingsKey).Set(name, REG_DWORD, &value, sizeof value);
+}
+
+// --- Input and hotkeys ---------------------------------------------------------
+
+void PressHotkey(UINT key, UINT modifiers) {
+    const std::vector<WORD> mods = ModifierKeys(modifiers);
+    std::vector<INPUT> inputs;
+    for (WORD mod : mods)
+        inputs.push_back(KeyInput(mod, false));
+    inputs.push_back(KeyInput(static_cast<WORD>(key), false));
+    inputs.push_back(KeyInput(static_cast<WORD>(key), true));
+    for (auto mod = mods.rbegin(); mod != mods.rend(); ++mod)
+        inputs.push_back(KeyInput(*mod, true));
+    if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
+        throw SystemError("SendInput");
+}
+
+bool IsCombinationTaken(UINT key, UINT modifiers) {
+    if (RegisterHotKey(nullptr, ProbeHotkeyId, modifiers, key)) {
+        UnregisterHotKey(nullptr, ProbeHotkeyId);
+        return false;
+    }
+    return true;
+}
+
+std::string HotkeyAtomName(UINT key, UINT modifiers) {
+    return "corvinade-" + std::to_string(key) + "-" + std::to_string(modifiers);
+}
+
+bool WaitForHotkeyRegistration(UINT key, UINT modifiers, Milliseconds timeout) {
+    const std::string atom = HotkeyAtomName(key, modifiers);
+    bool atomSeen = false;
+    return WaitFor(
+        [&] {
+            if (!atomSeen) {
+                atomSeen = GlobalFindAtomA(atom.c_str()) != 0;
+                return false;
+            }
+            return IsCombinationTaken(key, modifiers);
+        },
+        timeout);
+}
+
+// --- Windows ----------------------------------------------------------------------
+
+std::vector<HWND> FindTopWindows(const WindowQuery& query) {
+    WindowSearch search{&query, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForWindow(const WindowQuery& query, Milliseconds timeout) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            const std::vector<HWND> windows = FindTopWindows(query);
+            found = windows.empty() ? nullptr : windows.front();
+            return found != nullptr;
+        },
+        timeout);
+    return found;
+}
+
+std::string WindowText(HWND window) {
+    // WM_GETTEXT reads other processes' controls too (GetWindowText does not).
+    const auto length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const auto copied = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(copied));
+    return text;
+}
+
+std::string WindowClass(HWND window) {
+    char name[256] = {};
+    const int length = GetClassNameA(window, name, sizeof name);
+    return std::string(name, length > 0 ? length : 0);
+}
+
+DWORD WindowProcessId(HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    return id;
+}
+
+std::string MessageBoxText(HWND box) {
+    // The text is the static control with id 0xFFFF; its icon is a static too.
+    if (HWND text = GetDlgItem(box, 0xFFFF))
+        return WindowText(text);
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (EqualNoCase(WindowClass(child), "Static") && !WindowText(child).empty())
+            return WindowText(child);
+    }
+    return {};
+}
+
+HWND FindButton(HWND dialog, const std::string& caption) {
+    ChildSearch search{"Button", caption, nullptr};
+    EnumChildWindows(dialog, FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool ClickButton(HWND dialog, const std::string& caption) {
+    HWND button = FindButton(dialog, caption);
+    if (!button)
+        return false;
+    const int id = GetDlgCtrlID(button);
+    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != 0;
+}
+
+// --- Clipboard ------------------------------------------------------------------
+
+std::optional<std::string> ClipboardText(Milliseconds timeout) {
+    std::optional<std::string> text;
+    const bool opened = WaitFor(
+        [&] {
+            ClipboardLock lock;
+            if (!lock.IsOpen())
+                return false;
+            HANDLE data = GetClipboardData(CF_TEXT);
+            if (!data)
+                return true;
+            if (const auto* chars = static_cast<const char*>(GlobalLock(data))) {
+                text = std::string(chars, strnlen(chars, GlobalSize(data)));
+                GlobalUnlock(data);
+            }
+            return true;
+        },
+        timeout);
+    if (!opened)
+        throw std::runtime_error("the clipboard stayed busy");
+    return text;
+}
+
+// --- The recorder test program ---------------------------------------------------
+
+std::string RecorderRun::Parameters() const {
+    size_t end = 0;
+    if (!commandLine.empty() && commandLine.front() == '"') {
+        const size_t close = commandLine.find('"', 1);
+        end = close == std::string::npos ? commandLine.size() : close + 1;
+    } else {
+        end = std::min(commandLine.find(' '), commandLine.size());
+    }
+    const size_t start = commandLine.find_first_not_of(' ', end);
+    return start == std::string::npos ? std::string() : commandLine.substr(start);
+}
+
+RecorderLog::RecorderLog() {
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof temp, temp);
+    path_ = std::string(temp) + "corvinade-recorder.log";
+    DeleteFileA(path_.c_str());
+    SetEnvironmentVariableA(RecorderLogVariable, path_.c_str());
+}
+
+std::vector<RecorderRun> RecorderLog::Runs() const {
+    // One line per start: the parent's process id, a tab, the command line.
+    std::vector<RecorderRun> runs;
+    std::istringstream lines(ReadFile(path_));
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const size_t tab = line.find('\t');
+        if (tab == std::string::npos)
+            continue;
+        runs.push_back({static_cast<DWORD>(std::stoul(line.substr(0, tab))), line.substr(tab + 1)});
+    }
+    return runs;
+}
+
+bool RecorderLog::WaitForRuns(size_t count, Milliseconds timeout) const {
+    return WaitFor([&] { return Runs().size() >= count; }, timeout);
+}
+
+bool RecorderLog::WaitUntilIdle(Milliseconds timeout) const {
+    return WaitFor([] { return ProcessIds("recorder.exe").empty(); }, timeout);
+}
+
+// --- Failures ------------------------------------------------------------------------
+
+void SaveScreenshot(const std::string& name) {
+    const std::string folder = WindowsPath(Env("CORVINADE_FAILURES"));
+    if (folder.empty())
+        return;
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    ScreenCopy copy(width, height);
+    BitBlt(copy.Memory(), 0, 0, width, height, copy.Screen(), GetSystemMetrics(SM_XVIRTUALSCREEN),
+           GetSystemMetrics(SM_YVIRTUALSCREEN), SRCCOPY);
+    WriteBitmapFile(folder + "\\" + name + ".bmp", copy, width, height);
+}
+
+void DesktopTest::TearDown() {
+    if (!HasFailure())
+        return;
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    SaveScreenshot(name);
+}
+
+} // namespace corvinade::test

@@ -1,2 +1,195 @@
 #!/usr/bin/env bash
-exec wine "$@"
+# Runs one Win32 program (a test executable with its arguments) in a Wine
+# prefix and on an Xvfb display of its own, then ends every process it
+# started and returns the program's exit code.
+#
+#   wine-run.sh PROGRAM.exe [ARGS...]
+#
+# A ready 32-bit prefix with a virtual desktop is made once under
+# build/wine/template and copied for each run, so parallel runs share nothing
+# but that read-only template. CORVINADE_DESKTOP sets the desktop size
+# (default 1280x800); CORVINADE_RUN_TIMEOUT ends a program that runs longer
+# (default 100 s, below ctest's timeouts, so that the clean-up still runs
+# and a screenshot shows where it hung). Tests that fail leave a screenshot of the desktop in
+# build/wine/failures (taken by the harness library, see Harness.h).
+set -uo pipefail
+
+if [ $# -lt 1 ]; then
+    echo "usage: wine-run.sh PROGRAM.exe [ARGS...]" >&2
+    exit 2
+fi
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+WINE_DIR=$ROOT/build/wine
+TEMPLATE=$WINE_DIR/template
+DESKTOP=${CORVINADE_DESKTOP:-1280x800}
+RUN_TIMEOUT=${CORVINADE_RUN_TIMEOUT:-100}
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win32
+
+if ! [[ $DESKTOP =~ ^([0-9]+)x([0-9]+)$ ]]; then
+    echo "wine-run.sh: CORVINADE_DESKTOP must look like 1280x800, not '$DESKTOP'" >&2
+    exit 2
+fi
+
+# Makes the template once; concurrent first runs wait for the one that builds it.
+make_template() {
+    mkdir -p "$WINE_DIR"
+    exec {lock}>"$WINE_DIR/template.lock"
+    flock "$lock"
+    local version
+    version=$(wine --version)
+    # A template made by another Wine version would be updated on every run.
+    if [ "$(cat "$TEMPLATE/.ready" 2>/dev/null)" != "$version" ]; then
+        local work=$WINE_DIR/template.new
+        rm -rf "$work" "$TEMPLATE"
+        (
+            unset DISPLAY # no "updating configuration" window while booting
+            export WINEPREFIX=$work
+            wineboot -i >/dev/null 2>&1
+            # One virtual desktop for the whole prefix: every process of a run
+            # shares its hotkeys, input and clipboard.
+            wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+            wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x800 /f \
+                >/dev/null 2>&1
+            wineserver -w
+        ) || true
+        local sockets
+        sockets=$(cat "$work/wineserver" 2>/dev/null)
+        [[ $sockets =~ ^wine-[A-Za-z0-9]+$ ]] && rm -rf "${TMPDIR:-/tmp}/$sockets"
+        rm -f "$work/wineserver"
+        if ! grep -q '"Default"="1280x800"' "$work/user.reg" 2>/dev/null; then
+            echo "wine-run.sh: could not make the Wine prefix template in $work" >&2
+            exit 3
+        fi
+        echo "$version" >"$work/.ready"
+        mv "$work" "$TEMPLATE"
+    fi
+    exec {lock}>&-
+}
+
+# Ids of the processes of this run: every Wine process (wineserver included)
+# carries the run's WINEPREFIX in its environment.
+prefix_pids() {
+    grep -lzxF "WINEPREFIX=$PREFIX" /proc/[0-9]*/environ 2>/dev/null |
+        sed -n 's|^/proc/\([0-9]*\)/environ$|\1|p' | grep -vx "$$"
+}
+
+# "wineserver -k" takes most of a second, mostly for saving the registry that
+# is deleted next; killing the run's processes by id is immediate.
+kill_prefix_processes() {
+    local pids round
+    for round in $(seq 1 50); do
+        pids=$(prefix_pids)
+        [ -z "$pids" ] && return 0
+        # shellcheck disable=SC2086
+        kill -KILL $pids 2>/dev/null
+        sleep 0.02
+    done
+    echo "wine-run.sh: processes of $PREFIX survived: $pids" >&2
+}
+
+PREFIX=
+XVFB_PID=
+cleanup() {
+    if [ -n "$PREFIX" ] && [ -d "$PREFIX" ]; then
+        kill_prefix_processes
+        # Debian's Wine keeps its socket folder in a /tmp folder named here.
+        local sockets
+        sockets=$(cat "$PREFIX/wineserver" 2>/dev/null)
+        [[ $sockets =~ ^wine-[A-Za-z0-9]+$ ]] && rm -rf "${TMPDIR:-/tmp}/$sockets"
+    fi
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+    fi
+    [ -n "$PREFIX" ] && rm -rf "$PREFIX"
+    PREFIX=
+    XVFB_PID=
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# Moves the screenshots of failing tests to build/wine/failures as PNG files.
+keep_screenshots() {
+    local shot name
+    for shot in "$PREFIX"/failures/*.bmp; do
+        [ -f "$shot" ] || continue
+        mkdir -p "$WINE_DIR/failures"
+        name=$(basename "$shot" .bmp)
+        convert "$shot" "$WINE_DIR/failures/$name.png" 2>/dev/null || cp "$shot" "$WINE_DIR/failures/"
+        echo "wine-run.sh: screenshot $WINE_DIR/failures/$name.png" >&2
+    done
+}
+
+make_template
+
+# Copies SRC's entries into DST, except SKIP.
+copy_except() {
+    local src=$1 dst=$2 skip=$3 entry
+    mkdir -p "$dst"
+    for entry in "$src"/* "$src"/.[!.]*; do
+        [ -e "$entry" ] || [ -L "$entry" ] || continue
+        [ "$(basename "$entry")" = "$skip" ] && continue
+        cp -a "$entry" "$dst/"
+    done
+}
+
+# system32 holds nine tenths of the prefix's 600 MB and Wine only reads it:
+# hard links to the template make the copy take milliseconds instead of a
+# second. Everything Wine writes (registry, users, temp) is copied.
+copy_prefix() {
+    local win=drive_c/windows
+    copy_except "$TEMPLATE" "$PREFIX" drive_c
+    copy_except "$TEMPLATE/drive_c" "$PREFIX/drive_c" windows
+    copy_except "$TEMPLATE/$win" "$PREFIX/$win" system32
+    cp -al "$TEMPLATE/$win/system32" "$PREFIX/$win/" 2>/dev/null || cp -a "$TEMPLATE/$win/system32" "$PREFIX/$win/"
+    # Debian's Wine keeps the name of its socket folder in /tmp here: a fresh
+    # one per run.
+    rm -f "$PREFIX/wineserver"
+}
+
+# Beside the template: hard links need the same file system.
+mkdir -p "$WINE_DIR/runs"
+PREFIX=$(mktemp -d "$WINE_DIR/runs/prefix.XXXXXX")
+copy_prefix
+sed -i "s/^\"Default\"=\"1280x800\"/\"Default\"=\"$DESKTOP\"/" "$PREFIX/user.reg"
+
+# Xvfb picks a free display and writes its number once it accepts clients.
+exec {xfd}>"$PREFIX/display"
+Xvfb -displayfd "$xfd" -screen 0 "${DESKTOP}x24" -nolisten tcp 2>/dev/null &
+XVFB_PID=$!
+exec {xfd}>&-
+for _ in $(seq 1 500); do
+    [ -s "$PREFIX/display" ] && break
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.01
+done
+DISPLAY_NUM=$(tr -dc 0-9 <"$PREFIX/display")
+if [ -z "$DISPLAY_NUM" ]; then
+    echo "wine-run.sh: Xvfb did not start" >&2
+    exit 3
+fi
+
+# Screenshots of failing tests (Harness.cpp) land in the run's own folder
+# first, so parallel runs never write the same file.
+mkdir -p "$PREFIX/failures"
+# In the background, so that a TERM from ctest is handled at once.
+DISPLAY=:$DISPLAY_NUM WINEPREFIX=$PREFIX CORVINADE_FAILURES=$PREFIX/failures \
+    timeout "$RUN_TIMEOUT" wine "$@" &
+wait $!
+rc=$?
+if [ $rc = 124 ]; then
+    echo "wine-run.sh: $* did not end within $RUN_TIMEOUT s" >&2
+    name=timeout
+    for arg in "$@"; do
+        [[ $arg == --gtest_filter=* ]] && name="${arg#--gtest_filter=}.timeout"
+    done
+    DISPLAY=:$DISPLAY_NUM import -window root "$PREFIX/failures/${name//[^A-Za-z0-9._-]/_}.bmp" 2>/dev/null
+fi
+keep_screenshots
+cleanup
+exit $rc

@@ -1,0 +1,25 @@
+#include "app/AppPaths.h"
+
+#include "core/IniImage.h"
+
+namespace corvinade {
+
+std::string HotkeyFilePath(const std::string& appDataFolder) {
+    std::string path = appDataFolder;
+    if (path.empty() || path.back() != '\\')
+        path += '\\';
+    return path + HotkeyFileTail;
+}
+
+std::string DirectoryOf(const std::string& path) {
+    const auto delimiter = path.find_last_of("\\/");
+    return delimiter == std::string::npos ? std::string() : path.substr(0, delimiter);
+}
+
+bool FlagFromText(const std::optional<std::string>& text, bool missingValue) {
+    if (!text)
+        return missingValue;
+    return ParseIniInteger(*text, missingValue ? 1 : 0) != 0;
+}
+
+} // namespace corvinade

@@ -1,0 +1,26 @@
+// Where Corvinade keeps its hotkey file and settings, and how a stored
+// setting text reads as a flag. Portable.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace corvinade {
+
+constexpr int CSIDL_APPDATA_FOLDER = 26;
+constexpr const char* SettingsKeyPath = "Software\\Pelmorra\\Corvinade\\";
+constexpr const char* HotkeyFileTail = "Pelmorra\\Corvinade\\Data\\hotkeys.ini";
+constexpr const char* FirstUseValueName = "FirstUse";
+
+// The hotkey file under the application-data folder, with exactly one
+// delimiter between the folder and "Pelmorra".
+std::string HotkeyFilePath(const std::string& appDataFolder);
+
+// The folder that holds the hotkey file (the path up to its last delimiter).
+std::string DirectoryOf(const std::string& path);
+
+// A flag stored as text: an integer, non-zero true; a missing value or a text
+// that is not an integer gives `missingValue`.
+bool FlagFromText(const std::optional<std::string>& text, bool missingValue);
+
+} // namespace corvinade

@@ -1,0 +1,262 @@
+// Unit Hotkeys: the action catalogue, key-combination texts, registration of
+// one hotkey and the hotkey list with its hotkeys.ini storage.
+#include "core/Hotkeys.h"
+
+#include "core/Errors.h"
+#include "core/IniImage.h"
+#include "core/TextFile.h"
+
+#include <algorithm>
+
+namespace corvinade {
+
+namespace {
+
+struct ActionInfo {
+    const char* Name;
+    const char* DisplayName;
+    bool HasParams;
+    bool HasParams2;
+    bool HasParamsButton;
+};
+
+// Indexed by code. The display-name typo "comtent" is the program's own text.
+constexpr std::array<ActionInfo, 12> Catalogue{{
+    {"", "Unknown action", false, false, false},
+    {"maximize", "Maximize active window", false, false, false},
+    {"minimize", "Minimize active window", false, false, false},
+    {"close", "Close active window", false, false, false},
+    {"openfile", "Open file", true, true, true},
+    {"capturewindow", "Capture active window", false, false, false},
+    {"capturescreen", "Capture screen", false, false, false},
+    {"exitwindows", "Exit windows", false, false, false},
+    {"sendkeystrokes", "Send keystrokes", true, false, true},
+    {"openwebsite", "Open website", true, false, false},
+    {"placeinclipboard", "Place in clipboard", true, false, false},
+    {"placefilecontentinclipboard", "Place file comtent in clipboard", true, false, true},
+}};
+
+// Out-of-range values (only reachable by casting) read as "no action".
+const ActionInfo& Info(THotkeyAction a) {
+    auto code = static_cast<std::size_t>(a);
+    return Catalogue[code < Catalogue.size() ? code : 0];
+}
+
+struct KeyName {
+    std::uint16_t Key;
+    const char* Name;
+};
+
+constexpr KeyName NamedKeys[] = {
+    {0x08, "BkSp"}, {0x09, "Tab"},   {0x0D, "Enter"}, {0x1B, "Esc"},  {0x20, "Space"},
+    {0x21, "PgUp"}, {0x22, "PgDn"},  {0x23, "End"},   {0x24, "Home"}, {0x25, "Left"},
+    {0x26, "Up"},   {0x27, "Right"}, {0x28, "Down"},  {0x2D, "Ins"},  {0x2E, "Del"},
+};
+
+// Names of the fixed key table; empty sends the key to the keyboard layout.
+std::string FixedKeyName(std::uint16_t key) {
+    for (const KeyName& k : NamedKeys)
+        if (k.Key == key)
+            return k.Name;
+    if (key >= 0x30 && key <= 0x39)
+        return std::string(1, static_cast<char>('0' + (key - 0x30)));
+    if (key >= 0x41 && key <= 0x5A)
+        return std::string(1, static_cast<char>(key));
+    if (key >= 0x60 && key <= 0x69) // keypad digits read like the main digits
+        return std::string(1, static_cast<char>('0' + (key - 0x60)));
+    std::string name;
+    if (key >= 0x70 && key <= 0x87) {
+        name = "F"; // appended, not "F" + ...: GCC 12 warns falsely (-Wrestrict) on that
+        name += std::to_string(key - 0x70 + 1);
+    }
+    return name;
+}
+
+} // namespace
+
+const std::array<THotkeyAction, 11> ActionComboOrder{
+    THotkeyAction::Maximize,
+    THotkeyAction::Minimize,
+    THotkeyAction::Close,
+    THotkeyAction::OpenFile,
+    THotkeyAction::OpenWebsite,
+    THotkeyAction::PlaceInClipboard,
+    THotkeyAction::PlaceFileContentInClipboard,
+    THotkeyAction::CaptureWindow,
+    THotkeyAction::CaptureScreen,
+    THotkeyAction::ExitWindows,
+    THotkeyAction::SendKeystrokes,
+};
+
+THotkeyAction ActionFromName(std::string_view name) {
+    if (name.empty())
+        return THotkeyAction::None;
+    for (std::size_t code = 1; code < Catalogue.size(); ++code)
+        if (name == Catalogue[code].Name)
+            return static_cast<THotkeyAction>(code);
+    return THotkeyAction::None;
+}
+
+std::string ActionToName(THotkeyAction a) {
+    return Info(a).Name;
+}
+std::string ActionDisplayName(THotkeyAction a) {
+    return Info(a).DisplayName;
+}
+bool ActionHasParams(THotkeyAction a) {
+    return Info(a).HasParams;
+}
+bool ActionHasParams2(THotkeyAction a) {
+    return Info(a).HasParams2;
+}
+bool ActionHasParamsButton(THotkeyAction a) {
+    return Info(a).HasParamsButton;
+}
+
+std::string HotkeyText(std::uint16_t key, std::uint16_t shift, const KeyNamePort& layout) {
+    std::string text;
+    if (shift & 1)
+        text += "ALT + ";
+    if (shift & 2)
+        text += "CTRL + ";
+    if (shift & 4)
+        text += "SHIFT + ";
+    if (shift & 8)
+        text += "WIN + ";
+    if (key > 0xFF)
+        return text;
+    std::string name = FixedKeyName(key);
+    return text + (name.empty() ? layout.LayoutKeyName(key) : name);
+}
+
+std::string HotkeyAtomName(std::int32_t key, std::int32_t shift) {
+    return "corvinade-" + std::to_string(key) + "-" + std::to_string(shift);
+}
+
+// --- TGlobalHotKey ---
+
+TGlobalHotKey::TGlobalHotKey(HotkeyPort& port) : port_(&port) {}
+
+TGlobalHotKey::~TGlobalHotKey() {
+    Unregister();
+}
+
+void TGlobalHotKey::Register() {
+    Atom = port_->GlobalAddAtom(HotkeyAtomName(Definition.Key, Definition.Shift));
+    // The result is ignored on purpose: a combination taken elsewhere keeps its
+    // atom and simply never fires.
+    if (Atom != 0)
+        port_->RegisterHotKey(Atom, Definition.Shift, Definition.Key);
+}
+
+void TGlobalHotKey::Unregister() {
+    if (Atom == 0)
+        return;
+    // Only a registration that really existed gives back its atom reference.
+    if (port_->UnregisterHotKey(Atom)) {
+        port_->GlobalDeleteAtom(Atom);
+        Atom = 0;
+    }
+}
+
+// --- THotkeyList ---
+
+THotkeyList::THotkeyList(HotkeyPort& port) : port_(&port) {}
+
+THotkeyList::~THotkeyList() {
+    Clear();
+}
+
+TGlobalHotKey* THotkeyList::Add(bool active, std::int32_t key, std::int32_t shift, THotkeyAction func,
+                                std::string params, std::string params2) {
+    auto item = std::make_unique<TGlobalHotKey>(*port_);
+    item->Definition = {active, key, shift, func, std::move(params), std::move(params2)};
+    items_.push_back(std::move(item));
+    return items_.back().get();
+}
+
+void THotkeyList::Delete(int index) {
+    CheckIndex(index);
+    items_[static_cast<std::size_t>(index)].reset();
+    items_.erase(items_.begin() + index);
+}
+
+void THotkeyList::Clear() {
+    for (auto& item : items_)
+        item.reset();
+    items_.clear();
+}
+
+int THotkeyList::IndexOf(const TGlobalHotKey* item) const {
+    auto found = std::find_if(items_.begin(), items_.end(), [&](const auto& p) { return p.get() == item; });
+    return found == items_.end() ? -1 : static_cast<int>(found - items_.begin());
+}
+
+TGlobalHotKey* THotkeyList::Find(std::int32_t key, std::int32_t shift) const {
+    for (const auto& item : items_)
+        if (item->Definition.Key == key && item->Definition.Shift == shift)
+            return item.get();
+    return nullptr;
+}
+
+TGlobalHotKey* THotkeyList::Items(int index) const {
+    CheckIndex(index);
+    return items_[static_cast<std::size_t>(index)].get();
+}
+
+int THotkeyList::Count() const {
+    return static_cast<int>(items_.size());
+}
+
+void THotkeyList::CheckIndex(int index) const {
+    if (index < 0 || index >= Count())
+        throw Error("List index out of bounds (" + std::to_string(index) + ")");
+}
+
+void THotkeyList::LoadFromFile(const std::string& fileName, bool onlyActive) {
+    Clear();
+    std::optional<std::string> text = ReadTextFile(fileName);
+    if (!text)
+        return;
+    const IniImage ini = IniImage::Parse(*text);
+    text.reset(); // large files: do not hold the text and its image at once
+    for (const IniImage::Section& section : ini.Sections()) {
+        // Duplicate section names all read from the first of them.
+        const std::string& name = section.Name;
+        THotkeyAction func = ActionFromName(ini.ReadString(name, "func", ""));
+        bool active = ini.ReadInteger(name, "active", 0) != 0;
+        if (func == THotkeyAction::None || (onlyActive && !active))
+            continue;
+        std::int32_t shift = ini.ReadInteger(name, "shift", 0);
+        std::string params = ini.ReadString(name, "params", "");
+        std::string params2 = ini.ReadString(name, "params2", "");
+        std::int32_t key = ini.ReadInteger(name, "key", 0);
+        Add(active, key, shift, func, std::move(params), std::move(params2));
+    }
+}
+
+void THotkeyList::SaveToFile(const std::string& fileName) const {
+    // Every section of the old file is erased and lines outside sections are
+    // never kept, so nothing of the old content survives a save: the image is
+    // built fresh instead of being read first. A file held open by another
+    // program then fails only at the replace step, which waits for it a while.
+    IniImage ini;
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        const THotKeyData& d = items_[i]->Definition;
+        const std::string section = "key" + std::to_string(i);
+        ini.WriteString(section, "active", d.Active ? "1" : "0");
+        ini.WriteInteger(section, "key", d.Key);
+        ini.WriteInteger(section, "shift", d.Shift);
+        ini.WriteString(section, "func", ActionToName(d.Func));
+        ini.WriteString(section, "params", d.Params);
+        ini.WriteString(section, "params2", d.Params2);
+    }
+    ReplaceTextFile(fileName, ini.ToText());
+}
+
+void THotkeyList::RegisterAll() {
+    for (auto& item : items_)
+        item->Register();
+}
+
+} // namespace corvinade

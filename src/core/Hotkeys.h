@@ -1,0 +1,151 @@
+// Unit Hotkeys: the vocabulary of the hotkey model. The definition record, the
+// closed catalogue of eleven actions, the display text of a key combination,
+// one hotkey with its system-wide registration, and the owning list that reads
+// and writes hotkeys.ini. Window-system calls go through the two ports below.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvinade {
+
+// Action codes; stable, the rest of the program switches on them.
+enum class THotkeyAction : std::uint8_t {
+    None = 0,
+    Maximize,
+    Minimize,
+    Close,
+    OpenFile,
+    CaptureWindow,
+    CaptureScreen,
+    ExitWindows,
+    SendKeystrokes,
+    OpenWebsite,
+    PlaceInClipboard,
+    PlaceFileContentInClipboard
+};
+
+// One hotkey definition. Shift: 1 ALT, 2 CTRL, 4 SHIFT, 8 WIN (the MOD_* flags).
+struct THotKeyData {
+    bool Active = false;
+    std::int32_t Key = 0;
+    std::int32_t Shift = 0;
+    THotkeyAction Func = THotkeyAction::None;
+    std::string Params;
+    std::string Params2;
+
+    friend bool operator==(const THotKeyData&, const THotKeyData&) = default;
+};
+
+// Storage name -> code; exact and case-sensitive, None when no name matches.
+THotkeyAction ActionFromName(std::string_view name);
+// Storage name as held in hotkeys.ini; empty for None (and any unknown value).
+std::string ActionToName(THotkeyAction a);
+// The name the user sees; "Unknown action" for None.
+std::string ActionDisplayName(THotkeyAction a);
+bool ActionHasParams(THotkeyAction a);
+bool ActionHasParams2(THotkeyAction a);
+bool ActionHasParamsButton(THotkeyAction a);
+
+// The order of the action combo box, which differs from the code order: editors
+// therefore find items by their associated code, never by position.
+extern const std::array<THotkeyAction, 11> ActionComboOrder;
+
+// Appends the eleven actions without clearing the combo first. Combo has
+// AddItem(const std::string& text, std::intptr_t data).
+template <class Combo> void FillActionCombo(Combo& combo) {
+    for (THotkeyAction a : ActionComboOrder)
+        combo.AddItem(ActionDisplayName(a), static_cast<std::intptr_t>(a));
+}
+
+// Keyboard-layout names for keys outside the fixed table.
+class KeyNamePort {
+public:
+    virtual ~KeyNamePort() = default;
+    virtual std::string LayoutKeyName(std::uint16_t virtualKey) const = 0;
+};
+
+// "ALT + CTRL + SHIFT + WIN + " as far as set in shift, then the key's name.
+std::string HotkeyText(std::uint16_t key, std::uint16_t shift, const KeyNamePort& layout);
+
+// <windows.h> maps GlobalAddAtom to GlobalAddAtomA; the program names the ANSI
+// calls explicitly, so the generic macro must not rename this port's method.
+#ifdef GlobalAddAtom
+#undef GlobalAddAtom
+#endif
+
+// The window-system calls of registration, all with the application window,
+// which the implementation holds. Implementations must not throw: they are
+// called from destructors.
+class HotkeyPort {
+public:
+    virtual ~HotkeyPort() = default;
+    virtual std::uint16_t GlobalAddAtom(const std::string& name) = 0; // 0 on failure
+    virtual bool RegisterHotKey(std::uint16_t id, std::int32_t modifiers, std::int32_t key) = 0;
+    virtual bool UnregisterHotKey(std::uint16_t id) = 0;
+    virtual void GlobalDeleteAtom(std::uint16_t atom) = 0;
+};
+
+// "corvinade-KEY-SHIFT": equal combinations share one global atom.
+std::string HotkeyAtomName(std::int32_t key, std::int32_t shift);
+
+// One definition with its registration. Atom 0 means not registered; a failed
+// RegisterHotKey keeps the atom (the "failed" state), and so does a failed
+// UnregisterHotKey.
+class TGlobalHotKey {
+public:
+    explicit TGlobalHotKey(HotkeyPort& port);
+    ~TGlobalHotKey(); // Unregister
+    TGlobalHotKey(const TGlobalHotKey&) = delete;
+    TGlobalHotKey& operator=(const TGlobalHotKey&) = delete;
+
+    void Register();
+    void Unregister();
+
+    std::uint16_t Atom = 0;
+    THotKeyData Definition;
+
+private:
+    HotkeyPort* port_;
+};
+
+// The ordered, owning list of hotkeys; the only reader and writer of hotkeys.ini.
+// Adding or loading never registers; deleting, clearing or destroying always
+// unregisters. Returned pointers stay valid until the item is deleted.
+class THotkeyList {
+public:
+    explicit THotkeyList(HotkeyPort& port);
+    ~THotkeyList(); // Clear
+    THotkeyList(const THotkeyList&) = delete;
+    THotkeyList& operator=(const THotkeyList&) = delete;
+
+    TGlobalHotKey* Add(bool active, std::int32_t key, std::int32_t shift, THotkeyAction func,
+                       std::string params, std::string params2);
+    void Delete(int index);
+    void Clear();
+    int IndexOf(const TGlobalHotKey* item) const;
+    TGlobalHotKey* Find(std::int32_t key, std::int32_t shift) const;
+    TGlobalHotKey* Items(int index) const;
+    int Count() const;
+
+    // Replaces the contents with the file's definitions; a missing file gives an
+    // empty list. Sections without a known action (or inactive, when onlyActive)
+    // are dropped. Throws Error when the file exists but cannot be read.
+    void LoadFromFile(const std::string& fileName, bool onlyActive);
+    // Rewrites the file as sections key0, key1, ...; the old file stays intact
+    // when the write fails (Error "Cannot create file ...").
+    void SaveToFile(const std::string& fileName) const;
+    void RegisterAll();
+
+private:
+    void CheckIndex(int index) const;
+
+    HotkeyPort* port_;
+    std::vector<std::unique_ptr<TGlobalHotKey>> items_;
+};
+
+} // namespace corvinade

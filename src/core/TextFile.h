@@ -1,0 +1,19 @@
+// Whole-file text access for hotkeys.ini: read in one piece, replace in one step.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace corvinade {
+
+// The file's bytes, unchanged; nullopt when the file does not exist. Throws
+// Error("Cannot open file \"NAME\". SYSTEMTEXT") when it exists but cannot be read.
+std::optional<std::string> ReadTextFile(const std::string& name);
+
+// Writes content to a temporary file beside name, flushes it to disk and then
+// puts it in place of name in one step, so a failure never leaves the file
+// half-written: it keeps its old content and the temporary file is removed.
+// Throws Error("Cannot create file \"NAME\". SYSTEMTEXT").
+void ReplaceTextFile(const std::string& name, const std::string& content);
+
+} // namespace corvinade

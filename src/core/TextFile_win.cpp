@@ -1,0 +1,149 @@
+// Whole-file text access on Windows: ANSI file names, the system's error texts,
+// and a save that replaces the old file in one step.
+#include "core/TextFile.h"
+
+#include "core/Errors.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace corvinade {
+
+namespace {
+
+// Pauses before each retry while another program holds the file.
+constexpr DWORD RetryWaits[] = {50, 100, 200, 400};
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE h) : h_(h) {}
+    ~FileHandle() { Close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return h_; }
+    void Reset(HANDLE h) {
+        Close();
+        h_ = h;
+    }
+    bool Close() {
+        bool ok = true;
+        if (Valid())
+            ok = CloseHandle(h_) != 0;
+        h_ = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+private:
+    HANDLE h_;
+};
+
+// The system's text for an error code, without the trailing line end and
+// period (the error display adds its own period).
+std::string SystemText(DWORD error) {
+    char buffer[1024];
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                             buffer, sizeof buffer, nullptr);
+    std::string text(buffer, n);
+    while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.'))
+        text.pop_back();
+    return text.empty() ? "System error " + std::to_string(error) : text;
+}
+
+[[noreturn]] void Fail(const char* what, const std::string& name, DWORD error) {
+    throw Error(std::string(what) + " \"" + name + "\". " + SystemText(error));
+}
+
+bool HeldByAnother(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
+HANDLE OpenForReading(const std::string& name) {
+    return CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+std::string DirectoryOf(const std::string& name) {
+    std::size_t slash = name.find_last_of("\\/");
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? name.substr(0, 1) : name.substr(0, slash);
+}
+
+// Writes and flushes content into the (already created) file temp; 0 or the error.
+DWORD WriteAndFlush(const std::string& temp, const std::string& content) {
+    FileHandle file(
+        CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid())
+        return GetLastError();
+    std::size_t done = 0;
+    while (done < content.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!WriteFile(file.Get(), content.data() + done, chunk, &written, nullptr))
+            return GetLastError();
+        if (written == 0)
+            return ERROR_WRITE_FAULT;
+        done += written;
+    }
+    if (!FlushFileBuffers(file.Get()) || !file.Close())
+        return GetLastError();
+    return 0;
+}
+
+// Moves temp over name, waiting a little while another program holds name.
+DWORD MoveIntoPlace(const std::string& temp, const std::string& name) {
+    for (std::size_t attempt = 0;; ++attempt) {
+        if (MoveFileExA(temp.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return 0;
+        DWORD error = GetLastError();
+        if (!HeldByAnother(error) || attempt == std::size(RetryWaits))
+            return error;
+        Sleep(RetryWaits[attempt]);
+    }
+}
+
+} // namespace
+
+std::optional<std::string> ReadTextFile(const std::string& name) {
+    FileHandle file(OpenForReading(name));
+    for (std::size_t attempt = 0; !file.Valid(); ++attempt) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return std::nullopt;
+        if (error != ERROR_SHARING_VIOLATION || attempt == std::size(RetryWaits))
+            Fail("Cannot open file", name, error);
+        Sleep(RetryWaits[attempt]);
+        file.Reset(OpenForReading(name));
+    }
+    std::string content;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 30))
+        content.reserve(static_cast<std::size_t>(size.QuadPart));
+    char buffer[65536];
+    for (;;) {
+        DWORD n = 0;
+        if (!ReadFile(file.Get(), buffer, sizeof buffer, &n, nullptr))
+            Fail("Cannot open file", name, GetLastError());
+        if (n == 0)
+            return content;
+        content.append(buffer, n);
+    }
+}
+
+void ReplaceTextFile(const std::string& name, const std::string& content) {
+    char temp[MAX_PATH];
+    if (!GetTempFileNameA(DirectoryOf(name).c_str(), "cvn", 0, temp))
+        Fail("Cannot create file", name, GetLastError());
+    DWORD error = WriteAndFlush(temp, content);
+    if (error == 0)
+        error = MoveIntoPlace(temp, name);
+    if (error != 0) {
+        DeleteFileA(temp);
+        Fail("Cannot create file", name, error);
+    }
+}
+
+} // namespace corvinade

@@ -1,0 +1,93 @@
+// The application object: the one hidden application window (hotkeys are
+// registered for it, it owns the program's forms and the clipboard), the
+// message loops with the application's message hook, termination, and the
+// default error display.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace corvinade::gui {
+
+class Form;
+
+class Application {
+public:
+    // Called from the application window's procedure before anything else;
+    // true means handled, and `result` is the answer.
+    using MainWindowHook = std::function<bool(UINT msg, WPARAM, LPARAM, LRESULT& result)>;
+
+    explicit Application(HINSTANCE instance);
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+    ~Application();
+
+    // The one live application, or null.
+    static Application* Instance() { return instance_; }
+
+    HINSTANCE InstanceHandle() const { return hinstance_; }
+    HWND Handle() const { return window_; }
+    void SetTitle(std::string title);
+    const std::string& Title() const { return title_; }
+
+    // The application's message hook: sees every message any loop of ours
+    // takes from the queue before it is dispatched, and every WM_HOTKEY for
+    // the application window exactly once, also inside the system's modal
+    // loops (message boxes, file dialogs, popup menus). Setting `handled`
+    // skips the normal handling.
+    std::function<void(MSG& msg, bool& handled)> OnMessage;
+
+    // The message loop, until Terminate.
+    void Run();
+    // Ends Run and every nested loop (ours and the system's) on its way out.
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    // Handles every message waiting in the queue, then returns.
+    void ProcessMessages();
+    // Takes one message (waiting for it) and handles it; false on WM_QUIT,
+    // which is then put back for the loops further out. For modal loops.
+    bool HandleOneMessage();
+
+    // Call inside a catch block: shows the exception being handled.
+    void HandleException() noexcept;
+    // The default error display: an error box captioned with the title.
+    void ShowException(const std::string& text) noexcept;
+
+    int HookMainWindow(MainWindowHook hook);
+    void UnhookMainWindow(int id);
+
+    void SetMainForm(Form* form) { mainForm_ = form; }
+    Form* MainForm() const { return mainForm_; }
+
+    // Hides the application window, which stands for the program's taskbar
+    // button; it is never shown, but other code may have shown it.
+    void HideTaskbarButton();
+
+    // The window a message box of ours should be modal to: the active window
+    // of this thread, else the application window.
+    HWND DialogOwner() const;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void Dispatch(MSG& msg);
+    bool IsHotkeyForUs(const MSG& msg) const { return msg.message == WM_HOTKEY && msg.hwnd == window_; }
+
+    static Application* instance_;
+    HINSTANCE hinstance_;
+    HWND window_ = nullptr;
+    std::string title_;
+    bool terminated_ = false;
+    Form* mainForm_ = nullptr;
+    std::vector<std::pair<int, MainWindowHook>> hooks_;
+    int nextHookId_ = 1;
+};
+
+// The application; one must exist.
+Application& App();
+
+} // namespace corvinade::gui

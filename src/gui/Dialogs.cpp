@@ -1,0 +1,38 @@
+// The program's own message boxes.
+#include "gui/Dialogs.h"
+
+#include "gui/Application.h"
+
+namespace corvinade::gui {
+
+namespace {
+
+struct KindStyle {
+    const char* title;
+    UINT icon;
+};
+
+KindStyle StyleOf(DialogKind kind) {
+    switch (kind) {
+    case DialogKind::Warning:
+        return {"Warning", MB_ICONWARNING};
+    case DialogKind::Error:
+        return {"Error", MB_ICONERROR};
+    case DialogKind::Information:
+        return {"Information", MB_ICONINFORMATION};
+    case DialogKind::Confirmation:
+        break;
+    }
+    return {"Confirm", MB_ICONQUESTION};
+}
+
+} // namespace
+
+int MessageDlg(const std::string& text, DialogKind kind, UINT buttons) {
+    KindStyle style = StyleOf(kind);
+    Application* app = Application::Instance();
+    HWND owner = app ? app->DialogOwner() : ::GetActiveWindow();
+    return ::MessageBoxA(owner, text.c_str(), style.title, (buttons & ~MB_ICONMASK) | style.icon);
+}
+
+} // namespace corvinade::gui

@@ -1,0 +1,227 @@
+// Move-only owners of the Win32 resources the program touches: kernel
+// handles, windows, device contexts, GDI objects, registry keys, and the
+// scoped states (selected object, open clipboard, locked memory, COM
+// initialization) that must be undone on every path out of a block.
+#pragma once
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <utility>
+
+namespace corvinade::gui {
+
+// One owned value of type T, released by Traits::Close unless it equals
+// Traits::Invalid(). The traits below give the aliases their meaning.
+template <class T, class Traits> class Unique {
+public:
+    Unique() = default;
+    explicit Unique(T value) : value_(value) {}
+    Unique(Unique&& other) noexcept : value_(other.Detach()) {}
+    Unique& operator=(Unique&& other) noexcept {
+        if (this != &other)
+            Reset(other.Detach());
+        return *this;
+    }
+    Unique(const Unique&) = delete;
+    Unique& operator=(const Unique&) = delete;
+    ~Unique() { Reset(); }
+
+    T Get() const { return value_; }
+    explicit operator bool() const { return Traits::Valid(value_); }
+    T Detach() { return std::exchange(value_, Traits::Invalid()); }
+    void Reset(T value = Traits::Invalid()) {
+        T old = std::exchange(value_, value);
+        if (Traits::Valid(old))
+            Traits::Close(old);
+    }
+
+private:
+    T value_ = Traits::Invalid();
+};
+
+struct KernelHandleTraits {
+    static HANDLE Invalid() { return nullptr; }
+    static bool Valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { ::CloseHandle(h); }
+};
+struct WindowTraits {
+    static HWND Invalid() { return nullptr; }
+    static bool Valid(HWND h) { return h != nullptr; }
+    static void Close(HWND h) { ::DestroyWindow(h); }
+};
+struct MemoryDCTraits {
+    static HDC Invalid() { return nullptr; }
+    static bool Valid(HDC h) { return h != nullptr; }
+    static void Close(HDC h) { ::DeleteDC(h); }
+};
+template <class T> struct GdiTraits {
+    static T Invalid() { return nullptr; }
+    static bool Valid(T h) { return h != nullptr; }
+    static void Close(T h) { ::DeleteObject(h); }
+};
+struct RegKeyTraits {
+    static HKEY Invalid() { return nullptr; }
+    static bool Valid(HKEY h) { return h != nullptr; }
+    static void Close(HKEY h) { ::RegCloseKey(h); }
+};
+
+// A kernel handle (file, mutex, process, thread, event...).
+using UniqueHandle = Unique<HANDLE, KernelHandleTraits>;
+// A window this code created and must destroy.
+using UniqueWindow = Unique<HWND, WindowTraits>;
+// A device context from CreateCompatibleDC / CreateDC.
+using MemoryDC = Unique<HDC, MemoryDCTraits>;
+// A GDI object: GdiObject<HBITMAP>, GdiObject<HFONT>, GdiObject<HBRUSH>...
+template <class T> using GdiObject = Unique<T, GdiTraits<T>>;
+// A registry key from RegOpenKeyEx / RegCreateKeyEx.
+using RegistryKey = Unique<HKEY, RegKeyTraits>;
+
+// A window's device context from GetDC / GetWindowDC, given back with
+// ReleaseDC for the same window.
+class WindowDC {
+public:
+    // GetDC(window); a null window gives the screen's DC.
+    explicit WindowDC(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    // The whole window including its frame (GetWindowDC).
+    static WindowDC WholeWindow(HWND window) { return WindowDC(window, ::GetWindowDC(window)); }
+    WindowDC(WindowDC&& other) noexcept
+        : window_(std::exchange(other.window_, nullptr)), dc_(std::exchange(other.dc_, nullptr)) {}
+    WindowDC& operator=(WindowDC&& other) noexcept {
+        if (this != &other) {
+            Release();
+            window_ = std::exchange(other.window_, nullptr);
+            dc_ = std::exchange(other.dc_, nullptr);
+        }
+        return *this;
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    ~WindowDC() { Release(); }
+
+    HDC Get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    WindowDC(HWND window, HDC dc) : window_(window), dc_(dc) {}
+    void Release() {
+        if (dc_)
+            ::ReleaseDC(window_, dc_);
+        dc_ = nullptr;
+    }
+
+    HWND window_ = nullptr;
+    HDC dc_ = nullptr;
+};
+
+// Selects an object into a DC for the life of the guard and puts the
+// previous one back, so a DC is never deleted with our object selected.
+class ScopedSelect {
+public:
+    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+    ~ScopedSelect() {
+        if (previous_ && previous_ != HGDI_ERROR)
+            ::SelectObject(dc_, previous_);
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// Holds the clipboard open; Opened() tells whether OpenClipboard succeeded
+// (it fails while another program holds it).
+class ClipboardGuard {
+public:
+    explicit ClipboardGuard(HWND owner) : open_(::OpenClipboard(owner) != FALSE) {}
+    ClipboardGuard(const ClipboardGuard&) = delete;
+    ClipboardGuard& operator=(const ClipboardGuard&) = delete;
+    ~ClipboardGuard() {
+        if (open_)
+            ::CloseClipboard();
+    }
+    bool Opened() const { return open_; }
+
+private:
+    bool open_;
+};
+
+// GlobalLock for the life of the guard; Get() is null when the lock failed.
+template <class T = void> class GlobalLockGuard {
+public:
+    explicit GlobalLockGuard(HGLOBAL memory) : memory_(memory), data_(static_cast<T*>(::GlobalLock(memory))) {}
+    GlobalLockGuard(const GlobalLockGuard&) = delete;
+    GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
+    ~GlobalLockGuard() {
+        if (data_)
+            ::GlobalUnlock(memory_);
+    }
+    T* Get() const { return data_; }
+
+private:
+    HGLOBAL memory_;
+    T* data_;
+};
+
+// Memory from GlobalAlloc that is ours until Detach() hands it over (for
+// example to SetClipboardData, which then owns it).
+struct GlobalMemoryTraits {
+    static HGLOBAL Invalid() { return nullptr; }
+    static bool Valid(HGLOBAL h) { return h != nullptr; }
+    static void Close(HGLOBAL h) { ::GlobalFree(h); }
+};
+using GlobalMemory = Unique<HGLOBAL, GlobalMemoryTraits>;
+
+// COM initialized on this thread for the life of the guard; balanced with
+// CoUninitialize only when the initialization counted (S_OK or S_FALSE).
+class ComInit {
+public:
+    explicit ComInit(DWORD model = COINIT_APARTMENTTHREADED) : result_(::CoInitializeEx(nullptr, model)) {}
+    ComInit(const ComInit&) = delete;
+    ComInit& operator=(const ComInit&) = delete;
+    ~ComInit() {
+        if (SUCCEEDED(result_))
+            ::CoUninitialize();
+    }
+    HRESULT Result() const { return result_; }
+    bool Succeeded() const { return SUCCEEDED(result_); }
+
+private:
+    HRESULT result_;
+};
+
+// An owned COM interface pointer: Release() once when dropped.
+template <class T> class ComPtr {
+public:
+    ComPtr() = default;
+    explicit ComPtr(T* p) : p_(p) {}
+    ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        if (this != &other)
+            Reset(std::exchange(other.p_, nullptr));
+        return *this;
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ~ComPtr() { Reset(); }
+
+    T* Get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    // For out-parameters: drops the current pointer and returns its slot.
+    T** Put() {
+        Reset();
+        return &p_;
+    }
+    void Reset(T* p = nullptr) {
+        if (T* old = std::exchange(p_, p))
+            old->Release();
+    }
+
+private:
+    T* p_ = nullptr;
+};
+
+} // namespace corvinade::gui

@@ -1,0 +1,171 @@
+// End-to-end tests of start-up and hotkey dispatch: the real corvinade.exe in
+// a fresh Wine prefix, hotkeys pressed from outside as the user would, and the
+// recorder test program telling what was started and with which parameters.
+#include "Harness.h"
+
+#include <gmock/gmock.h>
+
+#include <algorithm>
+
+namespace corvinade::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::UnorderedElementsAre;
+
+constexpr UINT KeyA = 'A';
+constexpr UINT KeyD = 'D';
+constexpr UINT KeyE = 'E';
+constexpr UINT KeyI = 'I';
+constexpr UINT KeyN = 'N'; // 78
+
+constexpr Milliseconds StaysAlive{3000};
+
+HotkeyEntry OpenRecorder(UINT key, UINT shift, const std::string& parameters, bool active = true) {
+    return {active, static_cast<int>(key), static_cast<int>(shift), "openfile", TestProgram("recorder.exe"),
+            parameters};
+}
+
+std::vector<std::string> Parameters(const std::vector<RecorderRun>& runs) {
+    std::vector<std::string> result;
+    std::transform(runs.begin(), runs.end(), std::back_inserter(result),
+                   [](const RecorderRun& run) { return run.Parameters(); });
+    return result;
+}
+
+class StartupTest : public DesktopTest {
+protected:
+    void SetUp() override { SetSettingText("FirstUse", "0"); }
+
+    // Starts corvinade.exe into `process` and waits until it holds the combination.
+    static void StartCorvinade(Process& process, UINT key, UINT shift) {
+        process = Process::Start(CorvinadeExe());
+        ASSERT_TRUE(WaitForHotkeyRegistration(key, shift)) << "no registration of " << HotkeyAtomName(key, shift);
+    }
+
+    // Presses the combination and waits until the recorder logged `runs` starts in all.
+    void PressAndWaitForRuns(UINT key, UINT shift, size_t runs) {
+        PressHotkey(key, shift);
+        ASSERT_TRUE(log.WaitForRuns(runs)) << "no recorder started after " << HotkeyAtomName(key, shift);
+    }
+
+    RecorderLog log;
+    Process corvinade;
+    Process second;
+};
+
+// The open-file action hands Params2 to the program unchanged, quotes and all,
+// and an empty Params2 gives a command line without parameters.
+TEST_F(StartupTest, OpenFileStartsTheProgramWithExactlyItsParameters) {
+    struct Case {
+        UINT key;
+        UINT shift;
+        std::string params2;
+    };
+    const Case cases[] = {
+        {KeyN, ModWin, "alpha beta \"gamma delta\""},
+        {KeyE, ModCtrl | ModAlt, ""},
+        {KeyA, ModShift | ModCtrl, "  --flag=\"a b\"  c:\\x y.txt"},
+    };
+    std::vector<HotkeyEntry> entries;
+    for (const Case& c : cases)
+        entries.push_back(OpenRecorder(c.key, c.shift, c.params2));
+    WriteHotkeysIni(entries);
+    ASSERT_NO_FATAL_FAILURE(StartCorvinade(corvinade, KeyN, ModWin));
+    for (const Case& c : cases)
+        ASSERT_TRUE(WaitForHotkeyRegistration(c.key, c.shift)) << HotkeyAtomName(c.key, c.shift);
+
+    size_t expected = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(HotkeyAtomName(c.key, c.shift));
+        ++expected;
+        ASSERT_NO_FATAL_FAILURE(PressAndWaitForRuns(c.key, c.shift, expected));
+        const RecorderRun run = log.Runs().back();
+        EXPECT_EQ(run.parentId, corvinade.Id());
+        EXPECT_NE(run.commandLine.find("recorder.exe"), std::string::npos) << run.commandLine;
+        // Values lose their outer blanks in hotkeys.ini, so compare the trimmed text.
+        const std::string params2 = c.params2.substr(std::min(c.params2.find_first_not_of(' '), c.params2.size()));
+        const std::string trimmed = params2.substr(0, params2.find_last_not_of(' ') + 1);
+        EXPECT_EQ(run.Parameters(), trimmed) << run.commandLine;
+        if (!trimmed.empty()) {
+            EXPECT_TRUE(run.commandLine.ends_with(" " + trimmed)) << run.commandLine;
+        }
+    }
+}
+
+// An inactive definition is neither registered nor run; the active one after
+// it in the file works.
+TEST_F(StartupTest, InactiveHotkeyDoesNothing) {
+    WriteHotkeysIni({OpenRecorder(KeyI, ModWin, "inactive", false), OpenRecorder(KeyA, ModWin, "active")});
+    ASSERT_NO_FATAL_FAILURE(StartCorvinade(corvinade, KeyA, ModWin));
+    EXPECT_FALSE(IsCombinationTaken(KeyI, ModWin));
+
+    PressHotkey(KeyI, ModWin);
+    ASSERT_NO_FATAL_FAILURE(PressAndWaitForRuns(KeyA, ModWin, 1));
+    ASSERT_TRUE(log.WaitUntilIdle());
+    EXPECT_THAT(Parameters(log.Runs()), ElementsAre("active"));
+}
+
+// Of two active definitions of one combination only the first in file order
+// runs. The third hotkey, pressed after, marks the end: once its recorder has
+// written and no recorder runs, everything the first press started has too.
+TEST_F(StartupTest, OnlyTheFirstOfTwoDefinitionsOfACombinationRuns) {
+    WriteHotkeysIni({OpenRecorder(KeyA, ModWin, "sentinel"), OpenRecorder(KeyD, ModWin | ModShift, "first"),
+                     OpenRecorder(KeyD, ModWin | ModShift, "second")});
+    ASSERT_NO_FATAL_FAILURE(StartCorvinade(corvinade, KeyD, ModWin | ModShift));
+    ASSERT_TRUE(WaitForHotkeyRegistration(KeyA, ModWin));
+
+    PressHotkey(KeyD, ModWin | ModShift);
+    PressHotkey(KeyA, ModWin);
+    ASSERT_TRUE(WaitFor([&] {
+        const auto params = Parameters(log.Runs());
+        return std::find(params.begin(), params.end(), "sentinel") != params.end();
+    }));
+    ASSERT_TRUE(log.WaitUntilIdle());
+    EXPECT_THAT(Parameters(log.Runs()), UnorderedElementsAre("first", "sentinel"));
+}
+
+// A second start is not refused: both instances run, the mutex exists, and the
+// first keeps the hotkeys (the second's registrations fail silently).
+TEST_F(StartupTest, SecondInstanceRunsBesideTheFirst) {
+    WriteHotkeysIni({OpenRecorder(KeyN, ModWin, "from the first")});
+    ASSERT_NO_FATAL_FAILURE(StartCorvinade(corvinade, KeyN, ModWin));
+    second = Process::Start(CorvinadeExe());
+    ASSERT_NE(WaitForWindow({"TApplication", "Corvinade", second.Id()}), nullptr)
+        << "the second instance shows no application window";
+
+    EXPECT_FALSE(second.WaitForExit(StaysAlive)) << "the second instance ended";
+    EXPECT_TRUE(corvinade.Running());
+    UniqueHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, "PelmorraCorvinade"));
+    EXPECT_TRUE(mutex) << "no mutex PelmorraCorvinade";
+
+    ASSERT_NO_FATAL_FAILURE(PressAndWaitForRuns(KeyN, ModWin, 1));
+    const std::vector<RecorderRun> runs = log.Runs();
+    EXPECT_EQ(runs.front().parentId, corvinade.Id());
+    EXPECT_EQ(runs.front().Parameters(), "from the first");
+    EXPECT_TRUE(second.Running());
+}
+
+// "FirstUse" stored as a DWORD is a registry type error: shown at start in the
+// default error display, while the hotkeys registered before it keep working,
+// also while the box is open; OK leaves the program running.
+TEST_F(StartupTest, FirstUseOfTheWrongTypeShowsAnErrorAndHotkeysStillWork) {
+    SetSettingDword("FirstUse", 0);
+    WriteHotkeysIni({OpenRecorder(KeyN, ModWin, "while the box is open")});
+    ASSERT_NO_FATAL_FAILURE(StartCorvinade(corvinade, KeyN, ModWin));
+    const HWND box = WaitForWindow({"#32770", "Corvinade", corvinade.Id()});
+    ASSERT_NE(box, nullptr) << "no error box";
+    EXPECT_EQ(MessageBoxText(box), "Invalid data type for 'FirstUse'");
+
+    ASSERT_NO_FATAL_FAILURE(PressAndWaitForRuns(KeyN, ModWin, 1));
+    ASSERT_TRUE(IsWindow(box)) << "the box closed by itself";
+
+    ASSERT_TRUE(ClickButton(box, "OK"));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); })) << "OK did not close the box";
+    ASSERT_NO_FATAL_FAILURE(PressAndWaitForRuns(KeyN, ModWin, 2));
+    EXPECT_TRUE(corvinade.Running());
+    EXPECT_THAT(Parameters(log.Runs()), ElementsAre("while the box is open", "while the box is open"));
+}
+
+} // namespace
+} // namespace corvinade::test

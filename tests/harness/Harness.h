@@ -1,0 +1,228 @@
+// The test harness: what Win32 and end-to-end tests running under Wine need to
+// drive Corvinade from outside, as a user would: start and end programs,
+// prepare hotkeys.ini and the settings, press hotkeys, find windows, read the
+// clipboard, and wait for conditions instead of sleeping.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvinade::test {
+
+using Milliseconds = std::chrono::milliseconds;
+
+// Long enough for a Wine program to start on a loaded machine; waits return
+// as soon as their condition holds, so only failing tests pay it.
+inline constexpr Milliseconds DefaultTimeout{20000};
+
+// Hotkey modifier flags as hotkeys.ini and RegisterHotKey use them.
+inline constexpr UINT ModAlt = 1;
+inline constexpr UINT ModCtrl = 2;
+inline constexpr UINT ModShift = 4;
+inline constexpr UINT ModWin = 8;
+
+// --- Paths -------------------------------------------------------------------
+
+// The value of an environment variable, empty when it is not set.
+std::string Env(const std::string& name);
+
+// A Linux path as Wine's Z: drive shows it ("/a/b" gives "Z:\a\b"); other
+// texts are returned unchanged.
+std::string WindowsPath(const std::string& path);
+
+// corvinade.exe, from CORVINADE_EXE. Throws when the variable is not set.
+std::string CorvinadeExe();
+
+// A test program (such as "recorder.exe") from the folder CORVINADE_TEST_BIN.
+std::string TestProgram(const std::string& name);
+
+// --- Kernel handles and processes -------------------------------------------
+
+// Owns one kernel handle.
+class UniqueHandle {
+public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept;
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    ~UniqueHandle() { Reset(); }
+
+    HANDLE Get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Release();
+    void Reset(HANDLE handle = nullptr);
+
+private:
+    HANDLE handle_ = nullptr;
+};
+
+// A started program. Ends it (TerminateProcess) and waits for it when the
+// object goes, so a failing test leaves nothing running behind it.
+class Process {
+public:
+    Process() = default;
+    Process(Process&&) noexcept = default;
+    Process& operator=(Process&& other) noexcept;
+    ~Process() { Terminate(); }
+
+    // Starts "exe" args; throws with the system's error code on failure.
+    static Process Start(const std::string& exe, const std::string& args = {});
+
+    DWORD Id() const { return id_; }
+    HANDLE Handle() const { return handle_.Get(); }
+    bool Running() const;
+    // True when the process ended within the timeout.
+    bool WaitForExit(Milliseconds timeout) const;
+    std::optional<DWORD> ExitCode() const;
+    void Terminate();
+
+private:
+    UniqueHandle handle_;
+    DWORD id_ = 0;
+};
+
+// Ids of the running processes whose executable file is named exeName
+// (compared without regard to case, "recorder.exe").
+std::vector<DWORD> ProcessIds(const std::string& exeName);
+
+// --- Waiting -------------------------------------------------------------------
+
+// Polls the condition until it holds (true) or the timeout passes (false).
+bool WaitFor(const std::function<bool()>& condition, Milliseconds timeout = DefaultTimeout);
+
+// Keeps the Windows side of the program answering (its queue, sent messages)
+// while the test waits for a while.
+void PumpMessagesFor(Milliseconds time);
+
+// --- Configuration ------------------------------------------------------------
+
+// One section of hotkeys.ini.
+struct HotkeyEntry {
+    bool active = true;
+    int key = 0;
+    int shift = 0;
+    std::string func;
+    std::string params;
+    std::string params2;
+};
+
+// The file text for these entries, sections key0, key1, ... as the program
+// writes them (CR LF line ends).
+std::string HotkeysIniText(const std::vector<HotkeyEntry>& entries);
+
+// The user's hotkeys.ini: application data folder + "\Pelmorra\Corvinade\Data\hotkeys.ini".
+std::string HotkeysIniPath();
+
+// Writes the user's hotkeys.ini with this exact text, creating its folders.
+void WriteHotkeysIni(const std::string& text);
+void WriteHotkeysIni(const std::vector<HotkeyEntry>& entries);
+
+// Values under HKEY_CURRENT_USER\Software\Pelmorra\Corvinade.
+void SetSettingText(const std::string& name, const std::string& value);
+void SetSettingDword(const std::string& name, DWORD value);
+
+// --- Input and hotkeys ---------------------------------------------------------
+
+// Presses a combination as the user would: modifiers down, key down, key up,
+// modifiers up. Modifiers as in hotkeys.ini (ModAlt | ModCtrl | ...).
+void PressHotkey(UINT key, UINT modifiers);
+
+// True when another window holds this combination: registering it here fails.
+// A successful probe registration is released at once.
+bool IsCombinationTaken(UINT key, UINT modifiers);
+
+// The atom Corvinade registers a combination under: "corvinade-KEY-SHIFT".
+std::string HotkeyAtomName(UINT key, UINT modifiers);
+
+// Waits until Corvinade has registered the combination: its atom exists and
+// the combination is taken. The probe registers the combination for a moment,
+// so it only tries once the atom has been seen on an earlier poll: by then the
+// program has long called RegisterHotKey, which follows the atom at once.
+bool WaitForHotkeyRegistration(UINT key, UINT modifiers, Milliseconds timeout = DefaultTimeout);
+
+// --- Windows ----------------------------------------------------------------------
+
+// Which top-level windows to look for; empty fields match every window.
+struct WindowQuery {
+    std::string className;
+    std::string title;
+    DWORD processId = 0;
+    bool visibleOnly = false;
+};
+
+std::vector<HWND> FindTopWindows(const WindowQuery& query);
+// The first matching window within the timeout, or nullptr.
+HWND WaitForWindow(const WindowQuery& query, Milliseconds timeout = DefaultTimeout);
+
+std::string WindowText(HWND window);
+std::string WindowClass(HWND window);
+DWORD WindowProcessId(HWND window);
+
+// The text of a message box: its static text control.
+std::string MessageBoxText(HWND box);
+
+// The child button with this caption, or nullptr.
+HWND FindButton(HWND dialog, const std::string& caption);
+
+// Clicks the dialog's button with this caption (BN_CLICKED to the dialog, as
+// a mouse click would send it). False when there is no such button.
+bool ClickButton(HWND dialog, const std::string& caption);
+
+// --- Clipboard ------------------------------------------------------------------
+
+// The clipboard's CF_TEXT, or nothing when it holds no text. Retries while
+// another program holds the clipboard open.
+std::optional<std::string> ClipboardText(Milliseconds timeout = DefaultTimeout);
+
+// --- The recorder test program ---------------------------------------------------
+
+// One start of recorder.exe.
+struct RecorderRun {
+    DWORD parentId = 0;
+    std::string commandLine;
+    // The command line after the program's own name (quoted or not),
+    // leading blanks removed: the parameters it was given.
+    std::string Parameters() const;
+};
+
+// recorder.exe appends one line per start to the file named by the
+// environment variable CORVINADE_RECORDER_LOG. The log sets that variable in
+// this process, so every program started from here on (and what they start)
+// writes to it; it starts empty.
+class RecorderLog {
+public:
+    RecorderLog();
+    const std::string& Path() const { return path_; }
+    std::vector<RecorderRun> Runs() const;
+    // Waits until at least count runs are logged.
+    bool WaitForRuns(size_t count, Milliseconds timeout = DefaultTimeout) const;
+    // Waits until no recorder.exe is running, so every started one has written.
+    bool WaitUntilIdle(Milliseconds timeout = DefaultTimeout) const;
+
+private:
+    std::string path_;
+};
+
+// --- Failures ------------------------------------------------------------------------
+
+// Saves the screen as a BMP file named name + ".bmp" into the folder given by
+// CORVINADE_FAILURES (wine-run.sh sets it). Does nothing without the variable.
+void SaveScreenshot(const std::string& name);
+
+// A test on the Wine desktop: keeps a screenshot when it fails, taken before
+// the fixture's members (the processes it started) are destroyed.
+class DesktopTest : public ::testing::Test {
+protected:
+    void TearDown() override;
+};
+
+} // namespace corvinade::test

@@ -1,0 +1,219 @@
+// hotkeys.ini on Windows (run under Wine): Windows' own INI functions as a
+// second opinion on our reader and writer, and saves that fail or find the
+// file held by another program.
+#include <windows.h>
+
+#include "core/Errors.h"
+#include "core/Hotkeys_win.h"
+#include "core/TextFile.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace corvinade {
+namespace {
+
+using A = THotkeyAction;
+using testing::ElementsAre;
+using testing::StartsWith;
+
+// Registration is not under test here; a list that is never registered never calls it.
+class UnusedPort : public HotkeyPort {
+public:
+    std::uint16_t GlobalAddAtom(const std::string&) override { return 0; }
+    bool RegisterHotKey(std::uint16_t, std::int32_t, std::int32_t) override { return false; }
+    bool UnregisterHotKey(std::uint16_t) override { return false; }
+    void GlobalDeleteAtom(std::uint16_t) override {}
+};
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() {
+        if (h_ != INVALID_HANDLE_VALUE)
+            CloseHandle(h_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE Get() const { return h_; }
+
+private:
+    HANDLE h_;
+};
+
+class HotkeysWin32File : public testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+        for (int i = 0; dir_.empty(); ++i) {
+            std::string candidate = std::string(temp) + "corvinade-hk-" +
+                                    std::to_string(GetCurrentProcessId()) + "-" + std::to_string(i);
+            if (CreateDirectoryA(candidate.c_str(), nullptr))
+                dir_ = candidate;
+            ASSERT_LT(i, 100);
+        }
+        file_ = dir_ + "\\hotkeys.ini";
+    }
+    void TearDown() override {
+        for (const std::string& name : Files())
+            DeleteFileA((dir_ + "\\" + name).c_str());
+        RemoveDirectoryA(dir_.c_str());
+    }
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((dir_ + "\\*").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            std::string name = data.cFileName;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string Profile(const char* section, const char* key) const {
+        char value[4096];
+        DWORD n = GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, file_.c_str());
+        return std::string(value, n);
+    }
+
+    UnusedPort port_;
+    std::string dir_;
+    std::string file_;
+};
+
+TEST_F(HotkeysWin32File, WindowsReadsWhatWeWrite) {
+    THotkeyList list(port_);
+    list.Add(true, 83, 8, A::CaptureScreen, "", "");
+    list.Add(false, 0x6F, 3, A::OpenFile, "C:\\Program Files\\App\\app.exe", "-x \"a b\"");
+    list.Add(true, 65, 2, A::SendKeystrokes, "Hello<?CR?><?LF?>{ENTER}", "");
+    list.SaveToFile(file_);
+
+    char names[256];
+    DWORD n = GetPrivateProfileSectionNamesA(names, sizeof names, file_.c_str());
+    EXPECT_EQ(std::string(names, n), std::string("key0\0key1\0key2\0", 15));
+    EXPECT_EQ(Profile("key0", "active"), "1");
+    EXPECT_EQ(Profile("key0", "key"), "83");
+    EXPECT_EQ(Profile("key0", "shift"), "8");
+    EXPECT_EQ(Profile("key0", "func"), "capturescreen");
+    EXPECT_EQ(Profile("key0", "params"), "");
+    EXPECT_EQ(Profile("key0", "params2"), "");
+    EXPECT_EQ(Profile("key1", "active"), "0");
+    EXPECT_EQ(Profile("key1", "key"), "111");
+    EXPECT_EQ(Profile("key1", "func"), "openfile");
+    EXPECT_EQ(Profile("key1", "params"), "C:\\Program Files\\App\\app.exe");
+    EXPECT_EQ(Profile("key1", "params2"), "-x \"a b\"");
+    EXPECT_EQ(Profile("KEY2", "PARAMS"), "Hello<?CR?><?LF?>{ENTER}");
+    EXPECT_EQ(GetPrivateProfileIntA("key2", "shift", -1, file_.c_str()), 2u);
+}
+
+TEST_F(HotkeysWin32File, WeReadWhatWindowsWrites) {
+    auto put = [&](const char* section, const char* key, const char* value) {
+        ASSERT_TRUE(WritePrivateProfileStringA(section, key, value, file_.c_str()));
+    };
+    put("second", "func", "openwebsite");
+    put("second", "active", "1");
+    put("second", "key", "87");
+    put("second", "shift", "10");
+    put("second", "params", "http://localhost/");
+    put("first", "func", "maximize");
+    put("first", "key", "38");
+    THotkeyList list(port_);
+    list.LoadFromFile(file_, false);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Items(0)->Definition,
+              (THotKeyData{true, 87, 10, A::OpenWebsite, "http://localhost/", ""}));
+    EXPECT_EQ(list.Items(1)->Definition, (THotKeyData{false, 38, 0, A::Maximize, "", ""}));
+    list.LoadFromFile(file_, true);
+    EXPECT_EQ(list.Count(), 1);
+}
+
+TEST_F(HotkeysWin32File, AMissingFileOrFolderReadsAsNothing) {
+    EXPECT_FALSE(ReadTextFile(file_).has_value());
+    EXPECT_FALSE(ReadTextFile(dir_ + "\\no\\such\\hotkeys.ini").has_value());
+    THotkeyList list(port_);
+    list.Add(true, 1, 0, A::Close, "", "");
+    list.LoadFromFile(file_, false);
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(HotkeysWin32File, SavingReplacesTheFileAndLeavesNoTemporaryFile) {
+    THotkeyList list(port_);
+    list.Add(true, 83, 8, A::CaptureScreen, "", "");
+    list.SaveToFile(file_);
+    list.Add(true, 84, 8, A::Close, "", "");
+    list.SaveToFile(file_);
+    EXPECT_THAT(Files(), ElementsAre("hotkeys.ini"));
+    THotkeyList again(port_);
+    again.LoadFromFile(file_, false);
+    EXPECT_EQ(again.Count(), 2);
+    list.Clear();
+    list.SaveToFile(file_);
+    EXPECT_EQ(ReadTextFile(file_), std::optional<std::string>(""));
+}
+
+TEST_F(HotkeysWin32File, AFileHeldByAnotherProgramKeepsItsOldContent) {
+    THotkeyList list(port_);
+    list.Add(true, 83, 8, A::CaptureScreen, "old", "");
+    list.SaveToFile(file_);
+    const std::optional<std::string> before = ReadTextFile(file_);
+    ASSERT_TRUE(before.has_value());
+
+    list.Items(0)->Definition.Params = "new";
+    {
+        Handle held(CreateFileA(file_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(held.Get(), INVALID_HANDLE_VALUE);
+        try {
+            list.SaveToFile(file_);
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            const std::string message = e.what();
+            EXPECT_THAT(message, StartsWith("Cannot create file \"" + file_ + "\". "));
+            EXPECT_GT(message.size(), file_.size() + 23); // the system's text follows
+            EXPECT_NE(message.back(), '.');               // the error display adds the period
+            EXPECT_NE(message.back(), '\n');
+        }
+        // Reading it is refused as well, with the other message.
+        THotkeyList reader(port_);
+        reader.Add(true, 1, 0, A::Close, "", "");
+        try {
+            reader.LoadFromFile(file_, false);
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            EXPECT_THAT(e.what(), StartsWith("Cannot open file \"" + file_ + "\". "));
+        }
+        EXPECT_EQ(reader.Count(), 0);
+    }
+    EXPECT_EQ(ReadTextFile(file_), before);
+    EXPECT_THAT(Files(), ElementsAre("hotkeys.ini"));
+    EXPECT_EQ(list.Items(0)->Definition.Params, "new");
+
+    list.SaveToFile(file_); // released: the save goes through
+    THotkeyList again(port_);
+    again.LoadFromFile(file_, false);
+    ASSERT_EQ(again.Count(), 1);
+    EXPECT_EQ(again.Items(0)->Definition.Params, "new");
+}
+
+TEST_F(HotkeysWin32File, AFolderThatDoesNotExistCannotBeWritten) {
+    THotkeyList list(port_);
+    const std::string name = dir_ + "\\missing\\hotkeys.ini";
+    try {
+        list.SaveToFile(name);
+        ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+        EXPECT_THAT(e.what(), StartsWith("Cannot create file \"" + name + "\". "));
+    }
+    EXPECT_TRUE(Files().empty());
+}
+
+} // namespace
+} // namespace corvinade

@@ -1,0 +1,98 @@
+// libjpeg-turbo, built for the target from Debian's sources, encodes and
+// decodes a small image inside a Windows process.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+
+constexpr int Width = 40;
+constexpr int Height = 24;
+
+// Left half red, right half blue, as 24-bit RGB scan lines.
+std::vector<unsigned char> TwoColourImage() {
+    std::vector<unsigned char> pixels(Width * Height * 3);
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x) {
+            unsigned char* p = &pixels[(y * Width + x) * 3];
+            p[0] = x < Width / 2 ? 220 : 10;
+            p[1] = 20;
+            p[2] = x < Width / 2 ? 30 : 200;
+        }
+    return pixels;
+}
+
+std::vector<unsigned char> Encode(const std::vector<unsigned char>& rgb) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr jerr{};
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = Width;
+    cinfo.image_height = Height;
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 90, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<unsigned char*>(&rgb[cinfo.next_scanline * Width * 3]);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::vector<unsigned char> file(buffer, buffer + size);
+    std::free(buffer);
+    return file;
+}
+
+std::vector<unsigned char> Decode(const std::vector<unsigned char>& file, int& width, int& height) {
+    jpeg_decompress_struct dinfo{};
+    jpeg_error_mgr jerr{};
+    dinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_decompress(&dinfo);
+    jpeg_mem_src(&dinfo, file.data(), static_cast<unsigned long>(file.size()));
+    jpeg_read_header(&dinfo, TRUE);
+    dinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&dinfo);
+    width = static_cast<int>(dinfo.output_width);
+    height = static_cast<int>(dinfo.output_height);
+    std::vector<unsigned char> rgb(width * height * 3);
+    while (dinfo.output_scanline < dinfo.output_height) {
+        JSAMPROW row = &rgb[dinfo.output_scanline * width * 3];
+        jpeg_read_scanlines(&dinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&dinfo);
+    jpeg_destroy_decompress(&dinfo);
+    return rgb;
+}
+
+} // namespace
+
+TEST(Jpeg, EncodesAnImageThatDecodesToTheSamePixels) {
+    const std::vector<unsigned char> original = TwoColourImage();
+    const std::vector<unsigned char> file = Encode(original);
+    ASSERT_GT(file.size(), 4u);
+    EXPECT_EQ(file[0], 0xFF);
+    EXPECT_EQ(file[1], 0xD8); // start of image
+    EXPECT_EQ(file[file.size() - 2], 0xFF);
+    EXPECT_EQ(file[file.size() - 1], 0xD9); // end of image
+
+    int width = 0, height = 0;
+    const std::vector<unsigned char> decoded = Decode(file, width, height);
+    ASSERT_EQ(width, Width);
+    ASSERT_EQ(height, Height);
+    // Away from the colour edge, quality 90 keeps each channel close.
+    for (int y = 0; y < Height; ++y)
+        for (int x : {2, 8, Width - 9, Width - 3})
+            for (int c = 0; c < 3; ++c) {
+                const int i = (y * Width + x) * 3 + c;
+                EXPECT_NEAR(decoded[i], original[i], 12) << "x=" << x << " y=" << y << " c=" << c;
+            }
+}
