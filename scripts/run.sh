@@ -18,6 +18,9 @@ fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "run: making the Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1
+    wineserver -w
+    # Tahoma and Marlett come from the prefix's own Fonts folder.
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 fi
 echo "run: corvinade.exe under Wine; hotkeys from $WINEPREFIX/drive_c/users/${USER:-$(id -un)}/AppData/Roaming/Pelmorra/Corvinade/Data/hotkeys.ini"
 exec wine build/cross/src/corvinade.exe

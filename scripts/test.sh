@@ -14,7 +14,7 @@ failed=0
 run_tier() {
     local preset=$1 log="build/test-$1.log"
     echo "test: $preset tree"
-    ctest --preset "$preset" -j"$jobs" 2>&1 | tee "$log" | grep -vE '^ +Start +[0-9]+: |^[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed '
+    ctest --preset "$preset" -j"$jobs" 2>&1 | tee "$log" | grep -vE '^ +Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed '
     local line total bad
     line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
     if [ -z "$line" ]; then

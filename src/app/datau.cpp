@@ -139,16 +139,7 @@ std::string TData::HotkeyText(std::uint16_t key, std::uint16_t shift) const {
     return corvinade::HotkeyText(key, shift, keyNames_);
 }
 
-// The window, shell, clipboard and capture actions arrive with their own
-// units; until then their hotkeys do nothing.
-void TData::MaximizeOrRestoreActiveWindow() {}
-void TData::MinimizeActiveWindow() {}
-void TData::CloseActiveWindow() {}
+// The capture actions arrive with the capture window.
 void TData::CaptureScreen(bool /*activeWindowOnly*/) {}
-void TData::ShowExitWindowsDialog() {}
-void TData::SendKeystrokes(std::string /*keys*/) {}
-void TData::OpenWebsite(std::string /*address*/) {}
-void TData::PlaceTextInClipboard(std::string /*text*/) {}
-void TData::PlaceFileContentInClipboard(std::string /*fileName*/) {}
 
 } // namespace corvinade

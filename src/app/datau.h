@@ -52,6 +52,8 @@ private:
     void DataModuleCreate();
     void DataModuleDestroy();
     bool ReadFirstUse() const;
+    // Lifts every key still held down (the hotkey's own keys among them).
+    void ReleaseHeldKeys();
 
     Win32HotkeyPort registrar_;
     Win32KeyNames keyNames_;

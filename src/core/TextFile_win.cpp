@@ -3,6 +3,7 @@
 #include "core/TextFile.h"
 
 #include "core/Errors.h"
+#include "core/SystemText_win.h"
 
 #include <windows.h>
 
@@ -40,20 +41,8 @@ private:
     HANDLE h_;
 };
 
-// The system's text for an error code, without the trailing line end and
-// period (the error display adds its own period).
-std::string SystemText(DWORD error) {
-    char buffer[1024];
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                             buffer, sizeof buffer, nullptr);
-    std::string text(buffer, n);
-    while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.'))
-        text.pop_back();
-    return text.empty() ? "System error " + std::to_string(error) : text;
-}
-
 [[noreturn]] void Fail(const char* what, const std::string& name, DWORD error) {
-    throw Error(std::string(what) + " \"" + name + "\". " + SystemText(error));
+    throw Error(std::string(what) + " \"" + name + "\". " + SystemErrorText(error));
 }
 
 bool HeldByAnother(DWORD error) {

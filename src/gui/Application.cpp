@@ -54,7 +54,9 @@ void DropPendingQuit() {
 
 Application* Application::instance_ = nullptr;
 
-Application& App() { return *Application::Instance(); }
+Application& App() {
+    return *Application::Instance();
+}
 
 void HandleCurrentException() noexcept {
     if (Application* app = Application::Instance()) {
@@ -177,9 +179,13 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
 }
 
 LRESULT Application::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (false) {
+    if (msg == WM_HOTKEY && OnMessage) {
         DWORD pos = ::GetMessagePos();
-        MSG m = {window_, msg, wParam, lParam, static_cast<DWORD>(::GetMessageTime()),
+        MSG m = {window_,
+                 msg,
+                 wParam,
+                 lParam,
+                 static_cast<DWORD>(::GetMessageTime()),
                  {GET_X_LPARAM(pos), GET_Y_LPARAM(pos)}};
         bool handled = false;
         OnMessage(m, handled);

@@ -42,19 +42,33 @@ Control::~Control() {
         ::DestroyWindow(window_);
 }
 
-void Control::SetCaption(const std::string& caption) { ::SetWindowTextA(window_, caption.c_str()); }
+void Control::SetCaption(const std::string& caption) {
+    ::SetWindowTextA(window_, caption.c_str());
+}
 
-std::string Control::Caption() const { return WindowText(window_); }
+std::string Control::Caption() const {
+    return WindowText(window_);
+}
 
-void Control::SetEnabled(bool enabled) { ::EnableWindow(window_, enabled); }
+void Control::SetEnabled(bool enabled) {
+    ::EnableWindow(window_, enabled);
+}
 
-bool Control::Enabled() const { return ::IsWindowEnabled(window_) != FALSE; }
+bool Control::Enabled() const {
+    return ::IsWindowEnabled(window_) != FALSE;
+}
 
-void Control::SetVisible(bool visible) { ::ShowWindow(window_, visible ? SW_SHOW : SW_HIDE); }
+void Control::SetVisible(bool visible) {
+    ::ShowWindow(window_, visible ? SW_SHOW : SW_HIDE);
+}
 
-bool Control::Visible() const { return ::IsWindowVisible(window_) != FALSE; }
+bool Control::Visible() const {
+    return ::IsWindowVisible(window_) != FALSE;
+}
 
-void Control::SetFocus() { ::SetFocus(window_); }
+void Control::SetFocus() {
+    ::SetFocus(window_);
+}
 
 void Control::Place(int left, int top, int width, int height) {
     ::SetWindowPos(window_, nullptr, Scale(left), Scale(top), Scale(width), Scale(height),
@@ -63,8 +77,8 @@ void Control::Place(int left, int top, int width, int height) {
 
 ComboBox::ComboBox(Form& parent, const ControlArgs& args)
     : Control(parent, "COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
-              ControlArgs{args.left, args.top, args.width, args.height + kDropDownRows * kDropDownRowHeight + 2,
-                          args.caption}) {}
+              ControlArgs{args.left, args.top, args.width,
+                          args.height + kDropDownRows * kDropDownRowHeight + 2, args.caption}) {}
 
 int ComboBox::AddItem(const std::string& text, std::intptr_t data) {
     auto index = ::SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -74,7 +88,9 @@ int ComboBox::AddItem(const std::string& text, std::intptr_t data) {
     return static_cast<int>(index);
 }
 
-int ComboBox::Count() const { return static_cast<int>(::SendMessageA(Handle(), CB_GETCOUNT, 0, 0)); }
+int ComboBox::Count() const {
+    return static_cast<int>(::SendMessageA(Handle(), CB_GETCOUNT, 0, 0));
+}
 
 void ComboBox::CheckIndex(int index) const {
     if (index < 0 || index >= Count())
@@ -85,17 +101,21 @@ std::string ComboBox::ItemText(int index) const {
     CheckIndex(index);
     auto length = ::SendMessageA(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     std::string text(static_cast<size_t>(length) + 1, '\0');
-    length = ::SendMessageA(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    length = ::SendMessageA(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index),
+                            reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(length < 0 ? 0 : length));
     return text;
 }
 
 std::intptr_t ComboBox::ItemData(int index) const {
     CheckIndex(index);
-    return static_cast<std::intptr_t>(::SendMessageA(Handle(), CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+    return static_cast<std::intptr_t>(
+        ::SendMessageA(Handle(), CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
 }
 
-int ComboBox::ItemIndex() const { return static_cast<int>(::SendMessageA(Handle(), CB_GETCURSEL, 0, 0)); }
+int ComboBox::ItemIndex() const {
+    return static_cast<int>(::SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
+}
 
 void ComboBox::SetItemIndex(int index) {
     if (index != -1)
@@ -103,7 +123,9 @@ void ComboBox::SetItemIndex(int index) {
     ::SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-void ComboBox::Clear() { ::SendMessageA(Handle(), CB_RESETCONTENT, 0, 0); }
+void ComboBox::Clear() {
+    ::SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+}
 
 void ComboBox::HandleCommand(WORD notifyCode) {
     if (notifyCode == CBN_SELCHANGE && OnSelect)

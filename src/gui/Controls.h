@@ -16,7 +16,7 @@ class Form;
 // Layout in design pixels (96 dpi); the control scales it.
 struct ControlArgs {
     int left = 0, top = 0, width = 0, height = 0;
-    std::string caption;
+    std::string caption{};
 };
 
 class Control {

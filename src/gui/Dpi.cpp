@@ -9,7 +9,8 @@ void MakeProcessDpiAware() {
     // Looked up at run time: SetProcessDPIAware is missing before Vista.
     using Fn = BOOL(WINAPI*)();
     if (HMODULE user32 = ::GetModuleHandleA("user32.dll"))
-        if (auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, "SetProcessDPIAware"))))
+        if (auto fn =
+                reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, "SetProcessDPIAware"))))
             fn();
 }
 
@@ -23,7 +24,9 @@ int ScreenDpi() {
     return dpi;
 }
 
-int Scale(int designPixels) { return ::MulDiv(designPixels, ScreenDpi(), 96); }
+int Scale(int designPixels) {
+    return ::MulDiv(designPixels, ScreenDpi(), 96);
+}
 
 HFONT DefaultFont() {
     static const GdiObject<HFONT> font(::CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,

@@ -9,6 +9,7 @@
 #include "gui/Guarded.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace corvinade::gui {
 
@@ -123,11 +124,17 @@ void Form::Show() {
     ::BringWindowToTop(window_);
 }
 
-void Form::Hide() { ::ShowWindow(window_, SW_HIDE); }
+void Form::Hide() {
+    ::ShowWindow(window_, SW_HIDE);
+}
 
-bool Form::Visible() const { return window_ && ::IsWindowVisible(window_); }
+bool Form::Visible() const {
+    return window_ && ::IsWindowVisible(window_);
+}
 
-void Form::SetCaption(const std::string& caption) { ::SetWindowTextA(window_, caption.c_str()); }
+void Form::SetCaption(const std::string& caption) {
+    ::SetWindowTextA(window_, caption.c_str());
+}
 
 std::string Form::Caption() const {
     std::string text(static_cast<size_t>(::GetWindowTextLengthA(window_)) + 1, '\0');
@@ -224,7 +231,9 @@ void Form::Release() {
         delete this;
 }
 
-bool Form::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool Form::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
 
 void Form::RunCreateOnce() {
     if (created_)
@@ -262,7 +271,9 @@ int Form::AddControl(Control* control) {
     return nextControlId_++;
 }
 
-void Form::RemoveControl(Control* control) { std::erase(controls_, control); }
+void Form::RemoveControl(Control* control) {
+    std::erase(controls_, control);
+}
 
 bool Form::RouteToControl(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     HWND from = nullptr;
@@ -272,7 +283,8 @@ bool Form::RouteToControl(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
         from = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
     if (!from)
         return false;
-    auto it = std::find_if(controls_.begin(), controls_.end(), [from](Control* c) { return c->Handle() == from; });
+    auto it =
+        std::find_if(controls_.begin(), controls_.end(), [from](Control* c) { return c->Handle() == from; });
     if (it == controls_.end())
         return false;
     result = 0;

@@ -15,7 +15,7 @@ class Control;
 // Geometry in design pixels (96 dpi); the form scales it.
 struct FormArgs {
     int left = 0, top = 0, clientWidth = 0, clientHeight = 0;
-    std::string caption;
+    std::string caption{};
     DWORD style = WS_OVERLAPPEDWINDOW;
     DWORD exStyle = 0;
     HWND owner = nullptr; // default: the application window

@@ -4,8 +4,8 @@
 // initialization) that must be undone on every path out of a block.
 #pragma once
 
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <utility>
 
@@ -151,7 +151,8 @@ private:
 // GlobalLock for the life of the guard; Get() is null when the lock failed.
 template <class T = void> class GlobalLockGuard {
 public:
-    explicit GlobalLockGuard(HGLOBAL memory) : memory_(memory), data_(static_cast<T*>(::GlobalLock(memory))) {}
+    explicit GlobalLockGuard(HGLOBAL memory)
+        : memory_(memory), data_(static_cast<T*>(::GlobalLock(memory))) {}
     GlobalLockGuard(const GlobalLockGuard&) = delete;
     GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
     ~GlobalLockGuard() {

@@ -27,7 +27,8 @@ std::runtime_error SystemError(const std::string& what) {
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -35,8 +36,8 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 class RegKey {
 public:
     explicit RegKey(const char* path) {
-        const LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                            &key_, nullptr);
+        const LONG result =
+            RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
         if (result != ERROR_SUCCESS)
             throw std::runtime_error(std::string("RegCreateKeyExA ") + path + " failed, error " +
                                      std::to_string(result));
@@ -77,8 +78,7 @@ class ScreenCopy {
 public:
     ScreenCopy(int width, int height)
         : screen_(GetDC(nullptr)), memory_(CreateCompatibleDC(screen_)),
-          bitmap_(CreateCompatibleBitmap(screen_, width, height)),
-          old_(SelectObject(memory_, bitmap_)) {}
+          bitmap_(CreateCompatibleBitmap(screen_, width, height)), old_(SelectObject(memory_, bitmap_)) {}
     ScreenCopy(const ScreenCopy&) = delete;
     ScreenCopy& operator=(const ScreenCopy&) = delete;
     ~ScreenCopy() {
@@ -99,7 +99,7 @@ private:
 };
 
 void CreateFolders(const std::string& folder) {
-    for (size_t pos = folder.find('\\', 3); ; pos = folder.find('\\', pos + 1)) {
+    for (size_t pos = folder.find('\\', 3);; pos = folder.find('\\', pos + 1)) {
         const std::string part = folder.substr(0, pos);
         if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
             throw SystemError("CreateDirectoryA " + part);
@@ -108,7 +108,7 @@ void CreateFolders(const std::string& folder) {
     }
 }
 
-std::string ReadFile(const std::string& path) {
+std::string ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
@@ -277,10 +277,13 @@ Process Process::Start(const std::string& exe, const std::string& args) {
     return process;
 }
 
-bool Process::Running() const { return handle_ && WaitForSingleObject(handle_.Get(), 0) == WAIT_TIMEOUT; }
+bool Process::Running() const {
+    return handle_ && WaitForSingleObject(handle_.Get(), 0) == WAIT_TIMEOUT;
+}
 
 bool Process::WaitForExit(Milliseconds timeout) const {
-    return !handle_ || WaitForSingleObject(handle_.Get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+    return !handle_ ||
+           WaitForSingleObject(handle_.Get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
 }
 
 std::optional<DWORD> Process::ExitCode() const {
@@ -308,7 +311,8 @@ std::vector<DWORD> ProcessIds(const std::string& exeName) {
         throw SystemError("CreateToolhelp32Snapshot");
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+         more = Process32Next(snapshot.Get(), &entry)) {
         if (EqualNoCase(entry.szExeFile, exeName))
             ids.push_back(entry.th32ProcessID);
     }
@@ -380,7 +384,9 @@ void WriteHotkeysIni(const std::string& text) {
         throw std::runtime_error("cannot write " + path);
 }
 
-void WriteHotkeysIni(const std::vector<HotkeyEntry>& entries) { WriteHotkeysIni(HotkeysIniText(entries)); }
+void WriteHotkeysIni(const std::vector<HotkeyEntry>& entries) {
+    WriteHotkeysIni(HotkeysIniText(entries));
+}
 
 void SetSettingText(const std::string& name, const std::string& value) {
     RegKey(SettingsKey).Set(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
@@ -452,11 +458,18 @@ HWND WaitForWindow(const WindowQuery& query, Milliseconds timeout) {
 }
 
 std::string WindowText(HWND window) {
-    // WM_GETTEXT reads other processes' controls too (GetWindowText does not).
-    const auto length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const auto copied = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(copied));
+    // WM_GETTEXT reads other processes' controls too (GetWindowText does not);
+    // with a time limit, so that a busy program does not stop the test.
+    constexpr UINT Limit = 5000;
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, Limit, &length))
+        return {};
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_ABORTIFHUNG, Limit, &copied))
+        return {};
+    text.resize(std::min<size_t>(copied, length));
     return text;
 }
 
@@ -494,7 +507,8 @@ bool ClickButton(HWND dialog, const std::string& caption) {
     if (!button)
         return false;
     const int id = GetDlgCtrlID(button);
-    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != 0;
+    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) !=
+           0;
 }
 
 // --- Clipboard ------------------------------------------------------------------
@@ -546,7 +560,7 @@ RecorderLog::RecorderLog() {
 std::vector<RecorderRun> RecorderLog::Runs() const {
     // One line per start: the parent's process id, a tab, the command line.
     std::vector<RecorderRun> runs;
-    std::istringstream lines(ReadFile(path_));
+    std::istringstream lines(ReadWholeFile(path_));
     std::string line;
     while (std::getline(lines, line)) {
         if (!line.empty() && line.back() == '\r')

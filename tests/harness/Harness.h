@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corvinade::test {
@@ -70,7 +71,7 @@ private:
 class Process {
 public:
     Process() = default;
-    Process(Process&&) noexcept = default;
+    Process(Process&& other) noexcept : handle_(std::move(other.handle_)), id_(std::exchange(other.id_, 0)) {}
     Process& operator=(Process&& other) noexcept;
     ~Process() { Terminate(); }
 

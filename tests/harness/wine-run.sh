@@ -7,11 +7,15 @@
 #
 # A ready 32-bit prefix with a virtual desktop is made once under
 # build/wine/template and copied for each run, so parallel runs share nothing
-# but that read-only template. CORVINADE_DESKTOP sets the desktop size
-# (default 1280x800); CORVINADE_RUN_TIMEOUT ends a program that runs longer
-# (default 100 s, below ctest's timeouts, so that the clean-up still runs
-# and a screenshot shows where it hung). Tests that fail leave a screenshot of the desktop in
-# build/wine/failures (taken by the harness library, see Harness.h).
+# but that read-only template.
+#
+# CORVINADE_DESKTOP      desktop size, default 1280x800
+# CORVINADE_RUN_TIMEOUT  seconds after which the program is ended, default 100
+#                        (below ctest's timeouts, so the clean-up still runs
+#                        and a screenshot shows where it hung)
+#
+# Tests that fail leave a screenshot of the desktop in build/wine/failures
+# (taken by the harness library, see Harness.h).
 set -uo pipefail
 
 if [ $# -lt 1 ]; then
@@ -34,14 +38,16 @@ if ! [[ $DESKTOP =~ ^([0-9]+)x([0-9]+)$ ]]; then
     exit 2
 fi
 
-# Makes the template once; concurrent first runs wait for the one that builds it.
+# Makes the template once; concurrent first runs wait for the one that builds
+# it. Returns holding a shared lock on it in TEMPLATE_LOCK.
 make_template() {
     mkdir -p "$WINE_DIR"
     exec {lock}>"$WINE_DIR/template.lock"
     flock "$lock"
     local version
-    version=$(wine --version)
-    # A template made by another Wine version would be updated on every run.
+    # The Wine version and the template's own layout: a template made by
+    # another Wine version would be updated on every run.
+    version="$(wine --version) fonts"
     if [ "$(cat "$TEMPLATE/.ready" 2>/dev/null)" != "$version" ]; then
         local work=$WINE_DIR/template.new
         rm -rf "$work" "$TEMPLATE"
@@ -55,6 +61,9 @@ make_template() {
             wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x800 /f \
                 >/dev/null 2>&1
             wineserver -w
+            # Wine draws Tahoma (the program's font) and Marlett (the caption
+            # buttons) only from the prefix's own Fonts folder.
+            cp /usr/share/wine/fonts/*.ttf "$work/drive_c/windows/Fonts/"
         ) || true
         local sockets
         sockets=$(cat "$work/wineserver" 2>/dev/null)
@@ -67,7 +76,9 @@ make_template() {
         echo "$version" >"$work/.ready"
         mv "$work" "$TEMPLATE"
     fi
-    exec {lock}>&-
+    # Shared while this run copies it: a rebuild (after a Wine update) waits.
+    flock -s "$lock"
+    TEMPLATE_LOCK=$lock
 }
 
 # Ids of the processes of this run: every Wine process (wineserver included)
@@ -156,6 +167,7 @@ copy_prefix() {
 mkdir -p "$WINE_DIR/runs"
 PREFIX=$(mktemp -d "$WINE_DIR/runs/prefix.XXXXXX")
 copy_prefix
+exec {TEMPLATE_LOCK}>&-
 sed -i "s/^\"Default\"=\"1280x800\"/\"Default\"=\"$DESKTOP\"/" "$PREFIX/user.reg"
 
 # Xvfb picks a free display and writes its number once it accepts clients.

@@ -21,7 +21,9 @@ using testing::WaitFor;
 constexpr LPARAM kHotkeyParam = MAKELPARAM(MOD_CONTROL | MOD_ALT, 'K');
 constexpr UINT kWakeMessage = WM_APP + 11;
 
-void PostHotkey(HWND window) { ::PostMessageA(window, WM_HOTKEY, 7, kHotkeyParam); }
+void PostHotkey(HWND window) {
+    ::PostMessageA(window, WM_HOTKEY, 7, kHotkeyParam);
+}
 
 // Counts what the message hook sees; `onHotkey` is the hotkey's action.
 struct HookRecorder {

@@ -32,7 +32,8 @@ protected:
 };
 
 // Ends the application's loops if a test would otherwise wait forever; a
-// test asserts that it never fired. Also closes an open popup menu.
+// test asserts that it never fired. Also closes an open popup menu and
+// cancels the active dialog.
 class HangGuard {
 public:
     explicit HangGuard(UINT ms = 15000) : timer_(::SetTimer(nullptr, 0, ms, Fire)) { fired_ = false; }
@@ -45,6 +46,8 @@ private:
     static void CALLBACK Fire(HWND, UINT, UINT_PTR, DWORD) {
         fired_ = true;
         ::EndMenu();
+        if (HWND active = ::GetActiveWindow())
+            ::PostMessageA(active, WM_COMMAND, IDCANCEL, 0); // a system dialog ignoring the quit
         if (Application* app = Application::Instance())
             app->Terminate();
     }
@@ -138,7 +141,8 @@ inline bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 15
 }
 
 inline void PressButton(HWND box, int id) {
-    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, id)));
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(box, id)));
 }
 
 // A second thread that handles the message boxes our thread opens, one

@@ -1,0 +1,43 @@
+// The Win32 side of unit KeySender: the keyboard port over the real calls,
+// and SendKeys into the window that has the focus.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string_view>
+
+#include "app/KeySender.h"
+
+namespace corvinade {
+
+// keybd_event, VkKeyScanA, MapVirtualKeyA, GetKeyState, Get/SetKeyboardState
+// and MessageBoxA as they are. The pump is the caller's when one is given
+// (a loop that must see every message, such as the application's); otherwise
+// the thread's keyboard messages are peeked, translated and dispatched here.
+class Win32Keyboard : public KeyboardPort {
+public:
+    Win32Keyboard() = default;
+    explicit Win32Keyboard(std::function<void()> pump) : pump_(std::move(pump)) {}
+
+    void keybd_event(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) override;
+    KeyCode VkKeyScanA(char character) override;
+    std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override;
+    std::int16_t GetKeyState(int virtualKey) override;
+    void GetKeyboardState(KeyState& state) override;
+    void SetKeyboardState(const KeyState& state) override;
+    void PumpKeyboardMessages() override;
+    void MessageBoxA(const std::string& text) override;
+
+private:
+    std::function<void()> pump_;
+};
+
+// Removes the thread's pending keyboard messages (WM_KEYFIRST to 0x0109),
+// translating and dispatching each.
+void PumpThreadKeyboardMessages();
+
+// SendKeys with the real keyboard, into the window that has the focus.
+bool SendKeysToFocus(std::string_view keys, bool wait = false);
+
+} // namespace corvinade

@@ -1,0 +1,160 @@
+// The window, shell and clipboard actions of the data module. Each is
+// one-shot: it posts its request or fills the clipboard and returns; an error
+// ends the action and reaches the application's error display.
+#include "app/datau.h"
+
+#include <oleauto.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <vector>
+
+#include "app/ActionText.h"
+#include "app/KeySender_win.h"
+#include "core/Errors.h"
+#include "core/SystemText_win.h"
+#include "gui/Application.h"
+#include "gui/Handles.h"
+
+namespace corvinade {
+
+namespace {
+
+// The description a failed automation call gives, else the system's text.
+std::string ComErrorText(HRESULT result, const EXCEPINFO* exception = nullptr) {
+    if (exception != nullptr && exception->bstrDescription != nullptr) {
+        const int size = WideCharToMultiByte(CP_ACP, 0, exception->bstrDescription, -1, nullptr, 0, nullptr, nullptr);
+        std::string text(size > 0 ? size - 1 : 0, '\0');
+        WideCharToMultiByte(CP_ACP, 0, exception->bstrDescription, -1, text.data(), size, nullptr, nullptr);
+        if (!text.empty())
+            return text;
+    }
+    if (exception != nullptr && exception->scode != 0)
+        result = exception->scode;
+    return SystemErrorText(static_cast<DWORD>(result));
+}
+
+void CheckCom(HRESULT result) {
+    if (FAILED(result))
+        throw Error(ComErrorText(result));
+}
+
+// Calls a method without arguments on an automation object, late-bound by name.
+void InvokeByName(IDispatch& object, const wchar_t* method) {
+    DISPID id = 0;
+    LPOLESTR name = const_cast<LPOLESTR>(method);
+    CheckCom(object.GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id));
+    DISPPARAMS noArguments{};
+    EXCEPINFO exception{};
+    const HRESULT result =
+        object.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &noArguments, nullptr, &exception, nullptr);
+    const std::string text = FAILED(result) ? ComErrorText(result, &exception) : std::string();
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+    if (FAILED(result))
+        throw Error(text);
+}
+
+std::string FullPathOf(const std::string& name) {
+    char buffer[MAX_PATH * 4];
+    const DWORD n = GetFullPathNameA(name.c_str(), sizeof buffer, buffer, nullptr);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : name;
+}
+
+// The whole file; others may read it meanwhile but not write it.
+std::string ReadWholeFile(const std::string& name) {
+    gui::UniqueHandle file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file)
+        throw Error("Cannot open file \"" + FullPathOf(name) + "\". " + SystemErrorText(GetLastError()));
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF)
+        throw Error("Cannot open file \"" + FullPathOf(name) + "\". " + SystemErrorText(ERROR_FILE_TOO_LARGE));
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD read = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 24));
+        if (!ReadFile(file.Get(), bytes.data() + done, chunk, &read, nullptr))
+            throw Error("Cannot open file \"" + FullPathOf(name) + "\". " + SystemErrorText(GetLastError()));
+        if (read == 0)
+            break;
+        done += read;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+} // namespace
+
+void TData::MaximizeOrRestoreActiveWindow() {
+    HWND window = GetForegroundWindow();
+    if (window == nullptr || (GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZEBOX) == 0)
+        return;
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(window, &placement);
+    ShowWindow(window, placement.showCmd == SW_SHOWMAXIMIZED ? SW_RESTORE : SW_SHOWMAXIMIZED);
+}
+
+void TData::MinimizeActiveWindow() {
+    HWND window = GetForegroundWindow();
+    if (window == nullptr || (GetWindowLongA(window, GWL_STYLE) & WS_MINIMIZEBOX) == 0)
+        return;
+    // Through the window's own system-command handling, as its minimize button would.
+    PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+}
+
+void TData::CloseActiveWindow() { PostMessageA(GetForegroundWindow(), WM_CLOSE, 0, 0); }
+
+void TData::ShowExitWindowsDialog() {
+    CLSID shellClass{};
+    CheckCom(CLSIDFromProgID(L"Shell.Application", &shellClass));
+    gui::ComPtr<IDispatch> shell;
+    CheckCom(CoCreateInstance(shellClass, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                              reinterpret_cast<void**>(shell.Put())));
+    InvokeByName(*shell.Get(), L"ShutdownWindows");
+}
+
+void TData::SendKeystrokes(std::string keys) {
+    const std::string text = DecodeLineBreakMarkers(std::move(keys));
+    if (text.empty())
+        return;
+    ReleaseHeldKeys();
+    SendKeysToFocus(text, false);
+}
+
+void TData::ReleaseHeldKeys() {
+    // The keys of the hotkey may still be down; they must not combine with the typed ones.
+    for (int key = 1; key <= 254; ++key)
+        if (GetKeyState(key) & 0x80)
+            keybd_event(static_cast<BYTE>(key), static_cast<BYTE>(MapVirtualKeyA(key, 0)), KEYEVENTF_KEYUP, 0);
+}
+
+void TData::OpenWebsite(std::string address) {
+    ShellExecuteA(nullptr, nullptr, WebsiteAddress(address).c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void TData::PlaceTextInClipboard(std::string text) {
+    // The memory is ready before the clipboard opens, so a failure leaves it as it was.
+    gui::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
+    if (!memory)
+        throw Error(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+    {
+        gui::GlobalLockGuard<char> lock(memory.Get());
+        std::memcpy(lock.Get(), text.c_str(), text.size() + 1);
+    }
+    gui::ClipboardGuard clipboard(gui::App().Handle());
+    if (!clipboard.Opened())
+        throw Error("Cannot open clipboard");
+    EmptyClipboard();
+    if (SetClipboardData(CF_TEXT, memory.Get()) != nullptr)
+        memory.Detach(); // the clipboard owns it now
+}
+
+void TData::PlaceFileContentInClipboard(std::string fileName) {
+    PlaceTextInClipboard(ClipboardTextFromFileBytes(ReadWholeFile(fileName)));
+}
+
+} // namespace corvinade
