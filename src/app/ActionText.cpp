@@ -22,9 +22,8 @@ void ReplaceAll(std::string& text, std::string_view marker, char replacement) {
 bool StartsWithIgnoringCase(const std::string& text, std::string_view prefix) {
     if (text.size() < prefix.size())
         return false;
-    return std::equal(prefix.begin(), prefix.end(), text.begin(), [](char p, char t) {
-        return p == std::tolower(static_cast<unsigned char>(t));
-    });
+    return std::equal(prefix.begin(), prefix.end(), text.begin(),
+                      [](char p, char t) { return p == std::tolower(static_cast<unsigned char>(t)); });
 }
 
 } // namespace

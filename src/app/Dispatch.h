@@ -34,8 +34,8 @@ public:
 class ShellPort {
 public:
     virtual ~ShellPort() = default;
-    virtual void Execute(const char* verb, const char* file, const char* parameters,
-                              const char* directory, int showCommand) = 0;
+    virtual void Execute(const char* verb, const char* file, const char* parameters, const char* directory,
+                         int showCommand) = 0;
 };
 
 // The first item of the list whose modifiers and key equal those of the

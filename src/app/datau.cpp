@@ -1,7 +1,7 @@
 #include "app/datau.h"
 
-#include <shlobj.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <optional>
 
@@ -19,7 +19,7 @@ namespace {
 class Win32Shell : public ShellPort {
 public:
     void Execute(const char* verb, const char* file, const char* parameters, const char* directory,
-                      int showCommand) override {
+                 int showCommand) override {
         ShellExecuteA(nullptr, verb, file, parameters, directory, showCommand);
     }
 };
@@ -31,7 +31,7 @@ bool FileExists(const std::string& path) {
 
 // Creates `folder` with every missing parent; failures show later, when a save fails.
 void ForceDirectories(const std::string& folder) {
-    for (std::size_t end = folder.find('\\'); ; end = folder.find('\\', end + 1)) {
+    for (std::size_t end = folder.find('\\');; end = folder.find('\\', end + 1)) {
         const std::string part = folder.substr(0, end);
         if (!part.empty() && part.back() != ':')
             CreateDirectoryA(part.c_str(), nullptr);
@@ -50,8 +50,8 @@ std::optional<std::string> ReadRegistryText(HKEY key, const char* name) {
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         throw Error(std::string("Invalid data type for '") + name + "'");
     std::string text(size, '\0');
-    if (size > 0 && RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
-                        ERROR_SUCCESS)
+    if (size > 0 && RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                                     &size) != ERROR_SUCCESS)
         return std::nullopt;
     text.resize(std::min<std::size_t>(size, text.size()));
     if (const auto nul = text.find('\0'); nul != std::string::npos)
@@ -121,8 +121,8 @@ void TData::ReloadHotkeys() {
 
 bool TData::ReadFirstUse() const {
     HKEY raw = nullptr;
-    const LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, GetPath(1).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                        KEY_ALL_ACCESS, nullptr, &raw, nullptr);
+    const LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, GetPath(1).c_str(), 0, nullptr,
+                                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &raw, nullptr);
     if (status != ERROR_SUCCESS)
         throw Error("Failed to open the settings key \"" + GetPath(1) + "\"");
     gui::RegistryKey key(raw);
@@ -132,7 +132,8 @@ bool TData::ReadFirstUse() const {
 void TData::ApplicationEvents1Message(MSG& msg, bool& /*handled*/) {
     if (!activeHotkeys_)
         return;
-    DispatchHotkeyMessage(msg.message, static_cast<std::uint32_t>(msg.lParam), *activeHotkeys_, *this, *shell_);
+    DispatchHotkeyMessage(msg.message, static_cast<std::uint32_t>(msg.lParam), *activeHotkeys_, *this,
+                          *shell_);
 }
 
 std::string TData::HotkeyText(std::uint16_t key, std::uint16_t shift) const {

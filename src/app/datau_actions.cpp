@@ -23,7 +23,8 @@ namespace {
 // The description a failed automation call gives, else the system's text.
 std::string ComErrorText(HRESULT result, const EXCEPINFO* exception = nullptr) {
     if (exception != nullptr && exception->bstrDescription != nullptr) {
-        const int size = WideCharToMultiByte(CP_ACP, 0, exception->bstrDescription, -1, nullptr, 0, nullptr, nullptr);
+        const int size =
+            WideCharToMultiByte(CP_ACP, 0, exception->bstrDescription, -1, nullptr, 0, nullptr, nullptr);
         std::string text(size > 0 ? size - 1 : 0, '\0');
         WideCharToMultiByte(CP_ACP, 0, exception->bstrDescription, -1, text.data(), size, nullptr, nullptr);
         if (!text.empty())
@@ -46,8 +47,8 @@ void InvokeByName(IDispatch& object, const wchar_t* method) {
     CheckCom(object.GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id));
     DISPPARAMS noArguments{};
     EXCEPINFO exception{};
-    const HRESULT result =
-        object.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &noArguments, nullptr, &exception, nullptr);
+    const HRESULT result = object.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &noArguments,
+                                         nullptr, &exception, nullptr);
     const std::string text = FAILED(result) ? ComErrorText(result, &exception) : std::string();
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrDescription);
@@ -70,7 +71,8 @@ std::string ReadWholeFile(const std::string& name) {
         throw Error("Cannot open file \"" + FullPathOf(name) + "\". " + SystemErrorText(GetLastError()));
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF)
-        throw Error("Cannot open file \"" + FullPathOf(name) + "\". " + SystemErrorText(ERROR_FILE_TOO_LARGE));
+        throw Error("Cannot open file \"" + FullPathOf(name) + "\". " +
+                    SystemErrorText(ERROR_FILE_TOO_LARGE));
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -106,7 +108,9 @@ void TData::MinimizeActiveWindow() {
     PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
 }
 
-void TData::CloseActiveWindow() { PostMessageA(GetForegroundWindow(), WM_CLOSE, 0, 0); }
+void TData::CloseActiveWindow() {
+    PostMessageA(GetForegroundWindow(), WM_CLOSE, 0, 0);
+}
 
 void TData::ShowExitWindowsDialog() {
     CLSID shellClass{};
@@ -129,7 +133,8 @@ void TData::ReleaseHeldKeys() {
     // The keys of the hotkey may still be down; they must not combine with the typed ones.
     for (int key = 1; key <= 254; ++key)
         if (GetKeyState(key) & 0x80)
-            keybd_event(static_cast<BYTE>(key), static_cast<BYTE>(MapVirtualKeyA(key, 0)), KEYEVENTF_KEYUP, 0);
+            keybd_event(static_cast<BYTE>(key), static_cast<BYTE>(MapVirtualKeyA(key, 0)), KEYEVENTF_KEYUP,
+                        0);
 }
 
 void TData::OpenWebsite(std::string address) {

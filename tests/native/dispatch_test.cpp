@@ -46,7 +46,7 @@ class RecordingShell : public ShellPort {
 public:
     std::vector<ShellCall> calls;
     void Execute(const char* verb, const char* file, const char* parameters, const char* directory,
-                      int show) override {
+                 int show) override {
         auto text = [](const char* p) { return p ? std::optional<std::string>(p) : std::nullopt; };
         calls.push_back({text(verb), text(file), text(parameters), text(directory), show});
     }
@@ -128,10 +128,10 @@ TEST_F(DispatchTest, OnlyTheFirstOfTwoDefinitionsOfOneCombinationRuns) {
 
 TEST_F(DispatchTest, NotificationsThatMatchNothingDoNothing) {
     live.Add(true, 83, 8, THotkeyAction::Close, "", "");
-    Press(8, 84);                           // other key
-    Press(9, 83);                           // other modifiers
-    Press(83, 8);                           // halves swapped
-    Press(8, 83, 0x0100);                   // not WM_HOTKEY: a key press with the same lParam
+    Press(8, 84);                                       // other key
+    Press(9, 83);                                       // other modifiers
+    Press(83, 8);                                       // halves swapped
+    Press(8, 83, 0x0100);                               // not WM_HOTKEY: a key press with the same lParam
     live.Add(true, 84, 8, THotkeyAction::None, "", ""); // no action
     Press(8, 84);
     EXPECT_TRUE(actions.calls.empty());
