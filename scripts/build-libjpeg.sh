@@ -19,7 +19,7 @@ fi
 src=$(ls -d "$deps"/src/libjpeg-turbo-*/ | head -n 1)
 
 echo "libjpeg: building $(basename "$src") for i686-w64-mingw32"
-cmake -S "$src" -B "$deps/libjpeg-build" -G Ninja \
+cmake -S "$src" -B "$deps/libjpeg-build" -G Ninja -Wno-dev \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" \
