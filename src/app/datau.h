@@ -15,6 +15,11 @@
 
 namespace corvinade {
 
+class CaptureWindowList;
+namespace gui {
+class Form;
+}
+
 class TData : public ActionPort {
 public:
     // Runs DataModuleCreate; an error there is shown and start-up goes on.
@@ -59,6 +64,8 @@ private:
     Win32KeyNames keyNames_;
     std::unique_ptr<ShellPort> shell_;
     std::unique_ptr<THotkeyList> activeHotkeys_;
+    // The open capture windows, one per grab (made at the first grab).
+    std::unique_ptr<CaptureWindowList> captureWindows_;
 };
 
 // The one data module, set while it is being created (so its hook works

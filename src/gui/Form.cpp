@@ -105,6 +105,7 @@ Form::Form(const FormArgs& args) {
 
 Form::~Form() {
     releasePending_ = false; // we may be that release; the messages below must not repeat it
+    deleting_ = false;       // the form part is whole again: its window's last messages are ours
     if (Application* app = Application::Instance(); app && app->MainForm() == this)
         app->SetMainForm(nullptr);
     if (window_)
@@ -350,10 +351,14 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         form->window_ = nullptr;
         return ::DefWindowProcA(hwnd, msg, wParam, lParam);
     }
+    // While a released form is being deleted, its derived parts are already
+    // gone: messages its children send meanwhile get the default handling.
+    if (form->deleting_)
+        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
     if (msg == ReleaseMessage() && msg != 0) {
         form->releasePending_ = true;
         if (form->handlerDepth_ == 0)
-            delete form;
+            DeleteReleased(form);
         return 0;
     }
 
@@ -368,8 +373,14 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     }
     // The release waits for the outermost handler of this form to return.
     if (--form->handlerDepth_ == 0 && form->releasePending_)
-        delete form;
+        DeleteReleased(form);
     return result;
+}
+
+void Form::DeleteReleased(Form* form) {
+    form->releasePending_ = false;
+    form->deleting_ = true;
+    delete form;
 }
 
 } // namespace corvinade::gui

@@ -79,6 +79,7 @@ protected:
 private:
     friend class Control;
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    static void DeleteReleased(Form* form);
     LRESULT WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     bool RouteToControl(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void SetVisibleState(bool visible);
@@ -97,6 +98,7 @@ private:
     HWND focus_ = nullptr;
     int handlerDepth_ = 0;
     bool releasePending_ = false;
+    bool deleting_ = false;
     std::vector<Control*> controls_;
     int nextControlId_ = 100;
 };

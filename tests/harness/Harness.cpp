@@ -35,9 +35,9 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 // Owns an open registry key.
 class RegKey {
 public:
-    explicit RegKey(const char* path) {
+    explicit RegKey(const char* path, HKEY root = HKEY_CURRENT_USER) {
         const LONG result =
-            RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+            RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
         if (result != ERROR_SUCCESS)
             throw std::runtime_error(std::string("RegCreateKeyExA ") + path + " failed, error " +
                                      std::to_string(result));
@@ -396,6 +396,14 @@ void SetSettingDword(const std::string& name, DWORD value) {
     RegKey(SettingsKey).Set(name, REG_DWORD, &value, sizeof value);
 }
 
+void RegisterUrlHandler(const std::string& scheme, const std::string& command) {
+    const std::string path = "Software\\Classes\\" + scheme + "\\shell\\open\\command";
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        RegKey(("Software\\Classes\\" + scheme).c_str(), root).Set("URL Protocol", REG_SZ, "", 1);
+        RegKey(path.c_str(), root).Set("", REG_SZ, command.c_str(), static_cast<DWORD>(command.size() + 1));
+    }
+}
+
 // --- Input and hotkeys ---------------------------------------------------------
 
 void PressHotkey(UINT key, UINT modifiers) {
@@ -408,6 +416,12 @@ void PressHotkey(UINT key, UINT modifiers) {
     for (auto mod = mods.rbegin(); mod != mods.rend(); ++mod)
         inputs.push_back(KeyInput(*mod, true));
     if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
+        throw SystemError("SendInput");
+}
+
+void SendKeyEvent(UINT key, bool up) {
+    INPUT input = KeyInput(static_cast<WORD>(key), up);
+    if (SendInput(1, &input, sizeof input) != 1)
         throw SystemError("SendInput");
 }
 
@@ -511,6 +525,63 @@ bool ClickButton(HWND dialog, const std::string& caption) {
            0;
 }
 
+HWND FindChildWindow(HWND parent, const std::string& className) {
+    ChildSearch search{className, "", nullptr};
+    EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool BringToForeground(HWND window, Milliseconds timeout) {
+    const bool foreground = WaitFor(
+        [&] {
+            if (GetForegroundWindow() == window)
+                return true;
+            SetForegroundWindow(window);
+            return false;
+        },
+        timeout);
+    DWORD_PTR result = 0;
+    return foreground &&
+           SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeout.count()),
+                               &result) &&
+           GetForegroundWindow() == window;
+}
+
+TestWindow::TestWindow(DWORD style, const std::string& title) {
+    static const ATOM windowClass = [] {
+        WNDCLASSA info{};
+        info.lpfnWndProc = Procedure;
+        info.hInstance = GetModuleHandleA(nullptr);
+        info.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        info.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        info.lpszClassName = "CorvinadeTestWindow";
+        return RegisterClassA(&info);
+    }();
+    if (windowClass == 0)
+        throw SystemError("RegisterClassA CorvinadeTestWindow");
+    window_ = CreateWindowExA(0, "CorvinadeTestWindow", title.c_str(), style, 100, 100, 400, 300, nullptr,
+                              nullptr, GetModuleHandleA(nullptr), this);
+    if (!window_)
+        throw SystemError("CreateWindowExA " + title);
+    ShowWindow(window_, SW_SHOWNORMAL);
+}
+
+TestWindow::~TestWindow() {
+    if (IsWindow(window_))
+        DestroyWindow(window_);
+}
+
+LRESULT CALLBACK TestWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self && message == WM_SYSCOMMAND)
+        self->systemCommands_.push_back(wParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 // --- Clipboard ------------------------------------------------------------------
 
 std::optional<std::string> ClipboardText(Milliseconds timeout) {
@@ -532,6 +603,57 @@ std::optional<std::string> ClipboardText(Milliseconds timeout) {
         timeout);
     if (!opened)
         throw std::runtime_error("the clipboard stayed busy");
+    return text;
+}
+
+bool WaitForClipboardChange(DWORD sequenceBefore, Milliseconds timeout) {
+    return WaitFor([&] { return GetClipboardSequenceNumber() != sequenceBefore; }, timeout);
+}
+
+void SetClipboardText(const std::string& text, Milliseconds timeout) {
+    const bool placed = WaitFor(
+        [&] {
+            ClipboardLock lock;
+            if (!lock.IsOpen())
+                return false;
+            EmptyClipboard();
+            HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+            if (!memory)
+                throw SystemError("GlobalAlloc");
+            std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+            GlobalUnlock(memory);
+            if (!SetClipboardData(CF_TEXT, memory)) {
+                GlobalFree(memory);
+                throw SystemError("SetClipboardData");
+            }
+            return true;
+        },
+        timeout);
+    if (!placed)
+        throw std::runtime_error("the clipboard stayed busy");
+}
+
+void ClipboardHolder::Release() {
+    if (open_)
+        CloseClipboard();
+    open_ = false;
+}
+
+// --- Messages ---------------------------------------------------------------------
+
+std::string SystemMessage(DWORD code) {
+    char buffer[1024] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                        code, 0, buffer, sizeof buffer, nullptr);
+    std::string text(buffer, length);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    return text;
+}
+
+std::string ErrorDisplayText(const std::string& text) {
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.'))
+        return text + ".";
     return text;
 }
 

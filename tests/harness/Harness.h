@@ -131,11 +131,20 @@ void WriteHotkeysIni(const std::vector<HotkeyEntry>& entries);
 void SetSettingText(const std::string& name, const std::string& value);
 void SetSettingDword(const std::string& name, DWORD value);
 
+// Makes "command" the shell's open command for addresses of this scheme
+// ("http"), where ShellExecute looks for it: under HKEY_CURRENT_USER's
+// classes, which come first on Windows, and under the machine's classes,
+// the only ones Wine 8's ShellExecute reads.
+void RegisterUrlHandler(const std::string& scheme, const std::string& command);
+
 // --- Input and hotkeys ---------------------------------------------------------
 
 // Presses a combination as the user would: modifiers down, key down, key up,
 // modifiers up. Modifiers as in hotkeys.ini (ModAlt | ModCtrl | ...).
 void PressHotkey(UINT key, UINT modifiers);
+
+// One key event, as the keyboard would send it.
+void SendKeyEvent(UINT key, bool up);
 
 // True when another window holds this combination: registering it here fails.
 // A successful probe registration is released at once.
@@ -178,11 +187,75 @@ HWND FindButton(HWND dialog, const std::string& caption);
 // a mouse click would send it). False when there is no such button.
 bool ClickButton(HWND dialog, const std::string& caption);
 
+// The first child window (at any depth) of this class, or nullptr.
+HWND FindChildWindow(HWND parent, const std::string& className);
+
+// Makes the window the foreground window and waits until the system says so
+// and the window's thread has answered a message: by then it has taken the
+// events of its activation, among them Wine's resynchronisation of the key
+// states with X, which would otherwise lift a modifier of a hotkey pressed
+// at that moment.
+bool BringToForeground(HWND window, Milliseconds timeout = DefaultTimeout);
+
+// A top-level window of the test process, a target for the window actions
+// whose style the test chooses. It records the wParam of every WM_SYSCOMMAND
+// it receives (while the test pumps messages, as WaitFor does) and then lets
+// the system carry it out.
+class TestWindow {
+public:
+    explicit TestWindow(DWORD style, const std::string& title = "Corvinade test window");
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+    ~TestWindow();
+
+    HWND Handle() const { return window_; }
+    const std::vector<WPARAM>& SystemCommands() const { return systemCommands_; }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
+    std::vector<WPARAM> systemCommands_;
+};
+
 // --- Clipboard ------------------------------------------------------------------
 
 // The clipboard's CF_TEXT, or nothing when it holds no text. Retries while
 // another program holds the clipboard open.
 std::optional<std::string> ClipboardText(Milliseconds timeout = DefaultTimeout);
+
+// Waits until the clipboard's content changes after the sequence number
+// taken before (GetClipboardSequenceNumber). It never opens the clipboard, so
+// it cannot make a program that fills it meanwhile fail.
+bool WaitForClipboardChange(DWORD sequenceBefore, Milliseconds timeout = DefaultTimeout);
+
+// Puts this one text on the clipboard (owner none). Retries while another
+// program holds the clipboard open; throws when it stays busy.
+void SetClipboardText(const std::string& text, Milliseconds timeout = DefaultTimeout);
+
+// Holds the clipboard open with a window of the test process as its owner,
+// as a busy program would, until Release or the end of the object.
+class ClipboardHolder {
+public:
+    explicit ClipboardHolder(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    ClipboardHolder(const ClipboardHolder&) = delete;
+    ClipboardHolder& operator=(const ClipboardHolder&) = delete;
+    ~ClipboardHolder() { Release(); }
+    bool Holds() const { return open_; }
+    void Release();
+
+private:
+    bool open_;
+};
+
+// --- Messages ---------------------------------------------------------------------
+
+// The system's text for an error code, without its trailing line end.
+std::string SystemMessage(DWORD code);
+
+// A text as the program's default error display shows it: "." is appended
+// when the last character's code lies above that of ".".
+std::string ErrorDisplayText(const std::string& text);
 
 // --- The recorder test program ---------------------------------------------------
 

@@ -2,6 +2,7 @@
 // closing and deferred release.
 #include "core/Errors.h"
 #include "gui/Application.h"
+#include "gui/Controls.h"
 #include "gui/Dpi.h"
 #include "gui/Form.h"
 #include "gui_testing.h"
@@ -249,6 +250,37 @@ TEST_F(GuiForm, ReleaseFromOnCloseFreesTheForm) {
     ::PostMessageA(window, WM_CLOSE, 0, 0);
     app->ProcessMessages();
     EXPECT_TRUE(destroyed);
+    EXPECT_FALSE(::IsWindow(window));
+}
+
+// A released form whose members send it messages while they are destroyed
+// (child windows send WM_PARENTNOTIFY, for one): it is deleted once.
+class ReleasedFormWithChild : public Form {
+public:
+    explicit ReleasedFormWithChild(int& destructions)
+        : Form({.caption = "With child"}), combo_(*this, {.width = 100, .height = 21}), notifier_{Handle()},
+          destructions_(destructions) {}
+    ~ReleasedFormWithChild() override { ++destructions_; }
+
+private:
+    struct Notifier {
+        HWND form;
+        ~Notifier() { ::SendMessageA(form, WM_PARENTNOTIFY, WM_DESTROY, 0); }
+    };
+    ComboBox combo_;
+    Notifier notifier_;
+    int& destructions_;
+};
+
+TEST_F(GuiForm, ReleasedFormWithChildControlsIsDeletedOnce) {
+    int destructions = 0;
+    auto* form = new ReleasedFormWithChild(destructions);
+    HWND window = form->Handle();
+    form->OnClose = [&] { form->Release(); };
+    form->Show();
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+    app->ProcessMessages();
+    EXPECT_EQ(destructions, 1);
     EXPECT_FALSE(::IsWindow(window));
 }
 

@@ -1,0 +1,87 @@
+// The JPEG encoder over libjpeg; see JpegFile.h.
+#include "capture/JpegFile.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "core/Errors.h"
+
+namespace corvinade {
+
+namespace {
+
+// libjpeg reports a failure by calling error_exit, which must not return;
+// no exception may pass through the C library, so we jump back over it.
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf escape;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void ErrorExit(j_common_ptr cinfo) {
+    auto* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, manager->message);
+    std::longjmp(manager->escape, 1);
+}
+
+// Everything between setjmp and the jump holds only plain data, so the jump
+// skips no destructor. Returns false with `message` filled on failure.
+bool Compress(const PixelImage& image, unsigned char* row, unsigned char** out, unsigned long* size,
+              ErrorManager& errors) {
+    jpeg_compress_struct cinfo;
+    cinfo.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = ErrorExit;
+    if (setjmp(errors.escape)) {
+        jpeg_destroy_compress(&cinfo);
+        return false;
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, out, size);
+    cinfo.image_width = static_cast<JDIMENSION>(image.width);
+    cinfo.image_height = static_cast<JDIMENSION>(image.height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 90, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    const std::uint32_t* pixels = image.pixels.data();
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const std::uint32_t* src = pixels + static_cast<std::size_t>(cinfo.next_scanline) * image.width;
+        unsigned char* dst = row;
+        for (int x = 0; x < image.width; ++x) {
+            *dst++ = static_cast<unsigned char>(src[x] >> 16);
+            *dst++ = static_cast<unsigned char>(src[x] >> 8);
+            *dst++ = static_cast<unsigned char>(src[x]);
+        }
+        JSAMPROW rows[1] = {row};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    return true;
+}
+
+} // namespace
+
+std::string EncodeJpeg(const PixelImage& image) {
+    if (image.width <= 0 || image.height <= 0)
+        throw Error("Cannot encode an empty image");
+    std::vector<unsigned char> row(static_cast<std::size_t>(image.width) * 3);
+    ErrorManager errors{};
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    const bool ok = Compress(image, row.data(), &buffer, &size, errors);
+    std::string file;
+    if (ok && buffer)
+        file.assign(reinterpret_cast<const char*>(buffer), size);
+    std::free(buffer);
+    if (!ok)
+        throw Error(std::string("JPEG error: ") + errors.message);
+    return file;
+}
+
+} // namespace corvinade

@@ -1,0 +1,276 @@
+// The capture window; see SaveCaptureU.h.
+#include "capture/SaveCaptureU.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "capture/JpegFile.h"
+#include "core/Errors.h"
+#include "core/TextFile.h"
+#include "gui/Application.h"
+#include "gui/Dpi.h"
+#include "gui/Handles.h"
+
+namespace corvinade {
+
+namespace {
+
+// The layout in design pixels.
+constexpr int kClientWidth = 754, kClientHeight = 415;
+constexpr int kPanel1Height = 41;
+constexpr int kCropRightGap = 754 - 640;
+
+PixelImage CopyPixels(const gui::Bitmap32& image, const IntRect& r) {
+    PixelImage out{r.Width(), r.Height(), {}};
+    out.pixels.resize(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height));
+    for (int y = 0; y < out.height; ++y)
+        std::memcpy(out.pixels.data() + static_cast<std::size_t>(y) * out.width,
+                    image.Row(r.top + y) + r.left, static_cast<std::size_t>(out.width) * 4);
+    return out;
+}
+
+gui::Bitmap32 ToBitmap(const PixelImage& image) {
+    gui::Bitmap32 bitmap(image.width, image.height);
+    for (int y = 0; y < image.height; ++y)
+        std::memcpy(bitmap.Row(y), image.pixels.data() + static_cast<std::size_t>(y) * image.width,
+                    static_cast<std::size_t>(image.width) * 4);
+    return bitmap;
+}
+
+std::uint32_t SystemTicks() {
+    return ::GetTickCount();
+}
+
+} // namespace
+
+TSaveCapture::TSaveCapture(TickSource clock)
+    : gui::Form({.left = 0,
+                 .top = 0,
+                 .clientWidth = kClientWidth,
+                 .clientHeight = kClientHeight,
+                 .caption = "Save Capture"}),
+      Button1(*this, {.left = 11, .top = 8, .width = 105, .height = 25, .caption = "Save to file..."}),
+      Button2(*this, {.left = 122, .top = 8, .width = 105, .height = 25, .caption = "Copy to clipboard"}),
+      btnCrop(*this, {.left = 640, .top = 8, .width = 105, .height = 25, .caption = "Crop to selection"}),
+      CaptureImage(Handle(), 0, gui::Scale(kPanel1Height), gui::Scale(kClientWidth),
+                   gui::Scale(kClientHeight - kPanel1Height)),
+      SelectedArea(CaptureImage.Host()), clock_(clock ? std::move(clock) : TickSource(SystemTicks)) {
+    CaptureImage.Controls().Add(SelectedArea);
+    SelectedArea.SetNormalPen({RGB(0x33, 0x33, 0x33), PS_DOT, 1});
+    SelectedArea.SetNormalBrush({RGB(255, 255, 255), true});
+    SelectedArea.SetBoxSize(6);
+    SelectedArea.SetDisplayInfoFormat("w: %w h: %h l: %l t: %t");
+
+    SaveScreenshotDialog.Title = "Save screenshot";
+    SaveScreenshotDialog.Filter = "JPEG|*.jpg|Bitmap|*.bmp";
+    SaveScreenshotDialog.DefaultExt = "jpg";
+    SaveScreenshotDialog.FilterIndex = 1;
+    SaveScreenshotDialog.OverwritePrompt = false;
+
+    Button1.OnClick = [this] { Button1Click(); };
+    Button2.OnClick = [this] { Button2Click(); };
+    btnCrop.OnClick = [this] { btnCropClick(); };
+    CaptureImage.OnMouseDown = [this](gui::MouseButton b, gui::ShiftState s, int x, int y) {
+        CaptureImageMouseDown(b, s, x, y);
+    };
+    CaptureImage.OnMouseMove = [this](gui::ShiftState s, int x, int y) { CaptureImageMouseMove(s, x, y); };
+    CaptureImage.OnMouseUp = [this](gui::MouseButton b, gui::ShiftState s, int x, int y) {
+        CaptureImageMouseUp(b, s, x, y);
+    };
+    SelectedArea.OnMouseDown = [this](TSizeRect&, gui::MouseButton, gui::ShiftState, int, int) {
+        SelectedAreaMouseDown();
+    };
+    SelectedArea.OnMouseUp = [this](TSizeRect&, gui::MouseButton, gui::ShiftState, int, int) {
+        SelectedAreaMouseUp();
+    };
+    SaveScreenshotDialog.OnTypeChange = [this] { SaveScreenshotDialogTypeChange(); };
+    OnClose = [this] { FormClose(); };
+    FormCreate();
+    LayOut();
+}
+
+TSaveCapture::~TSaveCapture() {
+    if (OnFreed)
+        OnFreed(this);
+}
+
+void TSaveCapture::FormCreate() {
+    SelectedArea.SetVisible(false);
+}
+
+void TSaveCapture::FormClose() {
+    Release();
+}
+
+bool TSaveCapture::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
+    if (msg == WM_SIZE)
+        LayOut();
+    return false;
+}
+
+// Panel1 along the top with btnCrop kept at its right edge; the scrolling
+// image area fills the rest.
+void TSaveCapture::LayOut() {
+    if (!CaptureImage.Handle())
+        return;
+    const SIZE client = ClientSize();
+    const int panel = gui::Scale(kPanel1Height);
+    ::SetWindowPos(btnCrop.Handle(), nullptr, client.cx - gui::Scale(kCropRightGap), gui::Scale(8), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CaptureImage.Place(0, panel, client.cx, std::max<int>(0, client.cy - panel));
+}
+
+IntRect TSaveCapture::GetSelectionRect() const {
+    return SelectionRect(
+        SelectedArea.Visible(),
+        {SelectedArea.Left(), SelectedArea.Top(), SelectedArea.Width(), SelectedArea.Height()},
+        CaptureImage.ImageWidth(), CaptureImage.ImageHeight());
+}
+
+PixelImage TSaveCapture::RenderSelection() const {
+    const IntRect r =
+        RenderRect(SelectedArea.Visible(),
+                   {SelectedArea.Left(), SelectedArea.Top(), SelectedArea.Width(), SelectedArea.Height()},
+                   CaptureImage.ImageWidth(), CaptureImage.ImageHeight());
+    return CopyPixels(CaptureImage.Image(), r);
+}
+
+void TSaveCapture::CaptureImageMouseDown(gui::MouseButton, gui::ShiftState, int x, int y) {
+    SelectedArea.SetBounds(x, y, 0, 0);
+    SelectedArea.SetVisible(false);
+}
+
+void TSaveCapture::CaptureImageMouseMove(gui::ShiftState shift, int x, int y) {
+    if (!IsLeftButtonAlone(shift))
+        return;
+    SelectedArea.SetVisible(true);
+    SelectedArea.SetWidth(x - SelectedArea.Left());
+    SelectedArea.SetHeight(y - SelectedArea.Top());
+}
+
+void TSaveCapture::CaptureImageMouseUp(gui::MouseButton, gui::ShiftState, int, int) {
+    UpdateSelectionOverlay();
+}
+
+void TSaveCapture::SelectedAreaMouseDown() {
+    RemoveSelectionOverlay();
+}
+
+void TSaveCapture::SelectedAreaMouseUp() {
+    if (releases_.Release(clock_()))
+        CropToSelection();
+    else
+        UpdateSelectionOverlay();
+}
+
+void TSaveCapture::NormalizeSelection() {
+    const corvinade::Bounds n = corvinade::NormalizeSelection(
+        {SelectedArea.Left(), SelectedArea.Top(), SelectedArea.Width(), SelectedArea.Height()});
+    SelectedArea.SetBounds(n.left, n.top, n.width, n.height);
+}
+
+void TSaveCapture::UpdateSelectionOverlay() {
+    NormalizeSelection();
+    if (CaptureImage.OverlayCount() == 1)
+        CaptureImage.RemoveOverlay(0);
+    std::vector<std::uint32_t> overlay;
+    FillDimmingOverlay(overlay, CaptureImage.ImageWidth(), CaptureImage.ImageHeight(), SelectedArea.Visible(),
+                       GetSelectionRect());
+    CaptureImage.AddOverlay(std::move(overlay));
+}
+
+void TSaveCapture::RemoveSelectionOverlay() {
+    if (CaptureImage.OverlayCount() == 1)
+        CaptureImage.RemoveOverlay(0);
+}
+
+void TSaveCapture::CropToSelection() {
+    RemoveSelectionOverlay();
+    CaptureImage.SetImage(ToBitmap(RenderSelection()));
+    SelectedArea.SetVisible(false);
+}
+
+void TSaveCapture::btnCropClick() {
+    CropToSelection();
+}
+
+void TSaveCapture::SaveCaptureToFile() {
+    const PixelImage image = RenderSelection();
+    if (!SaveScreenshotDialog.Execute(Handle()))
+        return;
+    const std::string& name = SaveScreenshotDialog.FileName;
+    const std::string file =
+        FormatForFileName(name) == ImageFormat::Jpeg ? EncodeJpeg(image) : EncodeBmp(image);
+    // Through a temporary file: a failed save leaves no half-written file.
+    ReplaceTextFile(name, file);
+    Close();
+}
+
+void TSaveCapture::Button1Click() {
+    SaveCaptureToFile();
+}
+
+void TSaveCapture::SaveScreenshotDialogTypeChange() {
+    gui::SaveDialog& dialog = SaveScreenshotDialog;
+    dialog.SetDialogDefaultExt(DefaultExtensionForFilter(dialog.FilterIndex));
+    dialog.SetCurrentFileName(ChangeFileExtension(dialog.CurrentFilePath(), "." + dialog.DefaultExt));
+}
+
+void TSaveCapture::CopyCaptureToClipboard() {
+    const PixelImage image = RenderSelection();
+    gui::ClipboardGuard clipboard(gui::App().Handle());
+    if (!clipboard.Opened())
+        throw Error("Cannot open clipboard");
+    ::EmptyClipboard();
+    // A device-dependent copy, as CF_BITMAP holds.
+    gui::WindowDC screen(nullptr);
+    gui::GdiObject<HBITMAP> copy(::CreateCompatibleBitmap(screen.Get(), image.width, image.height));
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, image.width, -image.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    if (!copy || !::SetDIBits(screen.Get(), copy.Get(), 0, static_cast<UINT>(image.height),
+                              image.pixels.data(), &info, DIB_RGB_COLORS))
+        throw Error("Out of system resources");
+    if (!::SetClipboardData(CF_BITMAP, copy.Get()))
+        throw Error("Cannot place the image in the clipboard");
+    copy.Detach(); // the clipboard owns it now
+}
+
+void TSaveCapture::Button2Click() {
+    CopyCaptureToClipboard();
+    Close();
+}
+
+CaptureWindowList::~CaptureWindowList() {
+    const std::vector<TSaveCapture*> open = std::move(windows_);
+    for (TSaveCapture* window : open) {
+        window->OnFreed = nullptr;
+        delete window;
+    }
+}
+
+TSaveCapture& CaptureWindowList::Open(gui::Bitmap32 grab) {
+    auto* window = new TSaveCapture();
+    try {
+        windows_.push_back(window);
+    } catch (...) {
+        delete window;
+        throw;
+    }
+    window->OnFreed = [this](TSaveCapture* freed) { std::erase(windows_, freed); };
+    window->CaptureImage.SetImage(std::move(grab));
+    window->Show();
+    ::SetForegroundWindow(window->Handle());
+    ::SetActiveWindow(window->Handle());
+    return *window;
+}
+
+gui::Bitmap32 GrabScreen(const IntRect& rect) {
+    gui::Bitmap32 bitmap(rect.Width(), rect.Height());
+    gui::WindowDC desktop = gui::WindowDC::WholeWindow(::GetDesktopWindow());
+    if (!desktop || !::BitBlt(bitmap.DC(), 0, 0, rect.Width(), rect.Height(), desktop.Get(), rect.left,
+                              rect.top, SRCCOPY))
+        throw Error("Cannot copy the screen");
+    return bitmap;
+}
+
+} // namespace corvinade

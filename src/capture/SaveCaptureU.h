@@ -1,0 +1,92 @@
+// TSaveCapture: the capture window. It shows a grab, lets the user draw a
+// selection and adjust it, crops to it, saves it as JPEG or BMP, or copies
+// it to the clipboard; saving or copying closes it, and it frees itself
+// when it closes.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "capture/BmpFile.h"
+#include "capture/SelectionGeometry.h"
+#include "capture/SizeRect.h"
+#include "gui/Button.h"
+#include "gui/Form.h"
+#include "gui/ImageView.h"
+#include "gui/SaveDialog.h"
+
+namespace corvinade {
+
+class TSaveCapture : public gui::Form {
+public:
+    // The clock of the double release on the selection (GetTickCount).
+    using TickSource = std::function<std::uint32_t()>;
+
+    explicit TSaveCapture(TickSource clock = nullptr);
+    ~TSaveCapture() override;
+
+    gui::Button Button1, Button2, btnCrop;
+    gui::ImageView CaptureImage;
+    TSizeRect SelectedArea;
+    gui::SaveDialog SaveScreenshotDialog;
+
+    // Runs when the object is deleted, so whoever lists it can forget it.
+    std::function<void(TSaveCapture*)> OnFreed;
+
+    // GetSelectionRect, RenderSelection: the part of the image that save,
+    // copy and crop work on, and its pixels.
+    IntRect GetSelectionRect() const;
+    PixelImage RenderSelection() const;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void btnCropClick();
+    void Button1Click();
+    void Button2Click();
+    void CaptureImageMouseDown(gui::MouseButton, gui::ShiftState, int x, int y);
+    void CaptureImageMouseMove(gui::ShiftState, int x, int y);
+    void CaptureImageMouseUp(gui::MouseButton, gui::ShiftState, int x, int y);
+    void SelectedAreaMouseDown();
+    void SelectedAreaMouseUp();
+    void SaveScreenshotDialogTypeChange();
+
+    void UpdateSelectionOverlay();
+    void RemoveSelectionOverlay();
+    void NormalizeSelection();
+    void CropToSelection();
+    void SaveCaptureToFile();
+    void CopyCaptureToClipboard();
+
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void LayOut();
+
+    TickSource clock_;
+    SelectionReleaseClock releases_;
+};
+
+// The capture windows the data module owns: each one removes itself when it
+// is freed; those still open go with the list.
+class CaptureWindowList {
+public:
+    CaptureWindowList() = default;
+    CaptureWindowList(const CaptureWindowList&) = delete;
+    CaptureWindowList& operator=(const CaptureWindowList&) = delete;
+    ~CaptureWindowList();
+
+    // A new window for the grab, shown and brought to the front with the focus.
+    TSaveCapture& Open(gui::Bitmap32 grab);
+    std::size_t Count() const { return windows_.size(); }
+
+private:
+    std::vector<TSaveCapture*> windows_;
+};
+
+// CaptureScreen's grab: the pixels of the screen rectangle, from the
+// desktop window's whole-window device context.
+gui::Bitmap32 GrabScreen(const IntRect& rect);
+
+} // namespace corvinade

@@ -1,0 +1,106 @@
+// The capture window's portable rules; see SelectionGeometry.h.
+#include "capture/SelectionGeometry.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+namespace corvinade {
+
+IntRect GrabRect(std::optional<IntRect> foregroundWindow, const IntRect& work, int screenWidth,
+                 int screenHeight) {
+    IntRect r = foregroundWindow.value_or(IntRect{0, 0, screenWidth, screenHeight});
+    if (r.left < work.left)
+        r.left = 0;
+    if (r.top < work.top)
+        r.top = 0;
+    if (r.right > work.right)
+        r.right = screenWidth;
+    if (r.bottom > work.bottom)
+        r.bottom = screenHeight;
+    return r;
+}
+
+bool IsEmptyGrab(const IntRect& grab) {
+    return grab.right <= grab.left || grab.bottom <= grab.top;
+}
+
+Bounds NormalizeSelection(const Bounds& s) {
+    Bounds n = s;
+    if (n.width < 0) {
+        n.left += n.width;
+        n.width = -n.width;
+    }
+    if (n.height < 0) {
+        n.top += n.height;
+        n.height = -n.height;
+    }
+    return n;
+}
+
+IntRect SelectionRect(bool visible, const Bounds& s, int imageWidth, int imageHeight) {
+    if (!visible)
+        return {0, 0, imageWidth, imageHeight};
+    IntRect r{s.left, s.top, s.left + s.width, s.top + s.height};
+    if (r.left > r.right)
+        std::swap(r.left, r.right);
+    if (r.top > r.bottom)
+        std::swap(r.top, r.bottom);
+    r.left = std::max(r.left, 0);
+    r.top = std::max(r.top, 0);
+    r.right = std::min(r.right, imageWidth);
+    r.bottom = std::min(r.bottom, imageHeight);
+    return r;
+}
+
+IntRect RenderRect(bool visible, const Bounds& selection, int imageWidth, int imageHeight) {
+    const IntRect r = SelectionRect(visible, selection, imageWidth, imageHeight);
+    if (r.right <= r.left || r.bottom <= r.top)
+        return {0, 0, imageWidth, imageHeight};
+    return r;
+}
+
+bool IsLeftButtonAlone(gui::ShiftState shift) {
+    return shift == gui::ssLeft;
+}
+
+std::string FileExtension(const std::string& fileName) {
+    const std::size_t dot = fileName.find_last_of(".\\/:");
+    if (dot == std::string::npos || fileName[dot] != '.')
+        return {};
+    return fileName.substr(dot);
+}
+
+ImageFormat FormatForFileName(const std::string& fileName) {
+    std::string ext = FileExtension(fileName);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    return ext == ".jpg" || ext == ".jpeg" ? ImageFormat::Jpeg : ImageFormat::Bmp;
+}
+
+std::string ChangeFileExtension(const std::string& fileName, const std::string& newExtension) {
+    const std::string ext = FileExtension(fileName);
+    return fileName.substr(0, fileName.size() - ext.size()) + newExtension;
+}
+
+std::string DefaultExtensionForFilter(int filterIndex) {
+    return filterIndex == 1 ? "jpg" : "bmp";
+}
+
+void FillDimmingOverlay(std::vector<std::uint32_t>& overlay, int width, int height, bool visible,
+                        const IntRect& rect) {
+    overlay.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                   visible ? DimColour : 0u);
+    if (!visible)
+        return;
+    const int left = std::max(rect.left, 0), right = std::min(rect.right, width);
+    const int top = std::max(rect.top, 0), bottom = std::min(rect.bottom, height);
+    if (left >= right)
+        return;
+    for (int y = top; y < bottom; ++y) {
+        auto row = overlay.begin() + static_cast<std::ptrdiff_t>(y) * width;
+        std::fill(row + left, row + right, 0u);
+    }
+}
+
+} // namespace corvinade

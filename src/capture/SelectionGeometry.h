@@ -1,0 +1,79 @@
+// The capture window's rules that need no window system: the grab rectangle
+// against the work area, the selection rectangle, normalizing a selection
+// drawn up or to the left, the double release on the selection, the file
+// format by name, the save dialog's type change, and the dimming overlay.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "capture/SizeRectGeometry.h"
+#include "gui/MouseTypes.h"
+#include "gui/PixelBlend.h"
+
+namespace corvinade {
+
+// The grab rectangle: the foreground window's rectangle when there is one
+// (and only the active window was asked for), else the whole screen; each
+// edge outside the work area moved to the screen's edge.
+IntRect GrabRect(std::optional<IntRect> foregroundWindow, const IntRect& workArea, int screenWidth,
+                 int screenHeight);
+// An empty or negative grab opens no window.
+bool IsEmptyGrab(const IntRect& grab);
+
+// Left/Top move by a negative Width/Height, which turn positive.
+Bounds NormalizeSelection(const Bounds& selection);
+
+// GetSelectionRect: the whole image for a hidden selection, else the
+// selection ordered and clipped to the image.
+IntRect SelectionRect(bool visible, const Bounds& selection, int imageWidth, int imageHeight);
+
+// The part of the image that save, copy and crop work on. A visible
+// selection that clipping leaves empty (moved wholly off the image) stands,
+// like a hidden one, for the whole image.
+IntRect RenderRect(bool visible, const Bounds& selection, int imageWidth, int imageHeight);
+
+// Dragging a new selection follows the mouse only with the left button alone.
+bool IsLeftButtonAlone(gui::ShiftState shift);
+
+// Two releases on the selection less than 250 ms apart crop. The clock is
+// the caller's (GetTickCount in the window), so the rule is tested exactly.
+class SelectionReleaseClock {
+public:
+    static constexpr std::uint32_t DoubleReleaseMs = 250;
+    // True: crop (the stored tick stays); false: the tick is stored.
+    bool Release(std::uint32_t now) {
+        if (static_cast<std::uint32_t>(now - last_) < DoubleReleaseMs)
+            return true;
+        last_ = now;
+        return false;
+    }
+    std::uint32_t LastSelectionClickTick() const { return last_; }
+
+private:
+    std::uint32_t last_ = 0;
+};
+
+enum class ImageFormat { Jpeg, Bmp };
+
+// The extension: from the last '.' after the last path separator, dot
+// included; empty when there is none.
+std::string FileExtension(const std::string& fileName);
+// ".jpg" and ".jpeg" (any case) give JPEG; every other name BMP.
+ImageFormat FormatForFileName(const std::string& fileName);
+// The extension replaced by (or, without one, extended with) newExtension.
+std::string ChangeFileExtension(const std::string& fileName, const std::string& newExtension);
+// The save dialog's default extension for a filter index: 1 is JPEG.
+std::string DefaultExtensionForFilter(int filterIndex);
+
+// The dimming overlay, ARGB premultiplied, width * height pixels, top-down:
+// with a visible selection black at alpha 150 except `rect`; else clear.
+inline constexpr std::uint32_t DimColour = 0x96000000u;
+void FillDimmingOverlay(std::vector<std::uint32_t>& overlay, int width, int height, bool visible,
+                        const IntRect& rect);
+
+using gui::BlendPixel;
+
+} // namespace corvinade

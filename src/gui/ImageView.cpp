@@ -1,0 +1,386 @@
+// The image view; see ImageView.h.
+#include "gui/ImageView.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/Errors.h"
+#include "gui/Guarded.h"
+#include "gui/PixelBlend.h"
+
+namespace corvinade::gui {
+
+namespace {
+
+constexpr char kImageViewClass[] = "CorvinadeImageView";
+constexpr int kWheelStep = 60;
+constexpr int kLineStep = 20;
+
+void RegisterImageViewClass(WNDPROC proc) {
+    static bool registered = false;
+    if (registered)
+        return;
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hCursor = ::LoadCursorA(nullptr, IDC_CROSS);
+    wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = kImageViewClass;
+    if (!::RegisterClassExA(&wc))
+        throw Error("Cannot register the image view window class");
+    registered = true;
+}
+
+ShiftState ShiftFromKeys(WPARAM keys) {
+    ShiftState s = 0;
+    if (keys & MK_SHIFT)
+        s |= ssShift;
+    if (keys & MK_CONTROL)
+        s |= ssCtrl;
+    if (::GetKeyState(VK_MENU) < 0)
+        s |= ssAlt;
+    if (keys & MK_LBUTTON)
+        s |= ssLeft;
+    if (keys & MK_RBUTTON)
+        s |= ssRight;
+    if (keys & MK_MBUTTON)
+        s |= ssMiddle;
+    return s;
+}
+
+} // namespace
+
+Bitmap32::Bitmap32(int width, int height) : width_(width), height_(height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    dc_.Reset(::CreateCompatibleDC(nullptr));
+    if (!bitmap_ || !dc_ || !bits)
+        throw Error("Out of system resources");
+    pixels_ = static_cast<std::uint32_t*>(bits);
+    previous_ = ::SelectObject(dc_.Get(), bitmap_.Get());
+}
+
+Bitmap32::Bitmap32(Bitmap32&& other) noexcept
+    : width_(std::exchange(other.width_, 0)), height_(std::exchange(other.height_, 0)),
+      pixels_(std::exchange(other.pixels_, nullptr)), bitmap_(std::move(other.bitmap_)),
+      dc_(std::move(other.dc_)), previous_(std::exchange(other.previous_, nullptr)) {}
+
+Bitmap32& Bitmap32::operator=(Bitmap32&& other) noexcept {
+    if (this != &other) {
+        Unselect();
+        dc_ = std::move(other.dc_);
+        bitmap_ = std::move(other.bitmap_);
+        width_ = std::exchange(other.width_, 0);
+        height_ = std::exchange(other.height_, 0);
+        pixels_ = std::exchange(other.pixels_, nullptr);
+        previous_ = std::exchange(other.previous_, nullptr);
+    }
+    return *this;
+}
+
+Bitmap32::~Bitmap32() {
+    Unselect();
+}
+
+void Bitmap32::Unselect() {
+    if (dc_ && previous_)
+        ::SelectObject(dc_.Get(), previous_);
+    previous_ = nullptr;
+}
+
+ImageView::ImageView(HWND parent, int left, int top, int width, int height) : layer_(*this) {
+    RegisterImageViewClass(WindowProc);
+    HWND window = ::CreateWindowExA(WS_EX_STATICEDGE | WS_EX_NOPARENTNOTIFY, kImageViewClass, "",
+                                    WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_CLIPSIBLINGS, left,
+                                    top, width, height, parent, nullptr, ::GetModuleHandleA(nullptr), this);
+    if (!window)
+        throw Error("Cannot create the image view");
+    UpdateScrollBars();
+}
+
+ImageView::~ImageView() {
+    if (HWND window = window_.Get())
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+}
+
+void ImageView::Place(int left, int top, int width, int height) {
+    ::SetWindowPos(window_.Get(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ImageView::SetImage(Bitmap32 image) {
+    image_ = std::move(image);
+    overlays_.clear();
+    scroll_ = {0, 0};
+    UpdateScrollBars();
+    ::InvalidateRect(window_.Get(), nullptr, FALSE);
+}
+
+void ImageView::AddOverlay(std::vector<std::uint32_t> pixels) {
+    if (pixels.size() != static_cast<std::size_t>(image_.Width()) * static_cast<std::size_t>(image_.Height()))
+        throw Error("The overlay does not match the image");
+    overlays_.push_back(std::move(pixels));
+    ::InvalidateRect(window_.Get(), nullptr, FALSE);
+}
+
+void ImageView::RemoveOverlay(int index) {
+    if (index < 0 || index >= OverlayCount())
+        throw Error("List index out of bounds (" + std::to_string(index) + ")");
+    overlays_.erase(overlays_.begin() + index);
+    ::InvalidateRect(window_.Get(), nullptr, FALSE);
+}
+
+void ImageView::InvalidateHostRect(const RECT& area) {
+    RECT r = area;
+    ::OffsetRect(&r, -scroll_.x, -scroll_.y);
+    ::InvalidateRect(window_.Get(), &r, FALSE);
+}
+
+void ImageView::ScrollTo(int x, int y) {
+    RECT client;
+    ::GetClientRect(window_.Get(), &client);
+    x = std::clamp(x, 0, std::max<int>(0, image_.Width() - client.right));
+    y = std::clamp(y, 0, std::max<int>(0, image_.Height() - client.bottom));
+    if (x == scroll_.x && y == scroll_.y)
+        return;
+    ::ScrollWindowEx(window_.Get(), scroll_.x - x, scroll_.y - y, nullptr, nullptr, nullptr, nullptr,
+                     SW_INVALIDATE);
+    scroll_ = {x, y};
+    UpdateScrollBars();
+}
+
+void ImageView::UpdateScrollBars() {
+    RECT client;
+    ::GetClientRect(window_.Get(), &client);
+    SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0, 0, 0, 0, 0};
+    si.nMax = std::max(0, image_.Width() - 1);
+    si.nPage = static_cast<UINT>(client.right);
+    si.nPos = scroll_.x;
+    ::SetScrollInfo(window_.Get(), SB_HORZ, &si, TRUE);
+    si.nMax = std::max(0, image_.Height() - 1);
+    si.nPage = static_cast<UINT>(client.bottom);
+    si.nPos = scroll_.y;
+    ::SetScrollInfo(window_.Get(), SB_VERT, &si, TRUE);
+}
+
+void ImageView::Scroll(int bar, WORD request) {
+    SCROLLINFO si = {sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    ::GetScrollInfo(window_.Get(), bar, &si);
+    int pos = si.nPos;
+    switch (request) {
+    case SB_LINEUP:
+        pos -= kLineStep;
+        break;
+    case SB_LINEDOWN:
+        pos += kLineStep;
+        break;
+    case SB_PAGEUP:
+        pos -= static_cast<int>(si.nPage);
+        break;
+    case SB_PAGEDOWN:
+        pos += static_cast<int>(si.nPage);
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        pos = si.nTrackPos;
+        break;
+    case SB_TOP:
+        pos = 0;
+        break;
+    case SB_BOTTOM:
+        pos = si.nMax;
+        break;
+    default:
+        return;
+    }
+    if (bar == SB_HORZ)
+        ScrollTo(pos, scroll_.y);
+    else
+        ScrollTo(scroll_.x, pos);
+}
+
+// Image and overlays of the client rectangle `client` into the back buffer.
+void ImageView::ComposeArea(const RECT& client) {
+    const int width = image_.Width(), height = image_.Height();
+    for (int y = client.top; y < client.bottom; ++y) {
+        std::uint32_t* out = backBuffer_.Row(y);
+        const int iy = y + scroll_.y;
+        int x = client.left;
+        if (iy >= 0 && iy < height) {
+            const int ix0 = client.left + scroll_.x;
+            const int count = std::max(0, std::min<int>(client.right + scroll_.x, width) - ix0);
+            if (count > 0) {
+                std::memcpy(out + x, image_.Row(iy) + ix0, static_cast<std::size_t>(count) * 4);
+                for (const auto& overlay : overlays_) {
+                    const std::uint32_t* o = overlay.data() + static_cast<std::size_t>(iy) * width + ix0;
+                    for (int i = 0; i < count; ++i)
+                        out[x + i] = BlendPixel(out[x + i], o[i]);
+                }
+                x += count;
+            }
+        }
+        std::fill(out + x, out + client.right, 0u); // black outside the image
+    }
+}
+
+void ImageView::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(window_.Get(), &ps);
+    RECT client;
+    ::GetClientRect(window_.Get(), &client);
+    RECT area;
+    if (::IntersectRect(&area, &ps.rcPaint, &client)) {
+        if (backBuffer_.Width() < client.right || backBuffer_.Height() < client.bottom)
+            backBuffer_ = Bitmap32(std::max<int>(client.right, 1), std::max<int>(client.bottom, 1));
+        ComposeArea(area);
+        RECT imageArea = area;
+        ::OffsetRect(&imageArea, scroll_.x, scroll_.y);
+        layer_.Paint(backBuffer_.DC(), imageArea, scroll_.x, scroll_.y);
+        ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, backBuffer_.DC(),
+                 area.left, area.top, SRCCOPY);
+    }
+    ::EndPaint(window_.Get(), &ps);
+}
+
+void ImageView::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const int x = GET_X_LPARAM(lParam) + scroll_.x, y = GET_Y_LPARAM(lParam) + scroll_.y;
+    const ShiftState shift = ShiftFromKeys(wParam);
+    const bool onImage = x >= 0 && y >= 0 && x < image_.Width() && y < image_.Height();
+    MouseButton button = MouseButton::Left;
+    if (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP)
+        button = MouseButton::Right;
+    else if (msg == WM_MBUTTONDOWN || msg == WM_MBUTTONUP)
+        button = MouseButton::Middle;
+    const bool buttonsHeld = (shift & (ssLeft | ssRight | ssMiddle)) != 0;
+
+    switch (msg) {
+    case WM_MOUSEMOVE:
+        if (!trackingLeave_) {
+            TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window_.Get(), 0};
+            trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
+        }
+        if (!mouseOnImage_ && layer_.MouseMove(shift, x, y))
+            return;
+        if ((mouseOnImage_ || onImage) && OnMouseMove)
+            OnMouseMove(shift, x, y);
+        return;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (!mouseOnImage_ && layer_.MouseDown(button, shift, x, y))
+            return;
+        if (!mouseOnImage_ && !onImage)
+            return;
+        mouseOnImage_ = true;
+        ::SetCapture(window_.Get());
+        if (OnMouseDown)
+            OnMouseDown(button, shift, x, y);
+        return;
+    default: // the button releases
+        if (!mouseOnImage_) {
+            layer_.MouseUp(button, shift, x, y);
+            return;
+        }
+        if (!buttonsHeld) {
+            mouseOnImage_ = false;
+            if (::GetCapture() == window_.Get())
+                ::ReleaseCapture();
+        }
+        if (OnMouseUp)
+            OnMouseUp(button, shift, x, y);
+        return;
+    }
+}
+
+LRESULT ImageView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND window = window_.Get();
+    switch (msg) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the paint covers everything
+    case WM_SIZE:
+        UpdateScrollBars();
+        ScrollTo(scroll_.x, scroll_.y);
+        return 0;
+    case WM_HSCROLL:
+        Scroll(SB_HORZ, LOWORD(wParam));
+        return 0;
+    case WM_VSCROLL:
+        Scroll(SB_VERT, LOWORD(wParam));
+        return 0;
+    case WM_MOUSEWHEEL:
+        ScrollTo(scroll_.x, scroll_.y - GET_WHEEL_DELTA_WPARAM(wParam) * kWheelStep / WHEEL_DELTA);
+        return 0;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        Mouse(msg, wParam, lParam);
+        return 0;
+    case WM_MOUSELEAVE:
+        trackingLeave_ = false;
+        layer_.MouseLeftHost();
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != window) {
+            mouseOnImage_ = false;
+            layer_.CaptureLost();
+        }
+        return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            POINT p;
+            ::GetCursorPos(&p);
+            ::ScreenToClient(window, &p);
+            if (HCURSOR cursor = layer_.CursorAt(p.x + scroll_.x, p.y + scroll_.y)) {
+                ::SetCursor(cursor);
+                return TRUE;
+            }
+        }
+        break;
+    }
+    return ::DefWindowProcA(window, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK ImageView::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* view = static_cast<ImageView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        view->window_.Reset(hwnd);
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+    }
+    auto* view = reinterpret_cast<ImageView*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!view)
+        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        view->window_.Detach(); // the parent destroyed us
+        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+    return GuardedResult(0, [&] {
+        if (msg == WM_PAINT) {
+            try {
+                return view->HandleMessage(msg, wParam, lParam);
+            } catch (...) {
+                ::ValidateRect(hwnd, nullptr); // or the error would come back with every paint
+                throw;
+            }
+        }
+        return view->HandleMessage(msg, wParam, lParam);
+    });
+}
+
+} // namespace corvinade::gui

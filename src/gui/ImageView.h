@@ -1,0 +1,109 @@
+// The image view: a child window that shows a 32-bit bitmap 1:1 from its
+// top-left corner on black, scrolls when the bitmap is larger than the
+// window, blends overlay layers with per-pixel alpha over it, hosts
+// windowless controls placed in image coordinates, and reports the mouse in
+// image pixels.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "gui/Handles.h"
+#include "gui/MouseTypes.h"
+#include "gui/Windowless.h"
+
+namespace corvinade::gui {
+
+// A 32-bit top-down DIB section selected into a memory DC of its own: a
+// drawing surface whose pixels (0x00RRGGBB) are also directly at hand.
+class Bitmap32 {
+public:
+    Bitmap32() = default;
+    // Throws Error when the system has no memory for it.
+    Bitmap32(int width, int height);
+    Bitmap32(Bitmap32&& other) noexcept;
+    Bitmap32& operator=(Bitmap32&& other) noexcept;
+    Bitmap32(const Bitmap32&) = delete;
+    Bitmap32& operator=(const Bitmap32&) = delete;
+    ~Bitmap32();
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    bool Empty() const { return width_ <= 0 || height_ <= 0; }
+    HDC DC() const { return dc_.Get(); }
+    HBITMAP Handle() const { return bitmap_.Get(); }
+    std::uint32_t* Row(int y) const { return pixels_ + static_cast<std::size_t>(y) * width_; }
+
+private:
+    void Unselect();
+
+    int width_ = 0, height_ = 0;
+    std::uint32_t* pixels_ = nullptr;
+    GdiObject<HBITMAP> bitmap_;
+    MemoryDC dc_;
+    HGDIOBJ previous_ = nullptr;
+};
+
+class ImageView : private WindowlessHost {
+public:
+    // A child of `parent` at these client pixels (not design pixels: the
+    // image is never scaled).
+    ImageView(HWND parent, int left, int top, int width, int height);
+    ImageView(const ImageView&) = delete;
+    ImageView& operator=(const ImageView&) = delete;
+    ~ImageView();
+
+    HWND Handle() const { return window_.Get(); }
+    void Place(int left, int top, int width, int height);
+
+    // Takes the bitmap as its image; the view's scroll range follows it.
+    void SetImage(Bitmap32 image);
+    const Bitmap32& Image() const { return image_; }
+    int ImageWidth() const { return image_.Width(); }
+    int ImageHeight() const { return image_.Height(); }
+
+    // Overlays: premultiplied ARGB, the image's size, blended in order.
+    int OverlayCount() const { return static_cast<int>(overlays_.size()); }
+    void AddOverlay(std::vector<std::uint32_t> pixels);
+    void RemoveOverlay(int index);
+
+    // The layer of windowless controls placed on the image.
+    WindowlessLayer& Controls() { return layer_; }
+    WindowlessHost& Host() { return *this; }
+
+    // Top-left image pixel shown at the window's top-left corner.
+    POINT ScrollPosition() const { return scroll_; }
+    void ScrollTo(int x, int y);
+
+    // Mouse on the image (image pixels), not on a control. A press counts
+    // only on the image; after it the view keeps the mouse until release.
+    std::function<void(MouseButton, ShiftState, int x, int y)> OnMouseDown, OnMouseUp;
+    std::function<void(ShiftState, int x, int y)> OnMouseMove;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    HWND HostWindow() const override { return window_.Get(); }
+    void InvalidateHostRect(const RECT& area) override;
+
+    void Paint();
+    void ComposeArea(const RECT& client);
+    void UpdateScrollBars();
+    void Scroll(int bar, WORD request);
+    void Mouse(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    UniqueWindow window_;
+    Bitmap32 image_;
+    Bitmap32 backBuffer_;
+    std::vector<std::vector<std::uint32_t>> overlays_;
+    WindowlessLayer layer_;
+    POINT scroll_ = {0, 0};
+    bool mouseOnImage_ = false; // a button went down on the image itself
+    bool trackingLeave_ = false;
+};
+
+} // namespace corvinade::gui

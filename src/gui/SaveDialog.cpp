@@ -1,0 +1,86 @@
+// The save-file dialog; see SaveDialog.h.
+#include "gui/SaveDialog.h"
+
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "gui/Guarded.h"
+
+namespace corvinade::gui {
+
+bool SaveDialog::Execute(HWND owner) {
+    std::string filter = Filter;
+    std::replace(filter.begin(), filter.end(), '|', '\0');
+    filter.append(2, '\0');
+    std::vector<char> name(std::max<std::size_t>(FileName.size() + 1, 4096), '\0');
+    std::copy(FileName.begin(), FileName.end(), name.begin());
+
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = static_cast<DWORD>(FilterIndex);
+    ofn.lpstrFile = name.data();
+    ofn.nMaxFile = static_cast<DWORD>(name.size());
+    ofn.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
+    ofn.lpstrDefExt = DefaultExt.empty() ? nullptr : DefaultExt.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING | OFN_HIDEREADONLY;
+    if (OverwritePrompt)
+        ofn.Flags |= OFN_OVERWRITEPROMPT;
+    ofn.lpfnHook = Hook;
+    ofn.lCustData = reinterpret_cast<LPARAM>(this);
+
+    const bool chosen = ::GetSaveFileNameA(&ofn) != FALSE;
+    dialog_ = nullptr;
+    FilterIndex = static_cast<int>(ofn.nFilterIndex);
+    if (chosen)
+        FileName = name.data();
+    return chosen;
+}
+
+std::string SaveDialog::CurrentFilePath() const {
+    if (!dialog_)
+        return FileName;
+    char path[4096] = {};
+    const LRESULT length =
+        ::SendMessageA(dialog_, CDM_GETFILEPATH, sizeof path, reinterpret_cast<LPARAM>(path));
+    return length > 0 ? std::string(path) : std::string();
+}
+
+void SaveDialog::SetCurrentFileName(const std::string& name) {
+    FileName = name;
+    if (dialog_)
+        ::SendMessageA(dialog_, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(name.c_str()));
+}
+
+void SaveDialog::SetDialogDefaultExt(const std::string& extension) {
+    DefaultExt = extension;
+    if (dialog_)
+        ::SendMessageA(dialog_, CDM_SETDEFEXT, 0, reinterpret_cast<LPARAM>(DefaultExt.c_str()));
+}
+
+UINT_PTR CALLBACK SaveDialog::Hook(HWND hook, UINT msg, WPARAM, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
+        auto* ofn = reinterpret_cast<OPENFILENAMEA*>(lParam);
+        ::SetWindowLongPtrA(hook, GWLP_USERDATA, ofn->lCustData);
+        reinterpret_cast<SaveDialog*>(ofn->lCustData)->dialog_ = ::GetParent(hook);
+        return 0;
+    }
+    if (msg != WM_NOTIFY)
+        return 0;
+    auto* self = reinterpret_cast<SaveDialog*>(::GetWindowLongPtrA(hook, GWLP_USERDATA));
+    auto* notify = reinterpret_cast<OFNOTIFYA*>(lParam);
+    if (self && notify->hdr.code == CDN_TYPECHANGE) {
+        Guarded([&] {
+            self->FilterIndex = static_cast<int>(notify->lpOFN->nFilterIndex);
+            if (self->OnTypeChange)
+                self->OnTypeChange();
+        });
+    }
+    return 0;
+}
+
+} // namespace corvinade::gui

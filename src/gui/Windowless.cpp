@@ -1,0 +1,173 @@
+// Windowless controls and their layer; see Windowless.h.
+#include "gui/Windowless.h"
+
+#include <algorithm>
+
+namespace corvinade::gui {
+
+namespace {
+
+bool Contains(const RECT& r, int x, int y) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+} // namespace
+
+WindowlessControl::WindowlessControl(WindowlessHost& host) : host_(host) {}
+
+WindowlessControl::~WindowlessControl() {
+    if (layer_)
+        layer_->Remove(*this);
+}
+
+RECT WindowlessControl::Area() const {
+    RECT r = {left_, top_, left_ + width_, top_ + height_};
+    if (r.left > r.right)
+        std::swap(r.left, r.right);
+    if (r.top > r.bottom)
+        std::swap(r.top, r.bottom);
+    return r;
+}
+
+void WindowlessControl::Invalidate() {
+    if (visible_)
+        host_.InvalidateHostRect(Area());
+}
+
+void WindowlessControl::SetBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_)
+        return;
+    Invalidate();
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    Invalidate();
+    BoundsChanged();
+}
+
+void WindowlessControl::SetVisible(bool visible) {
+    if (visible == visible_)
+        return;
+    if (visible_)
+        Invalidate();
+    visible_ = visible;
+    Invalidate();
+}
+
+void WindowlessControl::SetCursor(HCURSOR cursor) {
+    cursor_ = cursor;
+    POINT p;
+    HWND window = host_.HostWindow();
+    if (!::GetCursorPos(&p) || ::WindowFromPoint(p) != window)
+        return;
+    if (layer_ && (layer_->Captured() == this || layer_->Captured() == nullptr))
+        ::SetCursor(cursor);
+}
+
+WindowlessLayer::~WindowlessLayer() {
+    for (WindowlessControl* control : controls_)
+        control->layer_ = nullptr;
+}
+
+void WindowlessLayer::Add(WindowlessControl& control) {
+    controls_.push_back(&control);
+    control.layer_ = this;
+    control.Invalidate();
+}
+
+void WindowlessLayer::Remove(WindowlessControl& control) {
+    std::erase(controls_, &control);
+    control.layer_ = nullptr;
+    if (captured_ == &control)
+        captured_ = nullptr;
+    if (hot_ == &control)
+        hot_ = nullptr;
+}
+
+void WindowlessLayer::Paint(HDC dc, const RECT& area, int originX, int originY) {
+    for (WindowlessControl* control : controls_) {
+        if (!control->Visible())
+            continue;
+        RECT clip;
+        RECT bounds = control->Area();
+        if (!::IntersectRect(&clip, &bounds, &area))
+            continue;
+        const int saved = ::SaveDC(dc);
+        ::IntersectClipRect(dc, clip.left - originX, clip.top - originY, clip.right - originX,
+                            clip.bottom - originY);
+        ::SetViewportOrgEx(dc, control->Left() - originX, control->Top() - originY, nullptr);
+        control->Paint(dc);
+        ::RestoreDC(dc, saved);
+    }
+}
+
+WindowlessControl* WindowlessLayer::ControlAt(int x, int y) const {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
+        if ((*it)->Visible() && Contains((*it)->Area(), x, y))
+            return *it;
+    return nullptr;
+}
+
+void WindowlessLayer::TrackHot(int x, int y) {
+    WindowlessControl* under = ControlAt(x, y);
+    if (under == hot_)
+        return;
+    WindowlessControl* left = hot_;
+    hot_ = under;
+    if (left)
+        left->MouseLeave();
+    if (under)
+        under->MouseEnter();
+}
+
+bool WindowlessLayer::MouseDown(MouseButton button, ShiftState shift, int x, int y) {
+    TrackHot(x, y);
+    WindowlessControl* target = captured_ ? captured_ : ControlAt(x, y);
+    if (!target)
+        return false;
+    captured_ = target;
+    ::SetCapture(host_.HostWindow());
+    target->MouseDown(button, shift, x - target->Left(), y - target->Top());
+    return true;
+}
+
+bool WindowlessLayer::MouseMove(ShiftState shift, int x, int y) {
+    TrackHot(x, y);
+    WindowlessControl* target = captured_ ? captured_ : ControlAt(x, y);
+    if (!target)
+        return false;
+    if (!captured_ && target->Cursor())
+        ::SetCursor(target->Cursor());
+    target->MouseMove(shift, x - target->Left(), y - target->Top());
+    return true;
+}
+
+bool WindowlessLayer::MouseUp(MouseButton button, ShiftState shift, int x, int y) {
+    WindowlessControl* target = captured_ ? captured_ : ControlAt(x, y);
+    if (!target)
+        return false;
+    // The capture ends with the last button held.
+    if ((shift & (ssLeft | ssRight | ssMiddle)) == 0) {
+        captured_ = nullptr;
+        if (::GetCapture() == host_.HostWindow())
+            ::ReleaseCapture();
+    }
+    target->MouseUp(button, shift, x - target->Left(), y - target->Top());
+    TrackHot(x, y);
+    return true;
+}
+
+void WindowlessLayer::MouseLeftHost() {
+    if (WindowlessControl* left = hot_) {
+        hot_ = nullptr;
+        left->MouseLeave();
+    }
+}
+
+HCURSOR WindowlessLayer::CursorAt(int x, int y) const {
+    WindowlessControl* target = captured_ ? captured_ : ControlAt(x, y);
+    return target ? target->Cursor() : nullptr;
+}
+
+} // namespace corvinade::gui

@@ -1,0 +1,124 @@
+// Windowless controls: controls without a window of their own that paint on
+// their host window's surface after the host has painted (in creation order,
+// later ones on top), take the mouse events that fall on their bounds, get
+// enter and leave notifications, and keep getting the mouse while a button
+// pressed on them is held. WindowlessLayer does this for a host window.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "gui/MouseTypes.h"
+
+namespace corvinade::gui {
+
+class WindowlessControl;
+
+// The window a layer of windowless controls lives on.
+class WindowlessHost {
+public:
+    virtual HWND HostWindow() const = 0;
+    // Marks an area (host coordinates: the coordinates of the controls) for repainting.
+    virtual void InvalidateHostRect(const RECT& area) = 0;
+
+protected:
+    ~WindowlessHost() = default;
+};
+
+class WindowlessControl {
+public:
+    // Width and height are 100 after creation, as for every control.
+    explicit WindowlessControl(WindowlessHost& host);
+    WindowlessControl(const WindowlessControl&) = delete;
+    WindowlessControl& operator=(const WindowlessControl&) = delete;
+    virtual ~WindowlessControl();
+
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // Any change repaints the old and the new area, then BoundsChanged runs.
+    void SetBounds(int left, int top, int width, int height);
+    void SetLeft(int left) { SetBounds(left, top_, width_, height_); }
+    void SetTop(int top) { SetBounds(left_, top, width_, height_); }
+    void SetWidth(int width) { SetBounds(left_, top_, width, height_); }
+    void SetHeight(int height) { SetBounds(left_, top_, width_, height); }
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    // Repaints the control's area.
+    void Invalidate();
+    // The area the control paints and takes the mouse on: its bounds, made
+    // positive while a width or height is negative.
+    RECT Area() const;
+
+    HCURSOR Cursor() const { return cursor_; }
+    // Shown at once when the mouse is over the control.
+    void SetCursor(HCURSOR cursor);
+
+    WindowlessHost& Host() const { return host_; }
+
+protected:
+    friend class WindowlessLayer;
+    // Paints on `dc`, whose origin is the control's top-left corner and
+    // whose clipping is the control's area within what needs painting.
+    virtual void Paint(HDC dc) = 0;
+    // Mouse events; x and y in control coordinates.
+    virtual void MouseDown(MouseButton, ShiftState, int /*x*/, int /*y*/) {}
+    virtual void MouseMove(ShiftState, int /*x*/, int /*y*/) {}
+    virtual void MouseUp(MouseButton, ShiftState, int /*x*/, int /*y*/) {}
+    virtual void MouseEnter() {}
+    virtual void MouseLeave() {}
+    virtual void BoundsChanged() {}
+
+private:
+    WindowlessHost& host_;
+    class WindowlessLayer* layer_ = nullptr;
+    int left_ = 0, top_ = 0, width_ = 100, height_ = 100;
+    bool visible_ = true;
+    HCURSOR cursor_ = nullptr;
+};
+
+// The windowless controls of one host window: painting, hit-testing, mouse
+// routing with capture, enter and leave.
+class WindowlessLayer {
+public:
+    explicit WindowlessLayer(WindowlessHost& host) : host_(host) {}
+    WindowlessLayer(const WindowlessLayer&) = delete;
+    WindowlessLayer& operator=(const WindowlessLayer&) = delete;
+    ~WindowlessLayer();
+
+    void Add(WindowlessControl& control);
+    void Remove(WindowlessControl& control);
+
+    // Paints the controls over `area` (host coordinates) on `dc`, whose
+    // origin is at host point (originX, originY).
+    void Paint(HDC dc, const RECT& area, int originX, int originY);
+
+    // The topmost visible control at a host point, or null.
+    WindowlessControl* ControlAt(int x, int y) const;
+    // The control that holds the mouse (a button went down on it), or null.
+    WindowlessControl* Captured() const { return captured_; }
+
+    // Mouse events at host point (x, y). Each returns true when a control
+    // took the event (the host then does not handle it itself).
+    bool MouseDown(MouseButton button, ShiftState shift, int x, int y);
+    bool MouseMove(ShiftState shift, int x, int y);
+    bool MouseUp(MouseButton button, ShiftState shift, int x, int y);
+    // The mouse left the host window.
+    void MouseLeftHost();
+    // The host lost the mouse capture: whatever held it lets go.
+    void CaptureLost() { captured_ = nullptr; }
+    // The cursor for the host point, or null when no control claims it.
+    HCURSOR CursorAt(int x, int y) const;
+
+private:
+    void TrackHot(int x, int y);
+
+    WindowlessHost& host_;
+    std::vector<WindowlessControl*> controls_;
+    WindowlessControl* captured_ = nullptr;
+    WindowlessControl* hot_ = nullptr;
+};
+
+} // namespace corvinade::gui

@@ -1,0 +1,337 @@
+// End-to-end tests of screen capture: the real corvinade.exe grabs a test
+// window that paints a known pattern; the tests drag selections with mouse
+// messages, crop, save through the real save dialog and copy, and check the
+// files with an independent decoder (ImageMagick) and the clipboard from
+// this process, against the known colours.
+#include "CaptureHarness.h"
+#include "CapturePattern.h"
+#include "Harness.h"
+
+#include <gmock/gmock.h>
+
+namespace corvinade::test {
+namespace {
+
+constexpr UINT KeyS = 'S'; // capturescreen
+constexpr UINT KeyW = 'W'; // capturewindow
+constexpr char CaptureTitle[] = "Save Capture";
+constexpr char ImageViewClass[] = "CorvinadeImageView";
+// The virtual desktop of wine-run.sh: 1280 x 800 with a 20-pixel taskbar.
+constexpr int ScreenW = 1280, ScreenH = 800;
+constexpr int JpegTolerance = 24;
+
+// A pixel under the selection's dimming: 105/255 of each channel.
+std::uint32_t Dimmed(std::uint32_t c) {
+    std::uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+        out |= ((((c >> shift) & 0xFF) * 105 + 127) / 255) << shift;
+    return out;
+}
+
+class CaptureTest : public DesktopTest {
+protected:
+    void SetUp() override {
+        SetSettingText("FirstUse", "0");
+        WriteHotkeysIni(
+            {{true, KeyS, ModWin, "capturescreen", "", ""}, {true, KeyW, ModWin, "capturewindow", "", ""}});
+        corvinade = Process::Start(CorvinadeExe());
+        ASSERT_TRUE(WaitForHotkeyRegistration(KeyS, ModWin));
+        ASSERT_TRUE(WaitForHotkeyRegistration(KeyW, ModWin));
+        SetCursorPos(ScreenW - 1, 0); // away from every window of the tests
+    }
+
+    // Starts the pattern window at these outer bounds and waits until it is in front.
+    void ShowPattern(int left, int top, int width, int height) {
+        pattern = Process::Start(TestProgram("pattern.exe"),
+                                 std::to_string(left) + " " + std::to_string(top) + " " +
+                                     std::to_string(width) + " " + std::to_string(height));
+        patternWindow = WaitForWindow({"CorvinadePattern", "Pattern", pattern.Id(), true});
+        ASSERT_NE(patternWindow, nullptr);
+        ASSERT_TRUE(WaitFor([&] {
+            return GetForegroundWindow() == patternWindow &&
+                   ScreenPixel(PatternOrigin().x + 1, PatternOrigin().y + 1) == PatternCellColour(0, 0);
+        })) << "the pattern window is not painted in front";
+    }
+
+    POINT PatternOrigin() const {
+        POINT origin = {0, 0};
+        ClientToScreen(patternWindow, &origin);
+        return origin;
+    }
+    SIZE PatternClient() const {
+        RECT r;
+        GetClientRect(patternWindow, &r);
+        return {r.right, r.bottom};
+    }
+    // The known colour at a screen point inside the pattern's client area.
+    std::uint32_t ExpectedAt(int screenX, int screenY) const {
+        const POINT o = PatternOrigin();
+        const SIZE s = PatternClient();
+        return PatternColourAt(screenX - o.x, screenY - o.y, s.cx, s.cy);
+    }
+
+    // Presses the hotkey and waits for a new capture window, painted.
+    HWND OpenCapture(UINT key) {
+        const auto before = FindTopWindows({"", CaptureTitle, corvinade.Id(), true});
+        PressHotkey(key, ModWin);
+        HWND found = nullptr;
+        WaitFor([&] {
+            for (HWND w : FindTopWindows({"", CaptureTitle, corvinade.Id(), true}))
+                if (std::find(before.begin(), before.end(), w) == before.end())
+                    found = w;
+            return found != nullptr;
+        });
+        if (found)
+            view = FindChildOfClass(found, ImageViewClass);
+        else
+            ADD_FAILURE() << "no capture window; corvinade " << (corvinade.Running() ? "runs" : "ended")
+                          << ", pattern " << (pattern.Running() ? "runs" : "ended");
+        return found;
+    }
+
+    // Screen point of an image pixel in the capture window (not scrolled).
+    POINT ViewToScreen(POINT imagePoint) const {
+        ClientToScreen(view, &imagePoint);
+        return imagePoint;
+    }
+
+    static bool WaitUntilClosed(HWND window) {
+        return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); });
+    }
+
+    std::optional<RgbImage> WaitForImage(const std::string& linuxPath) {
+        std::optional<RgbImage> image;
+        WaitFor(
+            [&] { return GetFileAttributesA(WindowsPath(linuxPath).c_str()) != INVALID_FILE_ATTRIBUTES; });
+        image = ReadImageFile(linuxPath);
+        if (!image)
+            ADD_FAILURE() << RunLinuxShell("ls -la " + linuxPath + "; identify " + linuxPath);
+        return image;
+    }
+
+    // Every pixel of `image` equals the pattern at screen point origin + (x, y).
+    void ExpectExactPattern(const RgbImage& image, POINT origin) const {
+        int wrong = 0;
+        for (int y = 0; y < image.height && wrong < 5; ++y)
+            for (int x = 0; x < image.width && wrong < 5; ++x)
+                if (image.At(x, y) != ExpectedAt(origin.x + x, origin.y + y)) {
+                    ++wrong;
+                    ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << image.At(x, y)
+                                  << ", expected " << ExpectedAt(origin.x + x, origin.y + y);
+                }
+    }
+
+    Process corvinade;
+    Process pattern;
+    HWND patternWindow = nullptr;
+    HWND view = nullptr;
+    LinuxTempFolder folder;
+};
+
+// The whole-screen grab has the screen's size and shows the pattern at its place.
+TEST_F(CaptureTest, CaptureScreenSavesThePatternAtItsPlace) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(100, 120, 400, 300));
+    HWND capture = OpenCapture(KeyS);
+    ASSERT_NE(capture, nullptr);
+    ASSERT_NE(view, nullptr);
+    const std::string file = folder.Path() + "/screen.bmp";
+    ASSERT_TRUE(SaveThroughDialog(capture, WindowsPath(file)));
+    ASSERT_TRUE(WaitUntilClosed(capture)) << "the window stays open after saving";
+    const auto image = WaitForImage(file);
+    ASSERT_TRUE(image);
+    EXPECT_THAT(image->format, ::testing::StartsWith("BMP"));
+    ASSERT_EQ(image->width, ScreenW);
+    ASSERT_EQ(image->height, ScreenH);
+    const POINT o = PatternOrigin();
+    const SIZE s = PatternClient();
+    RgbImage client{"", s.cx, s.cy, {}};
+    for (int y = 0; y < s.cy; ++y)
+        for (int x = 0; x < s.cx; ++x)
+            client.pixels.push_back(image->At(o.x + x, o.y + y));
+    ExpectExactPattern(client, o);
+}
+
+// The active-window grab is the window's rectangle, frame included; a window
+// reaching past the work area is grabbed to the screen's edges there.
+TEST_F(CaptureTest, CaptureWindowGrabsTheWindowRectangle) {
+    struct Case {
+        int left, top, width, height;
+        RECT grab;
+    };
+    const Case cases[] = {
+        {150, 90, 420, 260, {150, 90, 570, 350}},
+        // Right and bottom edges past the work area's: both go to the screen's edges.
+        {1000, 600, 400, 300, {1000, 600, ScreenW, ScreenH}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.left);
+        ASSERT_NO_FATAL_FAILURE(ShowPattern(c.left, c.top, c.width, c.height));
+        HWND capture = OpenCapture(KeyW);
+        ASSERT_NE(capture, nullptr);
+        const std::string file = folder.Path() + "/window" + std::to_string(c.left) + ".bmp";
+        ASSERT_TRUE(SaveThroughDialog(capture, WindowsPath(file)));
+        ASSERT_TRUE(WaitUntilClosed(capture));
+        const auto image = WaitForImage(file);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->width, c.grab.right - c.grab.left);
+        EXPECT_EQ(image->height, c.grab.bottom - c.grab.top);
+        // The client area's top-left cell sits at its place inside the frame.
+        const POINT o = PatternOrigin();
+        const int x = o.x - c.grab.left + 3, y = o.y - c.grab.top + 3;
+        ASSERT_LT(x, image->width);
+        ASSERT_LT(y, image->height);
+        EXPECT_EQ(image->At(x, y), PatternCellColour(0, 0));
+        pattern.Terminate();
+    }
+}
+
+// A selection dragged from bottom-right to top-left, saved under each name:
+// the format follows the name, BMP pixels are exact and JPEG ones close.
+TEST_F(CaptureTest, SelectionSavedAsJpegOrBmpByName) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(60, 80, 500, 400));
+    struct Case {
+        const char* typed;
+        const char* written; // the dialog adds the default extension to a bare name
+        const char* format;
+    };
+    const Case cases[] = {
+        {"a.jpg", "a.jpg", "JPEG"}, {"b.JPEG", "b.JPEG", "JPEG"}, {"c.bmp", "c.bmp", "BMP"},
+        {"d.png", "d.png", "BMP"},  {"e", "e.jpg", "JPEG"},
+    };
+    const POINT o = PatternOrigin();
+    // Image pixels equal screen pixels in a whole-screen grab.
+    const POINT from = {o.x + 300, o.y + 250}, to = {o.x + 40, o.y + 30};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        HWND capture = OpenCapture(KeyS);
+        ASSERT_NE(capture, nullptr);
+        DragWithLeftButton(view, from, to);
+        ASSERT_TRUE(SaveThroughDialog(capture, WindowsPath(folder.Path() + "/" + c.typed)));
+        ASSERT_TRUE(WaitUntilClosed(capture));
+        const auto image = WaitForImage(folder.Path() + "/" + c.written);
+        ASSERT_TRUE(image);
+        EXPECT_THAT(image->format, ::testing::StartsWith(c.format));
+        ASSERT_EQ(image->width, 260);
+        ASSERT_EQ(image->height, 220);
+        if (std::string(c.format) == "BMP") {
+            ExpectExactPattern(*image, to);
+            continue;
+        }
+        const SIZE s = PatternClient();
+        for (int row = 0; row < PatternCells; ++row)
+            for (int column = 0; column < PatternCells; ++column) {
+                // Cell centres that lie inside the selection.
+                const int x = (2 * column + 1) * s.cx / 8 - 40, y = (2 * row + 1) * s.cy / 8 - 30;
+                if (x < 0 || y < 0 || x >= image->width || y >= image->height)
+                    continue;
+                EXPECT_LE(ColourDistance(image->At(x, y), PatternCellColour(column, row)), JpegTolerance)
+                    << "cell " << column << "," << row;
+            }
+    }
+}
+
+// Crop, then save: the file has the cropped size and pixels.
+TEST_F(CaptureTest, CropThenSaveWritesTheCroppedImage) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(200, 100, 360, 300));
+    HWND capture = OpenCapture(KeyS);
+    ASSERT_NE(capture, nullptr);
+    const POINT o = PatternOrigin();
+    const POINT from = {o.x + 20, o.y + 10}, to = {o.x + 220, o.y + 160};
+    DragWithLeftButton(view, from, to);
+    ASSERT_TRUE(ClickButton(capture, "Crop to selection"));
+    // The view now starts with the selection's top-left pixel.
+    ASSERT_TRUE(WaitFor([&] {
+        const POINT p = ViewToScreen({1, 1});
+        return ScreenPixel(p.x, p.y) == ExpectedAt(from.x + 1, from.y + 1);
+    }));
+    const std::string file = folder.Path() + "/cropped.bmp";
+    ASSERT_TRUE(SaveThroughDialog(capture, WindowsPath(file)));
+    ASSERT_TRUE(WaitUntilClosed(capture));
+    const auto image = WaitForImage(file);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width, 200);
+    EXPECT_EQ(image->height, 150);
+    ExpectExactPattern(*image, from);
+}
+
+// Two releases on the selection within 250 ms crop; two far apart do not.
+TEST_F(CaptureTest, DoubleReleaseOnTheSelectionCrops) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(200, 100, 360, 300));
+    const POINT o = PatternOrigin();
+    const POINT from = {o.x + 30, o.y + 20}, to = {o.x + 230, o.y + 170};
+    const POINT inside = {o.x + 130, o.y + 100};
+    const std::uint32_t croppedCorner = ExpectedAt(from.x + 1, from.y + 1);
+    auto cornerShown = [&] {
+        const POINT p = ViewToScreen({1, 1});
+        return ScreenPixel(p.x, p.y);
+    };
+
+    const std::uint32_t grabbedCorner = ScreenPixel(1, 1); // the desktop, before the window covers it
+    HWND slow = OpenCapture(KeyS);
+    ASSERT_NE(slow, nullptr);
+    DragWithLeftButton(view, from, to);
+    ClickWithLeftButton(view, inside);
+    PumpMessagesFor(Milliseconds(800)); // far beyond 250 ms
+    ClickWithLeftButton(view, inside);
+    PumpMessagesFor(Milliseconds(800));
+    // Not cropped: the whole image is shown, dimmed outside the selection again.
+    EXPECT_EQ(cornerShown(), Dimmed(grabbedCorner)) << "slow releases cropped or left no overlay";
+    PostMessageA(slow, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntilClosed(slow));
+
+    HWND fast = OpenCapture(KeyS);
+    ASSERT_NE(fast, nullptr);
+    DragWithLeftButton(view, from, to);
+    PumpMessagesFor(Milliseconds(300)); // the release that drew it is not one on the selection
+    ClickWithLeftButton(view, inside);
+    ClickWithLeftButton(view, inside);
+    EXPECT_TRUE(WaitFor([&] { return cornerShown() == croppedCorner; })) << "fast releases did not crop";
+}
+
+// Copy: another process reads a bitmap of the selection's size and pixels.
+TEST_F(CaptureTest, CopyPlacesTheSelectionInTheClipboard) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(120, 140, 380, 280));
+    HWND capture = OpenCapture(KeyS);
+    ASSERT_NE(capture, nullptr);
+    const POINT o = PatternOrigin();
+    const POINT from = {o.x + 10, o.y + 15}, to = {o.x + 310, o.y + 215};
+    DragWithLeftButton(view, from, to);
+    ASSERT_TRUE(ClickButton(capture, "Copy to clipboard"));
+    ASSERT_TRUE(WaitUntilClosed(capture));
+    std::optional<RgbImage> image;
+    ASSERT_TRUE(WaitFor([&] { return (image = ClipboardBitmap()).has_value(); }));
+    EXPECT_EQ(image->width, 300);
+    EXPECT_EQ(image->height, 200);
+    ExpectExactPattern(*image, from);
+}
+
+// A file that cannot be created: the error box names it, the window stays
+// open with its image and selection, and a later save works.
+TEST_F(CaptureTest, FileThatCannotBeCreatedKeepsTheWindowOpen) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(120, 140, 380, 280));
+    HWND capture = OpenCapture(KeyS);
+    ASSERT_NE(capture, nullptr);
+    const POINT o = PatternOrigin();
+    const POINT from = {o.x + 10, o.y + 15}, to = {o.x + 110, o.y + 95};
+    DragWithLeftButton(view, from, to);
+    // Nothing can be created in /proc, not even by root.
+    ASSERT_TRUE(SaveThroughDialog(capture, "Z:\\proc\\shot.bmp"));
+    HWND box = WaitForWindow({"#32770", "Corvinade", corvinade.Id(), true});
+    ASSERT_NE(box, nullptr);
+    EXPECT_THAT(MessageBoxText(box), ::testing::StartsWith("Cannot create file \"Z:\\proc\\shot.bmp\". "));
+    EXPECT_TRUE(IsWindowVisible(capture));
+    ASSERT_TRUE(ClickButton(box, "OK"));
+    ASSERT_TRUE(WaitUntilClosed(box));
+
+    const std::string file = folder.Path() + "/after.bmp";
+    ASSERT_TRUE(SaveThroughDialog(capture, WindowsPath(file)));
+    ASSERT_TRUE(WaitUntilClosed(capture));
+    const auto image = WaitForImage(file);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width, 100);
+    EXPECT_EQ(image->height, 80);
+    ExpectExactPattern(*image, from);
+}
+
+} // namespace
+} // namespace corvinade::test
