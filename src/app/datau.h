@@ -42,6 +42,22 @@ public:
     // The registration calls for the application window; editor lists use it too.
     HotkeyPort& Registrar() { return registrar_; }
 
+    // The taskbar's edge (0 left, 1 top, 2 right, 3 bottom) and rectangle in
+    // screen pixels, into TaskbarEdge / TaskbarRect. A failed query, or an
+    // answer less than 2 pixels thick, gives the strip the work area leaves
+    // free instead (or, with none, a bar one tray-icon row thick along the
+    // named edge), so the panel never lands off screen or on the tray icon.
+    void GetTaskbarPos();
+    int TaskbarEdge = 0;
+    RECT TaskbarRect = {};
+    // The cursor strictly inside the showing form's client area / the taskbar.
+    bool IsCursorOverForm(const gui::Form& form) const;
+    bool IsCursorOverTaskbar() const;
+    // The version number of an executable file (1.10.0.0 gives 1100000), 0
+    // without version information; and its text form "01.10.00.00".
+    int GetFileVersionNumber(const std::string& fileName) const;
+    std::string VersionNumberToText(int number) const;
+
     // The actions (see ActionPort).
     void MaximizeOrRestoreActiveWindow() override;
     void MinimizeActiveWindow() override;

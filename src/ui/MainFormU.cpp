@@ -1,4 +1,17 @@
+// The tray overview window; see MainFormU.h.
 #include "ui/MainFormU.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "app/datau.h"
+#include "gui/Application.h"
+#include "gui/Dialogs.h"
+#include "gui/Dpi.h"
+#include "gui/Handles.h"
+#include "ui/PanelLayout.h"
+#include "update/UpdateCheck.h"
+#include "update/Updater.h"
 
 namespace corvinade {
 
@@ -6,25 +19,359 @@ TMainForm* MainForm = nullptr;
 
 namespace {
 
+constexpr int DesignWidth = 579;
+constexpr int DesignHeight = 291;
+constexpr UINT_PTR HideFormTimerId = 1;
+constexpr UINT HideFormTimerInterval = 1000;
+constexpr BYTE InitialOpacity = 200, ShownOpacity = 240, DimmedOpacity = 180;
+constexpr int ColumnStep = 130;
+constexpr int LinkBottomOffset = 21; // link tops lie this far above the bottom edge
+const COLORREF LinkColor = RGB(0, 0, 255);
+
 gui::FormArgs MainFormArgs() {
     gui::FormArgs args;
-    args.clientWidth = 579;
-    args.clientHeight = 291;
+    args.clientWidth = DesignWidth;
+    args.clientHeight = DesignHeight;
     args.caption = "Corvinade";
     args.style = WS_POPUP;
+    // A tool window never gets a taskbar button.
     args.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED;
     return args;
+}
+
+gui::ShiftState ShiftOf(WPARAM keys) {
+    gui::ShiftState shift = 0;
+    if (keys & MK_SHIFT)
+        shift |= gui::ssShift;
+    if (keys & MK_CONTROL)
+        shift |= gui::ssCtrl;
+    if (::GetKeyState(VK_MENU) < 0)
+        shift |= gui::ssAlt;
+    if (keys & MK_LBUTTON)
+        shift |= gui::ssLeft;
+    if (keys & MK_RBUTTON)
+        shift |= gui::ssRight;
+    if (keys & MK_MBUTTON)
+        shift |= gui::ssMiddle;
+    return shift;
+}
+
+HIMAGELIST MakeTrayImages() {
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
+    HICON icon = static_cast<HICON>(
+        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    if (!icon)
+        icon = ::LoadIconA(nullptr, IDI_APPLICATION);
+    if (list && icon)
+        ImageList_AddIcon(list, icon);
+    return list;
 }
 
 } // namespace
 
 TMainForm::TMainForm() : gui::Form(MainFormArgs()) {
-    SetLayeredWindowAttributes(Handle(), 0, 200, LWA_ALPHA);
+    SetOpacity(InitialOpacity);
+    shape1_ = std::make_unique<TShape>(Host(), layer_);
+    shape1_->OnMouseEnter = [this] { Shape1MouseEnter(); };
+    shape1_->OnMouseLeave = [this] { Shape1MouseLeave(); };
+    speedButton1_ = std::make_unique<TSpeedButton>(Host(), layer_, LabelArgs{548, 8, 22, 20, "X"});
+    speedButton1_->SetFont("Arial", 11, fsBold);
+    speedButton1_->OnClick = [this] { SpeedButton1Click(); };
+    bLabel1_ =
+        MakeLink({8, DesignHeight - LinkBottomOffset, 0, 13, "Manage hotkeys"}, TAlignment::taLeftJustify);
+    bLabel1_->OnClick = [this] { Settings1Click(); };
+    lblCheckForUpdates_ = MakeLink({469, DesignHeight - LinkBottomOffset, 102, 13, "Check for updates"},
+                                   TAlignment::taRightJustify);
+    lblCheckForUpdates_->OnClick = [this] { lblCheckForUpdatesClick(); };
+    LayOutAnchored();
+
+    trayImages_ = MakeTrayImages();
+    trayPopup_ = std::make_unique<TPopupMenu>();
+    trayPopup_->AddItem("Settings...", [this] { Settings1Click(); });
+    trayPopup_->AddItem("Show hotkeys...", [this] { TrayIconClick(); });
+    trayPopup_->AddItem("-", nullptr);
+    trayPopup_->AddItem("Exit", [this] { Exit1Click(); });
+
+    trayIcon_ = std::make_unique<TTrayIcon>(this);
+    trayIcon_->SetIconList(trayImages_);
+    trayIcon_->SetIconIndex(0);
+    trayIcon_->SetCycleInterval(0);
+    trayIcon_->PopupMenu = trayPopup_.get();
+    trayIcon_->MinimizeToTray = true;
+    trayIcon_->OnClick = [this] { TrayIconClick(); };
+    trayIcon_->OnDblClick = [this] { Settings1Click(); };
+    trayIcon_->SetIconVisible(true);
+
+    OnShow = [this] { FormShow(); };
+    OnHide = [this] { FormHide(); };
     FormCreate();
+    trayIcon_->Loaded();
+}
+
+TMainForm::~TMainForm() {
+    FormDestroy();
+    SetHideFormTimer(false);
+    trayIcon_.reset();
+    trayPopup_.reset();
+    if (trayImages_)
+        ImageList_Destroy(trayImages_);
+}
+
+std::unique_ptr<TBLabel> TMainForm::MakeLink(const LabelArgs& args, TAlignment alignment) {
+    auto link = std::make_unique<TBLabel>(Host(), layer_, args);
+    link->SetAlignment(alignment);
+    link->SetFontStyle(fsBold | fsUnderline);
+    link->SetFontColor(LinkColor);
+    link->SetColor(::GetSysColor(COLOR_INFOBK));
+    link->HoverStyle = fsBold | fsUnderline;
+    link->SetCursor(::LoadCursorA(nullptr, IDC_HAND));
+    link->SetAutoSize(true);
+    return link;
 }
 
 void TMainForm::FormCreate() {
-    // The tray icon takes the application title as its hint here.
+    trayIcon_->SetHint(gui::App().Title());
+}
+
+void TMainForm::FormDestroy() {
+    ClearHotkeyOverview();
+}
+
+void TMainForm::SetOpacity(BYTE alpha) {
+    ::SetLayeredWindowAttributes(Handle(), 0, alpha, LWA_ALPHA);
+}
+
+void TMainForm::SetHideFormTimer(bool enabled) {
+    if (enabled)
+        ::SetTimer(Handle(), HideFormTimerId, HideFormTimerInterval, nullptr);
+    else
+        ::KillTimer(Handle(), HideFormTimerId);
+    hideFormTimerEnabled_ = enabled;
+}
+
+// The border shape fills the client area; the links keep their distance to
+// the bottom edge.
+void TMainForm::LayOutAnchored() {
+    const SIZE client = ClientSize();
+    shape1_->SetBounds(0, 0, client.cx, client.cy);
+    const int linkTop = client.cy - gui::Scale(LinkBottomOffset);
+    bLabel1_->SetTop(linkTop);
+    lblCheckForUpdates_->SetTop(linkTop);
+}
+
+void TMainForm::ClearHotkeyOverview() {
+    for (const OverviewRow& row : overviewLabels_)
+        for (const auto& label : row)
+            label->Invalidate();
+    overviewLabels_.clear();
+}
+
+void TMainForm::BuildHotkeyOverview() {
+    ClearHotkeyOverview();
+    THotkeyList& hotkeys = Data->ActiveHotkeys();
+    const int n = hotkeys.Count();
+    overviewLabels_.resize(static_cast<std::size_t>(n) + 1);
+    static const char* const headers[] = {"Hotkey", "Action", "Parameters"};
+    for (int r = 0; r <= n; ++r)
+        for (int c = 0; c < 3; ++c) {
+            auto label = std::make_unique<TLabel>(
+                Host(), layer_,
+                LabelArgs{OverviewLeft + ColumnStep * c, OverviewHeaderTop, 100, OverviewRowHeight});
+            label->SetWordWrap(true);
+            label->SetColor(::GetSysColor(COLOR_INFOBK));
+            label->SetFontColor(::GetSysColor(COLOR_INFOTEXT));
+            if (r == 0) {
+                label->SetFontStyle(fsBold);
+                label->SetCaption(headers[c]);
+            }
+            overviewLabels_[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = std::move(label);
+        }
+    const int parameterWidth = DesignWidth - 284;
+    for (int i = 0; i < n; ++i) {
+        const THotKeyData& d = hotkeys.Items(i)->Definition;
+        OverviewRow& row = overviewLabels_[static_cast<std::size_t>(i) + 1];
+        const int top = OverviewRowTop(i + 1);
+        row[0]->Place(8, top, 120, OverviewRowHeight);
+        row[0]->SetCaption(Data->HotkeyText(d.Key, d.Shift));
+        row[1]->Place(138, top, 120, OverviewRowHeight);
+        row[1]->SetCaption(ActionDisplayName(d.Func));
+        row[2]->Place(268, top, parameterWidth, OverviewRowHeight);
+        row[2]->SetCaption(!d.Params2.empty() && ActionHasParams2(d.Func) ? d.Params + ", " + d.Params2
+                                                                          : d.Params);
+    }
+}
+
+void TMainForm::TrayIconClick() {
+    if (Visible()) {
+        Hide(); // a second click closes the panel
+        return;
+    }
+    BuildHotkeyOverview();
+    const int height = gui::Scale(PanelHeight(OverviewRowCount() - 1));
+    Data->GetTaskbarPos();
+    const RECT bounds = Bounds();
+    const int width = bounds.right - bounds.left;
+    const RECT& bar = Data->TaskbarRect;
+    if (auto at =
+            PanelPosition({Data->TaskbarEdge, {bar.left, bar.top, bar.right, bar.bottom}}, width, height))
+        SetBounds(at->x, at->y, width, height);
+    Show();
+    minimized_ = false;
+    SetHideFormTimer(true);
+}
+
+void TMainForm::FormShow() {
+    BuildHotkeyOverview();
+    ::SetForegroundWindow(gui::App().Handle());
+    SetOpacity(ShownOpacity);
+    ::SetForegroundWindow(Handle());
+    ::BringWindowToTop(Handle());
+    gui::App().HideTaskbarButton();
+}
+
+void TMainForm::FormHide() {
+    SetHideFormTimer(false);
+    ClearHotkeyOverview();
+    minimized_ = true;
+    gui::App().HideTaskbarButton();
+}
+
+void TMainForm::Settings1Click() {
+    // The settings window goes here: create a TSettingsForm owned by this
+    // window into SettingsForm unless one exists, and show it (not modal).
+    Hide();
+}
+
+void TMainForm::Exit1Click() {
+    gui::App().Terminate();
+}
+
+void TMainForm::SpeedButton1Click() {
+    Hide();
+}
+
+void TMainForm::Shape1MouseEnter() {
+    SetHideFormTimer(false);
+    SetHideFormTimer(true);
+    SetOpacity(ShownOpacity);
+}
+
+void TMainForm::Shape1MouseLeave() {
+    // Onto a label, a link or the button, which lie above the shape.
+    if (Data->IsCursorOverForm(*this))
+        return;
+    SetHideFormTimer(false);
+    SetHideFormTimer(true);
+    SetOpacity(DimmedOpacity);
+}
+
+void TMainForm::HideFormTimerTimer() {
+    if (Data->IsCursorOverForm(*this) || Data->IsCursorOverTaskbar())
+        return;
+    SetHideFormTimer(false);
+    Hide();
+}
+
+void TMainForm::lblCheckForUpdatesClick() {
+    bool available = false;
+    {
+        TUpdater updater;
+        available = updater.IsUpdateAvailable();
+    }
+    if (!available) {
+        gui::MessageDlg(NoNewVersionMessage, gui::DialogKind::Information, MB_OK);
+        return;
+    }
+    if (gui::MessageDlg(NewVersionMessage, gui::DialogKind::Information, MB_YESNO) == IDYES)
+        ::ShellExecuteA(Handle(), "open", DownloadPageUrl(ConfiguredUpdateBase()).c_str(), "", "",
+                        SW_SHOWNORMAL);
+}
+
+void TMainForm::InvalidateHostRect(const RECT& area) {
+    ::InvalidateRect(Handle(), &area, FALSE);
+}
+
+void TMainForm::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(Handle(), &ps);
+    ::FillRect(dc, &ps.rcPaint, ::GetSysColorBrush(COLOR_INFOBK));
+    layer_.Paint(dc, ps.rcPaint, 0, 0);
+    ::EndPaint(Handle(), &ps);
+}
+
+void TMainForm::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+    const gui::ShiftState shift = ShiftOf(wParam);
+    switch (msg) {
+    case WM_MOUSEMOVE:
+        if (!trackingLeave_) {
+            TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, Handle(), 0};
+            trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
+        }
+        layer_.MouseMove(shift, x, y);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        layer_.MouseDown(gui::MouseButton::Left, shift, x, y);
+        break;
+    case WM_RBUTTONDOWN:
+        layer_.MouseDown(gui::MouseButton::Right, shift, x, y);
+        break;
+    case WM_LBUTTONUP:
+        layer_.MouseUp(gui::MouseButton::Left, shift, x, y);
+        break;
+    case WM_RBUTTONUP:
+        layer_.MouseUp(gui::MouseButton::Right, shift, x, y);
+        break;
+    }
+}
+
+bool TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = 0;
+    switch (msg) {
+    case WM_PAINT:
+        Paint();
+        return true;
+    case WM_ERASEBKGND:
+        result = 1;
+        return true;
+    case WM_SIZE:
+        LayOutAnchored();
+        return false;
+    case WM_TIMER:
+        if (wParam != HideFormTimerId)
+            return false;
+        HideFormTimerTimer();
+        return true;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        Mouse(msg, wParam, lParam);
+        return true;
+    case WM_MOUSELEAVE:
+        trackingLeave_ = false;
+        layer_.MouseLeftHost();
+        return true;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != Handle())
+            layer_.CaptureLost();
+        return false;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            POINT p;
+            ::GetCursorPos(&p);
+            ::ScreenToClient(Handle(), &p);
+            ::SetCursor(layer_.CursorAt(p.x, p.y) ? layer_.CursorAt(p.x, p.y)
+                                                  : ::LoadCursorA(nullptr, IDC_ARROW));
+            result = TRUE;
+            return true;
+        }
+        return false;
+    }
+    return false;
 }
 
 } // namespace corvinade

@@ -1,17 +1,80 @@
-// The application's main window. It stays hidden: it will carry the tray icon
-// and show the panel of active hotkeys next to the taskbar.
+// The tray overview window, the application's main window. Hidden most of
+// the time, it carries the tray icon with its menu; a click on the icon
+// shows it as a small borderless, semi-transparent, always-on-top panel
+// beside the taskbar listing the active hotkeys in three columns. It hides
+// itself again once the mouse is over neither the panel nor the taskbar.
 #pragma once
 
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "components/BControls.h"
+#include "components/PanelControls.h"
+#include "components/TrayIcon.h"
 #include "gui/Form.h"
+#include "gui/Windowless.h"
 
 namespace corvinade {
 
-class TMainForm : public gui::Form {
+class TMainForm : public gui::Form, private gui::WindowlessHost {
 public:
     TMainForm();
+    ~TMainForm() override;
+
+    TTrayIcon& TrayIcon() { return *trayIcon_; }
+    bool HideFormTimerEnabled() const { return hideFormTimerEnabled_; }
+    // Rows shown now (header included); 0 while hidden.
+    int OverviewRowCount() const { return static_cast<int>(overviewLabels_.size()); }
+
+    // The handlers, named as the window's design names them.
+    void TrayIconClick();
+    void Settings1Click();
+    void Exit1Click();
+    void SpeedButton1Click();
+    void lblCheckForUpdatesClick();
+
+protected:
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    using OverviewRow = std::array<std::unique_ptr<TLabel>, 3>;
+
     void FormCreate();
+    void FormDestroy();
+    void FormShow();
+    void FormHide();
+    void Shape1MouseEnter();
+    void Shape1MouseLeave();
+    void HideFormTimerTimer();
+    void BuildHotkeyOverview();
+    void ClearHotkeyOverview();
+
+    void SetHideFormTimer(bool enabled);
+    void SetOpacity(BYTE alpha);
+    void LayOutAnchored();
+    void Paint();
+    void Mouse(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::unique_ptr<TBLabel> MakeLink(const LabelArgs& args, TAlignment alignment);
+    gui::WindowlessHost& Host() { return *this; }
+    HWND HostWindow() const override { return Handle(); }
+    void InvalidateHostRect(const RECT& area) override;
+
+    gui::WindowlessLayer layer_{*this};
+    std::unique_ptr<TShape> shape1_;
+    std::unique_ptr<TSpeedButton> speedButton1_;
+    std::unique_ptr<TBLabel> bLabel1_, lblCheckForUpdates_;
+    std::vector<OverviewRow> overviewLabels_;
+    HIMAGELIST trayImages_ = nullptr;
+    std::unique_ptr<TPopupMenu> trayPopup_;
+    std::unique_ptr<TTrayIcon> trayIcon_;
+    bool hideFormTimerEnabled_ = false;
+    bool trackingLeave_ = false;
+    bool minimized_ = true; // the window state: minimized while hidden
 };
 
 extern TMainForm* MainForm;

@@ -27,8 +27,8 @@ LPARAM Point(POINT p) {
 
 std::string RunLinuxShell(const std::string& command) {
     static int counter = 0;
-    const std::string out = "/tmp/corvinade-shell-" + std::to_string(GetCurrentProcessId()) + "-" +
-                            std::to_string(++counter) + ".txt";
+    const std::string out =
+        "/tmp/corvinade-shell-" + UniqueRunToken() + "-" + std::to_string(++counter) + ".txt";
     const std::string done = out + ".done";
     // Wine does not let us wait for a Unix process: it marks its end itself.
     std::string line = "/bin/sh -c \"" + command + " >" + out + " 2>&1; touch " + done + "\"";
@@ -49,8 +49,8 @@ std::string RunLinuxShell(const std::string& command) {
 
 LinuxTempFolder::LinuxTempFolder() {
     static int counter = 0;
-    path_ = "/tmp/corvinade-capture-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(GetTickCount()) + "-" + std::to_string(++counter);
+    path_ = "/tmp/corvinade-capture-" + UniqueRunToken() + "-" + std::to_string(GetTickCount()) + "-" +
+            std::to_string(++counter);
     CreateDirectoryA(WindowsPath(path_).c_str(), nullptr);
 }
 

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
@@ -202,6 +203,17 @@ void WriteBitmapFile(const std::string& path, const ScreenCopy& copy, int width,
 } // namespace
 
 // --- Paths -------------------------------------------------------------------
+
+const std::string& UniqueRunToken() {
+    static const std::string token = [] {
+        std::random_device random;
+        LARGE_INTEGER now{};
+        QueryPerformanceCounter(&now);
+        return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(random()) + "-" +
+               std::to_string(now.QuadPart);
+    }();
+    return token;
+}
 
 std::string Env(const std::string& name) {
     char buffer[32768];

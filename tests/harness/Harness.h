@@ -34,6 +34,11 @@ inline constexpr UINT ModWin = 8;
 // The value of an environment variable, empty when it is not set.
 std::string Env(const std::string& name);
 
+// A text unique to this test process among every run on the machine. Wine
+// numbers the processes of each prefix on its own, so parallel runs share
+// process ids: names of files outside the prefix (under /tmp) need this.
+const std::string& UniqueRunToken();
+
 // A Linux path as Wine's Z: drive shows it ("/a/b" gives "Z:\a\b"); other
 // texts are returned unchanged.
 std::string WindowsPath(const std::string& path);

@@ -1,0 +1,228 @@
+// Labels and link labels; see BControls.h.
+#include "components/BControls.h"
+
+#include <shellapi.h>
+
+#include "gui/Dpi.h"
+
+namespace corvinade {
+
+TLabel::TLabel(gui::WindowlessHost& host, gui::WindowlessLayer& layer, const LabelArgs& args)
+    : WindowlessControl(host), layer_(layer), caption_(args.caption) {
+    Place(args.left, args.top, args.width, args.height);
+    layer_.Add(*this);
+}
+
+TLabel::~TLabel() = default;
+
+void TLabel::Place(int left, int top, int width, int height) {
+    SetBounds(gui::Scale(left), gui::Scale(top), gui::Scale(width), gui::Scale(height));
+    AdjustSize();
+}
+
+void TLabel::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    AdjustSize();
+    Invalidate();
+}
+
+void TLabel::SetFontStyle(TFontStyles style) {
+    fontStyle_ = style;
+    AdjustSize();
+    Invalidate();
+}
+
+void TLabel::SetFontFace(const std::string& face, int designHeight) {
+    fontFace_ = face;
+    fontHeight_ = designHeight;
+    cachedStyle_ = 0xFF;
+    AdjustSize();
+    Invalidate();
+}
+
+void TLabel::SetFontColor(COLORREF color) {
+    fontColor_ = color;
+    Invalidate();
+}
+
+void TLabel::SetColor(COLORREF color) {
+    color_ = color;
+    Invalidate();
+}
+
+void TLabel::SetTransparent(bool transparent) {
+    transparent_ = transparent;
+    Invalidate();
+}
+
+void TLabel::SetAlignment(TAlignment alignment) {
+    alignment_ = alignment;
+    Invalidate();
+}
+
+void TLabel::SetAutoSize(bool autoSize) {
+    autoSize_ = autoSize;
+    AdjustSize();
+}
+
+void TLabel::SetWordWrap(bool wordWrap) {
+    wordWrap_ = wordWrap;
+    AdjustSize();
+    Invalidate();
+}
+
+HFONT TLabel::FontWithStyle(TFontStyles style) {
+    if (style != cachedStyle_ || !cachedFont_) {
+        LOGFONTA lf = {};
+        lf.lfHeight = -gui::Scale(fontHeight_);
+        lf.lfWeight = (style & fsBold) ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = (style & fsItalic) != 0;
+        lf.lfUnderline = (style & fsUnderline) != 0;
+        lf.lfStrikeOut = (style & fsStrikeOut) != 0;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynA(lf.lfFaceName, fontFace_.c_str(), LF_FACESIZE);
+        cachedFont_.Reset(::CreateFontIndirectA(&lf));
+        cachedStyle_ = style;
+    }
+    return cachedFont_.Get();
+}
+
+void TLabel::AdjustSize() {
+    if (!autoSize_)
+        return;
+    gui::WindowDC screen(nullptr);
+    gui::ScopedSelect font(screen.Get(), FontWithStyle(fontStyle_));
+    RECT r = {0, 0, wordWrap_ ? Width() : 0, 0};
+    const std::string text = caption_.empty() ? " " : caption_;
+    ::DrawTextA(screen.Get(), text.c_str(), -1, &r, DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE));
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    const int left = alignment_ == TAlignment::taRightJustify ? Left() + Width() - width : Left();
+    SetBounds(left, Top(), width, height);
+}
+
+void TLabel::DrawCaption(HDC dc, RECT area, UINT format, COLORREF color, TFontStyles style) {
+    gui::ScopedSelect font(dc, FontWithStyle(style));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, color);
+    ::DrawTextA(dc, caption_.c_str(), -1, &area, format);
+}
+
+void TLabel::Paint(HDC dc) {
+    RECT area = {0, 0, Width(), Height()};
+    if (!transparent_) {
+        gui::GdiObject<HBRUSH> brush(::CreateSolidBrush(color_));
+        ::FillRect(dc, &area, brush.Get());
+    }
+    UINT format = wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE;
+    if (alignment_ == TAlignment::taRightJustify)
+        format |= DT_RIGHT;
+    else if (alignment_ == TAlignment::taCenter)
+        format |= DT_CENTER;
+    DrawCaption(dc, area, format, fontColor_, fontStyle_);
+}
+
+void TLabel::MouseDown(gui::MouseButton button, gui::ShiftState shift, int x, int y) {
+    leftDown_ = button == gui::MouseButton::Left;
+    if (OnMouseDown)
+        OnMouseDown(button, shift, x, y);
+}
+
+void TLabel::MouseUp(gui::MouseButton button, gui::ShiftState, int x, int y) {
+    const bool click =
+        leftDown_ && button == gui::MouseButton::Left && x >= 0 && y >= 0 && x < Width() && y < Height();
+    if (button == gui::MouseButton::Left)
+        leftDown_ = false;
+    if (click && OnClick)
+        OnClick();
+}
+
+void TLabel::MouseEnter() {
+    if (OnMouseEnter)
+        OnMouseEnter();
+}
+
+void TLabel::MouseLeave() {
+    if (OnMouseLeave)
+        OnMouseLeave();
+}
+
+// --- TBLabel -------------------------------------------------------------
+
+void TBLabel::SetFitInRect(bool fit) {
+    if (fit != fitInRect_) {
+        fitInRect_ = fit;
+        Invalidate();
+    }
+}
+
+void TBLabel::SetFitType(TFitType type) {
+    if (type != fitType_) {
+        fitType_ = type;
+        Invalidate();
+    }
+}
+
+void TBLabel::SetAlignVert(TVertAlign align) {
+    if (align != alignVert_) {
+        alignVert_ = align;
+        Invalidate();
+    }
+}
+
+void TBLabel::SetMargin(std::uint8_t margin) {
+    if (margin != margin_) {
+        margin_ = margin;
+        Invalidate();
+    }
+}
+
+UINT TBLabel::DrawFormat() const {
+    UINT format = DT_SINGLELINE;
+    if (!fitInRect_ || AutoSize())
+        return format;
+    format |= fitType_ == TFitType::ftFilename ? DT_PATH_ELLIPSIS : DT_END_ELLIPSIS;
+    if (Alignment() == TAlignment::taCenter)
+        format |= DT_CENTER;
+    else if (Alignment() == TAlignment::taRightJustify)
+        format |= DT_RIGHT;
+    if (alignVert_ == TVertAlign::vaCenter)
+        format |= DT_VCENTER;
+    else if (alignVert_ == TVertAlign::vaBottom)
+        format |= DT_BOTTOM;
+    return format;
+}
+
+void TBLabel::Paint(HDC dc) {
+    RECT area = {0, 0, Width(), Height()};
+    // Always opaque.
+    gui::GdiObject<HBRUSH> brush(::CreateSolidBrush(hovering_ && UseHoverBGColor ? HoverBGColor : Color()));
+    ::FillRect(dc, &area, brush.Get());
+    ::InflateRect(&area, -margin_, -margin_);
+    DrawCaption(dc, area, DrawFormat(), hovering_ ? HoverColor : FontColor(),
+                hovering_ ? HoverStyle : FontStyle());
+}
+
+void TBLabel::MouseDown(gui::MouseButton button, gui::ShiftState shift, int x, int y) {
+    TLabel::MouseDown(button, shift, x, y);
+    // On the press, before the click of the release.
+    if (!Execute.empty() && button == gui::MouseButton::Left && ExecuteFile)
+        ::ShellExecuteA(nullptr, "open", Execute.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void TBLabel::MouseEnter() {
+    TLabel::MouseEnter();
+    if (!hovering_ && Hover) {
+        hovering_ = true;
+        Invalidate();
+    }
+}
+
+void TBLabel::MouseLeave() {
+    TLabel::MouseLeave();
+    if (hovering_) {
+        hovering_ = false;
+        Invalidate();
+    }
+}
+
+} // namespace corvinade

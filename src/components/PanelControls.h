@@ -1,0 +1,51 @@
+// Two small windowless controls of the tray overview panel: TShape, a
+// rectangle with a border (and its mouse enter and leave), and TSpeedButton,
+// a flat button with a caption.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "components/BControls.h"
+
+namespace corvinade {
+
+class TShape : public gui::WindowlessControl {
+public:
+    TShape(gui::WindowlessHost& host, gui::WindowlessLayer& layer);
+
+    // Transparent fill; the border colour.
+    COLORREF PenColor = ::GetSysColor(COLOR_3DDKSHADOW);
+    std::function<void()> OnMouseEnter, OnMouseLeave;
+
+protected:
+    void Paint(HDC dc) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+};
+
+class TSpeedButton : public gui::WindowlessControl {
+public:
+    TSpeedButton(gui::WindowlessHost& host, gui::WindowlessLayer& layer, const LabelArgs& args);
+
+    // Font face and style of the caption.
+    void SetFont(const std::string& face, int designHeight, TFontStyles style);
+    std::function<void()> OnClick;
+
+protected:
+    void Paint(HDC dc) override;
+    void MouseDown(gui::MouseButton, gui::ShiftState, int x, int y) override;
+    void MouseUp(gui::MouseButton, gui::ShiftState, int x, int y) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+
+private:
+    std::string caption_;
+    gui::GdiObject<HFONT> font_;
+    bool hot_ = false;
+    bool down_ = false;
+};
+
+} // namespace corvinade

@@ -1,0 +1,527 @@
+// The tray icon, its shared callback window and the popup menu; see TrayIcon.h.
+#include "components/TrayIcon.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <set>
+
+#include "components/TrayTip.h"
+#include "gui/Application.h"
+#include "gui/Form.h"
+#include "gui/Guarded.h"
+
+namespace corvinade {
+
+namespace {
+
+constexpr char kOwnerProp[] = "Corvinade.TrayIcon";
+
+gui::ShiftState KeyShiftState() {
+    gui::ShiftState shift = 0;
+    if (::GetAsyncKeyState(VK_SHIFT) < 0)
+        shift |= gui::ssShift;
+    if (::GetAsyncKeyState(VK_MENU) < 0)
+        shift |= gui::ssAlt;
+    if (::GetAsyncKeyState(VK_CONTROL) < 0)
+        shift |= gui::ssCtrl;
+    return shift;
+}
+
+gui::ShiftState ButtonState(gui::MouseButton button) {
+    switch (button) {
+    case gui::MouseButton::Left:
+        return gui::ssLeft;
+    case gui::MouseButton::Right:
+        return gui::ssRight;
+    case gui::MouseButton::Middle:
+        break;
+    }
+    return gui::ssMiddle;
+}
+
+POINT CursorPos() {
+    POINT p = {};
+    ::GetCursorPos(&p);
+    return p;
+}
+
+// The common controls' version packed as major << 16 | minor.
+DWORD CommonControlsVersion() {
+    HMODULE library = ::LoadLibraryA("comctl32.dll");
+    if (!library)
+        return 0;
+    DWORD packed = 0;
+    using GetVersionProc = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
+    if (auto proc = reinterpret_cast<GetVersionProc>(
+            reinterpret_cast<void*>(::GetProcAddress(library, "DllGetVersion")))) {
+        DLLVERSIONINFO info = {};
+        info.cbSize = sizeof info;
+        if (SUCCEEDED(proc(&info)))
+            packed = (info.dwMajorVersion << 16) | info.dwMinorVersion;
+    }
+    ::FreeLibrary(library);
+    return packed;
+}
+
+} // namespace
+
+// --- TPopupMenu -----------------------------------------------------------
+
+TPopupMenu::TPopupMenu() : menu_(::CreatePopupMenu()) {}
+
+TPopupMenu::~TPopupMenu() {
+    ::DestroyMenu(menu_);
+}
+
+void TPopupMenu::AddItem(const std::string& caption, std::function<void()> onClick, bool isDefault) {
+    const UINT id = static_cast<UINT>(items_.size()) + 1;
+    if (caption == "-")
+        ::AppendMenuA(menu_, MF_SEPARATOR, 0, nullptr);
+    else
+        ::AppendMenuA(menu_, MF_STRING, id, caption.c_str());
+    if (isDefault)
+        ::SetMenuDefaultItem(menu_, id, FALSE);
+    items_.push_back({caption, std::move(onClick), isDefault});
+}
+
+void TPopupMenu::Popup(HWND owner, int x, int y) {
+    const UINT chosen = static_cast<UINT>(
+        ::TrackPopupMenu(menu_, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr));
+    if (chosen > 0)
+        Click(static_cast<int>(chosen) - 1);
+}
+
+int TPopupMenu::DefaultItem() const {
+    for (std::size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].isDefault)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void TPopupMenu::Click(int index) {
+    const auto& item = items_.at(static_cast<std::size_t>(index));
+    if (item.onClick)
+        item.onClick();
+}
+
+// --- The shared callback window -------------------------------------------
+
+struct TrayIconHandler {
+    HWND window = nullptr;
+    int userCount = 0;
+    std::set<TTrayIcon*> icons;
+
+    static TrayIconHandler& Get() {
+        static TrayIconHandler handler;
+        return handler;
+    }
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        switch (msg) {
+        case TTrayIcon::TrayCallbackMessage:
+            gui::Guarded([&] {
+                auto* icon = reinterpret_cast<TTrayIcon*>(wParam);
+                if (Get().icons.count(icon)) // a callback for an icon gone meanwhile is dropped
+                    icon->HandleCallback(static_cast<UINT>(lParam));
+            });
+            return 0;
+        // The window lives as long as the icons; nothing closes it but us.
+        case WM_DESTROY:
+        case WM_CLOSE:
+        case WM_QUERYENDSESSION:
+        case WM_QUIT:
+        case WM_ENDSESSION:
+        case WM_NCDESTROY:
+            return 1;
+        }
+        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+
+    void AddUser(TTrayIcon* icon) {
+        if (userCount++ == 0) {
+            WNDCLASSA wc = {};
+            wc.lpfnWndProc = WindowProc;
+            wc.hInstance = ::GetModuleHandleA(nullptr);
+            wc.lpszClassName = "CorvinadeTrayIconHandler";
+            ::RegisterClassA(&wc);
+            // A hidden top-level window: it can take the foreground for the menu.
+            window = ::CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                       nullptr, wc.hInstance, nullptr);
+        }
+        icons.insert(icon);
+    }
+
+    void RemoveUser(TTrayIcon* icon) {
+        icons.erase(icon);
+        if (--userCount == 0 && window) {
+            ::DestroyWindow(window);
+            window = nullptr;
+        }
+    }
+};
+
+HWND TTrayIcon::HandlerWindow() {
+    return TrayIconHandler::Get().window;
+}
+
+UINT TTrayIcon::TaskbarCreatedMessage() {
+    static const UINT message =
+        CommonControlsVersion() >= ((4u << 16) | 71u) ? ::RegisterWindowMessageA("TaskbarCreated") : 0;
+    return message;
+}
+
+// --- TTrayIcon ----------------------------------------------------------------
+
+TTrayIcon::TTrayIcon(gui::Form* owner) : owner_(owner) {
+    TrayIconHandler::Get().AddUser(this);
+    data_.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data_.hWnd = HandlerWindow();
+    data_.uID = static_cast<UINT>(IconId());
+    data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data_.uCallbackMessage = TrayCallbackMessage;
+    clicks_.OnClick = [this] {
+        if (OnClick)
+            OnClick();
+    };
+    clicks_.OnDblClick = [this] {
+        if (OnDblClick)
+            OnDblClick();
+    };
+    iconStepTimer_ = std::make_unique<TSimpleTimer>(1000, [this](TSimpleTimer&) { CycleTick(); });
+    singleClickTimer_ =
+        std::make_unique<TSimpleTimer>(1000, [this](TSimpleTimer&) { clicks_.TimerElapsed(); });
+    hoverTimer_ = std::make_unique<TSimpleTimer>(20, [this](TSimpleTimer&) { HoverTick(); });
+    if (gui::Application* app = gui::Application::Instance())
+        hookId_ = app->HookMainWindow([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
+            return MainWindowHook(msg, wParam, lParam);
+        });
+    if (owner_ && owner_->Handle()) {
+        ownerWindow_ = owner_->Handle();
+        ::SetPropA(ownerWindow_, kOwnerProp, this);
+        ownerProc_ = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(ownerWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OwnerProc)));
+    }
+}
+
+TTrayIcon::~TTrayIcon() {
+    RemoveFromTray();
+    hoverTimer_.reset();
+    singleClickTimer_.reset();
+    iconStepTimer_.reset();
+    if (icon_)
+        ::DestroyIcon(icon_);
+    if (hookId_)
+        if (gui::Application* app = gui::Application::Instance())
+            app->UnhookMainWindow(hookId_);
+    if (ownerWindow_ && ::IsWindow(ownerWindow_)) {
+        // Only when no one subclassed the window after us.
+        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(ownerWindow_, GWLP_WNDPROC)) == OwnerProc)
+            ::SetWindowLongPtrA(ownerWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownerProc_));
+        ::RemovePropA(ownerWindow_, kOwnerProp);
+    }
+    TrayIconHandler::Get().RemoveUser(this);
+}
+
+void TTrayIcon::Loaded() {
+    if (ownerWindow_ && OnStartup) {
+        bool showMainForm = true;
+        OnStartup(showMainForm);
+        if (!showMainForm)
+            HideMainWindow();
+    }
+    RefreshInTray();
+    SetIconVisible(iconVisible_);
+    SetCycleIcons(cycleIcons_);
+    SetWantEnterExitEvents(wantEnterExit_);
+    SetCallbackVersion(callbackVersion_);
+}
+
+void TTrayIcon::SetIconList(HIMAGELIST list) {
+    iconList_ = list;
+    SetIconIndex(0);
+}
+
+void TTrayIcon::SetIconIndex(int index) {
+    if (iconList_) {
+        const int count = ImageList_GetImageCount(iconList_);
+        iconIndex_ = index >= count ? count - 1 : index;
+        if (iconIndex_ >= 0)
+            if (HICON image = ImageList_GetIcon(iconList_, iconIndex_, ILD_NORMAL)) {
+                SetIcon(image);
+                ::DestroyIcon(image);
+            }
+    } else {
+        iconIndex_ = 0;
+    }
+    RefreshInTray();
+}
+
+void TTrayIcon::SetIcon(HICON icon) {
+    HICON copy = icon ? ::CopyIcon(icon) : nullptr;
+    if (icon_)
+        ::DestroyIcon(icon_);
+    icon_ = copy;
+    RefreshInTray();
+}
+
+void TTrayIcon::SetHint(const std::string& hint) {
+    hint_ = hint;
+    RefreshInTray();
+}
+
+void TTrayIcon::SetShowHint(bool show) {
+    showHint_ = show;
+    RefreshInTray();
+}
+
+void TTrayIcon::SetIconVisible(bool visible) {
+    if (visible)
+        AddToTray();
+    else
+        RemoveFromTray();
+}
+
+void TTrayIcon::SetCycleIcons(bool cycle) {
+    cycleIcons_ = cycle;
+    if (cycle) {
+        SetIconIndex(0);
+        iconStepTimer_->SetPeriodMs(cycleInterval_);
+        iconStepTimer_->Arm();
+    } else {
+        iconStepTimer_->Disarm(true);
+    }
+}
+
+void TTrayIcon::SetCycleInterval(std::uint32_t ms) {
+    if (ms == cycleInterval_)
+        return;
+    cycleInterval_ = ms;
+    SetCycleIcons(cycleIcons_);
+}
+
+void TTrayIcon::SetWantEnterExitEvents(bool want) {
+    wantEnterExit_ = want;
+    hoverTimer_->SetRunning(want);
+}
+
+void TTrayIcon::SetCallbackVersion(int version) {
+    callbackVersion_ = version;
+    data_.uVersion = version == 1 ? NOTIFYICON_VERSION : 0;
+    Notify(NIM_SETVERSION);
+}
+
+void TTrayIcon::FillNotifyData() {
+    data_.hWnd = HandlerWindow();
+    data_.hIcon = icon_;
+    const auto tip = TrayTipText(hint_, showHint_);
+    std::copy(tip.begin(), tip.end(), data_.szTip);
+}
+
+bool TTrayIcon::Notify(DWORD message) {
+    return ::Shell_NotifyIconA(message, &data_) != FALSE;
+}
+
+bool TTrayIcon::AddToTray() {
+    iconVisible_ = true;
+    FillNotifyData();
+    return Notify(NIM_ADD);
+}
+
+bool TTrayIcon::RemoveFromTray() {
+    iconVisible_ = false;
+    FillNotifyData();
+    return Notify(NIM_DELETE);
+}
+
+bool TTrayIcon::RefreshInTray() {
+    FillNotifyData();
+    return Notify(NIM_MODIFY);
+}
+
+void TTrayIcon::ShowTrayPopup(int x, int y) {
+    if (!PopupMenu)
+        return;
+    ::SetForegroundWindow(HandlerWindow());
+    if (gui::Application* app = gui::Application::Instance())
+        app->ProcessMessages();
+    PopupMenu->Popup(HandlerWindow(), x, y);
+    // Makes the menu close properly when the user clicks elsewhere next time.
+    if (ownerWindow_)
+        ::PostMessageA(ownerWindow_, WM_NULL, 0, 0);
+}
+
+void TTrayIcon::HideMainWindow() {
+    gui::Application* app = gui::Application::Instance();
+    if (!ownerWindow_ || !app || !app->MainForm())
+        return;
+    app->MainForm()->Hide();
+    app->HideTaskbarButton();
+}
+
+void TTrayIcon::MinimizeMainToTray() {
+    HideMainWindow();
+    AddToTray();
+}
+
+void TTrayIcon::HandleCallback(UINT event) {
+    switch (event) {
+    case NIN_BALLOONSHOW:
+        if (OnBalloonHintShow)
+            OnBalloonHintShow();
+        return;
+    case NIN_BALLOONHIDE:
+        if (OnBalloonHintHide)
+            OnBalloonHintHide();
+        return;
+    case NIN_BALLOONTIMEOUT:
+        if (OnBalloonHintTimeout)
+            OnBalloonHintTimeout();
+        return;
+    case NIN_BALLOONUSERCLICK:
+        if (OnBalloonHintClick)
+            OnBalloonHintClick();
+        return;
+    }
+    if (Enabled)
+        MouseEvent(event);
+}
+
+void TTrayIcon::MouseEvent(UINT event) {
+    const POINT p = CursorPos();
+    const gui::ShiftState keys = KeyShiftState();
+    auto down = [&](gui::MouseButton b) {
+        if (OnMouseDown)
+            OnMouseDown(b, keys | ButtonState(b), p.x, p.y);
+    };
+    auto up = [&](gui::MouseButton b) {
+        if (OnMouseUp)
+            OnMouseUp(b, keys | ButtonState(b), p.x, p.y);
+    };
+    const bool menuPops = PopupMenu && PopupMenu->AutoPopup;
+    switch (event) {
+    case WM_MOUSEMOVE:
+        if (wantEnterExit_ && pointerOutside_) {
+            if (OnMouseEnter)
+                OnMouseEnter();
+            pointerOutside_ = false;
+        }
+        if (OnMouseMove)
+            OnMouseMove(keys, p.x, p.y);
+        lastPointerPos_ = p;
+        break;
+    case WM_LBUTTONDOWN:
+        clicks_.LeftButtonDown(::GetDoubleClickTime(), OnDblClick != nullptr);
+        down(gui::MouseButton::Left);
+        if (LeftPopup && menuPops)
+            ShowTrayPopup(p.x, p.y);
+        break;
+    case WM_LBUTTONUP:
+        clicks_.LeftButtonUp();
+        up(gui::MouseButton::Left);
+        break;
+    case WM_LBUTTONDBLCLK:
+        clicks_.LeftButtonDoubleClick();
+        if (menuPops && !LeftPopup)
+            if (const int item = PopupMenu->DefaultItem(); item >= 0)
+                PopupMenu->Click(item);
+        break;
+    case WM_RBUTTONDOWN:
+        down(gui::MouseButton::Right);
+        if (menuPops)
+            ShowTrayPopup(p.x, p.y);
+        break;
+    case WM_RBUTTONUP:
+        if (callbackVersion_ == 0)
+            up(gui::MouseButton::Right);
+        break;
+    case WM_CONTEXTMENU:
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+        if (callbackVersion_ == 1)
+            up(gui::MouseButton::Right);
+        break;
+    case WM_MBUTTONDOWN:
+        down(gui::MouseButton::Middle);
+        break;
+    case WM_MBUTTONUP:
+        up(gui::MouseButton::Middle);
+        break;
+    }
+}
+
+void TTrayIcon::Arm(std::uint32_t periodMs) {
+    singleClickTimer_->SetPeriodMs(periodMs);
+    singleClickTimer_->Arm();
+}
+
+void TTrayIcon::Disarm() {
+    singleClickTimer_->Disarm(true);
+}
+
+bool TTrayIcon::Running() const {
+    return singleClickTimer_->Running();
+}
+
+void TTrayIcon::HoverTick() {
+    if (pointerOutside_)
+        return;
+    const POINT p = CursorPos();
+    if (p.x != lastPointerPos_.x || p.y != lastPointerPos_.y) {
+        pointerOutside_ = true;
+        if (OnMouseExit)
+            OnMouseExit();
+    }
+}
+
+void TTrayIcon::CycleTick() {
+    if (!iconList_)
+        return;
+    const int count = ImageList_GetImageCount(iconList_);
+    SetIconIndex(iconIndex_);
+    if (OnCycle)
+        OnCycle(iconIndex_ + 1 < count ? iconIndex_ + 1 : 0);
+    SetIconIndex(iconIndex_ + 1 < count ? iconIndex_ + 1 : 0);
+}
+
+// Never consumes a message.
+bool TTrayIcon::MainWindowHook(UINT msg, WPARAM wParam, LPARAM) {
+    gui::Application* app = gui::Application::Instance();
+    if (msg == WM_SIZE && wParam == SIZE_MINIMIZED && MinimizeToTray) {
+        MinimizeMainToTray();
+    } else if (msg == WM_SYSCOMMAND && wParam == SC_RESTORE && app && app->MainForm()) {
+        app->MainForm()->Show();
+    } else if (msg != 0 && msg == TaskbarCreatedMessage() && iconVisible_) {
+        AddToTray(); // the shell restarted: the icon comes back
+    }
+    return false;
+}
+
+LRESULT CALLBACK TTrayIcon::OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* icon = static_cast<TTrayIcon*>(::GetPropA(hwnd, kOwnerProp));
+    if (!icon)
+        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    return icon->OwnerMessage(msg, wParam, lParam);
+}
+
+LRESULT TTrayIcon::OwnerMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    gui::Application* app = gui::Application::Instance();
+    const bool minimizing =
+        (msg == WM_SHOWWINDOW && wParam == 0 && lParam == SW_PARENTCLOSING && app && !app->Terminated()) ||
+        (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE);
+    if (msg == WM_SHOWWINDOW && wParam == 1 && lParam == 0 && app) {
+        ::SetForegroundWindow(app->Handle());
+        ::SetForegroundWindow(ownerWindow_);
+    } else if (minimizing && MinimizeToTray && OnMinimizeToTray) {
+        const bool done = gui::GuardedResult(0, [&]() -> LRESULT {
+            OnMinimizeToTray();
+            MinimizeMainToTray();
+            return 1;
+        });
+        if (done)
+            return 1;
+    }
+    return ::CallWindowProcA(ownerProc_, ownerWindow_, msg, wParam, lParam);
+}
+
+} // namespace corvinade

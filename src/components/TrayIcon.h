@@ -1,0 +1,160 @@
+// TTrayIcon: one icon with a tooltip in the taskbar's notification area. It
+// turns the shell's callbacks into click, double-click, mouse and popup-menu
+// events (a single click is told from a double click by the system's
+// double-click time), hides the main window to the tray when it is minimized,
+// and adds the icon again when the taskbar is re-created. TPopupMenu is the
+// small popup menu it opens.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "components/ClickTracker.h"
+#include "components/SimpleTimer.h"
+#include "gui/MouseTypes.h"
+
+namespace corvinade {
+
+namespace gui {
+class Form;
+}
+
+// A popup menu: items with a caption ("-" for a separator) and a click event.
+class TPopupMenu {
+public:
+    TPopupMenu();
+    TPopupMenu(const TPopupMenu&) = delete;
+    TPopupMenu& operator=(const TPopupMenu&) = delete;
+    ~TPopupMenu();
+
+    void AddItem(const std::string& caption, std::function<void()> onClick, bool isDefault = false);
+    int Count() const { return static_cast<int>(items_.size()); }
+    std::string Caption(int index) const { return items_.at(static_cast<std::size_t>(index)).caption; }
+    HMENU Handle() const { return menu_; }
+    bool AutoPopup = true;
+
+    // Opens the menu at the screen point, waits until it closes and runs the
+    // chosen item's event.
+    void Popup(HWND owner, int x, int y);
+    // The default item with the lowest position, or -1.
+    int DefaultItem() const;
+    void Click(int index);
+
+private:
+    struct Item {
+        std::string caption;
+        std::function<void()> onClick;
+        bool isDefault;
+    };
+    HMENU menu_;
+    std::vector<Item> items_;
+};
+
+class TTrayIcon : private ClickTimerPort {
+public:
+    // `owner` is the window that owns the icon (subclassed for the life of
+    // the icon); null for none.
+    explicit TTrayIcon(gui::Form* owner);
+    TTrayIcon(const TTrayIcon&) = delete;
+    TTrayIcon& operator=(const TTrayIcon&) = delete;
+    ~TTrayIcon();
+
+    // Called once the owner has set the properties: applies them as a
+    // loaded component does.
+    void Loaded();
+
+    HIMAGELIST IconList() const { return iconList_; }
+    void SetIconList(HIMAGELIST list);
+    int IconIndex() const { return iconIndex_; }
+    void SetIconIndex(int index);
+    HICON Icon() const { return icon_; }
+    // Copies the icon.
+    void SetIcon(HICON icon);
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& hint);
+    bool ShowHint() const { return showHint_; }
+    void SetShowHint(bool show);
+    bool IconVisible() const { return iconVisible_; }
+    void SetIconVisible(bool visible);
+    bool CycleIcons() const { return cycleIcons_; }
+    void SetCycleIcons(bool cycle);
+    std::uint32_t CycleInterval() const { return cycleInterval_; }
+    void SetCycleInterval(std::uint32_t ms);
+    bool WantEnterExitEvents() const { return wantEnterExit_; }
+    void SetWantEnterExitEvents(bool want);
+    int CallbackVersion() const { return callbackVersion_; }
+    void SetCallbackVersion(int version);
+
+    bool Enabled = true;
+    bool LeftPopup = false;
+    bool MinimizeToTray = false;
+    TPopupMenu* PopupMenu = nullptr;
+
+    std::function<void()> OnClick, OnDblClick, OnMouseEnter, OnMouseExit, OnMinimizeToTray;
+    std::function<void(gui::MouseButton, gui::ShiftState, int x, int y)> OnMouseDown, OnMouseUp;
+    std::function<void(gui::ShiftState, int x, int y)> OnMouseMove;
+    std::function<void(int nextIndex)> OnCycle;
+    std::function<void()> OnBalloonHintShow, OnBalloonHintHide, OnBalloonHintTimeout, OnBalloonHintClick;
+    std::function<void(bool& showMainForm)> OnStartup;
+
+    bool AddToTray();
+    bool RemoveFromTray();
+    bool RefreshInTray();
+    void ShowTrayPopup(int x, int y);
+    void HideMainWindow();
+    void MinimizeMainToTray();
+
+    // The shared callback window and this icon's id (its uID and wParam).
+    static HWND HandlerWindow();
+    UINT_PTR IconId() const { return reinterpret_cast<UINT_PTR>(this); }
+    static constexpr UINT TrayCallbackMessage = 0x0800;
+    // "TaskbarCreated", 0 when the common controls are older than 4.71.
+    static UINT TaskbarCreatedMessage();
+
+private:
+    friend struct TrayIconHandler;
+    void HandleCallback(UINT event);
+    void MouseEvent(UINT event);
+    void FillNotifyData();
+    bool Notify(DWORD message);
+    void HoverTick();
+    void CycleTick();
+    bool MainWindowHook(UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK OwnerProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT OwnerMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // ClickTimerPort over SingleClickTimer.
+    void Arm(std::uint32_t periodMs) override;
+    void Disarm() override;
+    bool Running() const override;
+
+    gui::Form* owner_;
+    HWND ownerWindow_ = nullptr;
+    WNDPROC ownerProc_ = nullptr;
+    int hookId_ = 0;
+    NOTIFYICONDATAA data_{};
+    HIMAGELIST iconList_ = nullptr;
+    int iconIndex_ = 0;
+    HICON icon_ = nullptr;
+    std::string hint_;
+    bool showHint_ = true;
+    bool iconVisible_ = false;
+    bool cycleIcons_ = false;
+    std::uint32_t cycleInterval_ = 0;
+    bool wantEnterExit_ = false;
+    int callbackVersion_ = 0;
+    bool pointerOutside_ = true;
+    POINT lastPointerPos_{};
+    std::unique_ptr<TSimpleTimer> singleClickTimer_, iconStepTimer_, hoverTimer_;
+    ClickTracker clicks_{*this};
+};
+
+} // namespace corvinade

@@ -1,0 +1,54 @@
+// The portable half of the update check: the version number of a file
+// version and its text form, the endpoint's addresses, and reading its
+// answer. The download and the version resource are in Updater.cpp.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace corvinade {
+
+// The endpoint used when the settings name none. The reserved domain
+// "example" never reaches a stranger's server.
+inline constexpr const char* DefaultUpdateBase = "http://corvinade.example";
+// The settings value (under the program's settings key) naming the endpoint's
+// base address: scheme, host and an optional port, such as
+// "http://127.0.0.1:8642".
+inline constexpr const char* UpdateBaseValueName = "UpdateBaseAddress";
+inline constexpr const char* UpdateMarker = "[UPDATE]";
+inline constexpr const char* UpdateTempFileName = "\\corvinadeupdate.tmp";
+inline constexpr const char* UpdateCheckFailedMessage = "Error\r\rCould not check for updates.";
+inline constexpr const char* NoNewVersionMessage = "There is no new version of Corvinade at this time.";
+inline constexpr const char* NewVersionMessage =
+    "A new version of Corvinade is available.\r\rWould you like to download the new version?";
+
+struct FileVersion {
+    std::uint16_t major = 0, minor = 0, release = 0, build = 0;
+};
+
+// Each part printed with at least two digits, the four joined and read as one
+// decimal number: 1.10.0.0 gives 1100000. Parts of 100 or more print more
+// digits (a larger number); a text past the 32-bit range throws Error.
+std::int32_t VersionNumber(const FileVersion& version);
+
+// The number with at least eight digits, its first eight cut in pairs joined
+// by dots: 1100000 gives "01.10.00.00".
+std::string VersionNumberToText(std::int32_t number);
+
+// The base address from the settings, or the default when it is empty; a
+// trailing "/" is dropped so paths can be appended.
+std::string UpdateBaseAddress(std::string_view setting);
+
+// base + "/softwareupdate.php?obj=11&ver=N".
+std::string UpdateQueryUrl(std::string_view base, std::int32_t versionNumber);
+// base + "/download".
+std::string DownloadPageUrl(std::string_view base);
+
+// The answer file's text as the check reads it (lines joined again with CR LF
+// after each) and whether it announces a newer version: "[UPDATE]" anywhere,
+// case-sensitive.
+std::string JoinAnswerLines(std::string_view fileContent);
+bool AnswerAnnouncesUpdate(std::string_view fileContent);
+
+} // namespace corvinade

@@ -1,0 +1,69 @@
+// The update check's download; see Updater.h.
+#include "update/Updater.h"
+
+#include <windows.h>
+
+#include <urlmon.h>
+#include <wininet.h>
+
+#include "app/AppPaths.h"
+#include "app/datau.h"
+#include "core/Errors.h"
+#include "core/TextFile.h"
+#include "gui/Handles.h"
+#include "update/UpdateCheck.h"
+
+namespace corvinade {
+
+namespace {
+
+std::string TempAnswerFile() {
+    char folder[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + UpdateTempFileName;
+}
+
+std::string OwnFileName() {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// Deletes the answer file on every way out.
+struct DeleteOnExit {
+    std::string name;
+    ~DeleteOnExit() { ::DeleteFileA(name.c_str()); }
+};
+
+} // namespace
+
+std::string ConfiguredUpdateBase() {
+    HKEY raw = nullptr;
+    std::string value;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_READ, &raw) == ERROR_SUCCESS) {
+        gui::RegistryKey key(raw);
+        char text[1024] = {};
+        DWORD size = sizeof text - 1, type = 0;
+        if (::RegQueryValueExA(key.Get(), UpdateBaseValueName, nullptr, &type, reinterpret_cast<BYTE*>(text),
+                               &size) == ERROR_SUCCESS &&
+            type == REG_SZ)
+            value = text;
+    }
+    return UpdateBaseAddress(value);
+}
+
+bool TUpdater::IsUpdateAvailable() {
+    const std::string answerFile = TempAnswerFile();
+    const int version = Data ? Data->GetFileVersionNumber(OwnFileName()) : 0;
+    const std::string url = UpdateQueryUrl(ConfiguredUpdateBase(), version);
+    // The system's download cache would repeat an earlier answer: every
+    // check asks the endpoint afresh.
+    ::DeleteUrlCacheEntryA(url.c_str());
+    if (::URLDownloadToFileA(nullptr, url.c_str(), answerFile.c_str(), 0, nullptr) != S_OK)
+        throw Error(UpdateCheckFailedMessage);
+    DeleteOnExit cleanup{answerFile};
+    ::DeleteUrlCacheEntryA(url.c_str());
+    return AnswerAnnouncesUpdate(ReadTextFile(answerFile).value_or(""));
+}
+
+} // namespace corvinade

@@ -1,0 +1,233 @@
+// End-to-end tests of the tray presence: the real corvinade.exe in Wine's
+// virtual desktop, its tray icon clicked with xdotool as a user clicks it,
+// the overview panel read back from the screen, the menu's "Exit", and the
+// update check against the reference endpoint on loopback.
+#include <gmock/gmock.h>
+
+#include "Harness.h"
+#include "TrayHarness.h"
+
+namespace corvinade::test {
+namespace {
+
+constexpr int PanelWidth = 579;
+constexpr int Taskbar = 20; // the virtual desktop's taskbar height
+
+HotkeyEntry Entry(bool active, UINT key, UINT shift, const std::string& func, const std::string& params = "",
+                  const std::string& params2 = "") {
+    return {active, static_cast<int>(key), static_cast<int>(shift), func, params, params2};
+}
+
+class TrayPanelTest : public DesktopTest {
+protected:
+    void SetUp() override { SetSettingText("FirstUse", "0"); }
+
+    // Starts corvinade.exe; with hotkeys, waits for the first registration.
+    void Start(const std::vector<HotkeyEntry>& entries) {
+        WriteHotkeysIni(entries);
+        corvinade = Process::Start(CorvinadeExe());
+        ASSERT_TRUE(WaitFor([&] { return FindPanel(corvinade.Id()) != nullptr; }));
+        panel = FindPanel(corvinade.Id());
+        for (const HotkeyEntry& e : entries) {
+            if (e.active) {
+                ASSERT_TRUE(WaitForHotkeyRegistration(e.key, e.shift));
+            }
+        }
+    }
+
+    bool Shown() const { return IsWindowVisible(panel) != FALSE; }
+
+    // Clicks the icon until the panel shows: the first click may come before
+    // the icon is in the tray.
+    void OpenPanel() {
+        for (int attempt = 0; attempt < 5 && !Shown(); ++attempt) {
+            ASSERT_TRUE(ClickTrayIcon());
+            WaitFor([&] { return Shown(); }, Milliseconds{4000});
+        }
+        ASSERT_TRUE(Shown()) << "the panel did not show after clicks on the tray icon";
+    }
+
+    RECT PanelRect() const {
+        RECT r = {};
+        GetWindowRect(panel, &r);
+        return r;
+    }
+
+    // Compares one text cell of the panel with the text drawn as the program
+    // draws it. Cell geometry in panel coordinates.
+    void ExpectCell(const RECT& panelRect, int left, int top, int width, const std::string& text, bool bold) {
+        const RECT area = {panelRect.left + left, panelRect.top + top, panelRect.left + left + width,
+                           panelRect.top + top + 13};
+        // Waits for the panel's paint after it became visible.
+        const std::vector<COLORREF> expected = RenderCell(text, bold, width, 13);
+        EXPECT_TRUE(WaitFor([&] { return ScreenPixels(area) == expected; }, Milliseconds{5000}))
+            << "cell at " << left << "," << top << " does not show \"" << text << "\"";
+    }
+
+    void SaveShot(const std::string& name) {
+        const std::string folder = Env("CORVINADE_SHOTS");
+        if (!folder.empty())
+            RunUnixCommand("import -window root " + folder + "/" + name + ".png");
+    }
+
+    Process corvinade;
+    HWND panel = nullptr;
+};
+
+// A click shows the panel beside the taskbar, one row per active hotkey in
+// file order, Params2 only for Open file; "X" hides it.
+TEST_F(TrayPanelTest, ClickShowsTheActiveHotkeysBesideTheTaskbar) {
+    ASSERT_NO_FATAL_FAILURE(Start({
+        Entry(true, 'N', ModWin, "openfile", "notepad.exe", "C:\\notes\\todo.txt"),
+        Entry(false, 'I', ModWin, "openfile", "inactive.exe"),
+        Entry(true, 'S', ModCtrl | ModAlt, "capturescreen"),
+        Entry(true, 'K', ModShift | ModWin, "sendkeystrokes", "Hello", "ignored"),
+        Entry(true, 'O', ModCtrl, "openfile", "calc.exe", ""),
+    }));
+    EXPECT_EQ(WindowOpacity(panel), 200);
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    EXPECT_EQ(WindowOpacity(panel), 240);
+    const RECT r = PanelRect();
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(r.right - r.left, PanelWidth);
+    EXPECT_EQ(r.bottom - r.top, 21 * 4 + 53);
+    // Bottom-right corner 3 pixels left of the taskbar's end and above its top.
+    EXPECT_EQ(r.right, screenW - 3);
+    EXPECT_EQ(r.bottom, screenH - Taskbar - 3);
+    EXPECT_EQ(GetWindowLongA(panel, GWL_EXSTYLE) & WS_EX_TOPMOST, WS_EX_TOPMOST);
+
+    struct Row {
+        const char* hotkey;
+        const char* action;
+        const char* parameters;
+    };
+    const Row rows[] = {
+        {"WIN + N", "Open file", "notepad.exe, C:\\notes\\todo.txt"},
+        {"ALT + CTRL + S", "Capture screen", ""},
+        {"SHIFT + WIN + K", "Send keystrokes", "Hello"},
+        {"CTRL + O", "Open file", "calc.exe"},
+    };
+    ExpectCell(r, 8, 8, 100, "Hotkey", true);
+    ExpectCell(r, 138, 8, 100, "Action", true);
+    ExpectCell(r, 268, 8, 100, "Parameters", true);
+    int top = 25;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.hotkey);
+        ExpectCell(r, 8, top, 120, row.hotkey, false);
+        ExpectCell(r, 138, top, 120, row.action, false);
+        ExpectCell(r, 268, top, 295, row.parameters, false);
+        top += 21;
+    }
+    SaveShot("panel-4");
+
+    // "X": left 548, top 8, 22 x 20.
+    ASSERT_TRUE(MovePointer(r.left + 559, r.top + 18));
+    ASSERT_TRUE(Xdotool("click 1"));
+    EXPECT_TRUE(WaitFor([&] { return !Shown(); }));
+}
+
+// The layouts for 0, 1 and 12 hotkeys: height 57, 74 and 305.
+TEST_F(TrayPanelTest, HeightFollowsTheNumberOfHotkeys) {
+    std::vector<HotkeyEntry> entries;
+    for (int i = 0; i < 12; ++i) {
+        std::string site = "http://site";
+        site += std::to_string(i);
+        site += ".example/";
+        entries.push_back(Entry(true, 'A' + i, ModCtrl | ModAlt, "openwebsite", site));
+    }
+    ASSERT_NO_FATAL_FAILURE(Start(entries));
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    const RECT r = PanelRect();
+    EXPECT_EQ(r.bottom - r.top, 21 * 12 + 53);
+    ExpectCell(r, 8, 25 + 21 * 11, 120, "ALT + CTRL + L", false);
+    ExpectCell(r, 268, 25 + 21 * 11, 295, "http://site11.example/", false);
+    SaveShot("panel-12");
+}
+
+TEST_F(TrayPanelTest, NoHotkeysShowsTheHeaderOnly) {
+    ASSERT_NO_FATAL_FAILURE(Start({Entry(false, 'Q', ModWin, "close")}));
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    const RECT r = PanelRect();
+    EXPECT_EQ(r.bottom - r.top, 57);
+    ExpectCell(r, 8, 8, 100, "Hotkey", true);
+    SaveShot("panel-0");
+}
+
+TEST_F(TrayPanelTest, OneHotkey) {
+    ASSERT_NO_FATAL_FAILURE(Start({Entry(true, 'M', ModWin, "maximize")}));
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    const RECT r = PanelRect();
+    EXPECT_EQ(r.bottom - r.top, 74);
+    ExpectCell(r, 8, 25, 120, "WIN + M", false);
+    ExpectCell(r, 138, 25, 120, "Maximize active window", false);
+    SaveShot("panel-1");
+}
+
+// A second click on the icon hides the panel.
+TEST_F(TrayPanelTest, SecondClickHides) {
+    ASSERT_NO_FATAL_FAILURE(Start({Entry(true, 'M', ModWin, "maximize")}));
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    ASSERT_TRUE(ClickTrayIcon());
+    EXPECT_TRUE(WaitFor([&] { return !Shown(); }));
+}
+
+// A double click is not a click: the panel stays hidden for well over a
+// double-click time; a single click afterwards still shows it.
+TEST_F(TrayPanelTest, DoubleClickFiresNoSingleClick) {
+    ASSERT_NO_FATAL_FAILURE(Start({Entry(true, 'M', ModWin, "maximize")}));
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    ASSERT_TRUE(ClickTrayIcon());
+    ASSERT_TRUE(WaitFor([&] { return !Shown(); }));
+    ASSERT_TRUE(DoubleClickTrayIcon());
+    EXPECT_FALSE(WaitFor([&] { return Shown(); }, Milliseconds{3 * GetDoubleClickTime()}));
+    ASSERT_TRUE(ClickTrayIcon());
+    EXPECT_TRUE(WaitFor([&] { return Shown(); }));
+}
+
+// 240 while shown, 180 once the pointer has left it (over the taskbar it
+// stays), hidden at the next tick with the pointer elsewhere.
+TEST_F(TrayPanelTest, DimsWhenThePointerLeavesAndHidesOnTheTick) {
+    ASSERT_NO_FATAL_FAILURE(Start({Entry(true, 'M', ModWin, "maximize")}));
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    const RECT r = PanelRect();
+    ASSERT_TRUE(MovePointer(r.left + 400, r.bottom - 30));
+    ASSERT_TRUE(WaitFor([&] { return WindowOpacity(panel) == 240; }));
+    ASSERT_TRUE(MovePointer(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) - 10));
+    EXPECT_TRUE(WaitFor([&] { return WindowOpacity(panel) == 180; }));
+    // Over the taskbar the panel stays for several ticks.
+    EXPECT_FALSE(WaitFor([&] { return !Shown(); }, Milliseconds{2500}));
+    ASSERT_TRUE(MovePointer(100, 100));
+    EXPECT_TRUE(WaitFor([&] { return !Shown(); }));
+    // Hidden is minimized with no labels: showing again starts at 240.
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    EXPECT_EQ(WindowOpacity(panel), 240);
+}
+
+// The menu's "Exit" ends the process after releasing every registration:
+// its atoms are gone, which a killed process would leave behind.
+TEST_F(TrayPanelTest, ExitReleasesTheRegistrations) {
+    const std::vector<HotkeyEntry> entries = {Entry(true, 'M', ModWin, "maximize"),
+                                              Entry(true, 'S', ModCtrl | ModAlt, "capturescreen")};
+    ASSERT_NO_FATAL_FAILURE(Start(entries));
+    for (const HotkeyEntry& e : entries)
+        ASSERT_NE(GlobalFindAtomA(HotkeyAtomName(e.key, e.shift).c_str()), 0);
+    HWND menu = nullptr;
+    for (int attempt = 0; attempt < 5 && !menu; ++attempt) {
+        ASSERT_TRUE(ClickTrayIcon(3));
+        menu = WaitForWindow({"#32768", "", 0, true}, Milliseconds{4000});
+    }
+    ASSERT_NE(menu, nullptr) << "no popup menu";
+    // "Exit" is the menu's last item.
+    RECT items = {};
+    GetWindowRect(menu, &items);
+    ASSERT_TRUE(MovePointer(items.left + 20, items.bottom - 10));
+    ASSERT_TRUE(Xdotool("click 1"));
+    ASSERT_TRUE(corvinade.WaitForExit(DefaultTimeout));
+    EXPECT_EQ(corvinade.ExitCode(), 0u);
+    for (const HotkeyEntry& e : entries)
+        EXPECT_EQ(GlobalFindAtomA(HotkeyAtomName(e.key, e.shift).c_str()), 0)
+            << HotkeyAtomName(e.key, e.shift);
+}
+
+} // namespace
+} // namespace corvinade::test

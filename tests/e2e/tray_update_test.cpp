@@ -1,0 +1,125 @@
+// End-to-end tests of "Check for updates" on the overview panel against the
+// reference endpoint on loopback: the three outcomes the user can see, the
+// download page, a fresh answer for every check, and no answer file left.
+#include <gmock/gmock.h>
+
+#include "Harness.h"
+#include "TrayHarness.h"
+
+namespace corvinade::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+// corvinade.exe is version 1.0.0.0.
+constexpr int OwnVersion = 1000000;
+const char* const Query = "/softwareupdate.php?obj=11&ver=1000000";
+
+std::string Quoted(const std::string& text) {
+    std::string quoted(1, '"');
+    quoted += text;
+    quoted += '"';
+    return quoted;
+}
+
+class TrayUpdateTest : public DesktopTest {
+protected:
+    void SetUp() override { SetSettingText("FirstUse", "0"); }
+
+    void StartWithEndpoint(const std::string& base) {
+        SetSettingText("UpdateBaseAddress", base);
+        WriteHotkeysIni({{true, 'M', ModWin, "maximize", "", ""}});
+        corvinade = Process::Start(CorvinadeExe());
+        ASSERT_TRUE(WaitForHotkeyRegistration('M', ModWin));
+        panel = FindPanel(corvinade.Id());
+        ASSERT_NE(panel, nullptr);
+    }
+
+    void OpenPanel() {
+        for (int attempt = 0; attempt < 5 && !IsWindowVisible(panel); ++attempt) {
+            ASSERT_TRUE(ClickTrayIcon());
+            WaitFor([&] { return IsWindowVisible(panel) != FALSE; }, Milliseconds{4000});
+        }
+        ASSERT_TRUE(IsWindowVisible(panel));
+    }
+
+    // Clicks the "Check for updates" link (right-aligned, ending at x 571,
+    // 21 pixels above the bottom) and returns the message box that follows.
+    HWND CheckForUpdates(const std::string& boxTitle) {
+        RECT r = {};
+        GetWindowRect(panel, &r);
+        if (!MovePointer(r.left + 571 - 30, r.bottom - 21 + 6) || !Xdotool("click 1"))
+            return nullptr;
+        return WaitForWindow({"#32770", boxTitle, corvinade.Id(), true});
+    }
+
+    static std::string AnswerFile() {
+        char folder[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, folder);
+        return std::string(folder) + "\\corvinadeupdate.tmp";
+    }
+    static bool AnswerFileExists() {
+        return GetFileAttributesA(AnswerFile().c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    Process corvinade;
+    HWND panel = nullptr;
+};
+
+// A newer version: the question, and Yes opens the download page.
+TEST_F(TrayUpdateTest, NewerVersionOffersTheDownloadPage) {
+    UpdateEndpoint endpoint(OwnVersion + 1);
+    ASSERT_TRUE(endpoint.Started());
+    RecorderLog log;
+    RegisterUrlHandler("http", Quoted(TestProgram("recorder.exe")) + " \"%1\"");
+    ASSERT_NO_FATAL_FAILURE(StartWithEndpoint(endpoint.BaseAddress()));
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    HWND box = CheckForUpdates("Information");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box),
+              "A new version of Corvinade is available.\r\rWould you like to download the new version?");
+    EXPECT_FALSE(AnswerFileExists());
+    ASSERT_TRUE(ClickButton(box, "&Yes"));
+    ASSERT_TRUE(log.WaitForRuns(1));
+    EXPECT_EQ(log.Runs()[0].Parameters(), Quoted(endpoint.BaseAddress() + "/download"));
+    EXPECT_THAT(endpoint.Requests(), ElementsAre(Query));
+}
+
+// No newer version; and a second check asks the endpoint again instead of
+// repeating the cached answer: the endpoint has meanwhile a newer version.
+TEST_F(TrayUpdateTest, EveryCheckAsksTheEndpointAfresh) {
+    UpdateEndpoint endpoint(OwnVersion);
+    ASSERT_TRUE(endpoint.Started());
+    ASSERT_NO_FATAL_FAILURE(StartWithEndpoint(endpoint.BaseAddress()));
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    HWND box = CheckForUpdates("Information");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "There is no new version of Corvinade at this time.");
+    EXPECT_FALSE(AnswerFileExists());
+    ASSERT_TRUE(ClickButton(box, "OK"));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+
+    endpoint.SetLatestVersion(OwnVersion + 1);
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    box = CheckForUpdates("Information");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box),
+              "A new version of Corvinade is available.\r\rWould you like to download the new version?");
+    ASSERT_TRUE(ClickButton(box, "&No"));
+    EXPECT_THAT(endpoint.Requests(), ElementsAre(Query, Query));
+    EXPECT_FALSE(AnswerFileExists());
+}
+
+// Nothing listens: only the error box, captioned with the application title.
+TEST_F(TrayUpdateTest, EndpointDownShowsTheError) {
+    ASSERT_NO_FATAL_FAILURE(StartWithEndpoint("http://127.0.0.1:9"));
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    HWND box = CheckForUpdates("Corvinade");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "Error\r\rCould not check for updates.");
+    EXPECT_TRUE(FindTopWindows({"#32770", "Information", corvinade.Id(), true}).empty());
+    EXPECT_FALSE(AnswerFileExists());
+}
+
+} // namespace
+} // namespace corvinade::test

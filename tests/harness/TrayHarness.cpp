@@ -1,0 +1,203 @@
+// The tray tests' helpers; see TrayHarness.h.
+#include "TrayHarness.h"
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace corvinade::test {
+
+namespace {
+
+std::string ReadWholeFile(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteWholeFile(const std::string& name, const std::string& text) {
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+// A fresh Linux folder under /tmp for this process's helper files.
+std::string UnixScratchFolder() {
+    static std::atomic<int> counter{0};
+    const std::string folder = "/tmp/corvinade-tray-" + UniqueRunToken() + "-" +
+                               std::to_string(GetTickCount()) + "-" + std::to_string(counter++);
+    CreateDirectoryA(FromUnix(folder).c_str(), nullptr);
+    return folder;
+}
+
+bool StartUnixProgram(const std::string& commandLine) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return true;
+}
+
+} // namespace
+
+std::string FromUnix(const std::string& path) {
+    return WindowsPath(path);
+}
+
+std::optional<int> RunUnixCommand(const std::string& command, Milliseconds timeout) {
+    // Wine does not wait for a Unix child: the script leaves its exit code in
+    // a file, written in one step, that we wait for.
+    const std::string folder = UnixScratchFolder();
+    const std::string script = folder + "/run.sh", code = folder + "/code";
+    WriteWholeFile(FromUnix(script),
+                   command + "\nrc=$?\necho $rc > " + code + ".new && mv " + code + ".new " + code + "\n");
+    if (!StartUnixProgram("/bin/sh " + script))
+        return std::nullopt;
+    const std::string codeFile = FromUnix(code);
+    if (!WaitFor([&] { return GetFileAttributesA(codeFile.c_str()) != INVALID_FILE_ATTRIBUTES; }, timeout))
+        return std::nullopt;
+    const int result = std::stoi(ReadWholeFile(codeFile));
+    DeleteFileA(codeFile.c_str());
+    DeleteFileA(FromUnix(script).c_str());
+    RemoveDirectoryA(FromUnix(folder).c_str());
+    return result;
+}
+
+bool Xdotool(const std::string& arguments) {
+    return RunUnixCommand("xdotool " + arguments) == 0;
+}
+
+POINT TrayIconPoint() {
+    // One icon sits at the right end of the taskbar's notification area
+    // (x 1262-1278, y 782-798 on 1280 x 800).
+    return {GetSystemMetrics(SM_CXSCREEN) - 11, GetSystemMetrics(SM_CYSCREEN) - 11};
+}
+
+bool MovePointer(int x, int y) {
+    return Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y));
+}
+
+bool ClickTrayIcon(int button) {
+    const POINT p = TrayIconPoint();
+    return Xdotool("mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " click " +
+                   std::to_string(button));
+}
+
+bool DoubleClickTrayIcon() {
+    const POINT p = TrayIconPoint();
+    return Xdotool("mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) +
+                   " click --repeat 2 --delay 60 1");
+}
+
+HWND FindPanel(DWORD processId) {
+    for (HWND window : FindTopWindows({"CorvinadeForm", "Corvinade", processId}))
+        if (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED)
+            return window;
+    return nullptr;
+}
+
+std::optional<BYTE> WindowOpacity(HWND window) {
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (!GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA))
+        return std::nullopt;
+    return alpha;
+}
+
+UpdateEndpoint::UpdateEndpoint(int latestVersion) : folder_(UnixScratchFolder()) {
+    SetLatestVersion(latestVersion);
+    const std::string portFile = folder_ + "/port";
+    // Wine's process-group clean-up ends it with the test's prefix too.
+    const std::string command = "python3 " CORVINADE_UPDATE_ENDPOINT " --latest-file " + folder_ +
+                                "/latest --port-file " + portFile + " --log " + folder_ +
+                                "/log & echo $! > " + folder_ + "/pid";
+    if (RunUnixCommand(command) != 0)
+        return;
+    const std::string portWin = FromUnix(portFile);
+    if (WaitFor([&] { return GetFileAttributesA(portWin.c_str()) != INVALID_FILE_ATTRIBUTES; }))
+        port_ = std::stoi(ReadWholeFile(portWin));
+}
+
+UpdateEndpoint::~UpdateEndpoint() {
+    if (port_ != 0)
+        RunUnixCommand("kill $(cat " + folder_ + "/pid)", Milliseconds{5000});
+}
+
+std::string UpdateEndpoint::BaseAddress() const {
+    return "http://127.0.0.1:" + std::to_string(port_);
+}
+
+void UpdateEndpoint::SetLatestVersion(int version) {
+    WriteWholeFile(FromUnix(folder_ + "/latest"), std::to_string(version));
+}
+
+std::vector<std::string> UpdateEndpoint::Requests() const {
+    std::vector<std::string> lines;
+    std::istringstream log(ReadWholeFile(FromUnix(folder_ + "/log")));
+    for (std::string line; std::getline(log, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<COLORREF> ScreenPixels(const RECT& area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const auto* source = static_cast<const DWORD*>(bits);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = source[i] & 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, int height) {
+    std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    LOGFONTA lf = {};
+    lf.lfHeight = -11;
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, "Tahoma", LF_FACESIZE);
+    HFONT font = CreateFontIndirectA(&lf);
+    HGDIOBJ oldFont = SelectObject(memory, font);
+    RECT r = {0, 0, width, height};
+    FillRect(memory, &r, GetSysColorBrush(COLOR_INFOBK));
+    SetBkMode(memory, TRANSPARENT);
+    SetTextColor(memory, GetSysColor(COLOR_INFOTEXT));
+    DrawTextA(memory, text.c_str(), -1, &r, DT_WORDBREAK);
+    GdiFlush();
+    const auto* source = static_cast<const DWORD*>(bits);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = source[i] & 0xFFFFFF;
+    SelectObject(memory, oldFont);
+    DeleteObject(font);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+} // namespace corvinade::test

@@ -1,0 +1,117 @@
+// The tray icon and timer components under Wine: the icon is back after the
+// shell announces a new taskbar, a disabled icon fires nothing, a click with
+// no double-click handler fires on the release, and a timer with period 0
+// stays running without ticks until a period is set again.
+#include "components/SimpleTimer.h"
+#include "components/TrayIcon.h"
+#include "gui/Form.h"
+#include "gui_testing.h"
+
+#include <shellapi.h>
+
+namespace corvinade {
+namespace {
+
+using gui::testing::AppTest;
+
+class TrayIconTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        form = std::make_unique<gui::Form>(gui::FormArgs{.clientWidth = 100, .clientHeight = 50});
+        icon = std::make_unique<TTrayIcon>(form.get());
+        icon->SetIcon(::LoadIconA(nullptr, IDI_APPLICATION));
+        icon->SetHint("Corvinade");
+    }
+    void TearDown() override {
+        icon.reset();
+        form.reset();
+        AppTest::TearDown();
+    }
+
+    // The shell's callback for a mouse message on the icon.
+    void Callback(UINT mouseMessage) {
+        ::SendMessageA(TTrayIcon::HandlerWindow(), TTrayIcon::TrayCallbackMessage, icon->IconId(),
+                       mouseMessage);
+    }
+
+    std::unique_ptr<gui::Form> form;
+    std::unique_ptr<TTrayIcon> icon;
+};
+
+TEST_F(TrayIconTest, IconIsAddedAgainWhenTheTaskbarIsCreated) {
+    icon->SetIconVisible(true);
+    ASSERT_TRUE(icon->RefreshInTray()) << "the icon is not in the tray";
+    // The shell forgets it, as a restarted shell does.
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.hWnd = TTrayIcon::HandlerWindow();
+    data.uID = static_cast<UINT>(icon->IconId());
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &data));
+    EXPECT_FALSE(icon->RefreshInTray());
+    ASSERT_NE(TTrayIcon::TaskbarCreatedMessage(), 0u);
+    ::SendMessageA(app->Handle(), TTrayIcon::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_TRUE(icon->RefreshInTray());
+    // A hidden icon stays away.
+    icon->SetIconVisible(false);
+    ::SendMessageA(app->Handle(), TTrayIcon::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_FALSE(icon->RefreshInTray());
+}
+
+TEST_F(TrayIconTest, ClickWithoutDoubleClickHandlerFiresOnReleaseAndNotWhileDisabled) {
+    int clicks = 0, downs = 0;
+    icon->OnClick = [&] { ++clicks; };
+    icon->OnMouseDown = [&](gui::MouseButton b, gui::ShiftState s, int, int) {
+        EXPECT_EQ(b, gui::MouseButton::Left);
+        EXPECT_TRUE(s & gui::ssLeft);
+        ++downs;
+    };
+    icon->Enabled = false;
+    Callback(WM_LBUTTONDOWN);
+    Callback(WM_LBUTTONUP);
+    EXPECT_EQ(clicks + downs, 0);
+    icon->Enabled = true;
+    Callback(WM_LBUTTONDOWN);
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(clicks, 0);
+    Callback(WM_LBUTTONUP);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(TrayIconTest, IconIndexPastTheListSelectsTheLastImage) {
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 0);
+    ImageList_AddIcon(list, ::LoadIconA(nullptr, IDI_APPLICATION));
+    ImageList_AddIcon(list, ::LoadIconA(nullptr, IDI_WARNING));
+    icon->SetIconList(list);
+    EXPECT_EQ(icon->IconIndex(), 0);
+    icon->SetIconIndex(5);
+    EXPECT_EQ(icon->IconIndex(), 1);
+    EXPECT_NE(icon->Icon(), nullptr);
+    icon->SetIconList(nullptr);
+    ImageList_Destroy(list);
+}
+
+TEST_F(AppTest, TimerWithPeriodZeroKeepsRunningWithoutTicks) {
+    int ticks = 0;
+    TSimpleTimer timer(20, [&](TSimpleTimer&) { ++ticks; });
+    const int armedBefore = TSimpleTimer::ArmedCount();
+    ASSERT_TRUE(timer.Arm());
+    EXPECT_EQ(TSimpleTimer::ArmedCount(), armedBefore + 1);
+    timer.SetPeriodMs(0);
+    EXPECT_TRUE(timer.Running());
+    EXPECT_EQ(TSimpleTimer::ArmedCount(), armedBefore);
+    timer.SetPeriodMs(20);
+    EXPECT_EQ(TSimpleTimer::ArmedCount(), armedBefore + 1);
+    MSG msg;
+    while (ticks < 2 && ::GetMessageA(&msg, nullptr, 0, 0) > 0)
+        ::DispatchMessageA(&msg);
+    EXPECT_GE(ticks, 2);
+    timer.StopOnFire = true;
+    while (timer.Running() && ::GetMessageA(&msg, nullptr, 0, 0) > 0)
+        ::DispatchMessageA(&msg);
+    EXPECT_FALSE(timer.Running());
+    EXPECT_EQ(TSimpleTimer::ArmedCount(), armedBefore);
+}
+
+} // namespace
+} // namespace corvinade
