@@ -10,10 +10,14 @@ bash scripts/build.sh --cross-only
 
 export WINEPREFIX=${WINEPREFIX:-$root/build/wine/run}
 export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+desktop=()
 if [ -z "${DISPLAY:-}" ]; then
     Xvfb :77 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
     export DISPLAY=:77
-    echo "run: no X display, started Xvfb on $DISPLAY"
+    # No desktop of its own there: Wine's virtual desktop brings a taskbar
+    # with a notification area for the tray icon.
+    desktop=(explorer /desktop=Corvinade,1280x800)
+    echo "run: no X display, started Xvfb on $DISPLAY (look with: DISPLAY=:77 import -window root shot.png)"
 fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "run: making the Wine prefix $WINEPREFIX"
@@ -23,4 +27,4 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 fi
 echo "run: corvinade.exe under Wine; hotkeys from $WINEPREFIX/drive_c/users/${USER:-$(id -un)}/AppData/Roaming/Pelmorra/Corvinade/Data/hotkeys.ini"
-exec wine build/cross/src/corvinade.exe
+exec wine "${desktop[@]}" build/cross/src/corvinade.exe
