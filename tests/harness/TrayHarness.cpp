@@ -144,59 +144,72 @@ std::vector<std::string> UpdateEndpoint::Requests() const {
     return lines;
 }
 
+namespace {
+
+// A 32-bit top-down DIB section selected into a memory DC, for reading pixels.
+class DibSurface {
+public:
+    DibSurface(int width, int height) : width_(width), height_(height) {
+        BITMAPINFO info = {};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+        bitmap_ = CreateDIBSection(screen_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        oldBitmap_ = SelectObject(memory_, bitmap_);
+    }
+    DibSurface(const DibSurface&) = delete;
+    DibSurface& operator=(const DibSurface&) = delete;
+    ~DibSurface() {
+        SelectObject(memory_, oldBitmap_);
+        DeleteObject(bitmap_);
+        DeleteDC(memory_);
+        ReleaseDC(nullptr, screen_);
+    }
+
+    HDC Screen() const { return screen_; }
+    HDC Dc() const { return memory_; }
+    std::vector<COLORREF> Pixels() const {
+        GdiFlush();
+        std::vector<COLORREF> pixels(static_cast<size_t>(width_) * height_);
+        const auto* source = static_cast<const DWORD*>(bits_);
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = source[i] & 0xFFFFFF;
+        return pixels;
+    }
+
+private:
+    int width_, height_;
+    HDC screen_ = GetDC(nullptr);
+    HDC memory_ = CreateCompatibleDC(screen_);
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr;
+    void* bits_ = nullptr;
+};
+
+} // namespace
+
 std::vector<COLORREF> ScreenPixels(const RECT& area) {
     const int width = area.right - area.left, height = area.bottom - area.top;
-    std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    const auto* source = static_cast<const DWORD*>(bits);
-    for (size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = source[i] & 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    DibSurface surface(width, height);
+    BitBlt(surface.Dc(), 0, 0, width, height, surface.Screen(), area.left, area.top, SRCCOPY);
+    return surface.Pixels();
 }
 
 std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, int height) {
-    std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    DibSurface surface(width, height);
     LOGFONTA lf = {};
     lf.lfHeight = -11;
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, "Tahoma", LF_FACESIZE);
     HFONT font = CreateFontIndirectA(&lf);
-    HGDIOBJ oldFont = SelectObject(memory, font);
+    HGDIOBJ oldFont = SelectObject(surface.Dc(), font);
     RECT r = {0, 0, width, height};
-    FillRect(memory, &r, GetSysColorBrush(COLOR_INFOBK));
-    SetBkMode(memory, TRANSPARENT);
-    SetTextColor(memory, GetSysColor(COLOR_INFOTEXT));
-    DrawTextA(memory, text.c_str(), -1, &r, DT_WORDBREAK);
-    GdiFlush();
-    const auto* source = static_cast<const DWORD*>(bits);
-    for (size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = source[i] & 0xFFFFFF;
-    SelectObject(memory, oldFont);
+    FillRect(surface.Dc(), &r, GetSysColorBrush(COLOR_INFOBK));
+    SetBkMode(surface.Dc(), TRANSPARENT);
+    SetTextColor(surface.Dc(), GetSysColor(COLOR_INFOTEXT));
+    DrawTextA(surface.Dc(), text.c_str(), -1, &r, DT_WORDBREAK);
+    std::vector<COLORREF> pixels = surface.Pixels();
+    SelectObject(surface.Dc(), oldFont);
     DeleteObject(font);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return pixels;
 }
 
