@@ -2,38 +2,31 @@
 // main window and the data module, then runs the message loop.
 #include <windows.h>
 
-#include <objbase.h>
-
 #include "app/datau.h"
 #include "gui/Application.h"
+#include "gui/Handles.h"
 #include "ui/MainFormU.h"
 
 using namespace corvinade;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    // Not examined: a second instance runs beside the first.
+    // Not examined: a second instance runs beside the first. The system
+    // closes the handle with the process.
     HANDLE mutex = CreateMutexA(nullptr, FALSE, "PelmorraCorvinade");
     // Single-threaded COM for the shut-down dialog's automation object.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    gui::ComInit com;
 
-    int exitCode = 0;
+    gui::Application application(instance);
+    application.SetTitle("Corvinade");
+    TMainForm mainForm;
+    MainForm = &mainForm;
+    application.SetMainForm(&mainForm);
     {
-        gui::Application application(instance);
-        application.SetTitle("Corvinade");
-        {
-            TMainForm mainForm;
-            MainForm = &mainForm;
-            application.SetMainForm(&mainForm);
-            {
-                TData data;
-                application.Run();
-                ReleaseMutex(mutex);
-            }
-            application.SetMainForm(nullptr);
-            MainForm = nullptr;
-        }
-    }
-    if (SUCCEEDED(com))
-        CoUninitialize();
-    return exitCode;
+        TData data;
+        application.Run();
+        ReleaseMutex(mutex);
+    } // the data module goes first: it unregisters every hotkey
+    application.SetMainForm(nullptr);
+    MainForm = nullptr;
+    return 0;
 }

@@ -115,9 +115,9 @@ void TData::ReloadHotkeys() {
         activeHotkeys_->LoadFromFile(file, true);
         activeHotkeys_->RegisterAll();
     }
-    const bool firstUse = ReadFirstUse();
-    // The first-use wizard is shown here while "FirstUse" is true.
-    (void)firstUse;
+    // Read on every reload (a value of the wrong type is an error here); the
+    // first-use wizard, when it comes, is shown while it reads true.
+    ReadFirstUse();
 }
 
 bool TData::ReadFirstUse() const {
