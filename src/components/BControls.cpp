@@ -148,31 +148,42 @@ void TLabel::MouseLeave() {
 
 // --- TBLabel -------------------------------------------------------------
 
+namespace {
+
+// The link's look changes show at once, not at the host's next paint.
+void RepaintNow(gui::WindowlessControl& control) {
+    control.Invalidate();
+    if (HWND host = control.Host().HostWindow())
+        ::UpdateWindow(host);
+}
+
+} // namespace
+
 void TBLabel::SetFitInRect(bool fit) {
     if (fit != fitInRect_) {
         fitInRect_ = fit;
-        Invalidate();
+        RepaintNow(*this);
     }
 }
 
 void TBLabel::SetFitType(TFitType type) {
     if (type != fitType_) {
         fitType_ = type;
-        Invalidate();
+        RepaintNow(*this);
     }
 }
 
 void TBLabel::SetAlignVert(TVertAlign align) {
     if (align != alignVert_) {
         alignVert_ = align;
-        Invalidate();
+        RepaintNow(*this);
     }
 }
 
 void TBLabel::SetMargin(std::uint8_t margin) {
     if (margin != margin_) {
         margin_ = margin;
-        Invalidate();
+        RepaintNow(*this);
     }
 }
 
@@ -213,7 +224,7 @@ void TBLabel::MouseEnter() {
     TLabel::MouseEnter();
     if (!hovering_ && Hover) {
         hovering_ = true;
-        Invalidate();
+        RepaintNow(*this);
     }
 }
 
@@ -221,7 +232,7 @@ void TBLabel::MouseLeave() {
     TLabel::MouseLeave();
     if (hovering_) {
         hovering_ = false;
-        Invalidate();
+        RepaintNow(*this);
     }
 }
 
