@@ -305,6 +305,46 @@ TEST_F(CaptureTest, CopyPlacesTheSelectionInTheClipboard) {
     ExpectExactPattern(*image, from);
 }
 
+// Picking "Bitmap" in the save dialog's type list while a bare name is typed:
+// the name box shows the name with ".bmp" and Save writes a BMP file of it.
+TEST_F(CaptureTest, PickingBitmapTypeRenamesTheFileToBmp) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(120, 140, 380, 280));
+    HWND capture = OpenCapture(KeyS);
+    ASSERT_NE(capture, nullptr);
+    const POINT o = PatternOrigin();
+    const POINT from = {o.x + 20, o.y + 25}, to = {o.x + 140, o.y + 115};
+    DragWithLeftButton(view, from, to);
+    ASSERT_TRUE(ClickButton(capture, "Save to file..."));
+    HWND dialog = WaitForWindow({"#32770", "Save screenshot", corvinade.Id(), true});
+    ASSERT_NE(dialog, nullptr);
+    HWND nameBox = GetDlgItem(dialog, 0x47C), typeBox = GetDlgItem(dialog, 0x470);
+    ASSERT_NE(nameBox, nullptr);
+    ASSERT_NE(typeBox, nullptr);
+    // Into the test's folder first, as a user types a folder and presses Save.
+    SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.WindowsFolder().c_str()));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return WindowText(nameBox).empty(); })) << "the dialog did not open the folder";
+
+    SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("shot"));
+    // The user presses Down in the closed type list: the list itself selects
+    // "Bitmap" and notifies the dialog.
+    PostMessageA(typeBox, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(typeBox, WM_KEYUP, VK_DOWN, 0xC0000001);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageA(typeBox, CB_GETCURSEL, 0, 0) == 1; }));
+    // The box gets the whole path the dialog reports, with the new extension.
+    const std::string renamed = WindowsPath(folder.Path() + "/shot.bmp");
+    EXPECT_TRUE(WaitFor([&] { return WindowText(nameBox) == renamed; }))
+        << "the name box shows \"" << WindowText(nameBox) << "\"";
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntilClosed(capture));
+    const auto image = WaitForImage(folder.Path() + "/shot.bmp");
+    ASSERT_TRUE(image) << RunLinuxShell("ls -la " + folder.Path());
+    EXPECT_THAT(image->format, ::testing::StartsWith("BMP"));
+    EXPECT_EQ(image->width, 120);
+    EXPECT_EQ(image->height, 90);
+    ExpectExactPattern(*image, from);
+}
+
 // A file that cannot be created: the error box names it, the window stays
 // open with its image and selection, and a later save works.
 TEST_F(CaptureTest, FileThatCannotBeCreatedKeepsTheWindowOpen) {
