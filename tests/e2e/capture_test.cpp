@@ -9,6 +9,11 @@
 
 #include <gmock/gmock.h>
 
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <type_traits>
+
 namespace corvinade::test {
 namespace {
 
@@ -121,6 +126,17 @@ protected:
                 }
     }
 
+    // The pattern window's client area sits in a whole-screen grab at its screen place.
+    void ExpectPatternInScreenGrab(const RgbImage& screen) const {
+        const POINT o = PatternOrigin();
+        const SIZE s = PatternClient();
+        RgbImage client{"", s.cx, s.cy, {}};
+        for (int y = 0; y < s.cy; ++y)
+            for (int x = 0; x < s.cx; ++x)
+                client.pixels.push_back(screen.At(o.x + x, o.y + y));
+        ExpectExactPattern(client, o);
+    }
+
     Process corvinade;
     Process pattern;
     HWND patternWindow = nullptr;
@@ -142,13 +158,48 @@ TEST_F(CaptureTest, CaptureScreenSavesThePatternAtItsPlace) {
     EXPECT_THAT(image->format, ::testing::StartsWith("BMP"));
     ASSERT_EQ(image->width, ScreenW);
     ASSERT_EQ(image->height, ScreenH);
-    const POINT o = PatternOrigin();
-    const SIZE s = PatternClient();
-    RgbImage client{"", s.cx, s.cy, {}};
-    for (int y = 0; y < s.cy; ++y)
-        for (int x = 0; x < s.cx; ++x)
-            client.pixels.push_back(image->At(o.x + x, o.y + y));
-    ExpectExactPattern(client, o);
+    ExpectPatternInScreenGrab(*image);
+}
+
+// At 144 dpi the grab still has the screen's physical size, pixel for pixel:
+// neither scaled by the dpi nor cut to a scaled-down rectangle.
+class CaptureAt144Dpi : public CaptureTest {
+protected:
+    void SetUp() override {
+        const char* dpi = std::getenv("CORVINADE_DPI");
+        if (!dpi || std::string(dpi) != "144")
+            GTEST_SKIP() << "needs CORVINADE_DPI=144";
+        // Physical coordinates in this process too, as in corvinade and the pattern.
+        SetProcessDPIAware();
+        ASSERT_EQ(ScreenLogPixels(), 144) << "the harness did not set the dpi";
+        ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), ScreenW);
+        ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), ScreenH);
+        CaptureTest::SetUp();
+    }
+
+    static int ScreenLogPixels() {
+        struct Release {
+            void operator()(HDC dc) const { ReleaseDC(nullptr, dc); }
+        };
+        const std::unique_ptr<std::remove_pointer_t<HDC>, Release> screen(GetDC(nullptr));
+        return screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+    }
+};
+
+TEST_F(CaptureAt144Dpi, CaptureScreenKeepsPhysicalSize) {
+    // Across 853 x 533, the screen's size in 96-dpi pixels: a grab cut there shows.
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(700, 380, 400, 300));
+    HWND capture = OpenCapture(KeyS);
+    ASSERT_NE(capture, nullptr);
+    const std::string file = folder.Path() + "/screen144.bmp";
+    ASSERT_TRUE(SaveThroughDialog(capture, WindowsPath(file)));
+    ASSERT_TRUE(WaitUntilClosed(capture));
+    const auto image = WaitForImage(file);
+    ASSERT_TRUE(image);
+    EXPECT_THAT(image->format, ::testing::StartsWith("BMP"));
+    ASSERT_EQ(image->width, ScreenW);
+    ASSERT_EQ(image->height, ScreenH);
+    ExpectPatternInScreenGrab(*image);
 }
 
 // The active-window grab is the window's rectangle, frame included; a window

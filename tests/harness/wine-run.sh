@@ -10,6 +10,8 @@
 # but that read-only template.
 #
 # CORVINADE_DESKTOP      desktop size, default 1280x800
+# CORVINADE_DPI          screen dpi of the run (Wine's "LogPixels"), default
+#                        the prefix's own 96
 # CORVINADE_RUN_TIMEOUT  seconds after which the program is ended, default 100
 #                        (below ctest's timeouts, so the clean-up still runs
 #                        and a screenshot shows where it hung)
@@ -28,6 +30,7 @@ WINE_DIR=$ROOT/build/wine
 TEMPLATE=$WINE_DIR/template
 DESKTOP=${CORVINADE_DESKTOP:-1280x800}
 RUN_TIMEOUT=${CORVINADE_RUN_TIMEOUT:-100}
+DPI=${CORVINADE_DPI:-}
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -35,6 +38,10 @@ export WINEARCH=win32
 
 if ! [[ $DESKTOP =~ ^([0-9]+)x([0-9]+)$ ]]; then
     echo "wine-run.sh: CORVINADE_DESKTOP must look like 1280x800, not '$DESKTOP'" >&2
+    exit 2
+fi
+if [ -n "$DPI" ] && ! [[ $DPI =~ ^[1-9][0-9]{1,2}$ ]]; then
+    echo "wine-run.sh: CORVINADE_DPI must be a number like 144, not '$DPI'" >&2
     exit 2
 fi
 
@@ -169,6 +176,24 @@ PREFIX=$(mktemp -d "$WINE_DIR/runs/prefix.XXXXXX")
 copy_prefix
 exec {TEMPLATE_LOCK}>&-
 sed -i "s/^\"Default\"=\"1280x800\"/\"Default\"=\"$DESKTOP\"/" "$PREFIX/user.reg"
+
+# Wine reads the screen dpi from HKCU\Control Panel\Desktop "LogPixels" when
+# its wineserver starts: set it in the copy's user.reg, replacing a value the
+# key has and adding the key if the prefix has none.
+set_dpi() {
+    local reg=$PREFIX/user.reg value
+    value=$(printf 'dword:%08x' "$1")
+    awk -v value="$value" -v now="$(date +%s)" '
+        /^\[/ { inside = index($0, "[Control Panel\\\\Desktop] ") == 1 }
+        inside && /^"LogPixels"=/ { next }
+        { print }
+        inside && /^\[/ { print "\"LogPixels\"=" value; done = 1 }
+        END {
+            if (!done)
+                printf "\n[Control Panel\\\\Desktop] %s\n\"LogPixels\"=%s\n", now, value
+        }' "$reg" >"$reg.new" && mv "$reg.new" "$reg"
+}
+[ -n "$DPI" ] && set_dpi "$DPI"
 
 # Xvfb picks a free display and writes its number once it accepts clients.
 exec {xfd}>"$PREFIX/display"
