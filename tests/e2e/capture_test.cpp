@@ -94,6 +94,22 @@ protected:
         return found;
     }
 
+    // The pattern on screen, a whole-screen capture of it and a selection
+    // dragged between two points given from the pattern's corner; `from` gets
+    // the screen point where the drag began. Null when no window opened.
+    HWND CaptureWithSelection(POINT fromOffset, POINT toOffset, POINT& from) {
+        ShowPattern(120, 140, 380, 280);
+        if (HasFatalFailure())
+            return nullptr;
+        HWND capture = OpenCapture(KeyS);
+        if (capture == nullptr)
+            return nullptr;
+        const POINT o = PatternOrigin();
+        from = {o.x + fromOffset.x, o.y + fromOffset.y};
+        DragWithLeftButton(view, from, {o.x + toOffset.x, o.y + toOffset.y});
+        return capture;
+    }
+
     // Screen point of an image pixel in the capture window (not scrolled).
     POINT ViewToScreen(POINT imagePoint) const {
         ClientToScreen(view, &imagePoint);
@@ -341,12 +357,9 @@ TEST_F(CaptureTest, DoubleReleaseOnTheSelectionCrops) {
 
 // Copy: another process reads a bitmap of the selection's size and pixels.
 TEST_F(CaptureTest, CopyPlacesTheSelectionInTheClipboard) {
-    ASSERT_NO_FATAL_FAILURE(ShowPattern(120, 140, 380, 280));
-    HWND capture = OpenCapture(KeyS);
+    POINT from{};
+    HWND capture = CaptureWithSelection({10, 15}, {310, 215}, from);
     ASSERT_NE(capture, nullptr);
-    const POINT o = PatternOrigin();
-    const POINT from = {o.x + 10, o.y + 15}, to = {o.x + 310, o.y + 215};
-    DragWithLeftButton(view, from, to);
     ASSERT_TRUE(ClickButton(capture, "Copy to clipboard"));
     ASSERT_TRUE(WaitUntilClosed(capture));
     std::optional<RgbImage> image;
@@ -359,12 +372,9 @@ TEST_F(CaptureTest, CopyPlacesTheSelectionInTheClipboard) {
 // Picking "Bitmap" in the save dialog's type list while a bare name is typed:
 // the name box shows the name with ".bmp" and Save writes a BMP file of it.
 TEST_F(CaptureTest, PickingBitmapTypeRenamesTheFileToBmp) {
-    ASSERT_NO_FATAL_FAILURE(ShowPattern(120, 140, 380, 280));
-    HWND capture = OpenCapture(KeyS);
+    POINT from{};
+    HWND capture = CaptureWithSelection({20, 25}, {140, 115}, from);
     ASSERT_NE(capture, nullptr);
-    const POINT o = PatternOrigin();
-    const POINT from = {o.x + 20, o.y + 25}, to = {o.x + 140, o.y + 115};
-    DragWithLeftButton(view, from, to);
     ASSERT_TRUE(ClickButton(capture, "Save to file..."));
     HWND dialog = WaitForWindow({"#32770", "Save screenshot", corvinade.Id(), true});
     ASSERT_NE(dialog, nullptr);
@@ -399,12 +409,9 @@ TEST_F(CaptureTest, PickingBitmapTypeRenamesTheFileToBmp) {
 // A file that cannot be created: the error box names it, the window stays
 // open with its image and selection, and a later save works.
 TEST_F(CaptureTest, FileThatCannotBeCreatedKeepsTheWindowOpen) {
-    ASSERT_NO_FATAL_FAILURE(ShowPattern(120, 140, 380, 280));
-    HWND capture = OpenCapture(KeyS);
+    POINT from{};
+    HWND capture = CaptureWithSelection({10, 15}, {110, 95}, from);
     ASSERT_NE(capture, nullptr);
-    const POINT o = PatternOrigin();
-    const POINT from = {o.x + 10, o.y + 15}, to = {o.x + 110, o.y + 95};
-    DragWithLeftButton(view, from, to);
     // Nothing can be created in /proc, not even by root.
     ASSERT_TRUE(SaveThroughDialog(capture, "Z:\\proc\\shot.bmp"));
     HWND box = WaitForWindow({"#32770", "Corvinade", corvinade.Id(), true});
