@@ -18,7 +18,6 @@ namespace {
 // The layout in design pixels.
 constexpr int kClientWidth = 754, kClientHeight = 415;
 constexpr int kPanel1Height = 41;
-constexpr int kCropRightGap = 754 - 640;
 
 PixelImage CopyPixels(const gui::Bitmap32& image, const IntRect& r) {
     PixelImage out{r.Width(), r.Height(), {}};
@@ -51,9 +50,13 @@ TSaveCapture::TSaveCapture(TickSource clock)
                  .caption = "Save Capture"}),
       Button1(*this, {.left = 11, .top = 8, .width = 105, .height = 25, .caption = "Save to file..."}),
       Button2(*this, {.left = 122, .top = 8, .width = 105, .height = 25, .caption = "Copy to clipboard"}),
-      btnCrop(*this, {.left = 640, .top = 8, .width = 105, .height = 25, .caption = "Crop to selection"}),
-      CaptureImage(Handle(), 0, gui::Scale(kPanel1Height), gui::Scale(kClientWidth),
-                   gui::Scale(kClientHeight - kPanel1Height)),
+      btnCrop(*this, {.left = 640,
+                      .top = 8,
+                      .width = 105,
+                      .height = 25,
+                      .caption = "Crop to selection",
+                      .anchors = gui::akTop | gui::akRight}),
+      CaptureImage(Handle(), 0, Scale(kPanel1Height), Scale(kClientWidth), Scale(kClientHeight - kPanel1Height)),
       SelectedArea(CaptureImage.Host()), clock_(clock ? std::move(clock) : TickSource(SystemTicks)) {
     CaptureImage.Controls().Add(SelectedArea);
     SelectedArea.SetNormalPen({RGB(0x33, 0x33, 0x33), PS_DOT, 1});
@@ -108,15 +111,13 @@ bool TSaveCapture::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
     return false;
 }
 
-// Panel1 along the top with btnCrop kept at its right edge; the scrolling
-// image area fills the rest.
+// Panel1 along the top (btnCrop keeps to its right edge by its anchors);
+// the scrolling image area fills the rest, in physical pixels.
 void TSaveCapture::LayOut() {
     if (!CaptureImage.Handle())
         return;
     const SIZE client = ClientSize();
-    const int panel = gui::Scale(kPanel1Height);
-    ::SetWindowPos(btnCrop.Handle(), nullptr, client.cx - gui::Scale(kCropRightGap), gui::Scale(8), 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int panel = Scale(kPanel1Height);
     CaptureImage.Place(0, panel, client.cx, std::max<int>(0, client.cy - panel));
 }
 

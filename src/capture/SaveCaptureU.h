@@ -16,7 +16,7 @@
 #include "gui/Button.h"
 #include "gui/Form.h"
 #include "gui/ImageView.h"
-#include "gui/SaveDialog.h"
+#include "gui/FileDialog.h"
 
 namespace corvinade {
 
@@ -62,6 +62,7 @@ private:
     void CopyCaptureToClipboard();
 
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void DpiChanged() override { LayOut(); }
     void LayOut();
 
     TickSource clock_;

@@ -16,8 +16,21 @@ TLabel::TLabel(gui::WindowlessHost& host, gui::WindowlessLayer& layer, const Lab
 TLabel::~TLabel() = default;
 
 void TLabel::Place(int left, int top, int width, int height) {
-    SetBounds(gui::Scale(left), gui::Scale(top), gui::Scale(width), gui::Scale(height));
+    design_ = {left, top, width, height};
+    const int dpi = Host().HostDpi();
+    SetBounds(gui::Scale(left, dpi), gui::Scale(top, dpi), gui::Scale(width, dpi), gui::Scale(height, dpi));
     AdjustSize();
+}
+
+void TLabel::DpiChanged() {
+    Place(design_.left, design_.top, design_.right, design_.bottom);
+    Invalidate();
+}
+
+void TLabel::SetShowAccelChar(bool show) {
+    showAccelChar_ = show;
+    AdjustSize();
+    Invalidate();
 }
 
 void TLabel::SetCaption(const std::string& caption) {
@@ -35,7 +48,6 @@ void TLabel::SetFontStyle(TFontStyles style) {
 void TLabel::SetFontFace(const std::string& face, int designHeight) {
     fontFace_ = face;
     fontHeight_ = designHeight;
-    cachedStyle_ = 0xFF;
     AdjustSize();
     Invalidate();
 }
@@ -71,20 +83,8 @@ void TLabel::SetWordWrap(bool wordWrap) {
     Invalidate();
 }
 
-HFONT TLabel::FontWithStyle(TFontStyles style) {
-    if (style != cachedStyle_ || !cachedFont_) {
-        LOGFONTA lf = {};
-        lf.lfHeight = -gui::Scale(fontHeight_);
-        lf.lfWeight = (style & fsBold) ? FW_BOLD : FW_NORMAL;
-        lf.lfItalic = (style & fsItalic) != 0;
-        lf.lfUnderline = (style & fsUnderline) != 0;
-        lf.lfStrikeOut = (style & fsStrikeOut) != 0;
-        lf.lfCharSet = DEFAULT_CHARSET;
-        lstrcpynA(lf.lfFaceName, fontFace_.c_str(), LF_FACESIZE);
-        cachedFont_.Reset(::CreateFontIndirectA(&lf));
-        cachedStyle_ = style;
-    }
-    return cachedFont_.Get();
+HFONT TLabel::FontWithStyle(TFontStyles style) const {
+    return gui::Font({fontFace_, fontHeight_, style}, Host().HostDpi());
 }
 
 void TLabel::AdjustSize() {
@@ -94,7 +94,8 @@ void TLabel::AdjustSize() {
     gui::ScopedSelect font(screen.Get(), FontWithStyle(fontStyle_));
     RECT r = {0, 0, wordWrap_ ? Width() : 0, 0};
     const std::string text = caption_.empty() ? " " : caption_;
-    ::DrawTextA(screen.Get(), text.c_str(), -1, &r, DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE));
+    ::DrawTextA(screen.Get(), text.c_str(), -1, &r,
+                DT_CALCRECT | PrefixFormat() | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE));
     const int width = r.right - r.left, height = r.bottom - r.top;
     const int left = alignment_ == TAlignment::taRightJustify ? Left() + Width() - width : Left();
     SetBounds(left, Top(), width, height);
@@ -113,7 +114,7 @@ void TLabel::Paint(HDC dc) {
         gui::GdiObject<HBRUSH> brush(::CreateSolidBrush(color_));
         ::FillRect(dc, &area, brush.Get());
     }
-    UINT format = wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE;
+    UINT format = PrefixFormat() | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE);
     if (alignment_ == TAlignment::taRightJustify)
         format |= DT_RIGHT;
     else if (alignment_ == TAlignment::taCenter)

@@ -57,8 +57,12 @@ public:
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool autoSize);
     void SetWordWrap(bool wordWrap);
-    // Design-pixel bounds, scaled.
+    // False for a data text: a "&" in it is drawn, not taken as a mnemonic.
+    void SetShowAccelChar(bool show);
+    // Design-pixel bounds, scaled by the host's dpi.
     void Place(int left, int top, int width, int height);
+    // The host now shows at another dpi: placed and sized again.
+    void DpiChanged();
 
     // Left press and release on the label.
     std::function<void()> OnClick;
@@ -72,8 +76,10 @@ protected:
     void MouseEnter() override;
     void MouseLeave() override;
 
-    // A font of the label's face and size with this style.
-    HFONT FontWithStyle(TFontStyles style);
+    // A font of the label's face and size with this style, at the host's dpi.
+    HFONT FontWithStyle(TFontStyles style) const;
+    // DT_NOPREFIX for a data text.
+    UINT PrefixFormat() const { return showAccelChar_ ? 0 : DT_NOPREFIX; }
     void AdjustSize();
     void DrawCaption(HDC dc, RECT area, UINT format, COLORREF color, TFontStyles style);
 
@@ -89,9 +95,9 @@ private:
     TAlignment alignment_ = TAlignment::taLeftJustify;
     bool autoSize_ = false;
     bool wordWrap_ = false;
+    bool showAccelChar_ = true;
     bool leftDown_ = false;
-    TFontStyles cachedStyle_ = 0xFF;
-    gui::GdiObject<HFONT> cachedFont_;
+    RECT design_ = {};
 };
 
 class TBLabel : public TLabel {

@@ -27,18 +27,20 @@ void TShape::MouseLeave() {
 }
 
 TSpeedButton::TSpeedButton(gui::WindowlessHost& host, gui::WindowlessLayer& layer, const LabelArgs& args)
-    : WindowlessControl(host), caption_(args.caption) {
-    SetBounds(gui::Scale(args.left), gui::Scale(args.top), gui::Scale(args.width), gui::Scale(args.height));
+    : WindowlessControl(host), caption_(args.caption), design_(args) {
+    DpiChanged();
     layer.Add(*this);
 }
 
+void TSpeedButton::DpiChanged() {
+    const int dpi = Host().HostDpi();
+    SetBounds(gui::Scale(design_.left, dpi), gui::Scale(design_.top, dpi), gui::Scale(design_.width, dpi),
+              gui::Scale(design_.height, dpi));
+    Invalidate();
+}
+
 void TSpeedButton::SetFont(const std::string& face, int designHeight, TFontStyles style) {
-    LOGFONTA lf = {};
-    lf.lfHeight = -gui::Scale(designHeight);
-    lf.lfWeight = (style & fsBold) ? FW_BOLD : FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
-    font_.Reset(::CreateFontIndirectA(&lf));
+    font_ = {face, designHeight, style};
     Invalidate();
 }
 
@@ -49,7 +51,7 @@ void TSpeedButton::Paint(HDC dc) {
         ::DrawEdge(dc, &r, down_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
     if (down_)
         ::OffsetRect(&r, 1, 1);
-    gui::ScopedSelect font(dc, font_ ? font_.Get() : gui::DefaultFont());
+    gui::ScopedSelect font(dc, gui::Font(font_, Host().HostDpi()));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
     ::DrawTextA(dc, caption_.c_str(), -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);

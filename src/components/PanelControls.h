@@ -9,6 +9,7 @@
 #include <string>
 
 #include "components/BControls.h"
+#include "gui/Dpi.h"
 
 namespace corvinade {
 
@@ -32,6 +33,8 @@ public:
 
     // Font face and style of the caption.
     void SetFont(const std::string& face, int designHeight, TFontStyles style);
+    // The host now shows at another dpi: placed again.
+    void DpiChanged();
     std::function<void()> OnClick;
 
 protected:
@@ -43,7 +46,8 @@ protected:
 
 private:
     std::string caption_;
-    gui::GdiObject<HFONT> font_;
+    LabelArgs design_;
+    gui::FontSpec font_;
     bool hot_ = false;
     bool down_ = false;
 };

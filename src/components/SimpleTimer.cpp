@@ -1,14 +1,16 @@
 // The shared timer window and TSimpleTimer; see SimpleTimer.h.
 #include "components/SimpleTimer.h"
 
+#include <memory>
 #include <set>
 
-#include "gui/Guarded.h"
+#include "gui/WindowClass.h"
 
 namespace corvinade {
 
 // One per process while any timer exists (reference-counted).
 struct SimpleTimerHandler {
+    std::unique_ptr<gui::HelperWindow> helper;
     HWND window = nullptr;
     int userCount = 0;
     int armedCount = 0;
@@ -19,34 +21,28 @@ struct SimpleTimerHandler {
         return handler;
     }
 
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    static bool HandleMessage(void*, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
         if (msg != WM_TIMER)
-            return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-        gui::Guarded([&] {
-            auto& handler = Get();
-            auto* timer = reinterpret_cast<TSimpleTimer*>(wParam);
-            if (handler.timers.count(timer)) // ticks of a freed timer are ignored
-                timer->Fire();
-        });
-        return 0;
+            return false;
+        auto& handler = Get();
+        auto* timer = reinterpret_cast<TSimpleTimer*>(wParam);
+        if (handler.timers.count(timer)) // ticks of a freed timer are ignored
+            timer->Fire();
+        result = 0;
+        return true;
     }
 
     void AddUser(TSimpleTimer* timer) {
         if (userCount++ == 0) {
-            WNDCLASSA wc = {};
-            wc.lpfnWndProc = WindowProc;
-            wc.hInstance = ::GetModuleHandleA(nullptr);
-            wc.lpszClassName = "CorvinadeSimpleTimer";
-            ::RegisterClassA(&wc);
-            window = ::CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       wc.hInstance, nullptr);
+            helper = std::make_unique<gui::HelperWindow>(nullptr, HandleMessage, true);
+            window = helper->Handle();
         }
         timers.insert(timer);
     }
     void RemoveUser(TSimpleTimer* timer) {
         timers.erase(timer);
-        if (--userCount == 0 && window) {
-            ::DestroyWindow(window);
+        if (--userCount == 0 && helper) {
+            helper.reset();
             window = nullptr;
             armedCount = 0;
         }

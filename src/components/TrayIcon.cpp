@@ -4,12 +4,14 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <memory>
 #include <set>
 
 #include "components/TrayTip.h"
 #include "gui/Application.h"
 #include "gui/Form.h"
 #include "gui/Guarded.h"
+#include "gui/WindowClass.h"
 
 namespace corvinade {
 
@@ -108,6 +110,7 @@ void TPopupMenu::Click(int index) {
 // --- The shared callback window -------------------------------------------
 
 struct TrayIconHandler {
+    std::unique_ptr<gui::HelperWindow> helper;
     HWND window = nullptr;
     int userCount = 0;
     std::set<TTrayIcon*> icons;
@@ -117,15 +120,15 @@ struct TrayIconHandler {
         return handler;
     }
 
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    static bool HandleMessage(void*, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
         switch (msg) {
-        case TTrayIcon::TrayCallbackMessage:
-            gui::Guarded([&] {
-                auto* icon = reinterpret_cast<TTrayIcon*>(wParam);
-                if (Get().icons.count(icon)) // a callback for an icon gone meanwhile is dropped
-                    icon->HandleCallback(static_cast<UINT>(lParam));
-            });
-            return 0;
+        case TTrayIcon::TrayCallbackMessage: {
+            auto* icon = reinterpret_cast<TTrayIcon*>(wParam);
+            if (Get().icons.count(icon)) // a callback for an icon gone meanwhile is dropped
+                icon->HandleCallback(static_cast<UINT>(lParam));
+            result = 0;
+            return true;
+        }
         // The window lives as long as the icons; nothing closes it but us.
         case WM_DESTROY:
         case WM_CLOSE:
@@ -133,29 +136,25 @@ struct TrayIconHandler {
         case WM_QUIT:
         case WM_ENDSESSION:
         case WM_NCDESTROY:
-            return 1;
+            result = 1;
+            return true;
         }
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        return false;
     }
 
     void AddUser(TTrayIcon* icon) {
         if (userCount++ == 0) {
-            WNDCLASSA wc = {};
-            wc.lpfnWndProc = WindowProc;
-            wc.hInstance = ::GetModuleHandleA(nullptr);
-            wc.lpszClassName = "CorvinadeTrayIconHandler";
-            ::RegisterClassA(&wc);
             // A hidden top-level window: it can take the foreground for the menu.
-            window = ::CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                       nullptr, wc.hInstance, nullptr);
+            helper = std::make_unique<gui::HelperWindow>(nullptr, HandleMessage, false);
+            window = helper->Handle();
         }
         icons.insert(icon);
     }
 
     void RemoveUser(TTrayIcon* icon) {
         icons.erase(icon);
-        if (--userCount == 0 && window) {
-            ::DestroyWindow(window);
+        if (--userCount == 0 && helper) {
+            helper.reset();
             window = nullptr;
         }
     }

@@ -36,14 +36,6 @@ std::string ModuleBaseName(HINSTANCE instance) {
     return name;
 }
 
-// Keyboard navigation (Tab, arrows, Enter) inside our forms, as in dialogs.
-bool IsFormDialogKey(MSG& msg) {
-    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !msg.hwnd)
-        return false;
-    HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
-    return root && Form::IsFormWindow(root) && ::IsDialogMessageA(root, &msg);
-}
-
 void DropPendingQuit() {
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -160,7 +152,7 @@ void Application::Dispatch(MSG& msg) {
         // one place every loop (the system's too) passes them through.
         if (OnMessage && !IsHotkeyForUs(msg))
             OnMessage(msg, handled);
-        if (handled || IsFormDialogKey(msg))
+        if (handled || Form::HandleDialogKey(msg))
             return;
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);

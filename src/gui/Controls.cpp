@@ -1,18 +1,37 @@
-// Child controls: the common base and the drop-down list.
+// Child controls and containers; see Controls.h.
 #include "gui/Controls.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+
 #include "core/Errors.h"
-#include "gui/Dpi.h"
+#include "gui/Button.h"
 #include "gui/Form.h"
+#include "gui/Guarded.h"
+#include "gui/Handles.h"
 
 namespace corvinade::gui {
 
 namespace {
 
+constexpr char kControlProperty[] = "Corvinade.Control";
+constexpr UINT_PTR kSubclassId = 1;
+
 // The drop-down part of a combo box: eight rows of the default font, as the
 // designed height gives only the closed box.
 constexpr int kDropDownRows = 8;
 constexpr int kDropDownRowHeight = 13;
+
+// Control identifiers are unique in the process, so that a dialog key
+// finds a button by its identifier in any window; 1 and 2 (IDOK, IDCANCEL)
+// and the low numbers the system's dialogs use are never given.
+int NextControlId() {
+    static int next = 1000;
+    int id = next;
+    next = next >= 0xFFF0 ? 1000 : next + 1;
+    return id;
+}
 
 std::string WindowText(HWND window) {
     std::string text(static_cast<size_t>(::GetWindowTextLengthA(window)) + 1, '\0');
@@ -20,26 +39,80 @@ std::string WindowText(HWND window) {
     return text;
 }
 
+SIZE TextExtent(HWND window, HFONT font, const std::string& text, UINT format) {
+    WindowDC dc(window);
+    ScopedSelect select(dc.Get(), font);
+    RECT r = {0, 0, 0, 0};
+    ::DrawTextA(dc.Get(), text.empty() ? " " : text.c_str(), -1, &r, format | DT_CALCRECT);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
 } // namespace
 
-Control::Control(Form& parent, const char* windowClass, DWORD style, DWORD exStyle, const ControlArgs& args)
-    : parent_(&parent), id_(parent.AddControl(this)) {
-    window_ = ::CreateWindowExA(exStyle, windowClass, args.caption.c_str(), style | WS_CHILD | WS_VISIBLE,
-                                Scale(args.left), Scale(args.top), Scale(args.width), Scale(args.height),
-                                parent.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
+// ---------------------------------------------------------------- Control
+
+Control::Control(Container& parent, const char* windowClass, DWORD style, DWORD exStyle,
+                 const ControlArgs& args)
+    : parent_(&parent), id_(NextControlId()), design_(args) {
+    const SIZE designSize = parent.DesignClientSize();
+    parentDesignWidth_ = designSize.cx;
+    parentDesignHeight_ = designSize.cy;
+    window_ = ::CreateWindowExA(exStyle, windowClass, args.caption.c_str(), style | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                                parent.ContainerWindow(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
                                 ::GetModuleHandleA(nullptr), nullptr);
-    if (!window_) {
-        parent.RemoveControl(this);
+    if (!window_)
         throw Error(std::string("Cannot create a control of class ") + windowClass);
+    ::SetPropA(window_, kControlProperty, this);
+    ::SetWindowSubclass(window_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    parent.AddChild(this);
+    ApplyFont();
+    LayOutAgain();
+}
+
+void Control::LayOutAgain() {
+    if (!parent_)
+        return;
+    if (design_.align != Align::None) {
+        parent_->Realign();
+        return;
     }
-    ::SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
+    RECT area = {};
+    ::GetClientRect(parent_->ContainerWindow(), &area);
+    LayOut(area);
 }
 
 Control::~Control() {
     if (parent_)
-        parent_->RemoveControl(this);
-    if (window_)
-        ::DestroyWindow(window_);
+        parent_->RemoveChild(this);
+    if (window_) {
+        HWND window = window_;
+        Detach();
+        ::DestroyWindow(window);
+    }
+}
+
+Control* Control::FromHandle(HWND window) {
+    return window ? static_cast<Control*>(::GetPropA(window, kControlProperty)) : nullptr;
+}
+
+void Control::Detach() {
+    if (!window_)
+        return;
+    ::RemoveWindowSubclass(window_, SubclassProc, kSubclassId);
+    ::RemovePropA(window_, kControlProperty);
+    window_ = nullptr;
+}
+
+Form* Control::RootForm() const {
+    return parent_ ? parent_->RootForm() : nullptr;
+}
+
+int Control::Dpi() const {
+    return parent_ ? parent_->Dpi() : ScreenDpi();
+}
+
+int Control::Scale(int designPixels) const {
+    return gui::Scale(designPixels, Dpi());
 }
 
 void Control::SetCaption(const std::string& caption) {
@@ -59,26 +132,467 @@ bool Control::Enabled() const {
 }
 
 void Control::SetVisible(bool visible) {
-    ::ShowWindow(window_, visible ? SW_SHOW : SW_HIDE);
+    if (visible == Visible())
+        return;
+    HWND focus = ::GetFocus();
+    const bool hadFocus = !visible && focus && (focus == window_ || ::IsChild(window_, focus));
+    ::ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
+    if (hadFocus) // hand the focus on to the next control, as a dialog does
+        if (HWND next = ::GetNextDlgTabItem(::GetAncestor(window_, GA_ROOT), window_, FALSE); next && next != window_)
+            ::SetFocus(next);
+    if (design_.align != Align::None && parent_)
+        parent_->Realign();
 }
 
 bool Control::Visible() const {
-    return ::IsWindowVisible(window_) != FALSE;
+    return (::GetWindowLongA(window_, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 void Control::SetFocus() {
     ::SetFocus(window_);
 }
 
+bool Control::Focused() const {
+    return window_ && ::GetFocus() == window_;
+}
+
 void Control::Place(int left, int top, int width, int height) {
-    ::SetWindowPos(window_, nullptr, Scale(left), Scale(top), Scale(width), Scale(height),
+    design_.left = left;
+    design_.top = top;
+    design_.width = width;
+    design_.height = height;
+    if (!parent_)
+        return;
+    const SIZE designSize = parent_->DesignClientSize();
+    parentDesignWidth_ = designSize.cx;
+    parentDesignHeight_ = designSize.cy;
+    LayOutAgain();
+}
+
+void Control::SetAlign(Align align) {
+    design_.align = align;
+    if (parent_)
+        parent_->Realign();
+}
+
+void Control::SetAnchors(Anchors anchors) {
+    design_.anchors = anchors;
+}
+
+// One axis: the pixel start and length from the design and the anchors.
+static void AnchorAxis(bool nearEdge, bool farEdge, int designStart, int designLength, int parentDesign,
+                       int parentPixels, int dpi, int& start, int& length) {
+    const int farGap = parentDesign - designStart - designLength;
+    length = Scale(designLength, dpi);
+    if (nearEdge && farEdge) {
+        start = Scale(designStart, dpi);
+        length = std::max(0, parentPixels - start - Scale(farGap, dpi));
+    } else if (farEdge) {
+        start = parentPixels - Scale(farGap, dpi) - length;
+    } else {
+        start = Scale(designStart, dpi);
+    }
+}
+
+void Control::LayOut(const RECT& area) {
+    if (!window_)
+        return;
+    const int dpi = Dpi();
+    int left = 0, top = 0, width = 0, height = 0;
+    const int designHeight = design_.height + ExtraDesignHeight();
+    AnchorAxis(design_.anchors & akLeft, design_.anchors & akRight, design_.left, design_.width,
+               parentDesignWidth_, area.right - area.left, dpi, left, width);
+    AnchorAxis(design_.anchors & akTop, design_.anchors & akBottom, design_.top, designHeight,
+               parentDesignHeight_, area.bottom - area.top, dpi, top, height);
+    left += area.left;
+    top += area.top;
+    if (design_.width <= 0 || design_.height <= 0) {
+        const SIZE preferred = PreferredSize();
+        if (design_.width <= 0)
+            width = preferred.cx;
+        if (design_.height <= 0)
+            height = preferred.cy;
+    }
+    switch (design_.align) {
+    case Align::None:
+        break;
+    case Align::Top:
+    case Align::Bottom:
+        left = area.left;
+        width = area.right - area.left;
+        if (design_.align == Align::Bottom)
+            top = area.bottom - height;
+        else
+            top = area.top;
+        break;
+    case Align::Left:
+    case Align::Right:
+        top = area.top;
+        height = area.bottom - area.top;
+        left = design_.align == Align::Right ? area.right - width : area.left;
+        break;
+    case Align::Client:
+        left = area.left;
+        top = area.top;
+        width = area.right - area.left;
+        height = area.bottom - area.top;
+        break;
+    }
+    ::SetWindowPos(window_, nullptr, left, top, std::max(0, width), std::max(0, height),
                    SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-ComboBox::ComboBox(Form& parent, const ControlArgs& args)
+void Control::SetFont(const FontSpec& font) {
+    font_ = font;
+    ApplyFont();
+}
+
+void Control::SetFontColor(COLORREF color) {
+    fontColor_ = color;
+    if (window_)
+        ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+HFONT Control::CurrentFont() const {
+    return Font(font_ ? *font_ : FontSpec{}, Dpi());
+}
+
+void Control::ApplyFont() {
+    if (window_)
+        ::SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(CurrentFont()), TRUE);
+}
+
+void Control::DpiChanged() {
+    ApplyFont();
+}
+
+HBRUSH Control::CtlColor(HDC dc) {
+    if (!parent_)
+        return nullptr;
+    ::SetBkColor(dc, parent_->Color());
+    if (fontColor_)
+        ::SetTextColor(dc, *fontColor_);
+    return parent_->Brush();
+}
+
+LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR data) {
+    auto* control = reinterpret_cast<Control*>(data);
+    if (msg == WM_NCDESTROY) {
+        control->Detach(); // the parent destroyed us
+        return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    }
+    LRESULT result = 0;
+    bool handled = false;
+    Guarded([&] { handled = control->ControlMessage(msg, wParam, lParam, result); });
+    return handled ? result : ::DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+// -------------------------------------------------------------- Container
+
+Container::~Container() {
+    for (Control* child : children_)
+        child->parent_ = nullptr;
+    if (ownBrush_)
+        ::DeleteObject(ownBrush_);
+}
+
+void Container::RemoveChild(Control* control) {
+    std::erase(children_, control);
+}
+
+COLORREF Container::Color() const {
+    if (color_)
+        return *color_;
+    if (systemColor_)
+        return ::GetSysColor(*systemColor_);
+    if (Container* parent = ParentContainer())
+        return parent->Color();
+    return ::GetSysColor(COLOR_BTNFACE);
+}
+
+HBRUSH Container::Brush() const {
+    if (color_) {
+        if (!ownBrush_)
+            ownBrush_ = ::CreateSolidBrush(*color_);
+        return ownBrush_;
+    }
+    if (systemColor_)
+        return ::GetSysColorBrush(*systemColor_);
+    if (Container* parent = ParentContainer())
+        return parent->Brush();
+    return ::GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void Container::SetColor(COLORREF color) {
+    if (ownBrush_)
+        ::DeleteObject(ownBrush_);
+    ownBrush_ = nullptr;
+    color_ = color;
+    systemColor_.reset();
+    if (HWND window = ContainerWindow())
+        ::InvalidateRect(window, nullptr, TRUE);
+}
+
+void Container::SetSystemColor(int index) {
+    color_.reset();
+    systemColor_ = index;
+    if (HWND window = ContainerWindow())
+        ::InvalidateRect(window, nullptr, TRUE);
+}
+
+void Container::SetDefaultButton(Button* button) {
+    if (defaultButton_ && defaultButton_ != button)
+        defaultButton_->SetDefaultLook(false);
+    defaultButton_ = button;
+    if (button)
+        button->SetDefaultLook(true);
+}
+
+RECT Container::AlignArea() const {
+    RECT area = {};
+    ::GetClientRect(ContainerWindow(), &area);
+    return area;
+}
+
+void Container::EnableAlign() {
+    if (alignLocks_ > 0 && --alignLocks_ == 0)
+        Realign();
+}
+
+void Container::Realign() {
+    HWND window = ContainerWindow();
+    if (!window || AlignDisabled())
+        return;
+    RECT client = {};
+    ::GetClientRect(window, &client);
+    RECT area = AlignArea();
+    // Docked children in the order of their kinds, each kind in creation
+    // order; hidden ones take no room.
+    for (Align kind : {Align::Top, Align::Bottom, Align::Left, Align::Right, Align::Client}) {
+        for (Control* child : children_) {
+            if (child->design_.align != kind || !child->Visible())
+                continue;
+            child->LayOut(area);
+            RECT r = {};
+            ::GetWindowRect(child->Handle(), &r);
+            const int width = r.right - r.left, height = r.bottom - r.top;
+            switch (kind) {
+            case Align::Top:
+                area.top += height;
+                break;
+            case Align::Bottom:
+                area.bottom -= height;
+                break;
+            case Align::Left:
+                area.left += width;
+                break;
+            case Align::Right:
+                area.right -= width;
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    for (Control* child : children_)
+        if (child->design_.align == Align::None)
+            child->LayOut(client);
+}
+
+void Container::ApplyDpiToChildren() {
+    for (Control* child : std::vector<Control*>(children_)) {
+        child->DpiChanged();
+        if (auto* inner = dynamic_cast<Container*>(child))
+            inner->ApplyDpiToChildren();
+    }
+    Realign();
+}
+
+bool Container::HandleContainerMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_COMMAND:
+        if (Control* control = Control::FromHandle(reinterpret_cast<HWND>(lParam))) {
+            control->HandleCommand(HIWORD(wParam));
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_NOTIFY:
+        if (Control* control = Control::FromHandle(reinterpret_cast<NMHDR*>(lParam)->hwndFrom))
+            return control->HandleNotify(*reinterpret_cast<NMHDR*>(lParam), result);
+        return false;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        if (Control* control = Control::FromHandle(reinterpret_cast<HWND>(lParam))) {
+            if (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX) {
+                if (!control->fontColor_)
+                    return false; // edit boxes keep the window colour
+                ::SetTextColor(reinterpret_cast<HDC>(wParam), *control->fontColor_);
+                ::SetBkColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_WINDOW));
+                result = reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_WINDOW));
+                return true;
+            }
+            if (HBRUSH brush = control->CtlColor(reinterpret_cast<HDC>(wParam))) {
+                result = reinterpret_cast<LRESULT>(brush);
+                return true;
+            }
+        }
+        return false;
+    case WM_ERASEBKGND: {
+        RECT r = {};
+        ::GetClientRect(ContainerWindow(), &r);
+        ::FillRect(reinterpret_cast<HDC>(wParam), &r, Brush());
+        result = 1;
+        return true;
+    }
+    case WM_PRINTCLIENT: {
+        // Themed check boxes ask for the background behind them.
+        RECT r = {};
+        ::GetClientRect(ContainerWindow(), &r);
+        ::FillRect(reinterpret_cast<HDC>(wParam), &r, Brush());
+        return false;
+    }
+    case WM_SIZE:
+        Realign();
+        return false;
+    }
+    return false;
+}
+
+// ------------------------------------------------------------------ Label
+
+namespace {
+
+DWORD LabelStyle(const Label::Options& o) {
+    DWORD style = o.rightAlign ? SS_RIGHT : SS_LEFT;
+    if (!o.wordWrap && !o.rightAlign)
+        style = SS_LEFTNOWORDWRAP;
+    if (!o.showAccelChar)
+        style |= SS_NOPREFIX;
+    if (o.endEllipsis)
+        style |= SS_ENDELLIPSIS;
+    if (o.notify)
+        style |= SS_NOTIFY;
+    return style;
+}
+
+} // namespace
+
+Label::Label(Container& parent, const ControlArgs& args, Options options)
+    : Control(parent, "STATIC", LabelStyle(options), 0, args), options_(options) {
+    LayOutAgain(); // sized to the text, which the base could not measure
+}
+
+void Label::SetCaption(const std::string& caption) {
+    Control::SetCaption(caption);
+    if (Design().width <= 0 || Design().height <= 0) {
+        const SIZE size = PreferredSize();
+        ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+SIZE Label::PreferredSize() const {
+    UINT format = options_.showAccelChar ? 0 : DT_NOPREFIX;
+    SIZE size = TextExtent(Handle(), CurrentFont(), Caption(), format);
+    if (Design().width > 0)
+        size.cx = Scale(Design().width);
+    if (Design().height > 0)
+        size.cy = Scale(Design().height);
+    return size;
+}
+
+void Label::HandleCommand(WORD notifyCode) {
+    if (notifyCode == STN_CLICKED && OnClick)
+        OnClick();
+}
+
+bool Label::ControlMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_SETCURSOR && cursor_ && LOWORD(lParam) == HTCLIENT) {
+        ::SetCursor(cursor_);
+        result = TRUE;
+        return true;
+    }
+    return false;
+}
+
+// -------------------------------------------------------------- Edit, Memo
+
+Edit::Edit(Container& parent, const ControlArgs& args)
+    : Edit(parent, ES_AUTOHSCROLL | WS_TABSTOP, args) {}
+
+Edit::Edit(Container& parent, DWORD style, const ControlArgs& args)
+    : Control(parent, "EDIT", style, WS_EX_CLIENTEDGE, args) {
+    ::SendMessageA(Handle(), EM_LIMITTEXT, 0, 0); // as much as the system allows
+}
+
+void Edit::SetText(const std::string& text) {
+    SetCaption(text);
+}
+
+void Edit::HandleCommand(WORD notifyCode) {
+    if (notifyCode == EN_CHANGE && OnChange)
+        OnChange();
+}
+
+Memo::Memo(Container& parent, const ControlArgs& args)
+    : Edit(parent, ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, args) {}
+
+bool Memo::ControlMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (msg != WM_GETDLGCODE || !lParam)
+        return false;
+    const MSG& key = *reinterpret_cast<const MSG*>(lParam);
+    if (key.message == WM_KEYDOWN || key.message == WM_CHAR) {
+        if (key.wParam == VK_TAB || key.wParam == VK_ESCAPE) {
+            // Focus moves on and Esc cancels, as in any dialog.
+            result = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- CheckBox
+
+CheckBox::CheckBox(Container& parent, const ControlArgs& args)
+    : Control(parent, "BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, args) {
+    LayOutAgain();
+}
+
+bool CheckBox::Checked() const {
+    return ::SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CheckBox::SetChecked(bool checked) {
+    ::SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void CheckBox::HandleCommand(WORD notifyCode) {
+    if (notifyCode == BN_CLICKED && OnClick)
+        OnClick();
+}
+
+SIZE CheckBox::PreferredSize() const {
+    // The box, a gap, the caption.
+    SIZE text = TextExtent(Handle(), CurrentFont(), Caption(), 0);
+    const int box = Scale(13);
+    return {box + Scale(6) + text.cx, std::max<LONG>(text.cy, box) + Scale(4)};
+}
+
+// ---------------------------------------------------------------- ComboBox
+
+ComboBox::ComboBox(Container& parent, const ControlArgs& args)
     : Control(parent, "COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
-              ControlArgs{args.left, args.top, args.width,
-                          args.height + kDropDownRows * kDropDownRowHeight + 2, args.caption}) {}
+              ControlArgs{args.left, args.top, args.width, args.height > 0 ? args.height : 21, args.caption,
+                          args.align, args.anchors}) {
+    LayOutAgain(); // with the list's height, which the base could not see
+}
+
+int ComboBox::ExtraDesignHeight() const {
+    return kDropDownRows * kDropDownRowHeight + 2;
+}
 
 int ComboBox::AddItem(const std::string& text, std::intptr_t data) {
     auto index = ::SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -131,5 +645,10 @@ void ComboBox::HandleCommand(WORD notifyCode) {
     if (notifyCode == CBN_SELCHANGE && OnSelect)
         OnSelect();
 }
+
+// ------------------------------------------------------------------ Bevel
+
+Bevel::Bevel(Container& parent, const ControlArgs& args)
+    : Control(parent, "STATIC", args.width >= args.height ? SS_ETCHEDHORZ : SS_ETCHEDVERT, 0, args) {}
 
 } // namespace corvinade::gui

@@ -1,69 +1,267 @@
-// Child controls of a form: a small base that owns one child window created
-// from a layout in design pixels, and the controls built on it. The parent
-// form hands its WM_COMMAND / WM_NOTIFY for a control to the control object.
+// Child controls and the containers that hold them. A control owns one child
+// window created from a layout in design pixels; it remembers that layout,
+// so its container can place it again when it is resized or its window
+// moves to a screen of another dpi. Containers (forms, panels, pages) hand
+// the WM_COMMAND / WM_NOTIFY / WM_CTLCOLOR* of a child to the child's object,
+// found from its window handle, so a control works on any container.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "gui/Dpi.h"
 
 namespace corvinade::gui {
 
+class Button;
+class Container;
 class Form;
 
-// Layout in design pixels (96 dpi); the control scales it.
+// Docking to an edge of the container, or filling what is left (Client).
+enum class Align { None, Top, Bottom, Left, Right, Client };
+
+// The edges a control keeps its distance to when its container resizes.
+using Anchors = unsigned;
+inline constexpr Anchors akLeft = 1, akTop = 2, akRight = 4, akBottom = 8;
+
+// Layout in design pixels (96 dpi); the control scales it by its window's dpi.
 struct ControlArgs {
     int left = 0, top = 0, width = 0, height = 0;
     std::string caption{};
+    Align align = Align::None;
+    Anchors anchors = akLeft | akTop;
 };
 
 class Control {
 public:
     // A child window of `windowClass` (any system or registered class), with
-    // WS_CHILD | WS_VISIBLE added to `style` and the default font set.
-    Control(Form& parent, const char* windowClass, DWORD style, DWORD exStyle, const ControlArgs& args);
+    // WS_CHILD | WS_VISIBLE added to `style`.
+    Control(Container& parent, const char* windowClass, DWORD style, DWORD exStyle, const ControlArgs& args);
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
     virtual ~Control();
 
+    // The control whose window this is, or null.
+    static Control* FromHandle(HWND window);
+
     HWND Handle() const { return window_; }
     int Id() const { return id_; }
+    Container* Parent() const { return parent_; }
+    Form* RootForm() const;
+    int Dpi() const;
+    int Scale(int designPixels) const;
 
     void SetCaption(const std::string& caption);
     std::string Caption() const;
     void SetEnabled(bool enabled);
     bool Enabled() const;
     void SetVisible(bool visible);
+    // The control's own visibility (its container may be hidden).
     bool Visible() const;
     void SetFocus();
+    bool Focused() const;
+
     // Moves and sizes the control; design pixels, like ControlArgs.
     void Place(int left, int top, int width, int height);
+    const ControlArgs& Design() const { return design_; }
+    void SetAlign(Align align);
+    void SetAnchors(Anchors anchors);
+    // Places the control in pixels of its container from its design, the
+    // container's pixel size and its design size.
+    void LayOut(const RECT& pixels);
+
+    // A font of its own (default: the container's), with a text colour.
+    void SetFont(const FontSpec& font);
+    void SetFontColor(COLORREF color);
+    std::optional<COLORREF> FontColor() const { return fontColor_; }
+
+    // A number of the owner's, as a control's tag.
+    std::intptr_t Tag = 0;
 
 protected:
     // WM_COMMAND from this control, with its notification code.
     virtual void HandleCommand(WORD /*notifyCode*/) {}
     // WM_NOTIFY from this control; true when answered in `result`.
     virtual bool HandleNotify(NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
+    // Messages of the control's own window, before its class sees them;
+    // true means handled, with `result` as the answer.
+    virtual bool ControlMessage(UINT /*msg*/, WPARAM, LPARAM, LRESULT& /*result*/) { return false; }
+    // The answer to WM_CTLCOLOR* for this control: its container's
+    // background, its own text colour.
+    virtual HBRUSH CtlColor(HDC dc);
+    // The window now shows at another dpi: fonts and sizes follow.
+    virtual void DpiChanged();
+    // Pixel size this control wants when it has no width or height of its
+    // own (labels sized to their text); zero for none.
+    virtual SIZE PreferredSize() const { return {0, 0}; }
+    // Design pixels added to the designed height (a drop-down list's list).
+    virtual int ExtraDesignHeight() const { return 0; }
+    void ApplyFont();
+    HFONT CurrentFont() const;
+    // Places the control again from its design (derived controls call it
+    // once they can answer PreferredSize and ExtraDesignHeight).
+    void LayOutAgain();
 
 private:
-    friend class Form;
-    // The form's window is gone (and ours with it).
-    void Detach() {
-        parent_ = nullptr;
-        window_ = nullptr;
-    }
+    friend class Container;
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    void Detach();
 
-    Form* parent_;
+    Container* parent_;
     int id_;
     HWND window_ = nullptr;
+    ControlArgs design_;
+    int parentDesignWidth_ = 0, parentDesignHeight_ = 0;
+    std::optional<FontSpec> font_;
+    std::optional<COLORREF> fontColor_;
+};
+
+// What holds controls: a form, a panel, a page. It keeps its children in
+// creation order (the tab order), lays out the docked and anchored ones,
+// paints its background and answers for its children's messages.
+class Container {
+public:
+    Container() = default;
+    Container(const Container&) = delete;
+    Container& operator=(const Container&) = delete;
+    virtual ~Container();
+
+    virtual HWND ContainerWindow() const = 0;
+    virtual int Dpi() const = 0;
+    virtual Form* RootForm() = 0;
+    // The size the children were designed against, in design pixels.
+    virtual SIZE DesignClientSize() const = 0;
+    int Scale(int designPixels) const { return gui::Scale(designPixels, Dpi()); }
+
+    const std::vector<Control*>& Children() const { return children_; }
+
+    // Background colour; a container without one of its own shows its
+    // parent's (a form's default is the system's button face).
+    COLORREF Color() const;
+    HBRUSH Brush() const;
+    void SetColor(COLORREF color);
+    void SetSystemColor(int index);
+
+    // The buttons Enter and Esc press while the focus is inside this
+    // container (the nearest container with one wins).
+    Button* DefaultButton() const { return defaultButton_; }
+    void SetDefaultButton(Button* button);
+    Button* CancelButton() const { return cancelButton_; }
+    void SetCancelButton(Button* button) { cancelButton_ = button; }
+
+    // Places every child from its design again, docked ones first.
+    virtual void Realign();
+    // While many children come or go: no layout until the matching
+    // EnableAlign, which lays out once.
+    void DisableAlign() { ++alignLocks_; }
+    void EnableAlign();
+    // The area the docked children share (client area by default).
+    virtual RECT AlignArea() const;
+
+protected:
+    // For the container's window procedure: the messages it answers for its
+    // children and its own background. True when handled.
+    bool HandleContainerMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // A parent container, for the colour; null for a form.
+    virtual Container* ParentContainer() const { return nullptr; }
+    // Fonts and layout of every control below, at the container's dpi.
+    void ApplyDpiToChildren();
+
+private:
+    friend class Control;
+    void AddChild(Control* control) { children_.push_back(control); }
+    void RemoveChild(Control* control);
+
+    std::vector<Control*> children_;
+    std::optional<int> systemColor_;
+    std::optional<COLORREF> color_;
+    mutable HBRUSH ownBrush_ = nullptr;
+    Button* defaultButton_ = nullptr;
+    Button* cancelButton_ = nullptr;
+    int alignLocks_ = 0;
+
+protected:
+    bool AlignDisabled() const { return alignLocks_ > 0; }
+};
+
+// A static text. Sized to its text when designed without a width; a data
+// text (hotkey names, parameters) is shown as it is, a "&" included.
+class Label : public Control {
+public:
+    struct Options {
+        bool wordWrap = false;
+        bool showAccelChar = true; // "&" marks a mnemonic
+        bool endEllipsis = false;
+        bool notify = false; // clicks reach OnClick
+        bool rightAlign = false;
+    };
+    Label(Container& parent, const ControlArgs& args, Options options);
+    Label(Container& parent, const ControlArgs& args) : Label(parent, args, Options{}) {}
+
+    void SetCaption(const std::string& caption);
+    std::function<void()> OnClick;
+
+protected:
+    void HandleCommand(WORD notifyCode) override;
+    SIZE PreferredSize() const override;
+    bool ControlMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) override;
+
+private:
+    Options options_;
+    HCURSOR cursor_ = nullptr;
+
+public:
+    void SetCursor(HCURSOR cursor) { cursor_ = cursor; }
+};
+
+// A single-line edit box.
+class Edit : public Control {
+public:
+    Edit(Container& parent, const ControlArgs& args);
+    std::string Text() const { return Caption(); }
+    void SetText(const std::string& text);
+    // The text changed (EN_CHANGE), by the user or the program.
+    std::function<void()> OnChange;
+
+protected:
+    Edit(Container& parent, DWORD style, const ControlArgs& args);
+    void HandleCommand(WORD notifyCode) override;
+};
+
+// A multi-line edit box: Enter breaks the line, long lines wrap on screen
+// without changing the text, Tab and Esc stay dialog keys, no 30,000
+// character limit.
+class Memo : public Edit {
+public:
+    Memo(Container& parent, const ControlArgs& args);
+
+protected:
+    bool ControlMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) override;
+};
+
+// A check box that checks itself when clicked.
+class CheckBox : public Control {
+public:
+    CheckBox(Container& parent, const ControlArgs& args);
+    bool Checked() const;
+    // Sets the state without firing OnClick, as only the user's click does.
+    void SetChecked(bool checked);
+    std::function<void()> OnClick;
+
+protected:
+    void HandleCommand(WORD notifyCode) override;
+    SIZE PreferredSize() const override;
 };
 
 // A drop-down list (CBS_DROPDOWNLIST): items with an integer each.
 class ComboBox : public Control {
 public:
-    ComboBox(Form& parent, const ControlArgs& args);
+    ComboBox(Container& parent, const ControlArgs& args);
 
     // Appends an item; returns its index.
     int AddItem(const std::string& text, std::intptr_t data = 0);
@@ -82,9 +280,17 @@ public:
 
 protected:
     void HandleCommand(WORD notifyCode) override;
+    int ExtraDesignHeight() const override;
 
 private:
     void CheckIndex(int index) const;
+};
+
+// A 2-pixel etched line (horizontal when wider than high), as a frame
+// between parts of a window.
+class Bevel : public Control {
+public:
+    Bevel(Container& parent, const ControlArgs& args);
 };
 
 } // namespace corvinade::gui

@@ -1,17 +1,28 @@
-// Screen dpi, scaling of designed pixels and the program's default font.
+// Dpi, scaling of designed pixels and the font cache.
 #include "gui/Dpi.h"
+
+#include <map>
+#include <tuple>
 
 #include "gui/Handles.h"
 
 namespace corvinade::gui {
 
+namespace {
+
+// Entry points missing before Windows 10 (and some missing in Wine), looked
+// up once.
+template <class Fn> Fn User32Entry(const char* name) {
+    HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, name))) : nullptr;
+}
+
+} // namespace
+
 void MakeProcessDpiAware() {
-    // Looked up at run time: SetProcessDPIAware is missing before Vista.
-    using Fn = BOOL(WINAPI*)();
-    if (HMODULE user32 = ::GetModuleHandleA("user32.dll"))
-        if (auto fn =
-                reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, "SetProcessDPIAware"))))
-            fn();
+    using SetAware = BOOL(WINAPI*)();
+    if (auto fn = User32Entry<SetAware>("SetProcessDPIAware"))
+        fn();
 }
 
 int ScreenDpi() {
@@ -19,20 +30,55 @@ int ScreenDpi() {
         MakeProcessDpiAware();
         WindowDC screen(nullptr);
         int value = screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
-        return value > 0 ? value : 96;
+        return value > 0 ? value : DesignDpi;
     }();
     return dpi;
 }
 
+int WindowDpi(HWND window) {
+    using GetDpi = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = User32Entry<GetDpi>("GetDpiForWindow");
+    if (getDpiForWindow && window)
+        if (UINT dpi = getDpiForWindow(window))
+            return static_cast<int>(dpi);
+    return ScreenDpi();
+}
+
+int Scale(int designPixels, int dpi) {
+    return ::MulDiv(designPixels, dpi, DesignDpi);
+}
+
 int Scale(int designPixels) {
-    return ::MulDiv(designPixels, ScreenDpi(), 96);
+    return Scale(designPixels, ScreenDpi());
+}
+
+void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjust = User32Entry<AdjustForDpi>("AdjustWindowRectExForDpi");
+    if (!adjust || !adjust(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi)))
+        ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+}
+
+HFONT Font(const FontSpec& spec, int dpi) {
+    using Key = std::tuple<std::string, int, unsigned>;
+    static std::map<Key, GdiObject<HFONT>> fonts;
+    const int height = Scale(spec.height, dpi);
+    auto [it, added] = fonts.try_emplace(Key{spec.face, height, spec.style});
+    if (added)
+        it->second.Reset(::CreateFontA(-height, 0, 0, 0, (spec.style & FontBold) ? FW_BOLD : FW_NORMAL,
+                                       (spec.style & FontItalic) != 0, (spec.style & FontUnderline) != 0,
+                                       (spec.style & FontStrikeOut) != 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                       spec.face.c_str()));
+    return it->second ? it->second.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}
+
+HFONT DefaultFont(int dpi) {
+    return Font(FontSpec{}, dpi);
 }
 
 HFONT DefaultFont() {
-    static const GdiObject<HFONT> font(::CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
-    return font ? font.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    return DefaultFont(ScreenDpi());
 }
 
 } // namespace corvinade::gui

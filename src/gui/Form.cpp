@@ -4,9 +4,12 @@
 
 #include "core/Errors.h"
 #include "gui/Application.h"
+#include "gui/Button.h"
 #include "gui/Controls.h"
 #include "gui/Dpi.h"
 #include "gui/Guarded.h"
+#include "gui/Panel.h"
+#include "gui/WindowClass.h"
 
 #include <algorithm>
 #include <string_view>
@@ -30,21 +33,11 @@ UINT ReleaseMessage() {
 }
 
 void RegisterFormClass(WNDPROC proc) {
-    static bool registered = false;
-    if (registered)
-        return;
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = ModuleInstance();
-    wc.hIcon = ::LoadIconA(wc.hInstance, MAKEINTRESOURCEA(1));
-    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kFormClass;
-    if (!::RegisterClassExA(&wc))
-        throw Error("Cannot register the form window class");
-    registered = true;
+    RegisterWindowClass({.name = kFormClass,
+                         .proc = proc,
+                         .style = CS_DBLCLKS,
+                         .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                         .programIcon = true});
 }
 
 struct DisableWalk {
@@ -81,26 +74,37 @@ void EnableWindows(const std::vector<HWND>& windows) {
 
 } // namespace
 
-Form::Form(const FormArgs& args) {
+Form::Form(const FormArgs& args) : designClient_{args.clientWidth, args.clientHeight} {
     RegisterFormClass(WindowProc);
     DWORD style = args.style & ~WS_VISIBLE; // shown through Show / ShowModal
-    RECT frame = {0, 0, Scale(args.clientWidth), Scale(args.clientHeight)};
-    ::AdjustWindowRectEx(&frame, style, FALSE, args.exStyle);
-    int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    int left = Scale(args.left), top = Scale(args.top);
-    if (args.center) {
-        RECT work = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-        left = work.left + (work.right - work.left - width) / 2;
-        top = work.top + (work.bottom - work.top - height) / 2;
-    }
     HWND owner = args.owner;
     if (!owner && Application::Instance())
         owner = App().Handle();
-    ::CreateWindowExA(args.exStyle, kFormClass, args.caption.c_str(), style, left, top, width, height, owner,
-                      nullptr, ModuleInstance(), this);
+    // Created at the system dpi, then placed at the dpi of its screen.
+    dpi_ = ScreenDpi();
+    ::CreateWindowExA(args.exStyle, kFormClass, args.caption.c_str(), style, 0, 0, 0, 0, owner, nullptr,
+                      ModuleInstance(), this);
     if (!window_)
         throw Error("Cannot create window \"" + args.caption + "\"");
+    dpi_ = WindowDpi(window_);
+    RECT frame = {0, 0, Scale(args.clientWidth), Scale(args.clientHeight)};
+    AdjustWindowRectForDpi(frame, style, args.exStyle, dpi_);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    int left = Scale(args.left), top = Scale(args.top);
+    const Position position = args.center ? Position::ScreenCenter : args.position;
+    if (position != Position::Designed) {
+        RECT work = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        RECT around = work;
+        if (position == Position::OwnerCenter && args.owner && ::IsWindowVisible(args.owner))
+            ::GetWindowRect(args.owner, &around);
+        left = around.left + (around.right - around.left - width) / 2;
+        top = around.top + (around.bottom - around.top - height) / 2;
+        // Wholly on the work area where it fits.
+        left = std::max<int>(work.left, std::min<int>(left, work.right - width));
+        top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
+    }
+    ::SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Form::~Form() {
@@ -110,8 +114,6 @@ Form::~Form() {
         app->SetMainForm(nullptr);
     if (window_)
         ::DestroyWindow(window_);
-    for (Control* control : controls_)
-        control->Detach();
 }
 
 bool Form::IsFormWindow(HWND window) {
@@ -161,8 +163,8 @@ SIZE Form::ClientSize() const {
 
 void Form::SetClientSize(int designWidth, int designHeight) {
     RECT frame = {0, 0, Scale(designWidth), Scale(designHeight)};
-    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongA(window_, GWL_STYLE)), FALSE,
-                         static_cast<DWORD>(::GetWindowLongA(window_, GWL_EXSTYLE)));
+    AdjustWindowRectForDpi(frame, static_cast<DWORD>(::GetWindowLongA(window_, GWL_STYLE)),
+                           static_cast<DWORD>(::GetWindowLongA(window_, GWL_EXSTYLE)), dpi_);
     ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -267,40 +269,153 @@ void Form::RestoreFocus() {
         ::SetFocus(target);
 }
 
-int Form::AddControl(Control* control) {
-    controls_.push_back(control);
-    return nextControlId_++;
+Form* Form::FromHandle(HWND window) {
+    return IsFormWindow(window) ? reinterpret_cast<Form*>(::GetWindowLongPtrA(window, GWLP_USERDATA)) : nullptr;
 }
 
-void Form::RemoveControl(Control* control) {
-    std::erase(controls_, control);
-}
-
-bool Form::RouteToControl(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    HWND from = nullptr;
-    if (msg == WM_COMMAND && lParam)
-        from = reinterpret_cast<HWND>(lParam);
-    else if (msg == WM_NOTIFY && lParam)
-        from = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
-    if (!from)
-        return false;
-    auto it =
-        std::find_if(controls_.begin(), controls_.end(), [from](Control* c) { return c->Handle() == from; });
-    if (it == controls_.end())
-        return false;
-    result = 0;
-    if (msg == WM_COMMAND) {
-        (*it)->HandleCommand(HIWORD(wParam));
-        return true;
+void Form::ApplyDpi(int dpi, const RECT* suggested) {
+    if (dpi <= 0)
+        return;
+    const SIZE client = ClientSize();
+    const int oldDpi = dpi_;
+    dpi_ = dpi;
+    if (suggested) {
+        ::SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        RECT frame = {0, 0, ::MulDiv(client.cx, dpi, oldDpi), ::MulDiv(client.cy, dpi, oldDpi)};
+        AdjustWindowRectForDpi(frame, static_cast<DWORD>(::GetWindowLongA(window_, GWL_STYLE)),
+                               static_cast<DWORD>(::GetWindowLongA(window_, GWL_EXSTYLE)), dpi_);
+        ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    return (*it)->HandleNotify(*reinterpret_cast<NMHDR*>(lParam), result);
+    ApplyDpiToChildren();
+    DpiChanged();
+    ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+namespace {
+
+bool Usable(const Button* button) {
+    return button && button->Handle() && ::IsWindowVisible(button->Handle()) &&
+           ::IsWindowEnabled(button->Handle());
+}
+
+bool IsPushButton(HWND window) {
+    char name[8] = {};
+    if (!::GetClassNameA(window, name, sizeof name) || std::string_view(name) != "Button")
+        return false;
+    const LONG type = ::GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+} // namespace
+
+Button* Form::DialogButton(bool cancel) const {
+    HWND focus = ::GetFocus();
+    if (!focus || (focus != window_ && !::IsChild(window_, focus)))
+        focus = nullptr;
+    // Enter on a push button presses that button, as in any dialog.
+    if (!cancel && focus && IsPushButton(focus))
+        if (auto* button = dynamic_cast<Button*>(Control::FromHandle(focus)); Usable(button))
+            return button;
+    for (HWND w = focus; w && w != window_; w = ::GetParent(w))
+        if (auto* container = dynamic_cast<Container*>(Control::FromHandle(w))) {
+            Button* button = cancel ? container->CancelButton() : container->DefaultButton();
+            if (Usable(button))
+                return button;
+        }
+    Button* button = cancel ? CancelButton() : DefaultButton();
+    return Usable(button) ? button : nullptr;
+}
+
+// What a dialog does for WM_NEXTDLGCTL (mnemonics of labels send it): the
+// given control, or the next or previous one from the focus, gets the focus
+// with its text selected.
+void Form::NextDialogControl(WPARAM target, bool isWindow) {
+    HWND next = nullptr;
+    if (isWindow) {
+        next = reinterpret_cast<HWND>(target);
+    } else {
+        HWND focus = ::GetFocus();
+        next = ::GetNextDlgTabItem(window_, focus && ::IsChild(window_, focus) ? focus : nullptr, target != 0);
+    }
+    if (!next || !::IsChild(window_, next))
+        return;
+    if (::SendMessageA(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        ::SendMessageA(next, EM_SETSEL, 0, -1);
+    ::SetFocus(next);
+    FocusMoved(next);
+}
+
+bool Form::SwitchPage(bool forward) {
+    // The page control around the focus, else the first one with tabs.
+    for (HWND w = ::GetFocus(); w && w != window_; w = ::GetParent(w))
+        if (auto* pages = dynamic_cast<PageControl*>(Control::FromHandle(w)); pages && pages->TabsVisible()) {
+            pages->SelectNextPage(forward);
+            return true;
+        }
+    std::vector<Container*> pending{this};
+    while (!pending.empty()) {
+        Container* container = pending.back();
+        pending.pop_back();
+        for (Control* child : container->Children()) {
+            if (auto* pages = dynamic_cast<PageControl*>(child); pages && pages->TabsVisible() && child->Visible()) {
+                pages->SelectNextPage(forward);
+                return true;
+            }
+            if (auto* inner = dynamic_cast<Container*>(child))
+                pending.push_back(inner);
+        }
+    }
+    return false;
+}
+
+bool Form::HandleDialogKey(MSG& msg) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !msg.hwnd)
+        return false;
+    HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+    Form* form = root ? FromHandle(root) : nullptr;
+    if (!form)
+        return false;
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) < 0 &&
+        form->SwitchPage(::GetKeyState(VK_SHIFT) >= 0))
+        return true;
+    HWND before = ::GetFocus();
+    if (!::IsDialogMessageA(root, &msg))
+        return false;
+    if (HWND after = ::GetFocus(); after != before)
+        FocusMoved(after);
+    return true;
+}
+
+void Form::FocusMoved(HWND focus) {
+    for (HWND w = focus ? ::GetParent(focus) : nullptr; w; w = ::GetParent(w))
+        if (auto* box = dynamic_cast<ScrollBox*>(Control::FromHandle(w)))
+            box->ScrollIntoView(focus);
 }
 
 LRESULT Form::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    if (HandleMessage(msg, wParam, lParam, result) || RouteToControl(msg, wParam, lParam, result))
+    if (HandleMessage(msg, wParam, lParam, result) || HandleContainerMessage(msg, wParam, lParam, result))
         return result;
     switch (msg) {
+    case DM_GETDEFID:
+        if (Button* button = DialogButton(false))
+            return MAKELRESULT(button->Id(), DC_HASDEFID);
+        return 0;
+    case WM_COMMAND:
+        // Enter and Esc without a button of their own (IsDialogMessage).
+        if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK)
+            if (Button* button = DialogButton(LOWORD(wParam) == IDCANCEL))
+                button->Click();
+        return 0;
+    case WM_DPICHANGED:
+        ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_NEXTDLGCTL:
+        NextDialogControl(wParam, lParam != FALSE);
+        return 0;
     case WM_SHOWWINDOW:
         SetVisibleState(wParam != FALSE);
         break;
@@ -326,10 +441,6 @@ LRESULT Form::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_DESTROY:
-        // The system destroys the child windows with us.
-        for (Control* control : controls_)
-            control->Detach();
-        controls_.clear();
         if (OnDestroy)
             OnDestroy();
         break;

@@ -8,9 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "gui/Controls.h"
+
 namespace corvinade::gui {
 
-class Control;
+// Where a form first shows.
+enum class Position {
+    Designed,     // at left/top
+    ScreenCenter, // centred in the work area
+    OwnerCenter,  // centred on its owner window (on the work area when hidden)
+};
 
 // Geometry in design pixels (96 dpi); the form scales it.
 struct FormArgs {
@@ -20,9 +27,15 @@ struct FormArgs {
     DWORD exStyle = 0;
     HWND owner = nullptr; // default: the application window
     bool center = false;  // centred in the work area instead of left/top
+    Position position = Position::Designed;
 };
 
-class Form {
+// A form is the container of its controls and lays them out at its own dpi,
+// which follows the screen it is on (WM_DPICHANGED). Keyboard navigation is
+// a dialog's: Tab and Shift+Tab in creation order, into panels and pages,
+// Enter for the default button, Esc for the cancel button, Alt+letter for
+// the "&" mnemonics, Ctrl+Tab for the pages of a page control with tabs.
+class Form : public Container {
 public:
     explicit Form(const FormArgs& args);
     Form(const Form&) = delete;
@@ -31,6 +44,23 @@ public:
 
     HWND Handle() const { return window_; }
     static bool IsFormWindow(HWND window);
+    // The form of a top-level window of ours, or null.
+    static Form* FromHandle(HWND window);
+
+    // Dialog keys for a message our loops took from the queue, before it is
+    // dispatched; true when it was one and is handled.
+    static bool HandleDialogKey(MSG& msg);
+    // The focus moved to `focus`: scroll boxes around it bring it into view.
+    static void FocusMoved(HWND focus);
+
+    HWND ContainerWindow() const override { return window_; }
+    int Dpi() const override { return dpi_; }
+    Form* RootForm() override { return this; }
+    SIZE DesignClientSize() const override { return designClient_; }
+    // Lays the form out for another dpi: moves it to `suggested` (screen
+    // pixels; null keeps its place and scales its client size), then its
+    // controls' fonts and places. WM_DPICHANGED lands here.
+    void ApplyDpi(int dpi, const RECT* suggested);
 
     void Show();
     void Hide();
@@ -75,22 +105,26 @@ protected:
     // For derived forms: called first for every message of the window;
     // true means handled, with `result` as the answer.
     virtual bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // After the controls were laid out at a new dpi: for what a derived form
+    // places itself.
+    virtual void DpiChanged() {}
 
 private:
-    friend class Control;
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     static void DeleteReleased(Form* form);
     LRESULT WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    bool RouteToControl(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void SetVisibleState(bool visible);
     void RunCreateOnce();
     void RememberFocus();
     void RestoreFocus();
-
-    int AddControl(Control* control);
-    void RemoveControl(Control* control);
+    // The usable button Enter or Esc presses with the focus where it is.
+    Button* DialogButton(bool cancel) const;
+    bool SwitchPage(bool forward);
+    void NextDialogControl(WPARAM target, bool isWindow);
 
     HWND window_ = nullptr;
+    int dpi_ = DesignDpi;
+    SIZE designClient_ = {0, 0};
     bool created_ = false;
     bool shown_ = false;
     bool modal_ = false;
@@ -99,8 +133,6 @@ private:
     int handlerDepth_ = 0;
     bool releasePending_ = false;
     bool deleting_ = false;
-    std::vector<Control*> controls_;
-    int nextControlId_ = 100;
 };
 
 } // namespace corvinade::gui

@@ -9,6 +9,7 @@
 #include "core/Errors.h"
 #include "gui/Guarded.h"
 #include "gui/PixelBlend.h"
+#include "gui/WindowClass.h"
 
 namespace corvinade::gui {
 
@@ -19,36 +20,10 @@ constexpr int kWheelStep = 60;
 constexpr int kLineStep = 20;
 
 void RegisterImageViewClass(WNDPROC proc) {
-    static bool registered = false;
-    if (registered)
-        return;
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.hCursor = ::LoadCursorA(nullptr, IDC_CROSS);
-    wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-    wc.lpszClassName = kImageViewClass;
-    if (!::RegisterClassExA(&wc))
-        throw Error("Cannot register the image view window class");
-    registered = true;
-}
-
-ShiftState ShiftFromKeys(WPARAM keys) {
-    ShiftState s = 0;
-    if (keys & MK_SHIFT)
-        s |= ssShift;
-    if (keys & MK_CONTROL)
-        s |= ssCtrl;
-    if (::GetKeyState(VK_MENU) < 0)
-        s |= ssAlt;
-    if (keys & MK_LBUTTON)
-        s |= ssLeft;
-    if (keys & MK_RBUTTON)
-        s |= ssRight;
-    if (keys & MK_MBUTTON)
-        s |= ssMiddle;
-    return s;
+    RegisterWindowClass({.name = kImageViewClass,
+                         .proc = proc,
+                         .cursor = ::LoadCursorA(nullptr, IDC_CROSS),
+                         .background = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH))});
 }
 
 } // namespace
@@ -264,10 +239,7 @@ void ImageView::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
 
     switch (msg) {
     case WM_MOUSEMOVE:
-        if (!trackingLeave_) {
-            TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window_.Get(), 0};
-            trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
-        }
+        hostMouse_.Moved(window_.Get());
         if (!mouseOnImage_ && layer_.MouseMove(shift, x, y))
             return;
         if ((mouseOnImage_ || onImage) && OnMouseMove)
@@ -331,28 +303,13 @@ LRESULT ImageView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONUP:
         Mouse(msg, wParam, lParam);
         return 0;
-    case WM_MOUSELEAVE:
-        trackingLeave_ = false;
-        layer_.MouseLeftHost();
-        return 0;
     case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lParam) != window) {
+        if (reinterpret_cast<HWND>(lParam) != window)
             mouseOnImage_ = false;
-            layer_.CaptureLost();
-        }
-        return 0;
-    case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT) {
-            POINT p;
-            ::GetCursorPos(&p);
-            ::ScreenToClient(window, &p);
-            if (HCURSOR cursor = layer_.CursorAt(p.x + scroll_.x, p.y + scroll_.y)) {
-                ::SetCursor(cursor);
-                return TRUE;
-            }
-        }
         break;
     }
+    if (LRESULT result = 0; hostMouse_.HandleMessage(window, layer_, msg, lParam, scroll_, result))
+        return result;
     return ::DefWindowProcA(window, msg, wParam, lParam);
 }
 

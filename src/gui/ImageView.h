@@ -103,7 +103,7 @@ private:
     WindowlessLayer layer_;
     POINT scroll_ = {0, 0};
     bool mouseOnImage_ = false; // a button went down on the image itself
-    bool trackingLeave_ = false;
+    HostMouse hostMouse_;
 };
 
 } // namespace corvinade::gui

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "gui/Dpi.h"
+
 namespace corvinade::gui {
 
 namespace {
@@ -12,6 +14,10 @@ bool Contains(const RECT& r, int x, int y) {
 }
 
 } // namespace
+
+int WindowlessHost::HostDpi() const {
+    return WindowDpi(HostWindow());
+}
 
 WindowlessControl::WindowlessControl(WindowlessHost& host) : host_(host) {}
 
@@ -168,6 +174,58 @@ void WindowlessLayer::MouseLeftHost() {
 HCURSOR WindowlessLayer::CursorAt(int x, int y) const {
     WindowlessControl* target = captured_ ? captured_ : ControlAt(x, y);
     return target ? target->Cursor() : nullptr;
+}
+
+ShiftState ShiftFromKeys(WPARAM keys) {
+    ShiftState s = 0;
+    if (keys & MK_SHIFT)
+        s |= ssShift;
+    if (keys & MK_CONTROL)
+        s |= ssCtrl;
+    if (::GetKeyState(VK_MENU) < 0)
+        s |= ssAlt;
+    if (keys & MK_LBUTTON)
+        s |= ssLeft;
+    if (keys & MK_RBUTTON)
+        s |= ssRight;
+    if (keys & MK_MBUTTON)
+        s |= ssMiddle;
+    return s;
+}
+
+void HostMouse::Moved(HWND host) {
+    if (trackingLeave_)
+        return;
+    TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, host, 0};
+    trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
+}
+
+bool HostMouse::HandleMessage(HWND host, WindowlessLayer& layer, UINT msg, LPARAM lParam, POINT offset,
+                              LRESULT& result) {
+    switch (msg) {
+    case WM_MOUSELEAVE:
+        trackingLeave_ = false;
+        layer.MouseLeftHost();
+        result = 0;
+        return true;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != host)
+            layer.CaptureLost();
+        return false;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            POINT p;
+            ::GetCursorPos(&p);
+            ::ScreenToClient(host, &p);
+            if (HCURSOR cursor = layer.CursorAt(p.x + offset.x, p.y + offset.y)) {
+                ::SetCursor(cursor);
+                result = TRUE;
+                return true;
+            }
+        }
+        return false;
+    }
+    return false;
 }
 
 } // namespace corvinade::gui

@@ -21,6 +21,8 @@ public:
     virtual HWND HostWindow() const = 0;
     // Marks an area (host coordinates: the coordinates of the controls) for repainting.
     virtual void InvalidateHostRect(const RECT& area) = 0;
+    // The dpi the host shows at: controls laid out in design pixels scale by it.
+    virtual int HostDpi() const;
 
 protected:
     ~WindowlessHost() = default;
@@ -119,6 +121,24 @@ private:
     std::vector<WindowlessControl*> controls_;
     WindowlessControl* captured_ = nullptr;
     WindowlessControl* hot_ = nullptr;
+};
+
+// The mouse handling every window that hosts a windowless layer shares.
+// The shift state of a mouse message's key flags.
+ShiftState ShiftFromKeys(WPARAM keys);
+
+class HostMouse {
+public:
+    // On WM_MOUSEMOVE: asks the system for WM_MOUSELEAVE, once per entry.
+    void Moved(HWND host);
+    // WM_MOUSELEAVE, WM_CAPTURECHANGED and WM_SETCURSOR for the layer, whose
+    // point (offset.x, offset.y) is at the host's client origin. True when
+    // handled; WM_SETCURSOR only when a control claims the cursor.
+    bool HandleMessage(HWND host, WindowlessLayer& layer, UINT msg, LPARAM lParam, POINT offset,
+                       LRESULT& result);
+
+private:
+    bool trackingLeave_ = false;
 };
 
 } // namespace corvinade::gui

@@ -39,23 +39,6 @@ gui::FormArgs MainFormArgs() {
     return args;
 }
 
-gui::ShiftState ShiftOf(WPARAM keys) {
-    gui::ShiftState shift = 0;
-    if (keys & MK_SHIFT)
-        shift |= gui::ssShift;
-    if (keys & MK_CONTROL)
-        shift |= gui::ssCtrl;
-    if (::GetKeyState(VK_MENU) < 0)
-        shift |= gui::ssAlt;
-    if (keys & MK_LBUTTON)
-        shift |= gui::ssLeft;
-    if (keys & MK_RBUTTON)
-        shift |= gui::ssRight;
-    if (keys & MK_MBUTTON)
-        shift |= gui::ssMiddle;
-    return shift;
-}
-
 HIMAGELIST MakeTrayImages() {
     HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
     HICON icon = static_cast<HICON>(
@@ -154,7 +137,7 @@ void TMainForm::SetHideFormTimer(bool enabled) {
 void TMainForm::LayOutAnchored() {
     const SIZE client = ClientSize();
     shape1_->SetBounds(0, 0, client.cx, client.cy);
-    const int linkTop = client.cy - gui::Scale(LinkBottomOffset);
+    const int linkTop = client.cy - Scale(LinkBottomOffset);
     bLabel1_->SetTop(linkTop);
     lblCheckForUpdates_->SetTop(linkTop);
 }
@@ -178,6 +161,7 @@ void TMainForm::BuildHotkeyOverview() {
                 Host(), layer_,
                 LabelArgs{OverviewLeft + ColumnStep * c, OverviewHeaderTop, 100, OverviewRowHeight});
             label->SetWordWrap(true);
+            label->SetShowAccelChar(false); // data: "a&b" shows as it is
             label->SetColor(::GetSysColor(COLOR_INFOBK));
             label->SetFontColor(::GetSysColor(COLOR_INFOTEXT));
             if (r == 0) {
@@ -207,7 +191,7 @@ void TMainForm::TrayIconClick() {
         return;
     }
     BuildHotkeyOverview();
-    const int height = gui::Scale(PanelHeight(OverviewRowCount() - 1));
+    const int height = Scale(PanelHeight(OverviewRowCount() - 1));
     Data->GetTaskbarPos();
     const RECT bounds = Bounds();
     const int width = bounds.right - bounds.left;
@@ -301,13 +285,10 @@ void TMainForm::Paint() {
 
 void TMainForm::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-    const gui::ShiftState shift = ShiftOf(wParam);
+    const gui::ShiftState shift = gui::ShiftFromKeys(wParam);
     switch (msg) {
     case WM_MOUSEMOVE:
-        if (!trackingLeave_) {
-            TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, Handle(), 0};
-            trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
-        }
+        hostMouse_.Moved(Handle());
         layer_.MouseMove(shift, x, y);
         break;
     case WM_LBUTTONDOWN:
@@ -326,8 +307,24 @@ void TMainForm::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+void TMainForm::DpiChanged() {
+    speedButton1_->DpiChanged();
+    bLabel1_->DpiChanged();
+    lblCheckForUpdates_->DpiChanged();
+    if (Visible()) { // the rows and the height at the new size, in place
+        const RECT before = Bounds();
+        BuildHotkeyOverview();
+        const int height = Scale(PanelHeight(OverviewRowCount() - 1));
+        SetBounds(before.left, before.bottom - height, before.right - before.left, height);
+    }
+    LayOutAnchored();
+    ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
 bool TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     result = 0;
+    if (hostMouse_.HandleMessage(Handle(), layer_, msg, lParam, {0, 0}, result))
+        return true;
     switch (msg) {
     case WM_PAINT:
         Paint();
@@ -351,25 +348,6 @@ bool TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
     case WM_RBUTTONUP:
         Mouse(msg, wParam, lParam);
         return true;
-    case WM_MOUSELEAVE:
-        trackingLeave_ = false;
-        layer_.MouseLeftHost();
-        return true;
-    case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lParam) != Handle())
-            layer_.CaptureLost();
-        return false;
-    case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT) {
-            POINT p;
-            ::GetCursorPos(&p);
-            ::ScreenToClient(Handle(), &p);
-            ::SetCursor(layer_.CursorAt(p.x, p.y) ? layer_.CursorAt(p.x, p.y)
-                                                  : ::LoadCursorA(nullptr, IDC_ARROW));
-            result = TRUE;
-            return true;
-        }
-        return false;
     }
     return false;
 }

@@ -40,6 +40,7 @@ public:
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void DpiChanged() override;
 
 private:
     using OverviewRow = std::array<std::unique_ptr<TLabel>, 3>;
@@ -62,6 +63,7 @@ private:
     std::unique_ptr<TBLabel> MakeLink(const LabelArgs& args, TAlignment alignment);
     gui::WindowlessHost& Host() { return *this; }
     HWND HostWindow() const override { return Handle(); }
+    int HostDpi() const override { return Dpi(); }
     void InvalidateHostRect(const RECT& area) override;
 
     gui::WindowlessLayer layer_{*this};
@@ -73,7 +75,7 @@ private:
     std::unique_ptr<TPopupMenu> trayPopup_;
     std::unique_ptr<TTrayIcon> trayIcon_;
     bool hideFormTimerEnabled_ = false;
-    bool trackingLeave_ = false;
+    gui::HostMouse hostMouse_;
     bool minimized_ = true; // the window state: minimized while hidden
 };
 

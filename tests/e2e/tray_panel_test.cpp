@@ -75,13 +75,13 @@ protected:
 };
 
 // A click shows the panel beside the taskbar, one row per active hotkey in
-// file order, Params2 only for Open file; "X" hides it.
+// file order, Params2 only for Open file, data texts as they are; "X" hides it.
 TEST_F(TrayPanelTest, ClickShowsTheActiveHotkeysBesideTheTaskbar) {
     ASSERT_NO_FATAL_FAILURE(Start({
         Entry(true, 'N', ModWin, "openfile", "notepad.exe", "C:\\notes\\todo.txt"),
         Entry(false, 'I', ModWin, "openfile", "inactive.exe"),
         Entry(true, 'S', ModCtrl | ModAlt, "capturescreen"),
-        Entry(true, 'K', ModShift | ModWin, "sendkeystrokes", "Hello", "ignored"),
+        Entry(true, 'K', ModShift | ModWin, "openwebsite", "example.org/?q=a&lang=en", "ignored"),
         Entry(true, 'O', ModCtrl, "openfile", "calc.exe", ""),
     }));
     EXPECT_EQ(WindowOpacity(panel), 200);
@@ -104,7 +104,7 @@ TEST_F(TrayPanelTest, ClickShowsTheActiveHotkeysBesideTheTaskbar) {
     const Row rows[] = {
         {"WIN + N", "Open file", "notepad.exe, C:\\notes\\todo.txt"},
         {"ALT + CTRL + S", "Capture screen", ""},
-        {"SHIFT + WIN + K", "Send keystrokes", "Hello"},
+        {"SHIFT + WIN + K", "Open website", "example.org/?q=a&lang=en"}, // "&" drawn as it is
         {"CTRL + O", "Open file", "calc.exe"},
     };
     ExpectCell(r, 8, 8, 100, "Hotkey", true);

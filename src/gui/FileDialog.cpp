@@ -1,5 +1,5 @@
-// The save-file dialog; see SaveDialog.h.
-#include "gui/SaveDialog.h"
+// The file dialogs; see FileDialog.h.
+#include "gui/FileDialog.h"
 
 #include <commdlg.h>
 #include <dlgs.h>
@@ -11,7 +11,7 @@
 
 namespace corvinade::gui {
 
-bool SaveDialog::Execute(HWND owner) {
+bool FileDialog::Run(HWND owner, bool save, DWORD flags) {
     std::string filter = Filter;
     std::replace(filter.begin(), filter.end(), '|', '\0');
     filter.append(2, '\0');
@@ -27,18 +27,50 @@ bool SaveDialog::Execute(HWND owner) {
     ofn.nMaxFile = static_cast<DWORD>(name.size());
     ofn.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
     ofn.lpstrDefExt = DefaultExt.empty() ? nullptr : DefaultExt.c_str();
-    ofn.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING | OFN_HIDEREADONLY;
-    if (OverwritePrompt)
-        ofn.Flags |= OFN_OVERWRITEPROMPT;
+    // The program's working folder stays where it was.
+    ofn.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | flags;
     ofn.lpfnHook = Hook;
     ofn.lCustData = reinterpret_cast<LPARAM>(this);
 
-    const bool chosen = ::GetSaveFileNameA(&ofn) != FALSE;
+    const bool chosen = (save ? ::GetSaveFileNameA(&ofn) : ::GetOpenFileNameA(&ofn)) != FALSE;
     dialog_ = nullptr;
     FilterIndex = static_cast<int>(ofn.nFilterIndex);
     if (chosen)
         FileName = name.data();
     return chosen;
+}
+
+UINT_PTR CALLBACK FileDialog::Hook(HWND hook, UINT msg, WPARAM, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
+        auto* ofn = reinterpret_cast<OPENFILENAMEA*>(lParam);
+        ::SetWindowLongPtrA(hook, GWLP_USERDATA, ofn->lCustData);
+        reinterpret_cast<FileDialog*>(ofn->lCustData)->dialog_ = ::GetParent(hook);
+        return 0;
+    }
+    if (msg != WM_NOTIFY)
+        return 0;
+    auto* self = reinterpret_cast<FileDialog*>(::GetWindowLongPtrA(hook, GWLP_USERDATA));
+    auto* notify = reinterpret_cast<OFNOTIFYA*>(lParam);
+    if (self && notify->hdr.code == CDN_TYPECHANGE) {
+        Guarded([&] {
+            self->FilterIndex = static_cast<int>(notify->lpOFN->nFilterIndex);
+            self->TypeChanged();
+        });
+    }
+    return 0;
+}
+
+bool OpenDialog::Execute(HWND owner) {
+    return Run(owner, false, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
+}
+
+bool SaveDialog::Execute(HWND owner) {
+    return Run(owner, true, OverwritePrompt ? OFN_OVERWRITEPROMPT : 0);
+}
+
+void SaveDialog::TypeChanged() {
+    if (OnTypeChange)
+        OnTypeChange();
 }
 
 std::string SaveDialog::CurrentFilePath() const {
@@ -60,27 +92,6 @@ void SaveDialog::SetDialogDefaultExt(const std::string& extension) {
     DefaultExt = extension;
     if (dialog_)
         ::SendMessageA(dialog_, CDM_SETDEFEXT, 0, reinterpret_cast<LPARAM>(DefaultExt.c_str()));
-}
-
-UINT_PTR CALLBACK SaveDialog::Hook(HWND hook, UINT msg, WPARAM, LPARAM lParam) {
-    if (msg == WM_INITDIALOG) {
-        auto* ofn = reinterpret_cast<OPENFILENAMEA*>(lParam);
-        ::SetWindowLongPtrA(hook, GWLP_USERDATA, ofn->lCustData);
-        reinterpret_cast<SaveDialog*>(ofn->lCustData)->dialog_ = ::GetParent(hook);
-        return 0;
-    }
-    if (msg != WM_NOTIFY)
-        return 0;
-    auto* self = reinterpret_cast<SaveDialog*>(::GetWindowLongPtrA(hook, GWLP_USERDATA));
-    auto* notify = reinterpret_cast<OFNOTIFYA*>(lParam);
-    if (self && notify->hdr.code == CDN_TYPECHANGE) {
-        Guarded([&] {
-            self->FilterIndex = static_cast<int>(notify->lpOFN->nFilterIndex);
-            if (self->OnTypeChange)
-                self->OnTypeChange();
-        });
-    }
-    return 0;
 }
 
 } // namespace corvinade::gui

@@ -1,0 +1,300 @@
+// Panels, page controls and scroll boxes; see Panel.h.
+#include "gui/Panel.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "gui/WindowClass.h"
+
+namespace corvinade::gui {
+
+namespace {
+
+constexpr char kPanelClass[] = "CorvinadePanel";
+constexpr int kLineStep = 20; // design pixels a scroll arrow moves
+
+const char* PanelClass() {
+    RegisterWindowClass({.name = kPanelClass, .proc = ::DefWindowProcA});
+    return kPanelClass;
+}
+
+} // namespace
+
+// ------------------------------------------------------------------ Panel
+
+Panel::Panel(Container& parent, const ControlArgs& args) : Panel(parent, 0, args) {}
+
+Panel::Panel(Container& parent, DWORD style, const ControlArgs& args)
+    : Control(parent, PanelClass(), style | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, args),
+      designClient_{args.width, args.height} {}
+
+SIZE Panel::DesignClientSize() const {
+    return designClient_;
+}
+
+bool Panel::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_PAINT && OnPaint) {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(Handle(), &ps);
+        RECT client = {};
+        ::GetClientRect(Handle(), &client);
+        OnPaint(dc, client);
+        ::EndPaint(Handle(), &ps);
+        result = 0;
+        return true;
+    }
+    return HandleContainerMessage(msg, wParam, lParam, result);
+}
+
+// ------------------------------------------------------------ PageControl
+
+// The tab strip: a real tab control, under the pages in the stacking order
+// (so the pages paint over its display area, and Tab reaches it after the
+// page's controls).
+class PageControl::Tabs : public Control {
+public:
+    Tabs(PageControl& owner, const ControlArgs& args)
+        : Control(owner, WC_TABCONTROLA, WS_TABSTOP | WS_CLIPSIBLINGS, 0, args), owner_(owner) {}
+
+protected:
+    bool HandleNotify(NMHDR& header, LRESULT& result) override {
+        if (header.code != TCN_SELCHANGE)
+            return false;
+        owner_.TabChanged();
+        result = 0;
+        return true;
+    }
+
+private:
+    PageControl& owner_;
+};
+
+PageControl::PageControl(Container& parent, const ControlArgs& args, bool showTabs)
+    : Panel(parent, args) {
+    if (showTabs)
+        tabs_ = std::make_unique<Tabs>(
+            *this, ControlArgs{.width = args.width, .height = args.height, .anchors = akLeft | akTop | akRight | akBottom});
+}
+
+PageControl::~PageControl() {
+    pages_.clear();
+    tabs_.reset();
+}
+
+Panel& PageControl::AddPage(const std::string& caption) {
+    SIZE design = DesignClientSize();
+    if (tabs_) {
+        // The page's design size: the display area, in design pixels.
+        RECT area = AlignArea(), client = {};
+        ::GetClientRect(Handle(), &client);
+        design.cx -= ::MulDiv((client.right - client.left) - (area.right - area.left), DesignDpi, Dpi());
+        design.cy -= ::MulDiv((client.bottom - client.top) - (area.bottom - area.top), DesignDpi, Dpi());
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(caption.c_str());
+        ::SendMessageA(tabs_->Handle(), TCM_INSERTITEMA, pages_.size(), reinterpret_cast<LPARAM>(&item));
+    }
+    auto page = std::make_unique<Panel>(
+        *this, ControlArgs{.width = design.cx, .height = design.cy, .caption = caption, .align = Align::Client});
+    ::SetWindowLongA(page->Handle(), GWL_STYLE, ::GetWindowLongA(page->Handle(), GWL_STYLE) | WS_CLIPSIBLINGS);
+    pages_.push_back(std::move(page));
+    if (tabs_) // the strip stays under the pages
+        ::SetWindowPos(tabs_->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (active_ < 0)
+        SetActivePageIndex(0);
+    else
+        pages_.back()->SetVisible(false);
+    return *pages_.back();
+}
+
+void PageControl::SetActivePageIndex(int index) {
+    if (index < 0 || index >= PageCount())
+        return;
+    active_ = index;
+    if (tabs_)
+        ::SendMessageA(tabs_->Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Page(index).SetVisible(true);
+    for (int i = 0; i < PageCount(); ++i)
+        if (i != index)
+            Page(i).SetVisible(false);
+    Realign();
+}
+
+void PageControl::SelectNextPage(bool forward) {
+    if (PageCount() == 0)
+        return;
+    const int next = (active_ + (forward ? 1 : PageCount() - 1)) % PageCount();
+    SetActivePageIndex(next);
+    if (tabs_ && ::GetFocus() != tabs_->Handle())
+        if (HWND first = ::GetNextDlgTabItem(Page(next).Handle(), nullptr, FALSE))
+            ::SetFocus(first);
+    if (OnChange)
+        OnChange();
+}
+
+void PageControl::TabChanged() {
+    const int index = static_cast<int>(::SendMessageA(tabs_->Handle(), TCM_GETCURSEL, 0, 0));
+    SetActivePageIndex(index);
+    if (OnChange)
+        OnChange();
+}
+
+RECT PageControl::AlignArea() const {
+    RECT area = {};
+    ::GetClientRect(Handle(), &area);
+    if (tabs_)
+        ::SendMessageA(tabs_->Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    return area;
+}
+
+void PageControl::Realign() {
+    if (tabs_) {
+        RECT client = {};
+        ::GetClientRect(Handle(), &client);
+        tabs_->LayOut(client);
+    }
+    Container::Realign();
+}
+
+// -------------------------------------------------------------- ScrollBox
+
+// The scrolled panel: rows coming or going lay out the whole box (its
+// height and the scroll bar follow them).
+class ScrollBox::ScrolledPanel : public Panel {
+public:
+    ScrolledPanel(ScrollBox& box, const ControlArgs& args) : Panel(box, args), box_(box) {}
+    void Realign() override {
+        if (box_.realigning_)
+            Panel::Realign();
+        else
+            box_.Realign();
+    }
+    bool Locked() const { return AlignDisabled(); }
+
+private:
+    ScrollBox& box_;
+};
+
+ScrollBox::ScrollBox(Container& parent, const ControlArgs& args) : Panel(parent, WS_VSCROLL, args) {
+    content_ = std::make_unique<ScrolledPanel>(*this, ControlArgs{.width = args.width, .height = args.height});
+    Realign();
+}
+
+Panel& ScrollBox::Content() {
+    return *content_;
+}
+
+ScrollBox::~ScrollBox() {
+    content_.reset();
+}
+
+int ScrollBox::Extent() const {
+    int extent = 0;
+    for (Control* child : content_->Children())
+        if (child->Design().align == Align::Top && child->Visible())
+            extent += child->Scale(child->Design().height);
+    return extent;
+}
+
+int ScrollBox::ClientHeight() const {
+    RECT client = {};
+    ::GetClientRect(Handle(), &client);
+    return client.bottom - client.top;
+}
+
+void ScrollBox::Realign() {
+    if (!content_ || realigning_ || AlignDisabled() || content_->Locked())
+        return;
+    realigning_ = true;
+    const int extent = Extent();
+    // Showing or hiding the bar changes the client width: measure after.
+    SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, extent - 1),
+                       static_cast<UINT>(ClientHeight()), position_, 0};
+    ::SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
+    RECT client = {};
+    ::GetClientRect(Handle(), &client);
+    position_ = std::clamp(position_, 0, std::max(0, extent - static_cast<int>(client.bottom)));
+    ::SetScrollPos(Handle(), SB_VERT, position_, TRUE);
+    ::SetWindowPos(content_->Handle(), nullptr, 0, -position_, client.right,
+                   std::max<int>(extent, client.bottom), SWP_NOZORDER | SWP_NOACTIVATE);
+    content_->Realign();
+    realigning_ = false;
+}
+
+void ScrollBox::ScrollTo(int y) {
+    const int limit = std::max(0, Extent() - ClientHeight());
+    const int position = std::clamp(y, 0, limit);
+    if (position == position_)
+        return;
+    position_ = position;
+    ::SetScrollPos(Handle(), SB_VERT, position_, TRUE);
+    ::SetWindowPos(content_->Handle(), nullptr, 0, -position_, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ScrollBox::ScrollIntoView(HWND window) {
+    if (!window || !::IsChild(content_->Handle(), window))
+        return;
+    // The row around the window when it fits, else the window itself.
+    HWND shown = window;
+    for (HWND w = window; w && ::GetParent(w) != content_->Handle(); w = ::GetParent(w))
+        shown = ::GetParent(w);
+    RECT r = {};
+    ::GetWindowRect(shown, &r);
+    if (r.bottom - r.top > ClientHeight())
+        ::GetWindowRect(window, &r);
+    ::MapWindowPoints(nullptr, content_->Handle(), reinterpret_cast<POINT*>(&r), 2);
+    const int height = ClientHeight();
+    if (r.top < position_)
+        ScrollTo(r.top);
+    else if (r.bottom > position_ + height)
+        ScrollTo(r.bottom - height);
+}
+
+void ScrollBox::Scroll(WORD request) {
+    SCROLLINFO info = {sizeof info, SIF_ALL};
+    ::GetScrollInfo(Handle(), SB_VERT, &info);
+    const int line = Scale(kLineStep), page = ClientHeight();
+    switch (request) {
+    case SB_LINEUP:
+        ScrollTo(position_ - line);
+        break;
+    case SB_LINEDOWN:
+        ScrollTo(position_ + line);
+        break;
+    case SB_PAGEUP:
+        ScrollTo(position_ - page);
+        break;
+    case SB_PAGEDOWN:
+        ScrollTo(position_ + page);
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        ScrollTo(info.nTrackPos);
+        break;
+    case SB_TOP:
+        ScrollTo(0);
+        break;
+    case SB_BOTTOM:
+        ScrollTo(Extent());
+        break;
+    }
+}
+
+bool ScrollBox::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_VSCROLL:
+        Scroll(LOWORD(wParam));
+        result = 0;
+        return true;
+    case WM_MOUSEWHEEL:
+        ScrollTo(position_ - GET_WHEEL_DELTA_WPARAM(wParam) * 3 * Scale(kLineStep) / WHEEL_DELTA);
+        result = 0;
+        return true;
+    }
+    return Panel::ControlMessage(msg, wParam, lParam, result);
+}
+
+} // namespace corvinade::gui

@@ -1,0 +1,99 @@
+// Containers that are controls themselves: a panel (a child window that
+// holds controls; Tab walks into it), a page control (pages shown one at a
+// time, with a real tab control or, for wizards, without tabs) and a
+// vertical scroll box.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/Controls.h"
+
+namespace corvinade::gui {
+
+class Panel : public Control, public Container {
+public:
+    Panel(Container& parent, const ControlArgs& args);
+
+    using Control::Scale;
+    HWND ContainerWindow() const override { return Handle(); }
+    int Dpi() const override { return Control::Dpi(); }
+    Form* RootForm() override { return Control::RootForm(); }
+    SIZE DesignClientSize() const override;
+    // The design size the children are placed against, when it is not the
+    // panel's own (a docked panel whose designed size differs).
+    void SetDesignClientSize(SIZE size) { designClient_ = size; }
+
+    // Decoration painted over the background, under the controls.
+    std::function<void(HDC dc, const RECT& client)> OnPaint;
+
+protected:
+    Panel(Container& parent, DWORD style, const ControlArgs& args);
+    Container* ParentContainer() const override { return Control::Parent(); }
+    bool ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    SIZE designClient_ = {0, 0};
+};
+
+class PageControl : public Panel {
+public:
+    PageControl(Container& parent, const ControlArgs& args, bool showTabs);
+    ~PageControl() override;
+
+    // A new page, last; the first page added is shown.
+    Panel& AddPage(const std::string& caption);
+    int PageCount() const { return static_cast<int>(pages_.size()); }
+    Panel& Page(int index) const { return *pages_.at(static_cast<size_t>(index)); }
+    int ActivePageIndex() const { return active_; }
+    // Shows a page (without OnChange, which only the user's choice fires).
+    void SetActivePageIndex(int index);
+    bool TabsVisible() const { return tabs_ != nullptr; }
+    // Ctrl+Tab and Ctrl+Shift+Tab: the next page, round, with OnChange.
+    void SelectNextPage(bool forward);
+
+    // The user chose another page.
+    std::function<void()> OnChange;
+
+    void Realign() override;
+    RECT AlignArea() const override;
+
+private:
+    class Tabs;
+    void TabChanged();
+
+    std::unique_ptr<Tabs> tabs_;
+    std::vector<std::unique_ptr<Panel>> pages_;
+    int active_ = -1;
+};
+
+class ScrollBox : public Panel {
+public:
+    ScrollBox(Container& parent, const ControlArgs& args);
+    ~ScrollBox() override;
+
+    // What scrolls: controls docked to its top stack from the top.
+    Panel& Content();
+    int Position() const { return position_; }
+    void ScrollTo(int y);
+    // Scrolls as little as brings the window (a descendant) into view.
+    void ScrollIntoView(HWND window);
+    void Realign() override;
+
+protected:
+    bool ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    class ScrolledPanel;
+    int Extent() const;
+    int ClientHeight() const;
+    void Scroll(WORD request);
+
+    std::unique_ptr<ScrolledPanel> content_;
+    int position_ = 0;
+    bool realigning_ = false;
+};
+
+} // namespace corvinade::gui

@@ -1,0 +1,49 @@
+// The frame the program's wizards share: an empty top band (glass where the
+// system composes the desktop), the pages without tabs on the window
+// background colour, and a bottom strip with a line at its top and the
+// "&Previous", "&Next" (default; "&Finish" on the last page) and "Cancel"
+// buttons.
+#pragma once
+
+#include <string>
+
+#include "gui/Button.h"
+#include "gui/Form.h"
+#include "gui/Panel.h"
+
+namespace corvinade::gui {
+
+class WizardForm : public Form {
+public:
+    static constexpr int ClientWidth = 571, ClientHeight = 403;
+    static constexpr int TopHeight = 49, BottomHeight = 41;
+
+    WizardForm(const std::string& caption, HWND owner, Position position);
+
+    Panel pnlTop, pnlClient, pnlBottom;
+    Bevel BottomLine;
+    PageControl pcClient;
+    Button btnPrevious, btnNext, btnCancel;
+
+    // A page, in the order they are walked through.
+    Panel& AddPage(const std::string& caption) { return pcClient.AddPage(caption); }
+    bool OnLastPage() const { return pcClient.ActivePageIndex() == pcClient.PageCount() - 1; }
+    // One page on or back, then UpdateWizardButtons.
+    void GoToPage(int index);
+    // "&Finish" on the last page, "&Next" elsewhere; "&Previous" enabled
+    // above the first page.
+    void UpdateWizardButtons();
+
+    // A page heading: Tahoma, 16 pixels.
+    static FontSpec HeadingFont() { return {"Tahoma", 16, 0}; }
+
+protected:
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void DpiChanged() override { ExtendGlass(); }
+
+private:
+    void ExtendGlass();
+    bool glass_ = false;
+};
+
+} // namespace corvinade::gui
