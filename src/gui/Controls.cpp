@@ -245,6 +245,8 @@ void Control::LayOut(const RECT& area) {
 void Control::SetFont(const FontSpec& font) {
     font_ = font;
     ApplyFont();
+    if (design_.width <= 0 || design_.height <= 0)
+        LayOutAgain(); // sized to its text in the new font
 }
 
 void Control::SetFontColor(COLORREF color) {

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Takes pictures of the program's windows under Wine and Xvfb, in the test
+# harness's virtual desktop, to look at next to their designed layout:
+#
+#   bash tools/screenshots.sh OUTDIR [DPI] [BUILD_DIR]
+#
+# DPI is the screen's dpi of the run (default 96). Each picture is a PNG of
+# the whole desktop in OUTDIR, named after what it shows.
+set -euo pipefail
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+if [ "${1:-}" != "--inside" ]; then
+    OUT=$(realpath -m "${1:?usage: screenshots.sh OUTDIR [DPI] [BUILD_DIR]}")
+    DPI=${2:-96}
+    BUILD=$(realpath "${3:-$ROOT/build/cross}")
+    mkdir -p "$OUT"
+    RESULT=$(mktemp -d)
+    printf '%s\n%s\n%s\n' "$BUILD" "$OUT" "$DPI" >"$RESULT/args"
+    CORVINADE_DPI=$DPI CORVINADE_RUN_TIMEOUT=300 bash "$ROOT/tests/harness/wine-run.sh" \
+        "$BUILD/tests/harness/unixrun.exe" "$ROOT/tools/screenshots.sh --inside $RESULT" "$RESULT/done"
+    cat "$RESULT/out"
+    rm -rf "$RESULT"
+    exit 0
+fi
+RESULT=$2
+{ read -r BUILD; read -r OUT; read -r DPI; } <"$RESULT/args"
+exec >"$RESULT/out" 2>&1
+trap 'touch "$RESULT/done"' EXIT
+
+shot() {
+    import -window root "$OUT/$1-$DPI.png"
+    echo "screenshots: $OUT/$1-$DPI.png"
+}
+
+# Waits (10 s at most) for a visible top-level window with this title.
+wait_window() {
+    for _ in $(seq 1 200); do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 && return 0
+        sleep 0.05
+    done
+    echo "screenshots: no window \"$1\"" >&2
+    return 1
+}
+
+# Ends the programs that show these windows.
+close_windows() {
+    local title
+    for title in "$@"; do
+        xdotool search --name "^$title\$" 2>/dev/null | while read -r id; do xdotool windowkill "$id"; done || true
+    done
+    sleep 0.5
+}
+
+# The dialog kit.
+wine "$BUILD/tools/gallery/gallery.exe" >/dev/null 2>&1 &
+wait_window "Wizard frame" && sleep 1 && shot kit
+close_windows "Dialog kit" "Wizard frame"
+
+# The program: a few hotkeys, the tray panel, a capture window.
+DATA="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming/Pelmorra/Corvinade/Data"
+mkdir -p "$DATA"
+printf '%s\r\n' '[key0]' active=1 key=78 shift=8 func=openfile params=notepad.exe 'params2=C:\notes\todo.txt' \
+    '[key1]' active=1 key=83 shift=8 func=capturescreen params= params2= \
+    '[key2]' active=1 key=75 shift=12 func=openwebsite 'params=example.org/?q=a&lang=en' params2= \
+    '[key3]' active=0 key=73 shift=8 func=maximize params= params2= >"$DATA/hotkeys.ini"
+wine reg add 'HKCU\Software\Pelmorra\Corvinade' /v FirstUse /t REG_SZ /d 0 /f >/dev/null 2>&1
+wine "$BUILD/src/corvinade.exe" >/dev/null 2>&1 &
+sleep 3
+# The tray icon sits at the right end of the taskbar.
+read -r W H < <(xdpyinfo | awk '/dimensions:/ {split($2, s, "x"); print s[1], s[2]}')
+for _ in 1 2 3; do
+    xdotool mousemove $((W - 11)) $((H - 11)) click 1
+    sleep 1.5
+    xdotool search --onlyvisible --name '^Corvinade$' >/dev/null 2>&1 && break
+done
+shot tray-panel
+xdotool mousemove $((W / 2)) $((H / 2))
+sleep 2.5 # the panel hides itself
+wine "$BUILD/tests/harness/presskeys.exe" 83+8 >/dev/null 2>&1
+wait_window "Save Capture" && sleep 1 && shot capture
+
