@@ -19,6 +19,18 @@ void ReplaceAll(std::string& text, std::string_view marker, char replacement) {
     text = std::move(out);
 }
 
+std::string ReplaceChar(const std::string& text, char c, std::string_view marker) {
+    std::string out;
+    out.reserve(text.size());
+    for (char t : text) {
+        if (t == c)
+            out += marker;
+        else
+            out += t;
+    }
+    return out;
+}
+
 bool StartsWithIgnoringCase(const std::string& text, std::string_view prefix) {
     if (text.size() < prefix.size())
         return false;
@@ -56,6 +68,10 @@ std::string ClipboardTextFromFileBytes(std::string_view bytes) {
         lineStart = end + 1;
     }
     return text;
+}
+
+std::string EncodeLineBreakMarkers(const std::string& text) {
+    return ReplaceChar(ReplaceChar(text, '\r', "<?CR?>"), '\n', "<?LF?>");
 }
 
 } // namespace corvinade

@@ -10,6 +10,9 @@ namespace corvinade {
 // "<?CR?>" becomes a carriage return, then "<?LF?>" a line feed; both exact
 // and case-sensitive.
 std::string DecodeLineBreakMarkers(std::string text);
+// The other way, for the editors: every carriage return becomes "<?CR?>",
+// then every line feed "<?LF?>", so a multi-line text fits on one line.
+std::string EncodeLineBreakMarkers(const std::string& text);
 
 // The address with "http://" in front unless it begins with "http://" or
 // "https://" in any letter case.

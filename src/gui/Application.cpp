@@ -2,6 +2,7 @@
 // application's message hook, termination and the default error display.
 #include "gui/Application.h"
 
+#include "gui/Controls.h"
 #include "gui/Dpi.h"
 #include "gui/Form.h"
 #include "gui/Guarded.h"
@@ -171,6 +172,10 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
 }
 
 LRESULT Application::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // A key field with the focus takes a hotkey of ours as its key.
+    if (msg == WM_HOTKEY)
+        if (Control* focused = Control::FromHandle(::GetFocus()); focused && focused->TakeHotkey(HIWORD(lParam)))
+            return 0;
     if (msg == WM_HOTKEY && OnMessage) {
         DWORD pos = ::GetMessagePos();
         MSG m = {window_,

@@ -546,14 +546,15 @@ bool Memo::ControlMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
     if (msg != WM_GETDLGCODE || !lParam)
         return false;
     const MSG& key = *reinterpret_cast<const MSG*>(lParam);
-    if (key.message == WM_KEYDOWN || key.message == WM_CHAR) {
-        if (key.wParam == VK_TAB || key.wParam == VK_ESCAPE) {
-            // Focus moves on and Esc cancels, as in any dialog.
-            result = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-            return true;
-        }
-    }
-    return false;
+    // Focus moves on, Esc cancels and Alt+letter follows mnemonics, as in
+    // any dialog.
+    const bool dialogKey = ((key.message == WM_KEYDOWN || key.message == WM_CHAR) &&
+                            (key.wParam == VK_TAB || key.wParam == VK_ESCAPE)) ||
+                           key.message == WM_SYSCHAR || key.message == WM_SYSKEYDOWN;
+    if (!dialogKey)
+        return false;
+    result = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+    return true;
 }
 
 // ---------------------------------------------------------------- CheckBox

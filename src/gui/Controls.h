@@ -83,6 +83,10 @@ public:
     // A number of the owner's, as a control's tag.
     std::intptr_t Tag = 0;
 
+    // A hotkey of the program's arrives while this control has the focus:
+    // true when the control took its key (the hotkey's action then does not run).
+    virtual bool TakeHotkey(unsigned /*key*/) { return false; }
+
 protected:
     // WM_COMMAND from this control, with its notification code.
     virtual void HandleCommand(WORD /*notifyCode*/) {}

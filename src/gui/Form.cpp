@@ -381,6 +381,11 @@ bool Form::HandleDialogKey(MSG& msg) {
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) < 0 &&
         form->SwitchPage(::GetKeyState(VK_SHIFT) >= 0))
         return true;
+    // A control that wants every key (the key field) gets Alt+letter too,
+    // not the mnemonic of a control around it.
+    if ((msg.message == WM_SYSCHAR || msg.message == WM_SYSKEYDOWN) && msg.hwnd == ::GetFocus() &&
+        (::SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTALLKEYS))
+        return false;
     HWND before = ::GetFocus();
     if (!::IsDialogMessageA(root, &msg))
         return false;

@@ -17,6 +17,16 @@ TEST(ActionTextTest, LineBreakMarkersBecomeControlCharacters) {
     EXPECT_EQ(DecodeLineBreakMarkers("<?<?CR?>LF?>"), "<?\rLF?>");
 }
 
+// The editors store a memo's lines on one line; the action gets them back.
+TEST(ActionTextTest, LineBreaksBecomeMarkersAndBack) {
+    EXPECT_EQ(EncodeLineBreakMarkers("a\r\nb"), "a<?CR?><?LF?>b");
+    EXPECT_EQ(EncodeLineBreakMarkers("\n\rx\n"), "<?LF?><?CR?>x<?LF?>");
+    EXPECT_EQ(EncodeLineBreakMarkers("no break"), "no break");
+    for (const char* text : {"line one\r\nline two\r\n", "\r\r\n\n", "<?CR?> typed as is"})
+        if (std::string(text).find("<?") == std::string::npos)
+            EXPECT_EQ(DecodeLineBreakMarkers(EncodeLineBreakMarkers(text)), text);
+}
+
 TEST(ActionTextTest, WebsiteGetsHttpUnlessItHasAnHttpScheme) {
     const struct {
         const char* given;

@@ -1,0 +1,93 @@
+// The key field; see KeyField.h.
+#include "gui/KeyField.h"
+
+namespace corvinade::gui {
+
+namespace {
+
+bool IsModifierKey(WPARAM key) {
+    switch (key) {
+    case VK_SHIFT:
+    case VK_CONTROL:
+    case VK_MENU:
+    case VK_LSHIFT:
+    case VK_RSHIFT:
+    case VK_LCONTROL:
+    case VK_RCONTROL:
+    case VK_LMENU:
+    case VK_RMENU:
+    case VK_LWIN:
+    case VK_RWIN:
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// Read-only, so nothing is typed or pasted into it; the key's name is its
+// text, which screen readers read as its value.
+KeyField::KeyField(Container& parent, const ControlArgs& args)
+    : Control(parent, "EDIT", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, args) {}
+
+void KeyField::SetKey(std::uint16_t key) {
+    key_ = key;
+    const std::string name = key != 0 && KeyName ? KeyName(key) : std::string();
+    SetCaption(name);
+    ::SendMessageA(Handle(), EM_SETSEL, name.size(), name.size());
+}
+
+void KeyField::Record(std::uint16_t key) {
+    SetKey(key);
+    if (OnChange)
+        OnChange();
+}
+
+bool KeyField::TakeHotkey(unsigned key) {
+    Record(static_cast<std::uint16_t>(key));
+    return true;
+}
+
+bool KeyField::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_GETDLGCODE:
+        if (lParam) {
+            const MSG& key = *reinterpret_cast<const MSG*>(lParam);
+            if ((key.message == WM_KEYDOWN || key.message == WM_CHAR) && key.wParam == VK_TAB &&
+                ::GetKeyState(VK_CONTROL) >= 0) {
+                result = 0; // Tab and Shift+Tab move the focus on
+                return true;
+            }
+        }
+        result = DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTARROWS;
+        return true;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (!IsModifierKey(wParam))
+            Record(static_cast<std::uint16_t>(wParam));
+        result = 0;
+        return true;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+    case WM_SYSCHAR:
+    case WM_DEADCHAR:
+    case WM_SYSDEADCHAR:
+    case WM_CONTEXTMENU:
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+        result = 0; // no beep, no menu, no text of its own
+        return true;
+    }
+    return false;
+}
+
+HBRUSH KeyField::CtlColor(HDC dc) {
+    // The look of an edit box, though it is read-only.
+    ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
+    ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+    return ::GetSysColorBrush(COLOR_WINDOW);
+}
+
+} // namespace corvinade::gui

@@ -1,0 +1,177 @@
+// The new-hotkey wizard; see frmAddHotkeyU.h.
+#include "ui/frmAddHotkeyU.h"
+
+#include "app/datau.h"
+#include "gui/Dialogs.h"
+
+namespace corvinade {
+
+namespace {
+
+constexpr int ParametersWidth = 191;
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+gui::ControlArgs Text(int left, int top, const std::string& caption) {
+    return {.left = left, .top = top, .caption = caption};
+}
+
+} // namespace
+
+// The controls are made in their tab order: on "Key" the four modifiers,
+// then the key field, whose label "&Key:" comes just before it.
+TfrmAddHotkey::TfrmAddHotkey(HWND owner)
+    : gui::WizardForm("New hotkey", owner, gui::Position::OwnerCenter),
+      tsKey(AddPage("Key")),
+      Label1(tsKey, Text(32, 24, "Choose a key")),
+      Label4(tsKey, Text(32, 49,
+                         "Type a \"Key\" in the key edit box and select one or more shift keys in the checkboxes "
+                         "below.")),
+      Label5(tsKey, Text(32, 65, "Shift keys are the keys which is held down while pressing the key.")),
+      Label3(tsKey, Text(32, 136, "Shift key:")),
+      ShiftKeyWin(tsKey, Text(106, 135, "&WIN")),
+      ShiftKeyShift(tsKey, Text(106, 203, "&SHIFT")),
+      ShiftKeyCTRL(tsKey, Text(106, 180, "&CTRL")),
+      ShiftKeyALt(tsKey, Text(106, 157, "&ALT")),
+      Label2(tsKey, Text(32, 98, "&Key:")),
+      HotKey1(tsKey, {.left = 106, .top = 98, .width = 191, .height = 19}),
+      tsAction(AddPage("Action")),
+      Label6(tsAction, Text(32, 24, "Choose an action")),
+      Label7(tsAction, Text(32, 49, "Select the action to be executed when the hotkey is pressed in the box below.")),
+      Label8(tsAction, Text(32, 65,
+                            "Some actions need additional parameters to run. You can type those in the box called "
+                            "parameters below.")),
+      Label9(tsAction, Text(32, 98, "&Action:")),
+      cbAction(tsAction, {.left = 116, .top = 95, .width = 191}),
+      Label10(tsAction, Text(32, 136, "&Parameters:")),
+      edtParameters(tsAction, {.left = 116,
+                               .top = 133,
+                               .width = ParametersWidth,
+                               .height = 21,
+                               .anchors = gui::akLeft | gui::akTop | gui::akRight}),
+      btnParameters(tsAction, {.left = 313, .top = 133, .width = 21, .height = 21, .caption = "..."}),
+      lblAdditionalParameters(tsAction, {.left = 32, .top = 170, .width = 78, .height = 27,
+                                         .caption = "Additional paramters:"},
+                              {.wordWrap = true}),
+      edtAdditionalParameters(tsAction, {.left = 116, .top = 171, .width = 193, .height = 21}) {
+    Label1.SetFont(HeadingFont());
+    Label6.SetFont(HeadingFont());
+    HotKey1.KeyName = [](std::uint16_t key) { return Data->HotkeyText(key, 0); };
+    OpenDialog1.Filter = "*.*|*.*";
+    parameterControls_ = {{&Label10, &edtParameters}, {&btnParameters}, {&lblAdditionalParameters, &edtAdditionalParameters}};
+    btnCancel.ModalResult = IDCANCEL;
+    btnNext.OnClick = [this] { btnNextClick(); };
+    btnPrevious.OnClick = [this] { btnPreviousClick(); };
+    cbAction.OnSelect = [this] { cbActionSelect(); };
+    btnParameters.OnClick = [this] { btnParametersClick(); };
+    FormCreate();
+}
+
+TfrmAddHotkey::~TfrmAddHotkey() = default;
+
+void TfrmAddHotkey::FormCreate() {
+    workingList_ = std::make_unique<THotkeyList>(Data->Registrar());
+    GoToPage(0);
+    FillActionCombo(cbAction);
+    UpdateParameterControls(parameterControls_, GetFunc()); // nothing chosen: all hidden
+    const std::string file = Data->GetPath(0);
+    if (FileExists(file))
+        workingList_->LoadFromFile(file, false);
+    OnShow = [this] { HotKey1.SetFocus(); };
+}
+
+void TfrmAddHotkey::pcClientChange() {
+    UpdateWizardButtons();
+    // The first box of the page to type in.
+    if (pcClient.ActivePageIndex() == 0)
+        HotKey1.SetFocus();
+    else
+        cbAction.SetFocus();
+}
+
+void TfrmAddHotkey::btnNextClick() {
+    if (!OnLastPage()) {
+        if (ValidatePage(pcClient.ActivePageIndex() == 0 ? TPage::tsKey : TPage::tsAction)) {
+            pcClient.SetActivePageIndex(pcClient.ActivePageIndex() + 1);
+            pcClientChange();
+        }
+        return;
+    }
+    if (!ValidatePage(TPage::None))
+        return;
+    AddNewHotkey();
+    Data->ReloadHotkeys();
+    SetModalResult(IDOK);
+}
+
+void TfrmAddHotkey::btnPreviousClick() {
+    if (pcClient.ActivePageIndex() > 0) {
+        pcClient.SetActivePageIndex(pcClient.ActivePageIndex() - 1);
+        pcClientChange();
+    }
+}
+
+bool TfrmAddHotkey::Fails(const char* message) {
+    gui::MessageDlg(message, gui::DialogKind::Error, MB_OK);
+    return false;
+}
+
+bool TfrmAddHotkey::ValidatePage(TPage page) {
+    if (page == TPage::tsKey || page == TPage::None) {
+        if (HotKey1.Key() == 0)
+            return Fails("You must select a key for your hotkey.");
+        if (GetShift() == 0)
+            return Fails("You must select a shift key for your hotkey.");
+        for (int i = 0; i < workingList_->Count(); ++i) {
+            const THotKeyData& d = workingList_->Items(i)->Definition;
+            if (d.Key == HotKey1.Key() && d.Shift == GetShift() && d.Active)
+                return Fails("The selected hotkey is already in use.");
+        }
+    }
+    if ((page == TPage::tsAction || page == TPage::None) && cbAction.ItemIndex() < 0)
+        return Fails("You must select an action for the hotkey.");
+    return true;
+}
+
+// A failed save takes the new hotkey out of the list again, so that the
+// list stays what the file holds and Finish can simply be tried again.
+void TfrmAddHotkey::AddNewHotkey() {
+    workingList_->Add(true, HotKey1.Key(), GetShift(), GetFunc(), GetParamsText(), GetParams2Text());
+    try {
+        workingList_->SaveToFile(Data->GetPath(0));
+    } catch (...) {
+        workingList_->Delete(workingList_->Count() - 1);
+        throw;
+    }
+}
+
+std::int32_t TfrmAddHotkey::GetShift() const {
+    return (ShiftKeyALt.Checked() ? 1 : 0) | (ShiftKeyCTRL.Checked() ? 2 : 0) | (ShiftKeyShift.Checked() ? 4 : 0) |
+           (ShiftKeyWin.Checked() ? 8 : 0);
+}
+
+THotkeyAction TfrmAddHotkey::GetFunc() const {
+    const int index = cbAction.ItemIndex();
+    return index < 0 ? THotkeyAction::None : static_cast<THotkeyAction>(cbAction.ItemData(index));
+}
+
+std::string TfrmAddHotkey::GetParamsText() const {
+    return edtParameters.Visible() ? StoredParameter(edtParameters.Text()) : std::string();
+}
+
+std::string TfrmAddHotkey::GetParams2Text() const {
+    return edtAdditionalParameters.Visible() ? StoredParameter(edtAdditionalParameters.Text()) : std::string();
+}
+
+void TfrmAddHotkey::cbActionSelect() {
+    UpdateParameterControls(parameterControls_, GetFunc());
+}
+
+void TfrmAddHotkey::btnParametersClick() {
+    EditParameter(edtParameters, GetFunc(), Handle(), OpenDialog1);
+}
+
+} // namespace corvinade

@@ -1,0 +1,67 @@
+// TfrmAddHotkey: the two-page wizard that creates one hotkey. Page "Key"
+// asks for the key and its modifiers, page "Action" for the action and its
+// parameters; "&Finish" appends the new hotkey, active, to hotkeys.ini and
+// has the data module register the hotkeys again.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "core/Hotkeys.h"
+#include "gui/FileDialog.h"
+#include "gui/KeyField.h"
+#include "gui/WizardForm.h"
+#include "ui/ParameterEditing.h"
+
+namespace corvinade {
+
+class TfrmAddHotkey : public gui::WizardForm {
+public:
+    explicit TfrmAddHotkey(HWND owner);
+    ~TfrmAddHotkey() override;
+
+    enum class TPage { tsKey, tsAction, None };
+
+    // Page "Key".
+    gui::Panel& tsKey;
+    gui::Label Label1, Label4, Label5, Label3;
+    gui::CheckBox ShiftKeyWin, ShiftKeyShift, ShiftKeyCTRL, ShiftKeyALt;
+    gui::Label Label2;
+    gui::KeyField HotKey1;
+    // Page "Action".
+    gui::Panel& tsAction;
+    gui::Label Label6, Label7, Label8, Label9;
+    gui::ComboBox cbAction;
+    gui::Label Label10;
+    gui::Edit edtParameters;
+    gui::Button btnParameters;
+    gui::Label lblAdditionalParameters;
+    gui::Edit edtAdditionalParameters;
+    gui::OpenDialog OpenDialog1;
+
+    THotkeyList& WorkingList() { return *workingList_; }
+
+    bool ValidatePage(TPage page);
+    void AddNewHotkey();
+    std::int32_t GetShift() const;
+    THotkeyAction GetFunc() const;
+    std::string GetParamsText() const;
+    std::string GetParams2Text() const;
+
+    void btnNextClick();
+    void btnPreviousClick();
+    void cbActionSelect();
+    void btnParametersClick();
+
+private:
+    void FormCreate();
+    void pcClientChange();
+    bool Fails(const char* message);
+
+    std::unique_ptr<THotkeyList> workingList_;
+    ParameterControls parameterControls_;
+};
+
+} // namespace corvinade

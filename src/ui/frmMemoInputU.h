@@ -1,0 +1,24 @@
+// TfrmMemoInput: the small modal dialog in which a multi-line keystroke text
+// is edited. Its owner fills the memo, shows it modally and reads the memo
+// after OK.
+#pragma once
+
+#include <string>
+
+#include "gui/Button.h"
+#include "gui/Form.h"
+#include "gui/Panel.h"
+
+namespace corvinade {
+
+class TfrmMemoInput : public gui::Form {
+public:
+    explicit TfrmMemoInput(HWND owner);
+
+    gui::Panel pnlClient, pnlBottom;
+    gui::Label Label1;
+    gui::Memo edtText;
+    gui::Button Button1, Button2;
+};
+
+} // namespace corvinade

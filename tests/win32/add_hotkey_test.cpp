@@ -1,0 +1,251 @@
+// The key field and the new-hotkey wizard with the text input dialog, on the
+// real data module: keys typed as a keyboard types them, buttons clicked,
+// message boxes read and answered by a second thread.
+#include "Harness.h"
+#include "app/datau.h"
+#include "gui/Application.h"
+#include "gui_testing.h"
+#include "ui/frmAddHotkeyU.h"
+#include "ui/frmMemoInputU.h"
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace corvinade {
+namespace {
+
+using gui::testing::BoxInfo;
+using gui::testing::BoxWatcher;
+using test::HotkeyEntry;
+
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class AddHotkeyTest : public gui::testing::AppTest {
+protected:
+    void Start(const std::vector<HotkeyEntry>& entries) {
+        test::SetSettingText("FirstUse", "0");
+        if (!entries.empty())
+            test::WriteHotkeysIni(entries);
+        data = std::make_unique<TData>();
+        wizard = std::make_unique<TfrmAddHotkey>(app->Handle());
+        wizard->Show();
+        ::SetForegroundWindow(wizard->Handle());
+        app->ProcessMessages();
+    }
+    void TearDown() override {
+        EXPECT_FALSE(guard.Fired());
+        wizard.reset();
+        data.reset();
+        AppTest::TearDown();
+    }
+    // Handles messages until the condition holds (bounded).
+    bool PumpUntil(const std::function<bool()>& condition) {
+        return gui::testing::WaitFor([&] {
+            app->ProcessMessages();
+            return condition();
+        });
+    }
+    void Keys(std::initializer_list<BYTE> down) {
+        for (BYTE key : down)
+            ::keybd_event(key, 0, 0, 0);
+        for (auto key = std::rbegin(down); key != std::rend(down); ++key)
+            ::keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+    }
+    // Presses the keys into the field and waits for its text to change.
+    std::uint16_t Typed(std::initializer_list<BYTE> keys) {
+        const std::string before = wizard->HotKey1.Caption();
+        wizard->HotKey1.SetKey(0);
+        Keys(keys);
+        PumpUntil([&] { return wizard->HotKey1.Key() != 0; });
+        app->ProcessMessages();
+        return wizard->HotKey1.Key();
+    }
+    // Clicks a button as the mouse does (through the window procedures).
+    void Click(gui::Button& button) { ::SendMessageA(button.Handle(), BM_CLICK, 0, 0); }
+    void ChooseAction(THotkeyAction action) {
+        for (int i = 0; i < wizard->cbAction.Count(); ++i)
+            if (wizard->cbAction.ItemData(i) == static_cast<std::intptr_t>(action))
+                wizard->cbAction.SetItemIndex(i);
+        wizard->cbActionSelect();
+    }
+    // Clicks and answers the message boxes it brings; returns their texts.
+    std::vector<std::string> ClickAnswering(gui::Button& button, int boxes) {
+        BoxWatcher watcher(boxes, [](const BoxInfo&) { return IDOK; });
+        Click(button);
+        watcher.Join();
+        std::vector<std::string> texts;
+        for (const BoxInfo& box : watcher.Boxes())
+            texts.push_back(box.caption + ": " + box.text);
+        return texts;
+    }
+
+    gui::testing::HangGuard guard{40000};
+    std::unique_ptr<TData> data;
+    std::unique_ptr<TfrmAddHotkey> wizard;
+};
+
+// Only the key counts, whatever modifiers are held; Enter and Esc are keys;
+// a modifier alone is not; a live hotkey typed into the field is its key.
+TEST_F(AddHotkeyTest, KeyFieldRecordsOneKeyAndTakesLiveHotkeys) {
+    Start({{true, 'S', test::ModWin, "capturescreen", "", ""}});
+    ASSERT_TRUE(test::WaitForHotkeyRegistration('S', test::ModWin));
+    wizard->HotKey1.SetFocus();
+    EXPECT_EQ(Typed({VK_SHIFT, VK_CONTROL, 'K'}), 'K');
+    EXPECT_EQ(wizard->HotKey1.Caption(), data->HotkeyText('K', 0));
+    EXPECT_EQ(Typed({VK_RETURN}), VK_RETURN);
+    EXPECT_EQ(Typed({VK_ESCAPE}), VK_ESCAPE);
+    EXPECT_TRUE(wizard->Visible()); // Esc was a key, not a cancel
+    EXPECT_EQ(Typed({VK_MENU, 'Q'}), 'Q');
+    EXPECT_FALSE(wizard->ShiftKeyShift.Checked());
+
+    Keys({VK_SHIFT});
+    Keys({VK_CONTROL});
+    test::PumpMessagesFor(test::Milliseconds{300});
+    app->ProcessMessages();
+    EXPECT_EQ(wizard->HotKey1.Key(), 'Q');
+    EXPECT_EQ(::GetFocus(), wizard->HotKey1.Handle());
+
+    // WIN+S is ours: it lands in the field and opens no capture window.
+    EXPECT_EQ(Typed({VK_LWIN, 'S'}), 'S');
+    test::PumpMessagesFor(test::Milliseconds{500});
+    app->ProcessMessages();
+    EXPECT_TRUE(test::FindTopWindows({.title = "Save Capture"}).empty());
+    // With the focus elsewhere it is a hotkey again.
+    wizard->ShiftKeyWin.SetFocus();
+    Keys({VK_LWIN, 'S'});
+    EXPECT_TRUE(PumpUntil([] { return !test::FindTopWindows({.title = "Save Capture"}).empty(); }));
+}
+
+// The four messages in their order, an inactive equal hotkey passing, and
+// Finish appending the new hotkey after the others, registered at once.
+TEST_F(AddHotkeyTest, WizardValidatesThenAppendsTheActiveHotkey) {
+    const std::vector<HotkeyEntry> before = {{false, 'M', test::ModWin, "maximize", "", ""},
+                                             {true, 'N', test::ModWin, "openfile", "notepad.exe", ""},
+                                             {false, 'J', test::ModWin | test::ModAlt, "close", "", ""}};
+    Start(before);
+    EXPECT_EQ(wizard->btnNext.Caption(), "&Next");
+    EXPECT_FALSE(wizard->btnPrevious.Enabled());
+    EXPECT_EQ(ClickAnswering(wizard->btnNext, 1),
+              std::vector<std::string>{"Error: You must select a key for your hotkey."});
+    wizard->HotKey1.SetKey('N');
+    EXPECT_EQ(ClickAnswering(wizard->btnNext, 1),
+              std::vector<std::string>{"Error: You must select a shift key for your hotkey."});
+    wizard->ShiftKeyWin.SetChecked(true);
+    EXPECT_EQ(ClickAnswering(wizard->btnNext, 1),
+              std::vector<std::string>{"Error: The selected hotkey is already in use."});
+    EXPECT_EQ(wizard->pcClient.ActivePageIndex(), 0);
+
+    wizard->HotKey1.SetKey('J');
+    wizard->ShiftKeyALt.SetChecked(true); // equal to the inactive WIN+ALT+J: allowed
+    EXPECT_TRUE(ClickAnswering(wizard->btnNext, 0).empty());
+    EXPECT_EQ(wizard->pcClient.ActivePageIndex(), 1);
+    EXPECT_EQ(wizard->btnNext.Caption(), "&Finish");
+    EXPECT_TRUE(wizard->btnPrevious.Enabled());
+    EXPECT_EQ(ClickAnswering(wizard->btnNext, 1),
+              std::vector<std::string>{"Error: You must select an action for the hotkey."});
+
+    ChooseAction(THotkeyAction::OpenWebsite);
+    wizard->edtParameters.SetText("  example.org/?a=1&b=2 ");
+    Click(wizard->btnNext);
+    EXPECT_EQ(wizard->ModalResult(), IDOK);
+    std::vector<HotkeyEntry> after = before;
+    after.push_back({true, 'J', test::ModWin | test::ModAlt, "openwebsite", "example.org/?a=1&b=2", ""});
+    EXPECT_EQ(FileText(test::HotkeysIniPath()), test::HotkeysIniText(after));
+    EXPECT_TRUE(test::IsCombinationTaken('J', test::ModWin | test::ModAlt)); // live at once
+    ASSERT_EQ(data->ActiveHotkeys().Count(), 2);
+    EXPECT_EQ(data->ActiveHotkeys().Items(1)->Definition.Key, 'J');
+}
+
+// The boxes follow the action; a parameter typed for an action that has
+// none in the end is not stored; a failed save keeps nothing behind, so
+// Finish again writes the hotkey once.
+TEST_F(AddHotkeyTest, ParameterBoxesFollowTheActionAndAFailedSaveCanBeRetried) {
+    Start({{true, 'N', test::ModWin, "openfile", "notepad.exe", ""}});
+    wizard->HotKey1.SetKey('P');
+    wizard->ShiftKeyCTRL.SetChecked(true);
+    Click(wizard->btnNext);
+    ASSERT_EQ(wizard->pcClient.ActivePageIndex(), 1);
+    auto shown = [&] {
+        return std::vector<bool>{wizard->edtParameters.Visible(), wizard->btnParameters.Visible(),
+                                 wizard->edtAdditionalParameters.Visible(), wizard->Label10.Visible(),
+                                 wizard->lblAdditionalParameters.Visible()};
+    };
+    EXPECT_EQ(shown(), (std::vector<bool>{false, false, false, false, false}));
+    ChooseAction(THotkeyAction::OpenFile);
+    EXPECT_EQ(shown(), (std::vector<bool>{true, true, true, true, true}));
+    ChooseAction(THotkeyAction::SendKeystrokes);
+    EXPECT_EQ(shown(), (std::vector<bool>{true, true, false, true, false}));
+    ChooseAction(THotkeyAction::OpenFile);
+    wizard->edtParameters.SetText("calc.exe");
+    wizard->edtAdditionalParameters.SetText("/x");
+    ChooseAction(THotkeyAction::Maximize);
+    EXPECT_EQ(shown(), (std::vector<bool>{false, false, false, false, false}));
+    EXPECT_EQ(wizard->edtParameters.Text(), "calc.exe"); // hidden boxes keep their text
+
+    const std::string path = test::HotkeysIniPath();
+    const std::string original = FileText(path);
+    {
+        // Another program holds the file: the save fails and says so.
+        test::UniqueHandle lock(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(lock);
+        const std::vector<std::string> boxes = ClickAnswering(wizard->btnNext, 1);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].rfind("Corvinade: Cannot create file", 0), 0u) << boxes[0];
+    }
+    EXPECT_EQ(FileText(path), original);
+    EXPECT_EQ(wizard->WorkingList().Count(), 1);
+    EXPECT_EQ(wizard->ModalResult(), 0);
+    Click(wizard->btnNext);
+    EXPECT_EQ(wizard->ModalResult(), IDOK);
+    EXPECT_EQ(FileText(path), test::HotkeysIniText({{true, 'N', test::ModWin, "openfile", "notepad.exe", ""},
+                                                     {true, 'P', test::ModCtrl, "maximize", "", ""}}));
+}
+
+// The text dialog: two lines become one with the markers and come back as
+// two; Cancel changes nothing; OK with an empty memo empties the box.
+TEST_F(AddHotkeyTest, KeystrokeTextGoesThroughTheTextDialog) {
+    Start({});
+    wizard->GoToPage(1);
+    ChooseAction(THotkeyAction::SendKeystrokes);
+    wizard->edtParameters.SetText("first<?CR?><?LF?>second");
+    auto dialogRun = [&](const std::function<void(TfrmMemoInput&)>& act) {
+        std::string shown;
+        std::thread user([&] {
+            HWND dialog = test::WaitForWindow({.title = "Input text", .visibleOnly = true});
+            if (!dialog)
+                return;
+            auto* form = static_cast<TfrmMemoInput*>(gui::Form::FromHandle(dialog));
+            shown = form->edtText.Text();
+            act(*form);
+        });
+        Click(wizard->btnParameters);
+        user.join();
+        return shown;
+    };
+    EXPECT_EQ(dialogRun([](TfrmMemoInput& d) {
+                  d.edtText.SetText("one\r\ntwo");
+                  ::PostMessageA(d.Button1.Handle(), BM_CLICK, 0, 0);
+              }),
+              "first\r\nsecond");
+    EXPECT_EQ(wizard->edtParameters.Text(), "one<?CR?><?LF?>two");
+    EXPECT_EQ(dialogRun([](TfrmMemoInput& d) {
+                  d.edtText.SetText("changed");
+                  ::PostMessageA(d.Button2.Handle(), BM_CLICK, 0, 0);
+              }),
+              "one\r\ntwo");
+    EXPECT_EQ(wizard->edtParameters.Text(), "one<?CR?><?LF?>two");
+    dialogRun([](TfrmMemoInput& d) {
+        d.edtText.SetText("");
+        ::PostMessageA(d.Button1.Handle(), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(wizard->edtParameters.Text(), "");
+}
+
+} // namespace
+} // namespace corvinade
