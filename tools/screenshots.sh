@@ -79,3 +79,27 @@ sleep 2.5 # the panel hides itself
 wine "$BUILD/tests/harness/presskeys.exe" 83+8 >/dev/null 2>&1
 wait_window "Save Capture" && sleep 1 && shot capture
 
+wine "$BUILD/tests/harness/presskeys.exe" 115+1 >/dev/null 2>&1 # Alt+F4 closes it
+sleep 0.5
+
+# The settings window (double click on the tray icon), a row in edit mode,
+# the new-hotkey wizard's two pages and the text input dialog, all driven
+# with the keyboard as a user would.
+keys() { wine "$BUILD/tests/harness/presskeys.exe" "$@" >/dev/null 2>&1; sleep 0.7; }
+xdotool mousemove $((W - 11)) $((H - 11)) click --repeat 2 --delay 80 1
+wait_window "Settings" && sleep 1 && shot settings
+keys 9 13               # Tab to the top row's "Edit", Enter
+shot settings-edit
+keys 27                 # Esc: the row's edit is cancelled
+keys 78+1               # Alt+N: "&New hotkey"
+wait_window "New hotkey" && sleep 0.5
+keys 75 9+4 32          # K in the key field, Shift+Tab to ALT, Space
+shot wizard-key
+keys 13                 # Enter: Next
+shot wizard-action
+for _ in 1 2 3 4; do keys 40; done # down the list to Open file
+shot wizard-open-file
+for _ in 1 2 3 4 5 6 7; do keys 40; done # on to Send keystrokes
+keys 9 9 13             # Tab, Tab to "...", Enter: the text dialog
+wait_window "Input text" && sleep 0.5 && shot memo-input
+keys 27 27 27           # Cancel the text dialog, the wizard, close the settings

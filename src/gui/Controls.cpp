@@ -332,15 +332,19 @@ void Container::SetColor(COLORREF color) {
     ownBrush_ = nullptr;
     color_ = color;
     systemColor_.reset();
-    if (HWND window = ContainerWindow())
-        ::InvalidateRect(window, nullptr, TRUE);
+    Repaint();
 }
 
 void Container::SetSystemColor(int index) {
     color_.reset();
     systemColor_ = index;
+    Repaint();
+}
+
+// Children showing the parent's colour follow it.
+void Container::Repaint() {
     if (HWND window = ContainerWindow())
-        ::InvalidateRect(window, nullptr, TRUE);
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Container::SetDefaultButton(Button* button) {

@@ -179,6 +179,7 @@ protected:
 private:
     friend class Control;
     void AddChild(Control* control) { children_.push_back(control); }
+    void Repaint();
     void RemoveChild(Control* control);
 
     std::vector<Control*> children_;

@@ -4,14 +4,16 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <utility>
+
 #include "app/datau.h"
 #include "gui/Application.h"
 #include "gui/Dialogs.h"
 #include "gui/Dpi.h"
 #include "gui/Handles.h"
 #include "ui/PanelLayout.h"
-#include "update/UpdateCheck.h"
-#include "update/Updater.h"
+#include "ui/SettingsFormU.h"
+#include "ui/UpdateFlow.h"
 
 namespace corvinade {
 
@@ -92,6 +94,8 @@ TMainForm::TMainForm() : gui::Form(MainFormArgs()) {
 }
 
 TMainForm::~TMainForm() {
+    if (SettingsForm && !SettingsForm->Modal()) // a settings window still open at the end
+        delete std::exchange(SettingsForm, nullptr);
     FormDestroy();
     SetHideFormTimer(false);
     trayIcon_.reset();
@@ -221,8 +225,9 @@ void TMainForm::FormHide() {
 }
 
 void TMainForm::Settings1Click() {
-    // The settings window goes here: create a TSettingsForm owned by this
-    // window into SettingsForm unless one exists, and show it (not modal).
+    if (!SettingsForm)
+        SettingsForm = new TSettingsForm(Handle()); // it frees itself when closed
+    SettingsForm->Show();
     Hide();
 }
 
@@ -257,18 +262,7 @@ void TMainForm::HideFormTimerTimer() {
 }
 
 void TMainForm::lblCheckForUpdatesClick() {
-    bool available = false;
-    {
-        TUpdater updater;
-        available = updater.IsUpdateAvailable();
-    }
-    if (!available) {
-        gui::MessageDlg(NoNewVersionMessage, gui::DialogKind::Information, MB_OK);
-        return;
-    }
-    if (gui::MessageDlg(NewVersionMessage, gui::DialogKind::Information, MB_YESNO) == IDYES)
-        ::ShellExecuteA(Handle(), "open", DownloadPageUrl(ConfiguredUpdateBase()).c_str(), "", "",
-                        SW_SHOWNORMAL);
+    CheckForUpdatesFlow(Handle());
 }
 
 void TMainForm::InvalidateHostRect(const RECT& area) {

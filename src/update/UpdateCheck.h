@@ -7,11 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "core/Maker.h"
+
 namespace corvinade {
 
-// The endpoint used when the settings name none. The reserved domain
-// "example" never reaches a stranger's server.
-inline constexpr const char* DefaultUpdateBase = "http://corvinade.example";
+// The endpoint used when the settings name none.
+inline constexpr const char* DefaultUpdateBase = MakerUpdateBase;
 // The settings value (under the program's settings key) naming the endpoint's
 // base address: scheme, host and an optional port, such as
 // "http://127.0.0.1:8642".

@@ -1,0 +1,24 @@
+// The log-on start entry: the string value "Corvinade" under the current
+// user's Run key. On exactly when its data is not empty; turning it off
+// writes an empty text and never deletes the value.
+#pragma once
+
+#include <string>
+
+namespace corvinade {
+
+inline constexpr const char* RunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const char* LogonValueName = "Corvinade";
+
+// The data for the entry: the program's path in double quotes (Windows
+// would otherwise try the shorter prefixes of a path with blanks as
+// programs first), or the empty text when off.
+std::string LogonStartData(const std::string& programPath, bool enabled);
+
+// The entry's data; a missing value reads as empty. The key is created when
+// missing, also for reading.
+std::string ReadLogonStartEntry();
+// Writes the running program's entry, on or off; throws Error on failure.
+void WriteLogonStartEntry(bool enabled);
+
+} // namespace corvinade

@@ -1,0 +1,14 @@
+// The maker's addresses, in one place. The reserved domain "example" never
+// reaches a stranger's server.
+#pragma once
+
+namespace corvinade {
+
+inline constexpr const char* MakerName = "Pelmorra Software";
+inline constexpr const char* MakerWebSite = "http://www.pelmorra.example/";
+inline constexpr const char* MakerSoftwareSite = "http://www.pelmorra.example/software/";
+inline constexpr const char* MakerMail = "support@pelmorra.example";
+// The update endpoint used when the settings name none.
+inline constexpr const char* MakerUpdateBase = "http://corvinade.example";
+
+} // namespace corvinade

@@ -1,0 +1,83 @@
+// THotkeySetting: one row of the settings window. It shows one hotkey of the
+// window's working list read-only and, after "Edit", lets the user change it
+// in place and save it, cancel, or delete the hotkey. It never writes files:
+// it tells its owner through OnSave and OnDelete.
+//
+// A row in view mode is one window with its two buttons; its texts and the
+// imitated check boxes are drawn. The edit controls are made when the row
+// first enters edit mode, so hundreds of rows stay light.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/Hotkeys.h"
+#include "gui/Button.h"
+#include "gui/FileDialog.h"
+#include "gui/KeyField.h"
+#include "gui/Panel.h"
+#include "ui/ParameterEditing.h"
+
+namespace corvinade {
+
+class THotkeySetting : public gui::Panel {
+public:
+    static constexpr int RowHeight = 100;
+    static constexpr int DesignWidth = 814; // Panel2 (66) and Panel1 (748)
+
+    THotkeySetting(gui::Container& parent, THotkeyList& hotkeyList, TGlobalHotKey* hotkeyItem);
+    ~THotkeySetting() override;
+
+    TGlobalHotKey* HotkeyItem;
+    THotkeyList* HotkeyList;
+    bool Editing() const { return editing_; }
+    std::string Name;
+
+    std::function<void(THotkeySetting&)> OnSave, OnDelete;
+
+    gui::Button btnEdit, btnDelete;
+
+    // The edit controls, made when the row first enters edit mode.
+    struct EditPanel;
+    EditPanel* Editor() const { return editor_.get(); }
+
+    void SetEditing(bool editing);
+    void LoadFromDefinition();
+    void SetActive(bool active);
+    bool GetActive() const;
+    void SetShift(std::int32_t shift);
+    std::int32_t GetShift() const;
+    void SetKey(std::int32_t key);
+    std::uint16_t GetKey() const;
+    void SetFunc(THotkeyAction func);
+    THotkeyAction GetFunc() const;
+    void SetParams(const std::string& params);
+    void SetParams2(const std::string& params2);
+    // The parameter boxes' texts as the file keeps them.
+    std::string ParamsText() const;
+    std::string Params2Text() const;
+
+    void btnEditClick();
+    void btnDeleteClick();
+    void Button2Click();
+    void Button3Click();
+    void ckbActiveClick();
+    void comboboxActionSelect();
+    void buttonParametersClick();
+
+private:
+    bool ValidateInput();
+    void MakeEditPanel();
+    void PaintView(HDC dc, const RECT& client);
+
+    bool editing_ = false;
+    // What the view shows: the definition as last loaded.
+    THotKeyData shown_;
+    std::string keyName_;
+    std::unique_ptr<EditPanel> editor_;
+};
+
+} // namespace corvinade
