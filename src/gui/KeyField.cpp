@@ -61,6 +61,12 @@ bool KeyField::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
         }
         result = DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTARROWS;
         return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        // A click only gives the focus: there is no text to select.
+        ::SetFocus(Handle());
+        result = 0;
+        return true;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
         if (!IsModifierKey(wParam))

@@ -139,9 +139,9 @@ void THotkeySetting::LoadFromDefinition() {
     std::string summary = Data->HotkeyText(static_cast<std::uint16_t>(shown_.Key),
                                            static_cast<std::uint16_t>(shown_.Shift)) +
                           ", " + ActionDisplayName(shown_.Func);
-    if (ActionHasParams(shown_.Func))
+    if (ActionHasParams(shown_.Func) && !shown_.Params.empty())
         summary += ", " + shown_.Params;
-    if (ActionHasParams2(shown_.Func))
+    if (ActionHasParams2(shown_.Func) && !shown_.Params2.empty())
         summary += ", " + shown_.Params2;
     SetCaption(summary + (shown_.Active ? ", active" : ", inactive"));
 }

@@ -1,0 +1,282 @@
+// End-to-end tests of the settings window: the real corvinade.exe in Wine's
+// virtual desktop, opened from the tray and driven from this process as a
+// user drives it (clicks, keys, choices), checked in hotkeys.ini, in the
+// registrations and in the log-on entry.
+#include <gmock/gmock.h>
+
+#include "Harness.h"
+#include "SettingsHarness.h"
+#include "TrayHarness.h"
+
+namespace corvinade::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+class SettingsTest : public DesktopTest {
+protected:
+    void Start(const std::vector<HotkeyEntry>& entries) {
+        SetSettingText("FirstUse", "0");
+        WriteHotkeysIni(entries);
+        corvinade = Process::Start(CorvinadeExe());
+        for (const HotkeyEntry& e : entries)
+            if (e.active) {
+                ASSERT_TRUE(WaitForHotkeyRegistration(e.key, e.shift));
+            }
+    }
+    // Double clicks on the tray icon until the settings window shows.
+    void Open() {
+        for (int attempt = 0; attempt < 5 && !settings; ++attempt) {
+            ASSERT_TRUE(DoubleClickTrayIcon());
+            settings = WaitForSettingsWindow(corvinade.Id(), Milliseconds{4000});
+        }
+        ASSERT_NE(settings, nullptr) << "no settings window after double clicks on the tray icon";
+        ASSERT_TRUE(WaitFor([&] { return !HotkeyRows(settings).empty() || rowsExpected == 0; }));
+    }
+    HWND Row(size_t index) {
+        std::vector<HWND> rows = HotkeyRows(settings);
+        return index < rows.size() ? rows[index] : nullptr;
+    }
+    // Clicks "Edit" of a row and waits for its edit panel.
+    void Edit(HWND row) {
+        PostClick(FindDescendant(row, "Button", "Edit"));
+        ASSERT_TRUE(WaitFor([&] { return Control(row, "Button", "Save") != nullptr; }));
+    }
+    // A visible control of a row's edit panel.
+    HWND Control(HWND row, const std::string& cls, const std::string& caption = "") {
+        HWND w = FindDescendant(row, cls, caption);
+        return w && IsWindowVisible(w) ? w : nullptr;
+    }
+    void TypeKey(HWND row, UINT key) {
+        HWND field = FindDescendant(row, "Edit");
+        ASSERT_TRUE(BringToForeground(settings));
+        ASSERT_TRUE(ClickWindow(field));
+        ASSERT_TRUE(WaitFor([&] { return IsFocusIn(field); })) << [&] {
+            GUITHREADINFO info = {sizeof info};
+            GetGUIThreadInfo(GetWindowThreadProcessId(field, nullptr), &info);
+            RECT r = {};
+            GetWindowRect(field, &r);
+            HWND at = WindowFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+            POINT cursor = {};
+            GetCursorPos(&cursor);
+            return "at the field: " + WindowClass(at) + " \"" + WindowText(at) + "\" enabled " +
+                   std::to_string(IsWindowEnabled(field)) + " cursor " + std::to_string(cursor.x) + "," +
+                   std::to_string(cursor.y) + " field " + std::to_string(r.left) + "," + std::to_string(r.top) +
+                   " focus on " + WindowClass(info.hwndFocus) + " \"" + WindowText(info.hwndFocus) + "\", active " +
+                   WindowText(info.hwndActive) + ", capture " + WindowClass(info.hwndCapture);
+        }();
+        SendKeyEvent(key, false);
+        SendKeyEvent(key, true);
+        ASSERT_TRUE(WaitFor([&] { return WindowText(field) == std::string(1, static_cast<char>(key)); }));
+    }
+    bool IsFocusIn(HWND window) {
+        GUITHREADINFO info = {sizeof info};
+        return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus == window;
+    }
+    void Save(HWND row) {
+        PostClick(Control(row, "Button", "Save"));
+        ASSERT_TRUE(WaitFor([&] { return Control(row, "Button", "Save") == nullptr; }));
+    }
+    std::string File() { return FileContent(HotkeysIniPath()).value_or("(none)"); }
+    bool FileIs(const std::vector<HotkeyEntry>& entries) {
+        return WaitFor([&] { return File() == HotkeysIniText(entries); }, Milliseconds{5000});
+    }
+    // Answers the next message box of the program; returns its text.
+    std::string Answer(const std::string& button) {
+        HWND box = WaitForMessageBoxOf(corvinade.Id());
+        if (!box)
+            return "(no message box)";
+        const std::string text = MessageBoxText(box);
+        ClickButton(box, button);
+        WaitFor([&] { return !IsWindow(box); });
+        return text;
+    }
+
+    Process corvinade;
+    HWND settings = nullptr;
+    size_t rowsExpected = 1;
+};
+
+// The tray icon's double click, its menu's "Settings..." and the panel's
+// "Manage hotkeys" all bring up the one window; the file's last hotkey is
+// on top and the inactive one is shown unchecked and not registered.
+TEST_F(SettingsTest, OpensOneWindowThreeWaysWithTheLastHotkeyOnTop) {
+    ASSERT_NO_FATAL_FAILURE(Start({{true, 'N', ModWin, "openfile", "notepad.exe", ""},
+                                   {false, 'I', ModWin, "maximize", "", ""},
+                                   {true, 'K', ModWin, "openwebsite", "example.org/?a&b", ""}}));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_THAT(RowCaptions(settings), ElementsAre("WIN + K, Open website, example.org/?a&b, active",
+                                                   "WIN + I, Maximize active window, inactive",
+                                                   "WIN + N, Open file, notepad.exe, active"));
+    EXPECT_FALSE(IsCombinationTaken('I', ModWin));
+    Edit(Row(1));
+    EXPECT_FALSE(IsChecked(Control(Row(1), "Button", "Active")));
+    EXPECT_TRUE(IsChecked(Control(Row(1), "Button", "WIN")));
+
+    // The menu's first item, "Settings...", by the keyboard.
+    ASSERT_TRUE(ClickTrayIcon(3));
+    ASSERT_TRUE(WaitFor([] { return !FindTopWindows({.className = "#32768", .visibleOnly = true}).empty(); }));
+    SendKeyEvent(VK_DOWN, false);
+    SendKeyEvent(VK_DOWN, true);
+    SendKeyEvent(VK_RETURN, false);
+    SendKeyEvent(VK_RETURN, true);
+    ASSERT_TRUE(WaitFor([] { return FindTopWindows({.className = "#32768", .visibleOnly = true}).empty(); }));
+    PumpMessagesFor(Milliseconds{500});
+    EXPECT_THAT(SettingsWindows(corvinade.Id()), ElementsAre(settings));
+
+    // The panel's "Manage hotkeys" link, 21 pixels above its bottom edge.
+    HWND panel = FindPanel(corvinade.Id());
+    for (int attempt = 0; attempt < 5 && !IsWindowVisible(panel); ++attempt) {
+        ClickTrayIcon();
+        WaitFor([&] { return IsWindowVisible(panel) != FALSE; }, Milliseconds{4000});
+    }
+    RECT r = {};
+    GetWindowRect(panel, &r);
+    ASSERT_TRUE(MovePointer(r.left + 20, r.bottom - 15) && Xdotool("click 1"));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(panel); }));
+    EXPECT_THAT(SettingsWindows(corvinade.Id()), ElementsAre(settings));
+    EXPECT_TRUE(Control(Row(1), "Button", "Save")) << "the same window, the row still in edit mode";
+
+    ClickButton(settings, "Close");
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
+}
+
+// Cancel puts the stored values back; Save writes the row in its place and
+// the live hotkeys follow; an active conflict is refused with nothing
+// written, an inactive one is saved; Maximize keeps the stored parameter;
+// Enter in the parameter box saves the row.
+TEST_F(SettingsTest, RowsEditCancelSaveAndRefuseConflicts) {
+    std::vector<HotkeyEntry> file = {{true, 'N', ModWin, "openfile", "notepad.exe", "C:\\a.txt"},
+                                     {false, 'J', ModCtrl | ModAlt, "close", "", ""},
+                                     {true, 'K', ModWin, "openwebsite", "example.org", ""}};
+    ASSERT_NO_FATAL_FAILURE(Start(file));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    HWND top = Row(0);
+
+    Edit(top);
+    PostClick(Control(top, "Button", "WIN"));
+    ASSERT_TRUE(WaitFor([&] { return !IsChecked(Control(top, "Button", "WIN")); }));
+    PostClick(Control(top, "Button", "Cancel"));
+    ASSERT_TRUE(WaitFor([&] { return Control(top, "Button", "Save") == nullptr; }));
+    Edit(top);
+    EXPECT_TRUE(IsChecked(Control(top, "Button", "WIN")));
+
+    ASSERT_NO_FATAL_FAILURE(TypeKey(top, 'L'));
+    PostClick(Control(top, "Button", "SHIFT"));
+    Save(top);
+    file[2] = {true, 'L', ModWin | ModShift, "openwebsite", "example.org", ""};
+    EXPECT_TRUE(FileIs(file)) << File();
+    EXPECT_TRUE(WaitForHotkeyRegistration('L', ModWin | ModShift));
+    EXPECT_FALSE(IsCombinationTaken('K', ModWin));
+    EXPECT_EQ(WindowText(top), "SHIFT + WIN + L, Open website, example.org, active");
+
+    // WIN+N belongs to the active bottom row: refused, nothing written.
+    Edit(top);
+    ASSERT_NO_FATAL_FAILURE(TypeKey(top, 'N'));
+    PostClick(Control(top, "Button", "SHIFT"));
+    PostClick(Control(top, "Button", "Save"));
+    EXPECT_EQ(Answer("OK"), "The selected hotkey is already in use.");
+    EXPECT_EQ(File(), HotkeysIniText(file));
+    EXPECT_TRUE(Control(top, "Button", "Save")) << "still in edit mode";
+    // CTRL+ALT+J belongs to an inactive row: saved.
+    ASSERT_NO_FATAL_FAILURE(TypeKey(top, 'J'));
+    for (const char* box : {"WIN", "CTRL", "ALT"})
+        PostClick(Control(top, "Button", box));
+    Save(top);
+    file[2] = {true, 'J', ModCtrl | ModAlt, "openwebsite", "example.org", ""};
+    EXPECT_TRUE(FileIs(file)) << File();
+
+    // Maximize has no parameter box, but the stored text stays.
+    Edit(top);
+    ASSERT_TRUE(ChooseListItem(Control(top, "ComboBox"), "Maximize active window"));
+    Save(top);
+    file[2].func = "maximize";
+    EXPECT_TRUE(FileIs(file)) << File();
+
+    // Enter in the bottom row's parameter box saves that row.
+    HWND bottom = Row(2);
+    Edit(bottom);
+    HWND params = FindDescendant(bottom, "Edit", "notepad.exe");
+    ASSERT_NE(params, nullptr);
+    SendMessageA(params, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("calc.exe"));
+    ASSERT_TRUE(BringToForeground(settings));
+    ASSERT_TRUE(ClickWindow(params));
+    ASSERT_TRUE(WaitFor([&] { return IsFocusIn(params); }));
+    SendKeyEvent(VK_RETURN, false);
+    SendKeyEvent(VK_RETURN, true);
+    ASSERT_TRUE(WaitFor([&] { return Control(bottom, "Button", "Save") == nullptr; }));
+    file[0].params = "calc.exe";
+    EXPECT_TRUE(FileIs(file)) << File();
+    EXPECT_TRUE(IsWindow(settings));
+}
+
+// Delete asks first: No keeps the hotkey, Yes removes it from the file and
+// the live hotkeys. "&New hotkey" adds a hotkey last in the file, on top of
+// the rows and live.
+TEST_F(SettingsTest, DeleteAsksAndNewHotkeyComesOnTop) {
+    std::vector<HotkeyEntry> file = {{true, 'N', ModWin, "openfile", "notepad.exe", ""},
+                                     {true, 'K', ModWin, "capturescreen", "", ""}};
+    ASSERT_NO_FATAL_FAILURE(Start(file));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    PostClick(FindDescendant(Row(0), "Button", "Delete"));
+    EXPECT_EQ(Answer("&No"), "Are you sure you want to delete this global hotkey?");
+    EXPECT_EQ(HotkeyRows(settings).size(), 2u);
+    PostClick(FindDescendant(Row(0), "Button", "Delete"));
+    EXPECT_EQ(Answer("&Yes"), "Are you sure you want to delete this global hotkey?");
+    file.pop_back();
+    EXPECT_TRUE(FileIs(file)) << File();
+    EXPECT_TRUE(WaitFor([&] { return !IsCombinationTaken('K', ModWin); }));
+    EXPECT_THAT(RowCaptions(settings), ElementsAre("WIN + N, Open file, notepad.exe, active"));
+
+    ClickButton(settings, "&New hotkey");
+    HWND wizard = WaitForWindow({.title = "New hotkey", .processId = corvinade.Id(), .visibleOnly = true});
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_TRUE(BringToForeground(wizard));
+    ASSERT_TRUE(ClickWindow(FindDescendant(wizard, "Edit")));
+    SendKeyEvent('Q', false);
+    SendKeyEvent('Q', true);
+    ASSERT_TRUE(WaitFor([&] { return WindowText(FindDescendant(wizard, "Edit")) == "Q"; }));
+    PostClick(FindDescendant(wizard, "Button", "&WIN"));
+    ClickButton(wizard, "&Next");
+    ASSERT_TRUE(WaitFor([&] { return FindButton(wizard, "&Finish") != nullptr; }));
+    ASSERT_TRUE(ChooseListItem(FindDescendant(wizard, "ComboBox"), "Minimize active window"));
+    ClickButton(wizard, "&Finish");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(wizard) || !IsWindowVisible(wizard); }));
+    file.push_back({true, 'Q', ModWin, "minimize", "", ""});
+    EXPECT_TRUE(FileIs(file)) << File();
+    EXPECT_TRUE(WaitForHotkeyRegistration('Q', ModWin));
+    EXPECT_TRUE(WaitFor([&] { return RowCaptions(settings).size() == 2; }));
+    EXPECT_THAT(RowCaptions(settings), ElementsAre("WIN + Q, Minimize active window, active",
+                                                   "WIN + N, Open file, notepad.exe, active"));
+}
+
+// The log-on box is written only by a save: quoted, and emptied (never
+// deleted) when unticked.
+TEST_F(SettingsTest, LogonEntryFollowsTheBoxOnlyWhenARowIsSaved) {
+    ASSERT_NO_FATAL_FAILURE(Start({{true, 'N', ModWin, "openfile", "notepad.exe", ""}}));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    HWND box = FindDescendant(settings, "Button", "&Start when you log on Windows");
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(IsChecked(box));
+    PostClick(box);
+    ASSERT_TRUE(WaitFor([&] { return IsChecked(box); }));
+    PumpMessagesFor(Milliseconds{300});
+    EXPECT_EQ(LogonEntry(), std::nullopt);
+
+    Edit(Row(0));
+    Save(Row(0));
+    EXPECT_TRUE(WaitFor([] { return LogonEntry().has_value(); }));
+    EXPECT_EQ(LogonEntry(), "\"" + WindowsPath(CorvinadeExe()) + "\"");
+
+    PostClick(box);
+    ASSERT_TRUE(WaitFor([&] { return !IsChecked(box); }));
+    Edit(Row(0));
+    Save(Row(0));
+    EXPECT_TRUE(WaitFor([] { return LogonEntry() == std::string(); }));
+    ClickButton(settings, "Close");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
+    EXPECT_EQ(LogonEntry(), std::string()) << "closing writes nothing";
+}
+
+} // namespace
+} // namespace corvinade::test

@@ -1,0 +1,129 @@
+// The settings tests' helpers; see SettingsHarness.h.
+#include "SettingsHarness.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "TrayHarness.h"
+
+namespace corvinade::test {
+
+namespace {
+
+bool SameNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+struct Descendants {
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND window, LPARAM param) {
+    reinterpret_cast<Descendants*>(param)->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> AllDescendants(HWND parent) {
+    Descendants all;
+    EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&all));
+    return all.found;
+}
+
+} // namespace
+
+HWND WaitForSettingsWindow(DWORD processId, Milliseconds timeout) {
+    return WaitForWindow({.title = "Settings", .processId = processId, .visibleOnly = true}, timeout);
+}
+
+std::vector<HWND> SettingsWindows(DWORD processId) {
+    return FindTopWindows({.title = "Settings", .processId = processId, .visibleOnly = true});
+}
+
+std::vector<HWND> HotkeyRows(HWND settings) {
+    std::vector<HWND> rows;
+    for (HWND w : AllDescendants(settings))
+        if (IsWindowVisible(w) && SameNoCase(WindowClass(w), "CorvinadePanel") &&
+            FindDescendant(w, "Button", "Edit") && GetParent(FindDescendant(w, "Button", "Edit")) == w)
+            rows.push_back(w);
+    std::sort(rows.begin(), rows.end(), [](HWND a, HWND b) {
+        RECT ra = {}, rb = {};
+        GetWindowRect(a, &ra);
+        GetWindowRect(b, &rb);
+        return ra.top < rb.top;
+    });
+    return rows;
+}
+
+std::vector<std::string> RowCaptions(HWND settings) {
+    std::vector<std::string> captions;
+    for (HWND row : HotkeyRows(settings))
+        captions.push_back(WindowText(row));
+    return captions;
+}
+
+HWND FindDescendant(HWND parent, const std::string& className, const std::string& caption) {
+    for (HWND w : AllDescendants(parent))
+        if (SameNoCase(WindowClass(w), className) && (caption.empty() || WindowText(w) == caption))
+            return w;
+    return nullptr;
+}
+
+void PostClick(HWND button) {
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+bool IsChecked(HWND checkBox) {
+    return SendMessageA(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool ChooseListItem(HWND combo, const std::string& text) {
+    const LRESULT index = SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(text.c_str()));
+    if (index == CB_ERR)
+        return false;
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+    return true;
+}
+
+bool ClickWindow(HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    // From its corner to its middle: Wine sees the pointer arrive even when
+    // it was there before.
+    return MovePointer(r.left + 1, r.top + 1) && MovePointer((r.left + r.right) / 2, (r.top + r.bottom) / 2) &&
+           Xdotool("click 1");
+}
+
+HWND WaitForMessageBoxOf(DWORD processId, Milliseconds timeout) {
+    return WaitForWindow({.className = "#32770", .processId = processId, .visibleOnly = true}, timeout);
+}
+
+std::optional<std::string> FileContent(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::optional<std::string> LogonEntry() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    char data[1024] = {};
+    DWORD size = sizeof data - 1, type = 0;
+    const LONG status = RegQueryValueExA(key, "Corvinade", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::string(data);
+}
+
+} // namespace corvinade::test

@@ -1,0 +1,47 @@
+// What the settings tests need beyond Harness.h: the settings window of a
+// Corvinade process and its hotkey rows, controls found by class and
+// caption, clicks and choices sent as the controls send them.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Harness.h"
+
+namespace corvinade::test {
+
+// The visible settings window of a process.
+HWND WaitForSettingsWindow(DWORD processId, Milliseconds timeout = DefaultTimeout);
+// Every visible top-level window titled "Settings" of the process.
+std::vector<HWND> SettingsWindows(DWORD processId);
+
+// The hotkey rows from top to bottom, and their names (each row says what
+// it shows: "WIN + N, Open file, notepad.exe, active").
+std::vector<HWND> HotkeyRows(HWND settings);
+std::vector<std::string> RowCaptions(HWND settings);
+
+// The first descendant of this class (any case) and caption ("" for any).
+HWND FindDescendant(HWND parent, const std::string& className, const std::string& caption = "");
+
+// A click on a button or check box, as the mouse gives it.
+void PostClick(HWND button);
+bool IsChecked(HWND checkBox);
+// Chooses the item with this text in a drop-down list, as the user does.
+bool ChooseListItem(HWND combo, const std::string& text);
+// Clicks the middle of a window with the pointer (it takes the focus).
+bool ClickWindow(HWND window);
+
+// A visible message box of the process.
+HWND WaitForMessageBoxOf(DWORD processId, Milliseconds timeout = DefaultTimeout);
+
+// The content of a file, nothing when it cannot be read.
+std::optional<std::string> FileContent(const std::string& path);
+
+// The log-on start entry's data ("Corvinade" under the current user's Run
+// key), nothing when the value does not exist.
+std::optional<std::string> LogonEntry();
+
+} // namespace corvinade::test
