@@ -238,8 +238,15 @@ void Control::LayOut(const RECT& area) {
         height = area.bottom - area.top;
         break;
     }
-    ::SetWindowPos(window_, nullptr, left, top, std::max(0, width), std::max(0, height),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    width = std::max(0, width);
+    height = std::max(0, height);
+    // Laying out hundreds of rows again moves few of them: skip the others.
+    RECT now = {};
+    ::GetWindowRect(window_, &now);
+    ::MapWindowPoints(nullptr, ::GetParent(window_), reinterpret_cast<POINT*>(&now), 2);
+    if (now.left == left && now.top == top && now.right - now.left == width && now.bottom - now.top == height)
+        return;
+    ::SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Control::SetFont(const FontSpec& font) {

@@ -1,0 +1,97 @@
+// settings_bench.exe: the settings window with 200 hotkeys, in the program's
+// own code under Wine: the time from creating the window to having it shown
+// and painted, the number of windows it holds, and the time of one scroll
+// step with its repaint. scripts/bench-settings.sh runs it; not a test.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "Harness.h"
+#include "app/datau.h"
+#include "gui/Application.h"
+#include "ui/SettingsFormU.h"
+
+using namespace corvinade;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int Hotkeys = 200, Rounds = 5, ScrollSteps = 40;
+
+double Ms(Clock::time_point from) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
+}
+
+BOOL CALLBACK CountChildren(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopWindow(HWND window, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    EnumChildWindows(window, CountChildren, count);
+    return TRUE;
+}
+
+int ThreadWindows() {
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountTopWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+void Paint(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void Print(const char* what, std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    std::printf("%s: min %.1f ms, median %.1f ms, max %.1f ms\n", what, values.front(), values[values.size() / 2],
+                values.back());
+}
+
+} // namespace
+
+int main() {
+    gui::Application app(GetModuleHandleA(nullptr));
+    app.SetTitle("Corvinade");
+    test::SetSettingText("FirstUse", "0");
+    std::vector<test::HotkeyEntry> entries;
+    for (int i = 0; i < Hotkeys; ++i)
+        entries.push_back({i % 3 != 0, 'A' + i % 26, 1 + i % 15, i % 2 ? "openfile" : "sendkeystrokes",
+                           "parameter " + std::to_string(i), i % 2 ? "additional" : ""});
+    test::WriteHotkeysIni(entries);
+    TData data;
+    const int before = ThreadWindows();
+    std::vector<double> open, scroll;
+    int windows = 0, rows = 0;
+    for (int round = 0; round < Rounds; ++round) {
+        const auto start = Clock::now();
+        auto* form = new TSettingsForm(app.Handle());
+        const double made = Ms(start);
+        form->Show();
+        const double shown = Ms(start);
+        Paint(form->Handle());
+        open.push_back(Ms(start));
+        std::printf("  round %d: made %.1f, shown %.1f, painted %.1f ms\n", round, made, shown, open.back());
+        windows = ThreadWindows() - before;
+        rows = static_cast<int>(form->HotkeyRows().size());
+        gui::ScrollBox& box = form->HotKeyPlacement;
+        for (int step = 0; step < ScrollSteps; ++step) {
+            const auto at = Clock::now();
+            box.ScrollTo(box.Position() + 47);
+            UpdateWindow(box.Handle());
+            RedrawWindow(box.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            scroll.push_back(Ms(at));
+        }
+        delete form;
+        app.ProcessMessages();
+    }
+    std::printf("settings window with %d hotkeys (%d rows)\n", Hotkeys, rows);
+    Print("  create, show and paint", open);
+    std::printf("  windows it holds: %d (process cap 10000)\n", windows);
+    Print("  one scroll step (47 px) with its repaint", scroll);
+    return 0;
+}
