@@ -5,7 +5,9 @@
 #   bash tools/screenshots.sh OUTDIR [DPI] [BUILD_DIR]
 #
 # DPI is the screen's dpi of the run (default 96). Each picture is a PNG of
-# the whole desktop in OUTDIR, named after what it shows.
+# the whole desktop in OUTDIR, named after what it shows. With
+# CORVINADE_SHOT_HOTKEYS=N the program starts with N made-up hotkeys
+# instead of four examples.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -15,7 +17,7 @@ if [ "${1:-}" != "--inside" ]; then
     BUILD=$(realpath "${3:-$ROOT/build/cross}")
     mkdir -p "$OUT"
     RESULT=$(mktemp -d)
-    printf '%s\n%s\n%s\n' "$BUILD" "$OUT" "$DPI" >"$RESULT/args"
+    printf '%s\n%s\n%s\n%s\n' "$BUILD" "$OUT" "$DPI" "${CORVINADE_SHOT_HOTKEYS:-4}" >"$RESULT/args"
     CORVINADE_DPI=$DPI CORVINADE_RUN_TIMEOUT=300 bash "$ROOT/tests/harness/wine-run.sh" \
         "$BUILD/tests/harness/unixrun.exe" "$ROOT/tools/screenshots.sh --inside $RESULT" "$RESULT/done"
     cat "$RESULT/out"
@@ -23,13 +25,15 @@ if [ "${1:-}" != "--inside" ]; then
     exit 0
 fi
 RESULT=$2
-{ read -r BUILD; read -r OUT; read -r DPI; } <"$RESULT/args"
+{ read -r BUILD; read -r OUT; read -r DPI; read -r HOTKEYS; } <"$RESULT/args"
 exec >"$RESULT/out" 2>&1
 trap 'touch "$RESULT/done"' EXIT
 
 shot() {
-    import -window root "$OUT/$1-$DPI.png"
-    echo "screenshots: $OUT/$1-$DPI.png"
+    local name=$1-$DPI
+    [ "$HOTKEYS" = 4 ] || name=$1-$HOTKEYS-hotkeys-$DPI
+    import -window root "$OUT/$name.png"
+    echo "screenshots: $OUT/$name.png"
 }
 
 # Waits (10 s at most) for a visible top-level window with this title.
@@ -59,10 +63,18 @@ close_windows "Dialog kit" "Wizard frame"
 # The program: a few hotkeys, the tray panel, a capture window.
 DATA="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming/Pelmorra/Corvinade/Data"
 mkdir -p "$DATA"
-printf '%s\r\n' '[key0]' active=1 key=78 shift=8 func=openfile params=notepad.exe 'params2=C:\notes\todo.txt' \
-    '[key1]' active=1 key=83 shift=8 func=capturescreen params= params2= \
-    '[key2]' active=1 key=75 shift=12 func=openwebsite 'params=example.org/?q=a&lang=en' params2= \
-    '[key3]' active=0 key=73 shift=8 func=maximize params= params2= >"$DATA/hotkeys.ini"
+if [ "$HOTKEYS" = 4 ]; then
+    printf '%s\r\n' '[key0]' active=1 key=78 shift=8 func=openfile params=notepad.exe 'params2=C:\notes\todo.txt' \
+        '[key1]' active=1 key=83 shift=8 func=capturescreen params= params2= \
+        '[key2]' active=1 key=75 shift=12 func=openwebsite 'params=example.org/?q=a&lang=en' params2= \
+        '[key3]' active=0 key=73 shift=8 func=maximize params= params2= >"$DATA/hotkeys.ini"
+else
+    : >"$DATA/hotkeys.ini"
+    for i in $(seq 0 $((HOTKEYS - 1))); do
+        printf '%s\r\n' "[key$i]" active=$((i % 3 > 0)) key=$((65 + i % 26)) shift=$((1 + i % 15)) \
+            func=sendkeystrokes "params=text $i" params2= >>"$DATA/hotkeys.ini"
+    done
+fi
 wine reg add 'HKCU\Software\Pelmorra\Corvinade' /v FirstUse /t REG_SZ /d 0 /f >/dev/null 2>&1
 wine "$BUILD/src/corvinade.exe" >/dev/null 2>&1 &
 sleep 3
@@ -76,11 +88,12 @@ done
 shot tray-panel
 xdotool mousemove $((W / 2)) $((H / 2))
 sleep 2.5 # the panel hides itself
-wine "$BUILD/tests/harness/presskeys.exe" 83+8 >/dev/null 2>&1
-wait_window "Save Capture" && sleep 1 && shot capture
-
-wine "$BUILD/tests/harness/presskeys.exe" 115+1 >/dev/null 2>&1 # Alt+F4 closes it
-sleep 0.5
+if [ "$HOTKEYS" = 4 ]; then # WIN+S is the second example
+    wine "$BUILD/tests/harness/presskeys.exe" 83+8 >/dev/null 2>&1
+    wait_window "Save Capture" && sleep 1 && shot capture
+    wine "$BUILD/tests/harness/presskeys.exe" 115+1 >/dev/null 2>&1 # Alt+F4 closes it
+    sleep 0.5
+fi
 
 # The settings window (double click on the tray icon), a row in edit mode,
 # the new-hotkey wizard's two pages and the text input dialog, all driven

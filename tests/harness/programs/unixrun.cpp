@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     for (char& c : done)
         if (c == '/')
             c = '\\';
-    for (int i = 0; i < 6000; ++i) { // at most 60 s
+    for (int i = 0; i < 30000; ++i) { // at most 300 s
         if (GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES)
             return 0;
         Sleep(10);
