@@ -5,6 +5,7 @@
 #include "app/datau.h"
 #include "gui/Application.h"
 #include "gui/Handles.h"
+#include "ui/FirstRun.h"
 #include "ui/MainFormU.h"
 
 using namespace corvinade;
@@ -22,7 +23,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     MainForm = &mainForm;
     application.SetMainForm(&mainForm);
     {
-        TData data;
+        FirstRunWindows firstRun;
+        TData data(&firstRun);
         application.Run();
         ReleaseMutex(mutex);
     } // the data module goes first: it unregisters every hotkey

@@ -29,8 +29,11 @@ trap 'touch "$RESULT/done"' EXIT
 # The icon's middle pixel at the right end of the taskbar (1280 x 800 desktop).
 pixel() { import -window root -crop "1x1+${1:-1269}+789" txt:- 2>/dev/null | tail -1 | awk '{print $3}'; }
 
-# A profile with no first-use wizard and no hotkey file (an empty list).
+# A profile with no first-use wizard and an empty hotkey file (without a
+# file the settings window would open at start).
 wine reg add 'HKCU\Software\Pelmorra\Corvinade' /v FirstUse /t REG_SZ /d 0 /f >/dev/null 2>&1
+DATA="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming/Pelmorra/Corvinade/Data"
+mkdir -p "$DATA" && : >"$DATA/hotkeys.ini"
 # Waits until the taskbar is drawn: the icon's place shows the taskbar's own
 # colour (as a spot further left does).
 for _ in $(seq 1 500); do

@@ -62,7 +62,8 @@ std::optional<std::string> ReadRegistryText(HKEY key, const char* name) {
 
 } // namespace
 
-TData::TData() : registrar_(gui::App().Handle()), shell_(std::make_unique<Win32Shell>()) {
+TData::TData(FirstRunPort* firstRun)
+    : firstRun_(firstRun), registrar_(gui::App().Handle()), shell_(std::make_unique<Win32Shell>()) {
     Data = this;
     gui::App().OnMessage = [this](MSG& msg, bool& handled) { ApplicationEvents1Message(msg, handled); };
     try {
@@ -82,8 +83,9 @@ void TData::DataModuleCreate() {
     activeHotkeys_ = std::make_unique<THotkeyList>(registrar_);
     ForceDirectories(DirectoryOf(GetPath(0)));
     ReloadHotkeys();
-    // With no hotkey file yet the settings window follows here; until it
-    // exists the program goes on to its message loop.
+    // No file yet: the first-use wizard was left without finishing.
+    if (!FileExists(GetPath(0)) && firstRun_)
+        firstRun_->ShowSettingsForFirstRun();
 }
 
 void TData::DataModuleDestroy() {
@@ -108,16 +110,22 @@ void TData::UnregisterAll() {
         activeHotkeys_->Clear();
 }
 
-void TData::ReloadHotkeys() {
+void TData::LoadAndRegister() {
     UnregisterAll();
     const std::string file = GetPath(0);
     if (FileExists(file)) {
         activeHotkeys_->LoadFromFile(file, true);
         activeHotkeys_->RegisterAll();
     }
-    // Read on every reload (a value of the wrong type is an error here); the
-    // first-use wizard, when it comes, is shown while it reads true.
-    ReadFirstUse();
+}
+
+// The first-use wizard comes with every reload until it is finished (a
+// value of the wrong type is an error here). When it ends with OK, the
+// hotkeys it wrote are registered at once, not at the next reload.
+void TData::ReloadHotkeys() {
+    LoadAndRegister();
+    if (ReadFirstUse() && firstRun_ && !firstRun_->FirstUseWizardShown() && firstRun_->ShowFirstUseWizard())
+        LoadAndRegister();
 }
 
 bool TData::ReadFirstUse() const {

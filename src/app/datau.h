@@ -20,10 +20,26 @@ namespace gui {
 class Form;
 }
 
+// The windows of the first start, which the program entry hands to the data
+// module (it knows no window units of its own).
+class FirstRunPort {
+public:
+    virtual ~FirstRunPort() = default;
+    // A first-use wizard is being shown.
+    virtual bool FirstUseWizardShown() const = 0;
+    // Shows the first-use wizard modally; true when it ended with OK.
+    virtual bool ShowFirstUseWizard() = 0;
+    // The settings window, modally, while the tray icon ignores the mouse
+    // and the application window and the panel are hidden; the icon takes
+    // the mouse again however it ends.
+    virtual void ShowSettingsForFirstRun() = 0;
+};
+
 class TData : public ActionPort {
 public:
     // Runs DataModuleCreate; an error there is shown and start-up goes on.
-    TData();
+    // Without first-run windows the first-start steps are left out.
+    explicit TData(FirstRunPort* firstRun = nullptr);
     // Runs DataModuleDestroy.
     ~TData() override;
     TData(const TData&) = delete;
@@ -72,10 +88,12 @@ public:
 private:
     void DataModuleCreate();
     void DataModuleDestroy();
+    void LoadAndRegister();
     bool ReadFirstUse() const;
     // Lifts every key still held down (the hotkey's own keys among them).
     void ReleaseHeldKeys();
 
+    FirstRunPort* firstRun_;
     Win32HotkeyPort registrar_;
     Win32KeyNames keyNames_;
     std::unique_ptr<ShellPort> shell_;

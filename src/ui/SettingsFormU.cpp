@@ -74,19 +74,14 @@ TSettingsForm::TSettingsForm(HWND owner)
                          {.left = 16, .top = 64, .width = 121, .height = 25, .caption = "Check for updates"}),
       lblTitle(tsOtherSettings, TopRight(590, 29, "")),
       lblAuthor(tsOtherSettings, TopRight(590, 48, MakerName)),
-      lblWeb(tsOtherSettings, TopRight(590, 80, MakerWebSite), {.notify = true}),
-      lblMail(tsOtherSettings, TopRight(590, 99, MakerMail), {.notify = true}),
+      lblWeb(tsOtherSettings, TopRight(590, 80, MakerWebSite)),
+      lblMail(tsOtherSettings, TopRight(590, 99, MakerMail)),
       btnOK(*this, {.left = 729,
                     .top = 433,
                     .width = 75,
                     .height = 25,
                     .caption = "Close",
                     .anchors = akRight | akBottom}) {
-    for (gui::Label* link : {&lblWeb, &lblMail}) {
-        link->SetFont({"Tahoma", 11, gui::FontUnderline});
-        link->SetFontColor(RGB(0, 0, 255));
-        link->SetCursor(::LoadCursorA(nullptr, IDC_HAND));
-    }
     SetDefaultButton(&btnOK);
     SetCancelButton(&btnOK);
     Button1.OnClick = [this] { Button1Click(); };

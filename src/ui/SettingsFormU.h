@@ -14,6 +14,7 @@
 #include "core/Hotkeys.h"
 #include "gui/Button.h"
 #include "gui/Form.h"
+#include "gui/LinkLabel.h"
 #include "gui/Panel.h"
 #include "ui/HotkeySettingU.h"
 
@@ -33,7 +34,8 @@ public:
     gui::Panel& tsOtherSettings;
     gui::CheckBox chkStartAtWindowsStart;
     gui::Button btnCheckForUpdates;
-    gui::Label lblTitle, lblAuthor, lblWeb, lblMail;
+    gui::Label lblTitle, lblAuthor;
+    gui::LinkLabel lblWeb, lblMail;
     gui::Button btnOK;
 
     THotkeyList& WorkingList() { return *workingList_; }

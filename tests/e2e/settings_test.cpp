@@ -266,7 +266,7 @@ TEST_F(SettingsTest, LogonEntryFollowsTheBoxOnlyWhenARowIsSaved) {
     Edit(Row(0));
     Save(Row(0));
     EXPECT_TRUE(WaitFor([] { return LogonEntry().has_value(); }));
-    EXPECT_EQ(LogonEntry(), "\"" + WindowsPath(CorvinadeExe()) + "\"");
+    EXPECT_EQ(LogonEntry(), Quoted(WindowsPath(CorvinadeExe())));
 
     PostClick(box);
     ASSERT_TRUE(WaitFor([&] { return !IsChecked(box); }));

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 
 #include "Harness.h"
+#include "SettingsHarness.h"
 #include "TrayHarness.h"
 
 namespace corvinade::test {
@@ -14,13 +15,6 @@ using ::testing::ElementsAre;
 // corvinade.exe is version 1.0.0.0.
 constexpr int OwnVersion = 1000000;
 const char* const Query = "/softwareupdate.php?obj=11&ver=1000000";
-
-std::string Quoted(const std::string& text) {
-    std::string quoted(1, '"');
-    quoted += text;
-    quoted += '"';
-    return quoted;
-}
 
 class TrayUpdateTest : public DesktopTest {
 protected:

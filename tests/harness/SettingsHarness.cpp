@@ -112,18 +112,36 @@ std::optional<std::string> FileContent(const std::string& path) {
     return text.str();
 }
 
-std::optional<std::string> LogonEntry() {
+namespace {
+
+std::optional<std::string> RegistryText(const char* keyPath, const std::string& name) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return std::nullopt;
     char data[1024] = {};
     DWORD size = sizeof data - 1, type = 0;
-    const LONG status = RegQueryValueExA(key, "Corvinade", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    const LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(key);
-    if (status != ERROR_SUCCESS)
+    if (status != ERROR_SUCCESS || type != REG_SZ)
         return std::nullopt;
     return std::string(data);
+}
+
+} // namespace
+
+std::string Quoted(const std::string& text) {
+    std::string quoted(1, '"');
+    quoted += text;
+    quoted += '"';
+    return quoted;
+}
+
+std::optional<std::string> SettingText(const std::string& name) {
+    return RegistryText("Software\\Pelmorra\\Corvinade", name);
+}
+
+std::optional<std::string> LogonEntry() {
+    return RegistryText("Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Corvinade");
 }
 
 } // namespace corvinade::test

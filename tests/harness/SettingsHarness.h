@@ -40,6 +40,13 @@ HWND WaitForMessageBoxOf(DWORD processId, Milliseconds timeout = DefaultTimeout)
 // The content of a file, nothing when it cannot be read.
 std::optional<std::string> FileContent(const std::string& path);
 
+// A text value under HKEY_CURRENT_USER\Software\Pelmorra\Corvinade,
+// nothing when it does not exist.
+std::optional<std::string> SettingText(const std::string& name);
+
+// The text in double quotes.
+std::string Quoted(const std::string& text);
+
 // The log-on start entry's data ("Corvinade" under the current user's Run
 // key), nothing when the value does not exist.
 std::optional<std::string> LogonEntry();

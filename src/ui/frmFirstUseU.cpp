@@ -1,0 +1,194 @@
+// The first-use wizard; see frmFirstUseU.h.
+#include "ui/frmFirstUseU.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <string>
+
+#include "app/AppPaths.h"
+#include "app/LogonStart.h"
+#include "app/datau.h"
+#include "core/Errors.h"
+#include "core/Maker.h"
+#include "gui/Dialogs.h"
+#include "gui/Handles.h"
+#include "ui/SettingsFormU.h"
+
+namespace corvinade {
+
+TfrmFirstUse* frmFirstUse = nullptr;
+
+const std::array<TfrmFirstUse::Suggestion, 4> TfrmFirstUse::SuggestedHotkeys = {{
+    {VK_DIVIDE, THotkeyAction::Minimize, ""},
+    {VK_MULTIPLY, THotkeyAction::Maximize, ""},
+    {'S', THotkeyAction::CaptureScreen, ""},
+    {'N', THotkeyAction::OpenFile, "notepad.exe"},
+}};
+
+namespace {
+
+constexpr std::int32_t WinOnly = 8;
+const COLORREF HeadingColor = RGB(49, 105, 198);
+
+gui::ControlArgs Text(int left, int top, const std::string& caption) {
+    return {.left = left, .top = top, .caption = caption};
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// The definition a suggestion stands for: the first one with its key and
+// exactly WIN, when it has the suggestion's action (and, for notepad, opens
+// notepad.exe in any letter case). Later ones are not looked at.
+TGlobalHotKey* Matching(const THotkeyList& list, const TfrmFirstUse::Suggestion& s) {
+    TGlobalHotKey* found = list.Find(s.Key, WinOnly);
+    if (!found || found->Definition.Func != s.Func)
+        return nullptr;
+    if (s.Func == THotkeyAction::OpenFile && Lower(found->Definition.Params) != "notepad.exe")
+        return nullptr;
+    return found;
+}
+
+void WriteFirstUseDone() {
+    HKEY raw = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, Data->GetPath(1).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          KEY_ALL_ACCESS, nullptr, &raw, nullptr) != ERROR_SUCCESS)
+        throw Error("Failed to create key " + Data->GetPath(1));
+    gui::RegistryKey key(raw);
+    if (::RegSetValueExA(key.Get(), FirstUseValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>("0"), 2) !=
+        ERROR_SUCCESS)
+        throw Error(std::string("Failed to set data for '") + FirstUseValueName + "'");
+}
+
+} // namespace
+
+TfrmFirstUse::TfrmFirstUse(HWND owner)
+    : gui::WizardForm("Setup Corvinade", owner, gui::Position::ScreenCenter),
+      tsWelcome(AddPage("Welcome")),
+      Label10(tsWelcome, Text(32, 24, "Setup Corvinade")),
+      Label11(tsWelcome, Text(32, 49, "Use this simple guide to setup the most basic features of Corvinade.")),
+      Label12(tsWelcome, Text(32, 76, "Click the Next button below to go to the next page.")),
+      Label13(tsWelcome, Text(32, 103, "Thank you for choosing Corvinade")),
+      lblLink(tsWelcome, Text(32, 267, "Visit Pelmorra Sotware on the web")),
+      tsStartup(AddPage("Startup")),
+      Label1(tsStartup, Text(32, 24, "Start this program when you log on")),
+      Label4(tsStartup, Text(32, 49, "Check the checkbox below to let Corvinade start when you start your computer.")),
+      chkStartAtWindowsStart(tsStartup, Text(32, 97, "&Start when you log on Windows")),
+      tsHotkeys(AddPage("Hotkeys")),
+      Label2(tsHotkeys, Text(32, 24, "Suggested new hotkeys")),
+      Label3(tsHotkeys, Text(32, 49, "Use the checkboxes below to enable or disable the suggested global hotkeys.")),
+      Label5(tsHotkeys,
+             Text(32, 65, "Click the button More Hotkeys to setup other hotkeys than the suggested list below.")),
+      chkKeyMinimize(tsHotkeys, Text(32, 96, "")),
+      Label6(tsHotkeys, Text(143, 96, "Minimize active window")),
+      chkKeyMaximize(tsHotkeys, Text(32, 119, "")),
+      Label7(tsHotkeys, Text(143, 119, "Maximize or restore active window")),
+      chkKeyScreenCapture(tsHotkeys, Text(32, 142, "")),
+      Label8(tsHotkeys, Text(143, 142, "Save screen capture")),
+      chkKeyOpenNotepad(tsHotkeys, Text(32, 166, "")),
+      Label9(tsHotkeys, Text(143, 166, "Open notepad")),
+      btnSetupMoreHotkeys(tsHotkeys,
+                          {.left = 32, .top = 216, .width = 121, .height = 25, .caption = "&Setup more hotkeys"}) {
+    for (gui::Label* heading : {&Label10, &Label1, &Label2}) {
+        heading->SetFont(HeadingFont());
+        heading->SetFontColor(HeadingColor);
+    }
+    lblLink.Execute = MakerSoftwareSite;
+    btnNext.OnClick = [this] { btnNextClick(); };
+    btnPrevious.OnClick = [this] { btnPreviousClick(); };
+    btnCancel.OnClick = [this] { btnCancelClick(); };
+    btnSetupMoreHotkeys.OnClick = [this] { btnSetupMoreHotkeysClick(); };
+    FormCreate();
+}
+
+std::array<gui::CheckBox*, 4> TfrmFirstUse::SuggestionBoxes() {
+    return {&chkKeyMinimize, &chkKeyMaximize, &chkKeyScreenCapture, &chkKeyOpenNotepad};
+}
+
+// Nothing is read from the file or the registry: every box starts checked.
+void TfrmFirstUse::FormCreate() {
+    GoToPage(0);
+    const auto boxes = SuggestionBoxes();
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        boxes[i]->SetCaption(Data->HotkeyText(SuggestedHotkeys[i].Key, WinOnly));
+        boxes[i]->SetChecked(true);
+    }
+    chkStartAtWindowsStart.SetChecked(true);
+}
+
+void TfrmFirstUse::pcClientChange() {
+    UpdateWizardButtons();
+}
+
+void TfrmFirstUse::btnNextClick() {
+    if (!OnLastPage()) {
+        pcClient.SetActivePageIndex(pcClient.ActivePageIndex() + 1);
+        pcClientChange();
+        return;
+    }
+    ApplyFirstUse();
+    SetModalResult(IDOK);
+}
+
+void TfrmFirstUse::btnPreviousClick() {
+    if (pcClient.ActivePageIndex() > 0) {
+        pcClient.SetActivePageIndex(pcClient.ActivePageIndex() - 1);
+        pcClientChange();
+    }
+}
+
+void TfrmFirstUse::btnCancelClick() {
+    if (gui::MessageDlg("Close the setup guide?", gui::DialogKind::Confirmation, MB_OKCANCEL) == IDOK)
+        SetModalResult(IDCANCEL);
+}
+
+void TfrmFirstUse::btnSetupMoreHotkeysClick() {
+    ApplyFirstUse();
+    {
+        TSettingsForm settings(Handle());
+        settings.ShowModal();
+    }
+    RefreshSuggestions();
+}
+
+void TfrmFirstUse::ApplyFirstUse() {
+    const std::string file = Data->GetPath(0);
+    THotkeyList list(Data->Registrar());
+    if (FileExists(file))
+        list.LoadFromFile(file, false);
+    const auto boxes = SuggestionBoxes();
+    for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {
+        const Suggestion& s = SuggestedHotkeys[i];
+        if (TGlobalHotKey* existing = Matching(list, s))
+            list.Delete(list.IndexOf(existing));
+        if (boxes[i]->Checked())
+            list.Add(true, s.Key, WinOnly, s.Func, s.Params, "");
+    }
+    list.SaveToFile(file);
+    WriteFirstUseDone();
+    WriteLogonStartEntry(chkStartAtWindowsStart.Checked());
+}
+
+void TfrmFirstUse::RefreshSuggestions() {
+    const std::string file = Data->GetPath(0);
+    THotkeyList list(Data->Registrar());
+    if (FileExists(file))
+        list.LoadFromFile(file, false);
+    const auto boxes = SuggestionBoxes();
+    for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {
+        const TGlobalHotKey* existing = Matching(list, SuggestedHotkeys[i]);
+        boxes[i]->SetChecked(existing && existing->Definition.Active);
+    }
+    chkStartAtWindowsStart.SetChecked(!ReadLogonStartEntry().empty());
+}
+
+} // namespace corvinade

@@ -1,0 +1,65 @@
+// TfrmFirstUse: the three-page setup guide offered until the user has
+// finished it once. It sets start at log-on and offers four suggested WIN
+// hotkeys, which it writes into hotkeys.ini; finishing records in the
+// registry that the first use is over. From its last page the user can open
+// the full settings window.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+
+#include "core/Hotkeys.h"
+#include "gui/LinkLabel.h"
+#include "gui/WizardForm.h"
+
+namespace corvinade {
+
+class TfrmFirstUse : public gui::WizardForm {
+public:
+    explicit TfrmFirstUse(HWND owner);
+
+    struct Suggestion {
+        std::uint16_t Key;
+        THotkeyAction Func;
+        const char* Params;
+    };
+    // In the order they are written: divide, multiply, S, N, all with WIN.
+    static const std::array<Suggestion, 4> SuggestedHotkeys;
+
+    gui::Panel& tsWelcome;
+    gui::Label Label10, Label11, Label12, Label13;
+    gui::LinkLabel lblLink;
+    gui::Panel& tsStartup;
+    gui::Label Label1, Label4;
+    gui::CheckBox chkStartAtWindowsStart;
+    gui::Panel& tsHotkeys;
+    gui::Label Label2, Label3, Label5;
+    gui::CheckBox chkKeyMinimize;
+    gui::Label Label6;
+    gui::CheckBox chkKeyMaximize;
+    gui::Label Label7;
+    gui::CheckBox chkKeyScreenCapture;
+    gui::Label Label8;
+    gui::CheckBox chkKeyOpenNotepad;
+    gui::Label Label9;
+    gui::Button btnSetupMoreHotkeys;
+
+    void btnNextClick();
+    void btnPreviousClick();
+    void btnCancelClick();
+    void btnSetupMoreHotkeysClick();
+    void ApplyFirstUse();
+    void RefreshSuggestions();
+
+private:
+    void FormCreate();
+    void pcClientChange();
+    std::array<gui::CheckBox*, 4> SuggestionBoxes();
+};
+
+// The first-use wizard while one is shown, else null.
+extern TfrmFirstUse* frmFirstUse;
+
+} // namespace corvinade

@@ -1,0 +1,197 @@
+// End-to-end tests of the first start: the real corvinade.exe in a fresh
+// prefix, its first-use wizard and the settings window that follows when it
+// is left unfinished, driven from this process as a user drives them.
+#include <gmock/gmock.h>
+
+#include "Harness.h"
+#include "SettingsHarness.h"
+#include "TrayHarness.h"
+
+namespace corvinade::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+constexpr UINT Divide = VK_DIVIDE, Multiply = VK_MULTIPLY;
+
+// The four suggestions as the wizard writes them.
+const std::vector<HotkeyEntry> Suggestions = {{true, Divide, ModWin, "minimize", "", ""},
+                                              {true, Multiply, ModWin, "maximize", "", ""},
+                                              {true, 'S', ModWin, "capturescreen", "", ""},
+                                              {true, 'N', ModWin, "openfile", "notepad.exe", ""}};
+
+class FirstRunTest : public DesktopTest {
+protected:
+    void Start() {
+        corvinade = Process::Start(CorvinadeExe());
+        wizard = WaitForVisible("Setup Corvinade");
+        ASSERT_NE(wizard, nullptr) << "no first-use wizard";
+    }
+    HWND WaitForVisible(const std::string& title) {
+        return WaitForWindow({.title = title, .processId = corvinade.Id(), .visibleOnly = true});
+    }
+    void Press(HWND window, const std::string& caption) { ASSERT_TRUE(ClickButton(window, caption)) << caption; }
+    // Next, Next: the suggestions' page.
+    void ToSuggestions() {
+        Press(wizard, "&Next");
+        Press(wizard, "&Next");
+        ASSERT_TRUE(WaitFor([&] { return FindButton(wizard, "&Finish") != nullptr; }));
+    }
+    // The check box of the suggestion with this description.
+    HWND SuggestionBox(const std::string& description) {
+        HWND label = FindDescendant(wizard, "Static", description);
+        return label ? GetWindow(label, GW_HWNDPREV) : nullptr;
+    }
+    void Finish() {
+        Press(wizard, "&Finish");
+        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(wizard); }));
+    }
+    // Cancel, and OK to "Close the setup guide?".
+    void CancelWizard(HWND which) {
+        Press(which, "Cancel");
+        HWND box = WaitForMessageBoxOf(corvinade.Id());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(MessageBoxText(box), "Close the setup guide?");
+        ClickButton(box, "OK");
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(which) || !IsWindowVisible(which); }));
+    }
+    bool FileIs(const std::vector<HotkeyEntry>& entries) {
+        return WaitFor([&] { return FileContent(HotkeysIniPath()) == HotkeysIniText(entries); },
+                       Milliseconds{5000});
+    }
+    bool PanelShowsAfterClick() {
+        HWND panel = FindPanel(corvinade.Id());
+        ClickTrayIcon();
+        return WaitFor([&] { return IsWindowVisible(panel) != FALSE; }, Milliseconds{2500});
+    }
+
+    Process corvinade;
+    HWND wizard = nullptr;
+};
+
+// Next, Next, Finish with everything checked: the four suggestions, the
+// first use over, start at log-on quoted, and WIN+S a live hotkey at once.
+// The next start shows no wizard.
+TEST_F(FirstRunTest, FinishWritesTheSuggestionsAndTheyWorkAtOnce) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ToSuggestions());
+    for (const char* d : {"Minimize active window", "Maximize or restore active window", "Save screen capture",
+                          "Open notepad"})
+        EXPECT_TRUE(IsChecked(SuggestionBox(d))) << d;
+    EXPECT_EQ(WindowText(SuggestionBox("Save screen capture")), "WIN + S");
+    ASSERT_NO_FATAL_FAILURE(Finish());
+    EXPECT_TRUE(FileIs(Suggestions)) << FileContent(HotkeysIniPath()).value_or("(none)");
+    EXPECT_EQ(SettingText("FirstUse"), "0");
+    EXPECT_EQ(LogonEntry(), Quoted(WindowsPath(CorvinadeExe())));
+    ASSERT_TRUE(WaitForHotkeyRegistration('S', ModWin));
+    PressHotkey('S', ModWin);
+    EXPECT_TRUE(WaitForVisible("Save Capture")) << "WIN+S did not capture";
+
+    corvinade.Terminate();
+    corvinade = Process::Start(CorvinadeExe());
+    ASSERT_TRUE(WaitForHotkeyRegistration('N', ModWin));
+    PumpMessagesFor(Milliseconds{1000});
+    EXPECT_TRUE(FindTopWindows({.title = "Setup Corvinade", .processId = corvinade.Id()}).empty());
+}
+
+// Existing definitions: a WIN+N for another program stays first (and is the
+// one that runs), notepad's is appended; the unchecked capture suggestion
+// removes an inactive WIN+S capture; a present suggestion moves to the end.
+TEST_F(FirstRunTest, FinishMergesWithTheHotkeysAlreadyThere) {
+    RecorderLog log;
+    WriteHotkeysIni({{true, 'N', ModWin, "openfile", TestProgram("recorder.exe"), "first"},
+                     {false, 'S', ModWin, "capturescreen", "", ""},
+                     {true, Multiply, ModWin, "maximize", "", ""},
+                     {true, 'Q', ModCtrl, "close", "", ""}});
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ToSuggestions());
+    PostClick(SuggestionBox("Save screen capture"));
+    ASSERT_TRUE(WaitFor([&] { return !IsChecked(SuggestionBox("Save screen capture")); }));
+    ASSERT_NO_FATAL_FAILURE(Finish());
+    EXPECT_TRUE(FileIs({{true, 'N', ModWin, "openfile", TestProgram("recorder.exe"), "first"},
+                        {true, 'Q', ModCtrl, "close", "", ""},
+                        Suggestions[0],
+                        Suggestions[1],
+                        Suggestions[3]}))
+        << FileContent(HotkeysIniPath()).value_or("(none)");
+    ASSERT_TRUE(WaitForHotkeyRegistration('N', ModWin));
+    EXPECT_FALSE(IsCombinationTaken('S', ModWin));
+    PressHotkey('N', ModWin);
+    ASSERT_TRUE(log.WaitForRuns(1)) << "the first WIN+N did not run";
+    EXPECT_EQ(log.Runs()[0].Parameters(), "first");
+}
+
+// Left unfinished, the wizard makes way for the settings window, modal and
+// with the tray icon deaf to clicks. A new hotkey saved there reloads the
+// hotkeys, which brings the wizard back over the new-hotkey wizard, with
+// every box checked again; cancelled, it returns there.
+TEST_F(FirstRunTest, CancelLeadsToTheSettingsWindowAndTheWizardComesBack) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ToSuggestions());
+    PostClick(SuggestionBox("Open notepad"));
+    ASSERT_TRUE(WaitFor([&] { return !IsChecked(SuggestionBox("Open notepad")); }));
+    ASSERT_NO_FATAL_FAILURE(CancelWizard(wizard));
+    HWND settings = WaitForSettingsWindow(corvinade.Id());
+    ASSERT_NE(settings, nullptr);
+    EXPECT_FALSE(PanelShowsAfterClick()) << "the tray icon takes clicks while the settings window is modal";
+    EXPECT_EQ(FileContent(HotkeysIniPath()), std::nullopt);
+    EXPECT_EQ(SettingText("FirstUse"), std::nullopt);
+
+    Press(settings, "&New hotkey");
+    HWND adding = WaitForVisible("New hotkey");
+    ASSERT_NE(adding, nullptr);
+    ASSERT_TRUE(BringToForeground(adding));
+    ASSERT_TRUE(ClickWindow(FindDescendant(adding, "Edit")));
+    SendKeyEvent('Q', false);
+    SendKeyEvent('Q', true);
+    ASSERT_TRUE(WaitFor([&] { return WindowText(FindDescendant(adding, "Edit")) == "Q"; }));
+    PostClick(FindDescendant(adding, "Button", "&WIN"));
+    Press(adding, "&Next");
+    ASSERT_TRUE(WaitFor([&] { return FindButton(adding, "&Finish") != nullptr; }));
+    ASSERT_TRUE(ChooseListItem(FindDescendant(adding, "ComboBox"), "Close active window"));
+    Press(adding, "&Finish");
+
+    wizard = WaitForVisible("Setup Corvinade");
+    ASSERT_NE(wizard, nullptr) << "the reload did not bring the first-use wizard back";
+    EXPECT_TRUE(IsChecked(SuggestionBox("Open notepad"))) << "a new wizard starts with every box checked";
+    ASSERT_NO_FATAL_FAILURE(CancelWizard(wizard));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(adding) || !IsWindowVisible(adding); }));
+    EXPECT_TRUE(FileIs({{true, 'Q', ModWin, "close", "", ""}}));
+    EXPECT_TRUE(WaitForHotkeyRegistration('Q', ModWin));
+    ASSERT_TRUE(WaitFor([&] { return RowCaptions(settings).size() == 1; }));
+
+    Press(settings, "Close");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
+    EXPECT_TRUE(PanelShowsAfterClick()) << "the tray icon takes clicks again";
+}
+
+// "&Setup more hotkeys" writes the suggestions and opens the settings
+// window; notepad's hotkey deleted there is unchecked back in the wizard,
+// and Finish leaves it out.
+TEST_F(FirstRunTest, SetupMoreHotkeysThenFinishFollowsWhatTheSettingsChanged) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ToSuggestions());
+    Press(wizard, "&Setup more hotkeys");
+    HWND settings = WaitForSettingsWindow(corvinade.Id());
+    ASSERT_NE(settings, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return RowCaptions(settings).size() == 4; }));
+    EXPECT_EQ(SettingText("FirstUse"), "0");
+    HWND notepad = HotkeyRows(settings).front();
+    ASSERT_EQ(WindowText(notepad), "WIN + N, Open file, notepad.exe, active");
+    PostClick(FindDescendant(notepad, "Button", "Delete"));
+    HWND box = WaitForMessageBoxOf(corvinade.Id());
+    ASSERT_NE(box, nullptr);
+    ClickButton(box, "&Yes");
+    ASSERT_TRUE(WaitFor([&] { return RowCaptions(settings).size() == 3; }));
+    Press(settings, "Close");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
+
+    ASSERT_TRUE(WaitFor([&] { return !IsChecked(SuggestionBox("Open notepad")); }));
+    EXPECT_TRUE(IsChecked(SuggestionBox("Save screen capture")));
+    ASSERT_NO_FATAL_FAILURE(Finish());
+    EXPECT_TRUE(FileIs({Suggestions[0], Suggestions[1], Suggestions[2]}))
+        << FileContent(HotkeysIniPath()).value_or("(none)");
+}
+
+} // namespace
+} // namespace corvinade::test
