@@ -116,3 +116,22 @@ for _ in 1 2 3 4 5 6 7; do keys 40; done # on to Send keystrokes
 keys 9 9 13             # Tab, Tab to "...", Enter: the text dialog
 wait_window "Input text" && sleep 0.5 && shot memo-input
 keys 27 27 27           # Cancel the text dialog, the wizard, close the settings
+
+# The first start: no hotkey file, no "FirstUse": the setup guide's pages.
+for dir in /proc/[0-9]*; do
+    if tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+        tr '\0' ' ' <"$dir/cmdline" 2>/dev/null | grep -qi 'corvinade\.exe'; then
+        kill "${dir#/proc/}" 2>/dev/null || true
+    fi
+done
+sleep 1
+rm -f "$DATA/hotkeys.ini"
+wine reg delete 'HKCU\Software\Pelmorra\Corvinade' /v FirstUse /f >/dev/null 2>&1 || true
+wine "$BUILD/src/corvinade.exe" >/dev/null 2>&1 &
+wait_window "Setup Corvinade" && sleep 1 && shot first-use-welcome
+keys 13                 # Enter: Next
+shot first-use-startup
+keys 13
+shot first-use-hotkeys
+keys 27 13              # Esc asks "Close the setup guide?", OK
+wait_window "Settings" && sleep 1 && shot first-run-settings

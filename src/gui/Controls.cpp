@@ -117,6 +117,8 @@ int Control::Scale(int designPixels) const {
 
 void Control::SetCaption(const std::string& caption) {
     ::SetWindowTextA(window_, caption.c_str());
+    if (design_.width <= 0 || design_.height <= 0)
+        LayOutAgain(); // sized to its text
 }
 
 std::string Control::Caption() const {
@@ -497,14 +499,6 @@ DWORD LabelStyle(const Label::Options& o) {
 Label::Label(Container& parent, const ControlArgs& args, Options options)
     : Control(parent, "STATIC", LabelStyle(options), 0, args), options_(options) {
     LayOutAgain(); // sized to the text, which the base could not measure
-}
-
-void Label::SetCaption(const std::string& caption) {
-    Control::SetCaption(caption);
-    if (Design().width <= 0 || Design().height <= 0) {
-        const SIZE size = PreferredSize();
-        ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
 }
 
 SIZE Label::PreferredSize() const {

@@ -56,6 +56,8 @@ public:
     int Dpi() const;
     int Scale(int designPixels) const;
 
+    // A control sized to its text (designed without a width or height)
+    // takes the new text's size.
     void SetCaption(const std::string& caption);
     std::string Caption() const;
     void SetEnabled(bool enabled);
@@ -208,7 +210,6 @@ public:
     Label(Container& parent, const ControlArgs& args, Options options);
     Label(Container& parent, const ControlArgs& args) : Label(parent, args, Options{}) {}
 
-    void SetCaption(const std::string& caption);
     std::function<void()> OnClick;
 
 protected:

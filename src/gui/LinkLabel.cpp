@@ -30,6 +30,7 @@ LinkLabel::LinkLabel(Container& parent, const ControlArgs& args)
     : Control(parent, LinkClass(), WS_TABSTOP, 0,
               ControlArgs{args.left, args.top, args.width, args.height, Markup(args.caption), args.align,
                           args.anchors}) {
+    ApplyOwnFont();
     LayOutAgain();
 }
 
@@ -41,6 +42,37 @@ bool LinkLabel::HandleNotify(NMHDR& header, LRESULT& result) {
         OnClick();
     else if (!Execute.empty())
         ::ShellExecuteA(Handle(), "open", Execute.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return true;
+}
+
+// Wine's link control deletes the font it was given when it is destroyed,
+// so it gets a copy of its own instead of the program's shared font; what
+// the control leaves of the copy goes with it.
+void LinkLabel::ApplyOwnFont() {
+    LOGFONTA font = {};
+    ::GetObjectA(CurrentFont(), sizeof font, &font);
+    HFONT previous = ownFont_;
+    ownFont_ = ::CreateFontIndirectA(&font);
+    ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(ownFont_), TRUE);
+    if (previous && ::GetObjectType(previous) == OBJ_FONT)
+        ::DeleteObject(previous);
+}
+
+void LinkLabel::DropOwnFont() {
+    if (ownFont_ && ::GetObjectType(ownFont_) == OBJ_FONT)
+        ::DeleteObject(ownFont_);
+    ownFont_ = nullptr;
+}
+
+void LinkLabel::DpiChanged() {
+    ApplyOwnFont();
+}
+
+bool LinkLabel::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg != WM_DESTROY)
+        return false;
+    result = ::DefSubclassProc(Handle(), msg, wParam, lParam);
+    DropOwnFont(); // unless the control has deleted it
     return true;
 }
 

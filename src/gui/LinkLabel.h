@@ -22,6 +22,13 @@ public:
 
 protected:
     bool HandleNotify(NMHDR& header, LRESULT& result) override;
+    bool ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void DpiChanged() override;
+
+private:
+    void ApplyOwnFont();
+    void DropOwnFont();
+    HFONT ownFont_ = nullptr;
     SIZE PreferredSize() const override;
 };
 

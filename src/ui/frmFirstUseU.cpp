@@ -123,6 +123,7 @@ void TfrmFirstUse::FormCreate() {
         boxes[i]->SetChecked(true);
     }
     chkStartAtWindowsStart.SetChecked(true);
+    OnShow = [this] { btnNext.SetFocus(); }; // Enter goes on, as in any wizard
 }
 
 void TfrmFirstUse::pcClientChange() {

@@ -4,6 +4,7 @@
 #include "gui/Button.h"
 #include "gui/Controls.h"
 #include "gui/Form.h"
+#include "gui/LinkLabel.h"
 #include "gui/Panel.h"
 #include "gui_testing.h"
 
@@ -163,6 +164,20 @@ TEST_F(GuiDialogKit, ScrollBoxBringsTheFocusIntoView) {
     for (int i = 3; i >= 0; --i)
         ASSERT_EQ(FocusAfter(VK_TAB, {VK_SHIFT}), edits[static_cast<size_t>(i)]->Handle());
     EXPECT_EQ(box.Position(), 0);
+}
+
+// Wine's link control deletes the font it was given: the program's shared
+// font must survive a link, or every window made after it shows the
+// system's bitmap font.
+TEST_F(GuiDialogKit, ALinkLeavesTheSharedFontAlive) {
+    {
+        Form form({.clientWidth = 200, .clientHeight = 60, .caption = "Link"});
+        LinkLabel link(form, {.left = 8, .top = 8, .caption = "A link"});
+        EXPECT_GT(::GetWindowTextLengthA(link.Handle()), 0);
+        form.Show();
+        app->ProcessMessages();
+    }
+    EXPECT_EQ(::GetObjectType(DefaultFont()), static_cast<DWORD>(OBJ_FONT));
 }
 
 RECT ChildRect(HWND child) {
