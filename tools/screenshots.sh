@@ -104,6 +104,9 @@ wait_window "Settings" && sleep 1 && shot settings
 keys 9 13               # Tab to the top row's "Edit", Enter
 shot settings-edit
 keys 27                 # Esc: the row's edit is cancelled
+keys 9+2                # Ctrl+Tab: "Other settings"
+shot settings-other
+keys 9+2
 keys 78+1               # Alt+N: "&New hotkey"
 wait_window "New hotkey" && sleep 0.5
 keys 75 9+4 32          # K in the key field, Shift+Tab to ALT, Space
@@ -123,7 +126,7 @@ for dir in /proc/[0-9]*; do
         tr '\0' ' ' <"$dir/cmdline" 2>/dev/null | grep -qi 'corvinade\.exe'; then
         kill "${dir#/proc/}" 2>/dev/null || true
     fi
-done
+done 2>/dev/null
 sleep 1
 rm -f "$DATA/hotkeys.ini"
 wine reg delete 'HKCU\Software\Pelmorra\Corvinade' /v FirstUse /f >/dev/null 2>&1 || true
