@@ -196,6 +196,7 @@ int Form::ShowModal() {
     } restore{*this, disabled, previousActive};
 
     Show();
+    ::SetForegroundWindow(window_); // a dialog comes up active
     Application& app = App();
     while (modalResult_ == 0) {
         if (app.Terminated() || !Visible()) {
