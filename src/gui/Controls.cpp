@@ -539,6 +539,15 @@ void Edit::SetText(const std::string& text) {
     SetCaption(text);
 }
 
+bool Edit::ControlMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
+    // Wine's edit box takes the focus on a click only when it believes it
+    // has not got it, a belief that can outlive the focus when its panel
+    // was hidden with it; the click gives the focus in any case.
+    if ((msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) && ::GetFocus() != Handle())
+        ::SetFocus(Handle());
+    return false;
+}
+
 void Edit::HandleCommand(WORD notifyCode) {
     if (notifyCode == EN_CHANGE && OnChange)
         OnChange();
@@ -547,9 +556,9 @@ void Edit::HandleCommand(WORD notifyCode) {
 Memo::Memo(Container& parent, const ControlArgs& args)
     : Edit(parent, ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, args) {}
 
-bool Memo::ControlMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
+bool Memo::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (msg != WM_GETDLGCODE || !lParam)
-        return false;
+        return Edit::ControlMessage(msg, wParam, lParam, result);
     const MSG& key = *reinterpret_cast<const MSG*>(lParam);
     // Focus moves on, Esc cancels and Alt+letter follows mnemonics, as in
     // any dialog.

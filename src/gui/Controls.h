@@ -237,6 +237,7 @@ public:
 protected:
     Edit(Container& parent, DWORD style, const ControlArgs& args);
     void HandleCommand(WORD notifyCode) override;
+    bool ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
 
 // A multi-line edit box: Enter breaks the line, long lines wrap on screen
