@@ -38,8 +38,8 @@ std::string ReadLogonStartEntry() {
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         throw Error(std::string("Invalid data type for '") + LogonValueName + "'");
     std::string data(size, '\0');
-    if (size && ::RegQueryValueExA(key.Get(), LogonValueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                                   &size) != ERROR_SUCCESS)
+    if (size && ::RegQueryValueExA(key.Get(), LogonValueName, nullptr, &type,
+                                   reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
         return {};
     data.resize(std::min<std::size_t>(size, data.size()));
     if (const auto nul = data.find('\0'); nul != std::string::npos)

@@ -110,6 +110,14 @@ void TData::UnregisterAll() {
         activeHotkeys_->Clear();
 }
 
+void TData::LoadAllHotkeys(THotkeyList& list) const {
+    const std::string file = GetPath(0);
+    if (FileExists(file))
+        list.LoadFromFile(file, false);
+    else
+        list.Clear();
+}
+
 void TData::LoadAndRegister() {
     UnregisterAll();
     const std::string file = GetPath(0);

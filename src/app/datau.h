@@ -50,6 +50,9 @@ public:
     std::string GetPath(int kind) const;
 
     void ReloadHotkeys();
+    // Every definition of the hotkey file, active or not, into an editor's
+    // list; no file gives an empty list.
+    void LoadAllHotkeys(THotkeyList& list) const;
     void UnregisterAll();
     void ApplicationEvents1Message(MSG& msg, bool& handled);
     std::string HotkeyText(std::uint16_t key, std::uint16_t shift) const;

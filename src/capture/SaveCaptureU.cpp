@@ -56,7 +56,8 @@ TSaveCapture::TSaveCapture(TickSource clock)
                       .height = 25,
                       .caption = "Crop to selection",
                       .anchors = gui::akTop | gui::akRight}),
-      CaptureImage(Handle(), 0, Scale(kPanel1Height), Scale(kClientWidth), Scale(kClientHeight - kPanel1Height)),
+      CaptureImage(Handle(), 0, Scale(kPanel1Height), Scale(kClientWidth),
+                   Scale(kClientHeight - kPanel1Height)),
       SelectedArea(CaptureImage.Host()), clock_(clock ? std::move(clock) : TickSource(SystemTicks)) {
     CaptureImage.Controls().Add(SelectedArea);
     SelectedArea.SetNormalPen({RGB(0x33, 0x33, 0x33), PS_DOT, 1});

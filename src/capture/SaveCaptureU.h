@@ -14,9 +14,9 @@
 #include "capture/SelectionGeometry.h"
 #include "capture/SizeRect.h"
 #include "gui/Button.h"
+#include "gui/FileDialog.h"
 #include "gui/Form.h"
 #include "gui/ImageView.h"
-#include "gui/FileDialog.h"
 
 namespace corvinade {
 

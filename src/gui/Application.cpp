@@ -174,7 +174,8 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
 LRESULT Application::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     // A key field with the focus takes a hotkey of ours as its key.
     if (msg == WM_HOTKEY)
-        if (Control* focused = Control::FromHandle(::GetFocus()); focused && focused->TakeHotkey(HIWORD(lParam)))
+        if (Control* focused = Control::FromHandle(::GetFocus());
+            focused && focused->TakeHotkey(HIWORD(lParam)))
             return 0;
     if (msg == WM_HOTKEY && OnMessage) {
         DWORD pos = ::GetMessagePos();

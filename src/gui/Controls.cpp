@@ -57,9 +57,10 @@ Control::Control(Container& parent, const char* windowClass, DWORD style, DWORD 
     const SIZE designSize = parent.DesignClientSize();
     parentDesignWidth_ = designSize.cx;
     parentDesignHeight_ = designSize.cy;
-    window_ = ::CreateWindowExA(exStyle, windowClass, args.caption.c_str(), style | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                                parent.ContainerWindow(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
-                                ::GetModuleHandleA(nullptr), nullptr);
+    window_ =
+        ::CreateWindowExA(exStyle, windowClass, args.caption.c_str(), style | WS_CHILD | WS_VISIBLE, 0, 0, 0,
+                          0, parent.ContainerWindow(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
+                          ::GetModuleHandleA(nullptr), nullptr);
     if (!window_)
         throw Error(std::string("Cannot create a control of class ") + windowClass);
     ::SetPropA(window_, kControlProperty, this);
@@ -140,7 +141,8 @@ void Control::SetVisible(bool visible) {
     const bool hadFocus = !visible && focus && (focus == window_ || ::IsChild(window_, focus));
     ::ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
     if (hadFocus) // hand the focus on to the next control, as a dialog does
-        if (HWND next = ::GetNextDlgTabItem(::GetAncestor(window_, GA_ROOT), window_, FALSE); next && next != window_)
+        if (HWND next = ::GetNextDlgTabItem(::GetAncestor(window_, GA_ROOT), window_, FALSE);
+            next && next != window_)
             ::SetFocus(next);
     if (design_.align != Align::None && parent_)
         parent_->Realign();
@@ -527,8 +529,7 @@ bool Label::ControlMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
 
 // -------------------------------------------------------------- Edit, Memo
 
-Edit::Edit(Container& parent, const ControlArgs& args)
-    : Edit(parent, ES_AUTOHSCROLL | WS_TABSTOP, args) {}
+Edit::Edit(Container& parent, const ControlArgs& args) : Edit(parent, ES_AUTOHSCROLL | WS_TABSTOP, args) {}
 
 Edit::Edit(Container& parent, DWORD style, const ControlArgs& args)
     : Control(parent, "EDIT", style, WS_EX_CLIENTEDGE, args) {

@@ -271,7 +271,8 @@ void Form::RestoreFocus() {
 }
 
 Form* Form::FromHandle(HWND window) {
-    return IsFormWindow(window) ? reinterpret_cast<Form*>(::GetWindowLongPtrA(window, GWLP_USERDATA)) : nullptr;
+    return IsFormWindow(window) ? reinterpret_cast<Form*>(::GetWindowLongPtrA(window, GWLP_USERDATA))
+                                : nullptr;
 }
 
 void Form::ApplyDpi(int dpi, const RECT* suggested) {
@@ -339,7 +340,8 @@ void Form::NextDialogControl(WPARAM target, bool isWindow) {
         next = reinterpret_cast<HWND>(target);
     } else {
         HWND focus = ::GetFocus();
-        next = ::GetNextDlgTabItem(window_, focus && ::IsChild(window_, focus) ? focus : nullptr, target != 0);
+        next =
+            ::GetNextDlgTabItem(window_, focus && ::IsChild(window_, focus) ? focus : nullptr, target != 0);
     }
     if (!next || !::IsChild(window_, next))
         return;
@@ -361,7 +363,8 @@ bool Form::SwitchPage(bool forward) {
         Container* container = pending.back();
         pending.pop_back();
         for (Control* child : container->Children()) {
-            if (auto* pages = dynamic_cast<PageControl*>(child); pages && pages->TabsVisible() && child->Visible()) {
+            if (auto* pages = dynamic_cast<PageControl*>(child);
+                pages && pages->TabsVisible() && child->Visible()) {
                 pages->SelectNextPage(forward);
                 return true;
             }
@@ -385,7 +388,8 @@ bool Form::HandleDialogKey(MSG& msg) {
     // A control that wants every key (the key field) gets Alt+letter too,
     // not the mnemonic of a control around it.
     if ((msg.message == WM_SYSCHAR || msg.message == WM_SYSKEYDOWN) && msg.hwnd == ::GetFocus() &&
-        (::SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTALLKEYS))
+        (::SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) &
+         DLGC_WANTALLKEYS))
         return false;
     HWND before = ::GetFocus();
     if (!::IsDialogMessageA(root, &msg))

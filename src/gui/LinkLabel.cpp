@@ -78,7 +78,9 @@ bool LinkLabel::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
 
 SIZE LinkLabel::PreferredSize() const {
     SIZE ideal = {};
-    if (::SendMessageA(Handle(), LM_GETIDEALHEIGHT, /* LM_GETIDEALSIZE with a SIZE */ static_cast<WPARAM>(Scale(600)), reinterpret_cast<LPARAM>(&ideal)) &&
+    if (::SendMessageA(Handle(), LM_GETIDEALHEIGHT,
+                       /* LM_GETIDEALSIZE with a SIZE */ static_cast<WPARAM>(Scale(600)),
+                       reinterpret_cast<LPARAM>(&ideal)) &&
         ideal.cx > 0)
         return {ideal.cx + Scale(2), ideal.cy};
     // Without an answer: the text's extent.

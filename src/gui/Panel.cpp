@@ -27,8 +27,9 @@ const char* PanelClass() {
 Panel::Panel(Container& parent, const ControlArgs& args) : Panel(parent, 0, args) {}
 
 Panel::Panel(Container& parent, DWORD style, const ControlArgs& args)
-    : Control(parent, PanelClass(), style | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, args),
-      designClient_{args.width, args.height} {}
+    : Control(parent, PanelClass(), style | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, args), designClient_{
+                                                                                             args.width,
+                                                                                             args.height} {}
 
 SIZE Panel::DesignClientSize() const {
     return designClient_;
@@ -71,11 +72,11 @@ private:
     PageControl& owner_;
 };
 
-PageControl::PageControl(Container& parent, const ControlArgs& args, bool showTabs)
-    : Panel(parent, args) {
+PageControl::PageControl(Container& parent, const ControlArgs& args, bool showTabs) : Panel(parent, args) {
     if (showTabs)
-        tabs_ = std::make_unique<Tabs>(
-            *this, ControlArgs{.width = args.width, .height = args.height, .anchors = akLeft | akTop | akRight | akBottom});
+        tabs_ = std::make_unique<Tabs>(*this, ControlArgs{.width = args.width,
+                                                          .height = args.height,
+                                                          .anchors = akLeft | akTop | akRight | akBottom});
 }
 
 PageControl::~PageControl() {
@@ -97,8 +98,10 @@ Panel& PageControl::AddPage(const std::string& caption) {
         ::SendMessageA(tabs_->Handle(), TCM_INSERTITEMA, pages_.size(), reinterpret_cast<LPARAM>(&item));
     }
     auto page = std::make_unique<Panel>(
-        *this, ControlArgs{.width = design.cx, .height = design.cy, .caption = caption, .align = Align::Client});
-    ::SetWindowLongA(page->Handle(), GWL_STYLE, ::GetWindowLongA(page->Handle(), GWL_STYLE) | WS_CLIPSIBLINGS);
+        *this,
+        ControlArgs{.width = design.cx, .height = design.cy, .caption = caption, .align = Align::Client});
+    ::SetWindowLongA(page->Handle(), GWL_STYLE,
+                     ::GetWindowLongA(page->Handle(), GWL_STYLE) | WS_CLIPSIBLINGS);
     pages_.push_back(std::move(page));
     if (tabs_) // the strip stays under the pages
         ::SetWindowPos(tabs_->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -178,7 +181,8 @@ private:
 };
 
 ScrollBox::ScrollBox(Container& parent, const ControlArgs& args) : Panel(parent, WS_VSCROLL, args) {
-    content_ = std::make_unique<ScrolledPanel>(*this, ControlArgs{.width = args.width, .height = args.height});
+    content_ =
+        std::make_unique<ScrolledPanel>(*this, ControlArgs{.width = args.width, .height = args.height});
     Realign();
 }
 
@@ -210,8 +214,13 @@ void ScrollBox::Realign() {
     realigning_ = true;
     const int extent = Extent();
     // Showing or hiding the bar changes the client width: measure after.
-    SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, extent - 1),
-                       static_cast<UINT>(ClientHeight()), position_, 0};
+    SCROLLINFO info = {sizeof info,
+                       SIF_RANGE | SIF_PAGE | SIF_POS,
+                       0,
+                       std::max(0, extent - 1),
+                       static_cast<UINT>(ClientHeight()),
+                       position_,
+                       0};
     ::SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
     RECT client = {};
     ::GetClientRect(Handle(), &client);

@@ -33,8 +33,9 @@ HelperWindow::HelperWindow(void* context, Handler handler, bool messageOnly)
     RegisterWindowClass({.name = "CorvinadeHelper", .proc = Proc});
     // A hidden top-level tool window can take the foreground (for a popup
     // menu); a message-only one never shows anywhere.
-    window_ = ::CreateWindowExA(messageOnly ? 0 : WS_EX_TOOLWINDOW, "CorvinadeHelper", "", WS_POPUP, 0, 0, 0, 0,
-                                messageOnly ? HWND_MESSAGE : nullptr, nullptr, ::GetModuleHandleA(nullptr), this);
+    window_ =
+        ::CreateWindowExA(messageOnly ? 0 : WS_EX_TOOLWINDOW, "CorvinadeHelper", "", WS_POPUP, 0, 0, 0, 0,
+                          messageOnly ? HWND_MESSAGE : nullptr, nullptr, ::GetModuleHandleA(nullptr), this);
     if (!window_)
         throw Error("Cannot create a helper window");
 }
@@ -48,8 +49,9 @@ HelperWindow::~HelperWindow() {
 
 LRESULT CALLBACK HelperWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE)
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+        ::SetWindowLongPtrA(
+            hwnd, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
     auto* self = reinterpret_cast<HelperWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!self || msg == WM_NCCREATE)
         return ::DefWindowProcA(hwnd, msg, wParam, lParam);

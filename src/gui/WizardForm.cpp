@@ -44,14 +44,15 @@ WizardForm::WizardForm(const std::string& caption, HWND owner, Position position
             .owner = owner,
             .position = position}),
       pnlTop(*this, {.width = ClientWidth, .height = TopHeight, .align = Align::Top}),
-      pnlClient(*this, {.width = ClientWidth,
-                        .height = ClientHeight - TopHeight - BottomHeight,
-                        .align = Align::Client}),
+      pnlClient(
+          *this,
+          {.width = ClientWidth, .height = ClientHeight - TopHeight - BottomHeight, .align = Align::Client}),
       pnlBottom(*this, {.width = ClientWidth, .height = BottomHeight, .align = Align::Bottom}),
       BottomLine(pnlBottom, {.width = ClientWidth, .height = 2, .anchors = akLeft | akTop | akRight}),
-      pcClient(pnlClient,
-               {.width = ClientWidth, .height = ClientHeight - TopHeight - BottomHeight, .align = Align::Client},
-               false),
+      pcClient(
+          pnlClient,
+          {.width = ClientWidth, .height = ClientHeight - TopHeight - BottomHeight, .align = Align::Client},
+          false),
       btnPrevious(pnlBottom, {.left = 325, .top = 8, .width = 75, .height = 25, .caption = "&Previous"}),
       btnNext(pnlBottom, {.left = 406, .top = 8, .width = 75, .height = 25, .caption = "&Next"}),
       btnCancel(pnlBottom, {.left = 487, .top = 8, .width = 75, .height = 25, .caption = "Cancel"}) {

@@ -11,8 +11,8 @@ namespace corvinade {
 
 namespace {
 
-constexpr int Panel1Left = 66;               // the buttons' strip (Panel2) is left of it
-constexpr int Panel1Width = 748;             // as designed; it stretches with the row
+constexpr int Panel1Left = 66;   // the buttons' strip (Panel2) is left of it
+constexpr int Panel1Width = 748; // as designed; it stretches with the row
 constexpr int EditHeight = 97, SaveWidth = 82;
 
 using gui::akBottom;
@@ -30,24 +30,35 @@ gui::ControlArgs At(int left, int top, const std::string& caption = {}) {
 // the control it names, as screen readers expect.
 struct THotkeySetting::EditPanel {
     explicit EditPanel(THotkeySetting& row)
-        : Panel5(row, {.left = Panel1Left, .width = Panel1Width, .height = EditHeight, .anchors = akLeft | akTop | akRight}),
+        : Panel5(row, {.left = Panel1Left,
+                       .width = Panel1Width,
+                       .height = EditHeight,
+                       .anchors = akLeft | akTop | akRight}),
           Bevel2(Panel5, {.width = 2, .height = EditHeight, .anchors = akLeft | akTop | akBottom}),
-          Bevel3(Panel5, {.top = EditHeight - 2, .width = Panel1Width, .height = 2, .anchors = akLeft | akTop | akRight}),
-          ckbActive(Panel5, At(6, 23, "Active")),
-          Label6(Panel5, At(76, 6, "Shift key:")),
-          ShiftKeyAlt(Panel5, At(76, 23, "ALT")),
-          ShiftKeyShift(Panel5, At(141, 23, "SHIFT")),
-          ShiftKeyCtrl(Panel5, At(76, 40, "CTRL")),
-          ShiftKeyWin(Panel5, At(141, 40, "WIN")),
+          Bevel3(Panel5, {.top = EditHeight - 2,
+                          .width = Panel1Width,
+                          .height = 2,
+                          .anchors = akLeft | akTop | akRight}),
+          ckbActive(Panel5, At(6, 23, "Active")), Label6(Panel5, At(76, 6, "Shift key:")),
+          ShiftKeyAlt(Panel5, At(76, 23, "ALT")), ShiftKeyShift(Panel5, At(141, 23, "SHIFT")),
+          ShiftKeyCtrl(Panel5, At(76, 40, "CTRL")), ShiftKeyWin(Panel5, At(141, 40, "WIN")),
           Label5(Panel5, At(206, 6, "Key:")),
           HotKey1(Panel5, {.left = 206, .top = 23, .width = 83, .height = 19}),
-          Label7(Panel5, At(305, 6, "Action:")),
-          cbAction(Panel5, {.left = 305, .top = 21, .width = 137}),
+          Label7(Panel5, At(305, 6, "Action:")), cbAction(Panel5, {.left = 305, .top = 21, .width = 137}),
           Label8(Panel5, At(456, 6, "Parameters:")),
-          edtParameters(Panel5, {.left = 456, .top = 21, .width = 177, .height = 21, .anchors = akLeft | akTop | akRight}),
-          btnParameters(Panel5, {.left = 639, .top = 21, .width = 21, .height = 21, .caption = "...", .anchors = akTop | akRight}),
+          edtParameters(
+              Panel5,
+              {.left = 456, .top = 21, .width = 177, .height = 21, .anchors = akLeft | akTop | akRight}),
+          btnParameters(Panel5, {.left = 639,
+                                 .top = 21,
+                                 .width = 21,
+                                 .height = 21,
+                                 .caption = "...",
+                                 .anchors = akTop | akRight}),
           lblAdditionalParameters(Panel5, At(456, 48, "Additional parameters:")),
-          edtAdditionalParameters(Panel5, {.left = 456, .top = 61, .width = 177, .height = 21, .anchors = akLeft | akTop | akRight}),
+          edtAdditionalParameters(
+              Panel5,
+              {.left = 456, .top = 61, .width = 177, .height = 21, .anchors = akLeft | akTop | akRight}),
           Panel6(Panel5, {.width = SaveWidth, .height = EditHeight, .align = gui::Align::Right}),
           Button2(Panel6, {.left = 0, .top = 19, .width = 75, .height = 25, .caption = "Save"}),
           Button3(Panel6, {.left = 0, .top = 49, .width = 75, .height = 25, .caption = "Cancel"}) {
@@ -58,13 +69,26 @@ struct THotkeySetting::EditPanel {
         HotKey1.KeyName = [](std::uint16_t key) { return Data->HotkeyText(key, 0); };
         OpenDialog1.Filter = "*.*|*.*";
         FillActionCombo(cbAction);
-        parameters = {{&Label8, &edtParameters}, {&btnParameters}, {&lblAdditionalParameters, &edtAdditionalParameters}};
+        parameters = {{&Label8, &edtParameters},
+                      {&btnParameters},
+                      {&lblAdditionalParameters, &edtAdditionalParameters}};
     }
 
     // The controls Active greys out: all but the Active box and Save/Cancel.
     std::vector<gui::Control*> Greyed() {
-        return {&Label6, &ShiftKeyAlt, &ShiftKeyShift, &ShiftKeyCtrl, &ShiftKeyWin, &Label5, &HotKey1, &Label7,
-                &cbAction, &Label8, &edtParameters, &btnParameters, &lblAdditionalParameters,
+        return {&Label6,
+                &ShiftKeyAlt,
+                &ShiftKeyShift,
+                &ShiftKeyCtrl,
+                &ShiftKeyWin,
+                &Label5,
+                &HotKey1,
+                &Label7,
+                &cbAction,
+                &Label8,
+                &edtParameters,
+                &btnParameters,
+                &lblAdditionalParameters,
                 &edtAdditionalParameters};
     }
 
@@ -90,8 +114,7 @@ struct THotkeySetting::EditPanel {
 
 THotkeySetting::THotkeySetting(gui::Container& parent, THotkeyList& hotkeyList, TGlobalHotKey* hotkeyItem)
     : gui::Panel(parent, {.width = DesignWidth, .height = RowHeight, .align = gui::Align::Top}),
-      HotkeyItem(hotkeyItem),
-      HotkeyList(&hotkeyList),
+      HotkeyItem(hotkeyItem), HotkeyList(&hotkeyList),
       btnEdit(*this, {.left = 5, .top = 23, .width = 55, .height = 25, .caption = "Edit"}),
       btnDelete(*this, {.left = 5, .top = 50, .width = 55, .height = 25, .caption = "Delete"}) {
     OnPaint = [this](HDC dc, const RECT& client) { PaintView(dc, client); };
@@ -136,9 +159,9 @@ void THotkeySetting::LoadFromDefinition() {
     SetParams(d.Params);
     SetParams2(d.Params2);
     // The drawn view, said in words for screen readers: the row's name.
-    std::string summary = Data->HotkeyText(static_cast<std::uint16_t>(shown_.Key),
-                                           static_cast<std::uint16_t>(shown_.Shift)) +
-                          ", " + ActionDisplayName(shown_.Func);
+    std::string summary =
+        Data->HotkeyText(static_cast<std::uint16_t>(shown_.Key), static_cast<std::uint16_t>(shown_.Shift)) +
+        ", " + ActionDisplayName(shown_.Func);
     if (ActionHasParams(shown_.Func) && !shown_.Params.empty())
         summary += ", " + shown_.Params;
     if (ActionHasParams2(shown_.Func) && !shown_.Params2.empty())
@@ -257,8 +280,8 @@ void THotkeySetting::btnDeleteClick() {
 bool THotkeySetting::ValidateInput() {
     for (int i = 0; i < HotkeyList->Count(); ++i) {
         const TGlobalHotKey* other = HotkeyList->Items(i);
-        if (other != HotkeyItem && other->Definition.Key == GetKey() && other->Definition.Shift == GetShift() &&
-            other->Definition.Active) {
+        if (other != HotkeyItem && other->Definition.Key == GetKey() &&
+            other->Definition.Shift == GetShift() && other->Definition.Active) {
             gui::MessageDlg("The selected hotkey is already in use.", gui::DialogKind::Error, MB_OK);
             return false;
         }
@@ -325,8 +348,8 @@ void THotkeySetting::PaintView(HDC dc, const RECT& client) {
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
     const int stretch = (client.right - client.left) - Scale(DesignWidth);
     auto text = [&](int left, int top, int width, const std::string& s) {
-        RECT r = {Scale(Panel1Left + left), Scale(top), Scale(Panel1Left + left + width) + (width > 200 ? stretch : 0),
-                  Scale(top + 13)};
+        RECT r = {Scale(Panel1Left + left), Scale(top),
+                  Scale(Panel1Left + left + width) + (width > 200 ? stretch : 0), Scale(top + 13)};
         ::DrawTextA(dc, s.c_str(), -1, &r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     };
     gui::GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));

@@ -27,11 +27,6 @@ using gui::akLeft;
 using gui::akRight;
 using gui::akTop;
 
-bool FileExists(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::string ProgramPath() {
     char path[MAX_PATH * 2] = {};
     ::GetModuleFileNameA(nullptr, path, sizeof path);
@@ -52,36 +47,40 @@ TSettingsForm::TSettingsForm(HWND owner)
                  .exStyle = WS_EX_CONTROLPARENT,
                  .owner = owner,
                  .position = gui::Position::ScreenCenter}),
-      pcClient(*this, {.left = 4, .top = 4, .width = 804, .height = 423, .anchors = akLeft | akTop | akRight | akBottom},
-               true),
+      pcClient(
+          *this,
+          {.left = 4, .top = 4, .width = 804, .height = 423, .anchors = akLeft | akTop | akRight | akBottom},
+          true),
       tsHotkeys(pcClient.AddPage("Hotkeys")),
       Panel1(tsHotkeys, {.width = tsHotkeys.DesignClientSize().cx, .height = 60, .align = gui::Align::Top}),
       Button1(Panel1, {.left = 8, .top = 10, .width = 75, .height = 25, .caption = "&New hotkey"}),
-      Label1(Panel1, {.left = 105,
-                      .top = 8,
-                      .caption = "Use this window to manage your hotkeys. Click the \"New Hotkey\" button to add a "
-                                 "new hotkey."}),
-      Label2(Panel1, {.left = 105,
-                      .top = 27,
-                      .caption = "To edit existing hotkeys click the \"Edit\" button to the left of the hotkey you "
-                                 "would like to edit. Click \"Save\" when done."}),
+      Label1(Panel1,
+             {.left = 105,
+              .top = 8,
+              .caption = "Use this window to manage your hotkeys. Click the \"New Hotkey\" button to add a "
+                         "new hotkey."}),
+      Label2(Panel1,
+             {.left = 105,
+              .top = 27,
+              .caption = "To edit existing hotkeys click the \"Edit\" button to the left of the hotkey you "
+                         "would like to edit. Click \"Save\" when done."}),
       HotKeyPlacement(tsHotkeys, {.width = tsHotkeys.DesignClientSize().cx,
                                   .height = tsHotkeys.DesignClientSize().cy - 60,
                                   .align = gui::Align::Client}),
       tsOtherSettings(pcClient.AddPage("Other settings")),
-      chkStartAtWindowsStart(tsOtherSettings, {.left = 16, .top = 25, .caption = "&Start when you log on Windows"}),
+      chkStartAtWindowsStart(tsOtherSettings,
+                             {.left = 16, .top = 25, .caption = "&Start when you log on Windows"}),
       btnCheckForUpdates(tsOtherSettings,
                          {.left = 16, .top = 64, .width = 121, .height = 25, .caption = "Check for updates"}),
       lblTitle(tsOtherSettings, TopRight(590, 29, "")),
       lblAuthor(tsOtherSettings, TopRight(590, 48, MakerName)),
       lblWeb(tsOtherSettings, TopRight(590, 80, MakerWebSite)),
-      lblMail(tsOtherSettings, TopRight(590, 99, MakerMail)),
-      btnOK(*this, {.left = 729,
-                    .top = 433,
-                    .width = 75,
-                    .height = 25,
-                    .caption = "Close",
-                    .anchors = akRight | akBottom}) {
+      lblMail(tsOtherSettings, TopRight(590, 99, MakerMail)), btnOK(*this, {.left = 729,
+                                                                            .top = 433,
+                                                                            .width = 75,
+                                                                            .height = 25,
+                                                                            .caption = "Close",
+                                                                            .anchors = akRight | akBottom}) {
     SetDefaultButton(&btnOK);
     SetCancelButton(&btnOK);
     Button1.OnClick = [this] { Button1Click(); };
@@ -135,11 +134,7 @@ void TSettingsForm::FormDestroy() {
 
 void TSettingsForm::BuildHotkeyRows() {
     FreeHotkeyRows();
-    const std::string file = Data->GetPath(0);
-    if (FileExists(file))
-        workingList_->LoadFromFile(file, false);
-    else
-        workingList_->Clear();
+    Data->LoadAllHotkeys(*workingList_);
     // The file's last hotkey on top: rows are made from the last one up, so
     // their tab order also runs from top to bottom.
     gui::Panel& rows = HotKeyPlacement.Content();
@@ -182,7 +177,8 @@ void TSettingsForm::lblWebClick() {
 }
 
 void TSettingsForm::lblMailClick() {
-    ::ShellExecuteA(Handle(), "open", (std::string("mailto:") + MakerMail).c_str(), nullptr, nullptr, SW_SHOW);
+    ::ShellExecuteA(Handle(), "open", (std::string("mailto:") + MakerMail).c_str(), nullptr, nullptr,
+                    SW_SHOW);
 }
 
 void TSettingsForm::HotkeySettingSave(THotkeySetting& row) {

@@ -20,7 +20,8 @@ void CheckForUpdatesFlow(HWND owner) {
         return;
     }
     if (gui::MessageDlg(NewVersionMessage, gui::DialogKind::Information, MB_YESNO) == IDYES)
-        ::ShellExecuteA(owner, "open", DownloadPageUrl(ConfiguredUpdateBase()).c_str(), "", "", SW_SHOWNORMAL);
+        ::ShellExecuteA(owner, "open", DownloadPageUrl(ConfiguredUpdateBase()).c_str(), "", "",
+                        SW_SHOWNORMAL);
 }
 
 } // namespace corvinade

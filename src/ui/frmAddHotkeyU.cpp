@@ -10,11 +10,6 @@ namespace {
 
 constexpr int ParametersWidth = 191;
 
-bool FileExists(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 gui::ControlArgs Text(int left, int top, const std::string& caption) {
     return {.left = left, .top = top, .caption = caption};
 }
@@ -24,28 +19,25 @@ gui::ControlArgs Text(int left, int top, const std::string& caption) {
 // The controls are made in their tab order: on "Key" the four modifiers,
 // then the key field, whose label "&Key:" comes just before it.
 TfrmAddHotkey::TfrmAddHotkey(HWND owner)
-    : gui::WizardForm("New hotkey", owner, gui::Position::OwnerCenter),
-      tsKey(AddPage("Key")),
+    : gui::WizardForm("New hotkey", owner, gui::Position::OwnerCenter), tsKey(AddPage("Key")),
       Label1(tsKey, Text(32, 24, "Choose a key")),
-      Label4(tsKey, Text(32, 49,
-                         "Type a \"Key\" in the key edit box and select one or more shift keys in the checkboxes "
-                         "below.")),
+      Label4(tsKey,
+             Text(32, 49,
+                  "Type a \"Key\" in the key edit box and select one or more shift keys in the checkboxes "
+                  "below.")),
       Label5(tsKey, Text(32, 65, "Shift keys are the keys which is held down while pressing the key.")),
-      Label3(tsKey, Text(32, 136, "Shift key:")),
-      ShiftKeyWin(tsKey, Text(106, 135, "&WIN")),
-      ShiftKeyShift(tsKey, Text(106, 203, "&SHIFT")),
-      ShiftKeyCTRL(tsKey, Text(106, 180, "&CTRL")),
-      ShiftKeyALt(tsKey, Text(106, 157, "&ALT")),
-      Label2(tsKey, Text(32, 98, "&Key:")),
-      HotKey1(tsKey, {.left = 106, .top = 98, .width = 191, .height = 19}),
-      tsAction(AddPage("Action")),
+      Label3(tsKey, Text(32, 136, "Shift key:")), ShiftKeyWin(tsKey, Text(106, 135, "&WIN")),
+      ShiftKeyShift(tsKey, Text(106, 203, "&SHIFT")), ShiftKeyCTRL(tsKey, Text(106, 180, "&CTRL")),
+      ShiftKeyALt(tsKey, Text(106, 157, "&ALT")), Label2(tsKey, Text(32, 98, "&Key:")),
+      HotKey1(tsKey, {.left = 106, .top = 98, .width = 191, .height = 19}), tsAction(AddPage("Action")),
       Label6(tsAction, Text(32, 24, "Choose an action")),
-      Label7(tsAction, Text(32, 49, "Select the action to be executed when the hotkey is pressed in the box below.")),
-      Label8(tsAction, Text(32, 65,
-                            "Some actions need additional parameters to run. You can type those in the box called "
-                            "parameters below.")),
-      Label9(tsAction, Text(32, 98, "&Action:")),
-      cbAction(tsAction, {.left = 116, .top = 95, .width = 191}),
+      Label7(tsAction,
+             Text(32, 49, "Select the action to be executed when the hotkey is pressed in the box below.")),
+      Label8(tsAction,
+             Text(32, 65,
+                  "Some actions need additional parameters to run. You can type those in the box called "
+                  "parameters below.")),
+      Label9(tsAction, Text(32, 98, "&Action:")), cbAction(tsAction, {.left = 116, .top = 95, .width = 191}),
       Label10(tsAction, Text(32, 136, "&Parameters:")),
       edtParameters(tsAction, {.left = 116,
                                .top = 133,
@@ -53,15 +45,16 @@ TfrmAddHotkey::TfrmAddHotkey(HWND owner)
                                .height = 21,
                                .anchors = gui::akLeft | gui::akTop | gui::akRight}),
       btnParameters(tsAction, {.left = 313, .top = 133, .width = 21, .height = 21, .caption = "..."}),
-      lblAdditionalParameters(tsAction, {.left = 32, .top = 170, .width = 78, .height = 27,
-                                         .caption = "Additional paramters:"},
-                              {.wordWrap = true}),
+      lblAdditionalParameters(
+          tsAction, {.left = 32, .top = 170, .width = 78, .height = 27, .caption = "Additional paramters:"},
+          {.wordWrap = true}),
       edtAdditionalParameters(tsAction, {.left = 116, .top = 171, .width = 193, .height = 21}) {
     Label1.SetFont(HeadingFont());
     Label6.SetFont(HeadingFont());
     HotKey1.KeyName = [](std::uint16_t key) { return Data->HotkeyText(key, 0); };
     OpenDialog1.Filter = "*.*|*.*";
-    parameterControls_ = {{&Label10, &edtParameters}, {&btnParameters}, {&lblAdditionalParameters, &edtAdditionalParameters}};
+    parameterControls_ = {
+        {&Label10, &edtParameters}, {&btnParameters}, {&lblAdditionalParameters, &edtAdditionalParameters}};
     btnCancel.ModalResult = IDCANCEL;
     btnNext.OnClick = [this] { btnNextClick(); };
     btnPrevious.OnClick = [this] { btnPreviousClick(); };
@@ -77,9 +70,7 @@ void TfrmAddHotkey::FormCreate() {
     GoToPage(0);
     FillActionCombo(cbAction);
     UpdateParameterControls(parameterControls_, GetFunc()); // nothing chosen: all hidden
-    const std::string file = Data->GetPath(0);
-    if (FileExists(file))
-        workingList_->LoadFromFile(file, false);
+    Data->LoadAllHotkeys(*workingList_);
     OnShow = [this] { HotKey1.SetFocus(); };
 }
 
@@ -149,8 +140,8 @@ void TfrmAddHotkey::AddNewHotkey() {
 }
 
 std::int32_t TfrmAddHotkey::GetShift() const {
-    return (ShiftKeyALt.Checked() ? 1 : 0) | (ShiftKeyCTRL.Checked() ? 2 : 0) | (ShiftKeyShift.Checked() ? 4 : 0) |
-           (ShiftKeyWin.Checked() ? 8 : 0);
+    return (ShiftKeyALt.Checked() ? 1 : 0) | (ShiftKeyCTRL.Checked() ? 2 : 0) |
+           (ShiftKeyShift.Checked() ? 4 : 0) | (ShiftKeyWin.Checked() ? 8 : 0);
 }
 
 THotkeyAction TfrmAddHotkey::GetFunc() const {
@@ -163,7 +154,8 @@ std::string TfrmAddHotkey::GetParamsText() const {
 }
 
 std::string TfrmAddHotkey::GetParams2Text() const {
-    return edtAdditionalParameters.Visible() ? StoredParameter(edtAdditionalParameters.Text()) : std::string();
+    return edtAdditionalParameters.Visible() ? StoredParameter(edtAdditionalParameters.Text())
+                                             : std::string();
 }
 
 void TfrmAddHotkey::cbActionSelect() {

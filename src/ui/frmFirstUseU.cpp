@@ -35,11 +35,6 @@ gui::ControlArgs Text(int left, int top, const std::string& caption) {
     return {.left = left, .top = top, .caption = caption};
 }
 
-bool FileExists(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -72,32 +67,31 @@ void WriteFirstUseDone() {
 } // namespace
 
 TfrmFirstUse::TfrmFirstUse(HWND owner)
-    : gui::WizardForm("Setup Corvinade", owner, gui::Position::ScreenCenter),
-      tsWelcome(AddPage("Welcome")),
+    : gui::WizardForm("Setup Corvinade", owner, gui::Position::ScreenCenter), tsWelcome(AddPage("Welcome")),
       Label10(tsWelcome, Text(32, 24, "Setup Corvinade")),
-      Label11(tsWelcome, Text(32, 49, "Use this simple guide to setup the most basic features of Corvinade.")),
+      Label11(tsWelcome,
+              Text(32, 49, "Use this simple guide to setup the most basic features of Corvinade.")),
       Label12(tsWelcome, Text(32, 76, "Click the Next button below to go to the next page.")),
       Label13(tsWelcome, Text(32, 103, "Thank you for choosing Corvinade")),
-      lblLink(tsWelcome, Text(32, 267, "Visit Pelmorra Sotware on the web")),
-      tsStartup(AddPage("Startup")),
+      lblLink(tsWelcome, Text(32, 267, "Visit Pelmorra Sotware on the web")), tsStartup(AddPage("Startup")),
       Label1(tsStartup, Text(32, 24, "Start this program when you log on")),
-      Label4(tsStartup, Text(32, 49, "Check the checkbox below to let Corvinade start when you start your computer.")),
+      Label4(tsStartup,
+             Text(32, 49, "Check the checkbox below to let Corvinade start when you start your computer.")),
       chkStartAtWindowsStart(tsStartup, Text(32, 97, "&Start when you log on Windows")),
-      tsHotkeys(AddPage("Hotkeys")),
-      Label2(tsHotkeys, Text(32, 24, "Suggested new hotkeys")),
-      Label3(tsHotkeys, Text(32, 49, "Use the checkboxes below to enable or disable the suggested global hotkeys.")),
+      tsHotkeys(AddPage("Hotkeys")), Label2(tsHotkeys, Text(32, 24, "Suggested new hotkeys")),
+      Label3(tsHotkeys,
+             Text(32, 49, "Use the checkboxes below to enable or disable the suggested global hotkeys.")),
       Label5(tsHotkeys,
-             Text(32, 65, "Click the button More Hotkeys to setup other hotkeys than the suggested list below.")),
-      chkKeyMinimize(tsHotkeys, Text(32, 96, "")),
-      Label6(tsHotkeys, Text(143, 96, "Minimize active window")),
+             Text(32, 65,
+                  "Click the button More Hotkeys to setup other hotkeys than the suggested list below.")),
+      chkKeyMinimize(tsHotkeys, Text(32, 96, "")), Label6(tsHotkeys, Text(143, 96, "Minimize active window")),
       chkKeyMaximize(tsHotkeys, Text(32, 119, "")),
       Label7(tsHotkeys, Text(143, 119, "Maximize or restore active window")),
       chkKeyScreenCapture(tsHotkeys, Text(32, 142, "")),
       Label8(tsHotkeys, Text(143, 142, "Save screen capture")),
-      chkKeyOpenNotepad(tsHotkeys, Text(32, 166, "")),
-      Label9(tsHotkeys, Text(143, 166, "Open notepad")),
-      btnSetupMoreHotkeys(tsHotkeys,
-                          {.left = 32, .top = 216, .width = 121, .height = 25, .caption = "&Setup more hotkeys"}) {
+      chkKeyOpenNotepad(tsHotkeys, Text(32, 166, "")), Label9(tsHotkeys, Text(143, 166, "Open notepad")),
+      btnSetupMoreHotkeys(
+          tsHotkeys, {.left = 32, .top = 216, .width = 121, .height = 25, .caption = "&Setup more hotkeys"}) {
     for (gui::Label* heading : {&Label10, &Label1, &Label2}) {
         heading->SetFont(HeadingFont());
         heading->SetFontColor(HeadingColor);
@@ -162,10 +156,8 @@ void TfrmFirstUse::btnSetupMoreHotkeysClick() {
 }
 
 void TfrmFirstUse::ApplyFirstUse() {
-    const std::string file = Data->GetPath(0);
     THotkeyList list(Data->Registrar());
-    if (FileExists(file))
-        list.LoadFromFile(file, false);
+    Data->LoadAllHotkeys(list);
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {
         const Suggestion& s = SuggestedHotkeys[i];
@@ -174,16 +166,14 @@ void TfrmFirstUse::ApplyFirstUse() {
         if (boxes[i]->Checked())
             list.Add(true, s.Key, WinOnly, s.Func, s.Params, "");
     }
-    list.SaveToFile(file);
+    list.SaveToFile(Data->GetPath(0));
     WriteFirstUseDone();
     WriteLogonStartEntry(chkStartAtWindowsStart.Checked());
 }
 
 void TfrmFirstUse::RefreshSuggestions() {
-    const std::string file = Data->GetPath(0);
     THotkeyList list(Data->Registrar());
-    if (FileExists(file))
-        list.LoadFromFile(file, false);
+    Data->LoadAllHotkeys(list);
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {
         const TGlobalHotKey* existing = Matching(list, SuggestedHotkeys[i]);

@@ -30,7 +30,9 @@ protected:
     HWND WaitForVisible(const std::string& title) {
         return WaitForWindow({.title = title, .processId = corvinade.Id(), .visibleOnly = true});
     }
-    void Press(HWND window, const std::string& caption) { ASSERT_TRUE(ClickButton(window, caption)) << caption; }
+    void Press(HWND window, const std::string& caption) {
+        ASSERT_TRUE(ClickButton(window, caption)) << caption;
+    }
     // Next, Next: the suggestions' page.
     void ToSuggestions() {
         Press(wizard, "&Next");
@@ -75,8 +77,8 @@ protected:
 TEST_F(FirstRunTest, FinishWritesTheSuggestionsAndTheyWorkAtOnce) {
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(ToSuggestions());
-    for (const char* d : {"Minimize active window", "Maximize or restore active window", "Save screen capture",
-                          "Open notepad"})
+    for (const char* d : {"Minimize active window", "Maximize or restore active window",
+                          "Save screen capture", "Open notepad"})
         EXPECT_TRUE(IsChecked(SuggestionBox(d))) << d;
     EXPECT_EQ(WindowText(SuggestionBox("Save screen capture")), "WIN + S");
     ASSERT_NO_FATAL_FAILURE(Finish());
@@ -140,16 +142,7 @@ TEST_F(FirstRunTest, CancelLeadsToTheSettingsWindowAndTheWizardComesBack) {
     Press(settings, "&New hotkey");
     HWND adding = WaitForVisible("New hotkey");
     ASSERT_NE(adding, nullptr);
-    ASSERT_TRUE(BringToForeground(adding));
-    ASSERT_TRUE(ClickWindow(FindDescendant(adding, "Edit")));
-    SendKeyEvent('Q', false);
-    SendKeyEvent('Q', true);
-    ASSERT_TRUE(WaitFor([&] { return WindowText(FindDescendant(adding, "Edit")) == "Q"; }));
-    PostClick(FindDescendant(adding, "Button", "&WIN"));
-    Press(adding, "&Next");
-    ASSERT_TRUE(WaitFor([&] { return FindButton(adding, "&Finish") != nullptr; }));
-    ASSERT_TRUE(ChooseListItem(FindDescendant(adding, "ComboBox"), "Close active window"));
-    Press(adding, "&Finish");
+    ASSERT_EQ(FillNewHotkeyWizard(adding, 'Q', "Close active window"), "");
 
     wizard = WaitForVisible("Setup Corvinade");
     ASSERT_NE(wizard, nullptr) << "the reload did not bring the first-use wizard back";

@@ -61,9 +61,10 @@ protected:
             GetCursorPos(&cursor);
             return "at the field: " + WindowClass(at) + " \"" + WindowText(at) + "\" enabled " +
                    std::to_string(IsWindowEnabled(field)) + " cursor " + std::to_string(cursor.x) + "," +
-                   std::to_string(cursor.y) + " field " + std::to_string(r.left) + "," + std::to_string(r.top) +
-                   " focus on " + WindowClass(info.hwndFocus) + " \"" + WindowText(info.hwndFocus) + "\", active " +
-                   WindowText(info.hwndActive) + ", capture " + WindowClass(info.hwndCapture);
+                   std::to_string(cursor.y) + " field " + std::to_string(r.left) + "," +
+                   std::to_string(r.top) + " focus on " + WindowClass(info.hwndFocus) + " \"" +
+                   WindowText(info.hwndFocus) + "\", active " + WindowText(info.hwndActive) + ", capture " +
+                   WindowClass(info.hwndCapture);
         }();
         SendKeyEvent(key, false);
         SendKeyEvent(key, true);
@@ -115,7 +116,8 @@ TEST_F(SettingsTest, OpensOneWindowThreeWaysWithTheLastHotkeyOnTop) {
 
     // The menu's first item, "Settings...", by the keyboard.
     ASSERT_TRUE(ClickTrayIcon(3));
-    ASSERT_TRUE(WaitFor([] { return !FindTopWindows({.className = "#32768", .visibleOnly = true}).empty(); }));
+    ASSERT_TRUE(
+        WaitFor([] { return !FindTopWindows({.className = "#32768", .visibleOnly = true}).empty(); }));
     SendKeyEvent(VK_DOWN, false);
     SendKeyEvent(VK_DOWN, true);
     SendKeyEvent(VK_RETURN, false);
@@ -231,16 +233,7 @@ TEST_F(SettingsTest, DeleteAsksAndNewHotkeyComesOnTop) {
     ClickButton(settings, "&New hotkey");
     HWND wizard = WaitForWindow({.title = "New hotkey", .processId = corvinade.Id(), .visibleOnly = true});
     ASSERT_NE(wizard, nullptr);
-    ASSERT_TRUE(BringToForeground(wizard));
-    ASSERT_TRUE(ClickWindow(FindDescendant(wizard, "Edit")));
-    SendKeyEvent('Q', false);
-    SendKeyEvent('Q', true);
-    ASSERT_TRUE(WaitFor([&] { return WindowText(FindDescendant(wizard, "Edit")) == "Q"; }));
-    PostClick(FindDescendant(wizard, "Button", "&WIN"));
-    ClickButton(wizard, "&Next");
-    ASSERT_TRUE(WaitFor([&] { return FindButton(wizard, "&Finish") != nullptr; }));
-    ASSERT_TRUE(ChooseListItem(FindDescendant(wizard, "ComboBox"), "Minimize active window"));
-    ClickButton(wizard, "&Finish");
+    ASSERT_EQ(FillNewHotkeyWizard(wizard, 'Q', "Minimize active window"), "");
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(wizard) || !IsWindowVisible(wizard); }));
     file.push_back({true, 'Q', ModWin, "minimize", "", ""});
     EXPECT_TRUE(FileIs(file)) << File();

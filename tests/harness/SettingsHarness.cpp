@@ -13,7 +13,8 @@ namespace {
 
 bool SameNoCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -95,8 +96,26 @@ bool ClickWindow(HWND window) {
     GetWindowRect(window, &r);
     // From its corner to its middle: Wine sees the pointer arrive even when
     // it was there before.
-    return MovePointer(r.left + 1, r.top + 1) && MovePointer((r.left + r.right) / 2, (r.top + r.bottom) / 2) &&
-           Xdotool("click 1");
+    return MovePointer(r.left + 1, r.top + 1) &&
+           MovePointer((r.left + r.right) / 2, (r.top + r.bottom) / 2) && Xdotool("click 1");
+}
+
+std::string FillNewHotkeyWizard(HWND wizard, UINT key, const std::string& action) {
+    HWND field = FindDescendant(wizard, "Edit");
+    if (!BringToForeground(wizard) || !ClickWindow(field))
+        return "the key field could not be clicked";
+    SendKeyEvent(key, false);
+    SendKeyEvent(key, true);
+    if (!WaitFor([&] { return WindowText(field) == std::string(1, static_cast<char>(key)); }))
+        return "the key field did not take the key";
+    PostClick(FindDescendant(wizard, "Button", "&WIN"));
+    ClickButton(wizard, "&Next");
+    if (!WaitFor([&] { return FindButton(wizard, "&Finish") != nullptr; }))
+        return "no second page";
+    if (!ChooseListItem(FindDescendant(wizard, "ComboBox"), action))
+        return "no action \"" + action + "\"";
+    ClickButton(wizard, "&Finish");
+    return {};
 }
 
 HWND WaitForMessageBoxOf(DWORD processId, Milliseconds timeout) {
@@ -120,7 +139,8 @@ std::optional<std::string> RegistryText(const char* keyPath, const std::string& 
         return std::nullopt;
     char data[1024] = {};
     DWORD size = sizeof data - 1, type = 0;
-    const LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    const LONG status =
+        RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS || type != REG_SZ)
         return std::nullopt;

@@ -34,6 +34,11 @@ bool ChooseListItem(HWND combo, const std::string& text);
 // Clicks the middle of a window with the pointer (it takes the focus).
 bool ClickWindow(HWND window);
 
+// Fills the new-hotkey wizard as a user does: types the key into its key
+// field, ticks WIN, goes on, chooses the action and clicks "&Finish". An
+// empty text when all went through, else what did not.
+std::string FillNewHotkeyWizard(HWND wizard, UINT key, const std::string& action);
+
 // A visible message box of the process.
 HWND WaitForMessageBoxOf(DWORD processId, Milliseconds timeout = DefaultTimeout);
 

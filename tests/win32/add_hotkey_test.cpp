@@ -192,7 +192,8 @@ TEST_F(AddHotkeyTest, ParameterBoxesFollowTheActionAndAFailedSaveCanBeRetried) {
     const std::string original = FileText(path);
     {
         // Another program holds the file: the save fails and says so.
-        test::UniqueHandle lock(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        test::UniqueHandle lock(
+            ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(lock);
         const std::vector<std::string> boxes = ClickAnswering(wizard->btnNext, 1);
         ASSERT_EQ(boxes.size(), 1u);
@@ -204,7 +205,7 @@ TEST_F(AddHotkeyTest, ParameterBoxesFollowTheActionAndAFailedSaveCanBeRetried) {
     Click(wizard->btnNext);
     EXPECT_EQ(wizard->ModalResult(), IDOK);
     EXPECT_EQ(FileText(path), test::HotkeysIniText({{true, 'N', test::ModWin, "openfile", "notepad.exe", ""},
-                                                     {true, 'P', test::ModCtrl, "maximize", "", ""}}));
+                                                    {true, 'P', test::ModCtrl, "maximize", "", ""}}));
 }
 
 // The text dialog: two lines become one with the markers and come back as

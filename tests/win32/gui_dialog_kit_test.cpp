@@ -71,7 +71,8 @@ protected:
 // Tab walks in creation order into a panel and into the shown page, then to
 // the tab strip; Ctrl+Tab turns the page; Shift+Tab walks back.
 TEST_F(GuiDialogKit, TabOrderRunsThroughPanelsAndPages) {
-    Form form({.clientWidth = 300, .clientHeight = 260, .caption = "Kit", .position = Position::ScreenCenter});
+    Form form(
+        {.clientWidth = 300, .clientHeight = 260, .caption = "Kit", .position = Position::ScreenCenter});
     Edit first(form, {.left = 8, .top = 8, .width = 100, .height = 21});
     Panel panel(form, {.left = 8, .top = 40, .width = 280, .height = 60});
     CheckBox check(panel, {.left = 8, .top = 8, .caption = "&Check"});
@@ -86,8 +87,8 @@ TEST_F(GuiDialogKit, TabOrderRunsThroughPanelsAndPages) {
 
     ShowActive(form);
     first.SetFocus();
-    const std::vector<HWND> order = {check.Handle(), inPanel.Handle(), onPage0.Handle(), strip, ok.Handle(),
-                                     first.Handle()};
+    const std::vector<HWND> order = {check.Handle(), inPanel.Handle(), onPage0.Handle(),
+                                     strip,          ok.Handle(),      first.Handle()};
     for (HWND expected : order)
         EXPECT_EQ(FocusAfter(VK_TAB), expected);
 
@@ -103,7 +104,8 @@ TEST_F(GuiDialogKit, TabOrderRunsThroughPanelsAndPages) {
 // default button (its modal result ends the run), Enter in a memo breaks the
 // line, Esc presses the cancel button.
 TEST_F(GuiDialogKit, EnterEscAndMnemonicsInAModalRun) {
-    Form form({.clientWidth = 300, .clientHeight = 200, .caption = "Modal", .position = Position::ScreenCenter});
+    Form form(
+        {.clientWidth = 300, .clientHeight = 200, .caption = "Modal", .position = Position::ScreenCenter});
     Edit other(form, {.left = 8, .top = 8, .width = 100, .height = 21});
     Label label(form, {.left = 8, .top = 40, .caption = "&Name:"});
     Edit name(form, {.left = 60, .top = 38, .width = 100, .height = 21});
@@ -128,8 +130,8 @@ TEST_F(GuiDialogKit, EnterEscAndMnemonicsInAModalRun) {
     EXPECT_EQ(cancels, 0);
 
     // Again, on into the memo, where Enter is a line break.
-    typist = TypeWhenActive(form,
-                            {{'N', {VK_MENU}}, {VK_TAB, {}}, {'A', {}}, {VK_RETURN, {}}, {'B', {}}, {VK_ESCAPE, {}}});
+    typist = TypeWhenActive(
+        form, {{'N', {VK_MENU}}, {VK_TAB, {}}, {'A', {}}, {VK_RETURN, {}}, {'B', {}}, {VK_ESCAPE, {}}});
     EXPECT_EQ(form.ShowModal(), IDCANCEL);
     typist.join();
     EXPECT_EQ(cancels, 1);
@@ -140,14 +142,16 @@ TEST_F(GuiDialogKit, EnterEscAndMnemonicsInAModalRun) {
 // A control reached with Tab below the visible part scrolls into view, and
 // the way back scrolls up again.
 TEST_F(GuiDialogKit, ScrollBoxBringsTheFocusIntoView) {
-    Form form({.clientWidth = 300, .clientHeight = 200, .caption = "Rows", .position = Position::ScreenCenter});
+    Form form(
+        {.clientWidth = 300, .clientHeight = 200, .caption = "Rows", .position = Position::ScreenCenter});
     ScrollBox box(form, {.width = 300, .height = 200, .align = Align::Client});
     std::vector<std::unique_ptr<Panel>> rows;
     std::vector<std::unique_ptr<Edit>> edits;
     for (int i = 0; i < 10; ++i) {
-        rows.push_back(std::make_unique<Panel>(box.Content(),
-                                               ControlArgs{.width = 300, .height = 100, .align = Align::Top}));
-        edits.push_back(std::make_unique<Edit>(*rows.back(), ControlArgs{.left = 8, .top = 8, .width = 100, .height = 21}));
+        rows.push_back(std::make_unique<Panel>(
+            box.Content(), ControlArgs{.width = 300, .height = 100, .align = Align::Top}));
+        edits.push_back(std::make_unique<Edit>(*rows.back(),
+                                               ControlArgs{.left = 8, .top = 8, .width = 100, .height = 21}));
     }
     ShowActive(form);
     edits[0]->SetFocus();
@@ -199,7 +203,8 @@ LONG FontHeight(HWND window) {
 TEST_F(GuiDialogKit, DpiChangeLaysTheFormOutAgain) {
     Form form({.left = 20, .top = 20, .clientWidth = 200, .clientHeight = 100, .caption = "Dpi"});
     Button button(form, {.left = 10, .top = 20, .width = 75, .height = 25, .caption = "OK"});
-    Edit stretched(form, {.left = 10, .top = 60, .width = 180, .height = 21, .anchors = akLeft | akTop | akRight});
+    Edit stretched(form,
+                   {.left = 10, .top = 60, .width = 180, .height = 21, .anchors = akLeft | akTop | akRight});
     Label label(form, {.left = 100, .top = 20, .caption = "Label"});
     label.SetFont({"Tahoma", 16, 0});
     const DWORD style = static_cast<DWORD>(::GetWindowLongA(form.Handle(), GWL_STYLE));

@@ -48,8 +48,8 @@ void Paint(HWND window) {
 
 void Print(const char* what, std::vector<double> values) {
     std::sort(values.begin(), values.end());
-    std::printf("%s: min %.1f ms, median %.1f ms, max %.1f ms\n", what, values.front(), values[values.size() / 2],
-                values.back());
+    std::printf("%s: min %.1f ms, median %.1f ms, max %.1f ms\n", what, values.front(),
+                values[values.size() / 2], values.back());
 }
 
 } // namespace
