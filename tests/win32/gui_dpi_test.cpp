@@ -3,7 +3,9 @@
 // CORVINADE_DPI=144 (wine-run.sh sets the prefix's dpi); run by hand without
 // it they skip.
 #include "gui/Dpi.h"
+#include "gui/Button.h"
 #include "gui/Form.h"
+#include "gui/Panel.h"
 #include "gui/Handles.h"
 #include "gui_testing.h"
 
@@ -50,15 +52,30 @@ TEST_F(GuiAt144Dpi, DefaultFontIsSeventeenPixelsHigh) {
     EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, 17);
 }
 
-TEST_F(GuiAt144Dpi, FormClientAreaIsScaled) {
+// A form started on a 144-dpi screen: its client area, a control on a
+// panel and its anchored neighbour all at 1.5 times their design.
+TEST_F(GuiAt144Dpi, FormAndItsControlsStartScaled) {
     Form form({.clientWidth = 754, .clientHeight = 415, .caption = "Scaled"});
+    Panel panel(form, {.left = 10, .top = 10, .width = 300, .height = 100});
+    Button button(panel, {.left = 20, .top = 8, .width = 75, .height = 25, .caption = "OK"});
+    Button right(form, {.left = 669, .top = 382, .width = 75, .height = 25, .caption = "Close",
+                        .anchors = akRight | akBottom});
     form.Show();
+    EXPECT_EQ(form.Dpi(), 144);
     RECT client = {};
     ASSERT_TRUE(::GetClientRect(form.Handle(), &client));
-    EXPECT_EQ(client.right, Scale(754));
-    EXPECT_EQ(client.bottom, Scale(415));
     EXPECT_EQ(client.right, 1131);
     EXPECT_EQ(client.bottom, 623);
+    RECT r = {};
+    ::GetWindowRect(button.Handle(), &r);
+    ::MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 15 + 30);
+    EXPECT_EQ(r.top, 15 + 12);
+    EXPECT_EQ(r.right - r.left, 113);
+    ::GetWindowRect(right.Handle(), &r);
+    ::MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(client.right - r.right, 15); // 10 design pixels from the edge
+    EXPECT_EQ(client.bottom - r.bottom, 12);
 }
 
 } // namespace
