@@ -30,7 +30,9 @@ void ErrorExit(j_common_ptr cinfo) {
 
 // Everything between setjmp and the jump holds only plain data, so the jump
 // skips no destructor. Returns false with `message` filled on failure.
-bool Compress(const PixelImage& image, unsigned char* row, unsigned char** out, unsigned long* size,
+// The pixels (0x00RRGGBB, so B, G, R, X in memory) go to libjpeg-turbo as
+// they are: its BGRX input converts to the same YCbCr as RGB input would.
+bool Compress(const PixelImage& image, JSAMPROW* rows, unsigned char** out, unsigned long* size,
               ErrorManager& errors) {
     jpeg_compress_struct cinfo;
     cinfo.err = jpeg_std_error(&errors.base);
@@ -43,23 +45,13 @@ bool Compress(const PixelImage& image, unsigned char* row, unsigned char** out, 
     jpeg_mem_dest(&cinfo, out, size);
     cinfo.image_width = static_cast<JDIMENSION>(image.width);
     cinfo.image_height = static_cast<JDIMENSION>(image.height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_EXT_BGRX;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 90, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
-    const std::uint32_t* pixels = image.pixels.data();
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const std::uint32_t* src = pixels + static_cast<std::size_t>(cinfo.next_scanline) * image.width;
-        unsigned char* dst = row;
-        for (int x = 0; x < image.width; ++x) {
-            *dst++ = static_cast<unsigned char>(src[x] >> 16);
-            *dst++ = static_cast<unsigned char>(src[x] >> 8);
-            *dst++ = static_cast<unsigned char>(src[x]);
-        }
-        JSAMPROW rows[1] = {row};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
+    while (cinfo.next_scanline < cinfo.image_height)
+        jpeg_write_scanlines(&cinfo, rows + cinfo.next_scanline, cinfo.image_height - cinfo.next_scanline);
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
     return true;
@@ -70,11 +62,14 @@ bool Compress(const PixelImage& image, unsigned char* row, unsigned char** out, 
 std::string EncodeJpeg(const PixelImage& image) {
     if (image.width <= 0 || image.height <= 0)
         throw Error("Cannot encode an empty image");
-    std::vector<unsigned char> row(static_cast<std::size_t>(image.width) * 3);
+    std::vector<JSAMPROW> rows(static_cast<std::size_t>(image.height));
+    for (std::size_t y = 0; y < rows.size(); ++y)
+        rows[y] = reinterpret_cast<JSAMPROW>(
+            const_cast<std::uint32_t*>(image.pixels.data() + y * static_cast<std::size_t>(image.width)));
     ErrorManager errors{};
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
-    const bool ok = Compress(image, row.data(), &buffer, &size, errors);
+    const bool ok = Compress(image, rows.data(), &buffer, &size, errors);
     std::string file;
     if (ok && buffer)
         file.assign(reinterpret_cast<const char*>(buffer), size);

@@ -1,5 +1,6 @@
-// JPEG files of the capture window, encoded with libjpeg: 24-bit RGB scan
-// lines, the library's defaults, quality 90 with baseline tables.
+// JPEG files of the capture window, encoded with libjpeg-turbo: the
+// library's defaults, quality 90 with baseline tables, the same bytes as
+// 24-bit RGB scan lines give.
 #pragma once
 
 #include <string>

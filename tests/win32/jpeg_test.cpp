@@ -8,6 +8,8 @@
 
 #include <jpeglib.h>
 
+#include "capture/JpegFile.h"
+
 namespace {
 
 constexpr int Width = 40;
@@ -95,4 +97,22 @@ TEST(Jpeg, EncodesAnImageThatDecodesToTheSamePixels) {
                 const int i = (y * Width + x) * 3 + c;
                 EXPECT_NEAR(decoded[i], original[i], 12) << "x=" << x << " y=" << y << " c=" << c;
             }
+}
+
+// The program hands its pixels to the encoder as they are in memory; the
+// file must be the one 24-bit RGB scan lines of the same colours give, byte
+// for byte, over an image of every kind of colour.
+TEST(Jpeg, ProgramEncoderWritesTheBytesOfRgbInput) {
+    corvinade::PixelImage image{Width, Height, {}};
+    std::vector<unsigned char> rgb;
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x) {
+            const unsigned r = (x * 37 + y * 11) & 0xFF, g = (x * 5 + y * 53) & 0xFF, b = (x * y * 7) & 0xFF;
+            image.pixels.push_back((r << 16) | (g << 8) | b);
+            rgb.insert(rgb.end(), {static_cast<unsigned char>(r), static_cast<unsigned char>(g),
+                                   static_cast<unsigned char>(b)});
+        }
+    const std::string file = corvinade::EncodeJpeg(image);
+    const std::vector<unsigned char> expected = Encode(rgb);
+    EXPECT_EQ(std::vector<unsigned char>(file.begin(), file.end()), expected);
 }
