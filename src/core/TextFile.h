@@ -10,6 +10,10 @@ namespace corvinade {
 // Error("Cannot open file \"NAME\". SYSTEMTEXT") when it exists but cannot be read.
 std::optional<std::string> ReadTextFile(const std::string& name);
 
+// The same for a file that must be there: a missing file throws the same
+// Error, with the system's text for a file that is not found.
+std::string ReadExistingTextFile(const std::string& name);
+
 // Writes content to a temporary file beside name, flushes it to disk and then
 // puts it in place of name in one step, so a failure never leaves the file
 // half-written: it keeps its old content and the temporary file is removed.

@@ -78,6 +78,13 @@ std::optional<std::string> ReadTextFile(const std::string& name) {
     }
 }
 
+std::string ReadExistingTextFile(const std::string& name) {
+    std::optional<std::string> content = ReadTextFile(name);
+    if (!content)
+        Fail("Cannot open file", name, ENOENT);
+    return std::move(*content);
+}
+
 void ReplaceTextFile(const std::string& name, const std::string& content) {
     std::string temp = name + ".XXXXXX";
     Fd fd(::mkstemp(temp.data()));

@@ -122,6 +122,13 @@ std::optional<std::string> ReadTextFile(const std::string& name) {
     }
 }
 
+std::string ReadExistingTextFile(const std::string& name) {
+    std::optional<std::string> content = ReadTextFile(name);
+    if (!content)
+        Fail("Cannot open file", name, ERROR_FILE_NOT_FOUND);
+    return std::move(*content);
+}
+
 void ReplaceTextFile(const std::string& name, const std::string& content) {
     char temp[MAX_PATH];
     if (!GetTempFileNameA(DirectoryOf(name).c_str(), "cvn", 0, temp))
