@@ -109,6 +109,12 @@ TMainForm::TMainForm() : gui::Form(MainFormArgs()) {
 }
 
 TMainForm::~TMainForm() {
+    // The base destructor destroys the window; were it still visible then,
+    // its hide handler would run on members already gone. Hide it while
+    // they are whole, and let no event reach this form afterwards.
+    if (Visible())
+        Hide();
+    OnCreate = OnShow = OnHide = OnClose = OnDestroy = nullptr;
     FormDestroy();
     SetHideFormTimer(false);
     trayIcon_.reset();
