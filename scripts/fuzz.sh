@@ -38,7 +38,7 @@ for target in $targets; do
     mkdir -p "$corpus" "$findings"
     # Each run starts from the seeds (regression inputs of earlier findings
     # included) and what earlier runs on this machine kept.
-    "$build/fuzz_$target" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+    "$build/fuzz_$target" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -max_len=1024 \
         -dict="tests/fuzz/dict/$target.dict" -artifact_prefix="$findings/" -print_final_stats=1 \
         "$corpus" "tests/fuzz/corpus/$target" >"$log" 2>&1
     rc=$?

@@ -42,7 +42,7 @@ PixelImage Crop(const PixelImage& image, const IntRect& r) {
 }
 
 void CheckSelection(fuzz::FuzzInput& in) {
-    const int width = in.Int(0, 48), height = in.Int(0, 48);
+    const int width = in.Int(0, 32), height = in.Int(0, 32);
     const bool visible = in.Bool();
     const Bounds selection{in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far)};
 
