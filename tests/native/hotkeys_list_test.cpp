@@ -550,6 +550,18 @@ TEST_F(HotkeysFile, SavingLeavesNoTemporaryFileBehind) {
     EXPECT_THAT(DirEntries(), ElementsAre("hotkeys.ini"));
 }
 
+// A save ended half-way leaves its temporary file; the next save removes it,
+// and nothing else beside the file.
+TEST_F(HotkeysFile, ASaveRemovesTheLeftoversOfEarlierOnes) {
+    for (const char* name :
+         {"hotkeys.ini.a1B2c3", "hotkeys.ini.ZZZZZZ", "hotkeys.ini.bak", "other.ini.a1B2c3"})
+        std::ofstream(dir_ / name) << "left";
+    THotkeyList list(port_);
+    list.Add(true, 83, 8, A::CaptureScreen, "", "");
+    list.SaveToFile(file_);
+    EXPECT_THAT(DirEntries(), ElementsAre("hotkeys.ini", "hotkeys.ini.bak", "other.ini.a1B2c3"));
+}
+
 // A reader that opened the old file before the save still reads it whole:
 // the new content goes into a new file that takes the old one's place, so the
 // old file is never truncated or half-written.
