@@ -8,12 +8,14 @@
 #   bash scripts/fuzz.sh [SECONDS]
 #   CORVINADE_FUZZ_RUNS=N bash scripts/fuzz.sh   # N executions per target instead
 #   CORVINADE_FUZZ_TARGETS="keysender" ...       # only these targets
+#   CORVINADE_FUZZ_OUT=build/fuzz-2 ...          # corpora, findings and logs there
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 seconds=${1:-60}
 targets=${CORVINADE_FUZZ_TARGETS:-hotkeys_ini keysender update_answer text_rules capture_geometry}
 build=build/fuzz
+out=${CORVINADE_FUZZ_OUT:-$build}
 
 bash scripts/setup.sh || { echo "fuzz: set-up failed"; exit 1; }
 mkdir -p "$build"
@@ -32,9 +34,9 @@ else
 fi
 found=0
 for target in $targets; do
-    corpus=$build/corpus/$target
-    findings=$build/findings/$target
-    log=$build/$target.log
+    corpus=$out/corpus/$target
+    findings=$out/findings/$target
+    log=$out/$target.log
     mkdir -p "$corpus" "$findings"
     # Each run starts from the seeds (regression inputs of earlier findings
     # included) and what earlier runs on this machine kept.
