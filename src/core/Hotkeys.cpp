@@ -245,6 +245,9 @@ void THotkeyList::LoadFromImage(const IniImage& ini, bool onlyActive) {
 }
 
 void THotkeyList::SaveToFile(const std::string& fileName) const {
+    // hotkeys.ini lives in a folder of our own: what earlier saves cut short
+    // left there goes first, so such files never pile up.
+    RemoveSaveLeftovers(fileName);
     ReplaceTextFile(fileName, ToText());
 }
 

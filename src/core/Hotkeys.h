@@ -139,7 +139,8 @@ public:
     // are dropped. Throws Error when the file exists but cannot be read.
     void LoadFromFile(const std::string& fileName, bool onlyActive);
     // Rewrites the file as sections key0, key1, ...; the old file stays intact
-    // when the write fails (Error "Cannot create file ...").
+    // when the write fails (Error "Cannot create file ..."). Temporary files of
+    // earlier saves that were cut short are removed first.
     void SaveToFile(const std::string& fileName) const;
     // The same rules on text in memory: LoadFromText reads as LoadFromFile
     // reads the file's bytes, ToText is what SaveToFile writes.

@@ -59,25 +59,6 @@ bool WriteAll(int fd, const std::string& content) {
     return true;
 }
 
-// Temporary files of saves that never finished, NAME.XXXXXX beside name,
-// are removed by the next save.
-void RemoveLeftovers(const std::string& name) {
-    const std::size_t slash = name.rfind('/');
-    const std::string directory = slash == std::string::npos ? "." : name.substr(0, slash + 1);
-    const std::string base = (slash == std::string::npos ? name : name.substr(slash + 1)) + ".";
-    DIR* dir = ::opendir(directory.c_str());
-    if (dir == nullptr)
-        return;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view file = entry->d_name;
-        if (file.size() == base.size() + 6 && file.starts_with(base) &&
-            std::all_of(file.begin() + static_cast<std::ptrdiff_t>(base.size()), file.end(),
-                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }))
-            ::unlink((directory + "/" + std::string(file)).c_str());
-    }
-    ::closedir(dir);
-}
-
 } // namespace
 
 std::optional<std::string> ReadTextFile(const std::string& name) {
@@ -108,8 +89,25 @@ std::string ReadExistingTextFile(const std::string& name) {
     return std::move(*content);
 }
 
+void RemoveSaveLeftovers(const std::string& name) {
+    // Temporary names are NAME.XXXXXX (mkstemp).
+    const std::size_t slash = name.rfind('/');
+    const std::string directory = slash == std::string::npos ? "." : name.substr(0, slash + 1);
+    const std::string base = (slash == std::string::npos ? name : name.substr(slash + 1)) + ".";
+    DIR* dir = ::opendir(directory.c_str());
+    if (dir == nullptr)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view file = entry->d_name;
+        if (file.size() == base.size() + 6 && file.starts_with(base) &&
+            std::all_of(file.begin() + static_cast<std::ptrdiff_t>(base.size()), file.end(),
+                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }))
+            ::unlink((directory + "/" + std::string(file)).c_str());
+    }
+    ::closedir(dir);
+}
+
 void ReplaceTextFile(const std::string& name, const std::string& content) {
-    RemoveLeftovers(name);
     std::string temp = name + ".XXXXXX";
     Fd fd(::mkstemp(temp.data()));
     if (fd.Get() < 0)

@@ -96,22 +96,6 @@ DWORD MoveIntoPlace(const std::string& temp, const std::string& name) {
 
 constexpr char TempPrefix[] = "cvn";
 
-// Temporary files of saves that never finished (the program was ended in
-// the middle) are removed by the next save. One that another save is still
-// writing is open without sharing and stays.
-void RemoveLeftovers(const std::string& directory) {
-    WIN32_FIND_DATAA found{};
-    const std::string pattern = directory + "\\" + TempPrefix + "*.tmp";
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileA((directory + "\\" + found.cFileName).c_str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
-
 } // namespace
 
 std::optional<std::string> ReadTextFile(const std::string& name) {
@@ -147,11 +131,24 @@ std::string ReadExistingTextFile(const std::string& name) {
     return std::move(*content);
 }
 
-void ReplaceTextFile(const std::string& name, const std::string& content) {
+void RemoveSaveLeftovers(const std::string& name) {
+    // A temporary file another save is still writing is open without
+    // sharing: it cannot be deleted and stays.
     const std::string directory = DirectoryOf(name);
-    RemoveLeftovers(directory);
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((directory + "\\" + TempPrefix + "*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileA((directory + "\\" + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+void ReplaceTextFile(const std::string& name, const std::string& content) {
     char temp[MAX_PATH];
-    if (!GetTempFileNameA(directory.c_str(), TempPrefix, 0, temp))
+    if (!GetTempFileNameA(DirectoryOf(name).c_str(), TempPrefix, 0, temp))
         Fail("Cannot create file", name, GetLastError());
     DWORD error = WriteAndFlush(temp, content);
     if (error == 0)
