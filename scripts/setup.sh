@@ -20,6 +20,7 @@ PACKAGES=(
     wine wine32:i386 fonts-wine
     xvfb xdotool x11-utils imagemagick libjpeg-turbo-progs
     googletest python3
+    clang libclang-rt-14-dev
 )
 
 missing_packages() {

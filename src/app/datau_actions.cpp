@@ -154,8 +154,10 @@ void TData::PlaceTextInClipboard(std::string text) {
     if (!clipboard.Opened())
         throw Error("Cannot open clipboard");
     EmptyClipboard();
-    if (SetClipboardData(CF_TEXT, memory.Get()) != nullptr)
-        memory.Detach(); // the clipboard owns it now
+    // The clipboard is empty now: a failure here must not pass unnoticed.
+    if (SetClipboardData(CF_TEXT, memory.Get()) == nullptr)
+        throw Error("Cannot place the text in the clipboard");
+    memory.Detach(); // the clipboard owns it now
 }
 
 void TData::PlaceFileContentInClipboard(std::string fileName) {

@@ -219,19 +219,24 @@ void TSaveCapture::SaveScreenshotDialogTypeChange() {
 }
 
 void TSaveCapture::CopyCaptureToClipboard() {
+    // The bitmap is built before the clipboard is opened and emptied, so a
+    // failure to build it leaves the user's clipboard as it was.
     const PixelImage image = RenderSelection();
+    // A device-dependent copy, as CF_BITMAP holds.
+    gui::GdiObject<HBITMAP> copy;
+    {
+        gui::WindowDC screen(nullptr);
+        copy = gui::GdiObject<HBITMAP>(::CreateCompatibleBitmap(screen.Get(), image.width, image.height));
+        BITMAPINFO info = {};
+        info.bmiHeader = {sizeof info.bmiHeader, image.width, -image.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        if (!copy || !::SetDIBits(screen.Get(), copy.Get(), 0, static_cast<UINT>(image.height),
+                                  image.pixels.data(), &info, DIB_RGB_COLORS))
+            throw Error("Out of system resources");
+    }
     gui::ClipboardGuard clipboard(gui::App().Handle());
     if (!clipboard.Opened())
         throw Error("Cannot open clipboard");
     ::EmptyClipboard();
-    // A device-dependent copy, as CF_BITMAP holds.
-    gui::WindowDC screen(nullptr);
-    gui::GdiObject<HBITMAP> copy(::CreateCompatibleBitmap(screen.Get(), image.width, image.height));
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, image.width, -image.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    if (!copy || !::SetDIBits(screen.Get(), copy.Get(), 0, static_cast<UINT>(image.height),
-                              image.pixels.data(), &info, DIB_RGB_COLORS))
-        throw Error("Out of system resources");
     if (!::SetClipboardData(CF_BITMAP, copy.Get()))
         throw Error("Cannot place the image in the clipboard");
     copy.Detach(); // the clipboard owns it now

@@ -218,8 +218,17 @@ void THotkeyList::LoadFromFile(const std::string& fileName, bool onlyActive) {
     std::optional<std::string> text = ReadTextFile(fileName);
     if (!text)
         return;
-    const IniImage ini = IniImage::Parse(*text);
+    IniImage ini = IniImage::Parse(*text);
     text.reset(); // large files: do not hold the text and its image at once
+    LoadFromImage(ini, onlyActive);
+}
+
+void THotkeyList::LoadFromText(std::string_view text, bool onlyActive) {
+    Clear();
+    LoadFromImage(IniImage::Parse(text), onlyActive);
+}
+
+void THotkeyList::LoadFromImage(const IniImage& ini, bool onlyActive) {
     for (const IniImage::Section& section : ini.Sections()) {
         // Duplicate section names all read from the first of them.
         const std::string& name = section.Name;
@@ -236,6 +245,13 @@ void THotkeyList::LoadFromFile(const std::string& fileName, bool onlyActive) {
 }
 
 void THotkeyList::SaveToFile(const std::string& fileName) const {
+    // hotkeys.ini lives in a folder of our own: what earlier saves cut short
+    // left there goes first, so such files never pile up.
+    RemoveSaveLeftovers(fileName);
+    ReplaceTextFile(fileName, ToText());
+}
+
+std::string THotkeyList::ToText() const {
     // Every section of the old file is erased and lines outside sections are
     // never kept, so nothing of the old content survives a save: the image is
     // built fresh instead of being read first. A file held open by another
@@ -251,7 +267,7 @@ void THotkeyList::SaveToFile(const std::string& fileName) const {
         ini.WriteString(section, "params", d.Params);
         ini.WriteString(section, "params2", d.Params2);
     }
-    ReplaceTextFile(fileName, ini.ToText());
+    return ini.ToText();
 }
 
 void THotkeyList::RegisterAll() {

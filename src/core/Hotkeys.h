@@ -13,6 +13,8 @@
 
 namespace corvinade {
 
+class IniImage;
+
 // Action codes; stable, the rest of the program switches on them.
 enum class THotkeyAction : std::uint8_t {
     None = 0,
@@ -137,12 +139,18 @@ public:
     // are dropped. Throws Error when the file exists but cannot be read.
     void LoadFromFile(const std::string& fileName, bool onlyActive);
     // Rewrites the file as sections key0, key1, ...; the old file stays intact
-    // when the write fails (Error "Cannot create file ...").
+    // when the write fails (Error "Cannot create file ..."). Temporary files of
+    // earlier saves that were cut short are removed first.
     void SaveToFile(const std::string& fileName) const;
+    // The same rules on text in memory: LoadFromText reads as LoadFromFile
+    // reads the file's bytes, ToText is what SaveToFile writes.
+    void LoadFromText(std::string_view text, bool onlyActive);
+    std::string ToText() const;
     void RegisterAll();
 
 private:
     void CheckIndex(int index) const;
+    void LoadFromImage(const IniImage& ini, bool onlyActive);
 
     HotkeyPort* port_;
     std::vector<std::unique_ptr<TGlobalHotKey>> items_;

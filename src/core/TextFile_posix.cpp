@@ -3,9 +3,13 @@
 
 #include "core/Errors.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,6 +80,31 @@ std::optional<std::string> ReadTextFile(const std::string& name) {
             return content;
         content.append(buffer, static_cast<std::size_t>(n));
     }
+}
+
+std::string ReadExistingTextFile(const std::string& name) {
+    std::optional<std::string> content = ReadTextFile(name);
+    if (!content)
+        Fail("Cannot open file", name, ENOENT);
+    return std::move(*content);
+}
+
+void RemoveSaveLeftovers(const std::string& name) {
+    // Temporary names are NAME.XXXXXX (mkstemp).
+    const std::size_t slash = name.rfind('/');
+    const std::string directory = slash == std::string::npos ? "." : name.substr(0, slash + 1);
+    const std::string base = (slash == std::string::npos ? name : name.substr(slash + 1)) + ".";
+    DIR* dir = ::opendir(directory.c_str());
+    if (dir == nullptr)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view file = entry->d_name;
+        if (file.size() == base.size() + 6 && file.starts_with(base) &&
+            std::all_of(file.begin() + static_cast<std::ptrdiff_t>(base.size()), file.end(),
+                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }))
+            ::unlink((directory + "/" + std::string(file)).c_str());
+    }
+    ::closedir(dir);
 }
 
 void ReplaceTextFile(const std::string& name, const std::string& content) {

@@ -94,6 +94,8 @@ DWORD MoveIntoPlace(const std::string& temp, const std::string& name) {
     }
 }
 
+constexpr char TempPrefix[] = "cvn";
+
 } // namespace
 
 std::optional<std::string> ReadTextFile(const std::string& name) {
@@ -122,9 +124,31 @@ std::optional<std::string> ReadTextFile(const std::string& name) {
     }
 }
 
+std::string ReadExistingTextFile(const std::string& name) {
+    std::optional<std::string> content = ReadTextFile(name);
+    if (!content)
+        Fail("Cannot open file", name, ERROR_FILE_NOT_FOUND);
+    return std::move(*content);
+}
+
+void RemoveSaveLeftovers(const std::string& name) {
+    // A temporary file another save is still writing is open without
+    // sharing: it cannot be deleted and stays.
+    const std::string directory = DirectoryOf(name);
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((directory + "\\" + TempPrefix + "*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileA((directory + "\\" + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
 void ReplaceTextFile(const std::string& name, const std::string& content) {
     char temp[MAX_PATH];
-    if (!GetTempFileNameA(DirectoryOf(name).c_str(), "cvn", 0, temp))
+    if (!GetTempFileNameA(DirectoryOf(name).c_str(), TempPrefix, 0, temp))
         Fail("Cannot create file", name, GetLastError());
     DWORD error = WriteAndFlush(temp, content);
     if (error == 0)

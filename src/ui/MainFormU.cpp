@@ -94,6 +94,12 @@ TMainForm::TMainForm() : gui::Form(MainFormArgs()) {
 }
 
 TMainForm::~TMainForm() {
+    // The base destructor destroys the window; were it still visible then,
+    // its hide handler would run on members already gone. Hide it while
+    // they are whole, and let no event reach this form afterwards.
+    if (Visible())
+        Hide();
+    OnCreate = OnShow = OnHide = OnClose = OnDestroy = nullptr;
     if (SettingsForm && !SettingsForm->Modal()) // a settings window still open at the end
         delete std::exchange(SettingsForm, nullptr);
     FormDestroy();

@@ -63,7 +63,9 @@ bool TUpdater::IsUpdateAvailable() {
         throw Error(UpdateCheckFailedMessage);
     DeleteOnExit cleanup{answerFile};
     ::DeleteUrlCacheEntryA(url.c_str());
-    return AnswerAnnouncesUpdate(ReadTextFile(answerFile).value_or(""));
+    // A download that reports success but left no file is an error to
+    // show, not an answer without "[UPDATE]".
+    return AnswerAnnouncesUpdate(ReadExistingTextFile(answerFile));
 }
 
 } // namespace corvinade

@@ -121,8 +121,12 @@ TEST_F(ActionsClipboardTest, PlacesALargeFileWhole) {
 // its full path and the system's text; the clipboard stays as it was.
 TEST_F(ActionsClipboardTest, MissingFileShowsTheErrorAndLeavesTheClipboard) {
     const std::string name = "no-such-file.txt";
-    ASSERT_NO_FATAL_FAILURE(StartCorvinade({Hotkey('M', ModWin, "placefilecontentinclipboard", name)}));
+    RecorderLog log;
+    ASSERT_NO_FATAL_FAILURE(StartCorvinade(
+        {Hotkey('M', ModWin, "placefilecontentinclipboard", name),
+         {true, 'R', static_cast<int>(ModWin), "openfile", TestProgram("recorder.exe"), "after"}}));
     SetClipboardText(Before);
+    const DWORD sequence = GetClipboardSequenceNumber();
 
     PressHotkey('M', ModWin);
     const HWND box = WaitForErrorBox();
@@ -132,6 +136,11 @@ TEST_F(ActionsClipboardTest, MissingFileShowsTheErrorAndLeavesTheClipboard) {
                                                     SystemMessage(ERROR_FILE_NOT_FOUND)));
     ASSERT_TRUE(ClickButton(box, "OK"));
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); })) << "OK did not close the box";
+    // The program handles its hotkeys one after the other: once the next one
+    // has started its program, the failed action is wholly over.
+    PressHotkey('R', ModWin);
+    ASSERT_TRUE(log.WaitForRuns(1));
+    EXPECT_EQ(GetClipboardSequenceNumber(), sequence) << "the clipboard was changed";
     EXPECT_EQ(ClipboardText(), Before);
     ASSERT_NO_FATAL_FAILURE(ProveHotkeysWork());
 }

@@ -9,6 +9,7 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -242,12 +243,20 @@ TEST_F(CaptureTest, CaptureWindowGrabsTheWindowRectangle) {
         ASSERT_TRUE(image);
         EXPECT_EQ(image->width, c.grab.right - c.grab.left);
         EXPECT_EQ(image->height, c.grab.bottom - c.grab.top);
-        // The client area's top-left cell sits at its place inside the frame.
+        // The whole client area, as far as the grab holds it, shows the
+        // pattern at its place inside the frame.
         const POINT o = PatternOrigin();
-        const int x = o.x - c.grab.left + 3, y = o.y - c.grab.top + 3;
-        ASSERT_LT(x, image->width);
-        ASSERT_LT(y, image->height);
-        EXPECT_EQ(image->At(x, y), PatternCellColour(0, 0));
+        const SIZE client = PatternClient();
+        const int left = o.x - c.grab.left, top = o.y - c.grab.top;
+        const int width = std::min<int>(client.cx, image->width - left);
+        const int height = std::min<int>(client.cy, image->height - top);
+        ASSERT_GT(width, 0);
+        ASSERT_GT(height, 0);
+        RgbImage inside{"", width, height, {}};
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                inside.pixels.push_back(image->At(left + x, top + y));
+        ExpectExactPattern(inside, o);
         pattern.Terminate();
     }
 }
@@ -322,6 +331,8 @@ TEST_F(CaptureTest, CropThenSaveWritesTheCroppedImage) {
 }
 
 // Two releases on the selection within 250 ms crop; two far apart do not.
+constexpr DWORD DoubleReleaseMs = 250;
+
 TEST_F(CaptureTest, DoubleReleaseOnTheSelectionCrops) {
     ASSERT_NO_FATAL_FAILURE(ShowPattern(200, 100, 360, 300));
     const POINT o = PatternOrigin();
@@ -333,14 +344,29 @@ TEST_F(CaptureTest, DoubleReleaseOnTheSelectionCrops) {
         return ScreenPixel(p.x, p.y);
     };
 
-    const std::uint32_t grabbedCorner = ScreenPixel(1, 1); // the desktop, before the window covers it
+    // Two other capture windows serve as barriers: the program handles what
+    // is posted to its one thread in order, so once one of them has closed on
+    // a WM_CLOSE posted after the clicks, the clicks have been handled.
+    HWND barriers[2] = {OpenCapture(KeyS), OpenCapture(KeyS)};
+    ASSERT_NE(barriers[0], nullptr);
+    ASSERT_NE(barriers[1], nullptr);
+    auto pass = [&](HWND barrier) {
+        PostMessageA(barrier, WM_CLOSE, 0, 0);
+        return WaitUntilClosed(barrier);
+    };
+    const std::uint32_t grabbedCorner = ScreenPixel(1, 1); // as the next grab sees it
     HWND slow = OpenCapture(KeyS);
     ASSERT_NE(slow, nullptr);
     DragWithLeftButton(view, from, to);
     ClickWithLeftButton(view, inside);
-    PumpMessagesFor(Milliseconds(800)); // far beyond 250 ms
+    ASSERT_TRUE(pass(barriers[0]));
+    // The first release has been handled; the second comes well after the
+    // double-release time by the same clock.
+    const DWORD firstHandled = GetTickCount();
+    ASSERT_TRUE(WaitFor([&] { return GetTickCount() - firstHandled > 2 * DoubleReleaseMs; }));
     ClickWithLeftButton(view, inside);
-    PumpMessagesFor(Milliseconds(800));
+    ASSERT_TRUE(pass(barriers[1]));
+    UpdateWindow(view); // paints now what the releases left
     // Not cropped: the whole image is shown, dimmed outside the selection again.
     EXPECT_EQ(cornerShown(), Dimmed(grabbedCorner)) << "slow releases cropped or left no overlay";
     PostMessageA(slow, WM_CLOSE, 0, 0);

@@ -59,6 +59,18 @@ private:
     std::vector<LPARAM> received_;
 };
 
+// A Process that holds no handle has not been seen to end: a test waiting for
+// it must not pass.
+TEST(Harness, WaitForExitNeedsAProcess) {
+    Process none;
+    EXPECT_FALSE(none.WaitForExit(Milliseconds{10}));
+    Process moved = Process::Start("cmd.exe", "/c exit 3");
+    Process taken = std::move(moved);
+    EXPECT_FALSE(moved.WaitForExit(Milliseconds{10}));
+    ASSERT_TRUE(taken.WaitForExit(DefaultTimeout));
+    EXPECT_EQ(taken.ExitCode(), 3u);
+}
+
 TEST(Harness, PressHotkeySendsEachModifierCombination) {
     struct Case {
         UINT key;

@@ -131,10 +131,18 @@ TEST_F(StartupTest, SecondInstanceRunsBesideTheFirst) {
     WriteHotkeysIni({OpenRecorder(KeyN, ModWin, "from the first")});
     ASSERT_NO_FATAL_FAILURE(StartCorvinade(corvinade, KeyN, ModWin));
     second = Process::Start(CorvinadeExe());
-    // Its hidden application window, whatever its class, shows it has started.
-    ASSERT_NE(WaitForWindow({"", "Corvinade", second.Id()}), nullptr) << "the second instance has no window";
+    // Its hidden application window shows it has started; an error box
+    // titled "Corvinade" must not stand in for it.
+    const HWND window = WaitForWindow({"CorvinadeApplication", "Corvinade", second.Id()});
+    ASSERT_NE(window, nullptr) << "the second instance has no application window";
+    EXPECT_FALSE(IsWindowVisible(window));
+    // Idle: its start-up, registrations included, is over, and a box it
+    // showed there would be open now.
+    EXPECT_EQ(WaitForInputIdle(second.Handle(), static_cast<DWORD>(DefaultTimeout.count())), 0u);
 
     EXPECT_FALSE(second.WaitForExit(StaysAlive)) << "the second instance ended";
+    EXPECT_THAT(FindTopWindows({"#32770", "", second.Id()}), testing::IsEmpty())
+        << "the second instance shows a message box";
     EXPECT_TRUE(corvinade.Running());
     UniqueHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, "PelmorraCorvinade"));
     EXPECT_TRUE(mutex) << "no mutex PelmorraCorvinade";

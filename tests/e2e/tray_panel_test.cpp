@@ -70,6 +70,21 @@ protected:
             RunUnixCommand("import -window root " + folder + "/" + name + ".png");
     }
 
+    // Right-clicks the icon and picks "Exit", the menu's last item.
+    void ChooseExit() {
+        HWND menu = nullptr;
+        for (int attempt = 0; attempt < 5 && !menu; ++attempt) {
+            ASSERT_TRUE(ClickTrayIcon(3));
+            menu = WaitForWindow({"#32768", "", 0, true}, Milliseconds{4000});
+        }
+        ASSERT_NE(menu, nullptr) << "no popup menu";
+        // "Exit" is the menu's last item.
+        RECT items = {};
+        GetWindowRect(menu, &items);
+        ASSERT_TRUE(MovePointer(items.left + 20, items.bottom - 10));
+        ASSERT_TRUE(Xdotool("click 1"));
+    }
+
     Process corvinade;
     HWND panel = nullptr;
 };
@@ -211,22 +226,34 @@ TEST_F(TrayPanelTest, ExitReleasesTheRegistrations) {
     ASSERT_NO_FATAL_FAILURE(Start(entries));
     for (const HotkeyEntry& e : entries)
         ASSERT_NE(GlobalFindAtomA(HotkeyAtomName(e.key, e.shift).c_str()), 0);
+    ASSERT_NO_FATAL_FAILURE(ChooseExit());
+    ASSERT_TRUE(corvinade.WaitForExit(DefaultTimeout));
+    EXPECT_EQ(corvinade.ExitCode(), 0u);
+    for (const HotkeyEntry& e : entries)
+        EXPECT_EQ(GlobalFindAtomA(HotkeyAtomName(e.key, e.shift).c_str()), 0)
+            << HotkeyAtomName(e.key, e.shift);
+}
+
+// "Exit" while the panel shows: the panel hides on the way out and the
+// program ends cleanly instead of running its hide handler on a half-gone
+// window object. The menu is worked with the keyboard, so the pointer stays
+// on the taskbar and the panel's timer keeps it shown until the end.
+TEST_F(TrayPanelTest, ExitWhileThePanelShowsEndsCleanly) {
+    ASSERT_NO_FATAL_FAILURE(
+        Start({Entry(true, 'M', ModWin, "maximize"), Entry(true, 'N', ModWin, "minimize")}));
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
     HWND menu = nullptr;
     for (int attempt = 0; attempt < 5 && !menu; ++attempt) {
         ASSERT_TRUE(ClickTrayIcon(3));
         menu = WaitForWindow({"#32768", "", 0, true}, Milliseconds{4000});
     }
     ASSERT_NE(menu, nullptr) << "no popup menu";
-    // "Exit" is the menu's last item.
-    RECT items = {};
-    GetWindowRect(menu, &items);
-    ASSERT_TRUE(MovePointer(items.left + 20, items.bottom - 10));
-    ASSERT_TRUE(Xdotool("click 1"));
+    ASSERT_TRUE(Shown()) << "the panel hid before Exit";
+    PressHotkey(VK_UP, 0); // "Exit" is the last item
+    PressHotkey(VK_RETURN, 0);
     ASSERT_TRUE(corvinade.WaitForExit(DefaultTimeout));
     EXPECT_EQ(corvinade.ExitCode(), 0u);
-    for (const HotkeyEntry& e : entries)
-        EXPECT_EQ(GlobalFindAtomA(HotkeyAtomName(e.key, e.shift).c_str()), 0)
-            << HotkeyAtomName(e.key, e.shift);
+    EXPECT_EQ(GlobalFindAtomA(HotkeyAtomName('M', ModWin).c_str()), 0);
 }
 
 } // namespace

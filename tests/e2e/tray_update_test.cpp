@@ -3,6 +3,8 @@
 // download page, a fresh answer for every check, and no answer file left.
 #include <gmock/gmock.h>
 
+#include <algorithm>
+
 #include "Harness.h"
 #include "SettingsHarness.h"
 #include "TrayHarness.h"
@@ -47,13 +49,22 @@ protected:
         return WaitForWindow({"#32770", boxTitle, corvinade.Id(), true});
     }
 
-    static std::string AnswerFile() {
+    // The names in the temporary folder, sorted: a check must leave it as
+    // it found it, whatever name its download took.
+    static std::vector<std::string> TempListing() {
         char folder[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, folder);
-        return std::string(folder) + "\\corvinadeupdate.tmp";
-    }
-    static bool AnswerFileExists() {
-        return GetFileAttributesA(AnswerFile().c_str()) != INVALID_FILE_ATTRIBUTES;
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found = {};
+        HANDLE search = FindFirstFileA((std::string(folder) + "*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            names.emplace_back(found.cFileName);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
     Process corvinade;
@@ -68,11 +79,12 @@ TEST_F(TrayUpdateTest, NewerVersionOffersTheDownloadPage) {
     RegisterUrlHandler("http", Quoted(TestProgram("recorder.exe")) + " \"%1\"");
     ASSERT_NO_FATAL_FAILURE(StartWithEndpoint(endpoint.BaseAddress()));
     ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    const std::vector<std::string> before = TempListing();
     HWND box = CheckForUpdates("Information");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box),
               "A new version of Corvinade is available.\r\rWould you like to download the new version?");
-    EXPECT_FALSE(AnswerFileExists());
+    EXPECT_EQ(TempListing(), before);
     ASSERT_TRUE(ClickButton(box, "&Yes"));
     ASSERT_TRUE(log.WaitForRuns(1));
     EXPECT_EQ(log.Runs()[0].Parameters(), Quoted(endpoint.BaseAddress() + "/download"));
@@ -84,12 +96,15 @@ TEST_F(TrayUpdateTest, NewerVersionOffersTheDownloadPage) {
 TEST_F(TrayUpdateTest, EveryCheckAsksTheEndpointAfresh) {
     UpdateEndpoint endpoint(OwnVersion);
     ASSERT_TRUE(endpoint.Started());
+    RecorderLog log;
+    RegisterUrlHandler("http", Quoted(TestProgram("recorder.exe")) + " \"%1\"");
     ASSERT_NO_FATAL_FAILURE(StartWithEndpoint(endpoint.BaseAddress()));
     ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    const std::vector<std::string> before = TempListing();
     HWND box = CheckForUpdates("Information");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), "There is no new version of Corvinade at this time.");
-    EXPECT_FALSE(AnswerFileExists());
+    EXPECT_EQ(TempListing(), before);
     ASSERT_TRUE(ClickButton(box, "OK"));
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
 
@@ -101,18 +116,25 @@ TEST_F(TrayUpdateTest, EveryCheckAsksTheEndpointAfresh) {
               "A new version of Corvinade is available.\r\rWould you like to download the new version?");
     ASSERT_TRUE(ClickButton(box, "&No"));
     EXPECT_THAT(endpoint.Requests(), ElementsAre(Query, Query));
-    EXPECT_FALSE(AnswerFileExists());
+    EXPECT_EQ(TempListing(), before);
+    // No opens nothing: once the program is back in its loop, whatever it
+    // started exists, and every recorder started has written.
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    EXPECT_EQ(WaitForInputIdle(corvinade.Handle(), static_cast<DWORD>(DefaultTimeout.count())), 0u);
+    ASSERT_TRUE(log.WaitUntilIdle());
+    EXPECT_TRUE(log.Runs().empty()) << "No opened the download page";
 }
 
 // Nothing listens: only the error box, captioned with the application title.
 TEST_F(TrayUpdateTest, EndpointDownShowsTheError) {
     ASSERT_NO_FATAL_FAILURE(StartWithEndpoint("http://127.0.0.1:9"));
     ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    const std::vector<std::string> before = TempListing();
     HWND box = CheckForUpdates("Corvinade");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), "Error\r\rCould not check for updates.");
     EXPECT_TRUE(FindTopWindows({"#32770", "Information", corvinade.Id(), true}).empty());
-    EXPECT_FALSE(AnswerFileExists());
+    EXPECT_EQ(TempListing(), before);
 }
 
 } // namespace

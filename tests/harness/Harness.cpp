@@ -294,7 +294,8 @@ bool Process::Running() const {
 }
 
 bool Process::WaitForExit(Milliseconds timeout) const {
-    return !handle_ ||
+    // Without a handle nothing is known to have ended.
+    return handle_ &&
            WaitForSingleObject(handle_.Get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
 }
 

@@ -86,7 +86,8 @@ public:
     DWORD Id() const { return id_; }
     HANDLE Handle() const { return handle_.Get(); }
     bool Running() const;
-    // True when the process ended within the timeout.
+    // True when the process ended within the timeout; false for a Process
+    // that holds no handle.
     bool WaitForExit(Milliseconds timeout) const;
     std::optional<DWORD> ExitCode() const;
     void Terminate();

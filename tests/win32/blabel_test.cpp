@@ -365,6 +365,10 @@ TEST_F(BLabelExecuteTest, LeftPressOpensTheTargetThroughTheShellAndNothingElseDo
     ASSERT_TRUE(gui::testing::WaitFor([&] { return !Opened().empty(); })) << "nothing was opened";
     Send(WM_LBUTTONUP, 0, 400, 250);
     EXPECT_EQ(clicks, 1);
+    // Each open started its handler before the press returned: once none
+    // runs, every one of them has written its line.
+    ASSERT_TRUE(gui::testing::WaitFor([] { return test::ProcessIds("cmd.exe").empty(); }))
+        << "a handler is still running";
     EXPECT_EQ(Opened(), std::vector<std::string>{"http://example.org/corvinade"});
     // The label's own press event came first each time, for either button.
     EXPECT_EQ(downs, (std::vector<gui::MouseButton>{gui::MouseButton::Right, gui::MouseButton::Left,

@@ -178,25 +178,22 @@ TEST_F(HotkeysWin32, ACombinationTakenByAnotherWindowLeavesTheFailedState) {
     EXPECT_EQ(FindAtom("corvinade-81-3"), 0);
 }
 
-std::string LayoutName(UINT key) {
-    UINT scan = MapVirtualKeyA(key, 0);
-    if (scan == 0)
-        return "";
-    char name[256];
-    int n = GetKeyNameTextA(static_cast<LONG>(scan << 16), name, sizeof name);
-    return std::string(name, n > 0 ? n : 0);
-}
-
+// The names Wine's keyboard layout gives these keys on our Xvfb display
+// (they come from X), written out rather than asked from the same calls the
+// program makes. Num Lock and Pause share scan code 69 there.
 TEST(HotkeysWin32Text, KeysOutsideTheTableUseTheKeyboardLayout) {
     Win32KeyNames layout;
-    for (UINT key : {0x6A, 0x6F, 0x6B, 0xBA, 0xBC, 0x90, 0x13}) {
-        SCOPED_TRACE(key);
-        const std::string name = LayoutName(key);
-        EXPECT_EQ(layout.LayoutKeyName(static_cast<std::uint16_t>(key)), name);
-        EXPECT_EQ(HotkeyText(static_cast<std::uint16_t>(key), MOD_WIN, layout), "WIN + " + name);
+    const struct {
+        UINT key;
+        const char* name;
+    } cases[] = {{0x6A, "KP_Multiply"}, {0x6F, "/"},     {0x6B, "KP_Add"}, {0xBA, ";"},
+                 {0xBC, ","},           {0x90, "Pause"}, {0x13, "Pause"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(layout.LayoutKeyName(static_cast<std::uint16_t>(c.key)), c.name);
+        EXPECT_EQ(HotkeyText(static_cast<std::uint16_t>(c.key), MOD_WIN, layout),
+                  std::string("WIN + ") + c.name);
     }
-    EXPECT_FALSE(LayoutName(0x6A).empty()); // the first-use wizard's keypad keys have names
-    EXPECT_FALSE(LayoutName(0x6F).empty());
     // The fixed table wins over the layout: keypad 5 reads like the main 5.
     EXPECT_EQ(HotkeyText(0x65, MOD_CONTROL | MOD_SHIFT, layout), "CTRL + SHIFT + 5");
     EXPECT_EQ(HotkeyText(0x53, MOD_WIN, layout), "WIN + S");

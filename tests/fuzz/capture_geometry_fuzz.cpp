@@ -1,0 +1,136 @@
+// The capture window's geometry: grab, selection, render rectangle, dimming
+// overlay and the selection control's zones, boxes, info text and centre
+// marks. Coordinates stay within what a screen and a mouse give (a few
+// million pixels either way), images within a small size so each run is
+// quick. No overflow or undefined behaviour; what is rendered, copied or
+// saved lies inside the image.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "FuzzInput.h"
+#include "capture/BmpFile.h"
+#include "capture/SelectionGeometry.h"
+#include "capture/SizeRectGeometry.h"
+
+namespace {
+
+using namespace corvinade;
+
+constexpr int Far = 1 << 22;
+
+[[noreturn]] void Finding(const char* what) {
+    std::fprintf(stderr, "capture geometry: %s\n", what);
+    std::abort();
+}
+
+bool Inside(const IntRect& r, int width, int height) {
+    return 0 <= r.left && r.left < r.right && r.right <= width && 0 <= r.top && r.top < r.bottom &&
+           r.bottom <= height;
+}
+
+// What save and copy do with the render rectangle: copy its pixels out.
+PixelImage Crop(const PixelImage& image, const IntRect& r) {
+    PixelImage out{r.Width(), r.Height(), {}};
+    out.pixels.reserve(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height));
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            out.pixels.push_back(image.pixels.at(static_cast<std::size_t>(y) * image.width + x));
+    return out;
+}
+
+void CheckSelection(fuzz::FuzzInput& in) {
+    const int width = in.Int(0, 32), height = in.Int(0, 32);
+    const bool visible = in.Bool();
+    const Bounds selection{in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far)};
+
+    const Bounds n = NormalizeSelection(selection);
+    if (n.width < 0 || n.height < 0 ||
+        n.left + n.width != std::max(selection.left, selection.left + selection.width) ||
+        n.top + n.height != std::max(selection.top, selection.top + selection.height))
+        Finding("a normalized selection is not the same rectangle");
+
+    const IntRect s = SelectionRect(visible, selection, width, height);
+    if (s.right > s.left && s.bottom > s.top && !Inside(s, width, height))
+        Finding("the selection rectangle leaves the image");
+    const IntRect r = RenderRect(visible, selection, width, height);
+    if (width > 0 && height > 0 && !Inside(r, width, height))
+        Finding("the render rectangle leaves the image");
+
+    PixelImage image{width, height,
+                     std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height, 0x123456u)};
+    if (width > 0 && height > 0) {
+        const PixelImage part = Crop(image, r);
+        const std::string bmp = EncodeBmp(part);
+        const std::size_t row = (static_cast<std::size_t>(part.width) * 3 + 3) / 4 * 4;
+        if (bmp.size() != 54 + row * static_cast<std::size_t>(part.height))
+            Finding("the saved bitmap's size");
+        if (ToRgb24(part).size() != static_cast<std::size_t>(part.width) * part.height * 3)
+            Finding("the JPEG rows' size");
+    }
+
+    std::vector<std::uint32_t> overlay;
+    FillDimmingOverlay(overlay, width, height, visible, s);
+    if (overlay.size() != static_cast<std::size_t>(width) * height)
+        Finding("the overlay's size");
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool clear = !visible || (x >= s.left && x < s.right && y >= s.top && y < s.bottom);
+            if (overlay[static_cast<std::size_t>(y) * width + x] != (clear ? 0u : DimColour))
+                Finding("the overlay dims the wrong pixel");
+        }
+}
+
+void CheckGrab(fuzz::FuzzInput& in) {
+    const int screenWidth = in.Int(0, 1 << 16), screenHeight = in.Int(0, 1 << 16);
+    const IntRect work{in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far)};
+    std::optional<IntRect> window;
+    if (in.Bool())
+        window = IntRect{in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far)};
+    const IntRect grab = GrabRect(window, work, screenWidth, screenHeight);
+    if (!window && !IsEmptyGrab(grab) && !Inside(grab, screenWidth, screenHeight))
+        Finding("a screen grab leaves the screen");
+}
+
+void CheckSizeRect(fuzz::FuzzInput& in, std::string_view text) {
+    const int boxSize = in.Int(0, 64);
+    const Bounds current{in.Int(-Far, Far), in.Int(-Far, Far), in.Int(0, Far), in.Int(0, Far)};
+    const auto pos = static_cast<TDragBoxPos>(in.Int(0, 2));
+    FrameRect(current.width, current.height, boxSize, pos);
+    InnerOf(current, boxSize, pos);
+    BoxRects(current.width, current.height, boxSize);
+
+    const int x = in.Int(-Far, Far), y = in.Int(-Far, Far);
+    const int zone = FindDragZone(x, y, current.width, current.height, boxSize);
+    if (zone < -1 || zone > BodyZone)
+        Finding("a drag zone out of range");
+    ZoneCursor(zone, crDefault);
+    const Bounds wanted =
+        ZoneTarget(in.Int(0, BodyZone), current, x, y, {in.Int(-Far, Far), in.Int(-Far, Far)});
+    const Bounds checked = CheckedBounds(current, wanted, boxSize);
+    if ((checked.width != current.width && checked.width < 2 * boxSize) ||
+        (checked.height != current.height && checked.height < 2 * boxSize))
+        Finding("a checked resize below the minimum size");
+
+    const InnerGeometry inner = InnerOf(checked, boxSize, pos);
+    FormatInfoText(std::string(text.substr(0, 64)), inner);
+    SplitLines(std::string(text.substr(0, 64)));
+    InfoTextRect(current.width, current.height, boxSize, in.Int(0, 16), in.Int(0, Far), in.Int(0, Far),
+                 in.Int(0, Far));
+    const int radius = in.Int(0, 1 << 12);
+    CenterMarkVisible(inner, radius);
+    CenterMarkOf(static_cast<TCenterMark>(in.Int(0, 5)), current.width, current.height, boxSize, radius,
+                 in.Int(0, 16), in.Int(0, 1 << 12), in.Int(0, 1 << 12));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::FuzzInput in(data, size);
+    CheckSelection(in);
+    CheckGrab(in);
+    CheckSizeRect(in, in.Rest());
+    return 0;
+}

@@ -1,0 +1,54 @@
+// hotkeys.ini bytes into the hotkey list and back: whatever the file holds,
+// loading neither crashes nor hangs, and what a save writes loads again as
+// the same list and saves as the same text.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/Hotkeys.h"
+
+namespace {
+
+using namespace corvinade;
+
+// Loading and saving register nothing; the list only needs a port to exist.
+class NoRegistrations : public HotkeyPort {
+public:
+    std::uint16_t GlobalAddAtom(const std::string&) override { return 0; }
+    bool RegisterHotKey(std::uint16_t, std::int32_t, std::int32_t) override { return false; }
+    bool UnregisterHotKey(std::uint16_t) override { return false; }
+    void GlobalDeleteAtom(std::uint16_t) override {}
+};
+
+std::vector<THotKeyData> Definitions(const THotkeyList& list) {
+    std::vector<THotKeyData> out;
+    for (int i = 0; i < list.Count(); ++i)
+        out.push_back(list.Items(i)->Definition);
+    return out;
+}
+
+[[noreturn]] void Finding(const char* what) {
+    std::fprintf(stderr, "hotkeys.ini round trip: %s\n", what);
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    NoRegistrations port;
+    THotkeyList loaded(port);
+    loaded.LoadFromText(bytes, size % 2 == 1);
+    const std::string saved = loaded.ToText();
+
+    THotkeyList again(port);
+    again.LoadFromText(saved, false);
+    if (Definitions(again) != Definitions(loaded))
+        Finding("the saved text loads as another list");
+    if (again.ToText() != saved)
+        Finding("a second save writes other text");
+    return 0;
+}
