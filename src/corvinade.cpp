@@ -14,8 +14,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Not examined: a second instance runs beside the first. The system
     // closes the handle with the process.
     HANDLE mutex = CreateMutexA(nullptr, FALSE, "PelmorraCorvinade");
-    // Single-threaded COM for the shut-down dialog's automation object.
-    gui::ComInit com;
 
     gui::Application application(instance);
     application.SetTitle("Corvinade");

@@ -15,6 +15,7 @@
 #include "core/SystemText_win.h"
 #include "gui/Application.h"
 #include "gui/Handles.h"
+#include "gui/SystemLibrary.h"
 
 namespace corvinade {
 
@@ -50,9 +51,11 @@ void InvokeByName(IDispatch& object, const wchar_t* method) {
     const HRESULT result = object.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &noArguments,
                                          nullptr, &exception, nullptr);
     const std::string text = FAILED(result) ? ComErrorText(result, &exception) : std::string();
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
+    using FreeString = void(WINAPI*)(BSTR);
+    const auto freeString = gui::SystemFunction<FreeString>("oleaut32.dll", "SysFreeString");
+    freeString(exception.bstrSource);
+    freeString(exception.bstrDescription);
+    freeString(exception.bstrHelpFile);
     if (FAILED(result))
         throw Error(text);
 }
@@ -112,12 +115,21 @@ void TData::CloseActiveWindow() {
     PostMessageA(GetForegroundWindow(), WM_CLOSE, 0, 0);
 }
 
+// COM is initialized (single-threaded, for the life of the process) and its
+// libraries loaded the first time the dialog is asked for.
 void TData::ShowExitWindowsDialog() {
+    using Initialize = HRESULT(WINAPI*)(LPVOID, DWORD);
+    using ClassFromName = HRESULT(WINAPI*)(LPCOLESTR, LPCLSID);
+    using Create = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+    static const HRESULT com =
+        gui::SystemFunction<Initialize>("ole32.dll", "CoInitializeEx")(nullptr, COINIT_APARTMENTTHREADED);
+    (void)com; // S_FALSE or RPC_E_CHANGED_MODE: COM is there all the same
     CLSID shellClass{};
-    CheckCom(CLSIDFromProgID(L"Shell.Application", &shellClass));
+    CheckCom(gui::SystemFunction<ClassFromName>("ole32.dll", "CLSIDFromProgID")(L"Shell.Application", &shellClass));
     gui::ComPtr<IDispatch> shell;
-    CheckCom(CoCreateInstance(shellClass, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                              reinterpret_cast<void**>(shell.Put())));
+    CheckCom(gui::SystemFunction<Create>("ole32.dll", "CoCreateInstance")(
+        shellClass, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+        reinterpret_cast<void**>(shell.Put())));
     InvokeByName(*shell.Get(), L"ShutdownWindows");
 }
 

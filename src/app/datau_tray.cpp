@@ -2,6 +2,8 @@
 // cursor tests) and the update check (version numbers).
 #include "app/datau.h"
 
+#include "gui/SystemLibrary.h"
+
 #include <shellapi.h>
 
 #include <vector>
@@ -52,15 +54,21 @@ bool TData::IsCursorOverTaskbar() const {
 
 int TData::GetFileVersionNumber(const std::string& fileName) const {
     DWORD handle = 0;
-    const DWORD size = ::GetFileVersionInfoSizeA(fileName.c_str(), &handle);
+    using InfoSize = DWORD(WINAPI*)(LPCSTR, LPDWORD);
+    using Info = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
+    using Query = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+    const auto getInfoSize = gui::SystemFunction<InfoSize>("version.dll", "GetFileVersionInfoSizeA");
+    const auto getInfo = gui::SystemFunction<Info>("version.dll", "GetFileVersionInfoA");
+    const auto query = gui::SystemFunction<Query>("version.dll", "VerQueryValueA");
+    const DWORD size = getInfoSize(fileName.c_str(), &handle);
     if (size == 0)
         return 0;
     std::vector<char> info(size);
-    if (!::GetFileVersionInfoA(fileName.c_str(), 0, size, info.data()))
+    if (!getInfo(fileName.c_str(), 0, size, info.data()))
         return 0;
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
-    if (!::VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || !fixed)
+    if (!query(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || !fixed)
         return 0;
     return VersionNumber({HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
                           HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)});

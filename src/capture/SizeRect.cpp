@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "gui/SystemLibrary.h"
+
 namespace corvinade {
 
 namespace {
@@ -175,8 +177,9 @@ void TSizeRect::DrawCenterMark(HDC dc, TCenterMark mark) {
         gui::ScopedSelect select(source.Get(), customCenterMark_.Get());
         const int h = std::abs(picture.bmHeight);
         const COLORREF transparent = ::GetPixel(source.Get(), 0, h - 1);
-        ::TransparentBlt(dc, shape.at.x, shape.at.y, picture.bmWidth, h, source.Get(), 0, 0, picture.bmWidth,
-                         h, transparent);
+        using Blt = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, UINT);
+        gui::SystemFunction<Blt>("msimg32.dll", "TransparentBlt")(dc, shape.at.x, shape.at.y, picture.bmWidth, h,
+                                                                  source.Get(), 0, 0, picture.bmWidth, h, transparent);
         break;
     }
     case CenterMarkShape::None:

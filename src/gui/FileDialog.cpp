@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gui/Guarded.h"
+#include "gui/SystemLibrary.h"
 
 namespace corvinade::gui {
 
@@ -32,7 +33,9 @@ bool FileDialog::Run(HWND owner, bool save, DWORD flags) {
     ofn.lpfnHook = Hook;
     ofn.lCustData = reinterpret_cast<LPARAM>(this);
 
-    const bool chosen = (save ? ::GetSaveFileNameA(&ofn) : ::GetOpenFileNameA(&ofn)) != FALSE;
+    using Run = BOOL(WINAPI*)(OPENFILENAMEA*);
+    const auto run = SystemFunction<Run>("comdlg32.dll", save ? "GetSaveFileNameA" : "GetOpenFileNameA");
+    const bool chosen = run(&ofn) != FALSE;
     dialog_ = nullptr;
     FilterIndex = static_cast<int>(ofn.nFilterIndex);
     if (chosen)

@@ -6,6 +6,8 @@
 #include <urlmon.h>
 #include <wininet.h>
 
+#include "gui/SystemLibrary.h"
+
 #include "app/AppPaths.h"
 #include "app/datau.h"
 #include "core/Errors.h"
@@ -58,11 +60,15 @@ bool TUpdater::IsUpdateAvailable() {
     const std::string url = UpdateQueryUrl(ConfiguredUpdateBase(), version);
     // The system's download cache would repeat an earlier answer: every
     // check asks the endpoint afresh.
-    ::DeleteUrlCacheEntryA(url.c_str());
-    if (::URLDownloadToFileA(nullptr, url.c_str(), answerFile.c_str(), 0, nullptr) != S_OK)
+    using DeleteEntry = BOOL(WINAPI*)(LPCSTR);
+    using Download = HRESULT(WINAPI*)(LPUNKNOWN, LPCSTR, LPCSTR, DWORD, LPBINDSTATUSCALLBACK);
+    const auto deleteUrlCacheEntry = gui::SystemFunction<DeleteEntry>("wininet.dll", "DeleteUrlCacheEntryA");
+    const auto download = gui::SystemFunction<Download>("urlmon.dll", "URLDownloadToFileA");
+    deleteUrlCacheEntry(url.c_str());
+    if (download(nullptr, url.c_str(), answerFile.c_str(), 0, nullptr) != S_OK)
         throw Error(UpdateCheckFailedMessage);
     DeleteOnExit cleanup{answerFile};
-    ::DeleteUrlCacheEntryA(url.c_str());
+    deleteUrlCacheEntry(url.c_str());
     // A download that reports success but left no file is an error to
     // show, not an answer without "[UPDATE]".
     return AnswerAnnouncesUpdate(ReadExistingTextFile(answerFile));
