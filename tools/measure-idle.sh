@@ -2,7 +2,7 @@
 # Measures corvinade.exe under Wine in the test harness's virtual desktop:
 # the time from start until its tray icon is drawn, and its idle memory
 # (private bytes and working set, from /proc/PID/smaps_rollup) a few seconds
-# later.
+# later, beside a bare Win32 program's in the same run.
 #
 #   bash tools/measure-idle.sh [BUILD_DIR]      (default build/cross)
 #
@@ -52,16 +52,30 @@ while [ "$(pixel)" = "$empty" ]; do
 done
 echo "start-up to tray icon: $(( ($(date +%s%N) - start) / 1000000 )) ms (pixel $empty -> $(pixel))"
 
+# Private memory (Private_Clean + Private_Dirty) and working set (Rss) in
+# KB of the process of this run running the program named $1.
+memory_of() {
+    local dir pid=
+    for dir in /proc/[0-9]*; do
+        if tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+            tr '\0' ' ' <"$dir/cmdline" 2>/dev/null | grep -qi "$1"; then
+            pid=${dir#/proc/}
+            break
+        fi
+    done 2>/dev/null
+    [ -n "$pid" ] || { echo "$1 is not running" >&2; return 1; }
+    awk '/^Rss:/ {rss=$2} /^Private_Clean:/ {pc=$2} /^Private_Dirty:/ {pd=$2} END {print pc+pd, rss}' \
+        "/proc/$pid/smaps_rollup"
+}
+
 sleep 3 # idle
-pid=
-for dir in /proc/[0-9]*; do
-    if tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
-        tr '\0' ' ' <"$dir/cmdline" 2>/dev/null | grep -qi 'corvinade\.exe'; then
-        pid=${dir#/proc/}
-        break
-    fi
-done 2>/dev/null
-[ -n "$pid" ] || { echo "corvinade.exe is not running" >&2; exit 1; }
-awk '/^Rss:/ {rss=$2} /^Private_Clean:/ {pc=$2} /^Private_Dirty:/ {pd=$2}
-     END {printf "idle private bytes: %.1f MB (Private_Clean + Private_Dirty)\nidle working set: %.1f MB (Rss)\n", (pc+pd)/1024, rss/1024}' \
-    "/proc/$pid/smaps_rollup"
+read -r private rss < <(memory_of 'corvinade\.exe')
+awk -v p="$private" -v r="$rss" 'BEGIN {
+    printf "idle private bytes: %.1f MB (Private_Clean + Private_Dirty)\nidle working set: %.1f MB (Rss)\n", p / 1024, r / 1024 }' 
+# The bare program in the same run: one hidden window and a message loop.
+wine "$(dirname "$EXE")/../tests/harness/bare.exe" >/dev/null 2>&1 &
+sleep 3
+read -r barePrivate bareRss < <(memory_of 'bare\.exe')
+awk -v p="$private" -v bp="$barePrivate" -v br="$bareRss" 'BEGIN {
+    printf "bare Win32 program: %.1f MB private, %.1f MB working set; corvinade.exe / bare: %.2fx private\n",
+        bp / 1024, br / 1024, p / bp }' 
