@@ -47,7 +47,7 @@ protected:
 private:
     std::string caption_;
     LabelArgs design_;
-    gui::FontSpec font_;
+    gui::FontDesign font_;
     bool hot_ = false;
     bool down_ = false;
 };

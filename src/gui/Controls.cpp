@@ -253,7 +253,7 @@ void Control::LayOut(const RECT& area) {
     ::SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Control::SetFont(const FontSpec& font) {
+void Control::SetFont(const FontDesign& font) {
     font_ = font;
     ApplyFont();
     if (design_.width <= 0 || design_.height <= 0)
@@ -267,7 +267,7 @@ void Control::SetFontColor(COLORREF color) {
 }
 
 HFONT Control::CurrentFont() const {
-    return Font(font_ ? *font_ : FontSpec{}, Dpi());
+    return Font(font_ ? *font_ : FontDesign{}, Dpi());
 }
 
 void Control::ApplyFont() {

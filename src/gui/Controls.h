@@ -78,7 +78,7 @@ public:
     void LayOut(const RECT& pixels);
 
     // A font of its own (default: the container's), with a text colour.
-    void SetFont(const FontSpec& font);
+    void SetFont(const FontDesign& font);
     void SetFontColor(COLORREF color);
     std::optional<COLORREF> FontColor() const { return fontColor_; }
 
@@ -123,7 +123,7 @@ private:
     HWND window_ = nullptr;
     ControlArgs design_;
     int parentDesignWidth_ = 0, parentDesignHeight_ = 0;
-    std::optional<FontSpec> font_;
+    std::optional<FontDesign> font_;
     std::optional<COLORREF> fontColor_;
 };
 

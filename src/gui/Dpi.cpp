@@ -59,22 +59,22 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {
         ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
 }
 
-HFONT Font(const FontSpec& spec, int dpi) {
+HFONT Font(const FontDesign& design, int dpi) {
     using Key = std::tuple<std::string, int, unsigned>;
     static std::map<Key, GdiObject<HFONT>> fonts;
-    const int height = Scale(spec.height, dpi);
-    auto [it, added] = fonts.try_emplace(Key{spec.face, height, spec.style});
+    const int height = Scale(design.height, dpi);
+    auto [it, added] = fonts.try_emplace(Key{design.face, height, design.style});
     if (added)
-        it->second.Reset(::CreateFontA(-height, 0, 0, 0, (spec.style & FontBold) ? FW_BOLD : FW_NORMAL,
-                                       (spec.style & FontItalic) != 0, (spec.style & FontUnderline) != 0,
-                                       (spec.style & FontStrikeOut) != 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+        it->second.Reset(::CreateFontA(-height, 0, 0, 0, (design.style & FontBold) ? FW_BOLD : FW_NORMAL,
+                                       (design.style & FontItalic) != 0, (design.style & FontUnderline) != 0,
+                                       (design.style & FontStrikeOut) != 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                       spec.face.c_str()));
+                                       design.face.c_str()));
     return it->second ? it->second.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
 HFONT DefaultFont(int dpi) {
-    return Font(FontSpec{}, dpi);
+    return Font(FontDesign{}, dpi);
 }
 
 HFONT DefaultFont() {

@@ -35,16 +35,16 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi);
 inline constexpr unsigned FontBold = 1, FontItalic = 2, FontUnderline = 4, FontStrikeOut = 8;
 
 // A font in design terms: face, character height in design pixels, style.
-struct FontSpec {
+struct FontDesign {
     std::string face = "Tahoma";
     int height = 11;
     unsigned style = 0;
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontDesign&) const = default;
 };
 
-// The font for a spec at a dpi. Fonts are created once per spec and dpi,
+// The font of a design at a dpi. Fonts are created once per design and dpi,
 // owned here for the life of the process, and never deleted by callers.
-HFONT Font(const FontSpec& spec, int dpi);
+HFONT Font(const FontDesign& design, int dpi);
 
 // Tahoma with a character height of 11 design pixels: the font of every
 // window and control, at the system dpi or at a given one.

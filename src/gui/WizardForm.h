@@ -35,7 +35,7 @@ public:
     void UpdateWizardButtons();
 
     // A page heading: Tahoma, 16 pixels.
-    static FontSpec HeadingFont() { return {"Tahoma", 16, 0}; }
+    static FontDesign HeadingFont() { return {"Tahoma", 16, 0}; }
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
