@@ -58,8 +58,6 @@ public:
     std::string HotkeyText(std::uint16_t key, std::uint16_t shift) const;
 
     THotkeyList& ActiveHotkeys() { return *activeHotkeys_; }
-    // The registration calls for the application window; editor lists use it too.
-    HotkeyPort& Registrar() { return registrar_; }
 
     // The taskbar's edge (0 left, 1 top, 2 right, 3 bottom) and rectangle in
     // screen pixels, into TaskbarEdge / TaskbarRect. A failed query, or an

@@ -92,6 +92,16 @@ public:
     virtual void GlobalDeleteAtom(std::uint16_t atom) = 0;
 };
 
+// The port of lists that are never registered (the editors' working lists):
+// every call refuses, so nothing of theirs can reach the window system.
+class UnregisteredPort : public HotkeyPort {
+public:
+    std::uint16_t GlobalAddAtom(const std::string&) override { return 0; }
+    bool RegisterHotKey(std::uint16_t, std::int32_t, std::int32_t) override { return false; }
+    bool UnregisterHotKey(std::uint16_t) override { return false; }
+    void GlobalDeleteAtom(std::uint16_t) override {}
+};
+
 // "corvinade-KEY-SHIFT": equal combinations share one global atom.
 std::string HotkeyAtomName(std::int32_t key, std::int32_t shift);
 

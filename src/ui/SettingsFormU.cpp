@@ -100,7 +100,7 @@ TSettingsForm::~TSettingsForm() {
 void TSettingsForm::FormCreate() {
     pcClient.SetActivePageIndex(0);
     gui::App().HideTaskbarButton();
-    workingList_ = std::make_unique<THotkeyList>(Data->Registrar());
+    workingList_ = std::make_unique<THotkeyList>(unregistered_);
     BuildHotkeyRows();
     lblTitle.SetCaption(gui::App().Title() + " " +
                         Data->VersionNumberToText(Data->GetFileVersionNumber(ProgramPath())));
@@ -197,7 +197,7 @@ void TSettingsForm::HotkeySettingSave(THotkeySetting& row) {
 // returned.
 void TSettingsForm::HotkeySettingDelete(THotkeySetting& row) {
     const int index = workingList_->IndexOf(row.HotkeyItem);
-    THotkeyList rest(Data->Registrar());
+    THotkeyList rest(unregistered_);
     for (int i = 0; i < workingList_->Count(); ++i)
         if (i != index) {
             const THotKeyData& d = workingList_->Items(i)->Definition;

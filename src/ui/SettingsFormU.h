@@ -62,6 +62,7 @@ private:
     void SaveSettings();
     void ApplySavedHotkeys();
 
+    UnregisteredPort unregistered_; // the working list is never registered
     std::unique_ptr<THotkeyList> workingList_;
     std::vector<std::unique_ptr<THotkeySetting>> hotkeyRows_;
     // Deleted rows, freed once the click that deleted them has returned.

@@ -66,7 +66,7 @@ TfrmAddHotkey::TfrmAddHotkey(HWND owner)
 TfrmAddHotkey::~TfrmAddHotkey() = default;
 
 void TfrmAddHotkey::FormCreate() {
-    workingList_ = std::make_unique<THotkeyList>(Data->Registrar());
+    workingList_ = std::make_unique<THotkeyList>(unregistered_);
     GoToPage(0);
     FillActionCombo(cbAction);
     UpdateParameterControls(parameterControls_, GetFunc()); // nothing chosen: all hidden

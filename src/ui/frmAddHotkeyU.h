@@ -60,6 +60,7 @@ private:
     void pcClientChange();
     bool Fails(const char* message);
 
+    UnregisteredPort unregistered_; // the working list is never registered
     std::unique_ptr<THotkeyList> workingList_;
     ParameterControls parameterControls_;
 };

@@ -156,7 +156,7 @@ void TfrmFirstUse::btnSetupMoreHotkeysClick() {
 }
 
 void TfrmFirstUse::ApplyFirstUse() {
-    THotkeyList list(Data->Registrar());
+    THotkeyList list(unregistered_);
     Data->LoadAllHotkeys(list);
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {
@@ -172,7 +172,7 @@ void TfrmFirstUse::ApplyFirstUse() {
 }
 
 void TfrmFirstUse::RefreshSuggestions() {
-    THotkeyList list(Data->Registrar());
+    THotkeyList list(unregistered_);
     Data->LoadAllHotkeys(list);
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {

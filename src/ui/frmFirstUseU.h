@@ -57,6 +57,8 @@ private:
     void FormCreate();
     void pcClientChange();
     std::array<gui::CheckBox*, 4> SuggestionBoxes();
+
+    UnregisteredPort unregistered_; // its lists are never registered
 };
 
 // The first-use wizard while one is shown, else null.

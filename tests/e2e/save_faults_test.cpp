@@ -32,16 +32,7 @@ std::optional<std::string> ReadIfThere(const std::string& name) {
 
 // The save's temporary files in the folder.
 std::vector<std::string> Leftovers(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "\\cvn*.tmp").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        names.emplace_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
+    return FolderListing(folder + "\\cvn*.tmp");
 }
 
 std::string Quote(const std::string& text) {

@@ -54,17 +54,7 @@ protected:
     static std::vector<std::string> TempListing() {
         char folder[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, folder);
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA found = {};
-        HANDLE search = FindFirstFileA((std::string(folder) + "*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            names.emplace_back(found.cFileName);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-        std::sort(names.begin(), names.end());
-        return names;
+        return FolderListing(std::string(folder) + "*");
     }
 
     Process corvinade;

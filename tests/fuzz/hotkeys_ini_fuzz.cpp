@@ -14,15 +14,6 @@ namespace {
 
 using namespace corvinade;
 
-// Loading and saving register nothing; the list only needs a port to exist.
-class NoRegistrations : public HotkeyPort {
-public:
-    std::uint16_t GlobalAddAtom(const std::string&) override { return 0; }
-    bool RegisterHotKey(std::uint16_t, std::int32_t, std::int32_t) override { return false; }
-    bool UnregisterHotKey(std::uint16_t) override { return false; }
-    void GlobalDeleteAtom(std::uint16_t) override {}
-};
-
 std::vector<THotKeyData> Definitions(const THotkeyList& list) {
     std::vector<THotKeyData> out;
     for (int i = 0; i < list.Count(); ++i)
@@ -39,7 +30,7 @@ std::vector<THotKeyData> Definitions(const THotkeyList& list) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    NoRegistrations port;
+    UnregisteredPort port;
     THotkeyList loaded(port);
     loaded.LoadFromText(bytes, size % 2 == 1);
     const std::string saved = loaded.ToText();

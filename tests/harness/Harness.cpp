@@ -738,4 +738,20 @@ void DesktopTest::TearDown() {
     SaveScreenshot(name);
 }
 
+std::vector<std::string> FolderListing(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found = {};
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 } // namespace corvinade::test

@@ -101,6 +101,10 @@ private:
 // (compared without regard to case, "recorder.exe").
 std::vector<DWORD> ProcessIds(const std::string& exeName);
 
+// The names matching a pattern ("C:\\dir\\*", "C:\\dir\\cvn*.tmp"), sorted,
+// without "." and "..".
+std::vector<std::string> FolderListing(const std::string& pattern);
+
 // --- Waiting -------------------------------------------------------------------
 
 // Polls the condition until it holds (true) or the timeout passes (false).

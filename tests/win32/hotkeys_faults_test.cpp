@@ -27,28 +27,8 @@ namespace {
 using A = THotkeyAction;
 using testing::ElementsAre;
 
-class UnusedPort : public HotkeyPort {
-public:
-    std::uint16_t GlobalAddAtom(const std::string&) override { return 0; }
-    bool RegisterHotKey(std::uint16_t, std::int32_t, std::int32_t) override { return false; }
-    bool UnregisterHotKey(std::uint16_t) override { return false; }
-    void GlobalDeleteAtom(std::uint16_t) override {}
-};
-
 std::vector<std::string> Files(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data{};
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = data.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
+    return test::FolderListing(folder + "\\*");
 }
 
 // The prefix's own Data folder, made when missing.
@@ -97,7 +77,7 @@ TEST(HotkeysWin32Faults, AFullDiskGivesTheMessageAndKeepsTheOldFile) {
         ~Unmount() { test::RunUnixCommand("umount " + Quoted(folder)); }
     } unmount{unixFolder};
 
-    UnusedPort port;
+    UnregisteredPort port;
     THotkeyList list(port);
     list.Add(true, 83, 8, A::CaptureScreen, "old", "");
     list.SaveToFile(file);
@@ -142,7 +122,7 @@ TEST(HotkeysWin32Faults, AFullDiskGivesTheMessageAndKeepsTheOldFile) {
 // not: then the case cannot be reproduced here and is skipped, saying so.
 TEST(HotkeysWin32Faults, AReadOnlyFileGivesTheMessageAndKeepsItsContent) {
     const std::string folder = DataFolder(), file = folder + "\\hotkeys.ini";
-    UnusedPort port;
+    UnregisteredPort port;
     THotkeyList list(port);
     list.Add(true, 83, 8, A::CaptureScreen, "old", "");
     list.SaveToFile(file);

@@ -3,6 +3,7 @@
 // file held by another program.
 #include <windows.h>
 
+#include "Harness.h"
 #include "core/Errors.h"
 #include "core/Hotkeys_win.h"
 #include "core/TextFile.h"
@@ -20,15 +21,6 @@ namespace {
 using A = THotkeyAction;
 using testing::ElementsAre;
 using testing::StartsWith;
-
-// Registration is not under test here; a list that is never registered never calls it.
-class UnusedPort : public HotkeyPort {
-public:
-    std::uint16_t GlobalAddAtom(const std::string&) override { return 0; }
-    bool RegisterHotKey(std::uint16_t, std::int32_t, std::int32_t) override { return false; }
-    bool UnregisterHotKey(std::uint16_t) override { return false; }
-    void GlobalDeleteAtom(std::uint16_t) override {}
-};
 
 class Handle {
 public:
@@ -64,28 +56,14 @@ protected:
             DeleteFileA((dir_ + "\\" + name).c_str());
         RemoveDirectoryA(dir_.c_str());
     }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((dir_ + "\\*").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            std::string name = data.cFileName;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Files() const { return test::FolderListing(dir_ + "\\*"); }
     std::string Profile(const char* section, const char* key) const {
         char value[4096];
         DWORD n = GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, file_.c_str());
         return std::string(value, n);
     }
 
-    UnusedPort port_;
+    UnregisteredPort port_;
     std::string dir_;
     std::string file_;
 };

@@ -13,14 +13,6 @@ namespace {
 
 using namespace corvinade;
 
-class UnusedPort : public HotkeyPort {
-public:
-    std::uint16_t GlobalAddAtom(const std::string&) override { return 0; }
-    bool RegisterHotKey(std::uint16_t, std::int32_t, std::int32_t) override { return false; }
-    bool UnregisterHotKey(std::uint16_t) override { return false; }
-    void GlobalDeleteAtom(std::uint16_t) override {}
-};
-
 // Two lists of tens of kilobytes, so that a kill often lands inside a write.
 void Fill(THotkeyList& list, int count, char letter) {
     for (int i = 0; i < count; ++i)
@@ -41,7 +33,7 @@ bool WriteWhole(const std::string& name, const std::string& text) {
 } // namespace
 
 int main(int argc, char** argv) {
-    UnusedPort port;
+    UnregisteredPort port;
     THotkeyList a(port), b(port);
     Fill(a, 40, 'a');
     Fill(b, 60, 'b');
