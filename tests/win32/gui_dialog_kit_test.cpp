@@ -21,12 +21,12 @@ using testing::AppTest;
 using testing::HangGuard;
 
 // A key pressed and released as the keyboard sends it, with modifiers held.
-void Press(UINT key, std::initializer_list<UINT> modifiers = {}) {
+void Press(UINT key, const std::vector<UINT>& modifiers = {}) {
     for (UINT m : modifiers)
         ::keybd_event(static_cast<BYTE>(m), 0, 0, 0);
     ::keybd_event(static_cast<BYTE>(key), 0, 0, 0);
     ::keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
-    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m)
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m)
         ::keybd_event(static_cast<BYTE>(*m), 0, KEYEVENTF_KEYUP, 0);
 }
 
@@ -38,7 +38,7 @@ protected:
         app->ProcessMessages();
     }
     // Presses the key, then handles messages until the focus is elsewhere.
-    HWND FocusAfter(UINT key, std::initializer_list<UINT> modifiers = {}) {
+    HWND FocusAfter(UINT key, const std::vector<UINT>& modifiers = {}) {
         HWND before = ::GetFocus();
         Press(key, modifiers);
         testing::WaitFor([&] {
@@ -56,12 +56,7 @@ protected:
             testing::WaitFor([&] { return ::GetForegroundWindow() == window && ::IsWindowVisible(window); });
             ::Sleep(100);
             for (const auto& [key, modifiers] : keys) {
-                for (UINT m : modifiers)
-                    ::keybd_event(static_cast<BYTE>(m), 0, 0, 0);
-                ::keybd_event(static_cast<BYTE>(key), 0, 0, 0);
-                ::keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
-                for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m)
-                    ::keybd_event(static_cast<BYTE>(*m), 0, KEYEVENTF_KEYUP, 0);
+                Press(key, modifiers);
                 ::Sleep(50);
             }
         });
