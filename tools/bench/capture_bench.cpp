@@ -1,10 +1,9 @@
 // Figures of screen capture at 4K: hotkey to window, one selection drag step
-// against a full repaint, the shade set on release, JPEG encoding
-// against cjpeg, and the memory of one (with a selection) and five capture
-// windows. Also keeps
-// screenshots of the capture window in its states.
+// against a full repaint, the shade set on release, JPEG encoding against
+// cjpeg, and the memory of one (with a selection) and five capture windows.
+// Also keeps screenshots of the capture window in its states.
 //
-//   capture_bench.exe window OUTDIR   in-process: repaint, drag, overlay, JPEG, screenshots
+//   capture_bench.exe window OUTDIR   in-process: repaint, drag, release, JPEG, screenshots
 //   capture_bench.exe hotkey          corvinade.exe (CORVINADE_EXE): hotkey to window, memory
 #include <windows.h>
 
