@@ -231,20 +231,17 @@ void TTrayIcon::Loaded() {
     SetCallbackVersion(callbackVersion_);
 }
 
-void TTrayIcon::SetIconList(HIMAGELIST list) {
+void TTrayIcon::SetIconList(const gui::ImageList* list) {
     iconList_ = list;
     SetIconIndex(0);
 }
 
 void TTrayIcon::SetIconIndex(int index) {
     if (iconList_) {
-        const int count = ImageList_GetImageCount(iconList_);
+        const int count = iconList_->Count();
         iconIndex_ = index >= count ? count - 1 : index;
-        if (iconIndex_ >= 0)
-            if (HICON image = ImageList_GetIcon(iconList_, iconIndex_, ILD_NORMAL)) {
-                SetIcon(image);
-                ::DestroyIcon(image);
-            }
+        if (const gui::UniqueIcon image{iconList_->CopyIcon(iconIndex_)})
+            SetIcon(image.Get());
     } else {
         iconIndex_ = 0;
     }
@@ -471,7 +468,7 @@ void TTrayIcon::HoverTick() {
 void TTrayIcon::CycleTick() {
     if (!iconList_)
         return;
-    const int count = ImageList_GetImageCount(iconList_);
+    const int count = iconList_->Count();
     SetIconIndex(iconIndex_);
     if (OnCycle)
         OnCycle(iconIndex_ + 1 < count ? iconIndex_ + 1 : 0);

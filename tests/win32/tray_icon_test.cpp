@@ -97,16 +97,15 @@ TEST_F(TrayIconTest, ClickWithoutDoubleClickHandlerFiresOnReleaseAndNotWhileDisa
 }
 
 TEST_F(TrayIconTest, IconIndexPastTheListSelectsTheLastImage) {
-    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 0);
-    ImageList_AddIcon(list, ::LoadIconA(nullptr, IDI_APPLICATION));
-    ImageList_AddIcon(list, ::LoadIconA(nullptr, IDI_WARNING));
-    icon->SetIconList(list);
+    gui::ImageList list(16, 16);
+    ASSERT_TRUE(list.AddIcon(::LoadIconA(nullptr, IDI_APPLICATION)));
+    ASSERT_TRUE(list.AddIcon(::LoadIconA(nullptr, IDI_WARNING)));
+    icon->SetIconList(&list);
     EXPECT_EQ(icon->IconIndex(), 0);
     icon->SetIconIndex(5);
     EXPECT_EQ(icon->IconIndex(), 1);
     EXPECT_NE(icon->Icon(), nullptr);
     icon->SetIconList(nullptr);
-    ImageList_Destroy(list);
 }
 
 TEST_F(AppTest, TimerWithPeriodZeroKeepsRunningWithoutTicks) {
