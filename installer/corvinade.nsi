@@ -52,6 +52,7 @@ BrandingText "Corvinade ${VERSION}"
 !define MUI_ICON "../src/corvinade.ico"
 !define MUI_UNICON "../src/corvinade.ico"
 !define MUI_ABORTWARNING
+!define MUI_WELCOMEPAGE_TEXT "Setup will install Corvinade ${VERSION} for your user account into$\r$\n$INSTDIR$\r$\nwith a shortcut in your Start menu. It needs no administrator rights.$\r$\n$\r$\nAn older version there is replaced; your hotkeys and settings are kept.$\r$\n$\r$\nClick Install to start the installation."
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${PROGRAM}"
 !define MUI_FINISHPAGE_RUN_TEXT "Start Corvinade now"
 
