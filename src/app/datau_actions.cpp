@@ -125,7 +125,8 @@ void TData::ShowExitWindowsDialog() {
         gui::SystemFunction<Initialize>("ole32.dll", "CoInitializeEx")(nullptr, COINIT_APARTMENTTHREADED);
     (void)com; // S_FALSE or RPC_E_CHANGED_MODE: COM is there all the same
     CLSID shellClass{};
-    CheckCom(gui::SystemFunction<ClassFromName>("ole32.dll", "CLSIDFromProgID")(L"Shell.Application", &shellClass));
+    CheckCom(gui::SystemFunction<ClassFromName>("ole32.dll", "CLSIDFromProgID")(L"Shell.Application",
+                                                                                &shellClass));
     gui::ComPtr<IDispatch> shell;
     CheckCom(gui::SystemFunction<Create>("ole32.dll", "CoCreateInstance")(
         shellClass, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,

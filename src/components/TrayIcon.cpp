@@ -17,8 +17,6 @@ namespace corvinade {
 
 namespace {
 
-constexpr char kOwnerProp[] = "Corvinade.TrayIcon";
-
 gui::ShiftState KeyShiftState() {
     gui::ShiftState shift = 0;
     if (::GetAsyncKeyState(VK_SHIFT) < 0)
@@ -197,9 +195,10 @@ TTrayIcon::TTrayIcon(gui::Form* owner) : owner_(owner) {
         });
     if (owner_ && owner_->Handle()) {
         ownerWindow_ = owner_->Handle();
-        ::SetPropA(ownerWindow_, kOwnerProp, this);
-        ownerProc_ = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrA(ownerWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OwnerProc)));
+        ownerHookId_ =
+            owner_->AddMessageHook([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+                return OwnerMessage(msg, wParam, lParam, result);
+            });
     }
 }
 
@@ -213,12 +212,8 @@ TTrayIcon::~TTrayIcon() {
     if (hookId_)
         if (gui::Application* app = gui::Application::Instance())
             app->UnhookMainWindow(hookId_);
-    if (ownerWindow_ && ::IsWindow(ownerWindow_)) {
-        // Only when no one subclassed the window after us.
-        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(ownerWindow_, GWLP_WNDPROC)) == OwnerProc)
-            ::SetWindowLongPtrA(ownerWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownerProc_));
-        ::RemovePropA(ownerWindow_, kOwnerProp);
-    }
+    if (ownerHookId_)
+        owner_->RemoveMessageHook(ownerHookId_);
     TrayIconHandler::Get().RemoveUser(this);
 }
 
@@ -496,14 +491,7 @@ bool TTrayIcon::MainWindowHook(UINT msg, WPARAM wParam, LPARAM) {
     return false;
 }
 
-LRESULT CALLBACK TTrayIcon::OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* icon = static_cast<TTrayIcon*>(::GetPropA(hwnd, kOwnerProp));
-    if (!icon)
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-    return icon->OwnerMessage(msg, wParam, lParam);
-}
-
-LRESULT TTrayIcon::OwnerMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+bool TTrayIcon::OwnerMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     gui::Application* app = gui::Application::Instance();
     const bool minimizing =
         (msg == WM_SHOWWINDOW && wParam == 0 && lParam == SW_PARENTCLOSING && app && !app->Terminated()) ||
@@ -517,10 +505,12 @@ LRESULT TTrayIcon::OwnerMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             MinimizeMainToTray();
             return 1;
         });
-        if (done)
-            return 1;
+        if (done) {
+            result = 1;
+            return true;
+        }
     }
-    return ::CallWindowProcA(ownerProc_, ownerWindow_, msg, wParam, lParam);
+    return false;
 }
 
 } // namespace corvinade

@@ -128,8 +128,8 @@ private:
     void HoverTick();
     void CycleTick();
     bool MainWindowHook(UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK OwnerProc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT OwnerMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The owner form's messages, through its message hook.
+    bool OwnerMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // ClickTimerPort over SingleClickTimer.
     void Arm(std::uint32_t periodMs) override;
@@ -138,7 +138,7 @@ private:
 
     gui::Form* owner_;
     HWND ownerWindow_ = nullptr;
-    WNDPROC ownerProc_ = nullptr;
+    int ownerHookId_ = 0;
     int hookId_ = 0;
     NOTIFYICONDATAA data_{};
     HIMAGELIST iconList_ = nullptr;

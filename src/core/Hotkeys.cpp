@@ -142,19 +142,19 @@ TGlobalHotKey::~TGlobalHotKey() {
 }
 
 void TGlobalHotKey::Register() {
-    Atom = port_->GlobalAddAtom(HotkeyAtomName(Definition.Key, Definition.Shift));
+    Atom = port_->AddHotkeyAtom(HotkeyAtomName(Definition.Key, Definition.Shift));
     // The result is ignored on purpose: a combination taken elsewhere keeps its
     // atom and simply never fires.
     if (Atom != 0)
-        port_->RegisterHotKey(Atom, Definition.Shift, Definition.Key);
+        port_->RegisterCombination(Atom, Definition.Shift, Definition.Key);
 }
 
 void TGlobalHotKey::Unregister() {
     if (Atom == 0)
         return;
     // Only a registration that really existed gives back its atom reference.
-    if (port_->UnregisterHotKey(Atom)) {
-        port_->GlobalDeleteAtom(Atom);
+    if (port_->UnregisterCombination(Atom)) {
+        port_->DeleteHotkeyAtom(Atom);
         Atom = 0;
     }
 }

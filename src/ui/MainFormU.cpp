@@ -11,7 +11,7 @@
 #include "gui/Dialogs.h"
 #include "gui/Dpi.h"
 #include "gui/Handles.h"
-#include "ui/PanelLayout.h"
+#include "app/PanelLayout.h"
 #include "ui/SettingsFormU.h"
 #include "ui/UpdateFlow.h"
 

@@ -1,7 +1,8 @@
 // The tray icon and timer components under Wine: the icon is back after the
 // shell announces a new taskbar, a disabled icon fires nothing, a click with
 // no double-click handler fires on the release, and a timer with period 0
-// stays running without ticks until a period is set again.
+// stays running without ticks until a period is set again; minimizing the
+// owner goes to the tray when asked.
 #include "components/SimpleTimer.h"
 #include "components/TrayIcon.h"
 #include "gui/Form.h"
@@ -56,6 +57,23 @@ TEST_F(TrayIconTest, IconIsAddedAgainWhenTheTaskbarIsCreated) {
     icon->SetIconVisible(false);
     ::SendMessageA(app->Handle(), TTrayIcon::TaskbarCreatedMessage(), 0, 0);
     EXPECT_FALSE(icon->RefreshInTray());
+}
+
+TEST_F(TrayIconTest, MinimizingTheOwnerGoesToTheTrayOnlyWhenAsked) {
+    form->Show();
+    int minimized = 0;
+    icon->OnMinimizeToTray = [&] { ++minimized; };
+    ::SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(minimized, 0) << "MinimizeToTray is off";
+    ::SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    icon->MinimizeToTray = true;
+    ::SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(minimized, 1);
+    // Gone with the icon: the owner minimizes as any window again.
+    icon.reset();
+    form->Show();
+    ::SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(minimized, 1);
 }
 
 TEST_F(TrayIconTest, ClickWithoutDoubleClickHandlerFiresOnReleaseAndNotWhileDisabled) {
