@@ -25,7 +25,8 @@ echo "== cjpeg.exe, run the same way under Wine"
 bash "$root/tests/harness/wine-run.sh" "$bench" cjpeg "Z:$cjpeg" "Z:$out" "$jpeg_ms" | tr -d '\r'
 
 echo "== corvinade.exe: hotkey to window, memory"
-CORVINADE_EXE="Z:$build/src/corvinade.exe" bash "$root/tests/harness/wine-run.sh" "$bench" hotkey | tr -d '\r'
+CORVINADE_EXE="Z:$build/src/corvinade.exe" CORVINADE_TEST_BIN="$build/tests/harness" \
+    bash "$root/tests/harness/wine-run.sh" "$bench" hotkey | tr -d '\r'
 
 for shot in "$out"/state*.bmp; do
     convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"

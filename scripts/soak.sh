@@ -13,5 +13,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$root/build/cross}
 soak=$build/tools/soak/soak.exe
 [ -x "$soak" ] || cmake --build "$build" --target soak >/dev/null
-CORVINADE_EXE="Z:$build/src/corvinade.exe" bash "$root/tests/harness/wine-run.sh" "$soak" "${1:-10000}" "${2:-200}" |
+CORVINADE_RUN_TIMEOUT=${CORVINADE_RUN_TIMEOUT:-3600} CORVINADE_EXE="Z:$build/src/corvinade.exe" \
+    bash "$root/tests/harness/wine-run.sh" "$soak" "${1:-10000}" "${2:-200}" |
     tr -d '\r'

@@ -2,7 +2,8 @@
 # Measures corvinade.exe under Wine in the test harness's virtual desktop:
 # the time from start until its tray icon is drawn, and its idle memory
 # (private bytes and working set, from /proc/PID/smaps_rollup) a few seconds
-# later, beside a bare Win32 program's in the same run.
+# later, beside a bare Win32 program's in the same run (its start until its
+# first window is drawn, and its idle memory).
 #
 #   bash tools/measure-idle.sh [BUILD_DIR]      (default build/cross)
 #
@@ -78,4 +79,18 @@ sleep 3
 read -r barePrivate bareRss < <(memory_of 'bare\.exe')
 awk -v p="$private" -v bp="$barePrivate" -v br="$bareRss" 'BEGIN {
     printf "bare Win32 program: %.1f MB private, %.1f MB working set; corvinade.exe / bare: %.2fx private\n",
-        bp / 1024, br / 1024, p / bp }' 
+        bp / 1024, br / 1024, p / bp }'
+
+# The bare program's start until its first window is drawn: a black square
+# on the desktop at (630, 390).
+before=$(import -window root -crop "1x1+640+400" txt:- 2>/dev/null | tail -1 | awk '{print $3}')
+start=$(date +%s%N)
+wine "$(dirname "$EXE")/../tests/harness/bare.exe" show >/dev/null 2>&1 &
+while [ "$(import -window root -crop "1x1+640+400" txt:- 2>/dev/null | tail -1 | awk '{print $3}')" = "$before" ]; do
+    sleep 0.01
+    if [ $(( ($(date +%s%N) - start) / 1000000 )) -gt 20000 ]; then
+        echo "no bare window within 20 s" >&2
+        exit 1
+    fi
+done
+echo "bare Win32 program: start-up to first window: $(( ($(date +%s%N) - start) / 1000000 )) ms"

@@ -50,19 +50,39 @@ public:
     Presser(const Process& corvinade, HWND notepad, HWND edit)
         : corvinade_(corvinade), notepad_(notepad), edit_(edit) {}
 
+    std::string problem; // what the last press that had no effect showed
+
     bool Clipboard(UINT key) {
         const DWORD before = GetClipboardSequenceNumber();
         PressHotkey(key, Shift);
-        return WaitForClipboardChange(before);
+        if (WaitForClipboardChange(before))
+            return true;
+        problem =
+            "the clipboard stayed as it was; the foreground window is " + Describe(GetForegroundWindow());
+        for (HWND w : FindTopWindows({"", "", corvinade_.Id(), true}))
+            problem += "; corvinade shows " + Describe(w);
+        const DWORD again = GetClipboardSequenceNumber();
+        PressHotkey(key, Shift);
+        problem += WaitForClipboardChange(again) ? "; a second press worked"
+                                                 : "; a second press did not work either";
+        return false;
     }
 
     bool Maximize() {
+        if (!InFront())
+            return false;
         const bool zoomed = IsZoomed(notepad_) != FALSE;
         PressHotkey(MaximizeKey, Shift);
-        return WaitFor([&] { return (IsZoomed(notepad_) != FALSE) != zoomed; });
+        if (WaitFor([&] { return (IsZoomed(notepad_) != FALSE) != zoomed; }))
+            return true;
+        problem = std::string("Notepad stayed ") + (zoomed ? "maximized" : "restored") +
+                  ", the foreground window is " + Describe(GetForegroundWindow());
+        return false;
     }
 
     bool Keys() {
+        if (!InFront())
+            return false;
         if (TextLength() > 3000)
             SendMessageA(edit_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
         const LRESULT before = TextLength();
@@ -76,10 +96,29 @@ public:
         if (!window)
             return false;
         PostMessageA(window, WM_CLOSE, 0, 0);
-        return WaitFor([&] { return !IsWindow(window); }) && BringToForeground(notepad_);
+        if (!WaitFor([&] { return !IsWindow(window); }) || !BringToForeground(notepad_))
+            return false;
+        // Wine settles the key states after the activation moved between
+        // processes; a hotkey pressed meanwhile can lose its modifiers. A
+        // user does not press the next one within milliseconds.
+        PumpMessagesFor(Milliseconds(300));
+        return true;
     }
 
 private:
+    // Notepad active, as it is but for a moment after a capture window
+    // closed, when the system may still be settling its activation.
+    bool InFront() {
+        if (GetForegroundWindow() == notepad_ || BringToForeground(notepad_))
+            return true;
+        problem = "Notepad did not come to the front of " + Describe(GetForegroundWindow());
+        return false;
+    }
+
+    static std::string Describe(HWND window) {
+        return window ? "\"" + WindowText(window) + "\" (" + WindowClass(window) + ")" : "none";
+    }
+
     // Notepad's text length, asked of its edit control (another process's
     // window text is not the control's).
     LRESULT TextLength() const { return SendMessageA(edit_, WM_GETTEXTLENGTH, 0, 0); }
@@ -181,7 +220,8 @@ SoakResult RunSoak(const SoakOptions& options) {
     for (int i = 0; i < options.presses; ++i) {
         const bool capture = captureEvery > 0 && i % captureEvery == captureEvery - 1;
         if (const char* failed = pressNumber(i, capture)) {
-            result.failure = "press " + std::to_string(i + 1) + ": no effect of " + failed;
+            result.failure = "press " + std::to_string(i + 1) + ": no effect of " + failed +
+                             (press.problem.empty() ? "" : ": " + press.problem);
             break;
         }
         ++result.presses;

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Every figure of Corvinade beside its reference, measured in one run under
+# Wine and Xvfb: idle memory and start-up against a bare Win32 program, the
+# capture at 4K (hotkey to window against a plain grab-and-show program, a
+# drag step against a full repaint, the release, JPEG against cjpeg, the
+# window's memory against its image), the settings window with 200 hotkeys,
+# and the size of corvinade.exe. Not a test: figures, no pass or fail.
+#
+#   bash scripts/bench.sh          (needs the cross tree: scripts/build.sh)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD:-$root/build/cross}
+export BUILD=$build
+cmake --build "$build" --target corvinade capture_bench settings_bench corvinade_test_programs >/dev/null
+
+echo "== idle memory and start-up (tools/measure-idle.sh)"
+idle=$(bash "$root/tools/measure-idle.sh" "$build")
+echo "$idle"
+echo "== capture at 3840 x 2160 (scripts/bench-capture.sh)"
+capture=$(bash "$root/scripts/bench-capture.sh")
+echo "$capture"
+echo "== settings window (scripts/bench-settings.sh)"
+settings=$(bash "$root/scripts/bench-settings.sh")
+echo "$settings"
+
+# The first number after a pattern on the line that has it.
+num() { grep -m1 -- "$2" <<<"$1" | sed -E "s/.*$2[^0-9]*([0-9]+(\.[0-9]+)?).*/\1/"; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+private=$(num "$idle" "idle private bytes:")
+bare=$(num "$idle" "bare Win32 program:")
+start=$(num "$idle" "start-up to tray icon:")
+bareStart=$(num "$idle" "start-up to first window:")
+hotkeyLine=$(grep -m1 '^hotkey to capture window:' <<<"$capture")
+hotkey=$(num "$hotkeyLine" "hotkey to capture window:")
+plain=$(num "$hotkeyLine" "against")
+full=$(num "$capture" "full repaint, selection held:")
+drag=$(num "$capture" "drag step, selection moved 3,2 px:")
+release=$(grep -m1 '^release:' <<<"$capture" | sed -E 's/^release: [^:]*: //; s/ \(.*//')
+jpeg=$(num "$capture" "in the program:")
+cjpegRatio=$(grep -m1 '^ratio program / cjpeg' <<<"$capture" | sed -E 's/.*, ([0-9.]+) \(without the start\)/\1/')
+windowLine=$(grep -m1 '^capture window with a selection:' <<<"$capture")
+window=$(num "$windowLine" "capture window with a selection:")
+peak=$(num "$windowLine" "peak")
+image=$(num "$windowLine" "image")
+settingsMs=$(grep -m1 'create, show and paint' <<<"$settings" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
+settingsWindows=$(num "$settings" "windows it holds:")
+scrollMs=$(grep -m1 'one scroll step' <<<"$settings" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
+size=$(stat -c %s "$build/src/corvinade.exe")
+
+echo
+echo "== summary: figure | reference | ratio"
+printf '%-34s %-12s %-40s %s\n' \
+    "idle private memory" "$private MB" "bare Win32 program $bare MB" "$(ratio "$private" "$bare")x" \
+    "start to tray icon" "$start ms" "bare program's start to its window ${bareStart} ms" "$(ratio "$start" "$bareStart")x" \
+    "hotkey to capture window, 4K" "$hotkey ms" "plain grab-and-show program $plain ms" "$(ratio "$hotkey" "$plain")x" \
+    "drag step (selection moved)" "$drag ms" "full repaint $full ms" "$(ratio "$drag" "$full")x" \
+    "selection release" "$release ms" "(three releases)" "" \
+    "JPEG save of the 4K image" "$jpeg ms" "cjpeg on the same pixels, without its start" "${cjpegRatio}x" \
+    "4K capture window with a selection" "$window MB" "its image $image MB (peak $peak MB)" "$(ratio "$peak" "$image")x peak" \
+    "settings window, 200 hotkeys" "$settingsMs ms" "$settingsWindows windows; scroll step $scrollMs ms" "" \
+    "corvinade.exe" "$size bytes" "1 MB = 1048576 bytes" "$(ratio "$size" 1048576)x"
