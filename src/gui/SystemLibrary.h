@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+
 namespace corvinade::gui {
 
 // The address of a function of a system library, loading the library the
@@ -15,5 +17,13 @@ FARPROC SystemProcedure(const char* library, const char* function);
 template <class Function> Function SystemFunction(const char* library, const char* function) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(SystemProcedure(library, function)));
 }
+
+// COM, single-threaded, on the user-interface thread for the life of the
+// process, from the first action that needs it on (ole32 loaded then).
+void InitializeComOnUse();
+
+// CoCreateInstance of an in-process object, COM initialized first.
+HRESULT CreateComObject(REFCLSID objectClass, REFIID interfaceId, void** object,
+                        DWORD context = CLSCTX_INPROC_SERVER);
 
 } // namespace corvinade::gui

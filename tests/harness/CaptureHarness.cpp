@@ -23,6 +23,83 @@ LPARAM Point(POINT p) {
     return MAKELPARAM(p.x, p.y);
 }
 
+// The clipboard open for reading for the life of the object; another
+// program may hold it for a moment.
+class OpenedClipboard {
+public:
+    OpenedClipboard() {
+        for (int attempt = 0; attempt < 100 && !open_; ++attempt)
+            if (!(open_ = OpenClipboard(nullptr) != FALSE))
+                Sleep(20);
+    }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    ~OpenedClipboard() {
+        if (open_)
+            CloseClipboard();
+    }
+
+private:
+    bool open_ = false;
+};
+
+// Locks a global memory block while the object lives.
+class LockedMemory {
+public:
+    explicit LockedMemory(HANDLE memory)
+        : memory_(memory), data_(memory ? static_cast<const char*>(GlobalLock(memory)) : nullptr) {}
+    LockedMemory(const LockedMemory&) = delete;
+    LockedMemory& operator=(const LockedMemory&) = delete;
+    ~LockedMemory() {
+        if (data_)
+            GlobalUnlock(memory_);
+    }
+    const char* Data() const { return data_; }
+    size_t Size() const { return data_ ? GlobalSize(memory_) : 0; }
+
+private:
+    HANDLE memory_;
+    const char* data_;
+};
+
+// A packed DIB drawn by the system onto a 32-bit top-down surface.
+std::optional<RgbImage> DrawPackedDib(const char* dib, size_t size) {
+    if (size < sizeof(BITMAPINFOHEADER))
+        return std::nullopt;
+    const auto& header = *reinterpret_cast<const BITMAPINFOHEADER*>(dib);
+    const int width = header.biWidth, height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+    size_t colours = header.biClrUsed         ? header.biClrUsed
+                     : header.biBitCount <= 8 ? 1u << header.biBitCount
+                                              : 0;
+    const size_t masks = header.biCompression == BI_BITFIELDS && header.biSize == sizeof header ? 12 : 0;
+    const size_t offset = header.biSize + masks + colours * 4;
+    if (width <= 0 || height <= 0 || offset >= size)
+        return std::nullopt;
+    RgbImage image{"CF_DIB", width, height, std::vector<std::uint32_t>(static_cast<size_t>(width) * height)};
+    BITMAPINFO target{};
+    target.bmiHeader = {sizeof target.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP surface = CreateDIBSection(screen, &target, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, surface);
+    const int rows = SetDIBitsToDevice(memory, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0,
+                                       0, 0, static_cast<UINT>(height), dib + offset,
+                                       reinterpret_cast<const BITMAPINFO*>(dib), DIB_RGB_COLORS);
+    GdiFlush();
+    if (bits)
+        memcpy(image.pixels.data(), bits, image.pixels.size() * 4);
+    SelectObject(memory, old);
+    DeleteObject(surface);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (rows != height || !bits)
+        return std::nullopt;
+    for (auto& p : image.pixels)
+        p &= 0x00FFFFFF;
+    return image;
+}
+
 } // namespace
 
 std::string RunLinuxShell(const std::string& command) {
@@ -78,11 +155,7 @@ std::optional<RgbImage> ReadImageFile(const std::string& linuxPath) {
 }
 
 std::optional<RgbImage> ClipboardBitmap() {
-    for (int attempt = 0; attempt < 100 && !OpenClipboard(nullptr); ++attempt)
-        Sleep(20);
-    struct Close {
-        ~Close() { CloseClipboard(); }
-    } close;
+    OpenedClipboard clipboard;
     auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
     if (!bitmap)
         return std::nullopt;
@@ -101,6 +174,23 @@ std::optional<RgbImage> ClipboardBitmap() {
     for (auto& p : image.pixels)
         p &= 0x00FFFFFF;
     return image;
+}
+
+std::optional<RgbImage> ClipboardDib() {
+    OpenedClipboard clipboard;
+    const LockedMemory dib(GetClipboardData(CF_DIB));
+    if (!dib.Data())
+        return std::nullopt;
+    return DrawPackedDib(dib.Data(), dib.Size());
+}
+
+std::optional<std::string> ClipboardBytes(const std::string& formatName) {
+    const UINT format = RegisterClipboardFormatA(formatName.c_str());
+    OpenedClipboard clipboard;
+    const LockedMemory bytes(GetClipboardData(format));
+    if (!bytes.Data())
+        return std::nullopt;
+    return std::string(bytes.Data(), bytes.Size());
 }
 
 std::uint32_t ScreenPixel(int x, int y) {
