@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prints the screen-capture figures for a 3840 x 2160 screen under Wine and
 # Xvfb: hotkey to capture window, a selection drag step against a full
-# repaint, the overlay rebuild on release, JPEG encoding against cjpeg of the
+# repaint, the shading on release, JPEG encoding against cjpeg of the
 # same libjpeg-turbo build, and memory with one and five capture windows.
 # Keeps screenshots of the capture window in build/bench-capture/.
 # Not a test: figures, no pass or fail. Needs the cross tree built

@@ -21,6 +21,7 @@ PACKAGES=(
     xvfb xdotool x11-utils imagemagick libjpeg-turbo-progs
     googletest python3
     clang libclang-rt-14-dev
+    nsis
 )
 
 missing_packages() {

@@ -5,10 +5,11 @@
 #include <optional>
 #include <string>
 
+#include "core/Maker.h" // SettingsKeyPath
+
 namespace corvinade {
 
 constexpr int CSIDL_APPDATA_FOLDER = 26;
-constexpr const char* SettingsKeyPath = "Software\\Pelmorra\\Corvinade\\";
 constexpr const char* HotkeyFileTail = "Pelmorra\\Corvinade\\Data\\hotkeys.ini";
 constexpr const char* FirstUseValueName = "FirstUse";
 

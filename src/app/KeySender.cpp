@@ -81,13 +81,13 @@ private:
     void SendKeyCode(KeyCode code, std::uint16_t count);
     void ReleasePrefixModifiers();
     KeyCode FindKeyName(std::string_view name);
-    void ShowSendKeysError(const std::string& text) { keyboard_.MessageBoxA(text); }
+    void ShowSendKeysError(const std::string& text) { keyboard_.ShowMessage(text); }
     void PressPrefix(bool& flag, std::uint8_t modifier);
     // Handles the brace group at keys[i]; the index to go on at, or nullopt
     // when the string ends without a closing brace.
     std::optional<std::size_t> BraceGroup(std::string_view keys, std::size_t i);
     std::uint8_t ScanCode(std::uint8_t virtualKey) {
-        return static_cast<std::uint8_t>(keyboard_.MapVirtualKeyA(virtualKey, 0));
+        return static_cast<std::uint8_t>(keyboard_.ScanCodeOf(virtualKey));
     }
 
     KeyboardPort& keyboard_;
@@ -99,20 +99,20 @@ private:
 };
 
 void KeyParser::PostKeyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) {
-    keyboard_.keybd_event(virtualKey, scanCode, flags);
+    keyboard_.SendKeyEvent(virtualKey, scanCode, flags);
     if (wait_)
         keyboard_.PumpKeyboardMessages();
 }
 
 void KeyParser::ToggleNumLock() {
-    bool on = keyboard_.GetKeyState(VkNumLock) & 1;
+    bool on = keyboard_.KeyStateOf(VkNumLock) & 1;
     KeyboardPort::KeyState state{};
-    keyboard_.GetKeyboardState(state);
+    keyboard_.ReadKeyboardState(state);
     if (on)
         state[VkNumLock] &= static_cast<std::uint8_t>(~1u);
     else
         state[VkNumLock] |= 1;
-    keyboard_.SetKeyboardState(state);
+    keyboard_.WriteKeyboardState(state);
 }
 
 void KeyParser::TapKey(std::uint8_t virtualKey, std::uint16_t count, bool release) {
@@ -213,7 +213,7 @@ std::optional<std::size_t> KeyParser::BraceGroup(std::string_view keys, std::siz
         repeatCount = static_cast<std::uint16_t>(*count); // low 16 bits: -1 gives 65535
         keyName.resize(space);
     }
-    KeyCode code = keyName.size() == 1 ? keyboard_.VkKeyScanA(keyName[0]) : FindKeyName(keyName);
+    KeyCode code = keyName.size() == 1 ? keyboard_.KeyForCharacter(keyName[0]) : FindKeyName(keyName);
     if (code != NoKey) {
         SendKeyCode(code, repeatCount);
         ReleasePrefixModifiers();
@@ -256,7 +256,7 @@ bool KeyParser::Run(std::string_view keys) {
             continue;
         }
         default:
-            if (KeyCode code = keyboard_.VkKeyScanA(c); code == NoKey) {
+            if (KeyCode code = keyboard_.KeyForCharacter(c); code == NoKey) {
                 ShowSendKeysError("Invalid KeyName");
             } else {
                 SendKeyCode(code, 1);

@@ -12,7 +12,7 @@
 
 namespace corvinade {
 
-// Low byte: virtual key. High byte: shift state as VkKeyScanA gives it.
+// Low byte: virtual key. High byte: shift state as KeyForCharacter gives it.
 using KeyCode = std::uint16_t;
 inline constexpr KeyCode NoKey = 0xFFFF;
 
@@ -36,18 +36,19 @@ public:
 
     virtual ~KeyboardPort() = default;
     // One synthesized event; the extra information is always 0.
-    virtual void keybd_event(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) = 0;
+    virtual void SendKeyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) = 0;
     // Low byte virtual key, high byte shift state; 0xFFFF when the layout has no key.
-    virtual KeyCode VkKeyScanA(char character) = 0;
-    virtual std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) = 0;
-    virtual std::int16_t GetKeyState(int virtualKey) = 0;
+    virtual KeyCode KeyForCharacter(char character) = 0;
+    // The layout's scan code in the low byte (MAPVK_VK_TO_VSC); 0 when it has none.
+    virtual std::uint32_t ScanCodeOf(std::uint8_t virtualKey) = 0;
+    virtual std::int16_t KeyStateOf(int virtualKey) = 0;
     // The calling thread's 256-byte key-state array, read and written whole.
-    virtual void GetKeyboardState(KeyState& state) = 0;
-    virtual void SetKeyboardState(const KeyState& state) = 0;
+    virtual void ReadKeyboardState(KeyState& state) = 0;
+    virtual void WriteKeyboardState(const KeyState& state) = 0;
     // Drains the calling thread's pending keyboard messages (translated, dispatched).
     virtual void PumpKeyboardMessages() = 0;
     // Modal box with no owner, caption "SendKeys" and an OK button.
-    virtual void MessageBoxA(const std::string& text) = 0;
+    virtual void ShowMessage(const std::string& text) = 0;
 };
 
 struct KeyNameRow {

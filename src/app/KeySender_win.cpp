@@ -3,27 +3,27 @@
 
 namespace corvinade {
 
-void Win32Keyboard::keybd_event(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) {
+void Win32Keyboard::SendKeyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) {
     ::keybd_event(virtualKey, scanCode, flags, 0);
 }
 
-KeyCode Win32Keyboard::VkKeyScanA(char character) {
+KeyCode Win32Keyboard::KeyForCharacter(char character) {
     return static_cast<KeyCode>(::VkKeyScanA(character));
 }
 
-std::uint32_t Win32Keyboard::MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) {
-    return ::MapVirtualKeyA(code, mapType);
+std::uint32_t Win32Keyboard::ScanCodeOf(std::uint8_t virtualKey) {
+    return ::MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
 }
 
-std::int16_t Win32Keyboard::GetKeyState(int virtualKey) {
+std::int16_t Win32Keyboard::KeyStateOf(int virtualKey) {
     return ::GetKeyState(virtualKey);
 }
 
-void Win32Keyboard::GetKeyboardState(KeyState& state) {
+void Win32Keyboard::ReadKeyboardState(KeyState& state) {
     ::GetKeyboardState(state.data());
 }
 
-void Win32Keyboard::SetKeyboardState(const KeyState& state) {
+void Win32Keyboard::WriteKeyboardState(const KeyState& state) {
     KeyState copy = state; // the call takes a non-const pointer
     ::SetKeyboardState(copy.data());
 }
@@ -35,7 +35,7 @@ void Win32Keyboard::PumpKeyboardMessages() {
         PumpThreadKeyboardMessages();
 }
 
-void Win32Keyboard::MessageBoxA(const std::string& text) {
+void Win32Keyboard::ShowMessage(const std::string& text) {
     ::MessageBoxA(nullptr, text.c_str(), "SendKeys", MB_OK);
 }
 

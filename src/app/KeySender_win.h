@@ -20,14 +20,14 @@ public:
     Win32Keyboard() = default;
     explicit Win32Keyboard(std::function<void()> pump) : pump_(std::move(pump)) {}
 
-    void keybd_event(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) override;
-    KeyCode VkKeyScanA(char character) override;
-    std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override;
-    std::int16_t GetKeyState(int virtualKey) override;
-    void GetKeyboardState(KeyState& state) override;
-    void SetKeyboardState(const KeyState& state) override;
+    void SendKeyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) override;
+    KeyCode KeyForCharacter(char character) override;
+    std::uint32_t ScanCodeOf(std::uint8_t virtualKey) override;
+    std::int16_t KeyStateOf(int virtualKey) override;
+    void ReadKeyboardState(KeyState& state) override;
+    void WriteKeyboardState(const KeyState& state) override;
     void PumpKeyboardMessages() override;
-    void MessageBoxA(const std::string& text) override;
+    void ShowMessage(const std::string& text) override;
 
 private:
     std::function<void()> pump_;

@@ -77,6 +77,7 @@ public:
     // The version number of an executable file (1.10.0.0 gives 1100000), 0
     // without version information; and its text form "01.10.00.00".
     int GetFileVersionNumber(const std::string& fileName) const;
+    int RunningVersionNumber() const;
     std::string VersionNumberToText(int number) const;
 
     // The actions (see ActionPort).

@@ -121,7 +121,8 @@ void TData::ShowExitWindowsDialog() {
     using ClassFromName = HRESULT(WINAPI*)(LPCOLESTR, LPCLSID);
     gui::InitializeComOnUse();
     CLSID shellClass{};
-    CheckCom(gui::SystemFunction<ClassFromName>("ole32.dll", "CLSIDFromProgID")(L"Shell.Application", &shellClass));
+    CheckCom(gui::SystemFunction<ClassFromName>("ole32.dll", "CLSIDFromProgID")(L"Shell.Application",
+                                                                                &shellClass));
     gui::ComPtr<IDispatch> shell;
     CheckCom(gui::CreateComObject(shellClass, IID_IDispatch, reinterpret_cast<void**>(shell.Put()),
                                   CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER));

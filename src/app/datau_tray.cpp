@@ -8,8 +8,8 @@
 
 #include <vector>
 
+#include "app/PanelLayout.h"
 #include "gui/Form.h"
-#include "ui/PanelLayout.h"
 #include "update/UpdateCheck.h"
 
 namespace corvinade {
@@ -50,6 +50,12 @@ bool TData::IsCursorOverForm(const gui::Form& form) const {
 bool TData::IsCursorOverTaskbar() const {
     POINT p = {};
     return ::GetCursorPos(&p) && StrictlyInside(ToPanelRect(TaskbarRect), p.x, p.y);
+}
+
+int TData::RunningVersionNumber() const {
+    char path[MAX_PATH * 2] = {};
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
+    return GetFileVersionNumber(path);
 }
 
 int TData::GetFileVersionNumber(const std::string& fileName) const {

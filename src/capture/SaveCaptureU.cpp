@@ -208,19 +208,19 @@ void TSaveCapture::NormalizeSelection() {
     SelectedArea.SetBounds(n.left, n.top, n.width, n.height);
 }
 
+// Dims the image outside the selection as it is now, until the next press.
 void TSaveCapture::UpdateSelectionOverlay() {
     NormalizeSelection();
-    if (CaptureImage.OverlayCount() == 1)
-        CaptureImage.RemoveOverlay(0);
-    std::vector<std::uint32_t> overlay;
-    FillDimmingOverlay(overlay, CaptureImage.ImageWidth(), CaptureImage.ImageHeight(), SelectedArea.Visible(),
-                       GetSelectionRect());
-    CaptureImage.AddOverlay(std::move(overlay));
+    if (!SelectedArea.Visible()) {
+        CaptureImage.RemoveShade();
+        return;
+    }
+    const IntRect r = GetSelectionRect();
+    CaptureImage.SetShade(DimColour, RECT{r.left, r.top, r.right, r.bottom});
 }
 
 void TSaveCapture::RemoveSelectionOverlay() {
-    if (CaptureImage.OverlayCount() == 1)
-        CaptureImage.RemoveOverlay(0);
+    CaptureImage.RemoveShade();
 }
 
 void TSaveCapture::CropToSelection() {

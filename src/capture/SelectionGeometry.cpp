@@ -95,20 +95,4 @@ std::string DefaultExtensionForFilter(int filterIndex) {
     return "bmp";
 }
 
-void FillDimmingOverlay(std::vector<std::uint32_t>& overlay, int width, int height, bool visible,
-                        const IntRect& rect) {
-    overlay.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-                   visible ? DimColour : 0u);
-    if (!visible)
-        return;
-    const int left = std::max(rect.left, 0), right = std::min(rect.right, width);
-    const int top = std::max(rect.top, 0), bottom = std::min(rect.bottom, height);
-    if (left >= right)
-        return;
-    for (int y = top; y < bottom; ++y) {
-        auto row = overlay.begin() + static_cast<std::ptrdiff_t>(y) * width;
-        std::fill(row + left, row + right, 0u);
-    }
-}
-
 } // namespace corvinade

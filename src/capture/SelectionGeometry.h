@@ -1,7 +1,7 @@
 // The capture window's rules that need no window system: the grab rectangle
 // against the work area, the selection rectangle, normalizing a selection
 // drawn up or to the left, the double release on the selection, the file
-// format by name, the save dialog's type change, and the dimming overlay.
+// format by name, the save dialog's type change, and the dimming colour.
 #pragma once
 
 #include <cstdint>
@@ -69,11 +69,8 @@ std::string ChangeFileExtension(const std::string& fileName, const std::string& 
 // any other BMP.
 std::string DefaultExtensionForFilter(int filterIndex);
 
-// The dimming overlay, ARGB premultiplied, width * height pixels, top-down:
-// with a visible selection black at alpha 150 except `rect`; else clear.
+// The shade outside a selection, ARGB premultiplied: black at alpha 150.
 inline constexpr std::uint32_t DimColour = 0x96000000u;
-void FillDimmingOverlay(std::vector<std::uint32_t>& overlay, int width, int height, bool visible,
-                        const IntRect& rect);
 
 using gui::BlendPixel;
 

@@ -178,8 +178,9 @@ void TSizeRect::DrawCenterMark(HDC dc, TCenterMark mark) {
         const int h = std::abs(picture.bmHeight);
         const COLORREF transparent = ::GetPixel(source.Get(), 0, h - 1);
         using Blt = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, UINT);
-        gui::SystemFunction<Blt>("msimg32.dll", "TransparentBlt")(dc, shape.at.x, shape.at.y, picture.bmWidth, h,
-                                                                  source.Get(), 0, 0, picture.bmWidth, h, transparent);
+        gui::SystemFunction<Blt>("msimg32.dll", "TransparentBlt")(dc, shape.at.x, shape.at.y, picture.bmWidth,
+                                                                  h, source.Get(), 0, 0, picture.bmWidth, h,
+                                                                  transparent);
         break;
     }
     case CenterMarkShape::None:

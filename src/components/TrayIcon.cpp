@@ -17,7 +17,6 @@ namespace corvinade {
 
 namespace {
 
-constexpr char kOwnerProp[] = "Corvinade.TrayIcon";
 // Systems before Vista keep a balloon this long (at least 10 s); later ones
 // follow the user's accessibility setting.
 constexpr UINT BalloonTimeoutMs = 10000;
@@ -200,9 +199,10 @@ TTrayIcon::TTrayIcon(gui::Form* owner) : owner_(owner) {
         });
     if (owner_ && owner_->Handle()) {
         ownerWindow_ = owner_->Handle();
-        ::SetPropA(ownerWindow_, kOwnerProp, this);
-        ownerProc_ = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrA(ownerWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OwnerProc)));
+        ownerHookId_ =
+            owner_->AddMessageHook([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+                return OwnerMessage(msg, wParam, lParam, result);
+            });
     }
 }
 
@@ -216,12 +216,8 @@ TTrayIcon::~TTrayIcon() {
     if (hookId_)
         if (gui::Application* app = gui::Application::Instance())
             app->UnhookMainWindow(hookId_);
-    if (ownerWindow_ && ::IsWindow(ownerWindow_)) {
-        // Only when no one subclassed the window after us.
-        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(ownerWindow_, GWLP_WNDPROC)) == OwnerProc)
-            ::SetWindowLongPtrA(ownerWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownerProc_));
-        ::RemovePropA(ownerWindow_, kOwnerProp);
-    }
+    if (ownerHookId_)
+        owner_->RemoveMessageHook(ownerHookId_);
     TrayIconHandler::Get().RemoveUser(this);
 }
 
@@ -239,20 +235,17 @@ void TTrayIcon::Loaded() {
     SetCallbackVersion(callbackVersion_);
 }
 
-void TTrayIcon::SetIconList(HIMAGELIST list) {
+void TTrayIcon::SetIconList(const gui::ImageList* list) {
     iconList_ = list;
     SetIconIndex(0);
 }
 
 void TTrayIcon::SetIconIndex(int index) {
     if (iconList_) {
-        const int count = ImageList_GetImageCount(iconList_);
+        const int count = iconList_->Count();
         iconIndex_ = index >= count ? count - 1 : index;
-        if (iconIndex_ >= 0)
-            if (HICON image = ImageList_GetIcon(iconList_, iconIndex_, ILD_NORMAL)) {
-                SetIcon(image);
-                ::DestroyIcon(image);
-            }
+        if (const gui::UniqueIcon image{iconList_->CopyIcon(iconIndex_)})
+            SetIcon(image.Get());
     } else {
         iconIndex_ = 0;
     }
@@ -490,7 +483,7 @@ void TTrayIcon::HoverTick() {
 void TTrayIcon::CycleTick() {
     if (!iconList_)
         return;
-    const int count = ImageList_GetImageCount(iconList_);
+    const int count = iconList_->Count();
     SetIconIndex(iconIndex_);
     if (OnCycle)
         OnCycle(iconIndex_ + 1 < count ? iconIndex_ + 1 : 0);
@@ -510,14 +503,7 @@ bool TTrayIcon::MainWindowHook(UINT msg, WPARAM wParam, LPARAM) {
     return false;
 }
 
-LRESULT CALLBACK TTrayIcon::OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* icon = static_cast<TTrayIcon*>(::GetPropA(hwnd, kOwnerProp));
-    if (!icon)
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-    return icon->OwnerMessage(msg, wParam, lParam);
-}
-
-LRESULT TTrayIcon::OwnerMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+bool TTrayIcon::OwnerMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     gui::Application* app = gui::Application::Instance();
     const bool minimizing =
         (msg == WM_SHOWWINDOW && wParam == 0 && lParam == SW_PARENTCLOSING && app && !app->Terminated()) ||
@@ -531,10 +517,12 @@ LRESULT TTrayIcon::OwnerMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             MinimizeMainToTray();
             return 1;
         });
-        if (done)
-            return 1;
+        if (done) {
+            result = 1;
+            return true;
+        }
     }
-    return ::CallWindowProcA(ownerProc_, ownerWindow_, msg, wParam, lParam);
+    return false;
 }
 
 } // namespace corvinade

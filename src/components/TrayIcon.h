@@ -19,6 +19,7 @@
 
 #include "components/ClickTracker.h"
 #include "components/SimpleTimer.h"
+#include "gui/ImageList.h"
 #include "gui/MouseTypes.h"
 
 namespace corvinade {
@@ -71,8 +72,8 @@ public:
     // loaded component does.
     void Loaded();
 
-    HIMAGELIST IconList() const { return iconList_; }
-    void SetIconList(HIMAGELIST list);
+    const gui::ImageList* IconList() const { return iconList_; }
+    void SetIconList(const gui::ImageList* list);
     int IconIndex() const { return iconIndex_; }
     void SetIconIndex(int index);
     HICON Icon() const { return icon_; }
@@ -132,8 +133,8 @@ private:
     void HoverTick();
     void CycleTick();
     bool MainWindowHook(UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK OwnerProc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT OwnerMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The owner form's messages, through its message hook.
+    bool OwnerMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // ClickTimerPort over SingleClickTimer.
     void Arm(std::uint32_t periodMs) override;
@@ -142,10 +143,10 @@ private:
 
     gui::Form* owner_;
     HWND ownerWindow_ = nullptr;
-    WNDPROC ownerProc_ = nullptr;
+    int ownerHookId_ = 0;
     int hookId_ = 0;
     NOTIFYICONDATAA data_{};
-    HIMAGELIST iconList_ = nullptr;
+    const gui::ImageList* iconList_ = nullptr;
     int iconIndex_ = 0;
     HICON icon_ = nullptr;
     std::string hint_;

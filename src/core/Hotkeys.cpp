@@ -142,11 +142,11 @@ TGlobalHotKey::~TGlobalHotKey() {
 }
 
 void TGlobalHotKey::Register() {
-    Atom = port_->GlobalAddAtom(HotkeyAtomName(Definition.Key, Definition.Shift));
+    Atom = port_->AddHotkeyAtom(HotkeyAtomName(Definition.Key, Definition.Shift));
     // A combination taken elsewhere keeps its atom and never fires; the state
     // remembers it, so the windows can tell the user.
     if (Atom != 0)
-        state_ = port_->RegisterHotKey(Atom, Definition.Shift, Definition.Key)
+        state_ = port_->RegisterCombination(Atom, Definition.Shift, Definition.Key)
                      ? TRegistrationState::Registered
                      : TRegistrationState::Failed;
 }
@@ -155,8 +155,8 @@ void TGlobalHotKey::Unregister() {
     if (Atom == 0)
         return;
     // Only a registration that really existed gives back its atom reference.
-    if (port_->UnregisterHotKey(Atom)) {
-        port_->GlobalDeleteAtom(Atom);
+    if (port_->UnregisterCombination(Atom)) {
+        port_->DeleteHotkeyAtom(Atom);
         Atom = 0;
         state_ = TRegistrationState::Unregistered;
     }

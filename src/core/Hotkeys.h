@@ -74,32 +74,25 @@ public:
 // "ALT + CTRL + SHIFT + WIN + " as far as set in shift, then the key's name.
 std::string HotkeyText(std::uint16_t key, std::uint16_t shift, const KeyNamePort& layout);
 
-// <windows.h> maps GlobalAddAtom to GlobalAddAtomA; the program names the ANSI
-// calls explicitly, so the generic macro must not rename this port's method.
-#ifdef GlobalAddAtom
-#undef GlobalAddAtom
-#endif
-
-// The window-system calls of registration, all with the application window,
-// which the implementation holds. Implementations must not throw: they are
-// called from destructors.
+// What registration asks of the window system (global atoms, RegisterHotKey), all with the application
+// window, which the implementation holds. Implementations must not throw: they are called from destructors.
 class HotkeyPort {
 public:
     virtual ~HotkeyPort() = default;
-    virtual std::uint16_t GlobalAddAtom(const std::string& name) = 0; // 0 on failure
-    virtual bool RegisterHotKey(std::uint16_t id, std::int32_t modifiers, std::int32_t key) = 0;
-    virtual bool UnregisterHotKey(std::uint16_t id) = 0;
-    virtual void GlobalDeleteAtom(std::uint16_t atom) = 0;
+    virtual std::uint16_t AddHotkeyAtom(const std::string& name) = 0; // 0 on failure
+    virtual bool RegisterCombination(std::uint16_t id, std::int32_t modifiers, std::int32_t key) = 0;
+    virtual bool UnregisterCombination(std::uint16_t id) = 0;
+    virtual void DeleteHotkeyAtom(std::uint16_t atom) = 0;
 };
 
 // The port of lists that are never registered (the editors' working lists):
 // every call refuses, so nothing of theirs can reach the window system.
 class UnregisteredPort : public HotkeyPort {
 public:
-    std::uint16_t GlobalAddAtom(const std::string&) override { return 0; }
-    bool RegisterHotKey(std::uint16_t, std::int32_t, std::int32_t) override { return false; }
-    bool UnregisterHotKey(std::uint16_t) override { return false; }
-    void GlobalDeleteAtom(std::uint16_t) override {}
+    std::uint16_t AddHotkeyAtom(const std::string&) override { return 0; }
+    bool RegisterCombination(std::uint16_t, std::int32_t, std::int32_t) override { return false; }
+    bool UnregisterCombination(std::uint16_t) override { return false; }
+    void DeleteHotkeyAtom(std::uint16_t) override {}
 };
 
 // "corvinade-KEY-SHIFT": equal combinations share one global atom.
@@ -110,8 +103,8 @@ std::string HotkeyAtomName(std::int32_t key, std::int32_t shift);
 enum class TRegistrationState : std::uint8_t { Unregistered, Registered, Failed };
 
 // One definition with its registration. Atom 0 means not registered; a failed
-// RegisterHotKey keeps the atom (the "failed" state), and so does a failed
-// UnregisterHotKey.
+// RegisterCombination keeps the atom (the "failed" state), and so does a failed
+// UnregisterCombination.
 class TGlobalHotKey {
 public:
     explicit TGlobalHotKey(HotkeyPort& port);

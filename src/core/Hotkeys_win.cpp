@@ -3,19 +3,19 @@
 
 namespace corvinade {
 
-std::uint16_t Win32HotkeyPort::GlobalAddAtom(const std::string& name) {
+std::uint16_t Win32HotkeyPort::AddHotkeyAtom(const std::string& name) {
     return ::GlobalAddAtomA(name.c_str());
 }
 
-bool Win32HotkeyPort::RegisterHotKey(std::uint16_t id, std::int32_t modifiers, std::int32_t key) {
+bool Win32HotkeyPort::RegisterCombination(std::uint16_t id, std::int32_t modifiers, std::int32_t key) {
     return ::RegisterHotKey(window_, id, static_cast<UINT>(modifiers), static_cast<UINT>(key)) != 0;
 }
 
-bool Win32HotkeyPort::UnregisterHotKey(std::uint16_t id) {
+bool Win32HotkeyPort::UnregisterCombination(std::uint16_t id) {
     return ::UnregisterHotKey(window_, id) != 0;
 }
 
-void Win32HotkeyPort::GlobalDeleteAtom(std::uint16_t atom) {
+void Win32HotkeyPort::DeleteHotkeyAtom(std::uint16_t atom) {
     ::GlobalDeleteAtom(atom);
 }
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "core/Hotkeys.h" // after <windows.h>: it drops the GlobalAddAtom macro
+#include "core/Hotkeys.h"
 
 namespace corvinade {
 
@@ -13,10 +13,10 @@ namespace corvinade {
 class Win32HotkeyPort : public HotkeyPort {
 public:
     explicit Win32HotkeyPort(HWND window) : window_(window) {}
-    std::uint16_t GlobalAddAtom(const std::string& name) override;
-    bool RegisterHotKey(std::uint16_t id, std::int32_t modifiers, std::int32_t key) override;
-    bool UnregisterHotKey(std::uint16_t id) override;
-    void GlobalDeleteAtom(std::uint16_t atom) override;
+    std::uint16_t AddHotkeyAtom(const std::string& name) override;
+    bool RegisterCombination(std::uint16_t id, std::int32_t modifiers, std::int32_t key) override;
+    bool UnregisterCombination(std::uint16_t id) override;
+    void DeleteHotkeyAtom(std::uint16_t atom) override;
 
 private:
     HWND window_;

@@ -10,6 +10,7 @@
 #include "gui/Form.h"
 #include "gui/Guarded.h"
 #include "gui/Handles.h"
+#include "gui/SystemLibrary.h"
 
 namespace corvinade::gui {
 
@@ -57,6 +58,10 @@ Control::Control(Container& parent, const char* windowClass, DWORD style, DWORD 
     const SIZE designSize = parent.DesignClientSize();
     parentDesignWidth_ = designSize.cx;
     parentDesignHeight_ = designSize.cy;
+    // The common controls load with the first control a window makes.
+    static const bool classesReady =
+        (InitCommonControlClasses(ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_LINK_CLASS), true);
+    (void)classesReady;
     window_ =
         ::CreateWindowExA(exStyle, windowClass, args.caption.c_str(), style | WS_CHILD | WS_VISIBLE, 0, 0, 0,
                           0, parent.ContainerWindow(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
@@ -64,7 +69,7 @@ Control::Control(Container& parent, const char* windowClass, DWORD style, DWORD 
     if (!window_)
         throw Error(std::string("Cannot create a control of class ") + windowClass);
     ::SetPropA(window_, kControlProperty, this);
-    ::SetWindowSubclass(window_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    SubclassControl(window_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     parent.AddChild(this);
     ApplyFont();
     LayOutAgain();
@@ -99,7 +104,7 @@ Control* Control::FromHandle(HWND window) {
 void Control::Detach() {
     if (!window_)
         return;
-    ::RemoveWindowSubclass(window_, SubclassProc, kSubclassId);
+    RemoveControlSubclass(window_, SubclassProc, kSubclassId);
     ::RemovePropA(window_, kControlProperty);
     window_ = nullptr;
 }
@@ -293,12 +298,12 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
     auto* control = reinterpret_cast<Control*>(data);
     if (msg == WM_NCDESTROY) {
         control->Detach(); // the parent destroyed us
-        return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+        return DefaultSubclassProc(hwnd, msg, wParam, lParam);
     }
     LRESULT result = 0;
     bool handled = false;
     Guarded([&] { handled = control->ControlMessage(msg, wParam, lParam, result); });
-    return handled ? result : ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    return handled ? result : DefaultSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 // -------------------------------------------------------------- Container

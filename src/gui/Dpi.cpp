@@ -67,9 +67,9 @@ HFONT Font(const FontDesign& design, int dpi) {
     if (added)
         it->second.Reset(::CreateFontA(-height, 0, 0, 0, (design.style & FontBold) ? FW_BOLD : FW_NORMAL,
                                        (design.style & FontItalic) != 0, (design.style & FontUnderline) != 0,
-                                       (design.style & FontStrikeOut) != 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                       design.face.c_str()));
+                                       (design.style & FontStrikeOut) != 0, DEFAULT_CHARSET,
+                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                       DEFAULT_PITCH | FF_DONTCARE, design.face.c_str()));
     return it->second ? it->second.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 

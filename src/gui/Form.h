@@ -101,6 +101,14 @@ public:
     // window's visibility, whatever changed it.
     std::function<void()> OnCreate, OnShow, OnHide, OnClose, OnDestroy;
 
+    // Another object's look at each message of the window before the form's
+    // own handling (the tray icon watches its owner being minimized); true
+    // means handled, with `result` as the answer. The hooking object removes
+    // its hook before it goes.
+    using MessageHook = std::function<bool(UINT msg, WPARAM, LPARAM, LRESULT& result)>;
+    int AddMessageHook(MessageHook hook);
+    void RemoveMessageHook(int id);
+
 protected:
     // For derived forms: called first for every message of the window;
     // true means handled, with `result` as the answer.
@@ -123,6 +131,8 @@ private:
     void NextDialogControl(WPARAM target, bool isWindow);
 
     HWND window_ = nullptr;
+    std::vector<std::pair<int, MessageHook>> hooks_;
+    int nextHookId_ = 1;
     int dpi_ = DesignDpi;
     SIZE designClient_ = {0, 0};
     bool created_ = false;

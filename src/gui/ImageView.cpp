@@ -94,23 +94,21 @@ void ImageView::Place(int left, int top, int width, int height) {
 
 void ImageView::SetImage(Bitmap32 image) {
     image_ = std::move(image);
-    overlays_.clear();
+    shade_.reset();
     scroll_ = {0, 0};
     UpdateScrollBars();
     ::InvalidateRect(window_.Get(), nullptr, FALSE);
 }
 
-void ImageView::AddOverlay(std::vector<std::uint32_t> pixels) {
-    if (pixels.size() != static_cast<std::size_t>(image_.Width()) * static_cast<std::size_t>(image_.Height()))
-        throw Error("The overlay does not match the image");
-    overlays_.push_back(std::move(pixels));
+void ImageView::SetShade(std::uint32_t shade, const RECT& clear) {
+    shade_ = Shade{Shader(shade), clear};
     ::InvalidateRect(window_.Get(), nullptr, FALSE);
 }
 
-void ImageView::RemoveOverlay(int index) {
-    if (index < 0 || index >= OverlayCount())
-        throw Error("List index out of bounds (" + std::to_string(index) + ")");
-    overlays_.erase(overlays_.begin() + index);
+void ImageView::RemoveShade() {
+    if (!shade_)
+        return;
+    shade_.reset();
     ::InvalidateRect(window_.Get(), nullptr, FALSE);
 }
 
@@ -183,7 +181,7 @@ void ImageView::Scroll(int bar, WORD request) {
         ScrollTo(scroll_.x, pos);
 }
 
-// Image and overlays of the client rectangle `client` into the back buffer.
+// Image and shade of the client rectangle `client` into the back buffer.
 void ImageView::ComposeArea(const RECT& client) {
     const int width = image_.Width(), height = image_.Height();
     for (int y = client.top; y < client.bottom; ++y) {
@@ -195,10 +193,11 @@ void ImageView::ComposeArea(const RECT& client) {
             const int count = std::max(0, std::min<int>(client.right + scroll_.x, width) - ix0);
             if (count > 0) {
                 std::memcpy(out + x, image_.Row(iy) + ix0, static_cast<std::size_t>(count) * 4);
-                for (const auto& overlay : overlays_) {
-                    const std::uint32_t* o = overlay.data() + static_cast<std::size_t>(iy) * width + ix0;
-                    for (int i = 0; i < count; ++i)
-                        out[x + i] = BlendPixel(out[x + i], o[i]);
+                if (shade_) {
+                    const RECT& c = shade_->clear;
+                    const bool rowClear = iy >= c.top && iy < c.bottom;
+                    shade_->shader.ShadeOutside(out + x, ix0, count, rowClear ? c.left : 0,
+                                                rowClear ? c.right : 0);
                 }
                 x += count;
             }

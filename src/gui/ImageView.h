@@ -1,6 +1,6 @@
 // The image view: a child window that shows a 32-bit bitmap 1:1 from its
 // top-left corner on black, scrolls when the bitmap is larger than the
-// window, blends overlay layers with per-pixel alpha over it, hosts
+// window, shades all but one rectangle of it while painting, hosts
 // windowless controls placed in image coordinates, and reports the mouse in
 // image pixels.
 #pragma once
@@ -10,10 +10,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <vector>
+#include <optional>
 
 #include "gui/Handles.h"
 #include "gui/MouseTypes.h"
+#include "gui/PixelBlend.h"
 #include "gui/Windowless.h"
 
 namespace corvinade::gui {
@@ -66,10 +67,11 @@ public:
     int ImageWidth() const { return image_.Width(); }
     int ImageHeight() const { return image_.Height(); }
 
-    // Overlays: premultiplied ARGB, the image's size, blended in order.
-    int OverlayCount() const { return static_cast<int>(overlays_.size()); }
-    void AddOverlay(std::vector<std::uint32_t> pixels);
-    void RemoveOverlay(int index);
+    // A shade (premultiplied ARGB) blended over the image outside `clear`
+    // (image pixels) while painting: no second image is kept for it.
+    void SetShade(std::uint32_t shade, const RECT& clear);
+    void RemoveShade();
+    bool HasShade() const { return shade_.has_value(); }
 
     // The layer of windowless controls placed on the image.
     WindowlessLayer& Controls() { return layer_; }
@@ -99,7 +101,11 @@ private:
     UniqueWindow window_;
     Bitmap32 image_;
     Bitmap32 backBuffer_;
-    std::vector<std::vector<std::uint32_t>> overlays_;
+    struct Shade {
+        Shader shader;
+        RECT clear;
+    };
+    std::optional<Shade> shade_;
     WindowlessLayer layer_;
     POINT scroll_ = {0, 0};
     bool mouseOnImage_ = false; // a button went down on the image itself

@@ -5,19 +5,13 @@
 #include <shellapi.h>
 
 #include "gui/Handles.h"
+#include "gui/SystemLibrary.h"
 
 namespace corvinade::gui {
 
 namespace {
 
-const char* LinkClass() {
-    static const bool registered = [] {
-        INITCOMMONCONTROLSEX init = {sizeof init, ICC_LINK_CLASS};
-        return ::InitCommonControlsEx(&init) != FALSE;
-    }();
-    (void)registered;
-    return "SysLink";
-}
+constexpr char LinkClass[] = "SysLink";
 
 // The link control reads "<a>" markup; everything else is text.
 std::string Markup(const std::string& text) {
@@ -27,7 +21,7 @@ std::string Markup(const std::string& text) {
 } // namespace
 
 LinkLabel::LinkLabel(Container& parent, const ControlArgs& args)
-    : Control(parent, LinkClass(), WS_TABSTOP, 0,
+    : Control(parent, LinkClass, WS_TABSTOP, 0,
               ControlArgs{args.left, args.top, args.width, args.height, Markup(args.caption), args.align,
                           args.anchors}) {
     ApplyOwnFont();
@@ -71,7 +65,7 @@ void LinkLabel::DpiChanged() {
 bool LinkLabel::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (msg != WM_DESTROY)
         return false;
-    result = ::DefSubclassProc(Handle(), msg, wParam, lParam);
+    result = DefaultSubclassProc(Handle(), msg, wParam, lParam);
     DropOwnFont(); // unless the control has deleted it
     return true;
 }

@@ -22,4 +22,41 @@ inline std::uint32_t BlendPixel(std::uint32_t image, std::uint32_t overlay) {
     return out;
 }
 
+// One shade colour blended over many pixels, as BlendPixel would, through
+// a table per channel: the capture window shades large areas while painting.
+class Shader {
+public:
+    explicit Shader(std::uint32_t shade) {
+        const std::uint32_t keep = 255 - (shade >> 24);
+        for (int channel = 0; channel < 3; ++channel)
+            for (std::uint32_t c = 0; c < 256; ++c) {
+                const std::uint32_t v = ((shade >> (8 * channel)) & 0xFFu) + (c * keep + 127) / 255;
+                table_[channel][c] = v > 255 ? 255 : v;
+            }
+    }
+
+    std::uint32_t operator()(std::uint32_t pixel) const {
+        return table_[0][pixel & 0xFFu] | table_[1][(pixel >> 8) & 0xFFu] << 8 |
+               table_[2][(pixel >> 16) & 0xFFu] << 16;
+    }
+
+    // Shades the pixels of one row that lie outside the image columns
+    // [clearLeft, clearRight); row[0] is image column x0. With
+    // clearLeft >= clearRight the whole row is shaded.
+    void ShadeOutside(std::uint32_t* row, int x0, int count, int clearLeft, int clearRight) const {
+        if (clearLeft >= clearRight)
+            clearLeft = clearRight = x0 + count;
+        const int clearStart = clearLeft - x0 < 0 ? 0 : (clearLeft - x0 > count ? count : clearLeft - x0);
+        const int clearEnd =
+            clearRight - x0 < clearStart ? clearStart : (clearRight - x0 > count ? count : clearRight - x0);
+        for (int i = 0; i < clearStart; ++i)
+            row[i] = (*this)(row[i]);
+        for (int i = clearEnd; i < count; ++i)
+            row[i] = (*this)(row[i]);
+    }
+
+private:
+    std::uint32_t table_[3][256];
+};
+
 } // namespace corvinade::gui

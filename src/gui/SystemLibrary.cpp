@@ -21,6 +21,37 @@ FARPROC SystemProcedure(const char* library, const char* function) {
     return procedure;
 }
 
+namespace {
+
+constexpr char CommonControls[] = "comctl32.dll";
+
+} // namespace
+
+void InitCommonControlClasses(DWORD classes) {
+    static const auto init =
+        SystemFunction<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)>(CommonControls, "InitCommonControlsEx");
+    const INITCOMMONCONTROLSEX request = {sizeof request, classes};
+    init(&request);
+}
+
+void SubclassControl(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR data) {
+    static const auto subclass = SystemFunction<BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR)>(
+        CommonControls, "SetWindowSubclass");
+    subclass(window, procedure, id, data);
+}
+
+void RemoveControlSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id) {
+    static const auto remove =
+        SystemFunction<BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR)>(CommonControls, "RemoveWindowSubclass");
+    remove(window, procedure, id);
+}
+
+LRESULT DefaultSubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    static const auto forward =
+        SystemFunction<LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM)>(CommonControls, "DefSubclassProc");
+    return forward(window, msg, wParam, lParam);
+}
+
 void InitializeComOnUse() {
     using Initialize = HRESULT(WINAPI*)(LPVOID, DWORD);
     static const HRESULT com =

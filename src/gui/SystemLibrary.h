@@ -1,11 +1,13 @@
 // System libraries loaded when the program first needs them: the modules
 // behind actions a user may never run (file dialogs, the update download,
-// version resources, COM automation, TransparentBlt) stay out of the idle
-// process. Loaded libraries stay for the life of the process.
+// version resources, COM automation, TransparentBlt) and the common controls
+// of its windows stay out of the idle process. Loaded libraries stay for the
+// life of the process.
 #pragma once
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <objbase.h>
 
 namespace corvinade::gui {
@@ -17,6 +19,13 @@ FARPROC SystemProcedure(const char* library, const char* function);
 template <class Function> Function SystemFunction(const char* library, const char* function) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(SystemProcedure(library, function)));
 }
+
+// The common-controls calls of the GUI layer, through the library loaded on
+// the first control made.
+void InitCommonControlClasses(DWORD classes);
+void SubclassControl(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR data);
+void RemoveControlSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id);
+LRESULT DefaultSubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // COM, single-threaded, on the user-interface thread for the life of the
 // process, from the first action that needs it on (ole32 loaded then).

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "gui/Dpi.h"
+#include "gui/SystemLibrary.h"
 
 namespace corvinade::gui {
 
@@ -11,14 +12,6 @@ namespace {
 
 constexpr UINT_PTR ToolId = 1;
 constexpr int MaxTipWidth = 400; // longer texts wrap
-
-void RegisterToolTipClass() {
-    static const bool registered = [] {
-        INITCOMMONCONTROLSEX init = {sizeof init, ICC_WIN95_CLASSES};
-        return ::InitCommonControlsEx(&init) != FALSE;
-    }();
-    (void)registered;
-}
 
 TOOLINFOA ToolOf(HWND window) {
     TOOLINFOA info = {};
@@ -31,7 +24,7 @@ TOOLINFOA ToolOf(HWND window) {
 } // namespace
 
 ToolTip::ToolTip(HWND window, const RECT& area, const std::string& text) : window_(window) {
-    RegisterToolTipClass();
+    InitCommonControlClasses(ICC_WIN95_CLASSES);
     // Owned by the top-level window, so it stays above it; shown also while
     // that window is inactive.
     tip_.Reset(::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,

@@ -6,12 +6,12 @@
 
 #include <utility>
 
+#include "app/PanelLayout.h"
 #include "app/datau.h"
 #include "gui/Application.h"
 #include "gui/Dialogs.h"
 #include "gui/Dpi.h"
 #include "gui/Handles.h"
-#include "ui/PanelLayout.h"
 #include "ui/SettingsFormU.h"
 #include "ui/UpdateFlow.h"
 
@@ -44,14 +44,12 @@ gui::FormArgs MainFormArgs() {
     return args;
 }
 
-HIMAGELIST MakeTrayImages() {
-    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
-    HICON icon = static_cast<HICON>(
-        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    if (!icon)
-        icon = ::LoadIconA(nullptr, IDI_APPLICATION);
-    if (list && icon)
-        ImageList_AddIcon(list, icon);
+std::unique_ptr<gui::ImageList> MakeTrayImages() {
+    auto list = std::make_unique<gui::ImageList>(16, 16);
+    gui::UniqueIcon own(static_cast<HICON>(
+        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+    if (!own || !list->AddIcon(own.Get()))
+        list->AddIcon(::LoadIconA(nullptr, IDI_APPLICATION));
     return list;
 }
 
@@ -81,7 +79,7 @@ TMainForm::TMainForm() : gui::Form(MainFormArgs()) {
     trayPopup_->AddItem("Exit", [this] { Exit1Click(); });
 
     trayIcon_ = std::make_unique<TTrayIcon>(this);
-    trayIcon_->SetIconList(trayImages_);
+    trayIcon_->SetIconList(trayImages_.get());
     trayIcon_->SetIconIndex(0);
     trayIcon_->SetCycleInterval(0);
     trayIcon_->PopupMenu = trayPopup_.get();
@@ -109,8 +107,7 @@ TMainForm::~TMainForm() {
     SetHideFormTimer(false);
     trayIcon_.reset();
     trayPopup_.reset();
-    if (trayImages_)
-        ImageList_Destroy(trayImages_);
+    trayImages_.reset();
 }
 
 std::unique_ptr<TBLabel> TMainForm::MakeLink(const LabelArgs& args, TAlignment alignment) {

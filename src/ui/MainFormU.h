@@ -78,7 +78,7 @@ private:
     std::unique_ptr<TBLabel> bLabel1_, lblCheckForUpdates_;
     std::vector<OverviewRow> overviewLabels_;
     std::unique_ptr<TLabel> failedLegend_; // while a shown hotkey failed
-    HIMAGELIST trayImages_ = nullptr;
+    std::unique_ptr<gui::ImageList> trayImages_;
     std::unique_ptr<TPopupMenu> trayPopup_;
     std::unique_ptr<TTrayIcon> trayIcon_;
     bool hideFormTimerEnabled_ = false;

@@ -28,12 +28,6 @@ using gui::akLeft;
 using gui::akRight;
 using gui::akTop;
 
-std::string ProgramPath() {
-    char path[MAX_PATH * 2] = {};
-    ::GetModuleFileNameA(nullptr, path, sizeof path);
-    return path;
-}
-
 gui::ControlArgs TopRight(int left, int top, const std::string& caption) {
     return {.left = left, .top = top, .caption = caption, .anchors = akTop | akRight};
 }
@@ -103,8 +97,7 @@ void TSettingsForm::FormCreate() {
     gui::App().HideTaskbarButton();
     workingList_ = std::make_unique<THotkeyList>(unregistered_);
     BuildHotkeyRows();
-    lblTitle.SetCaption(gui::App().Title() + " " +
-                        Data->VersionNumberToText(Data->GetFileVersionNumber(ProgramPath())));
+    lblTitle.SetCaption(gui::App().Title() + " " + Data->VersionNumberToText(Data->RunningVersionNumber()));
 }
 
 void TSettingsForm::FormShow() {

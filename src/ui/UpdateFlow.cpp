@@ -3,6 +3,7 @@
 
 #include <shellapi.h>
 
+#include "app/datau.h"
 #include "gui/Dialogs.h"
 #include "update/UpdateCheck.h"
 #include "update/Updater.h"
@@ -12,7 +13,7 @@ namespace corvinade {
 void CheckForUpdatesFlow(HWND owner) {
     bool available = false;
     {
-        TUpdater updater;
+        TUpdater updater(Data ? Data->RunningVersionNumber() : 0);
         available = updater.IsUpdateAvailable();
     }
     if (!available) {

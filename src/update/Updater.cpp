@@ -8,9 +8,8 @@
 
 #include "gui/SystemLibrary.h"
 
-#include "app/AppPaths.h"
-#include "app/datau.h"
 #include "core/Errors.h"
+#include "core/Maker.h"
 #include "core/TextFile.h"
 #include "gui/Handles.h"
 #include "update/UpdateCheck.h"
@@ -23,12 +22,6 @@ std::string TempAnswerFile() {
     char folder[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, folder);
     return std::string(folder) + UpdateTempFileName;
-}
-
-std::string OwnFileName() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
 }
 
 // Deletes the answer file on every way out.
@@ -56,8 +49,7 @@ std::string ConfiguredUpdateBase() {
 
 bool TUpdater::IsUpdateAvailable() {
     const std::string answerFile = TempAnswerFile();
-    const int version = Data ? Data->GetFileVersionNumber(OwnFileName()) : 0;
-    const std::string url = UpdateQueryUrl(ConfiguredUpdateBase(), version);
+    const std::string url = UpdateQueryUrl(ConfiguredUpdateBase(), runningVersion_);
     // The system's download cache would repeat an earlier answer: every
     // check asks the endpoint afresh.
     using DeleteEntry = BOOL(WINAPI*)(LPCSTR);

@@ -22,11 +22,11 @@ public:
     std::array<int, 256> down{};
     std::size_t events = 0;
 
-    void keybd_event(std::uint8_t vk, std::uint8_t, std::uint32_t flags) override {
+    void SendKeyEvent(std::uint8_t vk, std::uint8_t, std::uint32_t flags) override {
         ++events;
         down[vk] = (flags & KeyEventKeyUp) ? 0 : 1;
     }
-    KeyCode VkKeyScanA(char c) override {
+    KeyCode KeyForCharacter(char c) override {
         if (c >= 'a' && c <= 'z')
             return static_cast<KeyCode>(c - 'a' + 'A');
         if (c >= 'A' && c <= 'Z')
@@ -64,12 +64,12 @@ public:
             return NoKey;
         }
     }
-    std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t) override { return (code * 3 + 1) & 0xFF; }
-    std::int16_t GetKeyState(int vk) override { return static_cast<std::int16_t>(state_[vk & 0xFF] & 1); }
-    void GetKeyboardState(KeyState& state) override { state = state_; }
-    void SetKeyboardState(const KeyState& state) override { state_ = state; }
+    std::uint32_t ScanCodeOf(std::uint8_t code) override { return (code * 3 + 1) & 0xFF; }
+    std::int16_t KeyStateOf(int vk) override { return static_cast<std::int16_t>(state_[vk & 0xFF] & 1); }
+    void ReadKeyboardState(KeyState& state) override { state = state_; }
+    void WriteKeyboardState(const KeyState& state) override { state_ = state; }
     void PumpKeyboardMessages() override {}
-    void MessageBoxA(const std::string&) override {}
+    void ShowMessage(const std::string&) override {}
 
 private:
     KeyState state_{};

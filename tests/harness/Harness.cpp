@@ -236,6 +236,13 @@ std::string CorvinadeExe() {
     return WindowsPath(exe);
 }
 
+std::string SetupExe() {
+    const std::string setup = Env("CORVINADE_SETUP");
+    if (setup.empty())
+        throw std::runtime_error("CORVINADE_SETUP is not set (the path of corvinade-setup-VERSION.exe)");
+    return WindowsPath(setup);
+}
+
 std::string TestProgram(const std::string& name) {
     const std::string folder = Env("CORVINADE_TEST_BIN");
     if (folder.empty())
@@ -407,6 +414,10 @@ void SetSettingText(const std::string& name, const std::string& value) {
 
 void SetSettingDword(const std::string& name, DWORD value) {
     RegKey(SettingsKey).Set(name, REG_DWORD, &value, sizeof value);
+}
+
+void SetRegistryText(const std::string& keyPath, const std::string& name, const std::string& value) {
+    RegKey(keyPath.c_str()).Set(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
 }
 
 void RegisterUrlHandler(const std::string& scheme, const std::string& command) {

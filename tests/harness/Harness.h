@@ -46,6 +46,10 @@ std::string WindowsPath(const std::string& path);
 // corvinade.exe, from CORVINADE_EXE. Throws when the variable is not set.
 std::string CorvinadeExe();
 
+// The installer corvinade-setup-VERSION.exe, from CORVINADE_SETUP. Throws when
+// the variable is not set.
+std::string SetupExe();
+
 // A test program (such as "recorder.exe") from the folder CORVINADE_TEST_BIN.
 std::string TestProgram(const std::string& name);
 
@@ -140,6 +144,8 @@ void WriteHotkeysIni(const std::vector<HotkeyEntry>& entries);
 // Values under HKEY_CURRENT_USER\Software\Pelmorra\Corvinade.
 void SetSettingText(const std::string& name, const std::string& value);
 void SetSettingDword(const std::string& name, DWORD value);
+// A text value under HKEY_CURRENT_USER\keyPath, the key made when missing.
+void SetRegistryText(const std::string& keyPath, const std::string& name, const std::string& value);
 
 // Makes "command" the shell's open command for addresses of this scheme
 // ("http"), where ShellExecute looks for it: under HKEY_CURRENT_USER's

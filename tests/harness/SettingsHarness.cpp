@@ -131,11 +131,9 @@ std::optional<std::string> FileContent(const std::string& path) {
     return text.str();
 }
 
-namespace {
-
-std::optional<std::string> RegistryText(const char* keyPath, const std::string& name) {
+std::optional<std::string> RegistryText(const std::string& keyPath, const std::string& name) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return std::nullopt;
     char data[1024] = {};
     DWORD size = sizeof data - 1, type = 0;
@@ -146,8 +144,6 @@ std::optional<std::string> RegistryText(const char* keyPath, const std::string& 
         return std::nullopt;
     return std::string(data);
 }
-
-} // namespace
 
 std::string Quoted(const std::string& text) {
     std::string quoted(1, '"');

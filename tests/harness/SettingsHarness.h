@@ -45,6 +45,10 @@ HWND WaitForMessageBoxOf(DWORD processId, Milliseconds timeout = DefaultTimeout)
 // The content of a file, nothing when it cannot be read.
 std::optional<std::string> FileContent(const std::string& path);
 
+// A text value under HKEY_CURRENT_USER\keyPath, nothing when it does not
+// exist or is not a text.
+std::optional<std::string> RegistryText(const std::string& keyPath, const std::string& name);
+
 // A text value under HKEY_CURRENT_USER\Software\Pelmorra\Corvinade,
 // nothing when it does not exist.
 std::optional<std::string> SettingText(const std::string& name);

@@ -33,7 +33,9 @@ RUN_TIMEOUT=${CORVINADE_RUN_TIMEOUT:-100}
 DPI=${CORVINADE_DPI:-}
 
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko prompts; no winemenubuilder, which would turn shortcuts
+# made in the prefix (the installer's) into desktop files in the home folder.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win32
 
 if ! [[ $DESKTOP =~ ^([0-9]+)x([0-9]+)$ ]]; then

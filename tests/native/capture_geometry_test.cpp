@@ -140,18 +140,22 @@ TEST(CaptureGeometry, TypeChangeReplacesTheExtension) {
     EXPECT_EQ(ChangeFileExtension("C:\\a\\x.tar.gz", ".bmp"), "C:\\a\\x.tar.bmp");
 }
 
-TEST(CaptureGeometry, DimmingOverlayLeavesTheSelectionClear) {
-    std::vector<std::uint32_t> overlay;
-    FillDimmingOverlay(overlay, 6, 4, true, {1, 1, 4, 3});
-    const std::uint32_t D = DimColour;
-    EXPECT_THAT(overlay, ::testing::ElementsAre(D, D, D, D, D, D, //
-                                                D, 0, 0, 0, D, D, //
-                                                D, 0, 0, 0, D, D, //
-                                                D, D, D, D, D, D));
-    FillDimmingOverlay(overlay, 3, 2, false, {0, 0, 1, 1});
-    EXPECT_THAT(overlay, ::testing::Each(0u));
-    FillDimmingOverlay(overlay, 3, 2, true, {5, 5, 9, 9}); // off the image: all dimmed
-    EXPECT_THAT(overlay, ::testing::Each(D));
+TEST(CaptureGeometry, ShadingLeavesTheClearColumnsOfTheRowAlone) {
+    const std::uint32_t W = 0x00FFFFFFu, D = 0x00696969u; // white, and white dimmed
+    const gui::Shader dim(DimColour);
+    std::vector<std::uint32_t> row(6, W);
+    // The part of an image row from column 2 on, clear columns 3 and 4.
+    dim.ShadeOutside(row.data(), 2, 6, 3, 5);
+    EXPECT_THAT(row, ::testing::ElementsAre(D, W, W, D, D, D));
+    row.assign(3, W);
+    dim.ShadeOutside(row.data(), 0, 3, 0, 0); // a row outside the clear rectangle
+    EXPECT_THAT(row, ::testing::Each(D));
+    row.assign(3, W);
+    dim.ShadeOutside(row.data(), 10, 3, -5, 20); // all inside
+    EXPECT_THAT(row, ::testing::Each(W));
+    for (std::uint32_t c : {0x00000000u, 0x00FF8000u, 0x00123456u, 0x007F80FFu})
+        EXPECT_EQ(dim(c), BlendPixel(c, DimColour)) << std::hex << c;
+    EXPECT_EQ(gui::Shader(0xFF0000FFu)(0x00123456u), 0x000000FFu);
 }
 
 TEST(CaptureGeometry, DimmedPixelsKeep105Of255) {

@@ -15,10 +15,10 @@ namespace {
 
 class SilentRegistrar : public HotkeyPort {
 public:
-    std::uint16_t GlobalAddAtom(const std::string&) override { return 1; }
-    bool RegisterHotKey(std::uint16_t, std::int32_t, std::int32_t) override { return true; }
-    bool UnregisterHotKey(std::uint16_t) override { return true; }
-    void GlobalDeleteAtom(std::uint16_t) override {}
+    std::uint16_t AddHotkeyAtom(const std::string&) override { return 1; }
+    bool RegisterCombination(std::uint16_t, std::int32_t, std::int32_t) override { return true; }
+    bool UnregisterCombination(std::uint16_t) override { return true; }
+    void DeleteHotkeyAtom(std::uint16_t) override {}
 };
 
 class RecordingActions : public ActionPort {

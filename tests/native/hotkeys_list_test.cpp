@@ -30,7 +30,7 @@ using testing::ElementsAre;
 // a combination can be registered once system-wide, and every call is logged.
 class RecordingPort : public HotkeyPort {
 public:
-    std::uint16_t GlobalAddAtom(const std::string& name) override {
+    std::uint16_t AddHotkeyAtom(const std::string& name) override {
         std::uint16_t atom = 0;
         if (!failAtoms) {
             auto [it, added] = atoms.try_emplace(name, Atom{nextAtom, 0});
@@ -42,7 +42,7 @@ public:
         log.push_back("add " + name + " -> " + std::to_string(atom));
         return atom;
     }
-    bool RegisterHotKey(std::uint16_t id, std::int32_t modifiers, std::int32_t key) override {
+    bool RegisterCombination(std::uint16_t id, std::int32_t modifiers, std::int32_t key) override {
         bool ok = !taken.count({modifiers, key}) && !registered.count(id);
         if (ok) {
             taken.insert({modifiers, key});
@@ -52,7 +52,7 @@ public:
                       std::to_string(key) + (ok ? "" : " fails"));
         return ok;
     }
-    bool UnregisterHotKey(std::uint16_t id) override {
+    bool UnregisterCombination(std::uint16_t id) override {
         auto it = registered.find(id);
         bool ok = it != registered.end();
         if (ok) {
@@ -62,7 +62,7 @@ public:
         log.push_back("unregister " + std::to_string(id) + (ok ? "" : " fails"));
         return ok;
     }
-    void GlobalDeleteAtom(std::uint16_t atom) override {
+    void DeleteHotkeyAtom(std::uint16_t atom) override {
         for (auto it = atoms.begin(); it != atoms.end(); ++it)
             if (it->second.id == atom && --it->second.refs == 0) {
                 atoms.erase(it);

@@ -57,7 +57,7 @@ public:
     KeyState state{};
     bool failOnMessage = false;
 
-    void keybd_event(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) override {
+    void SendKeyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) override {
         std::string token = (flags & KeyEventKeyUp ? "-" : "+") + KeyLabel(vk);
         if (flags & KeyEventExtendedKey)
             token += "*";
@@ -73,7 +73,7 @@ public:
         events.push_back({vk, flags});
     }
 
-    KeyCode VkKeyScanA(char c) override {
+    KeyCode KeyForCharacter(char c) override {
         static const std::map<char, KeyCode> symbols{
             {' ', 0x020}, {'\r', 0x00D}, {'\n', 0x20D}, {'+', 0x1BB}, {'^', 0x136},
             {'%', 0x135}, {'~', 0x1C0},  {'(', 0x139},  {')', 0x130}, {'}', 0x1DD},
@@ -92,23 +92,21 @@ public:
         return it == symbols.end() ? NoKey : it->second;
     }
 
-    std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override {
-        if (mapType != 0)
-            log.push_back("?mapType");
+    std::uint32_t ScanCodeOf(std::uint8_t code) override {
         return 0xE100u | FakeScan(code); // only the low byte is a scan code
     }
 
-    std::int16_t GetKeyState(int vk) override {
+    std::int16_t KeyStateOf(int vk) override {
         const std::uint8_t s = state.at(static_cast<std::size_t>(vk));
         return static_cast<std::int16_t>((s & 0x80 ? 0xFF80 : 0) | (s & 1));
     }
-    void GetKeyboardState(KeyState& out) override { out = state; }
-    void SetKeyboardState(const KeyState& in) override {
+    void ReadKeyboardState(KeyState& out) override { out = state; }
+    void WriteKeyboardState(const KeyState& in) override {
         state = in;
         log.push_back("NumLock=" + std::to_string(in[VkNumLock] & 1));
     }
     void PumpKeyboardMessages() override { log.push_back("pump"); }
-    void MessageBoxA(const std::string& text) override {
+    void ShowMessage(const std::string& text) override {
         log.push_back("box:" + text);
         if (failOnMessage)
             throw std::runtime_error("message box failed");

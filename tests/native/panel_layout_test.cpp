@@ -2,7 +2,7 @@
 // the strict cursor tests and the fallback taskbar.
 #include <gtest/gtest.h>
 
-#include "ui/PanelLayout.h"
+#include "app/PanelLayout.h"
 
 using namespace corvinade;
 

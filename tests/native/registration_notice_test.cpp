@@ -19,10 +19,10 @@ using Combination = std::pair<std::int32_t, std::int32_t>; // modifiers, key
 // never while another program holds it.
 class System : public HotkeyPort {
 public:
-    std::uint16_t GlobalAddAtom(const std::string& name) override {
+    std::uint16_t AddHotkeyAtom(const std::string& name) override {
         return atoms.try_emplace(name, static_cast<std::uint16_t>(atoms.size() + 1)).first->second;
     }
-    bool RegisterHotKey(std::uint16_t id, std::int32_t modifiers, std::int32_t key) override {
+    bool RegisterCombination(std::uint16_t id, std::int32_t modifiers, std::int32_t key) override {
         const Combination c{modifiers, key};
         if (heldElsewhere.count(c) || registered.count(id))
             return false;
@@ -32,8 +32,8 @@ public:
         registered[id] = c;
         return true;
     }
-    bool UnregisterHotKey(std::uint16_t id) override { return registered.erase(id) > 0; }
-    void GlobalDeleteAtom(std::uint16_t) override {}
+    bool UnregisterCombination(std::uint16_t id) override { return registered.erase(id) > 0; }
+    void DeleteHotkeyAtom(std::uint16_t) override {}
 
     std::set<Combination> heldElsewhere;
     std::map<std::string, std::uint16_t> atoms;

@@ -1,7 +1,8 @@
 // The tray icon and timer components under Wine: the icon is back after the
 // shell announces a new taskbar, a disabled icon fires nothing, a click with
 // no double-click handler fires on the release, and a timer with period 0
-// stays running without ticks until a period is set again.
+// stays running without ticks until a period is set again; minimizing the
+// owner goes to the tray when asked.
 #include "components/SimpleTimer.h"
 #include "components/TrayIcon.h"
 #include "gui/Form.h"
@@ -58,6 +59,23 @@ TEST_F(TrayIconTest, IconIsAddedAgainWhenTheTaskbarIsCreated) {
     EXPECT_FALSE(icon->RefreshInTray());
 }
 
+TEST_F(TrayIconTest, MinimizingTheOwnerGoesToTheTrayOnlyWhenAsked) {
+    form->Show();
+    int minimized = 0;
+    icon->OnMinimizeToTray = [&] { ++minimized; };
+    ::SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(minimized, 0) << "MinimizeToTray is off";
+    ::SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    icon->MinimizeToTray = true;
+    ::SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(minimized, 1);
+    // Gone with the icon: the owner minimizes as any window again.
+    icon.reset();
+    form->Show();
+    ::SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(minimized, 1);
+}
+
 TEST_F(TrayIconTest, ClickWithoutDoubleClickHandlerFiresOnReleaseAndNotWhileDisabled) {
     int clicks = 0, downs = 0;
     icon->OnClick = [&] { ++clicks; };
@@ -79,16 +97,15 @@ TEST_F(TrayIconTest, ClickWithoutDoubleClickHandlerFiresOnReleaseAndNotWhileDisa
 }
 
 TEST_F(TrayIconTest, IconIndexPastTheListSelectsTheLastImage) {
-    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 0);
-    ImageList_AddIcon(list, ::LoadIconA(nullptr, IDI_APPLICATION));
-    ImageList_AddIcon(list, ::LoadIconA(nullptr, IDI_WARNING));
-    icon->SetIconList(list);
+    gui::ImageList list(16, 16);
+    ASSERT_TRUE(list.AddIcon(::LoadIconA(nullptr, IDI_APPLICATION)));
+    ASSERT_TRUE(list.AddIcon(::LoadIconA(nullptr, IDI_WARNING)));
+    icon->SetIconList(&list);
     EXPECT_EQ(icon->IconIndex(), 0);
     icon->SetIconIndex(5);
     EXPECT_EQ(icon->IconIndex(), 1);
     EXPECT_NE(icon->Icon(), nullptr);
     icon->SetIconList(nullptr);
-    ImageList_Destroy(list);
 }
 
 TEST_F(AppTest, TimerWithPeriodZeroKeepsRunningWithoutTicks) {

@@ -1,9 +1,9 @@
 // Figures of screen capture at 4K: hotkey to window, one selection drag step
-// against a full repaint, the overlay rebuild on release, JPEG encoding
-// against cjpeg, and the memory of one and five capture windows. Also keeps
-// screenshots of the capture window in its states.
+// against a full repaint, the shade set on release, JPEG encoding against
+// cjpeg, and the memory of one (with a selection) and five capture windows.
+// Also keeps screenshots of the capture window in its states.
 //
-//   capture_bench.exe window OUTDIR   in-process: repaint, drag, overlay, JPEG, screenshots
+//   capture_bench.exe window OUTDIR   in-process: repaint, drag, release, JPEG, screenshots
 //   capture_bench.exe hotkey          corvinade.exe (CORVINADE_EXE): hotkey to window, memory
 #include <windows.h>
 
@@ -170,8 +170,8 @@ int WindowMode(const std::string& outDir) {
                 moveMs, moves.size(), moveMs / fullMs);
     std::printf("drag step, selection resized 3,2 px: %8.3f ms (median of %zu), %.2f of a full repaint\n",
                 resizeMs, resizes.size(), resizeMs / fullMs);
-    std::printf("release: UpdateSelectionOverlay and repaint: %.3f ms, %.3f ms, %.3f ms (three releases)\n",
-                drawRelease, release, release2);
+    std::printf("release: shade set and repaint: %.3f ms, %.3f ms, %.3f ms (three releases)\n", drawRelease,
+                release, release2);
 
     // Crop by the button, screenshot.
     SendMessageA(window->Handle(), WM_COMMAND, MAKEWPARAM(window->btnCrop.Id(), BN_CLICKED),
@@ -239,7 +239,8 @@ int CjpegMode(const std::string& cjpeg, const std::string& dir, double programMs
 struct Memory {
     double workingSetMb;
     double peakWorkingSetMb;
-    double pagefileMb; // Wine fills it from the process's data size
+    double pagefileMb; // private bytes; Wine fills it from the process's data size
+    double peakPagefileMb;
 };
 
 Memory MemoryOf(HANDLE process) {
@@ -247,7 +248,28 @@ Memory MemoryOf(HANDLE process) {
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
     return {counters.WorkingSetSize / 1048576.0, counters.PeakWorkingSetSize / 1048576.0,
-            counters.PagefileUsage / 1048576.0};
+            counters.PagefileUsage / 1048576.0, counters.PeakPagefileUsage / 1048576.0};
+}
+
+// The first capture window with a selection drawn in it: its private bytes
+// (and their peak) above the idle process, against the image's 32-bit pixels.
+void SelectionMemory(const corvinade::test::Process& corvinade, const Memory& idle) {
+    using namespace corvinade::test;
+    const auto windows = FindTopWindows({"", "Save Capture", corvinade.Id(), true});
+    HWND view = windows.empty() ? nullptr : FindChildOfClass(windows.front(), "CorvinadeImageView");
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    const double imageMb = static_cast<double>(screenW) * screenH * 4 / 1048576.0;
+    if (!view) {
+        std::printf("capture window's image view not found\n");
+        return;
+    }
+    DragWithLeftButton(view, {40, 30}, {300, 200});
+    PumpMessagesFor(Milliseconds(300));
+    const Memory m = MemoryOf(corvinade.Handle());
+    std::printf("capture window with a selection: %.1f MB private above idle, peak %.1f MB, image %.1f MB "
+                "(%d x %d): %.2fx, peak %.2fx\n",
+                m.pagefileMb - idle.pagefileMb, m.peakPagefileMb - idle.pagefileMb, imageMb, screenW, screenH,
+                (m.pagefileMb - idle.pagefileMb) / imageMb, (m.peakPagefileMb - idle.pagefileMb) / imageMb);
 }
 
 int HotkeyMode() {
@@ -272,6 +294,8 @@ int HotkeyMode() {
             Sleep(1);
         shown.push_back(Now() - start);
         PumpMessagesFor(Milliseconds(300));
+        if (i == 1)
+            SelectionMemory(corvinade, idle);
         const Memory m = MemoryOf(corvinade.Handle());
         std::printf("%d capture window(s): working set %.1f MB, peak %.1f MB, pagefile %.1f MB; hotkey to "
                     "window shown %.0f ms\n",

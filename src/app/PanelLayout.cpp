@@ -1,5 +1,5 @@
 // Panel layout arithmetic; see PanelLayout.h.
-#include "ui/PanelLayout.h"
+#include "app/PanelLayout.h"
 
 #include <algorithm>
 
