@@ -179,7 +179,7 @@ void TMainForm::MarkFailedHotkeys(const THotkeyList& hotkeys) {
     failedLegend_ = std::make_unique<TLabel>(
         Host(), layer_,
         LabelArgs{LegendLeft, PanelHeight(hotkeys.Count()) - LinkBottomOffset, LegendWidth, OverviewRowHeight,
-                  "Hotkeys in bold red could not be registered."});
+                  "Hotkeys in red could not be registered."});
     failedLegend_->SetColor(::GetSysColor(COLOR_INFOBK));
     failedLegend_->SetFontColor(FailedColor);
 }

@@ -76,7 +76,7 @@ TEST_F(RegistrationStatusTest, FailedHotkeysAreMarkedAndTriedAgainAtTheNextReloa
     EXPECT_TRUE(CellShows(panel, 138, 46, 120, "Capture screen", false, text));
     EXPECT_TRUE(CellShows(panel, 8, 67, 120, "WIN + N", true, FailedColour));
     EXPECT_TRUE(
-        CellShows(panel, 138, 95, 320, "Hotkeys in bold red could not be registered.", false, FailedColour));
+        CellShows(panel, 138, 95, 320, "Hotkeys in red could not be registered.", false, FailedColour));
 
     // The settings window, from the panel's "Manage hotkeys": the file's last
     // hotkey on top, each failed row saying why.
