@@ -23,77 +23,40 @@ LPARAM Point(POINT p) {
     return MAKELPARAM(p.x, p.y);
 }
 
-// The clipboard open for reading for the life of the object; another
-// program may hold it for a moment.
-class OpenedClipboard {
-public:
+// The clipboard open for reading while the object lives; another program
+// may hold it for a moment.
+struct OpenedClipboard {
     OpenedClipboard() {
-        for (int attempt = 0; attempt < 100 && !open_; ++attempt)
-            if (!(open_ = OpenClipboard(nullptr) != FALSE))
-                Sleep(20);
+        for (int attempt = 0; attempt < 100 && !OpenClipboard(nullptr); ++attempt)
+            Sleep(20);
     }
-    OpenedClipboard(const OpenedClipboard&) = delete;
-    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-    ~OpenedClipboard() {
-        if (open_)
-            CloseClipboard();
-    }
-
-private:
-    bool open_ = false;
+    ~OpenedClipboard() { CloseClipboard(); }
 };
 
-// Locks a global memory block while the object lives.
-class LockedMemory {
-public:
-    explicit LockedMemory(HANDLE memory)
-        : memory_(memory), data_(memory ? static_cast<const char*>(GlobalLock(memory)) : nullptr) {}
-    LockedMemory(const LockedMemory&) = delete;
-    LockedMemory& operator=(const LockedMemory&) = delete;
-    ~LockedMemory() {
-        if (data_)
-            GlobalUnlock(memory_);
-    }
-    const char* Data() const { return data_; }
-    size_t Size() const { return data_ ? GlobalSize(memory_) : 0; }
-
-private:
-    HANDLE memory_;
-    const char* data_;
-};
-
-// A packed DIB drawn by the system onto a 32-bit top-down surface.
-std::optional<RgbImage> DrawPackedDib(const char* dib, size_t size) {
-    if (size < sizeof(BITMAPINFOHEADER))
+// The bytes of a global memory block, nothing without one.
+std::optional<std::string> GlobalBytes(HANDLE memory) {
+    const char* data = memory ? static_cast<const char*>(GlobalLock(memory)) : nullptr;
+    if (!data)
         return std::nullopt;
-    const auto& header = *reinterpret_cast<const BITMAPINFOHEADER*>(dib);
-    const int width = header.biWidth, height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
-    size_t colours = header.biClrUsed         ? header.biClrUsed
-                     : header.biBitCount <= 8 ? 1u << header.biBitCount
-                                              : 0;
-    const size_t masks = header.biCompression == BI_BITFIELDS && header.biSize == sizeof header ? 12 : 0;
-    const size_t offset = header.biSize + masks + colours * 4;
-    if (width <= 0 || height <= 0 || offset >= size)
+    std::string bytes(data, GlobalSize(memory));
+    GlobalUnlock(memory);
+    return bytes;
+}
+
+// A bitmap's pixels as the system hands them out at 32 bits.
+std::optional<RgbImage> BitmapPixels(HBITMAP bitmap, const std::string& format) {
+    BITMAP info{};
+    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info))
         return std::nullopt;
-    RgbImage image{"CF_DIB", width, height, std::vector<std::uint32_t>(static_cast<size_t>(width) * height)};
-    BITMAPINFO target{};
-    target.bmiHeader = {sizeof target.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
+    RgbImage image{format, info.bmWidth, info.bmHeight, {}};
+    image.pixels.resize(static_cast<size_t>(image.width) * image.height);
+    BITMAPINFO header{};
+    header.bmiHeader = {sizeof header.bmiHeader, image.width, -image.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP surface = CreateDIBSection(screen, &target, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, surface);
-    const int rows = SetDIBitsToDevice(memory, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0,
-                                       0, 0, static_cast<UINT>(height), dib + offset,
-                                       reinterpret_cast<const BITMAPINFO*>(dib), DIB_RGB_COLORS);
-    GdiFlush();
-    if (bits)
-        memcpy(image.pixels.data(), bits, image.pixels.size() * 4);
-    SelectObject(memory, old);
-    DeleteObject(surface);
-    DeleteDC(memory);
+    const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(image.height), image.pixels.data(),
+                               &header, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    if (rows != height || !bits)
+    if (rows != image.height)
         return std::nullopt;
     for (auto& p : image.pixels)
         p &= 0x00FFFFFF;
@@ -156,41 +119,34 @@ std::optional<RgbImage> ReadImageFile(const std::string& linuxPath) {
 
 std::optional<RgbImage> ClipboardBitmap() {
     OpenedClipboard clipboard;
-    auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-    if (!bitmap)
-        return std::nullopt;
-    BITMAP info{};
-    GetObjectA(bitmap, sizeof info, &info);
-    RgbImage image{"CF_BITMAP", info.bmWidth, info.bmHeight, {}};
-    image.pixels.resize(static_cast<size_t>(image.width) * image.height);
-    BITMAPINFO header{};
-    header.bmiHeader = {sizeof header.bmiHeader, image.width, -image.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(image.height), image.pixels.data(),
-                               &header, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (rows != image.height)
-        return std::nullopt;
-    for (auto& p : image.pixels)
-        p &= 0x00FFFFFF;
-    return image;
+    return BitmapPixels(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)), "CF_BITMAP");
 }
 
 std::optional<RgbImage> ClipboardDib() {
-    OpenedClipboard clipboard;
-    const LockedMemory dib(GetClipboardData(CF_DIB));
-    if (!dib.Data())
+    std::optional<std::string> dib;
+    {
+        OpenedClipboard clipboard;
+        dib = GlobalBytes(GetClipboardData(CF_DIB));
+    }
+    if (!dib || dib->size() < sizeof(BITMAPINFOHEADER))
         return std::nullopt;
-    return DrawPackedDib(dib.Data(), dib.Size());
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(dib->data());
+    const BITMAPINFOHEADER& h = info->bmiHeader;
+    const size_t masks = h.biCompression == BI_BITFIELDS && h.biSize == sizeof h ? 12 : 0;
+    const size_t colours = h.biClrUsed ? h.biClrUsed : h.biBitCount <= 8 ? 1u << h.biBitCount : 0;
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateDIBitmap(screen, &h, CBM_INIT, dib->data() + h.biSize + masks + colours * 4, info,
+                                    DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    std::optional<RgbImage> image = BitmapPixels(bitmap, "CF_DIB");
+    DeleteObject(bitmap);
+    return image;
 }
 
 std::optional<std::string> ClipboardBytes(const std::string& formatName) {
     const UINT format = RegisterClipboardFormatA(formatName.c_str());
     OpenedClipboard clipboard;
-    const LockedMemory bytes(GetClipboardData(format));
-    if (!bytes.Data())
-        return std::nullopt;
-    return std::string(bytes.Data(), bytes.Size());
+    return GlobalBytes(GetClipboardData(format));
 }
 
 std::uint32_t ScreenPixel(int x, int y) {

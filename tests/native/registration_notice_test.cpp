@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <utility>
@@ -15,8 +16,8 @@ namespace {
 
 using Combination = std::pair<std::int32_t, std::int32_t>; // modifiers, key
 
-// One window's registrations: a combination is accepted once system-wide,
-// never while another program holds it.
+// One window's registrations: a combination is accepted once, never while
+// another program holds it; equal names share an atom.
 class System : public HotkeyPort {
 public:
     std::uint16_t AddHotkeyAtom(const std::string& name) override {
@@ -24,13 +25,9 @@ public:
     }
     bool RegisterCombination(std::uint16_t id, std::int32_t modifiers, std::int32_t key) override {
         const Combination c{modifiers, key};
-        if (heldElsewhere.count(c) || registered.count(id))
-            return false;
-        for (const auto& [other, combination] : registered)
-            if (combination == c)
-                return false;
-        registered[id] = c;
-        return true;
+        const bool taken =
+            std::any_of(registered.begin(), registered.end(), [&](auto& r) { return r.second == c; });
+        return !taken && !heldElsewhere.count(c) && registered.emplace(id, c).second;
     }
     bool UnregisterCombination(std::uint16_t id) override { return registered.erase(id) > 0; }
     void DeleteHotkeyAtom(std::uint16_t) override {}
