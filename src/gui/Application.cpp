@@ -6,6 +6,7 @@
 #include "gui/Dpi.h"
 #include "gui/Form.h"
 #include "gui/Guarded.h"
+#include "gui/Handles.h"
 
 #include <windowsx.h>
 
@@ -171,7 +172,14 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     });
 }
 
+UINT Application::LiveHandlesMessage() {
+    static const UINT message = ::RegisterWindowMessageA("CorvinadeLiveHandles");
+    return message;
+}
+
 LRESULT Application::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == LiveHandlesMessage() && msg != 0)
+        return wParam == 0 ? LiveGdiObjects() : LiveKernelHandles();
     // A key field with the focus takes a hotkey of ours as its key.
     if (msg == WM_HOTKEY)
         if (Control* focused = Control::FromHandle(::GetFocus());

@@ -28,6 +28,10 @@ public:
 
     // The one live application, or null.
     static Application* Instance() { return instance_; }
+    // The registered message "CorvinadeLiveHandles": sent to the application
+    // window, it answers LiveGdiObjects() for wParam 0 and LiveKernelHandles()
+    // for 1 (for long-run checks from outside the process).
+    static UINT LiveHandlesMessage();
 
     HINSTANCE InstanceHandle() const { return hinstance_; }
     HWND Handle() const { return window_; }

@@ -311,8 +311,6 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
 Container::~Container() {
     for (Control* child : children_)
         child->parent_ = nullptr;
-    if (ownBrush_)
-        ::DeleteObject(ownBrush_);
 }
 
 void Container::RemoveChild(Control* control) {
@@ -332,8 +330,8 @@ COLORREF Container::Color() const {
 HBRUSH Container::Brush() const {
     if (color_) {
         if (!ownBrush_)
-            ownBrush_ = ::CreateSolidBrush(*color_);
-        return ownBrush_;
+            ownBrush_.Reset(::CreateSolidBrush(*color_));
+        return ownBrush_.Get();
     }
     if (systemColor_)
         return ::GetSysColorBrush(*systemColor_);
@@ -343,9 +341,7 @@ HBRUSH Container::Brush() const {
 }
 
 void Container::SetColor(COLORREF color) {
-    if (ownBrush_)
-        ::DeleteObject(ownBrush_);
-    ownBrush_ = nullptr;
+    ownBrush_.Reset();
     color_ = color;
     systemColor_.reset();
     Repaint();

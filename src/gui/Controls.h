@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "gui/Dpi.h"
+#include "gui/Handles.h"
 
 namespace corvinade::gui {
 
@@ -187,7 +188,7 @@ private:
     std::vector<Control*> children_;
     std::optional<int> systemColor_;
     std::optional<COLORREF> color_;
-    mutable HBRUSH ownBrush_ = nullptr;
+    mutable GdiObject<HBRUSH> ownBrush_;
     Button* defaultButton_ = nullptr;
     Button* cancelButton_ = nullptr;
     int alignLocks_ = 0;

@@ -11,16 +11,32 @@
 
 namespace corvinade::gui {
 
+// The GDI objects (memory device contexts included) and the kernel handles
+// (registry keys included) the wrappers below hold now: the system's own
+// counts (GetGuiResources, GetProcessHandleCount) are not real everywhere,
+// and a long run must show these flat.
+inline int& LiveGdiObjects() {
+    static int count = 0;
+    return count;
+}
+inline int& LiveKernelHandles() {
+    static int count = 0;
+    return count;
+}
+
 // One owned value of type T, released by Traits::Close unless it equals
-// Traits::Invalid(). The traits below give the aliases their meaning.
+// Traits::Invalid(). The traits below give the aliases their meaning; traits
+// with a Count function keep a tally of the values held.
 template <class T, class Traits> class Unique {
 public:
     Unique() = default;
-    explicit Unique(T value) : value_(value) {}
-    Unique(Unique&& other) noexcept : value_(other.Detach()) {}
+    explicit Unique(T value) : value_(value) { Count(value_, +1); }
+    Unique(Unique&& other) noexcept : value_(std::exchange(other.value_, Traits::Invalid())) {}
     Unique& operator=(Unique&& other) noexcept {
-        if (this != &other)
-            Reset(other.Detach());
+        if (this != &other) {
+            Reset();
+            value_ = std::exchange(other.value_, Traits::Invalid());
+        }
         return *this;
     }
     Unique(const Unique&) = delete;
@@ -29,14 +45,26 @@ public:
 
     T Get() const { return value_; }
     explicit operator bool() const { return Traits::Valid(value_); }
-    T Detach() { return std::exchange(value_, Traits::Invalid()); }
+    T Detach() {
+        Count(value_, -1);
+        return std::exchange(value_, Traits::Invalid());
+    }
     void Reset(T value = Traits::Invalid()) {
         T old = std::exchange(value_, value);
-        if (Traits::Valid(old))
+        Count(value_, +1);
+        if (Traits::Valid(old)) {
+            Count(old, -1);
             Traits::Close(old);
+        }
     }
 
 private:
+    static void Count(T value, int delta) {
+        if constexpr (requires { Traits::Count(delta); })
+            if (Traits::Valid(value))
+                Traits::Count(delta);
+    }
+
     T value_ = Traits::Invalid();
 };
 
@@ -44,6 +72,7 @@ struct KernelHandleTraits {
     static HANDLE Invalid() { return nullptr; }
     static bool Valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { ::CloseHandle(h); }
+    static void Count(int delta) { LiveKernelHandles() += delta; }
 };
 struct WindowTraits {
     static HWND Invalid() { return nullptr; }
@@ -54,16 +83,19 @@ struct MemoryDCTraits {
     static HDC Invalid() { return nullptr; }
     static bool Valid(HDC h) { return h != nullptr; }
     static void Close(HDC h) { ::DeleteDC(h); }
+    static void Count(int delta) { LiveGdiObjects() += delta; }
 };
 template <class T> struct GdiTraits {
     static T Invalid() { return nullptr; }
     static bool Valid(T h) { return h != nullptr; }
     static void Close(T h) { ::DeleteObject(h); }
+    static void Count(int delta) { LiveGdiObjects() += delta; }
 };
 struct RegKeyTraits {
     static HKEY Invalid() { return nullptr; }
     static bool Valid(HKEY h) { return h != nullptr; }
     static void Close(HKEY h) { ::RegCloseKey(h); }
+    static void Count(int delta) { LiveKernelHandles() += delta; }
 };
 
 // A kernel handle (file, mutex, process, thread, event...).

@@ -1,4 +1,5 @@
-// The resource owners release exactly once, and moves hand ownership over.
+// The resource owners release exactly once, moves hand ownership over, and
+// the live counts follow what the owners hold.
 #include "gui/Handles.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,25 @@ TEST(GuiHandles, KernelHandleClosedOnceByItsLastOwner) {
     UniqueHandle(kept).Detach();
     EXPECT_TRUE(HandleOpen(kept));
     ::CloseHandle(kept);
+}
+
+TEST(GuiHandles, LiveCountsFollowOwnershipNotMoves) {
+    const int gdi = LiveGdiObjects(), kernel = LiveKernelHandles();
+    {
+        GdiObject<HBRUSH> first(::CreateSolidBrush(0));
+        MemoryDC dc(::CreateCompatibleDC(nullptr));
+        EXPECT_EQ(LiveGdiObjects(), gdi + 2);
+        GdiObject<HBRUSH> second(std::move(first));
+        second = GdiObject<HBRUSH>(::CreateSolidBrush(1)); // the first brush goes
+        EXPECT_EQ(LiveGdiObjects(), gdi + 2);
+        ::DeleteObject(second.Detach()); // no longer ours to count
+        EXPECT_EQ(LiveGdiObjects(), gdi + 1);
+        UniqueHandle event(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        event.Reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        EXPECT_EQ(LiveKernelHandles(), kernel + 1);
+    }
+    EXPECT_EQ(LiveGdiObjects(), gdi);
+    EXPECT_EQ(LiveKernelHandles(), kernel);
 }
 
 TEST(GuiHandles, RegistryKeyClosed) {
