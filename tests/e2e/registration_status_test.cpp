@@ -106,8 +106,8 @@ TEST_F(RegistrationStatusTest, FailedHotkeysAreMarkedAndTriedAgainAtTheNextReloa
     ASSERT_TRUE(UnregisterHotKey(nullptr, HeldId));
     PostClick(FindDescendant(heldRow, "Button", "Edit"));
     HWND save = nullptr;
-    ASSERT_TRUE(WaitFor(
-        [&] { return (save = FindDescendant(heldRow, "Button", "Save")) && IsWindowVisible(save); }));
+    ASSERT_TRUE(
+        WaitFor([&] { return (save = FindDescendant(heldRow, "Button", "Save")) && IsWindowVisible(save); }));
     PostClick(save);
     EXPECT_TRUE(WaitForHotkeyRegistration('S', ModWin));
     EXPECT_TRUE(WaitFor([&] { return RowCaptions(settings).at(1) == "WIN + S, Capture screen, active"; }))
