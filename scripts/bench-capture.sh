@@ -2,7 +2,7 @@
 # Prints the screen-capture figures for a 3840 x 2160 screen under Wine and
 # Xvfb: hotkey to capture window, a selection drag step against a full
 # repaint, the shading on release, JPEG encoding against cjpeg of the
-# same libjpeg-turbo build, and memory with one and five capture windows.
+# same libjpeg-turbo build, PNG (the system's codecs) beside JPEG, and memory with one and five capture windows.
 # Keeps screenshots of the capture window in build/bench-capture/.
 # Not a test: figures, no pass or fail. Needs the cross tree built
 # (scripts/build.sh, or BUILD=build/cross-NAME).
@@ -16,7 +16,7 @@ out=$root/build/bench-capture
 mkdir -p "$out"
 export CORVINADE_DESKTOP=3840x2160
 
-echo "== in the program: repaint, drag steps, overlay, JPEG"
+echo "== in the program: repaint, drag steps, overlay, JPEG, PNG"
 log=$(bash "$root/tests/harness/wine-run.sh" "$bench" window "Z:$out" | tr -d '\r')
 grep -v '^JPEG_MS' <<<"$log"
 jpeg_ms=$(sed -n 's/^JPEG_MS //p' <<<"$log")
@@ -31,5 +31,5 @@ CORVINADE_EXE="Z:$build/src/corvinade.exe" CORVINADE_TEST_BIN="$build/tests/harn
 for shot in "$out"/state*.bmp; do
     convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"
 done
-rm -f "$out"/*.ppm "$out"/*.jpg
+rm -f "$out"/*.ppm "$out"/*.jpg "$out"/save.png
 echo "screenshots: $out/state*.png"

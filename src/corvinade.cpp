@@ -22,7 +22,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     application.SetMainForm(&mainForm);
     {
         FirstRunWindows firstRun;
-        TData data(&firstRun);
+        TData data(&firstRun, &mainForm);
         application.Run();
         ReleaseMutex(mutex);
     } // the data module goes first: it unregisters every hotkey

@@ -88,9 +88,15 @@ done
 shot tray-panel
 xdotool mousemove $((W / 2)) $((H / 2))
 sleep 2.5 # the panel hides itself
+keys() { wine "$BUILD/tests/harness/presskeys.exe" "$@" >/dev/null 2>&1; sleep 0.7; }
 if [ "$HOTKEYS" = 4 ]; then # WIN+S is the second example
     wine "$BUILD/tests/harness/presskeys.exe" 83+8 >/dev/null 2>&1
     wait_window "Save Capture" && sleep 1 && shot capture
+    keys 32                 # Space: "Save to file...", which has the focus
+    wait_window "Save screenshot" && sleep 0.5
+    keys 84+1 115           # Alt+T to the type list, F4 opens it
+    shot save-dialog-types
+    keys 27 27              # the list closes, then the dialog
     wine "$BUILD/tests/harness/presskeys.exe" 115+1 >/dev/null 2>&1 # Alt+F4 closes it
     sleep 0.5
 fi
@@ -98,7 +104,6 @@ fi
 # The settings window (double click on the tray icon), a row in edit mode,
 # the new-hotkey wizard's two pages and the text input dialog, all driven
 # with the keyboard as a user would.
-keys() { wine "$BUILD/tests/harness/presskeys.exe" "$@" >/dev/null 2>&1; sleep 0.7; }
 xdotool mousemove $((W - 11)) $((H - 11)) click --repeat 2 --delay 80 1
 wait_window "Settings" && sleep 1 && shot settings
 keys 9 13               # Tab to the top row's "Edit", Enter
@@ -120,14 +125,52 @@ keys 9 9 13             # Tab, Tab to "...", Enter: the text dialog
 wait_window "Input text" && sleep 0.5 && shot memo-input
 keys 27 27 27           # Cancel the text dialog, the wizard, close the settings
 
-# The first start: no hotkey file, no "FirstUse": the setup guide's pages.
-for dir in /proc/[0-9]*; do
-    if tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
-        tr '\0' ' ' <"$dir/cmdline" 2>/dev/null | grep -qi 'corvinade\.exe'; then
-        kill "${dir#/proc/}" 2>/dev/null || true
+# Ends the Wine programs of this run whose command line names the exe.
+end_program() {
+    for dir in /proc/[0-9]*; do
+        if tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+            tr '\0' ' ' <"$dir/cmdline" 2>/dev/null | grep -qi "$1"; then
+            kill "${dir#/proc/}" 2>/dev/null || true
+        fi
+    done 2>/dev/null
+    sleep 1
+}
+
+# Hotkeys that fail to register: WIN+S held by another program, the second
+# WIN+N taken by the first. The balloon at start, the panel once the balloon
+# has gone, the settings window with the mark's tooltip on the WIN+S row.
+if [ "$HOTKEYS" = 4 ]; then
+    end_program 'corvinade\.exe'
+    printf '%s\r\n' '[key0]' active=1 key=78 shift=8 func=openfile params=notepad.exe params2= \
+        '[key1]' active=1 key=83 shift=8 func=capturescreen params= params2= \
+        '[key2]' active=1 key=78 shift=8 func=openwebsite params=example.org params2= >"$DATA/hotkeys.ini"
+    wine "$BUILD/tests/harness/holdhotkey.exe" 83+8 >/dev/null 2>&1 &
+    sleep 1
+    wine "$BUILD/src/corvinade.exe" >/dev/null 2>&1 &
+    sleep 3 && shot balloon
+    sleep 9 # Wine's balloon covers the icon for ten seconds
+    for _ in 1 2 3; do
+        xdotool mousemove $((W - 11)) $((H - 11)) click 1
+        sleep 1.5
+        xdotool search --onlyvisible --name '^Corvinade$' >/dev/null 2>&1 && break
+    done
+    shot tray-panel-failed
+    xdotool mousemove $((W / 2)) $((H / 2))
+    sleep 2.5
+    xdotool mousemove $((W - 11)) $((H - 11)) click --repeat 2 --delay 80 1
+    wait_window "Settings" && sleep 1
+    # The mark under the key's name: 272 + 30, 40 + 8 in the row.
+    if point=$(wine "$BUILD/tests/harness/childpoint.exe" Settings "WIN + S," 302 48 2>/dev/null | tr -d '\r'); then
+        xdotool mousemove $((${point% *} - 3)) "${point#* }" mousemove ${point% *} "${point#* }"
+        sleep 2
     fi
-done 2>/dev/null
-sleep 1
+    shot settings-failed
+    keys 27
+    end_program 'holdhotkey\.exe'
+fi
+
+# The first start: no hotkey file, no "FirstUse": the setup guide's pages.
+end_program 'corvinade\.exe'
 rm -f "$DATA/hotkeys.ini"
 wine reg delete 'HKCU\Software\Pelmorra\Corvinade' /v FirstUse /f >/dev/null 2>&1 || true
 wine "$BUILD/src/corvinade.exe" >/dev/null 2>&1 &

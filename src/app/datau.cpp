@@ -62,8 +62,9 @@ std::optional<std::string> ReadRegistryText(HKEY key, const char* name) {
 
 } // namespace
 
-TData::TData(FirstRunPort* firstRun)
-    : firstRun_(firstRun), registrar_(gui::App().Handle()), shell_(std::make_unique<Win32Shell>()) {
+TData::TData(FirstRunPort* firstRun, TrayBalloonPort* tray)
+    : firstRun_(firstRun), tray_(tray), registrar_(gui::App().Handle()),
+      shell_(std::make_unique<Win32Shell>()) {
     Data = this;
     gui::App().OnMessage = [this](MSG& msg, bool& handled) { ApplicationEvents1Message(msg, handled); };
     try {
@@ -129,11 +130,26 @@ void TData::LoadAndRegister() {
 
 // The first-use wizard comes with every reload until it is finished (a
 // value of the wrong type is an error here). When it ends with OK, the
-// hotkeys it wrote are registered at once, not at the next reload.
+// hotkeys it wrote are registered at once, not at the next reload. New
+// failures are announced once, after all of it, whatever happened.
 void TData::ReloadHotkeys() {
     LoadAndRegister();
-    if (ReadFirstUse() && firstRun_ && !firstRun_->FirstUseWizardShown() && firstRun_->ShowFirstUseWizard())
+    bool wizardWroteHotkeys = false;
+    try {
+        wizardWroteHotkeys = ReadFirstUse() && firstRun_ && !firstRun_->FirstUseWizardShown() &&
+                             firstRun_->ShowFirstUseWizard();
+    } catch (...) {
+        AnnounceNewFailures();
+        throw;
+    }
+    if (wizardWroteHotkeys)
         LoadAndRegister();
+    AnnounceNewFailures();
+}
+
+void TData::AnnounceNewFailures() {
+    if (tray_)
+        registrationNotice_.Reloaded(*activeHotkeys_, keyNames_, *tray_);
 }
 
 bool TData::ReadFirstUse() const {

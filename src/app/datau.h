@@ -12,6 +12,7 @@
 #include "app/Dispatch.h"
 #include "core/Hotkeys.h"
 #include "core/Hotkeys_win.h"
+#include "core/RegistrationStatus.h"
 
 namespace corvinade {
 
@@ -38,8 +39,9 @@ public:
 class TData : public ActionPort {
 public:
     // Runs DataModuleCreate; an error there is shown and start-up goes on.
-    // Without first-run windows the first-start steps are left out.
-    explicit TData(FirstRunPort* firstRun = nullptr);
+    // Without first-run windows the first-start steps are left out; without
+    // a tray, hotkeys that fail to register are not announced.
+    explicit TData(FirstRunPort* firstRun = nullptr, TrayBalloonPort* tray = nullptr);
     // Runs DataModuleDestroy.
     ~TData() override;
     TData(const TData&) = delete;
@@ -49,6 +51,8 @@ public:
     // Kind 0: the hotkey file; kind 1: the settings key under HKEY_CURRENT_USER.
     std::string GetPath(int kind) const;
 
+    // Registers the file's active hotkeys anew (a failed one is tried again)
+    // and announces those that newly failed in one tray balloon.
     void ReloadHotkeys();
     // Every definition of the hotkey file, active or not, into an editor's
     // list; no file gives an empty list.
@@ -91,11 +95,14 @@ private:
     void DataModuleCreate();
     void DataModuleDestroy();
     void LoadAndRegister();
+    void AnnounceNewFailures();
     bool ReadFirstUse() const;
     // Lifts every key still held down (the hotkey's own keys among them).
     void ReleaseHeldKeys();
 
     FirstRunPort* firstRun_;
+    TrayBalloonPort* tray_;
+    RegistrationNotice registrationNotice_;
     Win32HotkeyPort registrar_;
     Win32KeyNames keyNames_;
     std::unique_ptr<ShellPort> shell_;

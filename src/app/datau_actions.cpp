@@ -118,19 +118,14 @@ void TData::CloseActiveWindow() {
 // COM is initialized (single-threaded, for the life of the process) and its
 // libraries loaded the first time the dialog is asked for.
 void TData::ShowExitWindowsDialog() {
-    using Initialize = HRESULT(WINAPI*)(LPVOID, DWORD);
     using ClassFromName = HRESULT(WINAPI*)(LPCOLESTR, LPCLSID);
-    using Create = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
-    static const HRESULT com =
-        gui::SystemFunction<Initialize>("ole32.dll", "CoInitializeEx")(nullptr, COINIT_APARTMENTTHREADED);
-    (void)com; // S_FALSE or RPC_E_CHANGED_MODE: COM is there all the same
+    gui::InitializeComOnUse();
     CLSID shellClass{};
     CheckCom(gui::SystemFunction<ClassFromName>("ole32.dll", "CLSIDFromProgID")(L"Shell.Application",
                                                                                 &shellClass));
     gui::ComPtr<IDispatch> shell;
-    CheckCom(gui::SystemFunction<Create>("ole32.dll", "CoCreateInstance")(
-        shellClass, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-        reinterpret_cast<void**>(shell.Put())));
+    CheckCom(gui::CreateComObject(shellClass, IID_IDispatch, reinterpret_cast<void**>(shell.Put()),
+                                  CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER));
     InvokeByName(*shell.Get(), L"ShutdownWindows");
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "capture/JpegFile.h"
+#include "capture/PngFile.h"
 #include "core/Errors.h"
 #include "core/TextFile.h"
 #include "gui/Application.h"
@@ -34,6 +35,42 @@ gui::Bitmap32 ToBitmap(const PixelImage& image) {
         std::memcpy(bitmap.Row(y), image.pixels.data() + static_cast<std::size_t>(y) * image.width,
                     static_cast<std::size_t>(image.width) * 4);
     return bitmap;
+}
+
+std::string EncodeImageFile(const PixelImage& image, ImageFormat format) {
+    switch (format) {
+    case ImageFormat::Jpeg:
+        return EncodeJpeg(image);
+    case ImageFormat::Png:
+        return EncodePng(image);
+    case ImageFormat::Bmp:
+        break;
+    }
+    return EncodeBmp(image);
+}
+
+// The selection as a device-dependent bitmap, as CF_BITMAP holds it.
+gui::GdiObject<HBITMAP> DeviceBitmap(const PixelImage& image) {
+    gui::WindowDC screen(nullptr);
+    gui::GdiObject<HBITMAP> copy(::CreateCompatibleBitmap(screen.Get(), image.width, image.height));
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, image.width, -image.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    if (!copy || !::SetDIBits(screen.Get(), copy.Get(), 0, static_cast<UINT>(image.height),
+                              image.pixels.data(), &info, DIB_RGB_COLORS))
+        throw Error("Out of system resources");
+    return copy;
+}
+
+// Movable memory holding these bytes, for the clipboard.
+gui::GlobalMemory GlobalCopy(const std::string& bytes) {
+    gui::GlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+    if (!memory)
+        throw Error("Out of memory");
+    gui::GlobalLockGuard<char> lock(memory.Get());
+    if (!lock.Get())
+        throw Error("Out of memory");
+    std::memcpy(lock.Get(), bytes.data(), bytes.size());
+    return memory;
 }
 
 std::uint32_t SystemTicks() {
@@ -66,7 +103,7 @@ TSaveCapture::TSaveCapture(TickSource clock)
     SelectedArea.SetDisplayInfoFormat("w: %w h: %h l: %l t: %t");
 
     SaveScreenshotDialog.Title = "Save screenshot";
-    SaveScreenshotDialog.Filter = "JPEG|*.jpg|Bitmap|*.bmp";
+    SaveScreenshotDialog.Filter = "JPEG|*.jpg|Bitmap|*.bmp|PNG image (*.png)|*.png";
     SaveScreenshotDialog.DefaultExt = "jpg";
     SaveScreenshotDialog.FilterIndex = 1;
     SaveScreenshotDialog.OverwritePrompt = false;
@@ -201,8 +238,7 @@ void TSaveCapture::SaveCaptureToFile() {
     if (!SaveScreenshotDialog.Execute(Handle()))
         return;
     const std::string& name = SaveScreenshotDialog.FileName;
-    const std::string file =
-        FormatForFileName(name) == ImageFormat::Jpeg ? EncodeJpeg(image) : EncodeBmp(image);
+    const std::string file = EncodeImageFile(image, FormatForFileName(name));
     // Through a temporary file: a failed save leaves no half-written file.
     ReplaceTextFile(name, file);
     Close();
@@ -218,28 +254,28 @@ void TSaveCapture::SaveScreenshotDialogTypeChange() {
     dialog.SetCurrentFileName(ChangeFileExtension(dialog.CurrentFilePath(), "." + dialog.DefaultExt));
 }
 
+// Besides CF_BITMAP (from which the system makes the DIB formats) the
+// registered "PNG" format, which browsers, chat programs and image editors
+// read without loss. Both are built before the clipboard is opened and
+// emptied, so a failure to build them leaves the user's clipboard as it was;
+// both are placed at once, as the window closes after copying.
 void TSaveCapture::CopyCaptureToClipboard() {
-    // The bitmap is built before the clipboard is opened and emptied, so a
-    // failure to build it leaves the user's clipboard as it was.
     const PixelImage image = RenderSelection();
-    // A device-dependent copy, as CF_BITMAP holds.
-    gui::GdiObject<HBITMAP> copy;
-    {
-        gui::WindowDC screen(nullptr);
-        copy = gui::GdiObject<HBITMAP>(::CreateCompatibleBitmap(screen.Get(), image.width, image.height));
-        BITMAPINFO info = {};
-        info.bmiHeader = {sizeof info.bmiHeader, image.width, -image.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        if (!copy || !::SetDIBits(screen.Get(), copy.Get(), 0, static_cast<UINT>(image.height),
-                                  image.pixels.data(), &info, DIB_RGB_COLORS))
-            throw Error("Out of system resources");
-    }
+    gui::GdiObject<HBITMAP> bitmap = DeviceBitmap(image);
+    gui::GlobalMemory png = GlobalCopy(EncodePng(image));
+    const UINT pngFormat = ::RegisterClipboardFormatA("PNG");
+    if (!pngFormat)
+        throw Error("Cannot place the image in the clipboard");
     gui::ClipboardGuard clipboard(gui::App().Handle());
     if (!clipboard.Opened())
         throw Error("Cannot open clipboard");
     ::EmptyClipboard();
-    if (!::SetClipboardData(CF_BITMAP, copy.Get()))
+    if (!::SetClipboardData(CF_BITMAP, bitmap.Get()))
         throw Error("Cannot place the image in the clipboard");
-    copy.Detach(); // the clipboard owns it now
+    bitmap.Detach(); // the clipboard owns it now
+    if (!::SetClipboardData(pngFormat, png.Get()))
+        throw Error("Cannot place the image in the clipboard");
+    png.Detach();
 }
 
 void TSaveCapture::Button2Click() {

@@ -75,7 +75,9 @@ ImageFormat FormatForFileName(const std::string& fileName) {
     std::string ext = FileExtension(fileName);
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-    return ext == ".jpg" || ext == ".jpeg" ? ImageFormat::Jpeg : ImageFormat::Bmp;
+    if (ext == ".jpg" || ext == ".jpeg")
+        return ImageFormat::Jpeg;
+    return ext == ".png" ? ImageFormat::Png : ImageFormat::Bmp;
 }
 
 std::string ChangeFileExtension(const std::string& fileName, const std::string& newExtension) {
@@ -84,7 +86,13 @@ std::string ChangeFileExtension(const std::string& fileName, const std::string& 
 }
 
 std::string DefaultExtensionForFilter(int filterIndex) {
-    return filterIndex == 1 ? "jpg" : "bmp";
+    switch (filterIndex) {
+    case 1:
+        return "jpg";
+    case 3:
+        return "png";
+    }
+    return "bmp";
 }
 
 } // namespace corvinade

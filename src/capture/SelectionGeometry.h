@@ -56,16 +56,17 @@ private:
     std::uint32_t last_ = 0;
 };
 
-enum class ImageFormat { Jpeg, Bmp };
+enum class ImageFormat { Jpeg, Bmp, Png };
 
 // The extension: from the last '.' after the last path separator, dot
 // included; empty when there is none.
 std::string FileExtension(const std::string& fileName);
-// ".jpg" and ".jpeg" (any case) give JPEG; every other name BMP.
+// ".jpg" and ".jpeg" (any case) give JPEG, ".png" PNG; every other name BMP.
 ImageFormat FormatForFileName(const std::string& fileName);
 // The extension replaced by (or, without one, extended with) newExtension.
 std::string ChangeFileExtension(const std::string& fileName, const std::string& newExtension);
-// The save dialog's default extension for a filter index: 1 is JPEG.
+// The save dialog's default extension for a filter index: 1 is JPEG, 3 PNG,
+// any other BMP.
 std::string DefaultExtensionForFilter(int filterIndex);
 
 // The shade outside a selection, ARGB premultiplied: black at alpha 150.

@@ -17,6 +17,10 @@ namespace corvinade {
 
 namespace {
 
+// Systems before Vista keep a balloon this long (at least 10 s); later ones
+// follow the user's accessibility setting.
+constexpr UINT BalloonTimeoutMs = 10000;
+
 gui::ShiftState KeyShiftState() {
     gui::ShiftState shift = 0;
     if (::GetAsyncKeyState(VK_SHIFT) < 0)
@@ -328,6 +332,17 @@ bool TTrayIcon::RemoveFromTray() {
 bool TTrayIcon::RefreshInTray() {
     FillNotifyData();
     return Notify(NIM_MODIFY);
+}
+
+bool TTrayIcon::ShowBalloonHint(const std::string& title, const std::string& text, DWORD iconFlags) {
+    FillNotifyData();
+    NOTIFYICONDATAA balloon = data_;
+    balloon.uFlags = NIF_INFO;
+    ::lstrcpynA(balloon.szInfo, text.c_str(), sizeof balloon.szInfo);
+    ::lstrcpynA(balloon.szInfoTitle, title.c_str(), sizeof balloon.szInfoTitle);
+    balloon.dwInfoFlags = iconFlags;
+    balloon.uTimeout = BalloonTimeoutMs;
+    return ::Shell_NotifyIconA(NIM_MODIFY, &balloon) != FALSE;
 }
 
 void TTrayIcon::ShowTrayPopup(int x, int y) {

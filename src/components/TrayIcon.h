@@ -109,6 +109,10 @@ public:
     bool AddToTray();
     bool RemoveFromTray();
     bool RefreshInTray();
+    // A balloon at the icon with a title, a text and a system icon
+    // (NIIF_INFO, NIIF_WARNING, NIIF_ERROR); longer texts are cut to the
+    // shell's fields. False when the shell refused it.
+    bool ShowBalloonHint(const std::string& title, const std::string& text, DWORD iconFlags = NIIF_INFO);
     void ShowTrayPopup(int x, int y);
     void HideMainWindow();
     void MinimizeMainToTray();

@@ -143,10 +143,12 @@ TGlobalHotKey::~TGlobalHotKey() {
 
 void TGlobalHotKey::Register() {
     Atom = port_->AddHotkeyAtom(HotkeyAtomName(Definition.Key, Definition.Shift));
-    // The result is ignored on purpose: a combination taken elsewhere keeps its
-    // atom and simply never fires.
+    // A combination taken elsewhere keeps its atom and never fires; the state
+    // remembers it, so the windows can tell the user.
     if (Atom != 0)
-        port_->RegisterCombination(Atom, Definition.Shift, Definition.Key);
+        state_ = port_->RegisterCombination(Atom, Definition.Shift, Definition.Key)
+                     ? TRegistrationState::Registered
+                     : TRegistrationState::Failed;
 }
 
 void TGlobalHotKey::Unregister() {
@@ -156,6 +158,7 @@ void TGlobalHotKey::Unregister() {
     if (port_->UnregisterCombination(Atom)) {
         port_->DeleteHotkeyAtom(Atom);
         Atom = 0;
+        state_ = TRegistrationState::Unregistered;
     }
 }
 

@@ -98,6 +98,10 @@ public:
 // "corvinade-KEY-SHIFT": equal combinations share one global atom.
 std::string HotkeyAtomName(std::int32_t key, std::int32_t shift);
 
+// Where a hotkey's registration stands: unregistered (atom 0), registered, or
+// failed (the atom was added but the system refused the combination).
+enum class TRegistrationState : std::uint8_t { Unregistered, Registered, Failed };
+
 // One definition with its registration. Atom 0 means not registered; a failed
 // RegisterCombination keeps the atom (the "failed" state), and so does a failed
 // UnregisterCombination.
@@ -110,12 +114,15 @@ public:
 
     void Register();
     void Unregister();
+    TRegistrationState State() const { return state_; }
+    bool Failed() const { return state_ == TRegistrationState::Failed; }
 
     std::uint16_t Atom = 0;
     THotKeyData Definition;
 
 private:
     HotkeyPort* port_;
+    TRegistrationState state_ = TRegistrationState::Unregistered;
 };
 
 // The ordered, owning list of hotkeys; the only reader and writer of hotkeys.ini.

@@ -76,9 +76,25 @@ void SaveDialog::TypeChanged() {
         OnTypeChange();
 }
 
+namespace {
+
+// "C:\..." or "\\server\...": a name box holding such a path names the file itself.
+bool IsAbsolutePath(const std::string& path) {
+    return (path.size() > 2 && path[1] == ':' && (path[2] == '\\' || path[2] == '/')) ||
+           path.starts_with("\\\\");
+}
+
+} // namespace
+
+// Wine's dialog puts its folder before whatever the name box holds, also
+// before a whole path (which a type change before this one left there).
 std::string SaveDialog::CurrentFilePath() const {
     if (!dialog_)
         return FileName;
+    char text[4096] = {};
+    if (::SendMessageA(dialog_, CDM_GETSPEC, sizeof text, reinterpret_cast<LPARAM>(text)) > 0 &&
+        IsAbsolutePath(text))
+        return text;
     char path[4096] = {};
     const LRESULT length =
         ::SendMessageA(dialog_, CDM_GETFILEPATH, sizeof path, reinterpret_cast<LPARAM>(path));

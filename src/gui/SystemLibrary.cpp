@@ -52,4 +52,18 @@ LRESULT DefaultSubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
     return forward(window, msg, wParam, lParam);
 }
 
+void InitializeComOnUse() {
+    using Initialize = HRESULT(WINAPI*)(LPVOID, DWORD);
+    static const HRESULT com =
+        SystemFunction<Initialize>("ole32.dll", "CoInitializeEx")(nullptr, COINIT_APARTMENTTHREADED);
+    (void)com; // S_FALSE or RPC_E_CHANGED_MODE: COM is there all the same
+}
+
+HRESULT CreateComObject(REFCLSID objectClass, REFIID interfaceId, void** object, DWORD context) {
+    InitializeComOnUse();
+    using Create = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+    return SystemFunction<Create>("ole32.dll", "CoCreateInstance")(objectClass, nullptr, context, interfaceId,
+                                                                   object);
+}
+
 } // namespace corvinade::gui

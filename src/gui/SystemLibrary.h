@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
 namespace corvinade::gui {
 
@@ -25,5 +26,13 @@ void InitCommonControlClasses(DWORD classes);
 void SubclassControl(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR data);
 void RemoveControlSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id);
 LRESULT DefaultSubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// COM, single-threaded, on the user-interface thread for the life of the
+// process, from the first action that needs it on (ole32 loaded then).
+void InitializeComOnUse();
+
+// CoCreateInstance of an in-process object, COM initialized first.
+HRESULT CreateComObject(REFCLSID objectClass, REFIID interfaceId, void** object,
+                        DWORD context = CLSCTX_INPROC_SERVER);
 
 } // namespace corvinade::gui

@@ -14,6 +14,9 @@ namespace {
 constexpr int Panel1Left = 66;   // the buttons' strip (Panel2) is left of it
 constexpr int Panel1Width = 748; // as designed; it stretches with the row
 constexpr int EditHeight = 97, SaveWidth = 82;
+// The mark of a hotkey that is not registered: under the key's name.
+constexpr int MarkLeft = 206, MarkTop = 40, MarkWidth = 110, MarkHeight = 16, MarkIcon = 16;
+const COLORREF FailedColor = RGB(192, 0, 0);
 
 using gui::akBottom;
 using gui::akLeft;
@@ -158,7 +161,11 @@ void THotkeySetting::LoadFromDefinition() {
     SetFunc(d.Func);
     SetParams(d.Params);
     SetParams2(d.Params2);
-    // The drawn view, said in words for screen readers: the row's name.
+    UpdateSummary();
+}
+
+// The drawn view, said in words for screen readers: the row's name.
+void THotkeySetting::UpdateSummary() {
     std::string summary =
         Data->HotkeyText(static_cast<std::uint16_t>(shown_.Key), static_cast<std::uint16_t>(shown_.Shift)) +
         ", " + ActionDisplayName(shown_.Func);
@@ -166,7 +173,47 @@ void THotkeySetting::LoadFromDefinition() {
         summary += ", " + shown_.Params;
     if (ActionHasParams2(shown_.Func) && !shown_.Params2.empty())
         summary += ", " + shown_.Params2;
-    SetCaption(summary + (shown_.Active ? ", active" : ", inactive"));
+    summary += shown_.Active ? ", active" : ", inactive";
+    if (!faultReason_.empty())
+        summary += ", not registered: " + faultReason_;
+    SetCaption(summary);
+}
+
+void THotkeySetting::SetRegistrationFault(const std::string& reason) {
+    if (reason == faultReason_)
+        return;
+    faultReason_ = reason;
+    if (reason.empty())
+        faultTip_.reset();
+    else if (faultTip_)
+        faultTip_->SetText(reason);
+    else
+        faultTip_ = std::make_unique<gui::ToolTip>(Handle(), FaultMarkRect(), reason);
+    UpdateSummary();
+    ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+RECT THotkeySetting::FaultMarkRect() const {
+    return {Scale(Panel1Left + MarkLeft), Scale(MarkTop), Scale(Panel1Left + MarkLeft + MarkWidth),
+            Scale(MarkTop + MarkHeight)};
+}
+
+void THotkeySetting::DpiChanged() {
+    gui::Panel::DpiChanged();
+    if (faultTip_)
+        faultTip_->SetArea(FaultMarkRect());
+}
+
+// The system's warning sign and "Not registered" in red.
+void THotkeySetting::PaintFaultMark(HDC dc) {
+    const RECT mark = FaultMarkRect();
+    const int icon = Scale(MarkIcon);
+    ::DrawIconEx(dc, mark.left, mark.top, ::LoadIconA(nullptr, IDI_WARNING), icon, icon, 0, nullptr,
+                 DI_NORMAL);
+    RECT text = {mark.left + icon + Scale(4), mark.top + Scale(2), mark.right, mark.bottom};
+    gui::ScopedSelect font(dc, gui::Font({.style = gui::FontBold}, Dpi()));
+    ::SetTextColor(dc, FailedColor);
+    ::DrawTextA(dc, "Not registered", -1, &text, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 void THotkeySetting::SetActive(bool active) {
@@ -382,6 +429,8 @@ void THotkeySetting::PaintView(HDC dc, const RECT& client) {
         text(456, 48, 289, "Additional parameters:");
         text(456, 64, 289, shown_.Params2);
     }
+    if (!faultReason_.empty())
+        PaintFaultMark(dc);
 }
 
 } // namespace corvinade

@@ -5,7 +5,8 @@
 //
 // A row in view mode is one window with its two buttons; its texts and the
 // imitated check boxes are drawn. The edit controls are made when the row
-// first enters edit mode, so hundreds of rows stay light.
+// first enters edit mode, so hundreds of rows stay light. An active hotkey
+// that failed to register is marked, with the reason in a tooltip.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +20,7 @@
 #include "gui/FileDialog.h"
 #include "gui/KeyField.h"
 #include "gui/Panel.h"
+#include "gui/ToolTip.h"
 #include "ui/ParameterEditing.h"
 
 namespace corvinade {
@@ -60,6 +62,11 @@ public:
     std::string ParamsText() const;
     std::string Params2Text() const;
 
+    // Marks the row as not registered, `reason` in the mark's tooltip; an
+    // empty reason takes the mark away.
+    void SetRegistrationFault(const std::string& reason);
+    const std::string& RegistrationFault() const { return faultReason_; }
+
     void btnEditClick();
     void btnDeleteClick();
     void Button2Click();
@@ -68,16 +75,24 @@ public:
     void comboboxActionSelect();
     void buttonParametersClick();
 
+protected:
+    void DpiChanged() override;
+
 private:
     bool ValidateInput();
     void MakeEditPanel();
     void PaintView(HDC dc, const RECT& client);
+    void PaintFaultMark(HDC dc);
+    RECT FaultMarkRect() const;
+    void UpdateSummary();
 
     bool editing_ = false;
     // What the view shows: the definition as last loaded.
     THotKeyData shown_;
     std::string keyName_;
     std::unique_ptr<EditPanel> editor_;
+    std::string faultReason_;
+    std::unique_ptr<gui::ToolTip> faultTip_; // while the row is marked
 };
 
 } // namespace corvinade

@@ -29,6 +29,9 @@ constexpr BYTE InitialOpacity = 200, ShownOpacity = 240, DimmedOpacity = 180;
 constexpr int ColumnStep = 130;
 constexpr int LinkBottomOffset = 21; // link tops lie this far above the bottom edge
 const COLORREF LinkColor = RGB(0, 0, 255);
+const COLORREF FailedColor = RGB(192, 0, 0);
+constexpr int LegendLeft = 138; // under the action column, between the links
+constexpr int LegendWidth = 320;
 
 gui::FormArgs MainFormArgs() {
     gui::FormArgs args;
@@ -154,6 +157,35 @@ void TMainForm::ClearHotkeyOverview() {
         for (const auto& label : row)
             label->Invalidate();
     overviewLabels_.clear();
+    if (failedLegend_)
+        failedLegend_->Invalidate();
+    failedLegend_.reset();
+}
+
+// Only the hotkey's own cell changes, to bold red, never in place; the
+// legend takes the free middle of the footer.
+void TMainForm::MarkFailedHotkeys(const THotkeyList& hotkeys) {
+    bool anyFailed = false;
+    for (int i = 0; i < hotkeys.Count(); ++i) {
+        if (LiveItemFault(hotkeys, i) == RegistrationFault::None)
+            continue;
+        TLabel& cell = *overviewLabels_[static_cast<std::size_t>(i) + 1][0];
+        cell.SetFontColor(FailedColor);
+        cell.SetFontStyle(fsBold);
+        anyFailed = true;
+    }
+    if (!anyFailed)
+        return;
+    failedLegend_ = std::make_unique<TLabel>(
+        Host(), layer_,
+        LabelArgs{LegendLeft, PanelHeight(hotkeys.Count()) - LinkBottomOffset, LegendWidth, OverviewRowHeight,
+                  "Hotkeys in red could not be registered."});
+    failedLegend_->SetColor(::GetSysColor(COLOR_INFOBK));
+    failedLegend_->SetFontColor(FailedColor);
+}
+
+void TMainForm::ShowBalloon(const std::string& title, const std::string& text) {
+    trayIcon_->ShowBalloonHint(title, text, NIIF_WARNING);
 }
 
 void TMainForm::BuildHotkeyOverview() {
@@ -190,6 +222,7 @@ void TMainForm::BuildHotkeyOverview() {
         row[2]->SetCaption(!d.Params2.empty() && ActionHasParams2(d.Func) ? d.Params + ", " + d.Params2
                                                                           : d.Params);
     }
+    MarkFailedHotkeys(hotkeys);
 }
 
 void TMainForm::TrayIconClick() {

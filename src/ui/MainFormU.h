@@ -3,6 +3,8 @@
 // shows it as a small borderless, semi-transparent, always-on-top panel
 // beside the taskbar listing the active hotkeys in three columns. It hides
 // itself again once the mouse is over neither the panel nor the taskbar.
+// A hotkey that failed to register shows in bold red, with a line that says
+// so; the balloons of the tray icon go through this window.
 #pragma once
 
 #include <windows.h>
@@ -16,15 +18,18 @@
 #include "components/BControls.h"
 #include "components/PanelControls.h"
 #include "components/TrayIcon.h"
+#include "core/RegistrationStatus.h"
 #include "gui/Form.h"
 #include "gui/Windowless.h"
 
 namespace corvinade {
 
-class TMainForm : public gui::Form, private gui::WindowlessHost {
+class TMainForm : public gui::Form, public TrayBalloonPort, private gui::WindowlessHost {
 public:
     TMainForm();
     ~TMainForm() override;
+
+    void ShowBalloon(const std::string& title, const std::string& text) override;
 
     TTrayIcon& TrayIcon() { return *trayIcon_; }
     bool HideFormTimerEnabled() const { return hideFormTimerEnabled_; }
@@ -54,6 +59,7 @@ private:
     void HideFormTimerTimer();
     void BuildHotkeyOverview();
     void ClearHotkeyOverview();
+    void MarkFailedHotkeys(const THotkeyList& hotkeys);
 
     void SetHideFormTimer(bool enabled);
     void SetOpacity(BYTE alpha);
@@ -71,6 +77,7 @@ private:
     std::unique_ptr<TSpeedButton> speedButton1_;
     std::unique_ptr<TBLabel> bLabel1_, lblCheckForUpdates_;
     std::vector<OverviewRow> overviewLabels_;
+    std::unique_ptr<TLabel> failedLegend_; // while a shown hotkey failed
     std::unique_ptr<gui::ImageList> trayImages_;
     std::unique_ptr<TPopupMenu> trayPopup_;
     std::unique_ptr<TTrayIcon> trayIcon_;

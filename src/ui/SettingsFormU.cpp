@@ -9,6 +9,7 @@
 #include "app/LogonStart.h"
 #include "app/datau.h"
 #include "core/Maker.h"
+#include "core/RegistrationStatus.h"
 #include "gui/Application.h"
 #include "ui/UpdateFlow.h"
 #include "ui/frmAddHotkeyU.h"
@@ -141,7 +142,29 @@ void TSettingsForm::BuildHotkeyRows() {
         hotkeyRows_.push_back(std::move(row));
     }
     rows.EnableAlign();
+    ShowRegistrationFaults();
     chkStartAtWindowsStart.SetChecked(!ReadLogonStartEntry().empty());
+}
+
+// The working list holds what the file holds (it is saved before every
+// reload), so each row is judged against the live list by its combination.
+void TSettingsForm::ShowRegistrationFaults() {
+    for (const auto& row : hotkeyRows_) {
+        const int index = workingList_->IndexOf(row->HotkeyItem);
+        const RegistrationFault fault = index < 0
+                                            ? RegistrationFault::None
+                                            : EditorItemFault(*workingList_, index, Data->ActiveHotkeys());
+        std::string reason;
+        if (fault != RegistrationFault::None) {
+            const THotKeyData& d = row->HotkeyItem->Definition;
+            const TGlobalHotKey* earlier = EarlierWithCombination(*workingList_, index);
+            reason = FaultTooltip(
+                fault,
+                Data->HotkeyText(static_cast<std::uint16_t>(d.Key), static_cast<std::uint16_t>(d.Shift)),
+                earlier ? earlier->Definition.Func : THotkeyAction::None);
+        }
+        row->SetRegistrationFault(reason);
+    }
 }
 
 void TSettingsForm::FreeHotkeyRows() {
@@ -229,6 +252,7 @@ void TSettingsForm::ApplySavedHotkeys() {
         logonError = std::current_exception();
     }
     Data->ReloadHotkeys();
+    ShowRegistrationFaults();
     if (logonError) {
         try {
             std::rethrow_exception(logonError);

@@ -3,7 +3,8 @@
 // through the new-hotkey wizard, and switches start at log-on; a second page
 // shows the program's version, the maker's links and the update check.
 // Every row save or delete writes the file and the log-on entry, then the
-// data module registers the hotkeys again.
+// data module registers the hotkeys again; rows of active hotkeys that did
+// not register are marked.
 #pragma once
 
 #include <windows.h>
@@ -61,6 +62,7 @@ private:
     void FreeHotkeyRows();
     void SaveSettings();
     void ApplySavedHotkeys();
+    void ShowRegistrationFaults();
 
     UnregisteredPort unregistered_; // the working list is never registered
     std::unique_ptr<THotkeyList> workingList_;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -262,7 +263,8 @@ TEST_F(CaptureTest, CaptureWindowGrabsTheWindowRectangle) {
 }
 
 // A selection dragged from bottom-right to top-left, saved under each name:
-// the format follows the name, BMP pixels are exact and JPEG ones close.
+// the format follows the name, BMP and PNG pixels are exact and JPEG ones
+// close.
 TEST_F(CaptureTest, SelectionSavedAsJpegOrBmpByName) {
     ASSERT_NO_FATAL_FAILURE(ShowPattern(60, 80, 500, 400));
     struct Case {
@@ -272,7 +274,7 @@ TEST_F(CaptureTest, SelectionSavedAsJpegOrBmpByName) {
     };
     const Case cases[] = {
         {"a.jpg", "a.jpg", "JPEG"}, {"b.JPEG", "b.JPEG", "JPEG"}, {"c.bmp", "c.bmp", "BMP"},
-        {"d.png", "d.png", "BMP"},  {"e", "e.jpg", "JPEG"},
+        {"d.png", "d.png", "PNG"},  {"e", "e.jpg", "JPEG"},
     };
     const POINT o = PatternOrigin();
     // Image pixels equal screen pixels in a whole-screen grab.
@@ -289,7 +291,7 @@ TEST_F(CaptureTest, SelectionSavedAsJpegOrBmpByName) {
         EXPECT_THAT(image->format, ::testing::StartsWith(c.format));
         ASSERT_EQ(image->width, 260);
         ASSERT_EQ(image->height, 220);
-        if (std::string(c.format) == "BMP") {
+        if (std::string(c.format) != "JPEG") {
             ExpectExactPattern(*image, to);
             continue;
         }
@@ -381,55 +383,88 @@ TEST_F(CaptureTest, DoubleReleaseOnTheSelectionCrops) {
     EXPECT_TRUE(WaitFor([&] { return cornerShown() == croppedCorner; })) << "fast releases did not crop";
 }
 
-// Copy: another process reads a bitmap of the selection's size and pixels.
+// Copy: another process reads the bitmap, the DIB the system makes of it and
+// the PNG, each of the selection's size and pixels (the PNG read by an
+// independent decoder).
 TEST_F(CaptureTest, CopyPlacesTheSelectionInTheClipboard) {
     POINT from{};
     HWND capture = CaptureWithSelection({10, 15}, {310, 215}, from);
     ASSERT_NE(capture, nullptr);
     ASSERT_TRUE(ClickButton(capture, "Copy to clipboard"));
     ASSERT_TRUE(WaitUntilClosed(capture));
-    std::optional<RgbImage> image;
-    ASSERT_TRUE(WaitFor([&] { return (image = ClipboardBitmap()).has_value(); }));
-    EXPECT_EQ(image->width, 300);
-    EXPECT_EQ(image->height, 200);
-    ExpectExactPattern(*image, from);
+    std::optional<RgbImage> bitmap;
+    ASSERT_TRUE(WaitFor([&] { return (bitmap = ClipboardBitmap()).has_value(); }));
+    const std::optional<std::string> png = ClipboardBytes("PNG");
+    ASSERT_TRUE(png) << "no PNG in the clipboard";
+    const std::string pngFile = folder.Path() + "/clipboard.png";
+    std::ofstream(WindowsPath(pngFile), std::ios::binary) << *png;
+    const std::optional<RgbImage> images[] = {bitmap, ClipboardDib(), ReadImageFile(pngFile)};
+    for (const std::optional<RgbImage>& image : images) {
+        ASSERT_TRUE(image);
+        SCOPED_TRACE(image->format);
+        EXPECT_EQ(image->width, 300);
+        EXPECT_EQ(image->height, 200);
+        ExpectExactPattern(*image, from);
+    }
+    EXPECT_EQ(images[2]->format, "PNG");
 }
 
-// Picking "Bitmap" in the save dialog's type list while a bare name is typed:
-// the name box shows the name with ".bmp" and Save writes a BMP file of it.
-TEST_F(CaptureTest, PickingBitmapTypeRenamesTheFileToBmp) {
-    POINT from{};
-    HWND capture = CaptureWithSelection({20, 25}, {140, 115}, from);
-    ASSERT_NE(capture, nullptr);
-    ASSERT_TRUE(ClickButton(capture, "Save to file..."));
-    HWND dialog = WaitForWindow({"#32770", "Save screenshot", corvinade.Id(), true});
-    ASSERT_NE(dialog, nullptr);
-    HWND nameBox = GetDlgItem(dialog, 0x47C), typeBox = GetDlgItem(dialog, 0x470);
-    ASSERT_NE(nameBox, nullptr);
-    ASSERT_NE(typeBox, nullptr);
-    // Into the test's folder first, as a user types a folder and presses Save.
-    SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.WindowsFolder().c_str()));
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return WindowText(nameBox).empty(); })) << "the dialog did not open the folder";
+// Picking a type in the save dialog's type list while a bare name is typed:
+// the name box shows the name with that type's extension and Save writes a
+// file of that format.
+class SaveDialogTypeTest : public CaptureTest {
+protected:
+    void PickTypeAndSave(int position, const std::string& typeName, const std::string& extension,
+                         const std::string& format) {
+        POINT from{};
+        HWND capture = CaptureWithSelection({20, 25}, {140, 115}, from);
+        ASSERT_NE(capture, nullptr);
+        ASSERT_TRUE(ClickButton(capture, "Save to file..."));
+        HWND dialog = WaitForWindow({"#32770", "Save screenshot", corvinade.Id(), true});
+        ASSERT_NE(dialog, nullptr);
+        HWND nameBox = GetDlgItem(dialog, 0x47C), typeBox = GetDlgItem(dialog, 0x470);
+        ASSERT_NE(nameBox, nullptr);
+        ASSERT_NE(typeBox, nullptr);
+        // Wide: Wine hands a list's text to another process only as it keeps it.
+        wchar_t type[64] = {};
+        SendMessageW(typeBox, CB_GETLBTEXT, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(type));
+        EXPECT_EQ(std::wstring(type), std::wstring(typeName.begin(), typeName.end()));
+        // Into the test's folder first, as a user types a folder and presses Save.
+        SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.WindowsFolder().c_str()));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return WindowText(nameBox).empty(); }))
+            << "the dialog did not open the folder";
 
-    SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("shot"));
-    // The user presses Down in the closed type list: the list itself selects
-    // "Bitmap" and notifies the dialog.
-    PostMessageA(typeBox, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageA(typeBox, WM_KEYUP, VK_DOWN, 0xC0000001);
-    ASSERT_TRUE(WaitFor([&] { return SendMessageA(typeBox, CB_GETCURSEL, 0, 0) == 1; }));
-    // The box gets the whole path the dialog reports, with the new extension.
-    const std::string renamed = WindowsPath(folder.Path() + "/shot.bmp");
-    EXPECT_TRUE(WaitFor([&] { return WindowText(nameBox) == renamed; }))
-        << "the name box shows \"" << WindowText(nameBox) << "\"";
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitUntilClosed(capture));
-    const auto image = WaitForImage(folder.Path() + "/shot.bmp");
-    ASSERT_TRUE(image) << RunLinuxShell("ls -la " + folder.Path());
-    EXPECT_THAT(image->format, ::testing::StartsWith("BMP"));
-    EXPECT_EQ(image->width, 120);
-    EXPECT_EQ(image->height, 90);
-    ExpectExactPattern(*image, from);
+        SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("shot"));
+        // The user presses Down in the closed type list: the list itself
+        // selects the next type and notifies the dialog.
+        for (int i = 0; i < position; ++i) {
+            PostMessageA(typeBox, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageA(typeBox, WM_KEYUP, VK_DOWN, 0xC0000001);
+            ASSERT_TRUE(WaitFor([&] { return SendMessageA(typeBox, CB_GETCURSEL, 0, 0) == i + 1; }));
+        }
+        // The box gets the whole path the dialog reports, with the new extension.
+        const std::string renamed = WindowsPath(folder.Path() + "/shot" + extension);
+        EXPECT_TRUE(WaitFor([&] { return WindowText(nameBox) == renamed; }))
+            << "the name box shows \"" << WindowText(nameBox) << "\"";
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitUntilClosed(capture));
+        const auto image = WaitForImage(folder.Path() + "/shot" + extension);
+        ASSERT_TRUE(image) << RunLinuxShell("ls -la " + folder.Path());
+        EXPECT_THAT(image->format, ::testing::StartsWith(format));
+        EXPECT_EQ(image->width, 120);
+        EXPECT_EQ(image->height, 90);
+        ExpectExactPattern(*image, from);
+    }
+};
+
+TEST_F(SaveDialogTypeTest, PickingBitmapTypeRenamesTheFileToBmp) {
+    PickTypeAndSave(1, "Bitmap", ".bmp", "BMP");
+}
+
+// The third type, "PNG image (*.png)": lossless, so every pixel is exact.
+TEST_F(SaveDialogTypeTest, PickingPngTypeRenamesTheFileToPng) {
+    PickTypeAndSave(2, "PNG image (*.png)", ".png", "PNG");
 }
 
 // A file that cannot be created: the error box names it, the window stays

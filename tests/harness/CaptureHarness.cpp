@@ -23,6 +23,46 @@ LPARAM Point(POINT p) {
     return MAKELPARAM(p.x, p.y);
 }
 
+// The clipboard open for reading while the object lives; another program
+// may hold it for a moment.
+struct OpenedClipboard {
+    OpenedClipboard() {
+        for (int attempt = 0; attempt < 100 && !OpenClipboard(nullptr); ++attempt)
+            Sleep(20);
+    }
+    ~OpenedClipboard() { CloseClipboard(); }
+};
+
+// The bytes of a global memory block, nothing without one.
+std::optional<std::string> GlobalBytes(HANDLE memory) {
+    const char* data = memory ? static_cast<const char*>(GlobalLock(memory)) : nullptr;
+    if (!data)
+        return std::nullopt;
+    std::string bytes(data, GlobalSize(memory));
+    GlobalUnlock(memory);
+    return bytes;
+}
+
+// A bitmap's pixels as the system hands them out at 32 bits.
+std::optional<RgbImage> BitmapPixels(HBITMAP bitmap, const std::string& format) {
+    BITMAP info{};
+    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info))
+        return std::nullopt;
+    RgbImage image{format, info.bmWidth, info.bmHeight, {}};
+    image.pixels.resize(static_cast<size_t>(image.width) * image.height);
+    BITMAPINFO header{};
+    header.bmiHeader = {sizeof header.bmiHeader, image.width, -image.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(image.height), image.pixels.data(),
+                               &header, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows != image.height)
+        return std::nullopt;
+    for (auto& p : image.pixels)
+        p &= 0x00FFFFFF;
+    return image;
+}
+
 } // namespace
 
 std::string RunLinuxShell(const std::string& command) {
@@ -78,29 +118,35 @@ std::optional<RgbImage> ReadImageFile(const std::string& linuxPath) {
 }
 
 std::optional<RgbImage> ClipboardBitmap() {
-    for (int attempt = 0; attempt < 100 && !OpenClipboard(nullptr); ++attempt)
-        Sleep(20);
-    struct Close {
-        ~Close() { CloseClipboard(); }
-    } close;
-    auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-    if (!bitmap)
+    OpenedClipboard clipboard;
+    return BitmapPixels(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)), "CF_BITMAP");
+}
+
+std::optional<RgbImage> ClipboardDib() {
+    std::optional<std::string> dib;
+    {
+        OpenedClipboard clipboard;
+        dib = GlobalBytes(GetClipboardData(CF_DIB));
+    }
+    if (!dib || dib->size() < sizeof(BITMAPINFOHEADER))
         return std::nullopt;
-    BITMAP info{};
-    GetObjectA(bitmap, sizeof info, &info);
-    RgbImage image{"CF_BITMAP", info.bmWidth, info.bmHeight, {}};
-    image.pixels.resize(static_cast<size_t>(image.width) * image.height);
-    BITMAPINFO header{};
-    header.bmiHeader = {sizeof header.bmiHeader, image.width, -image.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(dib->data());
+    const BITMAPINFOHEADER& h = info->bmiHeader;
+    const size_t masks = h.biCompression == BI_BITFIELDS && h.biSize == sizeof h ? 12 : 0;
+    const size_t colours = h.biClrUsed ? h.biClrUsed : h.biBitCount <= 8 ? 1u << h.biBitCount : 0;
     HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(image.height), image.pixels.data(),
-                               &header, DIB_RGB_COLORS);
+    HBITMAP bitmap = CreateDIBitmap(screen, &h, CBM_INIT, dib->data() + h.biSize + masks + colours * 4, info,
+                                    DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    if (rows != image.height)
-        return std::nullopt;
-    for (auto& p : image.pixels)
-        p &= 0x00FFFFFF;
+    std::optional<RgbImage> image = BitmapPixels(bitmap, "CF_DIB");
+    DeleteObject(bitmap);
     return image;
+}
+
+std::optional<std::string> ClipboardBytes(const std::string& formatName) {
+    const UINT format = RegisterClipboardFormatA(formatName.c_str());
+    OpenedClipboard clipboard;
+    return GlobalBytes(GetClipboardData(format));
 }
 
 std::uint32_t ScreenPixel(int x, int y) {

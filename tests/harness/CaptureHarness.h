@@ -47,6 +47,12 @@ std::optional<RgbImage> ReadImageFile(const std::string& linuxPath);
 
 // The clipboard's CF_BITMAP as pixels, nothing when it holds none.
 std::optional<RgbImage> ClipboardBitmap();
+// The clipboard's CF_DIB (the system makes it from a bitmap) as pixels,
+// drawn by the system; nothing when it holds none.
+std::optional<RgbImage> ClipboardDib();
+// The bytes of a registered clipboard format ("PNG"), nothing when the
+// clipboard holds none.
+std::optional<std::string> ClipboardBytes(const std::string& formatName);
 
 // The colour of a screen pixel, 0x00RRGGBB.
 std::uint32_t ScreenPixel(int x, int y);

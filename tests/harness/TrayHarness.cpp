@@ -194,6 +194,11 @@ std::vector<COLORREF> ScreenPixels(const RECT& area) {
 }
 
 std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, int height) {
+    return RenderCell(text, bold, width, height, GetSysColor(COLOR_INFOTEXT));
+}
+
+std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, int height,
+                                 COLORREF textColour) {
     DibSurface surface(width, height);
     LOGFONTA lf = {};
     lf.lfHeight = -11;
@@ -205,7 +210,7 @@ std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, 
     RECT r = {0, 0, width, height};
     FillRect(surface.Dc(), &r, GetSysColorBrush(COLOR_INFOBK));
     SetBkMode(surface.Dc(), TRANSPARENT);
-    SetTextColor(surface.Dc(), GetSysColor(COLOR_INFOTEXT));
+    SetTextColor(surface.Dc(), textColour);
     // Data texts: a "&" is drawn as it is, never taken as a mnemonic.
     DrawTextA(surface.Dc(), text.c_str(), -1, &r, DT_WORDBREAK | DT_NOPREFIX);
     std::vector<COLORREF> pixels = surface.Pixels();

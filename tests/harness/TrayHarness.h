@@ -69,5 +69,8 @@ std::vector<COLORREF> ScreenPixels(const RECT& area);
 // the program's font (Tahoma 11, bold or not) in the tooltip colours, wrapped
 // in a cell of this size and cut at its height.
 std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, int height);
+// The same in another text colour.
+std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, int height,
+                                 COLORREF textColour);
 
 } // namespace corvinade::test

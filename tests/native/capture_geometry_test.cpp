@@ -117,7 +117,7 @@ TEST(CaptureGeometry, FormatFollowsTheFileNameAlone) {
     const Case cases[] = {
         {"C:\\shots\\a.jpg", ".jpg", ImageFormat::Jpeg},    {"C:\\shots\\a.JPEG", ".JPEG", ImageFormat::Jpeg},
         {"C:\\shots\\a.Jpg", ".Jpg", ImageFormat::Jpeg},    {"C:\\shots\\a.bmp", ".bmp", ImageFormat::Bmp},
-        {"C:\\shots\\a.png", ".png", ImageFormat::Bmp},     {"C:\\shots\\a", "", ImageFormat::Bmp},
+        {"C:\\shots\\a.PNG", ".PNG", ImageFormat::Png},     {"C:\\shots\\a", "", ImageFormat::Bmp},
         {"C:\\shots.jpg\\a", "", ImageFormat::Bmp},         {"C:\\shots.d/a", "", ImageFormat::Bmp},
         {"C:\\shots\\a.jpg.bmp", ".bmp", ImageFormat::Bmp}, {"C:\\shots\\a.", ".", ImageFormat::Bmp},
         {"C:\\shots\\a.jpeg ", ".jpeg ", ImageFormat::Bmp}, {"a.jpe", ".jpe", ImageFormat::Bmp},
@@ -132,6 +132,7 @@ TEST(CaptureGeometry, FormatFollowsTheFileNameAlone) {
 TEST(CaptureGeometry, TypeChangeReplacesTheExtension) {
     EXPECT_EQ(DefaultExtensionForFilter(1), "jpg");
     EXPECT_EQ(DefaultExtensionForFilter(2), "bmp");
+    EXPECT_EQ(DefaultExtensionForFilter(3), "png");
     EXPECT_EQ(DefaultExtensionForFilter(0), "bmp");
     EXPECT_EQ(ChangeFileExtension("C:\\a\\shot.jpg", ".bmp"), "C:\\a\\shot.bmp");
     EXPECT_EQ(ChangeFileExtension("C:\\a\\shot", ".jpg"), "C:\\a\\shot.jpg");
