@@ -262,10 +262,14 @@ void TSaveCapture::SaveScreenshotDialogTypeChange() {
 void TSaveCapture::CopyCaptureToClipboard() {
     const PixelImage image = RenderSelection();
     gui::GdiObject<HBITMAP> bitmap = DeviceBitmap(image);
-    gui::GlobalMemory png = GlobalCopy(EncodePng(image));
+    // Should the system's image codecs fail, the bitmap alone still pastes
+    // in most programs: the copy goes on without the PNG.
+    gui::GlobalMemory png;
+    try {
+        png = GlobalCopy(EncodePng(image));
+    } catch (const Error&) {
+    }
     const UINT pngFormat = ::RegisterClipboardFormatA("PNG");
-    if (!pngFormat)
-        throw Error("Cannot place the image in the clipboard");
     gui::ClipboardGuard clipboard(gui::App().Handle());
     if (!clipboard.Opened())
         throw Error("Cannot open clipboard");
@@ -273,9 +277,11 @@ void TSaveCapture::CopyCaptureToClipboard() {
     if (!::SetClipboardData(CF_BITMAP, bitmap.Get()))
         throw Error("Cannot place the image in the clipboard");
     bitmap.Detach(); // the clipboard owns it now
-    if (!::SetClipboardData(pngFormat, png.Get()))
-        throw Error("Cannot place the image in the clipboard");
-    png.Detach();
+    if (png && pngFormat) {
+        if (!::SetClipboardData(pngFormat, png.Get()))
+            throw Error("Cannot place the image in the clipboard");
+        png.Detach();
+    }
 }
 
 void TSaveCapture::Button2Click() {
