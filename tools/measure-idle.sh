@@ -39,7 +39,7 @@ mkdir -p "$DATA" && : >"$DATA/hotkeys.ini"
 # colour (as a spot further left does).
 for _ in $(seq 1 500); do
     empty=$(pixel)
-    [ -n "$empty" ] && [ "$empty" = "$(pixel 1200)" ] && break
+    [ -n "$empty" ] && [ "$empty" != "#000000000000" ] && [ "$empty" = "$(pixel 1200)" ] && break
     sleep 0.02
 done
 start=$(date +%s%N)
