@@ -33,9 +33,10 @@ RUN_TIMEOUT=${CORVINADE_RUN_TIMEOUT:-100}
 DPI=${CORVINADE_DPI:-}
 
 export WINEDEBUG=-all
-# No Mono or Gecko prompts; no winemenubuilder, which would turn shortcuts
-# made in the prefix (the installer's) into desktop files in the home folder.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# No Mono or Gecko prompts. (The installer tests turn off winemenubuilder in
+# their prefix, so that the installer's shortcut writes no desktop files into
+# the home folder.)
+export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win32
 
 if ! [[ $DESKTOP =~ ^([0-9]+)x([0-9]+)$ ]]; then
