@@ -207,6 +207,14 @@ struct GlobalMemoryTraits {
 };
 using GlobalMemory = Unique<HGLOBAL, GlobalMemoryTraits>;
 
+// An icon this code made (CopyIcon, CopyImage, LoadImage without LR_SHARED).
+struct IconTraits {
+    static HICON Invalid() { return nullptr; }
+    static bool Valid(HICON icon) { return icon != nullptr; }
+    static void Close(HICON icon) { ::DestroyIcon(icon); }
+};
+using UniqueIcon = Unique<HICON, IconTraits>;
+
 // COM initialized on this thread for the life of the guard; balanced with
 // CoUninitialize only when the initialization counted (S_OK or S_FALSE).
 class ComInit {

@@ -11,13 +11,6 @@
 
 namespace corvinade::gui {
 
-struct IconTraits {
-    static HICON Invalid() { return nullptr; }
-    static bool Valid(HICON icon) { return icon != nullptr; }
-    static void Close(HICON icon) { ::DestroyIcon(icon); }
-};
-using UniqueIcon = Unique<HICON, IconTraits>;
-
 class ImageList {
 public:
     ImageList(int width, int height) : width_(width), height_(height) {}
