@@ -27,8 +27,9 @@ EXE=$(cat "$RESULT/exe")
 exec >"$RESULT/out" 2>&1
 trap 'touch "$RESULT/done"' EXIT
 
-# The icon's middle pixel at the right end of the taskbar (1280 x 800 desktop).
-pixel() { import -window root -crop "1x1+${1:-1269}+789" txt:- 2>/dev/null | tail -1 | awk '{print $3}'; }
+# A pixel of the screen, X Y; by default the icon's middle at the right end of
+# the taskbar (1280 x 800 desktop).
+pixel() { import -window root -crop "1x1+${1:-1269}+${2:-789}" txt:- 2>/dev/null | tail -1 | awk '{print $3}'; }
 
 # A profile with no first-use wizard and an empty hotkey file (without a
 # file the settings window would open at start).
@@ -83,10 +84,10 @@ awk -v p="$private" -v bp="$barePrivate" -v br="$bareRss" 'BEGIN {
 
 # The bare program's start until its first window is drawn: a black square
 # on the desktop at (630, 390).
-before=$(import -window root -crop "1x1+640+400" txt:- 2>/dev/null | tail -1 | awk '{print $3}')
+before=$(pixel 640 400)
 start=$(date +%s%N)
 wine "$(dirname "$EXE")/../tests/harness/bare.exe" show >/dev/null 2>&1 &
-while [ "$(import -window root -crop "1x1+640+400" txt:- 2>/dev/null | tail -1 | awk '{print $3}')" = "$before" ]; do
+while [ "$(pixel 640 400)" = "$before" ]; do
     sleep 0.01
     if [ $(( ($(date +%s%N) - start) / 1000000 )) -gt 20000 ]; then
         echo "no bare window within 20 s" >&2

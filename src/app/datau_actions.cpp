@@ -151,13 +151,9 @@ void TData::OpenWebsite(std::string address) {
 
 void TData::PlaceTextInClipboard(std::string text) {
     // The memory is ready before the clipboard opens, so a failure leaves it as it was.
-    gui::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
+    gui::GlobalMemory memory = gui::GlobalCopy(text.c_str(), text.size() + 1);
     if (!memory)
         throw Error(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
-    {
-        gui::GlobalLockGuard<char> lock(memory.Get());
-        std::memcpy(lock.Get(), text.c_str(), text.size() + 1);
-    }
     gui::ClipboardGuard clipboard(gui::App().Handle());
     if (!clipboard.Opened())
         throw Error("Cannot open clipboard");

@@ -61,18 +61,6 @@ gui::GdiObject<HBITMAP> DeviceBitmap(const PixelImage& image) {
     return copy;
 }
 
-// Movable memory holding these bytes, for the clipboard.
-gui::GlobalMemory GlobalCopy(const std::string& bytes) {
-    gui::GlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
-    if (!memory)
-        throw Error("Out of memory");
-    gui::GlobalLockGuard<char> lock(memory.Get());
-    if (!lock.Get())
-        throw Error("Out of memory");
-    std::memcpy(lock.Get(), bytes.data(), bytes.size());
-    return memory;
-}
-
 std::uint32_t SystemTicks() {
     return ::GetTickCount();
 }
@@ -257,8 +245,8 @@ void TSaveCapture::SaveScreenshotDialogTypeChange() {
 // Besides CF_BITMAP (from which the system makes the DIB formats) the
 // registered "PNG" format, which browsers, chat programs and image editors
 // read without loss. Both are built before the clipboard is opened and
-// emptied, so a failure to build them leaves the user's clipboard as it was;
-// both are placed at once, as the window closes after copying.
+// emptied, so a failure to build the bitmap leaves the user's clipboard as it
+// was; both are placed at once, as the window closes after copying.
 void TSaveCapture::CopyCaptureToClipboard() {
     const PixelImage image = RenderSelection();
     gui::GdiObject<HBITMAP> bitmap = DeviceBitmap(image);
@@ -266,7 +254,8 @@ void TSaveCapture::CopyCaptureToClipboard() {
     // in most programs: the copy goes on without the PNG.
     gui::GlobalMemory png;
     try {
-        png = GlobalCopy(EncodePng(image));
+        const std::string bytes = EncodePng(image);
+        png = gui::GlobalCopy(bytes.data(), bytes.size());
     } catch (const Error&) {
     }
     const UINT pngFormat = ::RegisterClipboardFormatA("PNG");

@@ -89,7 +89,7 @@ Application::Application(HINSTANCE instance) : hinstance_(instance), title_(Modu
 }
 
 Application::~Application() {
-    hooks_.clear();
+    hooks_.Clear();
     OnMessage = nullptr;
     ::DestroyWindow(window_);
     window_ = nullptr;
@@ -198,15 +198,8 @@ LRESULT Application::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         if (handled)
             return 0;
     }
-    if (!hooks_.empty()) {
-        // A copy: a hook may unhook itself or others while it runs.
-        auto hooks = hooks_;
-        for (auto& [id, hook] : hooks) {
-            LRESULT result = 0;
-            if (hook(msg, wParam, lParam, result))
-                return result;
-        }
-    }
+    if (LRESULT result = 0; hooks_.Run(msg, wParam, lParam, result))
+        return result;
     if (msg == WM_CLOSE) {
         if (mainForm_)
             mainForm_->Close();
@@ -239,13 +232,11 @@ void Application::ShowException(const std::string& text) noexcept {
 }
 
 int Application::HookMainWindow(MainWindowHook hook) {
-    int id = nextHookId_++;
-    hooks_.emplace_back(id, std::move(hook));
-    return id;
+    return hooks_.Add(std::move(hook));
 }
 
 void Application::UnhookMainWindow(int id) {
-    std::erase_if(hooks_, [id](const auto& entry) { return entry.first == id; });
+    hooks_.Remove(id);
 }
 
 void Application::HideTaskbarButton() {

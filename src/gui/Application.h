@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "gui/MessageHooks.h"
+
 namespace corvinade::gui {
 
 class Form;
@@ -19,7 +21,7 @@ class Application {
 public:
     // Called from the application window's procedure before anything else;
     // true means handled, and `result` is the answer.
-    using MainWindowHook = std::function<bool(UINT msg, WPARAM, LPARAM, LRESULT& result)>;
+    using MainWindowHook = MessageHooks::Hook;
 
     explicit Application(HINSTANCE instance);
     Application(const Application&) = delete;
@@ -87,8 +89,7 @@ private:
     std::string title_;
     bool terminated_ = false;
     Form* mainForm_ = nullptr;
-    std::vector<std::pair<int, MainWindowHook>> hooks_;
-    int nextHookId_ = 1;
+    MessageHooks hooks_;
 };
 
 // The application; one must exist.

@@ -405,21 +405,10 @@ void Form::FocusMoved(HWND focus) {
             box->ScrollIntoView(focus);
 }
 
-int Form::AddMessageHook(MessageHook hook) {
-    hooks_.emplace_back(nextHookId_, std::move(hook));
-    return nextHookId_++;
-}
-
-void Form::RemoveMessageHook(int id) {
-    std::erase_if(hooks_, [id](const auto& entry) { return entry.first == id; });
-}
-
 LRESULT Form::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    // A copy: a hook may remove itself or another while it runs.
-    for (const auto& [id, hook] : std::vector(hooks_))
-        if (hook(msg, wParam, lParam, result))
-            return result;
+    if (hooks_.Run(msg, wParam, lParam, result))
+        return result;
     if (HandleMessage(msg, wParam, lParam, result) || HandleContainerMessage(msg, wParam, lParam, result))
         return result;
     switch (msg) {

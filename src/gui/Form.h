@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gui/Controls.h"
+#include "gui/MessageHooks.h"
 
 namespace corvinade::gui {
 
@@ -105,9 +106,9 @@ public:
     // own handling (the tray icon watches its owner being minimized); true
     // means handled, with `result` as the answer. The hooking object removes
     // its hook before it goes.
-    using MessageHook = std::function<bool(UINT msg, WPARAM, LPARAM, LRESULT& result)>;
-    int AddMessageHook(MessageHook hook);
-    void RemoveMessageHook(int id);
+    using MessageHook = MessageHooks::Hook;
+    int AddMessageHook(MessageHook hook) { return hooks_.Add(std::move(hook)); }
+    void RemoveMessageHook(int id) { hooks_.Remove(id); }
 
 protected:
     // For derived forms: called first for every message of the window;
@@ -131,8 +132,7 @@ private:
     void NextDialogControl(WPARAM target, bool isWindow);
 
     HWND window_ = nullptr;
-    std::vector<std::pair<int, MessageHook>> hooks_;
-    int nextHookId_ = 1;
+    MessageHooks hooks_;
     int dpi_ = DesignDpi;
     SIZE designClient_ = {0, 0};
     bool created_ = false;

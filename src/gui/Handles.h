@@ -7,6 +7,8 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include <cstddef>
+#include <cstring>
 #include <utility>
 
 namespace corvinade::gui {
@@ -206,6 +208,19 @@ struct GlobalMemoryTraits {
     static void Close(HGLOBAL h) { ::GlobalFree(h); }
 };
 using GlobalMemory = Unique<HGLOBAL, GlobalMemoryTraits>;
+
+// Movable memory holding a copy of these bytes, as the clipboard takes it;
+// empty when the system has no memory for it.
+inline GlobalMemory GlobalCopy(const void* bytes, std::size_t size) {
+    GlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, size));
+    if (!memory)
+        return memory;
+    GlobalLockGuard<char> lock(memory.Get());
+    if (!lock.Get())
+        return GlobalMemory();
+    std::memcpy(lock.Get(), bytes, size);
+    return memory;
+}
 
 // An icon this code made (CopyIcon, CopyImage, LoadImage without LR_SHARED).
 struct IconTraits {

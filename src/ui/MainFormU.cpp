@@ -162,7 +162,7 @@ void TMainForm::ClearHotkeyOverview() {
     failedLegend_.reset();
 }
 
-// Only the hotkey's own cell changes, to bold red, never in place; the
+// Only the hotkey's own cell changes, to bold red, in place; the
 // legend takes the free middle of the footer.
 void TMainForm::MarkFailedHotkeys(const THotkeyList& hotkeys) {
     bool anyFailed = false;
