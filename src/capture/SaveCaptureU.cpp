@@ -258,7 +258,7 @@ void TSaveCapture::CopyCaptureToClipboard() {
         png = gui::GlobalCopy(bytes.data(), bytes.size());
     } catch (const Error&) {
     }
-    const UINT pngFormat = ::RegisterClipboardFormatA("PNG");
+    const UINT pngFormat = ::RegisterClipboardFormatW(L"PNG");
     gui::ClipboardGuard clipboard(gui::App().Handle());
     if (!clipboard.Opened())
         throw Error("Cannot open clipboard");

@@ -132,6 +132,20 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     return out;
 }
 
+std::u16string Utf8ToUtf16Prefix(std::string_view text, std::size_t maxUnits) {
+    std::u16string out;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const Utf8Char c = DecodeUtf8Char(text, pos);
+        char16_t units[2];
+        const std::size_t length = EncodeUtf16(c.Value, units);
+        if (out.size() + length > maxUnits)
+            break;
+        out.append(units, length);
+        pos += c.Length;
+    }
+    return out;
+}
+
 std::string Utf16ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());

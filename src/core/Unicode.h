@@ -31,6 +31,9 @@ bool IsAscii(std::string_view text);
 std::string ValidUtf8(std::string_view text);
 
 std::u16string Utf8ToUtf16(std::string_view text);
+// As much of the text as fits in maxUnits UTF-16 units (the system's fixed
+// text fields), never half a surrogate pair.
+std::u16string Utf8ToUtf16Prefix(std::string_view text, std::size_t maxUnits);
 std::string Utf16ToUtf8(std::u16string_view text);
 
 } // namespace corvinade

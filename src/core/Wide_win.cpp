@@ -24,6 +24,23 @@ std::string Utf8(const wchar_t* text, int length) {
     return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), size));
 }
 
+std::string WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Utf8(text);
+}
+
+std::string ModuleFileName(HMODULE module) {
+    // A cut-off path fills the whole buffer: try again with a longer one.
+    for (DWORD size = MAX_PATH;; size *= 2) {
+        std::wstring path(size, L'\0');
+        const DWORD length = ::GetModuleFileNameW(module, path.data(), size);
+        if (length < size || size >= 32768)
+            return Utf8(path.data(), static_cast<int>(length));
+    }
+}
+
 namespace {
 
 // CP_ACP through the system's own tables. A system whose ANSI code page is

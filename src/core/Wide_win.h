@@ -16,4 +16,16 @@ inline std::string Utf8(const std::wstring& text) {
     return Utf8(text.data(), static_cast<int>(text.size()));
 }
 
+// A window's or control's text (GetWindowTextW).
+std::string WindowText(HWND window);
+
+// The full path of the module's file (the program's own for nullptr).
+std::string ModuleFileName(HMODULE module = nullptr);
+
+// A numbered resource such as IDC_ARROW or IDI_WARNING, which the headers
+// spell for the ANSI calls, for the wide ones.
+inline LPCWSTR ResourceId(LPCSTR id) {
+    return MAKEINTRESOURCEW(reinterpret_cast<ULONG_PTR>(id));
+}
+
 } // namespace corvinade

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "core/Wide_win.h"
 #include "gui/Handles.h"
 #include "gui/SystemLibrary.h"
 
@@ -11,7 +12,7 @@ namespace corvinade::gui {
 
 namespace {
 
-constexpr char LinkClass[] = "SysLink";
+constexpr wchar_t LinkClass[] = L"SysLink";
 
 // The link control reads "<a>" markup; everything else is text.
 std::string Markup(const std::string& text) {
@@ -35,7 +36,7 @@ bool LinkLabel::HandleNotify(NMHDR& header, LRESULT& result) {
     if (OnClick)
         OnClick();
     else if (!Execute.empty())
-        ::ShellExecuteA(Handle(), "open", Execute.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ::ShellExecuteW(Handle(), L"open", Wide(Execute).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return true;
 }
 
@@ -43,11 +44,11 @@ bool LinkLabel::HandleNotify(NMHDR& header, LRESULT& result) {
 // so it gets a copy of its own instead of the program's shared font; what
 // the control leaves of the copy goes with it.
 void LinkLabel::ApplyOwnFont() {
-    LOGFONTA font = {};
-    ::GetObjectA(CurrentFont(), sizeof font, &font);
+    LOGFONTW font = {};
+    ::GetObjectW(CurrentFont(), sizeof font, &font);
     HFONT previous = ownFont_;
-    ownFont_ = ::CreateFontIndirectA(&font);
-    ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(ownFont_), TRUE);
+    ownFont_ = ::CreateFontIndirectW(&font);
+    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(ownFont_), TRUE);
     if (previous && ::GetObjectType(previous) == OBJ_FONT)
         ::DeleteObject(previous);
 }
@@ -72,7 +73,7 @@ bool LinkLabel::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
 
 SIZE LinkLabel::PreferredSize() const {
     SIZE ideal = {};
-    if (::SendMessageA(Handle(), LM_GETIDEALHEIGHT,
+    if (::SendMessageW(Handle(), LM_GETIDEALHEIGHT,
                        /* LM_GETIDEALSIZE with a SIZE */ static_cast<WPARAM>(Scale(600)),
                        reinterpret_cast<LPARAM>(&ideal)) &&
         ideal.cx > 0)
@@ -80,9 +81,9 @@ SIZE LinkLabel::PreferredSize() const {
     // Without an answer: the text's extent.
     WindowDC dc(Handle());
     ScopedSelect font(dc.Get(), CurrentFont());
-    std::string text = Caption();
+    const std::wstring text = Wide(Caption());
     SIZE size = {};
-    ::GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    ::GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
     return {size.cx, size.cy + Scale(2)};
 }
 

@@ -11,6 +11,7 @@
 #include "core/Errors.h"
 #include "core/Maker.h"
 #include "core/TextFile.h"
+#include "core/Wide_win.h"
 #include "gui/Handles.h"
 #include "update/UpdateCheck.h"
 
@@ -19,15 +20,15 @@ namespace corvinade {
 namespace {
 
 std::string TempAnswerFile() {
-    char folder[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + UpdateTempFileName;
+    wchar_t folder[MAX_PATH + 1] = {};
+    ::GetTempPathW(static_cast<DWORD>(std::size(folder)), folder);
+    return Utf8(folder) + UpdateTempFileName;
 }
 
 // Deletes the answer file on every way out.
 struct DeleteOnExit {
     std::string name;
-    ~DeleteOnExit() { ::DeleteFileA(name.c_str()); }
+    ~DeleteOnExit() { ::DeleteFileW(Wide(name).c_str()); }
 };
 
 } // namespace
@@ -35,14 +36,15 @@ struct DeleteOnExit {
 std::string ConfiguredUpdateBase() {
     HKEY raw = nullptr;
     std::string value;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_READ, &raw) == ERROR_SUCCESS) {
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(SettingsKeyPath).c_str(), 0, KEY_READ, &raw) ==
+        ERROR_SUCCESS) {
         gui::RegistryKey key(raw);
-        char text[1024] = {};
-        DWORD size = sizeof text - 1, type = 0;
-        if (::RegQueryValueExA(key.Get(), UpdateBaseValueName, nullptr, &type, reinterpret_cast<BYTE*>(text),
-                               &size) == ERROR_SUCCESS &&
+        wchar_t text[1024] = {};
+        DWORD size = sizeof text - sizeof text[0], type = 0;
+        if (::RegQueryValueExW(key.Get(), Wide(UpdateBaseValueName).c_str(), nullptr, &type,
+                               reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS &&
             type == REG_SZ)
-            value = text;
+            value = Utf8(text);
     }
     return UpdateBaseAddress(value);
 }
@@ -52,15 +54,16 @@ bool TUpdater::IsUpdateAvailable() {
     const std::string url = UpdateQueryUrl(ConfiguredUpdateBase(), runningVersion_);
     // The system's download cache would repeat an earlier answer: every
     // check asks the endpoint afresh.
-    using DeleteEntry = BOOL(WINAPI*)(LPCSTR);
-    using Download = HRESULT(WINAPI*)(LPUNKNOWN, LPCSTR, LPCSTR, DWORD, LPBINDSTATUSCALLBACK);
-    const auto deleteUrlCacheEntry = gui::SystemFunction<DeleteEntry>("wininet.dll", "DeleteUrlCacheEntryA");
-    const auto download = gui::SystemFunction<Download>("urlmon.dll", "URLDownloadToFileA");
-    deleteUrlCacheEntry(url.c_str());
-    if (download(nullptr, url.c_str(), answerFile.c_str(), 0, nullptr) != S_OK)
+    using DeleteEntry = BOOL(WINAPI*)(LPCWSTR);
+    using Download = HRESULT(WINAPI*)(LPUNKNOWN, LPCWSTR, LPCWSTR, DWORD, LPBINDSTATUSCALLBACK);
+    const auto deleteUrlCacheEntry = gui::SystemFunction<DeleteEntry>("wininet.dll", "DeleteUrlCacheEntryW");
+    const auto download = gui::SystemFunction<Download>("urlmon.dll", "URLDownloadToFileW");
+    const std::wstring wideUrl = Wide(url);
+    deleteUrlCacheEntry(wideUrl.c_str());
+    if (download(nullptr, wideUrl.c_str(), Wide(answerFile).c_str(), 0, nullptr) != S_OK)
         throw Error(UpdateCheckFailedMessage);
     DeleteOnExit cleanup{answerFile};
-    deleteUrlCacheEntry(url.c_str());
+    deleteUrlCacheEntry(wideUrl.c_str());
     // A download that reports success but left no file is an error to
     // show, not an answer without "[UPDATE]".
     return AnswerAnnouncesUpdate(ReadExistingTextFile(answerFile));

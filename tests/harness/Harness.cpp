@@ -495,20 +495,39 @@ HWND WaitForWindow(const WindowQuery& query, Milliseconds timeout) {
     return found;
 }
 
+std::string Utf8Of(const std::wstring& text) {
+    const int size = static_cast<int>(text.size());
+    std::string out(
+        static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)),
+        '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), static_cast<int>(out.size()), nullptr,
+                        nullptr);
+    return out;
+}
+
+std::wstring WideOf(const std::string& text) {
+    const int size = static_cast<int>(text.size());
+    std::wstring out(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)),
+                     L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), static_cast<int>(out.size()));
+    return out;
+}
+
 std::string WindowText(HWND window) {
     // WM_GETTEXT reads other processes' controls too (GetWindowText does not);
-    // with a time limit, so that a busy program does not stop the test.
+    // with a time limit, so that a busy program does not stop the test. Wide,
+    // so that any text comes back whole (as UTF-8).
     constexpr UINT Limit = 5000;
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, Limit, &length))
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, Limit, &length))
         return {};
-    std::string text(length + 1, '\0');
+    std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                              SMTO_ABORTIFHUNG, Limit, &copied))
         return {};
     text.resize(std::min<size_t>(copied, length));
-    return text;
+    return Utf8Of(text);
 }
 
 std::string WindowClass(HWND window) {
@@ -615,11 +634,11 @@ std::optional<std::string> ClipboardText(Milliseconds timeout) {
             ClipboardLock lock;
             if (!lock.IsOpen())
                 return false;
-            HANDLE data = GetClipboardData(CF_TEXT);
+            HANDLE data = GetClipboardData(CF_UNICODETEXT);
             if (!data)
                 return true;
-            if (const auto* chars = static_cast<const char*>(GlobalLock(data))) {
-                text = std::string(chars, strnlen(chars, GlobalSize(data)));
+            if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+                text = Utf8Of(std::wstring(chars, wcsnlen(chars, GlobalSize(data) / sizeof(wchar_t))));
                 GlobalUnlock(data);
             }
             return true;
@@ -641,12 +660,13 @@ void SetClipboardText(const std::string& text, Milliseconds timeout) {
             if (!lock.IsOpen())
                 return false;
             EmptyClipboard();
-            HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+            const std::wstring wide = WideOf(text);
+            HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
             if (!memory)
                 throw SystemError("GlobalAlloc");
-            std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+            std::memcpy(GlobalLock(memory), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
             GlobalUnlock(memory);
-            if (!SetClipboardData(CF_TEXT, memory)) {
+            if (!SetClipboardData(CF_UNICODETEXT, memory)) {
                 GlobalFree(memory);
                 throw SystemError("SetClipboardData");
             }
