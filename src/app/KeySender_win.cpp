@@ -1,6 +1,8 @@
 // The Win32 side of unit KeySender.
 #include "app/KeySender_win.h"
 
+#include "gui/Dialogs.h"
+
 namespace corvinade {
 
 void Win32Keyboard::SendKeyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) {
@@ -36,7 +38,7 @@ void Win32Keyboard::PumpKeyboardMessages() {
 }
 
 void Win32Keyboard::ShowMessage(const std::string& text) {
-    ::MessageBoxA(nullptr, text.c_str(), "SendKeys", MB_OK);
+    gui::ShowMessageBox(nullptr, text, "SendKeys", MB_OK);
 }
 
 void PumpThreadKeyboardMessages() {

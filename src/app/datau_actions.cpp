@@ -13,6 +13,7 @@
 #include "app/KeySender_win.h"
 #include "core/Errors.h"
 #include "core/SystemText_win.h"
+#include "core/TextFile.h"
 #include "gui/Application.h"
 #include "gui/Handles.h"
 #include "gui/SystemLibrary.h"
@@ -64,31 +65,6 @@ std::string FullPathOf(const std::string& name) {
     char buffer[MAX_PATH * 4];
     const DWORD n = GetFullPathNameA(name.c_str(), sizeof buffer, buffer, nullptr);
     return n > 0 && n < sizeof buffer ? std::string(buffer, n) : name;
-}
-
-// The whole file; others may read it meanwhile but not write it.
-std::string ReadWholeFile(const std::string& name) {
-    gui::UniqueHandle file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file)
-        throw Error("Cannot open file \"" + FullPathOf(name) + "\". " + SystemErrorText(GetLastError()));
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF)
-        throw Error("Cannot open file \"" + FullPathOf(name) + "\". " +
-                    SystemErrorText(ERROR_FILE_TOO_LARGE));
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD read = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 24));
-        if (!ReadFile(file.Get(), bytes.data() + done, chunk, &read, nullptr))
-            throw Error("Cannot open file \"" + FullPathOf(name) + "\". " + SystemErrorText(GetLastError()));
-        if (read == 0)
-            break;
-        done += read;
-    }
-    bytes.resize(done);
-    return bytes;
 }
 
 } // namespace
@@ -165,7 +141,7 @@ void TData::PlaceTextInClipboard(std::string text) {
 }
 
 void TData::PlaceFileContentInClipboard(std::string fileName) {
-    PlaceTextInClipboard(ClipboardTextFromFileBytes(ReadWholeFile(fileName)));
+    PlaceTextInClipboard(ClipboardTextFromFileBytes(ReadExistingTextFile(FullPathOf(fileName))));
 }
 
 } // namespace corvinade

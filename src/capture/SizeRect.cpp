@@ -2,7 +2,10 @@
 #include "capture/SizeRect.h"
 
 #include <algorithm>
+#include <cstdlib>
 
+#include "gui/Dpi.h"
+#include "gui/Handles.h"
 #include "gui/SystemLibrary.h"
 
 namespace corvinade {
@@ -21,11 +24,10 @@ HGDIOBJ BrushOrHollow(const gui::GdiObject<HBRUSH>& brush) {
     return brush ? static_cast<HGDIOBJ>(brush.Get()) : ::GetStockObject(NULL_BRUSH);
 }
 
-gui::GdiObject<HFONT> MakeFont(const TFont& f) {
-    return gui::GdiObject<HFONT>(::CreateFontA(f.height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                                               FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                               DEFAULT_PITCH | FF_DONTCARE, f.name.c_str()));
+// From the program's font cache, at the dpi the selection is shown at.
+HFONT FontOf(const TFont& f, int dpi) {
+    return gui::Font({.face = f.name, .height = std::abs(f.height), .style = f.bold ? gui::FontBold : 0u},
+                     dpi);
 }
 
 int TextWidth(HDC dc, const std::string& text) {
@@ -125,9 +127,8 @@ void TSizeRect::DrawInfoText(HDC dc, const TBrush& frameBrush, int penWidth) {
     infoText_ = FormatInfoText(displayInfoFormat_, Inner());
     if (!displayInfo_)
         return;
-    auto font = MakeFont(hot_ && activeAnimation_ ? activeFont_ : normalFont_);
     const TFont& settings = hot_ && activeAnimation_ ? activeFont_ : normalFont_;
-    gui::ScopedSelect selectFont(dc, font.Get());
+    gui::ScopedSelect selectFont(dc, FontOf(settings, Host().HostDpi()));
     int maxWidth = 0;
     const auto lines = SplitLines(infoText_);
     for (const std::string& line : lines)

@@ -3,6 +3,7 @@
 #include "gui/Application.h"
 
 #include "gui/Controls.h"
+#include "gui/Dialogs.h"
 #include "gui/Dpi.h"
 #include "gui/Form.h"
 #include "gui/Guarded.h"
@@ -38,6 +39,12 @@ std::string ModuleBaseName(HINSTANCE instance) {
     return name;
 }
 
+// Posted to the application window when the first task waits.
+UINT RunPostedMessage() {
+    static const UINT message = ::RegisterWindowMessageA("Corvinade.Application.RunPosted");
+    return message;
+}
+
 void DropPendingQuit() {
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -60,7 +67,7 @@ void HandleCurrentException() noexcept {
     try {
         throw;
     } catch (const std::exception& e) {
-        ::MessageBoxA(nullptr, e.what(), nullptr, MB_OK | MB_ICONERROR);
+        ShowMessageBox(nullptr, e.what(), nullptr, MB_OK | MB_ICONERROR);
     } catch (...) {
     }
 }
@@ -90,6 +97,7 @@ Application::Application(HINSTANCE instance) : hinstance_(instance), title_(Modu
 
 Application::~Application() {
     hooks_.Clear();
+    posted_.clear();
     OnMessage = nullptr;
     ::DestroyWindow(window_);
     window_ = nullptr;
@@ -177,9 +185,31 @@ UINT Application::LiveHandlesMessage() {
     return message;
 }
 
+void Application::Post(std::function<void()> task) {
+    posted_.push_back(std::move(task));
+    if (posted_.size() == 1)
+        ::PostMessageA(window_, RunPostedMessage(), 0, 0);
+}
+
+// One task per message, taken off the queue before it runs: a task may post
+// more, or run a modal loop in which the next ones run.
+void Application::RunPostedTask() {
+    if (posted_.empty())
+        return;
+    std::function<void()> task = std::move(posted_.front());
+    posted_.pop_front();
+    if (!posted_.empty())
+        ::PostMessageA(window_, RunPostedMessage(), 0, 0);
+    Guarded([&] { task(); });
+}
+
 LRESULT Application::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == LiveHandlesMessage() && msg != 0)
         return wParam == 0 ? LiveGdiObjects() : LiveKernelHandles();
+    if (msg == RunPostedMessage() && msg != 0) {
+        RunPostedTask();
+        return 0;
+    }
     // A key field with the focus takes a hotkey of ours as its key.
     if (msg == WM_HOTKEY)
         if (Control* focused = Control::FromHandle(::GetFocus());
@@ -225,9 +255,9 @@ void Application::HandleException() noexcept {
 void Application::ShowException(const std::string& text) noexcept {
     try {
         std::string shown = ErrorDisplayText(text);
-        ::MessageBoxA(DialogOwner(), shown.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+        ShowMessageBox(DialogOwner(), shown, title_.c_str(), MB_OK | MB_ICONERROR);
     } catch (...) {
-        ::MessageBoxA(DialogOwner(), text.c_str(), nullptr, MB_OK | MB_ICONERROR);
+        ShowMessageBox(DialogOwner(), text, nullptr, MB_OK | MB_ICONERROR);
     }
 }
 

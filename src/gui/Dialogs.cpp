@@ -32,7 +32,11 @@ int MessageDlg(const std::string& text, DialogKind kind, UINT buttons) {
     KindStyle style = StyleOf(kind);
     Application* app = Application::Instance();
     HWND owner = app ? app->DialogOwner() : ::GetActiveWindow();
-    return ::MessageBoxA(owner, text.c_str(), style.title, (buttons & ~MB_ICONMASK) | style.icon);
+    return ShowMessageBox(owner, text, style.title, (buttons & ~MB_ICONMASK) | style.icon);
+}
+
+int ShowMessageBox(HWND owner, const std::string& text, const char* caption, UINT flags) {
+    return ::MessageBoxA(owner, text.c_str(), caption, flags);
 }
 
 } // namespace corvinade::gui

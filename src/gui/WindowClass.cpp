@@ -1,11 +1,10 @@
-// Window classes and helper windows; see WindowClass.h.
+// Window classes; see WindowClass.h.
 #include "gui/WindowClass.h"
 
 #include <set>
 #include <string>
 
 #include "core/Errors.h"
-#include "gui/Guarded.h"
 
 namespace corvinade::gui {
 
@@ -26,39 +25,6 @@ void RegisterWindowClass(const WindowClassArgs& args) {
     if (!::RegisterClassExA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         throw Error(std::string("Cannot register the window class ") + args.name);
     registered.insert(args.name);
-}
-
-HelperWindow::HelperWindow(void* context, Handler handler, bool messageOnly)
-    : context_(context), handler_(handler) {
-    RegisterWindowClass({.name = "CorvinadeHelper", .proc = Proc});
-    // A hidden top-level tool window can take the foreground (for a popup
-    // menu); a message-only one never shows anywhere.
-    window_ =
-        ::CreateWindowExA(messageOnly ? 0 : WS_EX_TOOLWINDOW, "CorvinadeHelper", "", WS_POPUP, 0, 0, 0, 0,
-                          messageOnly ? HWND_MESSAGE : nullptr, nullptr, ::GetModuleHandleA(nullptr), this);
-    if (!window_)
-        throw Error("Cannot create a helper window");
-}
-
-HelperWindow::~HelperWindow() {
-    if (window_) {
-        ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-        ::DestroyWindow(window_);
-    }
-}
-
-LRESULT CALLBACK HelperWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE)
-        ::SetWindowLongPtrA(
-            hwnd, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-    auto* self = reinterpret_cast<HelperWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self || msg == WM_NCCREATE)
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-    LRESULT result = 0;
-    bool handled = false;
-    Guarded([&] { handled = self->handler_(self->context_, msg, wParam, lParam, result); });
-    return handled ? result : ::DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 } // namespace corvinade::gui

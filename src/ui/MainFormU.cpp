@@ -12,7 +12,7 @@
 #include "gui/Dialogs.h"
 #include "gui/Dpi.h"
 #include "gui/Handles.h"
-#include "ui/SettingsFormU.h"
+#include "ui/ProgramWindows.h"
 #include "ui/UpdateFlow.h"
 
 namespace corvinade {
@@ -23,8 +23,7 @@ namespace {
 
 constexpr int DesignWidth = 579;
 constexpr int DesignHeight = 291;
-constexpr UINT_PTR HideFormTimerId = 1;
-constexpr UINT HideFormTimerInterval = 1000;
+constexpr std::uint32_t HideFormTimerInterval = 1000;
 constexpr BYTE InitialOpacity = 200, ShownOpacity = 240, DimmedOpacity = 180;
 constexpr int ColumnStep = 130;
 constexpr int LinkBottomOffset = 21; // link tops lie this far above the bottom edge
@@ -55,7 +54,9 @@ std::unique_ptr<gui::ImageList> MakeTrayImages() {
 
 } // namespace
 
-TMainForm::TMainForm() : gui::Form(MainFormArgs()) {
+TMainForm::TMainForm()
+    : gui::Form(MainFormArgs()),
+      hideFormTimer_(HideFormTimerInterval, [this](TSimpleTimer&) { HideFormTimerTimer(); }) {
     SetOpacity(InitialOpacity);
     shape1_ = std::make_unique<TShape>(Host(), layer_);
     shape1_->OnMouseEnter = [this] { Shape1MouseEnter(); };
@@ -101,8 +102,6 @@ TMainForm::~TMainForm() {
     if (Visible())
         Hide();
     OnCreate = OnShow = OnHide = OnClose = OnDestroy = nullptr;
-    if (SettingsForm && !SettingsForm->Modal()) // a settings window still open at the end
-        delete std::exchange(SettingsForm, nullptr);
     FormDestroy();
     SetHideFormTimer(false);
     trayIcon_.reset();
@@ -135,11 +134,7 @@ void TMainForm::SetOpacity(BYTE alpha) {
 }
 
 void TMainForm::SetHideFormTimer(bool enabled) {
-    if (enabled)
-        ::SetTimer(Handle(), HideFormTimerId, HideFormTimerInterval, nullptr);
-    else
-        ::KillTimer(Handle(), HideFormTimerId);
-    hideFormTimerEnabled_ = enabled;
+    hideFormTimer_.SetRunning(enabled);
 }
 
 // The border shape fills the client area; the links keep their distance to
@@ -240,7 +235,6 @@ void TMainForm::TrayIconClick() {
             PanelPosition({Data->TaskbarEdge, {bar.left, bar.top, bar.right, bar.bottom}}, width, height))
         SetBounds(at->x, at->y, width, height);
     Show();
-    minimized_ = false;
     SetHideFormTimer(true);
 }
 
@@ -256,14 +250,12 @@ void TMainForm::FormShow() {
 void TMainForm::FormHide() {
     SetHideFormTimer(false);
     ClearHotkeyOverview();
-    minimized_ = true;
     gui::App().HideTaskbarButton();
 }
 
 void TMainForm::Settings1Click() {
-    if (!SettingsForm)
-        SettingsForm = new TSettingsForm(Handle()); // it frees itself when closed
-    SettingsForm->Show();
+    if (ProgramWindows)
+        ProgramWindows->ShowSettings();
     Hide();
 }
 
@@ -365,11 +357,6 @@ bool TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
     case WM_SIZE:
         LayOutAnchored();
         return false;
-    case WM_TIMER:
-        if (wParam != HideFormTimerId)
-            return false;
-        HideFormTimerTimer();
-        return true;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:

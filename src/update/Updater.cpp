@@ -12,6 +12,7 @@
 #include "core/Maker.h"
 #include "core/TextFile.h"
 #include "gui/Handles.h"
+#include "gui/Registry.h"
 #include "update/UpdateCheck.h"
 
 namespace corvinade {
@@ -32,17 +33,12 @@ struct DeleteOnExit {
 
 } // namespace
 
+// A value of another type counts as none: the check then asks the default.
 std::string ConfiguredUpdateBase() {
-    HKEY raw = nullptr;
     std::string value;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_READ, &raw) == ERROR_SUCCESS) {
-        gui::RegistryKey key(raw);
-        char text[1024] = {};
-        DWORD size = sizeof text - 1, type = 0;
-        if (::RegQueryValueExA(key.Get(), UpdateBaseValueName, nullptr, &type, reinterpret_cast<BYTE*>(text),
-                               &size) == ERROR_SUCCESS &&
-            type == REG_SZ)
-            value = text;
+    try {
+        value = gui::ReadUserText(SettingsKeyPath, UpdateBaseValueName).value_or(std::string());
+    } catch (const Error&) {
     }
     return UpdateBaseAddress(value);
 }
