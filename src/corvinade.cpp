@@ -5,15 +5,16 @@
 #include "app/datau.h"
 #include "gui/Application.h"
 #include "gui/Handles.h"
-#include "ui/FirstRun.h"
 #include "ui/MainFormU.h"
+#include "ui/ProgramWindows.h"
 
 using namespace corvinade;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    // Not examined: a second instance runs beside the first. The system
-    // closes the handle with the process.
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, "PelmorraCorvinade");
+    // Not examined, never owned: a second instance runs beside the first;
+    // the installer asks for the name. The system closes the handle with
+    // the process.
+    CreateMutexW(nullptr, FALSE, L"PelmorraCorvinade");
 
     gui::Application application(instance);
     application.SetTitle("Corvinade");
@@ -21,10 +22,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     MainForm = &mainForm;
     application.SetMainForm(&mainForm);
     {
-        FirstRunWindows firstRun;
-        TData data(&firstRun, &mainForm);
+        TProgramWindows windows;
+        TData data(&windows, &mainForm);
         application.Run();
-        ReleaseMutex(mutex);
+        windows.CloseSettings();
     } // the data module goes first: it unregisters every hotkey
     application.SetMainForm(nullptr);
     MainForm = nullptr;

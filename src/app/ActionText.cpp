@@ -1,3 +1,4 @@
+// The keystroke, web-site and clipboard texts; see ActionText.h.
 #include "app/ActionText.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Where the hotkey file and the settings live; see AppPaths.h.
 #include "app/AppPaths.h"
 
 #include "core/IniImage.h"
@@ -9,11 +10,6 @@ std::string HotkeyFilePath(const std::string& appDataFolder) {
     if (path.empty() || path.back() != '\\')
         path += '\\';
     return path + HotkeyFileTail;
-}
-
-std::string DirectoryOf(const std::string& path) {
-    const auto delimiter = path.find_last_of("\\/");
-    return delimiter == std::string::npos ? std::string() : path.substr(0, delimiter);
 }
 
 bool FlagFromText(const std::optional<std::string>& text, bool missingValue) {

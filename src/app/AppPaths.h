@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/Maker.h" // SettingsKeyPath
+#include "core/Paths.h" // DirectoryOf
 
 namespace corvinade {
 
@@ -16,9 +17,6 @@ constexpr const char* FirstUseValueName = "FirstUse";
 // The hotkey file under the application-data folder, with exactly one
 // delimiter between the folder and "Pelmorra".
 std::string HotkeyFilePath(const std::string& appDataFolder);
-
-// The folder that holds the hotkey file (the path up to its last delimiter).
-std::string DirectoryOf(const std::string& path);
 
 // A flag stored as text: an integer, non-zero true; a missing value or a text
 // that is not an integer gives `missingValue`.

@@ -1,3 +1,4 @@
+// Hotkey dispatch; see Dispatch.h.
 #include "app/Dispatch.h"
 
 namespace corvinade {

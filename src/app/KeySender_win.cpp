@@ -1,7 +1,7 @@
 // The Win32 side of unit KeySender.
 #include "app/KeySender_win.h"
 
-#include "core/Wide_win.h"
+#include "gui/Dialogs.h"
 
 namespace corvinade {
 
@@ -46,7 +46,7 @@ void Win32Keyboard::PumpKeyboardMessages() {
 }
 
 void Win32Keyboard::ShowMessage(const std::string& text) {
-    ::MessageBoxW(nullptr, Wide(text).c_str(), L"SendKeys", MB_OK);
+    gui::ShowMessageBox(nullptr, text, "SendKeys", MB_OK);
 }
 
 void PumpThreadKeyboardMessages() {

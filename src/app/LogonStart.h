@@ -15,8 +15,8 @@ inline constexpr const char* LogonValueName = "Corvinade";
 // programs first), or the empty text when off.
 std::string LogonStartData(const std::string& programPath, bool enabled);
 
-// The entry's data; a missing value reads as empty. The key is created when
-// missing, also for reading.
+// The entry's data; a missing key or value reads as empty. Read-only
+// access: a write-protected Run key still reads.
 std::string ReadLogonStartEntry();
 // Writes the running program's entry, on or off; throws Error on failure.
 void WriteLogonStartEntry(bool enabled);

@@ -1,3 +1,4 @@
+// The data module: start-up, the hotkey document and its commits; see datau.h.
 #include "app/datau.h"
 
 #include <shellapi.h>
@@ -6,10 +7,13 @@
 #include <optional>
 
 #include "app/AppPaths.h"
+#include "app/LogonStart.h"
 #include "capture/SaveCaptureU.h"
 #include "core/Errors.h"
+#include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Handles.h"
+#include "gui/Registry.h"
 
 namespace corvinade {
 
@@ -21,12 +25,18 @@ class Win32Shell : public ShellPort {
 public:
     void Execute(const char* verb, const char* file, const char* parameters, const char* directory,
                  int showCommand) override {
-        ShellExecuteA(nullptr, verb, file, parameters, directory, showCommand);
+        // A missing text stays a null pointer, as the shell tells "none" from "empty".
+        auto wide = [](const char* text) {
+            return text ? std::optional<std::wstring>(Wide(text)) : std::nullopt;
+        };
+        auto pointer = [](const std::optional<std::wstring>& text) { return text ? text->c_str() : nullptr; };
+        const auto v = wide(verb), f = wide(file), p = wide(parameters), d = wide(directory);
+        ShellExecuteW(nullptr, pointer(v), pointer(f), pointer(p), pointer(d), showCommand);
     }
 };
 
 bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -35,29 +45,10 @@ void ForceDirectories(const std::string& folder) {
     for (std::size_t end = folder.find('\\');; end = folder.find('\\', end + 1)) {
         const std::string part = folder.substr(0, end);
         if (!part.empty() && part.back() != ':')
-            CreateDirectoryA(part.c_str(), nullptr);
+            CreateDirectoryW(Wide(part).c_str(), nullptr);
         if (end == std::string::npos)
             break;
     }
-}
-
-// A text value of a key, or nothing when the value is missing; a value of
-// another type is an error.
-std::optional<std::string> ReadRegistryText(HKEY key, const char* name) {
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        throw Error(std::string("Invalid data type for '") + name + "'");
-    std::string text(size, '\0');
-    if (size > 0 && RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
-                                     &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    text.resize(std::min<std::size_t>(size, text.size()));
-    if (const auto nul = text.find('\0'); nul != std::string::npos)
-        text.resize(nul);
-    return text;
 }
 
 } // namespace
@@ -82,11 +73,14 @@ TData::~TData() {
 
 void TData::DataModuleCreate() {
     activeHotkeys_ = std::make_unique<THotkeyList>(registrar_);
+    if (firstRun_) // once the loop runs, whatever fails below
+        gui::App().Post([] {
+            if (Data)
+                Data->RunFirstStart();
+        });
     ForceDirectories(DirectoryOf(GetPath(0)));
-    ReloadHotkeys();
-    // No file yet: the first-use wizard was left without finishing.
-    if (!FileExists(GetPath(0)) && firstRun_)
-        firstRun_->ShowSettingsForFirstRun();
+    LoadDocument();
+    RegisterHotkeys(document_.Definitions());
 }
 
 void TData::DataModuleDestroy() {
@@ -95,9 +89,10 @@ void TData::DataModuleDestroy() {
 }
 
 std::string TData::GetSpecialFolder(int csidl) const {
-    char buffer[MAX_PATH + 1] = {};
-    SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE);
-    return buffer;
+    wchar_t buffer[MAX_PATH + 1] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE) || buffer[0] == L'\0')
+        throw Error("Windows cannot tell where the folder " + std::to_string(csidl) + " of this user is");
+    return Utf8(buffer);
 }
 
 std::string TData::GetPath(int kind) const {
@@ -111,39 +106,85 @@ void TData::UnregisterAll() {
         activeHotkeys_->Clear();
 }
 
-void TData::LoadAllHotkeys(THotkeyList& list) const {
+// Every definition of the file, active or not, and the log-on choice. A
+// file that exists but cannot be read is left alone by every later save.
+void TData::LoadDocument() {
     const std::string file = GetPath(0);
-    if (FileExists(file))
-        list.LoadFromFile(file, false);
-    else
-        list.Clear();
-}
-
-void TData::LoadAndRegister() {
-    UnregisterAll();
-    const std::string file = GetPath(0);
-    if (FileExists(file)) {
-        activeHotkeys_->LoadFromFile(file, true);
-        activeHotkeys_->RegisterAll();
-    }
-}
-
-// The first-use wizard comes with every reload until it is finished (a
-// value of the wrong type is an error here). When it ends with OK, the
-// hotkeys it wrote are registered at once, not at the next reload. New
-// failures are announced once, after all of it, whatever happened.
-void TData::ReloadHotkeys() {
-    LoadAndRegister();
-    bool wizardWroteHotkeys = false;
+    THotkeyList list(unregistered_);
     try {
-        wizardWroteHotkeys = ReadFirstUse() && firstRun_ && !firstRun_->FirstUseWizardShown() &&
-                             firstRun_->ShowFirstUseWizard();
+        list.LoadFromFile(file, false);
     } catch (...) {
-        AnnounceNewFailures();
+        unreadFile_ = file;
         throw;
     }
-    if (wizardWroteHotkeys)
-        LoadAndRegister();
+    std::vector<THotKeyData> definitions;
+    for (int i = 0; i < list.Count(); ++i)
+        definitions.push_back(list.Items(i)->Definition);
+    document_.Load(definitions, !ReadLogonStartEntry().empty());
+}
+
+// The guide while the first use is not over; then, when still no file
+// exists, the settings window. An unreadable "FirstUse" ends it here.
+void TData::RunFirstStart() {
+    ShowFirstUseWizardIfDue();
+    if (!FileExists(GetPath(0)))
+        firstRun_->ShowSettingsForFirstRun();
+}
+
+void TData::ShowFirstUseWizardIfDue() {
+    if (firstRun_ && !firstRun_->FirstUseWizardShown() && ReadFirstUse())
+        firstRun_->ShowFirstUseWizard();
+}
+
+void TData::PostFirstUseCheck() {
+    if (!firstRun_ || firstUseCheckPosted_)
+        return;
+    firstUseCheckPosted_ = true;
+    gui::App().Post([] {
+        if (!Data)
+            return;
+        Data->firstUseCheckPosted_ = false;
+        Data->ShowFirstUseWizardIfDue();
+    });
+}
+
+void TData::Commit(THotkeyDraft draft) {
+    const std::vector<std::string> failures = document_.Commit(std::move(draft));
+    if (!failures.empty()) {
+        std::string text = "The hotkeys were saved, but not all of it went through:";
+        for (const std::string& line : failures)
+            text += "\n" + line;
+        gui::App().Post([text] { gui::App().ShowException(text); });
+    }
+    PostFirstUseCheck();
+}
+
+void TData::WriteHotkeys(const std::vector<THotKeyData>& definitions) {
+    const std::string file = GetPath(0);
+    if (file == unreadFile_)
+        throw Error("The hotkeys are not saved: \"" + file +
+                    "\" could not be read when Corvinade started, and saving would replace it");
+    THotkeyList list(unregistered_);
+    for (const THotKeyData& d : definitions)
+        list.Add(d.Active, d.Key, d.Shift, d.Func, d.Params, d.Params2);
+    list.SaveToFile(file);
+}
+
+void TData::WriteLogonStart(bool enabled) {
+    WriteLogonStartEntry(enabled);
+}
+
+void TData::WriteFirstUseDone() {
+    gui::WriteUserText(GetPath(1), FirstUseValueName, "0");
+}
+
+// A failed hotkey is tried again; those that newly failed are announced.
+void TData::RegisterHotkeys(const std::vector<THotKeyData>& definitions) {
+    UnregisterAll();
+    for (const THotKeyData& d : definitions)
+        if (d.Active)
+            activeHotkeys_->Add(d.Active, d.Key, d.Shift, d.Func, d.Params, d.Params2);
+    activeHotkeys_->RegisterAll();
     AnnounceNewFailures();
 }
 
@@ -152,14 +193,10 @@ void TData::AnnounceNewFailures() {
         registrationNotice_.Reloaded(*activeHotkeys_, keyNames_, *tray_);
 }
 
+// A missing key or value means the first use is not over; a value of the
+// wrong type is an error.
 bool TData::ReadFirstUse() const {
-    HKEY raw = nullptr;
-    const LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, GetPath(1).c_str(), 0, nullptr,
-                                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &raw, nullptr);
-    if (status != ERROR_SUCCESS)
-        throw Error("Failed to open the settings key \"" + GetPath(1) + "\"");
-    gui::RegistryKey key(raw);
-    return FlagFromText(ReadRegistryText(key.Get(), FirstUseValueName), true);
+    return FlagFromText(gui::ReadUserText(GetPath(1), FirstUseValueName), true);
 }
 
 void TData::ApplicationEvents1Message(MSG& msg, bool& /*handled*/) {
@@ -181,7 +218,7 @@ void TData::CaptureScreen(bool activeWindowOnly) {
         window = IntRect{r.left, r.top, r.right, r.bottom};
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
     RECT work = {0, 0, screenWidth, screenHeight};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const IntRect grab =
         GrabRect(window, {work.left, work.top, work.right, work.bottom}, screenWidth, screenHeight);
     if (IsEmptyGrab(grab))

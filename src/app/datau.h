@@ -1,6 +1,6 @@
-// The data module: owns the live hotkey list for the whole run, knows where the
-// hotkey file and the settings live, runs start-up and turns hotkey
-// notifications into actions.
+// The data module: owns the hotkey document every window edits and the live
+// hotkey list that follows it, knows where the hotkey file and the settings
+// live, runs start-up and turns hotkey notifications into actions.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/Dispatch.h"
+#include "core/HotkeyDocument.h"
 #include "core/Hotkeys.h"
 #include "core/Hotkeys_win.h"
 #include "core/RegistrationStatus.h"
@@ -22,41 +23,47 @@ class Form;
 }
 
 // The windows of the first start, which the program entry hands to the data
-// module (it knows no window units of its own).
+// module (it knows no window units of its own). The data module calls them
+// from posted tasks only, never from inside a save.
 class FirstRunPort {
 public:
     virtual ~FirstRunPort() = default;
     // A first-use wizard is being shown.
     virtual bool FirstUseWizardShown() const = 0;
-    // Shows the first-use wizard modally; true when it ended with OK.
-    virtual bool ShowFirstUseWizard() = 0;
+    // Shows the first-use wizard modally.
+    virtual void ShowFirstUseWizard() = 0;
     // The settings window, modally, while the tray icon ignores the mouse
     // and the application window and the panel are hidden; the icon takes
     // the mouse again however it ends.
     virtual void ShowSettingsForFirstRun() = 0;
 };
 
-class TData : public ActionPort {
+class TData : public ActionPort, private HotkeyStorePort {
 public:
     // Runs DataModuleCreate; an error there is shown and start-up goes on.
     // Without first-run windows the first-start steps are left out; without
-    // a tray, hotkeys that fail to register are not announced.
+    // a tray, hotkeys that fail to register are not announced. The first
+    // start's windows come once the message loop runs.
     explicit TData(FirstRunPort* firstRun = nullptr, TrayBalloonPort* tray = nullptr);
     // Runs DataModuleDestroy.
     ~TData() override;
     TData(const TData&) = delete;
     TData& operator=(const TData&) = delete;
 
+    // Throws Error when the system cannot tell the folder.
     std::string GetSpecialFolder(int csidl) const;
     // Kind 0: the hotkey file; kind 1: the settings key under HKEY_CURRENT_USER.
     std::string GetPath(int kind) const;
 
-    // Registers the file's active hotkeys anew (a failed one is tried again)
-    // and announces those that newly failed in one tray balloon.
-    void ReloadHotkeys();
-    // Every definition of the hotkey file, active or not, into an editor's
-    // list; no file gives an empty list.
-    void LoadAllHotkeys(THotkeyList& list) const;
+    // The hotkeys every window shows and edits.
+    const THotkeyDocument& Document() const { return document_; }
+    // The one way to change them: writes the draft (see THotkeyDocument),
+    // registers the hotkeys again (a failed one is tried again), announces
+    // those that newly failed in one tray balloon and tells every window. A
+    // file that cannot be written throws and changes nothing; what fails
+    // after it is reported once the caller has returned. While the first use
+    // is not over, the setup guide follows, also once the caller has returned.
+    void Commit(THotkeyDraft draft);
     void UnregisterAll();
     void ApplicationEvents1Message(MSG& msg, bool& handled);
     std::string HotkeyText(std::uint16_t key, std::uint16_t shift) const;
@@ -94,9 +101,18 @@ public:
 private:
     void DataModuleCreate();
     void DataModuleDestroy();
-    void LoadAndRegister();
+    void LoadDocument();
+    void RunFirstStart();
+    void ShowFirstUseWizardIfDue();
+    void PostFirstUseCheck();
     void AnnounceNewFailures();
     bool ReadFirstUse() const;
+
+    // Where commits go.
+    void WriteHotkeys(const std::vector<THotKeyData>& definitions) override;
+    void WriteLogonStart(bool enabled) override;
+    void WriteFirstUseDone() override;
+    void RegisterHotkeys(const std::vector<THotKeyData>& definitions) override;
     // Lifts every key still held down (the hotkey's own keys among them).
     void ReleaseHeldKeys();
 
@@ -106,6 +122,11 @@ private:
     Win32HotkeyPort registrar_;
     Win32KeyNames keyNames_;
     std::unique_ptr<ShellPort> shell_;
+    THotkeyDocument document_{*this};
+    // The file could not be read at start: it is not overwritten.
+    std::string unreadFile_;
+    bool firstUseCheckPosted_ = false;
+    UnregisteredPort unregistered_; // the lists that read and write the file
     std::unique_ptr<THotkeyList> activeHotkeys_;
     // The open capture windows, one per grab (made at the first grab).
     std::unique_ptr<CaptureWindowList> captureWindows_;

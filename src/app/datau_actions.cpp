@@ -14,6 +14,7 @@
 #include "core/Errors.h"
 #include "core/SystemText_win.h"
 #include "core/TextEncoding.h"
+#include "core/TextFile.h"
 #include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Handles.h"
@@ -64,32 +65,6 @@ std::string FullPathOf(const std::string& name) {
     const DWORD n =
         GetFullPathNameW(Wide(name).c_str(), static_cast<DWORD>(std::size(buffer)), buffer, nullptr);
     return n > 0 && n < std::size(buffer) ? Utf8(buffer, static_cast<int>(n)) : name;
-}
-
-// The whole file; others may read it meanwhile but not write it.
-std::string ReadWholeFile(const std::string& name) {
-    gui::UniqueHandle file(CreateFileW(Wide(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
-                                       nullptr));
-    if (!file)
-        throw Error("Cannot open file \"" + FullPathOf(name) + "\". " + SystemErrorText(GetLastError()));
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF)
-        throw Error("Cannot open file \"" + FullPathOf(name) + "\". " +
-                    SystemErrorText(ERROR_FILE_TOO_LARGE));
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD read = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 24));
-        if (!ReadFile(file.Get(), bytes.data() + done, chunk, &read, nullptr))
-            throw Error("Cannot open file \"" + FullPathOf(name) + "\". " + SystemErrorText(GetLastError()));
-        if (read == 0)
-            break;
-        done += read;
-    }
-    bytes.resize(done);
-    return bytes;
 }
 
 } // namespace
@@ -168,7 +143,8 @@ void TData::PlaceTextInClipboard(std::string text) {
 }
 
 void TData::PlaceFileContentInClipboard(std::string fileName) {
-    PlaceTextInClipboard(ClipboardTextFromFileBytes(ReadWholeFile(fileName), SystemCodePage()));
+    PlaceTextInClipboard(
+        ClipboardTextFromFileBytes(ReadExistingTextFile(FullPathOf(fileName)), SystemCodePage()));
 }
 
 } // namespace corvinade

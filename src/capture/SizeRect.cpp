@@ -2,7 +2,11 @@
 #include "capture/SizeRect.h"
 
 #include <algorithm>
+#include <cstdlib>
 
+#include "core/Wide_win.h"
+#include "gui/Dpi.h"
+#include "gui/Handles.h"
 #include "gui/SystemLibrary.h"
 
 namespace corvinade {
@@ -21,23 +25,25 @@ HGDIOBJ BrushOrHollow(const gui::GdiObject<HBRUSH>& brush) {
     return brush ? static_cast<HGDIOBJ>(brush.Get()) : ::GetStockObject(NULL_BRUSH);
 }
 
-gui::GdiObject<HFONT> MakeFont(const TFont& f) {
-    return gui::GdiObject<HFONT>(::CreateFontA(f.height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                                               FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                               DEFAULT_PITCH | FF_DONTCARE, f.name.c_str()));
+// From the program's font cache, at the dpi the selection is shown at.
+HFONT FontOf(const TFont& f, int dpi) {
+    return gui::Font({.face = f.name, .height = std::abs(f.height), .style = f.bold ? gui::FontBold : 0u},
+                     dpi);
+}
+
+SIZE TextExtent(HDC dc, const std::string& text) {
+    const std::wstring wide = Wide(text);
+    SIZE size = {};
+    ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    return size;
 }
 
 int TextWidth(HDC dc, const std::string& text) {
-    SIZE size = {};
-    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    return size.cx;
+    return TextExtent(dc, text).cx;
 }
 
 int TextHeight(HDC dc, const std::string& text) {
-    SIZE size = {};
-    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    return size.cy;
+    return TextExtent(dc, text).cy;
 }
 
 } // namespace
@@ -63,7 +69,7 @@ HCURSOR SystemCursor(TCursor cursor) {
     default:
         break;
     }
-    return ::LoadCursorA(nullptr, id);
+    return ::LoadCursorW(nullptr, ResourceId(id));
 }
 
 TSizeRect::TSizeRect(gui::WindowlessHost& host) : gui::WindowlessControl(host) {
@@ -125,9 +131,8 @@ void TSizeRect::DrawInfoText(HDC dc, const TBrush& frameBrush, int penWidth) {
     infoText_ = FormatInfoText(displayInfoFormat_, Inner());
     if (!displayInfo_)
         return;
-    auto font = MakeFont(hot_ && activeAnimation_ ? activeFont_ : normalFont_);
     const TFont& settings = hot_ && activeAnimation_ ? activeFont_ : normalFont_;
-    gui::ScopedSelect selectFont(dc, font.Get());
+    gui::ScopedSelect selectFont(dc, FontOf(settings, Host().HostDpi()));
     int maxWidth = 0;
     const auto lines = SplitLines(infoText_);
     for (const std::string& line : lines)
@@ -141,7 +146,8 @@ void TSizeRect::DrawInfoText(HDC dc, const TBrush& frameBrush, int penWidth) {
     ::SetBkMode(dc, frameBrush.clear ? TRANSPARENT : OPAQUE);
     ::SetBkColor(dc, frameBrush.color);
     RECT r = {rect->left, rect->top, rect->right, rect->bottom};
-    ::DrawTextA(dc, infoText_.c_str(), static_cast<int>(infoText_.size()), &r, 0);
+    const std::wstring text = Wide(infoText_);
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, 0);
 }
 
 void TSizeRect::DrawFrame(HDC dc, const IntRect& r) {
@@ -151,9 +157,9 @@ void TSizeRect::DrawFrame(HDC dc, const IntRect& r) {
 void TSizeRect::DrawCenterMark(HDC dc, TCenterMark mark) {
     BITMAP picture = {};
     if (customCenterMark_)
-        ::GetObjectA(customCenterMark_.Get(), sizeof picture, &picture);
+        ::GetObjectW(customCenterMark_.Get(), sizeof picture, &picture);
     LOGPEN pen = {};
-    ::GetObjectA(::GetCurrentObject(dc, OBJ_PEN), sizeof pen, &pen);
+    ::GetObjectW(::GetCurrentObject(dc, OBJ_PEN), sizeof pen, &pen);
     const CenterMarkShape shape =
         CenterMarkOf(mark, Width(), Height(), boxSize_, centerMarkRadius_, std::max<int>(1, pen.lopnWidth.x),
                      picture.bmWidth, std::abs(picture.bmHeight));

@@ -1,18 +1,17 @@
-// The shared timer window and TSimpleTimer; see SimpleTimer.h.
+// TSimpleTimer on the application window; see SimpleTimer.h.
 #include "components/SimpleTimer.h"
 
-#include <memory>
 #include <set>
 
-#include "gui/WindowClass.h"
+#include "gui/Application.h"
 
 namespace corvinade {
 
-// One per process while any timer exists (reference-counted).
+// The timers tick on the application window; its hook is in place while
+// any timer exists.
 struct SimpleTimerHandler {
-    std::unique_ptr<gui::HelperWindow> helper;
     HWND window = nullptr;
-    int userCount = 0;
+    int hookId = 0;
     int armedCount = 0;
     std::set<TSimpleTimer*> timers;
 
@@ -21,28 +20,30 @@ struct SimpleTimerHandler {
         return handler;
     }
 
-    static bool HandleMessage(void*, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    bool HandleMessage(UINT msg, WPARAM wParam) {
         if (msg != WM_TIMER)
             return false;
-        auto& handler = Get();
         auto* timer = reinterpret_cast<TSimpleTimer*>(wParam);
-        if (handler.timers.count(timer)) // ticks of a freed timer are ignored
-            timer->Fire();
-        result = 0;
+        if (!timers.count(timer))
+            return false; // not ours, or a tick of a freed timer
+        timer->Fire();
         return true;
     }
 
     void AddUser(TSimpleTimer* timer) {
-        if (userCount++ == 0) {
-            helper = std::make_unique<gui::HelperWindow>(nullptr, HandleMessage, true);
-            window = helper->Handle();
+        if (timers.empty()) {
+            gui::Application& app = gui::App();
+            window = app.Handle();
+            hookId = app.HookMainWindow(
+                [this](UINT msg, WPARAM wParam, LPARAM, LRESULT&) { return HandleMessage(msg, wParam); });
         }
         timers.insert(timer);
     }
     void RemoveUser(TSimpleTimer* timer) {
         timers.erase(timer);
-        if (--userCount == 0 && helper) {
-            helper.reset();
+        if (timers.empty()) {
+            if (gui::Application* app = gui::Application::Instance())
+                app->UnhookMainWindow(hookId);
             window = nullptr;
             armedCount = 0;
         }

@@ -1,5 +1,5 @@
 // TSimpleTimer: a millisecond timer without a window of its own. All timers
-// share one hidden handler window whose WM_TIMER calls the timer named by
+// tick on the application window, whose WM_TIMER calls the timer named by
 // the id (the timer object's own address).
 #pragma once
 

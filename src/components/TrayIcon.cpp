@@ -5,7 +5,6 @@
 #include <shlwapi.h>
 
 #include <memory>
-#include <set>
 
 #include "components/TrayTip.h"
 #include "core/Unicode.h"
@@ -13,7 +12,6 @@
 #include "gui/Application.h"
 #include "gui/Form.h"
 #include "gui/Guarded.h"
-#include "gui/WindowClass.h"
 
 namespace corvinade {
 
@@ -118,61 +116,10 @@ void TPopupMenu::Click(int index) {
         item.onClick();
 }
 
-// --- The shared callback window -------------------------------------------
-
-struct TrayIconHandler {
-    std::unique_ptr<gui::HelperWindow> helper;
-    HWND window = nullptr;
-    int userCount = 0;
-    std::set<TTrayIcon*> icons;
-
-    static TrayIconHandler& Get() {
-        static TrayIconHandler handler;
-        return handler;
-    }
-
-    static bool HandleMessage(void*, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-        switch (msg) {
-        case TTrayIcon::TrayCallbackMessage: {
-            auto* icon = reinterpret_cast<TTrayIcon*>(wParam);
-            if (Get().icons.count(icon)) // a callback for an icon gone meanwhile is dropped
-                icon->HandleCallback(static_cast<UINT>(lParam));
-            result = 0;
-            return true;
-        }
-        // The window lives as long as the icons; nothing closes it but us.
-        case WM_DESTROY:
-        case WM_CLOSE:
-        case WM_QUERYENDSESSION:
-        case WM_QUIT:
-        case WM_ENDSESSION:
-        case WM_NCDESTROY:
-            result = 1;
-            return true;
-        }
-        return false;
-    }
-
-    void AddUser(TTrayIcon* icon) {
-        if (userCount++ == 0) {
-            // A hidden top-level window: it can take the foreground for the menu.
-            helper = std::make_unique<gui::HelperWindow>(nullptr, HandleMessage, false);
-            window = helper->Handle();
-        }
-        icons.insert(icon);
-    }
-
-    void RemoveUser(TTrayIcon* icon) {
-        icons.erase(icon);
-        if (--userCount == 0 && helper) {
-            helper.reset();
-            window = nullptr;
-        }
-    }
-};
-
+// The shell calls back on the application window; it is hidden and not
+// message-only, so it can take the foreground for the menu.
 HWND TTrayIcon::HandlerWindow() {
-    return TrayIconHandler::Get().window;
+    return gui::App().Handle();
 }
 
 UINT TTrayIcon::TaskbarCreatedMessage() {
@@ -184,7 +131,6 @@ UINT TTrayIcon::TaskbarCreatedMessage() {
 // --- TTrayIcon ----------------------------------------------------------------
 
 TTrayIcon::TTrayIcon(gui::Form* owner) : owner_(owner) {
-    TrayIconHandler::Get().AddUser(this);
     data_.cbSize = NOTIFYICONDATAW_V2_SIZE;
     data_.hWnd = HandlerWindow();
     data_.uID = static_cast<UINT>(IconId());
@@ -202,10 +148,9 @@ TTrayIcon::TTrayIcon(gui::Form* owner) : owner_(owner) {
     singleClickTimer_ =
         std::make_unique<TSimpleTimer>(1000, [this](TSimpleTimer&) { clicks_.TimerElapsed(); });
     hoverTimer_ = std::make_unique<TSimpleTimer>(20, [this](TSimpleTimer&) { HoverTick(); });
-    if (gui::Application* app = gui::Application::Instance())
-        hookId_ = app->HookMainWindow([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
-            return MainWindowHook(msg, wParam, lParam);
-        });
+    hookId_ = gui::App().HookMainWindow([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
+        return MainWindowHook(msg, wParam, lParam);
+    });
     if (owner_ && owner_->Handle()) {
         ownerWindow_ = owner_->Handle();
         ownerHookId_ =
@@ -227,7 +172,6 @@ TTrayIcon::~TTrayIcon() {
             app->UnhookMainWindow(hookId_);
     if (ownerHookId_)
         owner_->RemoveMessageHook(ownerHookId_);
-    TrayIconHandler::Get().RemoveUser(this);
 }
 
 void TTrayIcon::Loaded() {
@@ -500,8 +444,14 @@ void TTrayIcon::CycleTick() {
 }
 
 // Never consumes a message.
-bool TTrayIcon::MainWindowHook(UINT msg, WPARAM wParam, LPARAM) {
+bool TTrayIcon::MainWindowHook(UINT msg, WPARAM wParam, LPARAM lParam) {
     gui::Application* app = gui::Application::Instance();
+    if (msg == TrayCallbackMessage) {
+        if (wParam != IconId())
+            return false; // another icon's
+        HandleCallback(static_cast<UINT>(lParam));
+        return true;
+    }
     if (msg == WM_SIZE && wParam == SIZE_MINIMIZED && MinimizeToTray) {
         MinimizeMainToTray();
     } else if (msg == WM_SYSCOMMAND && wParam == SC_RESTORE && app && app->MainForm()) {

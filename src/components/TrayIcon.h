@@ -125,7 +125,6 @@ public:
     static UINT TaskbarCreatedMessage();
 
 private:
-    friend struct TrayIconHandler;
     void HandleCallback(UINT event);
     void MouseEvent(UINT event);
     void FillNotifyData();

@@ -1,1 +1,2 @@
+// The program's error type; see Errors.h.
 #include "core/Errors.h"

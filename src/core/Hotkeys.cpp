@@ -116,13 +116,13 @@ bool ActionHasParamsButton(THotkeyAction a) {
 
 std::string HotkeyText(std::uint16_t key, std::uint16_t shift, const KeyNamePort& layout) {
     std::string text;
-    if (shift & 1)
+    if (shift & ModifierAlt)
         text += "ALT + ";
-    if (shift & 2)
+    if (shift & ModifierCtrl)
         text += "CTRL + ";
-    if (shift & 4)
+    if (shift & ModifierShift)
         text += "SHIFT + ";
-    if (shift & 8)
+    if (shift & ModifierWin)
         text += "WIN + ";
     if (key > 0xFF)
         return text;

@@ -33,7 +33,10 @@ enum class THotkeyAction : std::uint8_t {
     PlaceFileContentInClipboard
 };
 
-// One hotkey definition. Shift: 1 ALT, 2 CTRL, 4 SHIFT, 8 WIN (the MOD_* flags).
+// The modifier bits of a definition's Shift (the system's MOD_* flags).
+inline constexpr std::int32_t ModifierAlt = 1, ModifierCtrl = 2, ModifierShift = 4, ModifierWin = 8;
+
+// One hotkey definition. Shift: the modifier bits above, added up.
 struct THotKeyData {
     bool Active = false;
     std::int32_t Key = 0;

@@ -57,11 +57,22 @@ RegistrationFault LiveItemFault(const THotkeyList& live, int index) {
                                                : RegistrationFault::TakenElsewhere;
 }
 
-RegistrationFault EditorItemFault(const THotkeyList& editor, int index, const THotkeyList& live) {
-    const THotKeyData& d = editor.Items(index)->Definition;
+const THotKeyData* EarlierWithCombination(const std::vector<THotKeyData>& definitions, int index) {
+    const THotKeyData& d = definitions.at(static_cast<std::size_t>(index));
+    for (int i = 0; i < index; ++i) {
+        const THotKeyData& other = definitions[static_cast<std::size_t>(i)];
+        if (other.Active && SameCombination(other, d))
+            return &other;
+    }
+    return nullptr;
+}
+
+RegistrationFault EditorItemFault(const std::vector<THotKeyData>& definitions, int index,
+                                  const THotkeyList& live) {
+    const THotKeyData& d = definitions.at(static_cast<std::size_t>(index));
     if (!d.Active)
         return RegistrationFault::None;
-    if (EarlierWithCombination(editor, index))
+    if (EarlierWithCombination(definitions, index))
         return RegistrationFault::TakenByEarlier;
     const TGlobalHotKey* registered = live.Find(d.Key, d.Shift);
     return registered && registered->Failed() ? RegistrationFault::TakenElsewhere : RegistrationFault::None;

@@ -22,14 +22,16 @@ enum class RegistrationFault : std::uint8_t {
 // when it is.
 RegistrationFault LiveItemFault(const THotkeyList& live, int index);
 
-// The same for item `index` of an editor's copy of the file, judged by the
-// live list: an inactive item has no fault; an active one whose combination
-// an earlier active item has is taken by that one; otherwise it failed when
+// The same for definition `index` of the file's definitions, judged by the
+// live list: an inactive one has no fault; an active one whose combination
+// an earlier active one has is taken by that one; otherwise it failed when
 // the live list's item of its combination failed.
-RegistrationFault EditorItemFault(const THotkeyList& editor, int index, const THotkeyList& live);
+RegistrationFault EditorItemFault(const std::vector<THotKeyData>& definitions, int index,
+                                  const THotkeyList& live);
 
 // The first active item before `index` with the same combination, or null.
 const TGlobalHotKey* EarlierWithCombination(const THotkeyList& list, int index);
+const THotKeyData* EarlierWithCombination(const std::vector<THotKeyData>& definitions, int index);
 
 // The settings row's tooltip. `earlierAction` is the action of the hotkey
 // that takes the combination (for TakenByEarlier).

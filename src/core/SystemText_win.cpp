@@ -1,3 +1,4 @@
+// The system's error texts; see SystemText_win.h.
 #include "core/SystemText_win.h"
 
 #include "core/Wide_win.h"

@@ -3,6 +3,8 @@
 #include "core/TextFile.h"
 
 #include "core/Errors.h"
+#include "core/Handles_win.h"
+#include "core/Paths.h"
 #include "core/SystemText_win.h"
 #include "core/Wide_win.h"
 
@@ -18,30 +20,6 @@ namespace {
 // Pauses before each retry while another program holds the file.
 constexpr DWORD RetryWaits[] = {50, 100, 200, 400};
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return h_; }
-    void Reset(HANDLE h) {
-        Close();
-        h_ = h;
-    }
-    bool Close() {
-        bool ok = true;
-        if (Valid())
-            ok = CloseHandle(h_) != 0;
-        h_ = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-private:
-    HANDLE h_;
-};
-
 [[noreturn]] void Fail(const char* what, const std::string& name, DWORD error) {
     throw Error(std::string(what) + " \"" + name + "\". " + SystemErrorText(error));
 }
@@ -56,18 +34,11 @@ HANDLE OpenForReading(const std::string& name) {
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
-std::string DirectoryOf(const std::string& name) {
-    std::size_t slash = name.find_last_of("\\/");
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? name.substr(0, 1) : name.substr(0, slash);
-}
-
 // Writes and flushes content into the (already created) file temp; 0 or the error.
 DWORD WriteAndFlush(const std::wstring& temp, const std::string& content) {
-    FileHandle file(
+    UniqueHandle file(
         CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid())
+    if (!file)
         return GetLastError();
     std::size_t done = 0;
     while (done < content.size()) {
@@ -79,7 +50,7 @@ DWORD WriteAndFlush(const std::wstring& temp, const std::string& content) {
             return ERROR_WRITE_FAULT;
         done += written;
     }
-    if (!FlushFileBuffers(file.Get()) || !file.Close())
+    if (!FlushFileBuffers(file.Get()) || !CloseHandle(file.Detach()))
         return GetLastError();
     return 0;
 }
@@ -101,8 +72,8 @@ constexpr wchar_t TempPrefix[] = L"cvn";
 } // namespace
 
 std::optional<std::string> ReadTextFile(const std::string& name) {
-    FileHandle file(OpenForReading(name));
-    for (std::size_t attempt = 0; !file.Valid(); ++attempt) {
+    UniqueHandle file(OpenForReading(name));
+    for (std::size_t attempt = 0; !file; ++attempt) {
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             return std::nullopt;

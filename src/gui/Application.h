@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <utility>
@@ -63,6 +64,14 @@ public:
     // The default error display: an error box captioned with the title.
     void ShowException(const std::string& text) noexcept;
 
+    // Runs `task` from the application window once the handler running now
+    // has returned (and whatever loop runs then dispatches it): for work
+    // that must not happen inside a save, a modal run or a message box of
+    // the caller. Tasks run in the order they were posted; an error of one
+    // is shown and the next still runs. Tasks still waiting at the end are
+    // dropped.
+    void Post(std::function<void()> task);
+
     int HookMainWindow(MainWindowHook hook);
     void UnhookMainWindow(int id);
 
@@ -82,6 +91,7 @@ private:
     LRESULT HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void Dispatch(MSG& msg);
     bool IsHotkeyForUs(const MSG& msg) const { return msg.message == WM_HOTKEY && msg.hwnd == window_; }
+    void RunPostedTask();
 
     static Application* instance_;
     HINSTANCE hinstance_;
@@ -90,6 +100,7 @@ private:
     bool terminated_ = false;
     Form* mainForm_ = nullptr;
     MessageHooks hooks_;
+    std::deque<std::function<void()>> posted_;
 };
 
 // The application; one must exist.

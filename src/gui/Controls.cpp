@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <set>
 
 #include "core/Errors.h"
 #include "core/Wide_win.h"
@@ -25,13 +26,27 @@ constexpr UINT_PTR kSubclassId = 1;
 constexpr int kDropDownRows = 8;
 constexpr int kDropDownRowHeight = 13;
 
-// Control identifiers are unique in the process, so that a dialog key
-// finds a button by its identifier in any window; 1 and 2 (IDOK, IDCANCEL)
-// and the low numbers the system's dialogs use are never given.
+// Control identifiers are unique among the live controls of the process, so
+// that a dialog key finds a button by its identifier in any window; 1 and 2
+// (IDOK, IDCANCEL) and the low numbers the system's dialogs use are never
+// given. After a long run the numbers start over, skipping those in use.
+constexpr int FirstControlId = 1000, LastControlId = 0xFFF0;
+
+std::set<int>& ControlIdsInUse() {
+    static std::set<int> ids;
+    return ids;
+}
+
 int NextControlId() {
-    static int next = 1000;
-    int id = next;
-    next = next >= 0xFFF0 ? 1000 : next + 1;
+    static int next = FirstControlId;
+    std::set<int>& inUse = ControlIdsInUse();
+    if (inUse.size() > static_cast<std::size_t>(LastControlId - FirstControlId))
+        throw Error("Too many controls");
+    while (inUse.count(next))
+        next = next >= LastControlId ? FirstControlId : next + 1;
+    const int id = next;
+    inUse.insert(id);
+    next = next >= LastControlId ? FirstControlId : next + 1;
     return id;
 }
 
@@ -83,6 +98,7 @@ void Control::LayOutAgain() {
 }
 
 Control::~Control() {
+    ControlIdsInUse().erase(id_);
     if (parent_)
         parent_->RemoveChild(this);
     if (window_) {
@@ -366,6 +382,24 @@ RECT Container::AlignArea() const {
     RECT area = {};
     ::GetClientRect(ContainerWindow(), &area);
     return area;
+}
+
+void Container::SetChildOrder(const std::vector<Control*>& order) {
+    std::vector<Control*> children;
+    for (Control* child : order)
+        if (std::find(children_.begin(), children_.end(), child) != children_.end())
+            children.push_back(child);
+    for (Control* child : children_)
+        if (std::find(children.begin(), children.end(), child) == children.end())
+            children.push_back(child);
+    children_ = std::move(children);
+    // The dialog manager tabs in window order.
+    HWND after = HWND_TOP;
+    for (Control* child : children_) {
+        ::SetWindowPos(child->Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = child->Handle();
+    }
+    Realign();
 }
 
 void Container::EnableAlign() {

@@ -84,9 +84,6 @@ public:
     void SetFontColor(COLORREF color);
     std::optional<COLORREF> FontColor() const { return fontColor_; }
 
-    // A number of the owner's, as a control's tag.
-    std::intptr_t Tag = 0;
-
     // A hotkey of the program's arrives while this control has the focus:
     // true when the control took its key (the hotkey's action then does not run).
     virtual bool TakeHotkey(unsigned /*key*/) { return false; }
@@ -168,6 +165,9 @@ public:
     // EnableAlign, which lays out once.
     void DisableAlign() { ++alignLocks_; }
     void EnableAlign();
+    // Puts these children first, in this order (creation order, docking
+    // and tab order alike); the others follow as they were.
+    void SetChildOrder(const std::vector<Control*>& order);
     // The area the docked children share (client area by default).
     virtual RECT AlignArea() const;
 

@@ -1,6 +1,7 @@
 // The program's own message boxes.
 #include "gui/Dialogs.h"
 
+#include "core/Wide_win.h"
 #include "gui/Application.h"
 
 namespace corvinade::gui {
@@ -32,7 +33,11 @@ int MessageDlg(const std::string& text, DialogKind kind, UINT buttons) {
     KindStyle style = StyleOf(kind);
     Application* app = Application::Instance();
     HWND owner = app ? app->DialogOwner() : ::GetActiveWindow();
-    return ::MessageBoxA(owner, text.c_str(), style.title, (buttons & ~MB_ICONMASK) | style.icon);
+    return ShowMessageBox(owner, text, style.title, (buttons & ~MB_ICONMASK) | style.icon);
+}
+
+int ShowMessageBox(HWND owner, const std::string& text, const char* caption, UINT flags) {
+    return ::MessageBoxW(owner, Wide(text).c_str(), caption ? Wide(caption).c_str() : nullptr, flags);
 }
 
 } // namespace corvinade::gui

@@ -18,4 +18,9 @@ enum class DialogKind {
 // Shows `text` and returns the button pressed (IDOK, IDYES, ...).
 int MessageDlg(const std::string& text, DialogKind kind, UINT buttons = MB_OK);
 
+// The one way the program shows a message box (the error display and the
+// keystroke sender's message too): modal to `owner`; null caption gives the
+// system's "Error".
+int ShowMessageBox(HWND owner, const std::string& text, const char* caption, UINT flags);
+
 } // namespace corvinade::gui

@@ -393,9 +393,7 @@ bool Form::HandleDialogKey(MSG& msg) {
          DLGC_WANTALLKEYS))
         return false;
     HWND before = ::GetFocus();
-    // The message was taken by the application's loop with GetMessageA: its
-    // characters are ANSI, which only IsDialogMessageA reads right.
-    if (!::IsDialogMessageA(root, &msg))
+    if (!::IsDialogMessageW(root, &msg))
         return false;
     if (HWND after = ::GetFocus(); after != before)
         FocusMoved(after);

@@ -19,23 +19,4 @@ struct WindowClassArgs {
 // the system refuses.
 void RegisterWindowClass(const WindowClassArgs& args);
 
-// A hidden window of its own for code that needs one to receive messages
-// (timers, tray callbacks): the handler sees every message first and says
-// whether it answered. Message-only unless it must take the foreground.
-class HelperWindow {
-public:
-    using Handler = bool (*)(void* context, UINT msg, WPARAM, LPARAM, LRESULT& result);
-    HelperWindow(void* context, Handler handler, bool messageOnly);
-    HelperWindow(const HelperWindow&) = delete;
-    HelperWindow& operator=(const HelperWindow&) = delete;
-    ~HelperWindow();
-    HWND Handle() const { return window_; }
-
-private:
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
-    void* context_;
-    Handler handler_;
-    HWND window_ = nullptr;
-};
-
 } // namespace corvinade::gui

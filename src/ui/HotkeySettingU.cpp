@@ -3,6 +3,7 @@
 
 #include "app/datau.h"
 #include "core/Errors.h"
+#include "core/Wide_win.h"
 #include "gui/Dialogs.h"
 #include "gui/Form.h"
 #include "gui/Handles.h"
@@ -115,11 +116,11 @@ struct THotkeySetting::EditPanel {
     ParameterControls parameters;
 };
 
-THotkeySetting::THotkeySetting(gui::Container& parent, THotkeyList& hotkeyList, TGlobalHotKey* hotkeyItem)
+THotkeySetting::THotkeySetting(gui::Container& parent, const THotkeyDocument& document, std::uint32_t entryId)
     : gui::Panel(parent, {.width = DesignWidth, .height = RowHeight, .align = gui::Align::Top}),
-      HotkeyItem(hotkeyItem), HotkeyList(&hotkeyList),
-      btnEdit(*this, {.left = 5, .top = 23, .width = 55, .height = 25, .caption = "Edit"}),
-      btnDelete(*this, {.left = 5, .top = 50, .width = 55, .height = 25, .caption = "Delete"}) {
+      EntryId(entryId), btnEdit(*this, {.left = 5, .top = 23, .width = 55, .height = 25, .caption = "Edit"}),
+      btnDelete(*this, {.left = 5, .top = 50, .width = 55, .height = 25, .caption = "Delete"}),
+      document_(document) {
     OnPaint = [this](HDC dc, const RECT& client) { PaintView(dc, client); };
     btnEdit.OnClick = [this] { btnEditClick(); };
     btnDelete.OnClick = [this] { btnDeleteClick(); };
@@ -139,7 +140,7 @@ void THotkeySetting::MakeEditPanel() {
     e.btnParameters.OnClick = [this] { buttonParametersClick(); };
     e.Button2.OnClick = [this] { Button2Click(); };
     e.Button3.OnClick = [this] { Button3Click(); };
-    LoadFromDefinition();
+    LoadIntoControls();
 }
 
 void THotkeySetting::SetEditing(bool editing) {
@@ -154,7 +155,16 @@ void THotkeySetting::SetEditing(bool editing) {
 }
 
 void THotkeySetting::LoadFromDefinition() {
-    const THotKeyData& d = HotkeyItem->Definition;
+    if (editing_)
+        return;
+    LoadIntoControls();
+}
+
+void THotkeySetting::LoadIntoControls() {
+    const THotkeyEntry* entry = document_.Find(EntryId);
+    if (!entry)
+        return; // deleted: the settings window takes the row away
+    const THotKeyData& d = entry->Definition;
     SetActive(d.Active);
     SetShift(d.Shift);
     SetKey(d.Key);
@@ -162,6 +172,10 @@ void THotkeySetting::LoadFromDefinition() {
     SetParams(d.Params);
     SetParams2(d.Params2);
     UpdateSummary();
+}
+
+THotKeyData THotkeySetting::Definition() const {
+    return {GetActive(), GetKey(), GetShift(), GetFunc(), ParamsText(), Params2Text()};
 }
 
 // The drawn view, said in words for screen readers: the row's name.
@@ -208,12 +222,12 @@ void THotkeySetting::DpiChanged() {
 void THotkeySetting::PaintFaultMark(HDC dc) {
     const RECT mark = FaultMarkRect();
     const int icon = Scale(MarkIcon);
-    ::DrawIconEx(dc, mark.left, mark.top, ::LoadIconA(nullptr, IDI_WARNING), icon, icon, 0, nullptr,
-                 DI_NORMAL);
+    ::DrawIconEx(dc, mark.left, mark.top, ::LoadIconW(nullptr, ResourceId(IDI_WARNING)), icon, icon, 0,
+                 nullptr, DI_NORMAL);
     RECT text = {mark.left + icon + Scale(4), mark.top + Scale(2), mark.right, mark.bottom};
     gui::ScopedSelect font(dc, gui::Font({.style = gui::FontBold}, Dpi()));
     ::SetTextColor(dc, FailedColor);
-    ::DrawTextA(dc, "Not registered", -1, &text, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    ::DrawTextW(dc, L"Not registered", -1, &text, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 void THotkeySetting::SetActive(bool active) {
@@ -234,10 +248,10 @@ bool THotkeySetting::GetActive() const {
 void THotkeySetting::SetShift(std::int32_t shift) {
     shown_.Shift = shift;
     if (editor_) {
-        editor_->ShiftKeyAlt.SetChecked(shift & 1);
-        editor_->ShiftKeyCtrl.SetChecked(shift & 2);
-        editor_->ShiftKeyShift.SetChecked(shift & 4);
-        editor_->ShiftKeyWin.SetChecked(shift & 8);
+        editor_->ShiftKeyAlt.SetChecked(shift & ModifierAlt);
+        editor_->ShiftKeyCtrl.SetChecked(shift & ModifierCtrl);
+        editor_->ShiftKeyShift.SetChecked(shift & ModifierShift);
+        editor_->ShiftKeyWin.SetChecked(shift & ModifierWin);
         shown_.Shift = GetShift(); // the marks show the boxes
     }
     ::InvalidateRect(Handle(), nullptr, TRUE);
@@ -246,8 +260,10 @@ void THotkeySetting::SetShift(std::int32_t shift) {
 std::int32_t THotkeySetting::GetShift() const {
     if (!editor_)
         return shown_.Shift;
-    return (editor_->ShiftKeyAlt.Checked() ? 1 : 0) | (editor_->ShiftKeyCtrl.Checked() ? 2 : 0) |
-           (editor_->ShiftKeyShift.Checked() ? 4 : 0) | (editor_->ShiftKeyWin.Checked() ? 8 : 0);
+    return (editor_->ShiftKeyAlt.Checked() ? ModifierAlt : 0) |
+           (editor_->ShiftKeyCtrl.Checked() ? ModifierCtrl : 0) |
+           (editor_->ShiftKeyShift.Checked() ? ModifierShift : 0) |
+           (editor_->ShiftKeyWin.Checked() ? ModifierWin : 0);
 }
 
 void THotkeySetting::SetKey(std::int32_t key) {
@@ -325,13 +341,9 @@ void THotkeySetting::btnDeleteClick() {
 }
 
 bool THotkeySetting::ValidateInput() {
-    for (int i = 0; i < HotkeyList->Count(); ++i) {
-        const TGlobalHotKey* other = HotkeyList->Items(i);
-        if (other != HotkeyItem && other->Definition.Key == GetKey() &&
-            other->Definition.Shift == GetShift() && other->Definition.Active) {
-            gui::MessageDlg("The selected hotkey is already in use.", gui::DialogKind::Error, MB_OK);
-            return false;
-        }
+    if (document_.ActiveWithCombination(GetKey(), GetShift(), EntryId)) {
+        gui::MessageDlg("The selected hotkey is already in use.", gui::DialogKind::Error, MB_OK);
+        return false;
     }
     if (GetFunc() == THotkeyAction::None) {
         gui::MessageDlg("You must select an action for your hotkey.", gui::DialogKind::Error, MB_OK);
@@ -340,27 +352,14 @@ bool THotkeySetting::ValidateInput() {
     return true;
 }
 
-// Save. When the owner's save fails, the item keeps the stored definition
-// and the row stays in edit mode with the user's input, to try again.
+// Save. When the owner's save fails, nothing was stored and the row stays
+// in edit mode with the user's input, to try again.
 void THotkeySetting::Button2Click() {
     if (!OnSave || !ValidateInput())
         return;
-    const THotKeyData stored = HotkeyItem->Definition;
-    THotKeyData& d = HotkeyItem->Definition;
-    d.Active = GetActive();
-    d.Shift = GetShift();
-    d.Key = GetKey();
-    d.Func = GetFunc();
-    d.Params = ParamsText();
-    d.Params2 = Params2Text();
-    try {
-        OnSave(*this);
-    } catch (...) {
-        HotkeyItem->Definition = stored;
-        throw;
-    }
-    LoadFromDefinition();
+    OnSave(*this);
     SetEditing(false);
+    LoadFromDefinition();
     btnEdit.SetFocus();
 }
 
@@ -397,7 +396,7 @@ void THotkeySetting::PaintView(HDC dc, const RECT& client) {
     auto text = [&](int left, int top, int width, const std::string& s) {
         RECT r = {Scale(Panel1Left + left), Scale(top),
                   Scale(Panel1Left + left + width) + (width > 200 ? stretch : 0), Scale(top + 13)};
-        ::DrawTextA(dc, s.c_str(), -1, &r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        ::DrawTextW(dc, Wide(s).c_str(), -1, &r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     };
     gui::GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
     auto box = [&](int left, int top, bool checked, const char* caption) {
@@ -413,10 +412,10 @@ void THotkeySetting::PaintView(HDC dc, const RECT& client) {
     };
     box(6, 25, shown_.Active, "Active");
     text(76, 8, 120, "Shift key:");
-    box(76, 25, shown_.Shift & 1, "ALT");
-    box(76, 42, shown_.Shift & 2, "CTRL");
-    box(141, 25, shown_.Shift & 4, "SHIFT");
-    box(141, 42, shown_.Shift & 8, "WIN");
+    box(76, 25, shown_.Shift & ModifierAlt, "ALT");
+    box(76, 42, shown_.Shift & ModifierCtrl, "CTRL");
+    box(141, 25, shown_.Shift & ModifierShift, "SHIFT");
+    box(141, 42, shown_.Shift & ModifierWin, "WIN");
     text(206, 8, 83, "Key:");
     text(206, 24, 83, keyName_);
     text(305, 8, 137, "Action:");

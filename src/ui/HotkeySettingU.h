@@ -1,7 +1,7 @@
 // THotkeySetting: one row of the settings window. It shows one hotkey of the
-// window's working list read-only and, after "Edit", lets the user change it
-// in place and save it, cancel, or delete the hotkey. It never writes files:
-// it tells its owner through OnSave and OnDelete.
+// hotkey document read-only and, after "Edit", lets the user change it in
+// place and save it, cancel, or delete the hotkey. It never writes files: it
+// tells its owner through OnSave and OnDelete.
 //
 // A row in view mode is one window with its two buttons; its texts and the
 // imitated check boxes are drawn. The edit controls are made when the row
@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "core/HotkeyDocument.h"
 #include "core/Hotkeys.h"
 #include "gui/Button.h"
 #include "gui/FileDialog.h"
@@ -30,13 +31,12 @@ public:
     static constexpr int RowHeight = 100;
     static constexpr int DesignWidth = 814; // Panel2 (66) and Panel1 (748)
 
-    THotkeySetting(gui::Container& parent, THotkeyList& hotkeyList, TGlobalHotKey* hotkeyItem);
+    THotkeySetting(gui::Container& parent, const THotkeyDocument& document, std::uint32_t entryId);
     ~THotkeySetting() override;
 
-    TGlobalHotKey* HotkeyItem;
-    THotkeyList* HotkeyList;
+    // The document's entry the row shows.
+    const std::uint32_t EntryId;
     bool Editing() const { return editing_; }
-    std::string Name;
 
     std::function<void(THotkeySetting&)> OnSave, OnDelete;
 
@@ -47,7 +47,11 @@ public:
     EditPanel* Editor() const { return editor_.get(); }
 
     void SetEditing(bool editing);
+    // The entry as the document holds it now, into the view (and into the
+    // edit controls unless the row is being edited: the user's input stays).
     void LoadFromDefinition();
+    // What the controls say now.
+    THotKeyData Definition() const;
     void SetActive(bool active);
     bool GetActive() const;
     void SetShift(std::int32_t shift);
@@ -81,11 +85,13 @@ protected:
 private:
     bool ValidateInput();
     void MakeEditPanel();
+    void LoadIntoControls();
     void PaintView(HDC dc, const RECT& client);
     void PaintFaultMark(HDC dc);
     RECT FaultMarkRect() const;
     void UpdateSummary();
 
+    const THotkeyDocument& document_;
     bool editing_ = false;
     // What the view shows: the definition as last loaded.
     THotKeyData shown_;

@@ -8,11 +8,12 @@
 
 #include "app/PanelLayout.h"
 #include "app/datau.h"
+#include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Dialogs.h"
 #include "gui/Dpi.h"
 #include "gui/Handles.h"
-#include "ui/SettingsFormU.h"
+#include "ui/ProgramWindows.h"
 #include "ui/UpdateFlow.h"
 
 namespace corvinade {
@@ -23,8 +24,7 @@ namespace {
 
 constexpr int DesignWidth = 579;
 constexpr int DesignHeight = 291;
-constexpr UINT_PTR HideFormTimerId = 1;
-constexpr UINT HideFormTimerInterval = 1000;
+constexpr std::uint32_t HideFormTimerInterval = 1000;
 constexpr BYTE InitialOpacity = 200, ShownOpacity = 240, DimmedOpacity = 180;
 constexpr int ColumnStep = 130;
 constexpr int LinkBottomOffset = 21; // link tops lie this far above the bottom edge
@@ -47,15 +47,17 @@ gui::FormArgs MainFormArgs() {
 std::unique_ptr<gui::ImageList> MakeTrayImages() {
     auto list = std::make_unique<gui::ImageList>(16, 16);
     gui::UniqueIcon own(static_cast<HICON>(
-        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
     if (!own || !list->AddIcon(own.Get()))
-        list->AddIcon(::LoadIconA(nullptr, IDI_APPLICATION));
+        list->AddIcon(::LoadIconW(nullptr, ResourceId(IDI_APPLICATION)));
     return list;
 }
 
 } // namespace
 
-TMainForm::TMainForm() : gui::Form(MainFormArgs()) {
+TMainForm::TMainForm()
+    : gui::Form(MainFormArgs()),
+      hideFormTimer_(HideFormTimerInterval, [this](TSimpleTimer&) { HideFormTimerTimer(); }) {
     SetOpacity(InitialOpacity);
     shape1_ = std::make_unique<TShape>(Host(), layer_);
     shape1_->OnMouseEnter = [this] { Shape1MouseEnter(); };
@@ -101,8 +103,6 @@ TMainForm::~TMainForm() {
     if (Visible())
         Hide();
     OnCreate = OnShow = OnHide = OnClose = OnDestroy = nullptr;
-    if (SettingsForm && !SettingsForm->Modal()) // a settings window still open at the end
-        delete std::exchange(SettingsForm, nullptr);
     FormDestroy();
     SetHideFormTimer(false);
     trayIcon_.reset();
@@ -117,7 +117,7 @@ std::unique_ptr<TBLabel> TMainForm::MakeLink(const LabelArgs& args, TAlignment a
     link->SetFontColor(LinkColor);
     link->SetColor(::GetSysColor(COLOR_INFOBK));
     link->HoverStyle = fsBold | fsUnderline;
-    link->SetCursor(::LoadCursorA(nullptr, IDC_HAND));
+    link->SetCursor(::LoadCursorW(nullptr, ResourceId(IDC_HAND)));
     link->SetAutoSize(true);
     return link;
 }
@@ -135,11 +135,7 @@ void TMainForm::SetOpacity(BYTE alpha) {
 }
 
 void TMainForm::SetHideFormTimer(bool enabled) {
-    if (enabled)
-        ::SetTimer(Handle(), HideFormTimerId, HideFormTimerInterval, nullptr);
-    else
-        ::KillTimer(Handle(), HideFormTimerId);
-    hideFormTimerEnabled_ = enabled;
+    hideFormTimer_.SetRunning(enabled);
 }
 
 // The border shape fills the client area; the links keep their distance to
@@ -240,7 +236,6 @@ void TMainForm::TrayIconClick() {
             PanelPosition({Data->TaskbarEdge, {bar.left, bar.top, bar.right, bar.bottom}}, width, height))
         SetBounds(at->x, at->y, width, height);
     Show();
-    minimized_ = false;
     SetHideFormTimer(true);
 }
 
@@ -256,14 +251,12 @@ void TMainForm::FormShow() {
 void TMainForm::FormHide() {
     SetHideFormTimer(false);
     ClearHotkeyOverview();
-    minimized_ = true;
     gui::App().HideTaskbarButton();
 }
 
 void TMainForm::Settings1Click() {
-    if (!SettingsForm)
-        SettingsForm = new TSettingsForm(Handle()); // it frees itself when closed
-    SettingsForm->Show();
+    if (ProgramWindows)
+        ProgramWindows->ShowSettings();
     Hide();
 }
 
@@ -365,11 +358,6 @@ bool TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
     case WM_SIZE:
         LayOutAnchored();
         return false;
-    case WM_TIMER:
-        if (wParam != HideFormTimerId)
-            return false;
-        HideFormTimerTimer();
-        return true;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:

@@ -17,6 +17,7 @@
 
 #include "components/BControls.h"
 #include "components/PanelControls.h"
+#include "components/SimpleTimer.h"
 #include "components/TrayIcon.h"
 #include "core/RegistrationStatus.h"
 #include "gui/Form.h"
@@ -32,7 +33,7 @@ public:
     void ShowBalloon(const std::string& title, const std::string& text) override;
 
     TTrayIcon& TrayIcon() { return *trayIcon_; }
-    bool HideFormTimerEnabled() const { return hideFormTimerEnabled_; }
+    bool HideFormTimerEnabled() const { return hideFormTimer_.Running(); }
     // Rows shown now (header included); 0 while hidden.
     int OverviewRowCount() const { return static_cast<int>(overviewLabels_.size()); }
 
@@ -81,9 +82,8 @@ private:
     std::unique_ptr<gui::ImageList> trayImages_;
     std::unique_ptr<TPopupMenu> trayPopup_;
     std::unique_ptr<TTrayIcon> trayIcon_;
-    bool hideFormTimerEnabled_ = false;
+    TSimpleTimer hideFormTimer_;
     gui::HostMouse hostMouse_;
-    bool minimized_ = true; // the window state: minimized while hidden
 };
 
 extern TMainForm* MainForm;

@@ -3,20 +3,19 @@
 
 #include <shellapi.h>
 
-#include <exception>
+#include <algorithm>
 #include <string>
 
 #include "app/LogonStart.h"
 #include "app/datau.h"
 #include "core/Maker.h"
 #include "core/RegistrationStatus.h"
+#include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "ui/UpdateFlow.h"
 #include "ui/frmAddHotkeyU.h"
 
 namespace corvinade {
-
-TSettingsForm* SettingsForm = nullptr;
 
 namespace {
 
@@ -95,73 +94,94 @@ TSettingsForm::~TSettingsForm() {
 void TSettingsForm::FormCreate() {
     pcClient.SetActivePageIndex(0);
     gui::App().HideTaskbarButton();
-    workingList_ = std::make_unique<THotkeyList>(unregistered_);
-    BuildHotkeyRows();
+    SyncHotkeyRows();
+    documentSubscription_ = Data->Document().Subscribe([this] { SyncHotkeyRows(); });
     lblTitle.SetCaption(gui::App().Title() + " " + Data->VersionNumberToText(Data->RunningVersionNumber()));
 }
 
 void TSettingsForm::FormShow() {
+    BringUp();
+    gui::App().HideTaskbarButton();
+}
+
+void TSettingsForm::BringUp() {
     ::SetForegroundWindow(gui::App().Handle());
     ::BringWindowToTop(Handle());
     ::SetWindowPos(gui::App().Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ::SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ::SetForegroundWindow(Handle());
-    gui::App().HideTaskbarButton();
 }
 
-// Every close destroys the window: a modal one when its caller frees it
-// after the modal run, any other one at once (deferred to after this
-// handler). SettingsForm is emptied either way.
+// Every close ends the window's life: its owner frees it (a modal one after
+// the modal run).
 void TSettingsForm::FormClose() {
-    SettingsForm = nullptr;
-    if (!Modal())
-        Release();
+    if (OnClosed)
+        OnClosed();
 }
 
 void TSettingsForm::FormDestroy() {
+    if (Data)
+        Data->Document().Unsubscribe(documentSubscription_);
     FreeHotkeyRows();
     deletedRows_.clear();
-    workingList_.reset();
     if (gui::Application::Instance())
         gui::App().HideTaskbarButton();
 }
 
-void TSettingsForm::BuildHotkeyRows() {
-    FreeHotkeyRows();
-    Data->LoadAllHotkeys(*workingList_);
-    // The file's last hotkey on top: rows are made from the last one up, so
-    // their tab order also runs from top to bottom.
-    gui::Panel& rows = HotKeyPlacement.Content();
-    rows.DisableAlign();
-    for (int i = workingList_->Count() - 1; i >= 0; --i) {
-        auto row = std::make_unique<THotkeySetting>(rows, *workingList_, workingList_->Items(i));
-        row->Name = "HotkeySetting" + std::to_string(i);
-        row->Tag = i;
-        row->OnDelete = [this](THotkeySetting& r) { HotkeySettingDelete(r); };
-        row->OnSave = [this](THotkeySetting& r) { HotkeySettingSave(r); };
-        hotkeyRows_.push_back(std::move(row));
-    }
-    rows.EnableAlign();
-    ShowRegistrationFaults();
-    chkStartAtWindowsStart.SetChecked(!ReadLogonStartEntry().empty());
+std::unique_ptr<THotkeySetting> TSettingsForm::MakeRow(std::uint32_t entryId) {
+    auto row = std::make_unique<THotkeySetting>(HotKeyPlacement.Content(), Data->Document(), entryId);
+    row->OnDelete = [this](THotkeySetting& r) { HotkeySettingDelete(r); };
+    row->OnSave = [this](THotkeySetting& r) { HotkeySettingSave(r); };
+    return row;
 }
 
-// The working list holds what the file holds (it is saved before every
-// reload), so each row is judged against the live list by its combination.
+void TSettingsForm::SyncHotkeyRows() {
+    const THotkeyEntries& entries = Data->Document().Entries();
+    std::vector<std::unique_ptr<THotkeySetting>> rows;
+    gui::Panel& content = HotKeyPlacement.Content();
+    content.DisableAlign();
+    for (int i = static_cast<int>(entries.size()) - 1; i >= 0; --i) {
+        const std::uint32_t id = entries[static_cast<std::size_t>(i)].Id;
+        auto kept = std::find_if(hotkeyRows_.begin(), hotkeyRows_.end(),
+                                 [&](const auto& row) { return row && row->EntryId == id; });
+        std::unique_ptr<THotkeySetting> row = kept != hotkeyRows_.end() ? std::move(*kept) : MakeRow(id);
+        row->LoadFromDefinition();
+        rows.push_back(std::move(row));
+    }
+    // Rows of deleted entries; the row whose click deleted it may still be
+    // in its handler, so they go once that has returned.
+    for (auto& gone : hotkeyRows_)
+        if (gone) {
+            gone->SetVisible(false);
+            deletedRows_.push_back(std::move(gone));
+        }
+    hotkeyRows_ = std::move(rows);
+    std::vector<gui::Control*> order;
+    for (const auto& row : hotkeyRows_)
+        order.push_back(row.get());
+    content.SetChildOrder(order);
+    content.EnableAlign();
+    if (!deletedRows_.empty()) // dropped with the window, should it go first
+        ::PostMessageW(Handle(), FreeDeletedRowsMessage, 0, 0);
+    ShowRegistrationFaults();
+    chkStartAtWindowsStart.SetChecked(Data->Document().LogonStart());
+}
+
+// Each row is judged by the document's definitions and the live list.
 void TSettingsForm::ShowRegistrationFaults() {
+    const std::vector<THotKeyData> definitions = Data->Document().Definitions();
     for (const auto& row : hotkeyRows_) {
-        const int index = workingList_->IndexOf(row->HotkeyItem);
-        const RegistrationFault fault = index < 0
-                                            ? RegistrationFault::None
-                                            : EditorItemFault(*workingList_, index, Data->ActiveHotkeys());
+        const int index = Data->Document().IndexOf(row->EntryId);
+        const RegistrationFault fault =
+            index < 0 ? RegistrationFault::None : EditorItemFault(definitions, index, Data->ActiveHotkeys());
         std::string reason;
         if (fault != RegistrationFault::None) {
-            const THotKeyData& d = row->HotkeyItem->Definition;
-            const TGlobalHotKey* earlier = EarlierWithCombination(*workingList_, index);
+            const THotKeyData& d = definitions[static_cast<std::size_t>(index)];
+            const THotKeyData* earlier = EarlierWithCombination(definitions, index);
             reason = FaultTooltip(
                 fault,
                 Data->HotkeyText(static_cast<std::uint16_t>(d.Key), static_cast<std::uint16_t>(d.Shift)),
-                earlier ? earlier->Definition.Func : THotkeyAction::None);
+                earlier ? earlier->Func : THotkeyAction::None);
         }
         row->SetRegistrationFault(reason);
     }
@@ -174,10 +194,10 @@ void TSettingsForm::FreeHotkeyRows() {
     rows.EnableAlign();
 }
 
+// The new hotkey's row comes with the document's change.
 void TSettingsForm::Button1Click() {
     TfrmAddHotkey wizard(Handle());
-    if (wizard.ShowModal() == IDOK)
-        BuildHotkeyRows();
+    wizard.ShowModal();
 }
 
 void TSettingsForm::btnOKClick() {
@@ -189,77 +209,32 @@ void TSettingsForm::btnCheckForUpdatesClick() {
 }
 
 void TSettingsForm::lblWebClick() {
-    ::ShellExecuteA(Handle(), "open", MakerWebSite, nullptr, nullptr, SW_SHOW);
+    ::ShellExecuteW(Handle(), L"open", Wide(MakerWebSite).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void TSettingsForm::lblMailClick() {
-    ::ShellExecuteA(Handle(), "open", (std::string("mailto:") + MakerMail).c_str(), nullptr, nullptr,
+    ::ShellExecuteW(Handle(), L"open", Wide(std::string("mailto:") + MakerMail).c_str(), nullptr, nullptr,
                     SW_SHOW);
 }
 
 void TSettingsForm::HotkeySettingSave(THotkeySetting& row) {
-    THotKeyData& d = row.HotkeyItem->Definition;
-    d.Active = row.GetActive();
-    d.Shift = row.GetShift();
-    d.Key = row.GetKey();
-    d.Func = row.GetFunc();
-    d.Params = row.ParamsText();
-    d.Params2 = row.Params2Text();
-    SaveSettings();
+    THotkeyDraft draft = Data->Document().Draft();
+    for (THotkeyEntry& e : draft.Entries)
+        if (e.Id == row.EntryId)
+            e.Definition = row.Definition();
+    SaveSettings(std::move(draft));
 }
 
-// The file is written without the hotkey first: when that fails, the list
-// and the row stay as they were. The row is freed once its own click has
-// returned.
 void TSettingsForm::HotkeySettingDelete(THotkeySetting& row) {
-    const int index = workingList_->IndexOf(row.HotkeyItem);
-    THotkeyList rest(unregistered_);
-    for (int i = 0; i < workingList_->Count(); ++i)
-        if (i != index) {
-            const THotKeyData& d = workingList_->Items(i)->Definition;
-            rest.Add(d.Active, d.Key, d.Shift, d.Func, d.Params, d.Params2);
-        }
-    rest.SaveToFile(Data->GetPath(0));
-    if (index >= 0)
-        workingList_->Delete(index);
-    for (auto it = hotkeyRows_.begin(); it != hotkeyRows_.end(); ++it)
-        if (it->get() == &row) {
-            row.SetVisible(false);
-            deletedRows_.push_back(std::move(*it));
-            hotkeyRows_.erase(it);
-            break;
-        }
-    struct PostFree {
-        HWND window;
-        ~PostFree() { ::PostMessageA(window, FreeDeletedRowsMessage, 0, 0); }
-    } postFree{Handle()};
-    ApplySavedHotkeys();
+    THotkeyDraft draft = Data->Document().Draft();
+    std::erase_if(draft.Entries, [&](const THotkeyEntry& e) { return e.Id == row.EntryId; });
+    SaveSettings(std::move(draft));
 }
 
-void TSettingsForm::SaveSettings() {
-    workingList_->SaveToFile(Data->GetPath(0));
-    ApplySavedHotkeys();
-}
-
-// After the file: the log-on entry, then the live hotkeys. The hotkeys are
-// registered again even when the log-on entry could not be written; that
-// failure is reported after.
-void TSettingsForm::ApplySavedHotkeys() {
-    std::exception_ptr logonError;
-    try {
-        WriteLogonStartEntry(chkStartAtWindowsStart.Checked());
-    } catch (...) {
-        logonError = std::current_exception();
-    }
-    Data->ReloadHotkeys();
-    ShowRegistrationFaults();
-    if (logonError) {
-        try {
-            std::rethrow_exception(logonError);
-        } catch (...) {
-            gui::App().HandleException();
-        }
-    }
+// With the log-on choice as the box shows it.
+void TSettingsForm::SaveSettings(THotkeyDraft draft) {
+    draft.LogonStart = chkStartAtWindowsStart.Checked();
+    Data->Commit(std::move(draft));
 }
 
 bool TSettingsForm::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {

@@ -1,14 +1,16 @@
-// TSettingsForm: the window in which the user manages every hotkey of
-// hotkeys.ini (one row each, the file's last hotkey on top), adds hotkeys
-// through the new-hotkey wizard, and switches start at log-on; a second page
-// shows the program's version, the maker's links and the update check.
-// Every row save or delete writes the file and the log-on entry, then the
-// data module registers the hotkeys again; rows of active hotkeys that did
-// not register are marked.
+// TSettingsForm: the window in which the user manages every hotkey (one row
+// each, the file's last hotkey on top), adds hotkeys through the new-hotkey
+// wizard, and switches start at log-on; a second page shows the program's
+// version, the maker's links and the update check. It shows the data
+// module's hotkey document and follows every change made to it anywhere;
+// a row save or delete commits it with the log-on choice. Rows of active
+// hotkeys that did not register are marked. There is one at most: see
+// TProgramWindows.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -39,8 +41,15 @@ public:
     gui::LinkLabel lblWeb, lblMail;
     gui::Button btnOK;
 
-    THotkeyList& WorkingList() { return *workingList_; }
     const std::vector<std::unique_ptr<THotkeySetting>>& HotkeyRows() const { return hotkeyRows_; }
+
+    // After every close (the owner frees the window).
+    std::function<void()> OnClosed;
+    // To the front and the foreground, as when it is shown.
+    void BringUp();
+
+protected:
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     void Button1Click();
     void btnOKClick();
@@ -50,28 +59,23 @@ public:
     void HotkeySettingSave(THotkeySetting& row);
     void HotkeySettingDelete(THotkeySetting& row);
 
-protected:
-    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
 private:
     void FormCreate();
     void FormShow();
     void FormClose();
     void FormDestroy();
-    void BuildHotkeyRows();
+    // The rows follow the document: a row per entry, in reverse file order;
+    // rows of entries still there are kept (with any input being edited).
+    void SyncHotkeyRows();
+    std::unique_ptr<THotkeySetting> MakeRow(std::uint32_t entryId);
     void FreeHotkeyRows();
-    void SaveSettings();
-    void ApplySavedHotkeys();
+    void SaveSettings(THotkeyDraft draft);
     void ShowRegistrationFaults();
 
-    UnregisteredPort unregistered_; // the working list is never registered
-    std::unique_ptr<THotkeyList> workingList_;
+    int documentSubscription_ = 0;
     std::vector<std::unique_ptr<THotkeySetting>> hotkeyRows_;
     // Deleted rows, freed once the click that deleted them has returned.
     std::vector<std::unique_ptr<THotkeySetting>> deletedRows_;
 };
-
-// The settings window while one exists, else null.
-extern TSettingsForm* SettingsForm;
 
 } // namespace corvinade

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "app/datau.h"
+#include "core/Wide_win.h"
 #include "gui/Dialogs.h"
 #include "update/UpdateCheck.h"
 #include "update/Updater.h"
@@ -21,7 +22,7 @@ void CheckForUpdatesFlow(HWND owner) {
         return;
     }
     if (gui::MessageDlg(NewVersionMessage, gui::DialogKind::Information, MB_YESNO) == IDYES)
-        ::ShellExecuteA(owner, "open", DownloadPageUrl(ConfiguredUpdateBase()).c_str(), "", "",
+        ::ShellExecuteW(owner, L"open", Wide(DownloadPageUrl(ConfiguredUpdateBase())).c_str(), L"", L"",
                         SW_SHOWNORMAL);
 }
 

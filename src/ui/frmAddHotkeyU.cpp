@@ -66,11 +66,9 @@ TfrmAddHotkey::TfrmAddHotkey(HWND owner)
 TfrmAddHotkey::~TfrmAddHotkey() = default;
 
 void TfrmAddHotkey::FormCreate() {
-    workingList_ = std::make_unique<THotkeyList>(unregistered_);
     GoToPage(0);
     FillActionCombo(cbAction);
     UpdateParameterControls(parameterControls_, GetFunc()); // nothing chosen: all hidden
-    Data->LoadAllHotkeys(*workingList_);
     OnShow = [this] { HotKey1.SetFocus(); };
 }
 
@@ -94,7 +92,6 @@ void TfrmAddHotkey::btnNextClick() {
     if (!ValidatePage(TPage::None))
         return;
     AddNewHotkey();
-    Data->ReloadHotkeys();
     SetModalResult(IDOK);
 }
 
@@ -116,32 +113,25 @@ bool TfrmAddHotkey::ValidatePage(TPage page) {
             return Fails("You must select a key for your hotkey.");
         if (GetShift() == 0)
             return Fails("You must select a shift key for your hotkey.");
-        for (int i = 0; i < workingList_->Count(); ++i) {
-            const THotKeyData& d = workingList_->Items(i)->Definition;
-            if (d.Key == HotKey1.Key() && d.Shift == GetShift() && d.Active)
-                return Fails("The selected hotkey is already in use.");
-        }
+        if (Data->Document().ActiveWithCombination(HotKey1.Key(), GetShift()))
+            return Fails("The selected hotkey is already in use.");
     }
     if ((page == TPage::tsAction || page == TPage::None) && cbAction.ItemIndex() < 0)
         return Fails("You must select an action for the hotkey.");
     return true;
 }
 
-// A failed save takes the new hotkey out of the list again, so that the
-// list stays what the file holds and Finish can simply be tried again.
+// A failed save changes nothing: Finish can simply be tried again.
 void TfrmAddHotkey::AddNewHotkey() {
-    workingList_->Add(true, HotKey1.Key(), GetShift(), GetFunc(), GetParamsText(), GetParams2Text());
-    try {
-        workingList_->SaveToFile(Data->GetPath(0));
-    } catch (...) {
-        workingList_->Delete(workingList_->Count() - 1);
-        throw;
-    }
+    THotkeyDraft draft = Data->Document().Draft();
+    draft.Entries.push_back(
+        {0, {true, HotKey1.Key(), GetShift(), GetFunc(), GetParamsText(), GetParams2Text()}});
+    Data->Commit(std::move(draft));
 }
 
 std::int32_t TfrmAddHotkey::GetShift() const {
-    return (ShiftKeyALt.Checked() ? 1 : 0) | (ShiftKeyCTRL.Checked() ? 2 : 0) |
-           (ShiftKeyShift.Checked() ? 4 : 0) | (ShiftKeyWin.Checked() ? 8 : 0);
+    return (ShiftKeyALt.Checked() ? ModifierAlt : 0) | (ShiftKeyCTRL.Checked() ? ModifierCtrl : 0) |
+           (ShiftKeyShift.Checked() ? ModifierShift : 0) | (ShiftKeyWin.Checked() ? ModifierWin : 0);
 }
 
 THotkeyAction TfrmAddHotkey::GetFunc() const {

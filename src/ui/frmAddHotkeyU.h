@@ -1,7 +1,7 @@
 // TfrmAddHotkey: the two-page wizard that creates one hotkey. Page "Key"
 // asks for the key and its modifiers, page "Action" for the action and its
-// parameters; "&Finish" appends the new hotkey, active, to hotkeys.ini and
-// has the data module register the hotkeys again.
+// parameters; "&Finish" appends the new hotkey, active, to the hotkey
+// document and commits it (the file, then the live hotkeys).
 #pragma once
 
 #include <windows.h>
@@ -41,8 +41,6 @@ public:
     gui::Edit edtAdditionalParameters;
     gui::OpenDialog OpenDialog1;
 
-    THotkeyList& WorkingList() { return *workingList_; }
-
     bool ValidatePage(TPage page);
     void AddNewHotkey();
     std::int32_t GetShift() const;
@@ -60,8 +58,6 @@ private:
     void pcClientChange();
     bool Fails(const char* message);
 
-    UnregisteredPort unregistered_; // the working list is never registered
-    std::unique_ptr<THotkeyList> workingList_;
     ParameterControls parameterControls_;
 };
 

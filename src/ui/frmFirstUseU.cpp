@@ -7,17 +7,12 @@
 #include <string>
 
 #include "app/AppPaths.h"
-#include "app/LogonStart.h"
 #include "app/datau.h"
-#include "core/Errors.h"
 #include "core/Maker.h"
 #include "gui/Dialogs.h"
-#include "gui/Handles.h"
-#include "ui/SettingsFormU.h"
+#include "ui/ProgramWindows.h"
 
 namespace corvinade {
-
-TfrmFirstUse* frmFirstUse = nullptr;
 
 const std::array<TfrmFirstUse::Suggestion, 4> TfrmFirstUse::SuggestedHotkeys = {{
     {VK_DIVIDE, THotkeyAction::Minimize, ""},
@@ -28,7 +23,6 @@ const std::array<TfrmFirstUse::Suggestion, 4> TfrmFirstUse::SuggestedHotkeys = {
 
 namespace {
 
-constexpr std::int32_t WinOnly = 8;
 const COLORREF HeadingColor = RGB(49, 105, 198);
 
 gui::ControlArgs Text(int left, int top, const std::string& caption) {
@@ -44,24 +38,14 @@ std::string Lower(std::string text) {
 // The definition a suggestion stands for: the first one with its key and
 // exactly WIN, when it has the suggestion's action (and, for notepad, opens
 // notepad.exe in any letter case). Later ones are not looked at.
-TGlobalHotKey* Matching(const THotkeyList& list, const TfrmFirstUse::Suggestion& s) {
-    TGlobalHotKey* found = list.Find(s.Key, WinOnly);
-    if (!found || found->Definition.Func != s.Func)
-        return nullptr;
-    if (s.Func == THotkeyAction::OpenFile && Lower(found->Definition.Params) != "notepad.exe")
-        return nullptr;
+template <class Entries> auto Matching(Entries& entries, const TfrmFirstUse::Suggestion& s) {
+    auto found = std::find_if(entries.begin(), entries.end(), [&](const THotkeyEntry& e) {
+        return e.Definition.Key == s.Key && e.Definition.Shift == ModifierWin;
+    });
+    if (found == entries.end() || found->Definition.Func != s.Func ||
+        (s.Func == THotkeyAction::OpenFile && Lower(found->Definition.Params) != "notepad.exe"))
+        return entries.end();
     return found;
-}
-
-void WriteFirstUseDone() {
-    HKEY raw = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, Data->GetPath(1).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_ALL_ACCESS, nullptr, &raw, nullptr) != ERROR_SUCCESS)
-        throw Error("Failed to create key " + Data->GetPath(1));
-    gui::RegistryKey key(raw);
-    if (::RegSetValueExA(key.Get(), FirstUseValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>("0"), 2) !=
-        ERROR_SUCCESS)
-        throw Error(std::string("Failed to set data for '") + FirstUseValueName + "'");
 }
 
 } // namespace
@@ -104,6 +88,11 @@ TfrmFirstUse::TfrmFirstUse(HWND owner)
     FormCreate();
 }
 
+TfrmFirstUse::~TfrmFirstUse() {
+    if (documentSubscription_ && Data)
+        Data->Document().Unsubscribe(documentSubscription_);
+}
+
 std::array<gui::CheckBox*, 4> TfrmFirstUse::SuggestionBoxes() {
     return {&chkKeyMinimize, &chkKeyMaximize, &chkKeyScreenCapture, &chkKeyOpenNotepad};
 }
@@ -113,7 +102,7 @@ void TfrmFirstUse::FormCreate() {
     GoToPage(0);
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < boxes.size(); ++i) {
-        boxes[i]->SetCaption(Data->HotkeyText(SuggestedHotkeys[i].Key, WinOnly));
+        boxes[i]->SetCaption(Data->HotkeyText(SuggestedHotkeys[i].Key, ModifierWin));
         boxes[i]->SetChecked(true);
     }
     chkStartAtWindowsStart.SetChecked(true);
@@ -146,40 +135,40 @@ void TfrmFirstUse::btnCancelClick() {
         SetModalResult(IDCANCEL);
 }
 
+// The settings window shows the suggestions written; what changes there
+// shows here at once.
 void TfrmFirstUse::btnSetupMoreHotkeysClick() {
     ApplyFirstUse();
-    {
-        TSettingsForm settings(Handle());
-        settings.ShowModal();
-    }
     RefreshSuggestions();
+    if (!documentSubscription_)
+        documentSubscription_ = Data->Document().Subscribe([this] { RefreshSuggestions(); });
+    ProgramWindows->ShowSettingsModal();
 }
 
+// One commit: the file, the log-on entry and the end of the first use.
 void TfrmFirstUse::ApplyFirstUse() {
-    THotkeyList list(unregistered_);
-    Data->LoadAllHotkeys(list);
+    THotkeyDraft draft = Data->Document().Draft();
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {
         const Suggestion& s = SuggestedHotkeys[i];
-        if (TGlobalHotKey* existing = Matching(list, s))
-            list.Delete(list.IndexOf(existing));
+        if (auto existing = Matching(draft.Entries, s); existing != draft.Entries.end())
+            draft.Entries.erase(existing);
         if (boxes[i]->Checked())
-            list.Add(true, s.Key, WinOnly, s.Func, s.Params, "");
+            draft.Entries.push_back({0, {true, s.Key, ModifierWin, s.Func, s.Params, ""}});
     }
-    list.SaveToFile(Data->GetPath(0));
-    WriteFirstUseDone();
-    WriteLogonStartEntry(chkStartAtWindowsStart.Checked());
+    draft.LogonStart = chkStartAtWindowsStart.Checked();
+    draft.FirstUseDone = true;
+    Data->Commit(std::move(draft));
 }
 
 void TfrmFirstUse::RefreshSuggestions() {
-    THotkeyList list(unregistered_);
-    Data->LoadAllHotkeys(list);
+    const THotkeyEntries& entries = Data->Document().Entries();
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {
-        const TGlobalHotKey* existing = Matching(list, SuggestedHotkeys[i]);
-        boxes[i]->SetChecked(existing && existing->Definition.Active);
+        auto existing = Matching(entries, SuggestedHotkeys[i]);
+        boxes[i]->SetChecked(existing != entries.end() && existing->Definition.Active);
     }
-    chkStartAtWindowsStart.SetChecked(!ReadLogonStartEntry().empty());
+    chkStartAtWindowsStart.SetChecked(Data->Document().LogonStart());
 }
 
 } // namespace corvinade

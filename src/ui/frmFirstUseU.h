@@ -2,7 +2,7 @@
 // finished it once. It sets start at log-on and offers four suggested WIN
 // hotkeys, which it writes into hotkeys.ini; finishing records in the
 // registry that the first use is over. From its last page the user can open
-// the full settings window.
+// the full settings window. The data module shows it, from a posted task.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +19,7 @@ namespace corvinade {
 class TfrmFirstUse : public gui::WizardForm {
 public:
     explicit TfrmFirstUse(HWND owner);
+    ~TfrmFirstUse() override;
 
     struct Suggestion {
         std::uint16_t Key;
@@ -58,10 +59,8 @@ private:
     void pcClientChange();
     std::array<gui::CheckBox*, 4> SuggestionBoxes();
 
-    UnregisteredPort unregistered_; // its lists are never registered
+    // Once its suggestions are written, the boxes follow the hotkeys.
+    int documentSubscription_ = 0;
 };
-
-// The first-use wizard while one is shown, else null.
-extern TfrmFirstUse* frmFirstUse;
 
 } // namespace corvinade

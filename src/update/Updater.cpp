@@ -13,6 +13,7 @@
 #include "core/TextFile.h"
 #include "core/Wide_win.h"
 #include "gui/Handles.h"
+#include "gui/Registry.h"
 #include "update/UpdateCheck.h"
 
 namespace corvinade {
@@ -33,18 +34,12 @@ struct DeleteOnExit {
 
 } // namespace
 
+// A value of another type counts as none: the check then asks the default.
 std::string ConfiguredUpdateBase() {
-    HKEY raw = nullptr;
     std::string value;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(SettingsKeyPath).c_str(), 0, KEY_READ, &raw) ==
-        ERROR_SUCCESS) {
-        gui::RegistryKey key(raw);
-        wchar_t text[1024] = {};
-        DWORD size = sizeof text - sizeof text[0], type = 0;
-        if (::RegQueryValueExW(key.Get(), Wide(UpdateBaseValueName).c_str(), nullptr, &type,
-                               reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS &&
-            type == REG_SZ)
-            value = Utf8(text);
+    try {
+        value = gui::ReadUserText(SettingsKeyPath, UpdateBaseValueName).value_or(std::string());
+    } catch (const Error&) {
     }
     return UpdateBaseAddress(value);
 }

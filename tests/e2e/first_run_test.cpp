@@ -61,10 +61,37 @@ protected:
         return WaitFor([&] { return FileContent(HotkeysIniPath()) == HotkeysIniText(entries); },
                        Milliseconds{5000});
     }
-    bool PanelShowsAfterClick() {
+    // A click Wine's tray drops is clicked again, up to `attempts` times.
+    bool PanelShowsAfterClick(int attempts = 1) {
         HWND panel = FindPanel(corvinade.Id());
-        ClickTrayIcon();
-        return WaitFor([&] { return IsWindowVisible(panel) != FALSE; }, Milliseconds{2500});
+        for (int attempt = 0; attempt < attempts; ++attempt) {
+            ClickTrayIcon();
+            if (WaitFor([&] { return IsWindowVisible(panel) != FALSE; }, Milliseconds{2500}))
+                return true;
+        }
+        return false;
+    }
+
+    // Double clicks on the tray icon until a settings window shows.
+    HWND OpenSettings() {
+        HWND settings = nullptr;
+        for (int attempt = 0; attempt < 5 && !settings; ++attempt) {
+            DoubleClickTrayIcon();
+            settings = WaitForSettingsWindow(corvinade.Id(), Milliseconds{4000});
+        }
+        return settings;
+    }
+    // "Edit", then "Save" on a row without changing it.
+    void SaveRowUnchanged(HWND row) {
+        PostClick(FindDescendant(row, "Button", "Edit"));
+        HWND save = nullptr;
+        ASSERT_TRUE(
+            WaitFor([&] { return (save = FindDescendant(row, "Button", "Save")) && IsWindowVisible(save); }));
+        PostClick(save);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(save); }));
+    }
+    HWND LogonBox(HWND settings) {
+        return FindDescendant(settings, "Button", "&Start when you log on Windows");
     }
 
     Process corvinade;
@@ -184,6 +211,91 @@ TEST_F(FirstRunTest, SetupMoreHotkeysThenFinishFollowsWhatTheSettingsChanged) {
     ASSERT_NO_FATAL_FAILURE(Finish());
     EXPECT_TRUE(FileIs({Suggestions[0], Suggestions[1], Suggestions[2]}))
         << FileContent(HotkeysIniPath()).value_or("(none)");
+}
+
+// The guide left unfinished comes back after a save, and only once that save
+// is done. What its Finish writes shows at once in the open settings window
+// (the suggestions, the log-on box), so the next save there keeps it all.
+TEST_F(FirstRunTest, WhatTheGuideWritesAfterASaveIsKeptByTheNextSave) {
+    const HotkeyEntry own = {true, 'K', ModWin, "capturescreen", "", ""};
+    WriteHotkeysIni({own});
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(CancelWizard(wizard));
+    HWND settings = OpenSettings();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_FALSE(IsChecked(LogonBox(settings)));
+    ASSERT_NO_FATAL_FAILURE(SaveRowUnchanged(HotkeyRows(settings).front()));
+
+    wizard = WaitForVisible("Setup Corvinade");
+    ASSERT_NE(wizard, nullptr) << "the guide did not come back after the save";
+    ASSERT_NO_FATAL_FAILURE(ToSuggestions());
+    ASSERT_NO_FATAL_FAILURE(Finish());
+    ASSERT_TRUE(WaitFor([&] { return RowCaptions(settings).size() == 5; }));
+    EXPECT_EQ(RowCaptions(settings).back(), "WIN + K, Capture screen, active");
+    EXPECT_TRUE(IsChecked(LogonBox(settings))) << "the box shows the stored choice";
+
+    ASSERT_NO_FATAL_FAILURE(SaveRowUnchanged(HotkeyRows(settings).back()));
+    std::vector<HotkeyEntry> all = {own};
+    all.insert(all.end(), Suggestions.begin(), Suggestions.end());
+    EXPECT_TRUE(FileIs(all)) << FileContent(HotkeysIniPath()).value_or("(none)");
+    EXPECT_EQ(LogonEntry(), Quoted(WindowsPath(CorvinadeExe())));
+}
+
+// One settings window, however it is asked for: the tray's, open while the
+// guide runs, is the one "&Setup more hotkeys" brings up (with the
+// suggestions), and after it closes the tray opens one window again.
+TEST_F(FirstRunTest, SetupMoreHotkeysBringsUpTheSettingsWindowAlreadyOpen) {
+    WriteHotkeysIni({{true, 'K', ModWin, "capturescreen", "", ""}});
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND settings = OpenSettings();
+    ASSERT_NE(settings, nullptr);
+    ASSERT_NO_FATAL_FAILURE(ToSuggestions());
+    Press(wizard, "&Setup more hotkeys");
+    ASSERT_TRUE(WaitFor([&] { return RowCaptions(settings).size() == 5; }));
+    EXPECT_THAT(SettingsWindows(corvinade.Id()), ElementsAre(settings));
+    Press(settings, "Close");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
+    ASSERT_NO_FATAL_FAILURE(Finish());
+
+    settings = OpenSettings();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_THAT(SettingsWindows(corvinade.Id()), ElementsAre(settings));
+    EXPECT_EQ(RowCaptions(settings).size(), 5u);
+}
+
+// The first start without a file: a settings window the tray opened while
+// the guide ran is the one that follows the cancelled guide, modally,
+// without an error; the program then answers as usual.
+TEST_F(FirstRunTest, CancelledGuideTakesOverTheSettingsWindowAlreadyOpen) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND settings = OpenSettings();
+    ASSERT_NE(settings, nullptr);
+    ASSERT_NO_FATAL_FAILURE(CancelWizard(wizard));
+    Press(settings, "&New hotkey");
+    HWND adding = WaitForVisible("New hotkey");
+    ASSERT_NE(adding, nullptr) << "the settings window does not answer";
+    EXPECT_EQ(WaitForMessageBoxOf(corvinade.Id(), Milliseconds{0}), nullptr);
+    EXPECT_THAT(SettingsWindows(corvinade.Id()), ElementsAre(settings));
+    Press(adding, "Cancel");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(adding) || !IsWindowVisible(adding); }));
+    Press(settings, "Close");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
+    EXPECT_TRUE(PanelShowsAfterClick(3)) << "the tray icon takes clicks again";
+}
+
+// Ended while the first start's settings window is modal (WM_CLOSE to the
+// application window, as Windows' shut-down sends it): a clean exit.
+TEST_F(FirstRunTest, EndingDuringTheFirstStartsSettingsWindowExitsCleanly) {
+    SetSettingText("FirstUse", "0");
+    corvinade = Process::Start(CorvinadeExe());
+    HWND settings = WaitForSettingsWindow(corvinade.Id());
+    ASSERT_NE(settings, nullptr);
+    std::vector<HWND> application =
+        FindTopWindows({.className = "CorvinadeApplication", .processId = corvinade.Id()});
+    ASSERT_EQ(application.size(), 1u);
+    PostMessageA(application[0], WM_CLOSE, 0, 0);
+    ASSERT_TRUE(corvinade.WaitForExit(Milliseconds{10000}));
+    EXPECT_EQ(corvinade.ExitCode(), 0u);
 }
 
 } // namespace

@@ -271,5 +271,71 @@ TEST_F(SettingsTest, LogonEntryFollowsTheBoxOnlyWhenARowIsSaved) {
     EXPECT_EQ(LogonEntry(), std::string()) << "closing writes nothing";
 }
 
+// A save that went through stays, whatever fails after it. With "FirstUse"
+// of the wrong type, the check for the setup guide after each save fails and
+// says so; the saved row keeps its new values, the wizard's new hotkey is
+// not called taken, and a later save keeps both.
+TEST_F(SettingsTest, ASaveStaysWhenWhatFollowsItFails) {
+    std::vector<HotkeyEntry> file = {{true, 'N', ModWin, "openfile", "notepad.exe", ""},
+                                     {true, 'K', ModWin, "capturescreen", "", ""}};
+    WriteHotkeysIni(file);
+    SetSettingDword("FirstUse", 1);
+    corvinade = Process::Start(CorvinadeExe());
+    const std::string typeError = ErrorDisplayText("Invalid data type for 'FirstUse'");
+    EXPECT_EQ(Answer("OK"), typeError);
+    ASSERT_TRUE(WaitForHotkeyRegistration('K', ModWin));
+    ASSERT_NO_FATAL_FAILURE(Open());
+
+    Edit(Row(0));
+    ASSERT_NO_FATAL_FAILURE(TypeKey(Row(0), 'L'));
+    Save(Row(0));
+    EXPECT_EQ(Answer("OK"), typeError);
+    EXPECT_EQ(WindowText(Row(0)), "WIN + L, Capture screen, active");
+    file[1].key = 'L';
+    EXPECT_TRUE(FileIs(file)) << File();
+
+    ClickButton(settings, "&New hotkey");
+    HWND wizard = WaitForWindow({.title = "New hotkey", .processId = corvinade.Id(), .visibleOnly = true});
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_EQ(FillNewHotkeyWizard(wizard, 'Q', "Close active window"), "");
+    EXPECT_EQ(Answer("OK"), typeError);
+    file.push_back({true, 'Q', ModWin, "close", "", ""});
+    EXPECT_TRUE(FileIs(file)) << File();
+    ASSERT_TRUE(WaitFor([&] { return RowCaptions(settings).size() == 3; }));
+
+    Edit(Row(2));
+    Save(Row(2));
+    EXPECT_EQ(Answer("OK"), typeError);
+    EXPECT_TRUE(FileIs(file)) << File();
+    EXPECT_TRUE(WaitForHotkeyRegistration('Q', ModWin));
+}
+
+// Every window shows the one document: the wizard's new hotkey shows on
+// top at once, while a row being edited keeps the user's input; its Save
+// then writes it beside the new hotkey.
+TEST_F(SettingsTest, ChangesMadeElsewhereShowAtOnceAndEditedInputStays) {
+    std::vector<HotkeyEntry> file = {{true, 'N', ModWin, "openfile", "notepad.exe", ""}};
+    ASSERT_NO_FATAL_FAILURE(Start(file));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    HWND edited = Row(0);
+    Edit(edited);
+    ASSERT_NO_FATAL_FAILURE(TypeKey(edited, 'L'));
+
+    ClickButton(settings, "&New hotkey");
+    HWND wizard = WaitForWindow({.title = "New hotkey", .processId = corvinade.Id(), .visibleOnly = true});
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_EQ(FillNewHotkeyWizard(wizard, 'Q', "Minimize active window"), "");
+    ASSERT_TRUE(WaitFor([&] { return RowCaptions(settings).size() == 2; }));
+    EXPECT_EQ(WindowText(Row(0)), "WIN + Q, Minimize active window, active");
+    EXPECT_EQ(Row(1), edited);
+    EXPECT_TRUE(Control(edited, "Button", "Save")) << "the row being edited left edit mode";
+    EXPECT_EQ(WindowText(FindDescendant(edited, "Edit")), "L");
+
+    Save(edited);
+    EXPECT_TRUE(
+        FileIs({{true, 'L', ModWin, "openfile", "notepad.exe", ""}, {true, 'Q', ModWin, "minimize", "", ""}}))
+        << File();
+}
+
 } // namespace
 } // namespace corvinade::test

@@ -181,6 +181,15 @@ TEST(AppPathsTest, HotkeyFileHasOneDelimiterAfterTheFolder) {
     EXPECT_EQ(DirectoryOf(HotkeyFilePath("C:\\x")), "C:\\x\\Pelmorra\\Corvinade\\Data");
 }
 
+// The folder a save's temporary file goes into: a root stays a root (a bare
+// "C:" would be the drive's current folder), no folder is the current one.
+TEST(AppPathsTest, DirectoryOfKeepsRootsWhole) {
+    EXPECT_EQ(DirectoryOf("C:\\hotkeys.ini"), "C:\\");
+    EXPECT_EQ(DirectoryOf("\\hotkeys.ini"), "\\");
+    EXPECT_EQ(DirectoryOf("hotkeys.ini"), ".");
+    EXPECT_EQ(DirectoryOf("\\\\server\\share\\hotkeys.ini"), "\\\\server\\share");
+}
+
 TEST(AppPathsTest, FirstUseFlagReadsAnIntegerText) {
     EXPECT_TRUE(FlagFromText(std::nullopt, true));
     EXPECT_FALSE(FlagFromText(std::string("0"), true));

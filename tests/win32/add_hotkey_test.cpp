@@ -200,7 +200,7 @@ TEST_F(AddHotkeyTest, ParameterBoxesFollowTheActionAndAFailedSaveCanBeRetried) {
         EXPECT_EQ(boxes[0].rfind("Corvinade: Cannot create file", 0), 0u) << boxes[0];
     }
     EXPECT_EQ(FileText(path), original);
-    EXPECT_EQ(wizard->WorkingList().Count(), 1);
+    EXPECT_EQ(data->Document().Entries().size(), 1u);
     EXPECT_EQ(wizard->ModalResult(), 0);
     Click(wizard->btnNext);
     EXPECT_EQ(wizard->ModalResult(), IDOK);

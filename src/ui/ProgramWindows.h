@@ -1,0 +1,51 @@
+// The program's windows that exist once at most: the settings window and the
+// setup guide. Every request for the settings window (tray, panel link,
+// double click, the guide, the first start) comes here and brings up the one
+// window; the first start's windows are handed to the data module.
+#pragma once
+
+#include <memory>
+
+#include "app/datau.h"
+
+namespace corvinade {
+
+class TSettingsForm;
+class TfrmFirstUse;
+
+class TProgramWindows : public FirstRunPort {
+public:
+    TProgramWindows();
+    ~TProgramWindows() override;
+    TProgramWindows(const TProgramWindows&) = delete;
+    TProgramWindows& operator=(const TProgramWindows&) = delete;
+
+    // The settings window, made when there is none, brought up otherwise.
+    void ShowSettings();
+    // The same, modally: returns once it is closed. A window already shown
+    // without modality goes on modally, as it is; one already modal is only
+    // brought up.
+    void ShowSettingsModal();
+    // Frees the settings window, before the document it shows goes.
+    void CloseSettings();
+    // The settings window while one exists, else null.
+    TSettingsForm* Settings() const { return settings_.get(); }
+
+    bool FirstUseWizardShown() const override { return firstUse_ != nullptr; }
+    void ShowFirstUseWizard() override;
+    // The settings window, modally, while the tray icon ignores the mouse
+    // and the panel is hidden; the icon takes the mouse again however it ends.
+    void ShowSettingsForFirstRun() override;
+
+private:
+    TSettingsForm& MakeSettings();
+    void SettingsClosed();
+
+    std::unique_ptr<TSettingsForm> settings_;
+    TfrmFirstUse* firstUse_ = nullptr; // owned by ShowFirstUseWizard while it runs
+};
+
+// The one instance, made by the program entry (null before and after).
+extern TProgramWindows* ProgramWindows;
+
+} // namespace corvinade

@@ -1,0 +1,175 @@
+// The hotkey document's commit: what it writes in which order, what a failed
+// step leaves, the identities windows keep, and who is told.
+#include "core/HotkeyDocument.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "core/Errors.h"
+
+namespace corvinade {
+namespace {
+
+using ::testing::ElementsAre;
+
+// Records the commit's steps; each can be made to fail.
+class RecordingStore : public HotkeyStorePort {
+public:
+    void WriteHotkeys(const std::vector<THotKeyData>& definitions) override {
+        Step("file", failFile);
+        file = definitions;
+    }
+    void WriteLogonStart(bool enabled) override {
+        Step(enabled ? "logon on" : "logon off", failLogon);
+        logon = enabled;
+    }
+    void WriteFirstUseDone() override { Step("first use", failFirstUse); }
+    void RegisterHotkeys(const std::vector<THotKeyData>& definitions) override {
+        Step("register", false);
+        registered = definitions;
+    }
+
+    std::vector<std::string> steps;
+    std::vector<THotKeyData> file, registered;
+    bool logon = false;
+    bool failFile = false, failLogon = false, failFirstUse = false;
+
+private:
+    void Step(const std::string& name, bool fail) {
+        steps.push_back(name);
+        if (fail)
+            throw Error("refused");
+    }
+};
+
+const THotKeyData Notepad{true, 'N', 8, THotkeyAction::OpenFile, "notepad.exe", ""};
+const THotKeyData Capture{true, 'S', 8, THotkeyAction::CaptureScreen, "", ""};
+const THotKeyData Close{false, 'Q', 2, THotkeyAction::Close, "", ""};
+
+class HotkeyDocumentTest : public ::testing::Test {
+protected:
+    HotkeyDocumentTest() {
+        document.Load({Notepad, Capture}, false);
+        document.Subscribe([this] { told.push_back(document.Definitions()); });
+    }
+    RecordingStore store;
+    THotkeyDocument document{store};
+    std::vector<std::vector<THotKeyData>> told; // what subscribers saw, per commit
+};
+
+// A row saved with the log-on box ticked: the file, the entry, the
+// registrations, then the windows, each seeing the new content.
+TEST_F(HotkeyDocumentTest, CommitWritesThenRegistersThenTells) {
+    THotkeyDraft draft = document.Draft();
+    draft.Entries[1].Definition = Close;
+    draft.LogonStart = true;
+    EXPECT_TRUE(document.Commit(draft).empty());
+    EXPECT_THAT(store.steps, ElementsAre("file", "logon on", "register"));
+    EXPECT_THAT(store.file, ElementsAre(Notepad, Close));
+    EXPECT_EQ(store.registered, store.file);
+    EXPECT_THAT(told, ElementsAre(ElementsAre(Notepad, Close)));
+    EXPECT_TRUE(document.LogonStart());
+}
+
+// Only what the draft asks for is written: a wizard's new hotkey leaves the
+// log-on entry and the first use alone; the guide writes both.
+TEST_F(HotkeyDocumentTest, LogonAndFirstUseAreWrittenOnlyWhenAsked) {
+    THotkeyDraft added = document.Draft();
+    added.Entries.push_back({0, Close});
+    document.Commit(added);
+    EXPECT_THAT(store.steps, ElementsAre("file", "register"));
+
+    store.steps.clear();
+    THotkeyDraft guide = document.Draft();
+    guide.LogonStart = false;
+    guide.FirstUseDone = true;
+    document.Commit(guide);
+    EXPECT_THAT(store.steps, ElementsAre("file", "logon off", "first use", "register"));
+}
+
+// A file that cannot be written: nothing else happens and nothing changes.
+TEST_F(HotkeyDocumentTest, FailedFileChangesNothing) {
+    store.failFile = true;
+    THotkeyDraft draft = document.Draft();
+    draft.Entries.clear();
+    draft.LogonStart = true;
+    EXPECT_THROW(document.Commit(draft), Error);
+    EXPECT_THAT(store.steps, ElementsAre("file"));
+    EXPECT_THAT(document.Definitions(), ElementsAre(Notepad, Capture));
+    EXPECT_FALSE(document.LogonStart());
+    EXPECT_TRUE(told.empty());
+}
+
+// A step after the file fails: the saved hotkeys stay saved, registered and
+// shown, and the failures are named.
+TEST_F(HotkeyDocumentTest, FailureAfterTheFileKeepsWhatWasSaved) {
+    store.failLogon = store.failFirstUse = true;
+    THotkeyDraft draft = document.Draft();
+    draft.Entries.push_back({0, Close});
+    draft.LogonStart = true;
+    draft.FirstUseDone = true;
+    const std::vector<std::string> failures = document.Commit(draft);
+    EXPECT_THAT(failures, ElementsAre("Start at log-on was not turned on: refused",
+                                      "The end of the setup guide was not recorded: refused"));
+    EXPECT_THAT(store.steps, ElementsAre("file", "logon on", "first use", "register"));
+    EXPECT_THAT(document.Definitions(), ElementsAre(Notepad, Capture, Close));
+    EXPECT_THAT(store.registered, ElementsAre(Notepad, Capture, Close));
+    EXPECT_FALSE(document.LogonStart()) << "the stored choice is what the entry still holds";
+    EXPECT_EQ(told.size(), 1u);
+}
+
+// Identities: kept across commits and moves, new ones for new entries,
+// never reused; a stale or doubled identity becomes a new entry.
+TEST_F(HotkeyDocumentTest, EntriesKeepTheirIdentity) {
+    const std::uint32_t notepad = document.Entries()[0].Id, capture = document.Entries()[1].Id;
+    EXPECT_NE(notepad, capture);
+    THotkeyDraft draft = document.Draft();
+    std::swap(draft.Entries[0], draft.Entries[1]); // moved to the end, as the guide does
+    draft.Entries.push_back({0, Close});
+    document.Commit(draft);
+    EXPECT_EQ(document.IndexOf(notepad), 1);
+    EXPECT_EQ(document.IndexOf(capture), 0);
+    const std::uint32_t close = document.Entries()[2].Id;
+    EXPECT_NE(close, 0u);
+    EXPECT_NE(close, notepad);
+
+    THotkeyDraft removed = document.Draft();
+    removed.Entries.erase(removed.Entries.begin()); // capture deleted
+    document.Commit(removed);
+    EXPECT_EQ(document.Find(capture), nullptr);
+
+    THotkeyDraft stale = document.Draft();
+    stale.Entries.push_back({capture, Capture}); // a window still holding the deleted one
+    stale.Entries.push_back({notepad, Notepad}); // and one used twice
+    document.Commit(stale);
+    const THotkeyEntries& e = document.Entries();
+    ASSERT_EQ(e.size(), 4u);
+    EXPECT_EQ(e[0].Id, notepad);
+    EXPECT_NE(e[2].Id, capture);
+    EXPECT_NE(e[3].Id, notepad);
+    EXPECT_NE(e[2].Id, e[3].Id);
+}
+
+// A subscriber that unsubscribes another while being told (a window that
+// closes one): the other is not called.
+TEST_F(HotkeyDocumentTest, UnsubscribedDuringNotificationIsNotTold) {
+    int second = 0, calls = 0;
+    document.Subscribe([&] { document.Unsubscribe(second); });
+    second = document.Subscribe([&] { ++calls; });
+    document.Commit(document.Draft());
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(told.size(), 1u);
+}
+
+TEST_F(HotkeyDocumentTest, ActiveCombinationLookupSkipsInactiveAndSelf) {
+    THotkeyDraft draft = document.Draft();
+    draft.Entries.push_back({0, Close});
+    document.Commit(draft);
+    const std::uint32_t notepad = document.Entries()[0].Id;
+    EXPECT_EQ(document.ActiveWithCombination('N', 8)->Id, notepad);
+    EXPECT_EQ(document.ActiveWithCombination('N', 8, notepad), nullptr);
+    EXPECT_EQ(document.ActiveWithCombination('Q', 2), nullptr) << "inactive";
+}
+
+} // namespace
+} // namespace corvinade
