@@ -250,6 +250,24 @@ std::string TestProgram(const std::string& name) {
     return WindowsPath(folder) + "\\" + name;
 }
 
+std::string MakeUnicodeFolder() {
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, temp);
+    // Cyrillic and CJK: no ANSI code page holds both.
+    const std::wstring folder = std::wstring(temp) + L"\u041F\u0430\u043F\u043A\u0430 \u4E2D\u6587 " +
+                                std::to_wstring(GetCurrentProcessId());
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        throw SystemError("CreateDirectoryW");
+    return Utf8Of(folder);
+}
+
+std::string CopyInto(const std::string& file, const std::string& folder) {
+    const std::string copy = folder + "\\" + file.substr(file.find_last_of("\\/") + 1);
+    if (!CopyFileW(WideOf(file).c_str(), WideOf(copy).c_str(), FALSE))
+        throw SystemError("CopyFileW " + file);
+    return copy;
+}
+
 // --- Kernel handles and processes -------------------------------------------
 
 UniqueHandle& UniqueHandle::operator=(UniqueHandle&& other) noexcept {
@@ -283,12 +301,12 @@ Process Process::Start(const std::string& exe, const std::string& args) {
     std::string commandLine = "\"" + exe + "\"";
     if (!args.empty())
         commandLine += " " + args;
-    STARTUPINFOA startup{};
+    std::wstring wide = WideOf(commandLine);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info))
-        throw SystemError("CreateProcessA " + commandLine);
+    if (!CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        throw SystemError("CreateProcessW " + commandLine);
     CloseHandle(info.hThread);
     Process process;
     process.handle_.Reset(info.hProcess);

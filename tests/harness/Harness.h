@@ -53,6 +53,12 @@ std::string SetupExe();
 // A test program (such as "recorder.exe") from the folder CORVINADE_TEST_BIN.
 std::string TestProgram(const std::string& name);
 
+// A new folder in the temporary folder named in Cyrillic and Chinese, which
+// no ANSI code page holds whole (UTF-8, as every path here).
+std::string MakeUnicodeFolder();
+// Copies the file into the folder; the copy's path.
+std::string CopyInto(const std::string& file, const std::string& folder);
+
 // --- Kernel handles and processes -------------------------------------------
 
 // Owns one kernel handle.
