@@ -80,6 +80,17 @@ TEST_F(ActionsClipboardTest, PlacesAnyTextOfAUtf8File) {
     EXPECT_EQ(PlaceWith('U', ModWin), text);
 }
 
+// The user's application-data folder is named outside the code page:
+// hotkeys.ini lives under it and loads whole.
+TEST_F(ActionsClipboardTest, HotkeysFileUnderAProfileNamedOutsideTheCodePage) {
+    const std::string appData = MakeUnicodeFolder();
+    SetUserShellFolder("AppData", appData);
+    ASSERT_EQ(HotkeysIniPath().rfind(appData, 0), 0u) << HotkeysIniPath();
+    const std::string text = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xE4\xB8\xAD\xE6\x96\x87";
+    ASSERT_NO_FATAL_FAILURE(StartCorvinade({Hotkey('U', ModWin, "placeinclipboard", text)}));
+    EXPECT_EQ(PlaceWith('U', ModWin), text);
+}
+
 // Line ends of every kind become CR LF, the last line gets one, a zero byte
 // ends the text, an empty file gives an empty text. The file is read as
 // hotkeys.ini is: byte-order marks, then UTF-8, then the ANSI code page.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -102,15 +103,15 @@ private:
 void CreateFolders(const std::string& folder) {
     for (size_t pos = folder.find('\\', 3);; pos = folder.find('\\', pos + 1)) {
         const std::string part = folder.substr(0, pos);
-        if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-            throw SystemError("CreateDirectoryA " + part);
+        if (!CreateDirectoryW(WideOf(part).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            throw SystemError("CreateDirectoryW " + part);
         if (pos == std::string::npos)
             break;
     }
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::path(WideOf(path)), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -261,6 +262,23 @@ std::string MakeUnicodeFolder() {
     return Utf8Of(folder);
 }
 
+void SetUserShellFolder(const std::string& name, const std::string& path) {
+    const std::wstring value = WideOf(path);
+    for (const wchar_t* key : {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                               L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"}) {
+        HKEY raw = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
+            ERROR_SUCCESS)
+            throw SystemError("RegCreateKeyExW");
+        const LONG status =
+            RegSetValueExW(raw, WideOf(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(raw);
+        if (status != ERROR_SUCCESS)
+            throw SystemError("RegSetValueExW " + name);
+    }
+}
+
 std::string CopyInto(const std::string& file, const std::string& folder) {
     const std::string copy = folder + "\\" + file.substr(file.find_last_of("\\/") + 1);
     if (!CopyFileW(WideOf(file).c_str(), WideOf(copy).c_str(), FALSE))
@@ -404,10 +422,10 @@ std::string HotkeysIniText(const std::vector<HotkeyEntry>& entries) {
 }
 
 std::string HotkeysIniPath() {
-    char folder[MAX_PATH + 1] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, folder, CSIDL_APPDATA, FALSE))
-        throw std::runtime_error("SHGetSpecialFolderPathA(CSIDL_APPDATA) failed");
-    std::string path = folder;
+    wchar_t folder[MAX_PATH + 1] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_APPDATA, FALSE))
+        throw std::runtime_error("SHGetSpecialFolderPathW(CSIDL_APPDATA) failed");
+    std::string path = Utf8Of(folder);
     if (path.empty() || path.back() != '\\')
         path += '\\';
     return path + "Pelmorra\\Corvinade\\Data\\hotkeys.ini";
@@ -416,7 +434,7 @@ std::string HotkeysIniPath() {
 void WriteHotkeysIni(const std::string& text) {
     const std::string path = HotkeysIniPath();
     CreateFolders(path.substr(0, path.rfind('\\')));
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(std::filesystem::path(WideOf(path)), std::ios::binary | std::ios::trunc);
     out << text;
     if (!out.flush())
         throw std::runtime_error("cannot write " + path);

@@ -56,6 +56,9 @@ std::string TestProgram(const std::string& name);
 // A new folder in the temporary folder named in Cyrillic and Chinese, which
 // no ANSI code page holds whole (UTF-8, as every path here).
 std::string MakeUnicodeFolder();
+// Moves one of the user's folders ("AppData") to `path` for every program
+// started from here on, as the system's folder settings do.
+void SetUserShellFolder(const std::string& name, const std::string& path);
 // Copies the file into the folder; the copy's path.
 std::string CopyInto(const std::string& file, const std::string& folder);
 

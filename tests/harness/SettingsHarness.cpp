@@ -2,6 +2,7 @@
 #include "SettingsHarness.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -123,7 +124,7 @@ HWND WaitForMessageBoxOf(DWORD processId, Milliseconds timeout) {
 }
 
 std::optional<std::string> FileContent(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::path(WideOf(path)), std::ios::binary);
     if (!in)
         return std::nullopt;
     std::stringstream text;
