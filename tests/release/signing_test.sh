@@ -97,8 +97,13 @@ cmp -s "$inst/corvinade.exe" "$work/signed/payload/corvinade.exe" ||
 # The whole life of an installation, with the signed files.
 CORVINADE_SETUP=$setup CORVINADE_EXE=$work/signed/payload/corvinade.exe CORVINADE_TEST_BIN=$test_bin \
     bash "$root/tests/harness/wine-run.sh" "$e2e" \
-    --gtest_filter=InstallerTest.InstallsStartsAndUninstallsKeepingTheUsersData >"$work/e2e.log" 2>&1 ||
-    { cat "$work/e2e.log"; fail "the signed installer's end-to-end case failed"; }
+    --gtest_filter=InstallerTest.InstallsStartsAndUninstallsKeepingTheUsersData >"$work/e2e.log" 2>&1 || true
+if grep -q "\[  PASSED  \] 1 test" "$work/e2e.log"; then
+    grep -E "^\[ +OK \]" "$work/e2e.log"
+else
+    cat "$work/e2e.log"
+    fail "the signed installer's end-to-end case failed"
+fi
 
 # Without a time-stamp server: the same bytes twice.
 for copy in once twice; do
