@@ -21,7 +21,7 @@ PACKAGES=(
     xvfb xdotool x11-utils imagemagick libjpeg-turbo-progs
     googletest python3
     clang libclang-rt-14-dev
-    nsis
+    nsis osslsigncode openssl python3-yaml
 )
 
 missing_packages() {

@@ -15,6 +15,9 @@
 # CORVINADE_RUN_TIMEOUT  seconds after which the program is ended, default 100
 #                        (below ctest's timeouts, so the clean-up still runs
 #                        and a screenshot shows where it hung)
+# CORVINADE_WINEDLLOVERRIDES  more DLL overrides for this run (WINEDLLOVERRIDES
+#                        syntax), such as "winemenubuilder.exe=" for a run that
+#                        installs shortcuts
 #
 # Tests that fail leave a screenshot of the desktop in build/wine/failures
 # (taken by the harness library, see Harness.h).
@@ -36,7 +39,7 @@ export WINEDEBUG=-all
 # No Mono or Gecko prompts. (The installer tests turn off winemenubuilder in
 # their prefix, so that the installer's shortcut writes no desktop files into
 # the home folder.)
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=${CORVINADE_WINEDLLOVERRIDES:+;$CORVINADE_WINEDLLOVERRIDES}"
 export WINEARCH=win32
 
 if ! [[ $DESKTOP =~ ^([0-9]+)x([0-9]+)$ ]]; then
