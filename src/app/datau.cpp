@@ -8,6 +8,7 @@
 
 #include "app/AppPaths.h"
 #include "app/LogonStart.h"
+#include "capture/CaptureTarget_win.h"
 #include "capture/SaveCaptureU.h"
 #include "core/Errors.h"
 #include "core/Wide_win.h"
@@ -210,23 +211,10 @@ std::string TData::HotkeyText(std::uint16_t key, std::uint16_t shift) const {
     return corvinade::HotkeyText(key, shift, keyNames_);
 }
 
-// The grab comes first, so the capture window is never part of its own image.
 void TData::CaptureScreen(bool activeWindowOnly) {
-    std::optional<IntRect> window;
-    RECT r = {};
-    if (activeWindowOnly && GetWindowRect(GetForegroundWindow(), &r))
-        window = IntRect{r.left, r.top, r.right, r.bottom};
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    RECT work = {0, 0, screenWidth, screenHeight};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const IntRect grab =
-        GrabRect(window, {work.left, work.top, work.right, work.bottom}, screenWidth, screenHeight);
-    if (IsEmptyGrab(grab))
-        return; // a window wholly off the primary screen: nothing to show
-    gui::Bitmap32 pixels = GrabScreen(grab);
     if (!captureWindows_)
         captureWindows_ = std::make_unique<CaptureWindowList>();
-    captureWindows_->Open(std::move(pixels));
+    corvinade::CaptureScreen(activeWindowOnly, *captureWindows_, tray_);
 }
 
 } // namespace corvinade

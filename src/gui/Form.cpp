@@ -296,6 +296,18 @@ void Form::ApplyDpi(int dpi, const RECT* suggested) {
     ::InvalidateRect(window_, nullptr, TRUE);
 }
 
+void Form::PlaceAt(int left, int top, int dpi) {
+    // Onto that monitor first: where the system gives the window the
+    // monitor's dpi on its own (WM_DPICHANGED), that is over before the
+    // layout below, which then has the last word.
+    ::SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT frame = {0, 0, gui::Scale(designClient_.cx, dpi), gui::Scale(designClient_.cy, dpi)};
+    AdjustWindowRectForDpi(frame, static_cast<DWORD>(::GetWindowLongA(window_, GWL_STYLE)),
+                           static_cast<DWORD>(::GetWindowLongA(window_, GWL_EXSTYLE)), dpi);
+    const RECT placed = {left, top, left + frame.right - frame.left, top + frame.bottom - frame.top};
+    ApplyDpi(dpi, &placed);
+}
+
 namespace {
 
 bool Usable(const Button* button) {
