@@ -302,8 +302,8 @@ void Form::PlaceAt(int left, int top, int dpi) {
     // layout below, which then has the last word.
     ::SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT frame = {0, 0, gui::Scale(designClient_.cx, dpi), gui::Scale(designClient_.cy, dpi)};
-    AdjustWindowRectForDpi(frame, static_cast<DWORD>(::GetWindowLongA(window_, GWL_STYLE)),
-                           static_cast<DWORD>(::GetWindowLongA(window_, GWL_EXSTYLE)), dpi);
+    AdjustWindowRectForDpi(frame, static_cast<DWORD>(::GetWindowLongW(window_, GWL_STYLE)),
+                           static_cast<DWORD>(::GetWindowLongW(window_, GWL_EXSTYLE)), dpi);
     const RECT placed = {left, top, left + frame.right - frame.left, top + frame.bottom - frame.top};
     ApplyDpi(dpi, &placed);
 }
