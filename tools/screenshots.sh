@@ -159,8 +159,8 @@ if [ "$HOTKEYS" = 4 ]; then
     sleep 2.5
     xdotool mousemove $((W - 11)) $((H - 11)) click --repeat 2 --delay 80 1
     wait_window "Settings" && sleep 1
-    # The mark under the key's name: 272 + 30, 40 + 8 in the row.
-    if point=$(wine "$BUILD/tests/harness/childpoint.exe" Settings "WIN + S," 302 48 2>/dev/null | tr -d '\r'); then
+    # The mark under the modifiers and the key: 142 + 30, 62 + 8 in the row.
+    if point=$(wine "$BUILD/tests/harness/childpoint.exe" Settings "WIN + S," 172 70 2>/dev/null | tr -d '\r'); then
         xdotool mousemove $((${point% *} - 3)) "${point#* }" mousemove ${point% *} "${point#* }"
         sleep 2
     fi

@@ -53,6 +53,7 @@ private:
     void SelectedAreaMouseDown();
     void SelectedAreaMouseUp();
     void SaveScreenshotDialogTypeChange();
+    bool ShortcutKey(WPARAM key);
 
     void UpdateSelectionOverlay();
     void RemoveSelectionOverlay();

@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "app/ActionText.h"
 #include "app/PanelLayout.h"
 #include "app/datau.h"
 #include "gui/Application.h"
@@ -194,7 +195,7 @@ void TMainForm::BuildHotkeyOverview() {
             auto label = std::make_unique<TLabel>(
                 Host(), layer_,
                 LabelArgs{OverviewLeft + ColumnStep * c, OverviewHeaderTop, 100, OverviewRowHeight});
-            label->SetWordWrap(true);
+            label->SetEndEllipsis(true);    // one line per hotkey, cut with a sign
             label->SetShowAccelChar(false); // data: "a&b" shows as it is
             label->SetColor(::GetSysColor(COLOR_INFOBK));
             label->SetFontColor(::GetSysColor(COLOR_INFOTEXT));
@@ -214,8 +215,8 @@ void TMainForm::BuildHotkeyOverview() {
         row[1]->Place(138, top, 120, OverviewRowHeight);
         row[1]->SetCaption(ActionDisplayName(d.Func));
         row[2]->Place(268, top, parameterWidth, OverviewRowHeight);
-        row[2]->SetCaption(!d.Params2.empty() && ActionHasParams2(d.Func) ? d.Params + ", " + d.Params2
-                                                                          : d.Params);
+        row[2]->SetCaption(LineBreaksAsSpaces(
+            !d.Params2.empty() && ActionHasParams2(d.Func) ? d.Params + ", " + d.Params2 : d.Params));
     }
     MarkFailedHotkeys(hotkeys);
 }

@@ -316,7 +316,7 @@ TEST_F(CaptureTest, CropThenSaveWritesTheCroppedImage) {
     const POINT o = PatternOrigin();
     const POINT from = {o.x + 20, o.y + 10}, to = {o.x + 220, o.y + 160};
     DragWithLeftButton(view, from, to);
-    ASSERT_TRUE(ClickButton(capture, "Crop to selection"));
+    ASSERT_TRUE(ClickButton(capture, "C&rop to selection"));
     // The view now starts with the selection's top-left pixel.
     ASSERT_TRUE(WaitFor([&] {
         const POINT p = ViewToScreen({1, 1});
@@ -390,7 +390,7 @@ TEST_F(CaptureTest, CopyPlacesTheSelectionInTheClipboard) {
     POINT from{};
     HWND capture = CaptureWithSelection({10, 15}, {310, 215}, from);
     ASSERT_NE(capture, nullptr);
-    ASSERT_TRUE(ClickButton(capture, "Copy to clipboard"));
+    ASSERT_TRUE(ClickButton(capture, "&Copy to clipboard"));
     ASSERT_TRUE(WaitUntilClosed(capture));
     std::optional<RgbImage> bitmap;
     ASSERT_TRUE(WaitFor([&] { return (bitmap = ClipboardBitmap()).has_value(); }));
@@ -419,7 +419,7 @@ protected:
         POINT from{};
         HWND capture = CaptureWithSelection({20, 25}, {140, 115}, from);
         ASSERT_NE(capture, nullptr);
-        ASSERT_TRUE(ClickButton(capture, "Save to file..."));
+        ASSERT_TRUE(ClickButton(capture, "&Save to file..."));
         HWND dialog = WaitForWindow({"#32770", "Save screenshot", corvinade.Id(), true});
         ASSERT_NE(dialog, nullptr);
         HWND nameBox = GetDlgItem(dialog, 0x47C), typeBox = GetDlgItem(dialog, 0x470);
@@ -459,7 +459,7 @@ protected:
 };
 
 TEST_F(SaveDialogTypeTest, PickingBitmapTypeRenamesTheFileToBmp) {
-    PickTypeAndSave(1, "Bitmap", ".bmp", "BMP");
+    PickTypeAndSave(1, "Bitmap image (*.bmp)", ".bmp", "BMP");
 }
 
 // The third type, "PNG image (*.png)": lossless, so every pixel is exact.
