@@ -28,7 +28,6 @@ constexpr std::uint32_t HideFormTimerInterval = 1000;
 constexpr BYTE InitialOpacity = 200, ShownOpacity = 240, DimmedOpacity = 180;
 constexpr int ColumnStep = 130;
 constexpr int LinkBottomOffset = 21; // link tops lie this far above the bottom edge
-const COLORREF LinkColor = RGB(0, 0, 255);
 const COLORREF FailedColor = RGB(192, 0, 0);
 constexpr int LegendLeft = 138; // under the action column, between the links
 constexpr int LegendWidth = 320;
@@ -113,10 +112,13 @@ TMainForm::~TMainForm() {
 std::unique_ptr<TBLabel> TMainForm::MakeLink(const LabelArgs& args, TAlignment alignment) {
     auto link = std::make_unique<TBLabel>(Host(), layer_, args);
     link->SetAlignment(alignment);
-    link->SetFontStyle(fsBold | fsUnderline);
-    link->SetFontColor(LinkColor);
+    // The look of the system's link control in the other windows: the
+    // system's link colour, underlined, the same under the pointer.
+    link->SetFontStyle(fsUnderline);
+    link->SetFontColor(::GetSysColor(COLOR_HOTLIGHT));
     link->SetColor(::GetSysColor(COLOR_INFOBK));
-    link->HoverStyle = fsBold | fsUnderline;
+    link->HoverStyle = fsUnderline;
+    link->HoverColor = ::GetSysColor(COLOR_HOTLIGHT);
     link->SetCursor(::LoadCursorA(nullptr, IDC_HAND));
     link->SetAutoSize(true);
     return link;
