@@ -67,7 +67,11 @@ if [ "$HOTKEYS" = 4 ]; then
     printf '%s\r\n' '[key0]' active=1 key=78 shift=8 func=openfile params=notepad.exe 'params2=C:\notes\todo.txt' \
         '[key1]' active=1 key=83 shift=8 func=capturescreen params= params2= \
         '[key2]' active=1 key=75 shift=12 func=openwebsite 'params=example.org/?q=a&lang=en' params2= \
-        '[key3]' active=0 key=73 shift=8 func=maximize params= params2= >"$DATA/hotkeys.ini"
+        '[key3]' active=0 key=73 shift=8 func=maximize params= params2= \
+        '[key4]' active=1 key=77 shift=9 func=minimize params= params2= \
+        '[key5]' active=1 key=80 shift=9 func=placeinclipboard \
+        'params=Dear sir,<?CR?><?LF?>thank you for your letter of the third, which reached me today' params2= \
+        >"$DATA/hotkeys.ini"
 else
     : >"$DATA/hotkeys.ini"
     for i in $(seq 0 $((HOTKEYS - 1))); do
@@ -181,3 +185,6 @@ keys 13
 shot first-use-hotkeys
 keys 27 13              # Esc asks "Close the setup guide?", OK
 wait_window "Settings" && sleep 1 && shot first-run-settings
+# Maximized: the texts cut with "..." are cut again at the new width.
+keys 32+1 88            # Alt+Space, X: Maximize
+sleep 1 && shot first-run-settings-maximized

@@ -112,13 +112,14 @@ TMainForm::~TMainForm() {
 std::unique_ptr<TBLabel> TMainForm::MakeLink(const LabelArgs& args, TAlignment alignment) {
     auto link = std::make_unique<TBLabel>(Host(), layer_, args);
     link->SetAlignment(alignment);
-    // The look of the system's link control in the other windows: the
-    // system's link colour, underlined, the same under the pointer.
+    // The look of the system's link control in the other windows:
+    // underlined, in the colour it draws links in (the highlight colour;
+    // Wine's "hot light" is a grey), the same under the pointer.
     link->SetFontStyle(fsUnderline);
-    link->SetFontColor(::GetSysColor(COLOR_HOTLIGHT));
+    link->SetFontColor(::GetSysColor(COLOR_HIGHLIGHT));
     link->SetColor(::GetSysColor(COLOR_INFOBK));
     link->HoverStyle = fsUnderline;
-    link->HoverColor = ::GetSysColor(COLOR_HOTLIGHT);
+    link->HoverColor = ::GetSysColor(COLOR_HIGHLIGHT);
     link->SetCursor(::LoadCursorA(nullptr, IDC_HAND));
     link->SetAutoSize(true);
     return link;
