@@ -68,7 +68,11 @@ if [ "$HOTKEYS" = 4 ]; then
     printf '%s\r\n' '[key0]' active=1 key=78 shift=8 func=openfile params=notepad.exe 'params2=C:\notes\todo.txt' \
         '[key1]' active=1 key=83 shift=8 func=capturescreen params= params2= \
         '[key2]' active=1 key=75 shift=12 func=openwebsite 'params=example.org/?q=a&lang=en' params2= \
-        '[key3]' active=0 key=73 shift=8 func=maximize params= params2= >"$DATA/hotkeys.ini"
+        '[key3]' active=0 key=73 shift=8 func=maximize params= params2= \
+        '[key4]' active=1 key=77 shift=9 func=minimize params= params2= \
+        '[key5]' active=1 key=80 shift=9 func=placeinclipboard \
+        'params=Dear sir,<?CR?><?LF?>thank you for your letter of the third, which reached me today' params2= \
+        >"$DATA/hotkeys.ini"
 elif [ "$HOTKEYS" = unicode ]; then # texts no code page holds, in a UTF-8 file
     printf '%s\r\n' '[key0]' active=1 key=78 shift=8 func=openfile 'params=C:\Программы\中文\notepad.exe' \
         'params2=C:\заметки\café.txt' \
@@ -120,7 +124,7 @@ shot settings-other
 keys 9+2
 keys 78+1               # Alt+N: "&New hotkey"
 wait_window "New hotkey" && sleep 0.5
-keys 75 9+4 32          # K in the key field, Shift+Tab to ALT, Space
+keys 75 9+4 32          # K in the key field, Shift+Tab to SHIFT, Space
 shot wizard-key
 keys 13                 # Enter: Next
 shot wizard-action
@@ -165,8 +169,8 @@ if [ "$HOTKEYS" = 4 ]; then
     sleep 2.5
     xdotool mousemove $((W - 11)) $((H - 11)) click --repeat 2 --delay 80 1
     wait_window "Settings" && sleep 1
-    # The mark under the key's name: 272 + 30, 40 + 8 in the row.
-    if point=$(wine "$BUILD/tests/harness/childpoint.exe" Settings "WIN + S," 302 48 2>/dev/null | tr -d '\r'); then
+    # The mark under the modifiers and the key: 142 + 30, 62 + 8 in the row.
+    if point=$(wine "$BUILD/tests/harness/childpoint.exe" Settings "WIN + S," 172 70 2>/dev/null | tr -d '\r'); then
         xdotool mousemove $((${point% *} - 3)) "${point#* }" mousemove ${point% *} "${point#* }"
         sleep 2
     fi
@@ -187,3 +191,6 @@ keys 13
 shot first-use-hotkeys
 keys 27 13              # Esc asks "Close the setup guide?", OK
 wait_window "Settings" && sleep 1 && shot first-run-settings
+# Maximized: the texts cut with "..." are cut again at the new width.
+keys 32+1 88            # Alt+Space, X: Maximize
+sleep 1 && shot first-run-settings-maximized

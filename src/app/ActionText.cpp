@@ -49,6 +49,14 @@ std::string DecodeLineBreakMarkers(std::string text) {
     return text;
 }
 
+std::string LineBreaksAsSpaces(const std::string& text) {
+    std::string line = DecodeLineBreakMarkers(text);
+    ReplaceAll(line, "\r\n", ' ');
+    std::replace(line.begin(), line.end(), '\r', ' ');
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    return line;
+}
+
 std::string WebsiteAddress(const std::string& address) {
     if (StartsWithIgnoringCase(address, "http://") || StartsWithIgnoringCase(address, "https://"))
         return address;

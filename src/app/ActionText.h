@@ -15,6 +15,9 @@ std::string DecodeLineBreakMarkers(std::string text);
 // The other way, for the editors: every carriage return becomes "<?CR?>",
 // then every line feed "<?LF?>", so a multi-line text fits on one line.
 std::string EncodeLineBreakMarkers(const std::string& text);
+// A text with markers as one line to read: each line break (CR LF, or
+// either alone, in markers or as it is) shows as one space.
+std::string LineBreaksAsSpaces(const std::string& text);
 
 // The address with "http://" in front unless it begins with "http://" or
 // "https://" in any letter case.

@@ -1,6 +1,8 @@
 // The capture window; see SaveCaptureU.h.
 #include "capture/SaveCaptureU.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -8,6 +10,7 @@
 #include "capture/PngFile.h"
 #include "core/Errors.h"
 #include "core/TextFile.h"
+#include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Dpi.h"
 #include "gui/Handles.h"
@@ -65,6 +68,29 @@ std::uint32_t SystemTicks() {
     return ::GetTickCount();
 }
 
+// Where the next save dialog opens: the folder of the last save in any
+// capture window, the user's Pictures before the first.
+std::string& LastSaveFolder() {
+    static std::string folder;
+    return folder;
+}
+
+std::string StartFolder() {
+    if (!LastSaveFolder().empty())
+        return LastSaveFolder();
+    wchar_t pictures[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, pictures)))
+        return {};
+    return Utf8(pictures);
+}
+
+std::string NewCaptureFileName(int filterIndex) {
+    SYSTEMTIME now = {};
+    ::GetLocalTime(&now);
+    return CaptureFileName({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond},
+                           DefaultExtensionForFilter(filterIndex));
+}
+
 } // namespace
 
 TSaveCapture::TSaveCapture(TickSource clock)
@@ -72,14 +98,15 @@ TSaveCapture::TSaveCapture(TickSource clock)
                  .top = 0,
                  .clientWidth = kClientWidth,
                  .clientHeight = kClientHeight,
-                 .caption = "Save Capture"}),
-      Button1(*this, {.left = 11, .top = 8, .width = 105, .height = 25, .caption = "Save to file..."}),
-      Button2(*this, {.left = 122, .top = 8, .width = 105, .height = 25, .caption = "Copy to clipboard"}),
+                 .caption = "Save Capture",
+                 .exStyle = WS_EX_APPWINDOW}), // found on the taskbar behind other windows
+      Button1(*this, {.left = 11, .top = 8, .width = 105, .height = 25, .caption = "&Save to file..."}),
+      Button2(*this, {.left = 122, .top = 8, .width = 105, .height = 25, .caption = "&Copy to clipboard"}),
       btnCrop(*this, {.left = 640,
                       .top = 8,
                       .width = 105,
                       .height = 25,
-                      .caption = "Crop to selection",
+                      .caption = "C&rop to selection",
                       .anchors = gui::akTop | gui::akRight}),
       CaptureImage(Handle(), 0, Scale(kPanel1Height), Scale(kClientWidth),
                    Scale(kClientHeight - kPanel1Height)),
@@ -91,7 +118,8 @@ TSaveCapture::TSaveCapture(TickSource clock)
     SelectedArea.SetDisplayInfoFormat("w: %w h: %h l: %l t: %t");
 
     SaveScreenshotDialog.Title = "Save screenshot";
-    SaveScreenshotDialog.Filter = "JPEG|*.jpg|Bitmap|*.bmp|PNG image (*.png)|*.png";
+    SaveScreenshotDialog.Filter =
+        "JPEG image (*.jpg)|*.jpg|Bitmap image (*.bmp)|*.bmp|PNG image (*.png)|*.png";
     SaveScreenshotDialog.DefaultExt = "jpg";
     SaveScreenshotDialog.FilterIndex = 1;
     SaveScreenshotDialog.OverwritePrompt = false;
@@ -114,6 +142,7 @@ TSaveCapture::TSaveCapture(TickSource clock)
     };
     SaveScreenshotDialog.OnTypeChange = [this] { SaveScreenshotDialogTypeChange(); };
     OnClose = [this] { FormClose(); };
+    OnShortcutKey = [this](WPARAM key) { return ShortcutKey(key); };
     FormCreate();
     LayOut();
 }
@@ -129,6 +158,20 @@ void TSaveCapture::FormCreate() {
 
 void TSaveCapture::FormClose() {
     Release();
+}
+
+// An image window's keys: Esc closes, Ctrl+C copies, Ctrl+S saves.
+bool TSaveCapture::ShortcutKey(WPARAM key) {
+    const bool ctrl = ::GetKeyState(VK_CONTROL) < 0 && ::GetKeyState(VK_MENU) >= 0;
+    if (key == VK_ESCAPE && ::GetKeyState(VK_CONTROL) >= 0 && ::GetKeyState(VK_MENU) >= 0)
+        Close();
+    else if (key == 'C' && ctrl)
+        Button2Click();
+    else if (key == 'S' && ctrl)
+        Button1Click();
+    else
+        return false;
+    return true;
 }
 
 bool TSaveCapture::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
@@ -223,12 +266,16 @@ void TSaveCapture::btnCropClick() {
 
 void TSaveCapture::SaveCaptureToFile() {
     const PixelImage image = RenderSelection();
+    const std::string folder = StartFolder();
+    const std::string offered = NewCaptureFileName(SaveScreenshotDialog.FilterIndex);
+    SaveScreenshotDialog.FileName = folder.empty() ? offered : folder + "\\" + offered;
     if (!SaveScreenshotDialog.Execute(Handle()))
         return;
     const std::string& name = SaveScreenshotDialog.FileName;
     const std::string file = EncodeImageFile(image, FormatForFileName(name));
     // Through a temporary file: a failed save leaves no half-written file.
     ReplaceTextFile(name, file);
+    LastSaveFolder() = FolderOf(name);
     Close();
 }
 

@@ -54,6 +54,7 @@ private:
     void SelectedAreaMouseDown();
     void SelectedAreaMouseUp();
     void SaveScreenshotDialogTypeChange();
+    bool ShortcutKey(WPARAM key);
 
     void UpdateSelectionOverlay();
     void RemoveSelectionOverlay();

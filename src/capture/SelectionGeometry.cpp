@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <utility>
 
 namespace corvinade {
@@ -75,6 +76,18 @@ std::string DefaultExtensionForFilter(int filterIndex) {
         return "png";
     }
     return "bmp";
+}
+
+std::string CaptureFileName(const LocalTime& t, const std::string& extension) {
+    char name[64];
+    std::snprintf(name, sizeof name, "Capture %04d-%02d-%02d %02d%02d%02d.", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second);
+    return name + extension;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator);
 }
 
 } // namespace corvinade

@@ -59,6 +59,14 @@ std::string ChangeFileExtension(const std::string& fileName, const std::string& 
 // The save dialog's default extension for a filter index: 1 is JPEG, 3 PNG,
 // any other BMP.
 std::string DefaultExtensionForFilter(int filterIndex);
+// The name a new capture is offered under: "Capture 2026-12-07 142501"
+// (local time), then the extension.
+struct LocalTime {
+    int year, month, day, hour, minute, second;
+};
+std::string CaptureFileName(const LocalTime& time, const std::string& extension);
+// The folder of a path, without its last separator; empty for a bare name.
+std::string FolderOf(const std::string& path);
 
 // The shade outside a selection, ARGB premultiplied: black at alpha 150.
 inline constexpr std::uint32_t DimColour = 0x96000000u;

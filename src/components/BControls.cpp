@@ -85,6 +85,11 @@ void TLabel::SetWordWrap(bool wordWrap) {
     Invalidate();
 }
 
+void TLabel::SetEndEllipsis(bool endEllipsis) {
+    endEllipsis_ = endEllipsis;
+    Invalidate();
+}
+
 HFONT TLabel::FontWithStyle(TFontStyles style) const {
     return gui::Font({fontFace_, fontHeight_, style}, Host().HostDpi());
 }
@@ -117,6 +122,8 @@ void TLabel::Paint(HDC dc) {
         ::FillRect(dc, &area, brush.Get());
     }
     UINT format = PrefixFormat() | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE);
+    if (endEllipsis_ && !wordWrap_)
+        format |= DT_END_ELLIPSIS;
     if (alignment_ == TAlignment::taRightJustify)
         format |= DT_RIGHT;
     else if (alignment_ == TAlignment::taCenter)

@@ -57,6 +57,8 @@ public:
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool autoSize);
     void SetWordWrap(bool wordWrap);
+    // A single line too long for the label ends in "...".
+    void SetEndEllipsis(bool endEllipsis);
     // False for a data text: a "&" in it is drawn, not taken as a mnemonic.
     void SetShowAccelChar(bool show);
     // Design-pixel bounds, scaled by the host's dpi.
@@ -95,6 +97,7 @@ private:
     TAlignment alignment_ = TAlignment::taLeftJustify;
     bool autoSize_ = false;
     bool wordWrap_ = false;
+    bool endEllipsis_ = false;
     bool showAccelChar_ = true;
     bool leftDown_ = false;
     RECT design_ = {};

@@ -212,7 +212,7 @@ LRESULT Application::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     // A key field with the focus takes a hotkey of ours as its key.
     if (msg == WM_HOTKEY)
         if (Control* focused = Control::FromHandle(::GetFocus());
-            focused && focused->TakeHotkey(HIWORD(lParam)))
+            focused && focused->TakeHotkey(HIWORD(lParam), LOWORD(lParam)))
             return 0;
     if (msg == WM_HOTKEY && OnMessage) {
         DWORD pos = ::GetMessagePos();

@@ -549,6 +549,9 @@ void Label::HandleCommand(WORD notifyCode) {
 }
 
 bool Label::ControlMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
+    // A text cut with "..." is cut again at the new width, not just extended.
+    if (msg == WM_SIZE && (options_.endEllipsis || options_.wordWrap))
+        ::InvalidateRect(Handle(), nullptr, TRUE);
     if (msg == WM_SETCURSOR && cursor_ && LOWORD(lParam) == HTCLIENT) {
         ::SetCursor(cursor_);
         result = TRUE;
@@ -647,7 +650,24 @@ int ComboBox::AddItem(const std::string& text, std::intptr_t data) {
     if (index < 0)
         throw Error("Cannot add \"" + text + "\" to the list");
     ::SendMessageW(Handle(), CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
+    FitDroppedWidth();
     return static_cast<int>(index);
+}
+
+void ComboBox::DpiChanged() {
+    Control::DpiChanged();
+    FitDroppedWidth();
+}
+
+void ComboBox::FitDroppedWidth() {
+    int widest = 0;
+    for (int i = 0; i < Count(); ++i)
+        widest = std::max(
+            widest, static_cast<int>(
+                        TextExtent(Handle(), CurrentFont(), ItemText(i), DT_SINGLELINE | DT_NOPREFIX).cx));
+    // The items' margins and the list's scroll bar.
+    const int width = widest + Scale(8) + ::GetSystemMetrics(SM_CXVSCROLL);
+    ::SendMessageW(Handle(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
 }
 
 int ComboBox::Count() const {
@@ -698,5 +718,30 @@ void ComboBox::HandleCommand(WORD notifyCode) {
 
 Bevel::Bevel(Container& parent, const ControlArgs& args)
     : Control(parent, L"STATIC", args.width >= args.height ? SS_ETCHEDHORZ : SS_ETCHEDVERT, 0, args) {}
+
+bool Bevel::ControlMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+    if (msg == WM_ERASEBKGND) {
+        result = 1;
+        return true;
+    }
+    if (msg != WM_PAINT)
+        return false;
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(Handle(), &ps);
+    RECT client = {};
+    ::GetClientRect(Handle(), &client);
+    if (HBRUSH background = CtlColor(dc))
+        ::FillRect(dc, &client, background);
+    const bool horizontal = client.right - client.left >= client.bottom - client.top;
+    RECT line = client;
+    if (horizontal)
+        line.bottom = line.top + 2;
+    else
+        line.right = line.left + 2;
+    ::DrawEdge(dc, &line, EDGE_ETCHED, horizontal ? BF_TOP : BF_LEFT);
+    ::EndPaint(Handle(), &ps);
+    result = 0;
+    return true;
+}
 
 } // namespace corvinade::gui

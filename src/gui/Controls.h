@@ -85,8 +85,9 @@ public:
     std::optional<COLORREF> FontColor() const { return fontColor_; }
 
     // A hotkey of the program's arrives while this control has the focus:
-    // true when the control took its key (the hotkey's action then does not run).
-    virtual bool TakeHotkey(unsigned /*key*/) { return false; }
+    // true when the control took its key and modifiers (MOD_*) (the hotkey's
+    // action then does not run).
+    virtual bool TakeHotkey(unsigned /*key*/, unsigned /*modifiers*/) { return false; }
 
 protected:
     // WM_COMMAND from this control, with its notification code.
@@ -290,9 +291,12 @@ public:
 protected:
     void HandleCommand(WORD notifyCode) override;
     int ExtraDesignHeight() const override;
+    void DpiChanged() override;
 
 private:
     void CheckIndex(int index) const;
+    // The open list as wide as its widest item, however narrow the box.
+    void FitDroppedWidth();
 };
 
 // A 2-pixel etched line (horizontal when wider than high), as a frame
@@ -300,6 +304,12 @@ private:
 class Bevel : public Control {
 public:
     Bevel(Container& parent, const ControlArgs& args);
+
+protected:
+    // Two pixels at every dpi, along the top (or left) edge: the system's
+    // etched static fills its whole height with edges, a heavy line when
+    // scaling makes it three pixels high.
+    bool ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
 
 } // namespace corvinade::gui

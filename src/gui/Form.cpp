@@ -395,6 +395,8 @@ bool Form::HandleDialogKey(MSG& msg) {
     Form* form = root ? FromHandle(root) : nullptr;
     if (!form)
         return false;
+    if (msg.message == WM_KEYDOWN && form->OnShortcutKey && form->OnShortcutKey(msg.wParam))
+        return true;
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) < 0 &&
         form->SwitchPage(::GetKeyState(VK_SHIFT) >= 0))
         return true;

@@ -104,6 +104,9 @@ public:
     // assigned after construction are in place. OnShow / OnHide follow the
     // window's visibility, whatever changed it.
     std::function<void()> OnCreate, OnShow, OnHide, OnClose, OnDestroy;
+    // A key pressed anywhere in the form, before the dialog keys: true when
+    // the form took it as a shortcut of its own.
+    std::function<bool(WPARAM key)> OnShortcutKey;
 
     // Another object's look at each message of the window before the form's
     // own handling (the tray icon watches its owner being minimized); true

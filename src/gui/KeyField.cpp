@@ -25,6 +25,30 @@ bool IsModifierKey(WPARAM key) {
     return false;
 }
 
+// The modifiers held now, as the message queue saw them.
+unsigned HeldModifiers() {
+    unsigned held = 0;
+    if (::GetKeyState(VK_MENU) < 0)
+        held |= MOD_ALT;
+    if (::GetKeyState(VK_CONTROL) < 0)
+        held |= MOD_CONTROL;
+    if (::GetKeyState(VK_SHIFT) < 0)
+        held |= MOD_SHIFT;
+    if (::GetKeyState(VK_LWIN) < 0 || ::GetKeyState(VK_RWIN) < 0)
+        held |= MOD_WIN;
+    return held;
+}
+
+// Keys the dialog has when pressed alone: Tab moves on, Esc cancels, Enter
+// presses the default button.
+bool IsBareDialogKey(const MSG& key) {
+    if (key.message != WM_KEYDOWN && key.message != WM_CHAR)
+        return false;
+    if (key.wParam == VK_TAB) // Shift+Tab too
+        return ::GetKeyState(VK_CONTROL) >= 0;
+    return (key.wParam == VK_ESCAPE || key.wParam == VK_RETURN) && HeldModifiers() == 0;
+}
+
 } // namespace
 
 // Read-only, so nothing is typed or pasted into it; the key's name is its
@@ -40,14 +64,16 @@ void KeyField::SetKey(std::uint16_t key) {
     ::SendMessageW(Handle(), EM_SETSEL, end, static_cast<LPARAM>(end));
 }
 
-void KeyField::Record(std::uint16_t key) {
+void KeyField::Record(std::uint16_t key, unsigned modifiers) {
     SetKey(key);
+    if (modifiers != 0 && OnModifiers)
+        OnModifiers(modifiers);
     if (OnChange)
         OnChange();
 }
 
-bool KeyField::TakeHotkey(unsigned key) {
-    Record(static_cast<std::uint16_t>(key));
+bool KeyField::TakeHotkey(unsigned key, unsigned modifiers) {
+    Record(static_cast<std::uint16_t>(key), modifiers & (MOD_ALT | MOD_CONTROL | MOD_SHIFT | MOD_WIN));
     return true;
 }
 
@@ -56,9 +82,8 @@ bool KeyField::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
     case WM_GETDLGCODE:
         if (lParam) {
             const MSG& key = *reinterpret_cast<const MSG*>(lParam);
-            if ((key.message == WM_KEYDOWN || key.message == WM_CHAR) && key.wParam == VK_TAB &&
-                ::GetKeyState(VK_CONTROL) >= 0) {
-                result = 0; // Tab and Shift+Tab move the focus on
+            if (IsBareDialogKey(key)) {
+                result = 0;
                 return true;
             }
         }
@@ -72,8 +97,11 @@ bool KeyField::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
         return true;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        if (!IsModifierKey(wParam))
-            Record(static_cast<std::uint16_t>(wParam));
+        if (!IsModifierKey(wParam)) {
+            const unsigned held = HeldModifiers();
+            const bool clears = held == 0 && (wParam == VK_BACK || wParam == VK_DELETE);
+            Record(clears ? 0 : static_cast<std::uint16_t>(wParam), held);
+        }
         result = 0;
         return true;
     case WM_KEYUP:

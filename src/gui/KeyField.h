@@ -1,9 +1,11 @@
-// The key field: an edit box that records one key without modifiers. Every
-// key a user may bind (Enter, Esc, Backspace and Delete included) goes into
-// it, Tab and Shift+Tab still move the focus, a modifier alone records
-// nothing, and Alt+letter records the letter. While it has the focus, a
-// hotkey of the program's own that the user types goes into it as its key
-// instead of running its action.
+// The key field: an edit box that records a combination as it is pressed.
+// A key pressed with modifiers held records the key and tells the owner the
+// modifiers (OnModifiers); a key pressed alone records only the key. Bare
+// Esc and Enter stay dialog keys (cancel, default button), recorded only
+// with a modifier held; bare Backspace and Delete clear the key; Tab and
+// Shift+Tab move the focus; a modifier alone records nothing. While it has
+// the focus, a hotkey of the program's own that the user types goes into it
+// as its combination instead of running its action.
 #pragma once
 
 #include <cstdint>
@@ -25,17 +27,20 @@ public:
 
     // The name of a key as the field shows it.
     std::function<std::string(std::uint16_t key)> KeyName;
-    // The user recorded a key.
+    // The user recorded a key (0: cleared it).
     std::function<void()> OnChange;
+    // The key was pressed with these modifiers held (MOD_ALT, MOD_CONTROL,
+    // MOD_SHIFT, MOD_WIN), before OnChange.
+    std::function<void(unsigned modifiers)> OnModifiers;
 
-    bool TakeHotkey(unsigned key) override;
+    bool TakeHotkey(unsigned key, unsigned modifiers) override;
 
 protected:
     bool ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     HBRUSH CtlColor(HDC dc) override;
 
 private:
-    void Record(std::uint16_t key);
+    void Record(std::uint16_t key, unsigned modifiers);
     std::uint16_t key_ = 0;
 };
 

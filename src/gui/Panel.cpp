@@ -37,6 +37,9 @@ SIZE Panel::DesignClientSize() const {
 }
 
 bool Panel::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    // The decoration follows the size (texts cut with "..."): all of it again.
+    if (msg == WM_SIZE && OnPaint)
+        ::InvalidateRect(Handle(), nullptr, TRUE);
     if (msg == WM_PAINT && OnPaint) {
         PAINTSTRUCT ps;
         HDC dc = ::BeginPaint(Handle(), &ps);

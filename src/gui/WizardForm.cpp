@@ -67,6 +67,11 @@ WizardForm::WizardForm(const std::string& caption, HWND owner, Position position
     ExtendGlass();
 }
 
+void WizardForm::MakeHeading(Label& label) {
+    label.SetFont(HeadingFont());
+    label.SetFontColor(RGB(49, 105, 198));
+}
+
 void WizardForm::ExtendGlass() {
     glass_ = CompositionEnabled() && ExtendFrame(Handle(), Scale(TopHeight));
     ::InvalidateRect(pnlTop.Handle(), nullptr, TRUE);

@@ -36,6 +36,8 @@ public:
 
     // A page heading: Tahoma, 16 pixels.
     static FontDesign HeadingFont() { return {"Tahoma", 16, 0}; }
+    // Makes a label a page heading: its font and the one heading colour.
+    static void MakeHeading(Label& label);
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

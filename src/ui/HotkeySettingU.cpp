@@ -15,8 +15,11 @@ namespace {
 constexpr int Panel1Left = 66;   // the buttons' strip (Panel2) is left of it
 constexpr int Panel1Width = 748; // as designed; it stretches with the row
 constexpr int EditHeight = 97, SaveWidth = 82;
-// The mark of a hotkey that is not registered: under the key's name.
-constexpr int MarkLeft = 206, MarkTop = 40, MarkWidth = 110, MarkHeight = 16, MarkIcon = 16;
+// The mark of a hotkey that is not registered: under the modifiers and the
+// key, clear of the action's column.
+constexpr int MarkLeft = 76, MarkTop = 62, MarkWidth = 220, MarkHeight = 16, MarkIcon = 16;
+// The action list as wide as its longest name; the parameters after it.
+constexpr int ActionWidth = 182, ParametersLeft = 497, ParametersWidth = 136;
 const COLORREF FailedColor = RGB(192, 0, 0);
 
 using gui::akBottom;
@@ -26,6 +29,11 @@ using gui::akTop;
 
 gui::ControlArgs At(int left, int top, const std::string& caption = {}) {
     return {.left = left, .top = top, .caption = caption};
+}
+
+// A check box of the two rows of modifiers, 17 apart.
+gui::ControlArgs Box(int left, int top, const std::string& caption) {
+    return {.left = left, .top = top, .height = 16, .caption = caption};
 }
 
 } // namespace
@@ -39,31 +47,41 @@ struct THotkeySetting::EditPanel {
                        .height = EditHeight,
                        .anchors = akLeft | akTop | akRight}),
           Bevel2(Panel5, {.width = 2, .height = EditHeight, .anchors = akLeft | akTop | akBottom}),
-          Bevel3(Panel5, {.top = EditHeight - 2,
-                          .width = Panel1Width,
+          Bevel3(Panel5, {.left = 2, // after Bevel2
+                          .top = EditHeight - 2,
+                          .width = Panel1Width - 2,
                           .height = 2,
                           .anchors = akLeft | akTop | akRight}),
-          ckbActive(Panel5, At(6, 23, "Active")), Label6(Panel5, At(76, 6, "Shift key:")),
-          ShiftKeyAlt(Panel5, At(76, 23, "ALT")), ShiftKeyShift(Panel5, At(141, 23, "SHIFT")),
-          ShiftKeyCtrl(Panel5, At(76, 40, "CTRL")), ShiftKeyWin(Panel5, At(141, 40, "WIN")),
+          ckbActive(Panel5, Box(6, 23, "Active")), Label6(Panel5, At(76, 6, "Shift key:")),
+          ShiftKeyAlt(Panel5, Box(76, 23, "ALT")), ShiftKeyShift(Panel5, Box(141, 23, "SHIFT")),
+          ShiftKeyCtrl(Panel5, Box(76, 40, "CTRL")), ShiftKeyWin(Panel5, Box(141, 40, "WIN")),
           Label5(Panel5, At(206, 6, "Key:")),
           HotKey1(Panel5, {.left = 206, .top = 23, .width = 83, .height = 19}),
-          Label7(Panel5, At(305, 6, "Action:")), cbAction(Panel5, {.left = 305, .top = 21, .width = 137}),
-          Label8(Panel5, At(456, 6, "Parameters:")),
-          edtParameters(
-              Panel5,
-              {.left = 456, .top = 21, .width = 177, .height = 21, .anchors = akLeft | akTop | akRight}),
+          Label7(Panel5, At(305, 6, "Action:")),
+          cbAction(Panel5, {.left = 305, .top = 21, .width = ActionWidth}),
+          Label8(Panel5, At(ParametersLeft, 6, "Parameters:")),
+          edtParameters(Panel5, {.left = ParametersLeft,
+                                 .top = 21,
+                                 .width = ParametersWidth,
+                                 .height = 21,
+                                 .anchors = akLeft | akTop | akRight}),
           btnParameters(Panel5, {.left = 639,
                                  .top = 21,
                                  .width = 21,
                                  .height = 21,
                                  .caption = "...",
                                  .anchors = akTop | akRight}),
-          lblAdditionalParameters(Panel5, At(456, 48, "Additional parameters:")),
-          edtAdditionalParameters(
-              Panel5,
-              {.left = 456, .top = 61, .width = 177, .height = 21, .anchors = akLeft | akTop | akRight}),
-          Panel6(Panel5, {.width = SaveWidth, .height = EditHeight, .align = gui::Align::Right}),
+          lblAdditionalParameters(Panel5, At(ParametersLeft, 44, "Additional parameters:")),
+          edtAdditionalParameters(Panel5, {.left = ParametersLeft,
+                                           .top = 61,
+                                           .width = ParametersWidth,
+                                           .height = 21,
+                                           .anchors = akLeft | akTop | akRight}),
+          // Above Bevel3, which runs on under it.
+          Panel6(Panel5, {.left = Panel1Width - SaveWidth,
+                          .width = SaveWidth,
+                          .height = EditHeight - 2,
+                          .anchors = akTop | akRight}),
           Button2(Panel6, {.left = 0, .top = 19, .width = 75, .height = 25, .caption = "Save"}),
           Button3(Panel6, {.left = 0, .top = 49, .width = 75, .height = 25, .caption = "Cancel"}) {
         Panel5.SetSystemColor(COLOR_WINDOW);
@@ -71,6 +89,12 @@ struct THotkeySetting::EditPanel {
         Panel5.SetDefaultButton(&Button2);
         Panel5.SetCancelButton(&Button3);
         HotKey1.KeyName = [](std::uint16_t key) { return Data->HotkeyText(key, 0); };
+        HotKey1.OnModifiers = [this](unsigned modifiers) {
+            ShiftKeyAlt.SetChecked(modifiers & MOD_ALT);
+            ShiftKeyCtrl.SetChecked(modifiers & MOD_CONTROL);
+            ShiftKeyShift.SetChecked(modifiers & MOD_SHIFT);
+            ShiftKeyWin.SetChecked(modifiers & MOD_WIN);
+        };
         OpenDialog1.Filter = "*.*|*.*";
         FillActionCombo(cbAction);
         parameters = {{&Label8, &edtParameters},
@@ -418,15 +442,16 @@ void THotkeySetting::PaintView(HDC dc, const RECT& client) {
     box(141, 42, shown_.Shift & ModifierWin, "WIN");
     text(206, 8, 83, "Key:");
     text(206, 24, 83, keyName_);
-    text(305, 8, 137, "Action:");
-    text(305, 24, 137, ActionDisplayName(shown_.Func));
+    text(305, 8, ActionWidth, "Action:");
+    text(305, 24, ActionWidth, ActionDisplayName(shown_.Func));
+    const int parametersWidth = Panel1Width - 3 - ParametersLeft; // stretches (over 200)
     if (ActionHasParams(shown_.Func)) {
-        text(456, 8, 289, "Parameters:");
-        text(456, 24, 289, shown_.Params);
+        text(ParametersLeft, 8, parametersWidth, "Parameters:");
+        text(ParametersLeft, 24, parametersWidth, shown_.Params);
     }
     if (ActionHasParams2(shown_.Func)) {
-        text(456, 48, 289, "Additional parameters:");
-        text(456, 64, 289, shown_.Params2);
+        text(ParametersLeft, 48, parametersWidth, "Additional parameters:");
+        text(ParametersLeft, 64, parametersWidth, shown_.Params2);
     }
     if (!faultReason_.empty())
         PaintFaultMark(dc);

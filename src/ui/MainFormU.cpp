@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "app/ActionText.h"
 #include "app/PanelLayout.h"
 #include "app/datau.h"
 #include "core/Wide_win.h"
@@ -28,7 +29,6 @@ constexpr std::uint32_t HideFormTimerInterval = 1000;
 constexpr BYTE InitialOpacity = 200, ShownOpacity = 240, DimmedOpacity = 180;
 constexpr int ColumnStep = 130;
 constexpr int LinkBottomOffset = 21; // link tops lie this far above the bottom edge
-const COLORREF LinkColor = RGB(0, 0, 255);
 const COLORREF FailedColor = RGB(192, 0, 0);
 constexpr int LegendLeft = 138; // under the action column, between the links
 constexpr int LegendWidth = 320;
@@ -113,10 +113,14 @@ TMainForm::~TMainForm() {
 std::unique_ptr<TBLabel> TMainForm::MakeLink(const LabelArgs& args, TAlignment alignment) {
     auto link = std::make_unique<TBLabel>(Host(), layer_, args);
     link->SetAlignment(alignment);
-    link->SetFontStyle(fsBold | fsUnderline);
-    link->SetFontColor(LinkColor);
+    // The look of the system's link control in the other windows:
+    // underlined, in the colour it draws links in (the highlight colour;
+    // Wine's "hot light" is a grey), the same under the pointer.
+    link->SetFontStyle(fsUnderline);
+    link->SetFontColor(::GetSysColor(COLOR_HIGHLIGHT));
     link->SetColor(::GetSysColor(COLOR_INFOBK));
-    link->HoverStyle = fsBold | fsUnderline;
+    link->HoverStyle = fsUnderline;
+    link->HoverColor = ::GetSysColor(COLOR_HIGHLIGHT);
     link->SetCursor(::LoadCursorW(nullptr, ResourceId(IDC_HAND)));
     link->SetAutoSize(true);
     return link;
@@ -195,7 +199,7 @@ void TMainForm::BuildHotkeyOverview() {
             auto label = std::make_unique<TLabel>(
                 Host(), layer_,
                 LabelArgs{OverviewLeft + ColumnStep * c, OverviewHeaderTop, 100, OverviewRowHeight});
-            label->SetWordWrap(true);
+            label->SetEndEllipsis(true);    // one line per hotkey, cut with a sign
             label->SetShowAccelChar(false); // data: "a&b" shows as it is
             label->SetColor(::GetSysColor(COLOR_INFOBK));
             label->SetFontColor(::GetSysColor(COLOR_INFOTEXT));
@@ -215,8 +219,8 @@ void TMainForm::BuildHotkeyOverview() {
         row[1]->Place(138, top, 120, OverviewRowHeight);
         row[1]->SetCaption(ActionDisplayName(d.Func));
         row[2]->Place(268, top, parameterWidth, OverviewRowHeight);
-        row[2]->SetCaption(!d.Params2.empty() && ActionHasParams2(d.Func) ? d.Params + ", " + d.Params2
-                                                                          : d.Params);
+        row[2]->SetCaption(LineBreaksAsSpaces(
+            !d.Params2.empty() && ActionHasParams2(d.Func) ? d.Params + ", " + d.Params2 : d.Params));
     }
     MarkFailedHotkeys(hotkeys);
 }

@@ -38,7 +38,9 @@ TSettingsForm::TSettingsForm(HWND owner)
                  .clientHeight = ClientHeight,
                  .caption = "Settings",
                  .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                 .exStyle = WS_EX_CONTROLPARENT,
+                 // A taskbar button while it is open, though the hidden
+                 // application window owns it.
+                 .exStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW,
                  .owner = owner,
                  .position = gui::Position::ScreenCenter}),
       pcClient(

@@ -14,6 +14,17 @@ gui::ControlArgs Text(int left, int top, const std::string& caption) {
     return {.left = left, .top = top, .caption = caption};
 }
 
+// A help text wrapped within the page, `lines` high.
+gui::ControlArgs Help(int top, int lines, const std::string& caption) {
+    return {.left = 32,
+            .top = top,
+            .width = gui::WizardForm::ClientWidth - 64,
+            .height = 14 * lines,
+            .caption = caption};
+}
+
+constexpr gui::Label::Options Wrapped = {.wordWrap = true};
+
 } // namespace
 
 // The controls are made in their tab order: on "Key" the four modifiers,
@@ -22,23 +33,27 @@ TfrmAddHotkey::TfrmAddHotkey(HWND owner)
     : gui::WizardForm("New hotkey", owner, gui::Position::OwnerCenter), tsKey(AddPage("Key")),
       Label1(tsKey, Text(32, 24, "Choose a key")),
       Label4(tsKey,
-             Text(32, 49,
+             Help(49, 1,
                   "Type a \"Key\" in the key edit box and select one or more shift keys in the checkboxes "
-                  "below.")),
-      Label5(tsKey, Text(32, 65, "Shift keys are the keys which is held down while pressing the key.")),
+                  "below."),
+             Wrapped),
+      Label5(tsKey, Help(65, 1, "Shift keys are the keys which is held down while pressing the key."),
+             Wrapped),
       Label3(tsKey, Text(32, 136, "Shift key:")), ShiftKeyWin(tsKey, Text(106, 135, "&WIN")),
-      ShiftKeyShift(tsKey, Text(106, 203, "&SHIFT")), ShiftKeyCTRL(tsKey, Text(106, 180, "&CTRL")),
-      ShiftKeyALt(tsKey, Text(106, 157, "&ALT")), Label2(tsKey, Text(32, 98, "&Key:")),
+      ShiftKeyALt(tsKey, Text(106, 157, "&ALT")), ShiftKeyCTRL(tsKey, Text(106, 180, "&CTRL")),
+      ShiftKeyShift(tsKey, Text(106, 203, "&SHIFT")), Label2(tsKey, Text(32, 98, "&Key:")),
       HotKey1(tsKey, {.left = 106, .top = 98, .width = 191, .height = 19}), tsAction(AddPage("Action")),
       Label6(tsAction, Text(32, 24, "Choose an action")),
       Label7(tsAction,
-             Text(32, 49, "Select the action to be executed when the hotkey is pressed in the box below.")),
+             Help(49, 1, "Select the action to be executed when the hotkey is pressed in the box below."),
+             Wrapped),
       Label8(tsAction,
-             Text(32, 65,
+             Help(65, 2,
                   "Some actions need additional parameters to run. You can type those in the box called "
-                  "parameters below.")),
+                  "parameters below."),
+             Wrapped),
       Label9(tsAction, Text(32, 98, "&Action:")), cbAction(tsAction, {.left = 116, .top = 95, .width = 191}),
-      Label10(tsAction, Text(32, 136, "&Parameters:")),
+      Label10(tsAction, Text(32, 136, "Pa&rameters:")), // P is "&Previous"'s
       edtParameters(tsAction, {.left = 116,
                                .top = 133,
                                .width = ParametersWidth,
@@ -46,12 +61,13 @@ TfrmAddHotkey::TfrmAddHotkey(HWND owner)
                                .anchors = gui::akLeft | gui::akTop | gui::akRight}),
       btnParameters(tsAction, {.left = 313, .top = 133, .width = 21, .height = 21, .caption = "..."}),
       lblAdditionalParameters(
-          tsAction, {.left = 32, .top = 170, .width = 78, .height = 27, .caption = "Additional paramters:"},
+          tsAction, {.left = 32, .top = 170, .width = 78, .height = 28, .caption = "Additional paramters:"},
           {.wordWrap = true}),
       edtAdditionalParameters(tsAction, {.left = 116, .top = 171, .width = 193, .height = 21}) {
-    Label1.SetFont(HeadingFont());
-    Label6.SetFont(HeadingFont());
+    MakeHeading(Label1);
+    MakeHeading(Label6);
     HotKey1.KeyName = [](std::uint16_t key) { return Data->HotkeyText(key, 0); };
+    HotKey1.OnModifiers = [this](unsigned modifiers) { SetShift(modifiers); };
     OpenDialog1.Filter = "*.*|*.*";
     parameterControls_ = {
         {&Label10, &edtParameters}, {&btnParameters}, {&lblAdditionalParameters, &edtAdditionalParameters}};
@@ -132,6 +148,13 @@ void TfrmAddHotkey::AddNewHotkey() {
 std::int32_t TfrmAddHotkey::GetShift() const {
     return (ShiftKeyALt.Checked() ? ModifierAlt : 0) | (ShiftKeyCTRL.Checked() ? ModifierCtrl : 0) |
            (ShiftKeyShift.Checked() ? ModifierShift : 0) | (ShiftKeyWin.Checked() ? ModifierWin : 0);
+}
+
+void TfrmAddHotkey::SetShift(unsigned modifiers) {
+    ShiftKeyALt.SetChecked(modifiers & MOD_ALT);
+    ShiftKeyCTRL.SetChecked(modifiers & MOD_CONTROL);
+    ShiftKeyShift.SetChecked(modifiers & MOD_SHIFT);
+    ShiftKeyWin.SetChecked(modifiers & MOD_WIN);
 }
 
 THotkeyAction TfrmAddHotkey::GetFunc() const {

@@ -27,7 +27,7 @@ public:
     // Page "Key".
     gui::Panel& tsKey;
     gui::Label Label1, Label4, Label5, Label3;
-    gui::CheckBox ShiftKeyWin, ShiftKeyShift, ShiftKeyCTRL, ShiftKeyALt;
+    gui::CheckBox ShiftKeyWin, ShiftKeyALt, ShiftKeyCTRL, ShiftKeyShift; // tab order as shown
     gui::Label Label2;
     gui::KeyField HotKey1;
     // Page "Action".
@@ -44,6 +44,8 @@ public:
     bool ValidatePage(TPage page);
     void AddNewHotkey();
     std::int32_t GetShift() const;
+    // Ticks exactly the boxes of these modifiers (MOD_*).
+    void SetShift(unsigned modifiers);
     THotkeyAction GetFunc() const;
     std::string GetParamsText() const;
     std::string GetParams2Text() const;

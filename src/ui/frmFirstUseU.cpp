@@ -10,6 +10,7 @@
 #include "app/datau.h"
 #include "core/Maker.h"
 #include "gui/Dialogs.h"
+#include "ui/MainFormU.h"
 #include "ui/ProgramWindows.h"
 
 namespace corvinade {
@@ -23,7 +24,9 @@ const std::array<TfrmFirstUse::Suggestion, 4> TfrmFirstUse::SuggestedHotkeys = {
 
 namespace {
 
-const COLORREF HeadingColor = RGB(49, 105, 198);
+// The suggestions' descriptions, clear of the longest key name in the box
+// before them ("WIN + KP_Multiply").
+constexpr int SuggestionTextLeft = 170;
 
 gui::ControlArgs Text(int left, int top, const std::string& caption) {
     return {.left = left, .top = top, .caption = caption};
@@ -68,18 +71,18 @@ TfrmFirstUse::TfrmFirstUse(HWND owner)
       Label5(tsHotkeys,
              Text(32, 65,
                   "Click the button More Hotkeys to setup other hotkeys than the suggested list below.")),
-      chkKeyMinimize(tsHotkeys, Text(32, 96, "")), Label6(tsHotkeys, Text(143, 96, "Minimize active window")),
+      chkKeyMinimize(tsHotkeys, Text(32, 96, "")),
+      Label6(tsHotkeys, Text(SuggestionTextLeft, 96, "Minimize active window")),
       chkKeyMaximize(tsHotkeys, Text(32, 119, "")),
-      Label7(tsHotkeys, Text(143, 119, "Maximize or restore active window")),
+      Label7(tsHotkeys, Text(SuggestionTextLeft, 119, "Maximize or restore active window")),
       chkKeyScreenCapture(tsHotkeys, Text(32, 142, "")),
-      Label8(tsHotkeys, Text(143, 142, "Save screen capture")),
-      chkKeyOpenNotepad(tsHotkeys, Text(32, 166, "")), Label9(tsHotkeys, Text(143, 166, "Open notepad")),
+      Label8(tsHotkeys, Text(SuggestionTextLeft, 142, "Save screen capture")),
+      chkKeyOpenNotepad(tsHotkeys, Text(32, 166, "")),
+      Label9(tsHotkeys, Text(SuggestionTextLeft, 166, "Open notepad")),
       btnSetupMoreHotkeys(
           tsHotkeys, {.left = 32, .top = 216, .width = 121, .height = 25, .caption = "&Setup more hotkeys"}) {
-    for (gui::Label* heading : {&Label10, &Label1, &Label2}) {
-        heading->SetFont(HeadingFont());
-        heading->SetFontColor(HeadingColor);
-    }
+    for (gui::Label* heading : {&Label10, &Label1, &Label2})
+        MakeHeading(*heading);
     lblLink.Execute = MakerSoftwareSite;
     btnNext.OnClick = [this] { btnNextClick(); };
     btnPrevious.OnClick = [this] { btnPreviousClick(); };
@@ -120,6 +123,11 @@ void TfrmFirstUse::btnNextClick() {
         return;
     }
     ApplyFirstUse();
+    // The guide goes and no window stays: where the program went.
+    if (MainForm)
+        MainForm->TrayIcon().ShowBalloonHint(
+            "Corvinade", "Corvinade runs in the notification area. Click its icon to see your hotkeys, "
+                         "double-click it to change them.");
     SetModalResult(IDOK);
 }
 

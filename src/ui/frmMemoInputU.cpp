@@ -23,9 +23,9 @@ TfrmMemoInput::TfrmMemoInput(HWND owner)
       pnlBottom(*this, {.width = ClientWidth, .height = BottomHeight, .align = gui::Align::Bottom}),
       Label1(pnlClient, {.left = 8, .top = 8, .caption = "Text:"}),
       edtText(pnlClient, {.left = 8,
-                          .top = 21,
+                          .top = 24, // under "Text:" at every dpi
                           .width = ClientWidth - 16,
-                          .height = ClientPanelHeight - 21,
+                          .height = ClientPanelHeight - 24,
                           .anchors = gui::akLeft | gui::akTop | gui::akRight | gui::akBottom}),
       Button1(pnlBottom, {.left = 231,
                           .top = 8,

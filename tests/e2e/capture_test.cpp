@@ -390,7 +390,7 @@ TEST_F(CaptureTest, CropThenSaveWritesTheCroppedImage) {
     const POINT o = PatternOrigin();
     const POINT from = {o.x + 20, o.y + 10}, to = {o.x + 220, o.y + 160};
     DragWithLeftButton(view, from, to);
-    ASSERT_TRUE(ClickButton(capture, "Crop to selection"));
+    ASSERT_TRUE(ClickButton(capture, "C&rop to selection"));
     // The view now starts with the selection's top-left pixel.
     ASSERT_TRUE(WaitFor([&] {
         const POINT p = ViewToScreen({1, 1});
@@ -457,6 +457,35 @@ TEST_F(CaptureTest, DoubleReleaseOnTheSelectionCrops) {
     EXPECT_TRUE(WaitFor([&] { return cornerShown() == croppedCorner; })) << "fast releases did not crop";
 }
 
+// The keys of an image window, on a capture window with a taskbar button:
+// Ctrl+S opens the save dialog on a name made of the date and time, Ctrl+C
+// copies and closes, Esc closes.
+TEST_F(CaptureTest, KeysOfAnImageWindow) {
+    POINT from{};
+    HWND capture = CaptureWithSelection({10, 15}, {110, 95}, from);
+    ASSERT_NE(capture, nullptr);
+    EXPECT_TRUE(GetWindowLongA(capture, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    PressHotkey('S', ModCtrl);
+    HWND dialog = WaitForWindow({"#32770", "Save screenshot", corvinade.Id(), true});
+    ASSERT_NE(dialog, nullptr);
+    const std::string name = WindowText(GetDlgItem(dialog, 0x47C));
+    EXPECT_EQ(name.substr(0, 8), "Capture ") << name;
+    EXPECT_EQ(name.size(), std::string("Capture 2026-12-07 142501.jpg").size()) << name;
+    EXPECT_EQ(name.substr(name.size() - 4), ".jpg") << name;
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == capture; }));
+    PressHotkey('C', ModCtrl);
+    ASSERT_TRUE(WaitUntilClosed(capture));
+    EXPECT_TRUE(WaitFor([&] { return ClipboardBitmap().has_value(); }));
+
+    HWND second = OpenCapture(KeyS);
+    ASSERT_NE(second, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == second; }));
+    PressHotkey(VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitUntilClosed(second));
+}
+
 // Copy: another process reads the bitmap, the DIB the system makes of it and
 // the PNG, each of the selection's size and pixels (the PNG read by an
 // independent decoder).
@@ -464,7 +493,7 @@ TEST_F(CaptureTest, CopyPlacesTheSelectionInTheClipboard) {
     POINT from{};
     HWND capture = CaptureWithSelection({10, 15}, {310, 215}, from);
     ASSERT_NE(capture, nullptr);
-    ASSERT_TRUE(ClickButton(capture, "Copy to clipboard"));
+    ASSERT_TRUE(ClickButton(capture, "&Copy to clipboard"));
     ASSERT_TRUE(WaitUntilClosed(capture));
     std::optional<RgbImage> bitmap;
     ASSERT_TRUE(WaitFor([&] { return (bitmap = ClipboardBitmap()).has_value(); }));
@@ -493,7 +522,7 @@ protected:
         POINT from{};
         HWND capture = CaptureWithSelection({20, 25}, {140, 115}, from);
         ASSERT_NE(capture, nullptr);
-        ASSERT_TRUE(ClickButton(capture, "Save to file..."));
+        ASSERT_TRUE(ClickButton(capture, "&Save to file..."));
         HWND dialog = WaitForWindow({"#32770", "Save screenshot", corvinade.Id(), true});
         ASSERT_NE(dialog, nullptr);
         HWND nameBox = GetDlgItem(dialog, 0x47C), typeBox = GetDlgItem(dialog, 0x470);
@@ -533,7 +562,7 @@ protected:
 };
 
 TEST_F(SaveDialogTypeTest, PickingBitmapTypeRenamesTheFileToBmp) {
-    PickTypeAndSave(1, "Bitmap", ".bmp", "BMP");
+    PickTypeAndSave(1, "Bitmap image (*.bmp)", ".bmp", "BMP");
 }
 
 // The third type, "PNG image (*.png)": lossless, so every pixel is exact.

@@ -94,9 +94,9 @@ TEST_F(RegistrationStatusTest, FailedHotkeysAreMarkedAndTriedAgainAtTheNextReloa
                     "WIN + S, Capture screen, active, not registered: Another program uses this "
                     "combination.",
                     "WIN + N, Open file, notepad.exe, active"));
-    // The mark lies under the key's name: 272 + 30, 40 + 8 in the row.
+    // The mark lies under the modifiers and the key: 142 + 30, 62 + 8 in the row.
     HWND heldRow = HotkeyRows(settings)[1];
-    POINT mark = {302, 48};
+    POINT mark = {172, 70};
     ClientToScreen(heldRow, &mark);
     HWND tip = TooltipAt(mark);
     ASSERT_NE(tip, nullptr) << "no tooltip over the mark";

@@ -184,7 +184,7 @@ HWND FindChildOfClass(HWND parent, const std::string& className) {
 }
 
 bool SaveThroughDialog(HWND captureWindow, const std::string& fileName) {
-    if (!ClickButton(captureWindow, "Save to file..."))
+    if (!ClickButton(captureWindow, "&Save to file..."))
         return false;
     HWND dialog = WaitForWindow({"#32770", "Save screenshot", WindowProcessId(captureWindow), true});
     if (!dialog)

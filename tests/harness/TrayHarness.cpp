@@ -211,8 +211,9 @@ std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, 
     FillRect(surface.Dc(), &r, GetSysColorBrush(COLOR_INFOBK));
     SetBkMode(surface.Dc(), TRANSPARENT);
     SetTextColor(surface.Dc(), textColour);
-    // Data texts: a "&" is drawn as it is, never taken as a mnemonic.
-    DrawTextA(surface.Dc(), text.c_str(), -1, &r, DT_WORDBREAK | DT_NOPREFIX);
+    // Data texts: a "&" is drawn as it is, never taken as a mnemonic; one
+    // line, cut with "..." where it is too long.
+    DrawTextA(surface.Dc(), text.c_str(), -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
     std::vector<COLORREF> pixels = surface.Pixels();
     SelectObject(surface.Dc(), oldFont);
     DeleteObject(font);

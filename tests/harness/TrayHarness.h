@@ -66,8 +66,8 @@ std::string FromUnix(const std::string& path);
 std::vector<COLORREF> ScreenPixels(const RECT& area);
 
 // What a plain text cell of the panel should look like: the text drawn with
-// the program's font (Tahoma 11, bold or not) in the tooltip colours, wrapped
-// in a cell of this size and cut at its height.
+// the program's font (Tahoma 11, bold or not) in the tooltip colours, on one
+// line of a cell of this size, ending in "..." where it does not fit.
 std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, int height);
 // The same in another text colour.
 std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, int height,

@@ -27,6 +27,13 @@ TEST(ActionTextTest, LineBreaksBecomeMarkersAndBack) {
         EXPECT_EQ(DecodeLineBreakMarkers(EncodeLineBreakMarkers(text)), text);
 }
 
+// The tray panel shows a stored multi-line text on one line.
+TEST(ActionTextTest, EachLineBreakReadsAsOneSpace) {
+    EXPECT_EQ(LineBreaksAsSpaces("Dear sir,<?CR?><?LF?>thanks<?LF?>x<?CR?>y"), "Dear sir, thanks x y");
+    EXPECT_EQ(LineBreaksAsSpaces("a\r\n\r\nb"), "a  b");
+    EXPECT_EQ(LineBreaksAsSpaces("<?cr?> stays"), "<?cr?> stays");
+}
+
 TEST(ActionTextTest, WebsiteGetsHttpUnlessItHasAnHttpScheme) {
     const struct {
         const char* given;

@@ -109,6 +109,15 @@ TEST(CaptureGeometry, TypeChangeReplacesTheExtension) {
     EXPECT_EQ(ChangeFileExtension("C:\\a\\x.tar.gz", ".bmp"), "C:\\a\\x.tar.bmp");
 }
 
+// The save dialog offers a name from the date and time in the last folder.
+TEST(CaptureGeometry, SaveDialogStartsWithADatedNameInTheLastFolder) {
+    EXPECT_EQ(CaptureFileName({2026, 12, 7, 14, 25, 1}, "jpg"), "Capture 2026-12-07 142501.jpg");
+    EXPECT_EQ(CaptureFileName({2027, 1, 31, 0, 0, 9}, "png"), "Capture 2027-01-31 000009.png");
+    EXPECT_EQ(FolderOf("C:\\Users\\me\\Pictures\\a.jpg"), "C:\\Users\\me\\Pictures");
+    EXPECT_EQ(FolderOf("D:/shots/b.png"), "D:/shots");
+    EXPECT_EQ(FolderOf("c.bmp"), "");
+}
+
 TEST(CaptureGeometry, ShadingLeavesTheClearColumnsOfTheRowAlone) {
     const std::uint32_t W = 0x00FFFFFFu, D = 0x00696969u; // white, and white dimmed
     const gui::Shader dim(DimColour);

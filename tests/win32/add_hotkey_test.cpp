@@ -8,6 +8,7 @@
 #include "ui/frmAddHotkeyU.h"
 #include "ui/frmMemoInputU.h"
 
+#include <atomic>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -90,36 +91,75 @@ protected:
     std::unique_ptr<TfrmAddHotkey> wizard;
 };
 
-// Only the key counts, whatever modifiers are held; Enter and Esc are keys;
-// a modifier alone is not; a live hotkey typed into the field is its key.
-TEST_F(AddHotkeyTest, KeyFieldRecordsOneKeyAndTakesLiveHotkeys) {
+// A combination records as it is pressed: the key, and exactly the
+// modifiers held ticked; a key alone leaves the boxes; a modifier alone
+// records nothing; Esc and Enter with a modifier are keys, Backspace alone
+// clears; a live hotkey of ours typed into the field is recorded with its
+// modifiers and does not run; bare Enter presses Next, bare Esc cancels.
+TEST_F(AddHotkeyTest, KeyFieldRecordsCombinationsAsPressed) {
     Start({{true, 'S', test::ModWin, "capturescreen", "", ""}});
     ASSERT_TRUE(test::WaitForHotkeyRegistration('S', test::ModWin));
     wizard->HotKey1.SetFocus();
+    wizard->ShiftKeyWin.SetChecked(true);
     EXPECT_EQ(Typed({VK_SHIFT, VK_CONTROL, 'K'}), 'K');
     EXPECT_EQ(wizard->HotKey1.Caption(), data->HotkeyText('K', 0));
-    EXPECT_EQ(Typed({VK_RETURN}), VK_RETURN);
-    EXPECT_EQ(Typed({VK_ESCAPE}), VK_ESCAPE);
-    EXPECT_TRUE(wizard->Visible()); // Esc was a key, not a cancel
+    EXPECT_EQ(wizard->GetShift(), ModifierShift | ModifierCtrl);
     EXPECT_EQ(Typed({VK_MENU, 'Q'}), 'Q');
-    EXPECT_FALSE(wizard->ShiftKeyShift.Checked());
+    EXPECT_EQ(wizard->GetShift(), ModifierAlt);
+    EXPECT_EQ(Typed({VK_SHIFT, VK_ESCAPE}), VK_ESCAPE);
+    EXPECT_EQ(wizard->GetShift(), ModifierShift);
+    EXPECT_EQ(Typed({VK_CONTROL, VK_RETURN}), VK_RETURN);
+    EXPECT_EQ(wizard->GetShift(), ModifierCtrl);
 
+    Keys({VK_BACK});
+    EXPECT_TRUE(PumpUntil([&] { return wizard->HotKey1.Key() == 0; }));
+    EXPECT_EQ(wizard->HotKey1.Caption(), "");
     Keys({VK_SHIFT});
-    Keys({VK_CONTROL});
-    test::PumpMessagesFor(test::Milliseconds{300});
-    app->ProcessMessages();
-    EXPECT_EQ(wizard->HotKey1.Key(), 'Q');
+    Keys({VK_MENU});
+    EXPECT_EQ(Typed({'P'}), 'P'); // the first key after the modifiers alone
+    EXPECT_EQ(wizard->GetShift(), ModifierCtrl);
     EXPECT_EQ(::GetFocus(), wizard->HotKey1.Handle());
 
-    // WIN+S is ours: it lands in the field and opens no capture window.
+    // WIN+S is ours: it lands in the field with WIN ticked and opens no
+    // capture window.
     EXPECT_EQ(Typed({VK_LWIN, 'S'}), 'S');
+    EXPECT_EQ(wizard->GetShift(), ModifierWin);
     test::PumpMessagesFor(test::Milliseconds{500});
     app->ProcessMessages();
     EXPECT_TRUE(test::FindTopWindows({.title = "Save Capture"}).empty());
-    // With the focus elsewhere it is a hotkey again.
+
+    // Enter presses Next, which finds WIN+S taken.
+    std::atomic<int> boxes = 0;
+    BoxWatcher watcher(1, [&](const BoxInfo&) {
+        ++boxes;
+        return IDOK;
+    });
+    Keys({VK_RETURN});
+    EXPECT_TRUE(PumpUntil([&] { return boxes == 1; }));
+    watcher.Join();
+    ASSERT_EQ(watcher.Boxes().size(), 1u);
+    EXPECT_EQ(watcher.Boxes()[0].text, "The selected hotkey is already in use.");
+    // Esc cancels the wizard and leaves the key.
+    wizard->HotKey1.SetFocus();
+    Keys({VK_ESCAPE});
+    EXPECT_TRUE(PumpUntil([&] { return wizard->ModalResult() == IDCANCEL; }));
+    EXPECT_EQ(wizard->HotKey1.Key(), 'S');
+
+    // With the focus elsewhere WIN+S is a hotkey again.
     wizard->ShiftKeyWin.SetFocus();
     Keys({VK_LWIN, 'S'});
     EXPECT_TRUE(PumpUntil([] { return !test::FindTopWindows({.title = "Save Capture"}).empty(); }));
+}
+
+// Tab walks the modifier boxes in the order they are shown, top down.
+TEST_F(AddHotkeyTest, TabFollowsTheModifierBoxesAsShown) {
+    Start({});
+    wizard->ShiftKeyWin.SetFocus();
+    for (gui::Control* next : std::initializer_list<gui::Control*>{
+             &wizard->ShiftKeyALt, &wizard->ShiftKeyCTRL, &wizard->ShiftKeyShift, &wizard->HotKey1}) {
+        Keys({VK_TAB});
+        EXPECT_TRUE(PumpUntil([&] { return ::GetFocus() == next->Handle(); })) << next->Caption();
+    }
 }
 
 // The four messages in their order, an inactive equal hotkey passing, and

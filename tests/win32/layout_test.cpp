@@ -1,0 +1,92 @@
+// Every window and page of the program through the layout check (see
+// layout_check.h), with long texts where the user gives them. ctest runs
+// these cases at the screen's 96 dpi and again at 144 and 192 dpi.
+#include "Harness.h"
+#include "app/datau.h"
+#include "capture/SaveCaptureU.h"
+#include "gui/Dpi.h"
+#include "gui_testing.h"
+#include "layout_check.h"
+#include "ui/SettingsFormU.h"
+#include "ui/frmAddHotkeyU.h"
+#include "ui/frmFirstUseU.h"
+#include "ui/frmMemoInputU.h"
+
+#include <string>
+
+namespace corvinade {
+namespace {
+
+const std::string LongText(300, 'W');
+
+class Layout : public gui::testing::AppTest {
+protected:
+    void SetUp() override {
+        gui::MakeProcessDpiAware();
+        AppTest::SetUp();
+        test::SetSettingText("FirstUse", "0");
+        test::WriteHotkeysIni({{true, 'M', test::ModWin | test::ModCtrl | test::ModAlt | test::ModShift,
+                                "placefilecontentinclipboard", "C:\\" + LongText + ".txt", ""},
+                               {true, VK_MULTIPLY, test::ModWin, "maximize", "", ""},
+                               {false, 'N', test::ModWin, "openfile", "notepad.exe", "C:\\" + LongText}});
+        data = std::make_unique<TData>();
+    }
+    void TearDown() override {
+        EXPECT_FALSE(guard.Fired());
+        data.reset();
+        AppTest::TearDown();
+    }
+
+    void ExpectFits(gui::Form& form, const std::string& what) {
+        form.Show();
+        app->ProcessMessages();
+        const testing::LayoutCheck check(form.Handle());
+        EXPECT_TRUE(check.Faults().empty()) << what << " at " << gui::ScreenDpi() << " dpi:\n"
+                                            << check.Report();
+    }
+
+    gui::testing::HangGuard guard{40000};
+    std::unique_ptr<TData> data;
+};
+
+TEST_F(Layout, NewHotkeyWizardOnEveryPageAndAction) {
+    TfrmAddHotkey wizard(app->Handle());
+    ExpectFits(wizard, "the key page");
+    wizard.GoToPage(1);
+    for (int i = 0; i < wizard.cbAction.Count(); ++i) {
+        wizard.cbAction.SetItemIndex(i);
+        wizard.cbActionSelect();
+        ExpectFits(wizard, "the action page with " + wizard.cbAction.ItemText(i));
+    }
+}
+
+TEST_F(Layout, SetupGuideOnEveryPage) {
+    TfrmFirstUse guide(app->Handle());
+    for (int page = 0; page < guide.pcClient.PageCount(); ++page) {
+        guide.GoToPage(page);
+        ExpectFits(guide, "the guide's page " + std::to_string(page + 1));
+    }
+}
+
+// The rows with long parameters, the top one (WIN + CTRL + ALT + SHIFT, the
+// longest action) in edit mode; then the other page.
+TEST_F(Layout, SettingsWithARowInEditMode) {
+    TSettingsForm settings(app->Handle());
+    settings.Show();
+    app->ProcessMessages();
+    ASSERT_FALSE(settings.HotkeyRows().empty());
+    settings.HotkeyRows().back()->btnEditClick();
+    ExpectFits(settings, "the hotkeys page, a row in edit mode");
+    settings.pcClient.SetActivePageIndex(1);
+    ExpectFits(settings, "the other settings");
+}
+
+TEST_F(Layout, TextInputAndCaptureWindows) {
+    TfrmMemoInput input(app->Handle());
+    ExpectFits(input, "the text input dialog");
+    TSaveCapture capture;
+    ExpectFits(capture, "the capture window");
+}
+
+} // namespace
+} // namespace corvinade

@@ -1,0 +1,85 @@
+// A row of the settings window in edit mode, driven with the keyboard: its
+// key field records a combination with its modifiers, bare Enter saves the
+// row and bare Esc cancels its edit.
+#include "Harness.h"
+#include "app/datau.h"
+#include "gui_testing.h"
+#include "ui/SettingsFormU.h"
+
+namespace corvinade {
+namespace {
+
+BOOL CALLBACK FindKeyField(HWND child, LPARAM found) {
+    char cls[16] = {};
+    ::GetClassNameA(child, cls, sizeof cls);
+    if (std::string(cls) == "Edit" && (::GetWindowLongA(child, GWL_STYLE) & ES_READONLY))
+        *reinterpret_cast<HWND*>(found) = child;
+    return *reinterpret_cast<HWND*>(found) == nullptr;
+}
+
+class SettingsRowTest : public gui::testing::AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        test::SetSettingText("FirstUse", "0");
+        test::WriteHotkeysIni({{true, 'M', test::ModWin, "maximize", "", ""}});
+        data = std::make_unique<TData>();
+        settings = std::make_unique<TSettingsForm>(app->Handle());
+        settings->Show();
+        ::SetForegroundWindow(settings->Handle());
+        app->ProcessMessages();
+    }
+    void TearDown() override {
+        EXPECT_FALSE(guard.Fired());
+        settings.reset();
+        data.reset();
+        AppTest::TearDown();
+    }
+    bool PumpUntil(const std::function<bool()>& condition) {
+        return gui::testing::WaitFor([&] {
+            app->ProcessMessages();
+            return condition();
+        });
+    }
+    void Keys(std::initializer_list<BYTE> down) {
+        for (BYTE key : down)
+            ::keybd_event(key, 0, 0, 0);
+        for (auto key = std::rbegin(down); key != std::rend(down); ++key)
+            ::keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+    }
+    // Edit, then the focus in the row's key field (its read-only edit box).
+    void EditWithFocusInKeyField(THotkeySetting& row) {
+        row.btnEditClick();
+        HWND field = nullptr;
+        ::EnumChildWindows(row.Handle(), FindKeyField, reinterpret_cast<LPARAM>(&field));
+        ASSERT_NE(field, nullptr);
+        ::SetFocus(field);
+    }
+
+    gui::testing::HangGuard guard{40000};
+    std::unique_ptr<TData> data;
+    std::unique_ptr<TSettingsForm> settings;
+};
+
+TEST_F(SettingsRowTest, KeyFieldTakesTheCombinationEnterSavesEscCancels) {
+    THotkeySetting& row = *settings->HotkeyRows().front();
+    ASSERT_NO_FATAL_FAILURE(EditWithFocusInKeyField(row));
+    Keys({VK_CONTROL, VK_MENU, 'J'});
+    EXPECT_TRUE(PumpUntil([&] { return row.GetKey() == 'J'; }));
+    EXPECT_EQ(row.GetShift(), ModifierCtrl | ModifierAlt);
+    Keys({VK_RETURN});
+    EXPECT_TRUE(PumpUntil([&] { return !row.Editing(); }));
+    EXPECT_EQ(data->Document().Entries().front().Definition.Key, 'J');
+    EXPECT_EQ(data->Document().Entries().front().Definition.Shift, ModifierCtrl | ModifierAlt);
+
+    ASSERT_NO_FATAL_FAILURE(EditWithFocusInKeyField(row));
+    Keys({'Q'});
+    EXPECT_TRUE(PumpUntil([&] { return row.GetKey() == 'Q'; }));
+    Keys({VK_ESCAPE});
+    EXPECT_TRUE(PumpUntil([&] { return !row.Editing(); }));
+    EXPECT_EQ(row.GetKey(), 'J');
+    EXPECT_EQ(data->Document().Entries().front().Definition.Key, 'J');
+}
+
+} // namespace
+} // namespace corvinade
