@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "app/ActionText.h"
 #include "app/AppPaths.h"
 #include "app/LogonStart.h"
 #include "capture/SaveCaptureU.h"
@@ -20,12 +21,36 @@ TData* Data = nullptr;
 
 namespace {
 
+// The Windows folder, where this 32-bit program runs on 64-bit Windows; else
+// empty.
+std::string WindowsFolderUnderWow64() {
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64)
+        return {};
+    wchar_t folder[MAX_PATH + 1] = {};
+    const UINT length = GetWindowsDirectoryW(folder, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH)
+        return {};
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, folder, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, folder, static_cast<int>(length), utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
+
 class Win32Shell : public ShellPort {
 public:
     void Execute(const char* verb, const char* file, const char* parameters, const char* directory,
                  int showCommand) override {
-        ShellExecuteA(nullptr, verb, file, parameters, directory, showCommand);
+        // A program in System32 would be looked for in SysWOW64.
+        const std::string program =
+            file && !windowsFolder_.empty() ? SysnativePath(file, windowsFolder_) : "";
+        ShellExecuteA(nullptr, verb, program.empty() ? file : program.c_str(), parameters, directory,
+                      showCommand);
     }
+
+private:
+    const std::string windowsFolder_ = WindowsFolderUnderWow64();
 };
 
 bool FileExists(const std::string& path) {
@@ -47,8 +72,8 @@ void ForceDirectories(const std::string& folder) {
 } // namespace
 
 TData::TData(FirstRunPort* firstRun, TrayBalloonPort* tray)
-    : firstRun_(firstRun), tray_(tray), registrar_(gui::App().Handle()),
-      shell_(std::make_unique<Win32Shell>()) {
+    : firstRun_(firstRun), tray_(tray), registrar_(gui::App().Handle()), probe_(gui::App().Handle()),
+      shell_(std::make_unique<Win32Shell>()), targetWindows_(MakeTargetWindowPort()) {
     Data = this;
     gui::App().OnMessage = [this](MSG& msg, bool& handled) { ApplicationEvents1Message(msg, handled); };
     try {
@@ -201,6 +226,21 @@ void TData::ApplicationEvents1Message(MSG& msg, bool& /*handled*/) {
 
 std::string TData::HotkeyText(std::uint16_t key, std::uint16_t shift) const {
     return corvinade::HotkeyText(key, shift, keyNames_);
+}
+
+TCombinationStatus TData::CheckCombination(std::int32_t key, std::int32_t shift, std::uint32_t except) {
+    return corvinade::CheckCombination(key, shift, document_.Entries(), except, *activeHotkeys_, probe_);
+}
+
+std::string TData::CombinationStatusText(const TCombinationStatus& status) const {
+    return corvinade::CombinationStatusText(status, keyNames_);
+}
+
+std::optional<std::int32_t>
+TData::OfferedModifiers(std::int32_t key, std::int32_t shift,
+                        const std::function<bool(const THotKeyData&)>& isSuggestion) {
+    return corvinade::OfferedModifiers(key, shift, document_.Entries(), isSuggestion, *activeHotkeys_,
+                                       probe_);
 }
 
 // The grab comes first, so the capture window is never part of its own image.

@@ -6,10 +6,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/Dispatch.h"
+#include "app/ElevatedWindow.h"
+#include "core/CombinationCheck.h"
 #include "core/HotkeyDocument.h"
 #include "core/Hotkeys.h"
 #include "core/Hotkeys_win.h"
@@ -67,6 +71,14 @@ public:
     void UnregisterAll();
     void ApplicationEvents1Message(MSG& msg, bool& handled);
     std::string HotkeyText(std::uint16_t key, std::uint16_t shift) const;
+    // Whether the editor of entry `except` (0: a new hotkey) can have the
+    // combination (see CheckCombination), and the line that says so.
+    TCombinationStatus CheckCombination(std::int32_t key, std::int32_t shift, std::uint32_t except = 0);
+    std::string CombinationStatusText(const TCombinationStatus& status) const;
+    // The modifiers the setup guide offers a suggestion of `key` with (see
+    // OfferedModifiers).
+    std::optional<std::int32_t> OfferedModifiers(std::int32_t key, std::int32_t shift,
+                                                 const std::function<bool(const THotKeyData&)>& isSuggestion);
 
     THotkeyList& ActiveHotkeys() { return *activeHotkeys_; }
 
@@ -115,13 +127,21 @@ private:
     void RegisterHotkeys(const std::vector<THotKeyData>& definitions) override;
     // Lifts every key still held down (the hotkey's own keys among them).
     void ReleaseHeldKeys();
+    // The window an action is about to work on is not one of a program that
+    // runs as administrator; else the user is told (once per window).
+    bool CanControl(HWND window);
+    // The system refused a call on the window: the same notice.
+    void Refused(HWND window);
 
     FirstRunPort* firstRun_;
     TrayBalloonPort* tray_;
     RegistrationNotice registrationNotice_;
     Win32HotkeyPort registrar_;
     Win32KeyNames keyNames_;
+    Win32CombinationProbe probe_;
     std::unique_ptr<ShellPort> shell_;
+    std::unique_ptr<TargetWindowPort> targetWindows_;
+    TElevatedWindowNotice elevatedNotice_;
     THotkeyDocument document_{*this};
     // The file could not be read at start: it is not overwritten.
     std::string unreadFile_;
@@ -131,6 +151,9 @@ private:
     // The open capture windows, one per grab (made at the first grab).
     std::unique_ptr<CaptureWindowList> captureWindows_;
 };
+
+// The Win32 answers about the windows the actions work on (datau_actions.cpp).
+std::unique_ptr<TargetWindowPort> MakeTargetWindowPort();
 
 // The one data module, set while it is being created (so its hook works
 // during the modal windows of start-up) and cleared when it is destroyed.

@@ -29,8 +29,10 @@ TfrmAddHotkey::TfrmAddHotkey(HWND owner)
       Label3(tsKey, Text(32, 136, "Shift key:")), ShiftKeyWin(tsKey, Text(106, 135, "&WIN")),
       ShiftKeyShift(tsKey, Text(106, 203, "&SHIFT")), ShiftKeyCTRL(tsKey, Text(106, 180, "&CTRL")),
       ShiftKeyALt(tsKey, Text(106, 157, "&ALT")), Label2(tsKey, Text(32, 98, "&Key:")),
-      HotKey1(tsKey, {.left = 106, .top = 98, .width = 191, .height = 19}), tsAction(AddPage("Action")),
-      Label6(tsAction, Text(32, 24, "Choose an action")),
+      HotKey1(tsKey, {.left = 106, .top = 98, .width = 191, .height = 19}),
+      lblCombination(tsKey, {.left = 305, .top = 96, .width = 250, .height = 28},
+                     {.wordWrap = true, .showAccelChar = false}),
+      tsAction(AddPage("Action")), Label6(tsAction, Text(32, 24, "Choose an action")),
       Label7(tsAction,
              Text(32, 49, "Select the action to be executed when the hotkey is pressed in the box below.")),
       Label8(tsAction,
@@ -60,6 +62,9 @@ TfrmAddHotkey::TfrmAddHotkey(HWND owner)
     btnPrevious.OnClick = [this] { btnPreviousClick(); };
     cbAction.OnSelect = [this] { cbActionSelect(); };
     btnParameters.OnClick = [this] { btnParametersClick(); };
+    HotKey1.OnChange = [this] { UpdateCombinationStatus(); };
+    for (gui::CheckBox* box : {&ShiftKeyWin, &ShiftKeyShift, &ShiftKeyCTRL, &ShiftKeyALt})
+        box->OnClick = [this] { UpdateCombinationStatus(); };
     FormCreate();
 }
 
@@ -91,6 +96,7 @@ void TfrmAddHotkey::btnNextClick() {
     }
     if (!ValidatePage(TPage::None))
         return;
+    WarnIfHeldElsewhere(combinationStatus_);
     AddNewHotkey();
     SetModalResult(IDOK);
 }
@@ -100,6 +106,10 @@ void TfrmAddHotkey::btnPreviousClick() {
         pcClient.SetActivePageIndex(pcClient.ActivePageIndex() - 1);
         pcClientChange();
     }
+}
+
+void TfrmAddHotkey::UpdateCombinationStatus() {
+    combinationStatus_ = ShowCombinationStatus(lblCombination, HotKey1.Key(), GetShift(), 0);
 }
 
 bool TfrmAddHotkey::Fails(const char* message) {
