@@ -5,8 +5,9 @@ namespace corvinade {
 
 bool HeldElsewhere(std::int32_t key, std::int32_t shift, const THotkeyList& live,
                    CombinationProbePort& probe) {
-    if (const TGlobalHotKey* ours = live.Find(key, shift))
-        return ours->Failed();
+    const TGlobalHotKey* ours = live.Find(key, shift);
+    if (ours && ours->State() == TRegistrationState::Registered)
+        return false;
     return !probe.CombinationFree(shift, key);
 }
 

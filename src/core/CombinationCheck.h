@@ -36,8 +36,9 @@ struct TCombinationStatus {
 };
 
 // Windows or another program holds the combination. A live registration of
-// ours answers for it (registered: ours, failed: held elsewhere); the
-// system is asked only about combinations the live list does not hold.
+// ours answers for it (the system would refuse the probe); the system is
+// asked about any other, also one our live list failed to register, which
+// may have been let go since.
 bool HeldElsewhere(std::int32_t key, std::int32_t shift, const THotkeyList& live,
                    CombinationProbePort& probe);
 
