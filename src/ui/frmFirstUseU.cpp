@@ -92,7 +92,7 @@ TfrmFirstUse::TfrmFirstUse(HWND owner)
       chkKeyScreenCapture(tsHotkeys, Text(32, 142, "")),
       Label8(tsHotkeys, Text(143, 142, "Save screen capture")),
       chkKeyOpenNotepad(tsHotkeys, Text(32, 166, "")), Label9(tsHotkeys, Text(143, 166, "Open notepad")),
-      lblSuggestionNote(tsHotkeys, {.left = 32, .top = 186, .width = 507, .height = 28},
+      lblSuggestionNote(tsHotkeys, {.left = 32, .top = 252, .width = 507, .height = 42},
                         {.wordWrap = true, .showAccelChar = false}),
       btnSetupMoreHotkeys(
           tsHotkeys, {.left = 32, .top = 216, .width = 121, .height = 25, .caption = "&Setup more hotkeys"}) {
@@ -156,9 +156,9 @@ void TfrmFirstUse::OfferSuggestions() {
     for (gui::Label* label : SuggestionLabels())
         label->Place(AlternativeLabelLeft, label->Design().top, 0, 0);
     std::string note = "Windows or another program uses " + Joined(taken) + " on this computer";
-    note += none.size() == taken.size() ? "." : ": the boxes offer free combinations instead.";
+    note += none.size() == taken.size() ? "." : ", so the boxes offer free combinations.";
     if (!none.empty())
-        note += " No free combination was found for " + Joined(none) + ", so " +
+        note += " None was free for " + Joined(none) + ": " +
                 (none.size() == 1 ? "its box is" : "their boxes are") + " unchecked.";
     lblSuggestionNote.SetCaption(note);
 }

@@ -82,7 +82,6 @@ TEST_F(CombinationCheckTest, TheWizardSaysWhoHasTheCombinationBeforeFinish) {
     EXPECT_TRUE(LineSays(field, Notepads));
     ASSERT_NO_FATAL_FAILURE(TypeKey(wizard, field, 'S'));
     EXPECT_TRUE(LineSays(field, Held));
-    SaveScreenshot("new-hotkey-taken");
 
     ClickButton(wizard, "&Next");
     ASSERT_TRUE(WaitFor([&] { return FindButton(wizard, "&Finish") != nullptr; }));
