@@ -88,6 +88,7 @@ struct THotkeySetting::EditPanel {
                 &ShiftKeyWin,
                 &Label5,
                 &HotKey1,
+                &lblCombination,
                 &Label7,
                 &cbAction,
                 &Label8,
