@@ -236,6 +236,10 @@ std::string TData::CombinationStatusText(const TCombinationStatus& status) const
     return corvinade::CombinationStatusText(status, keyNames_);
 }
 
+void TData::HeldElsewhereTold(std::int32_t key, std::int32_t shift) {
+    registrationNotice_.Told(key, shift);
+}
+
 std::optional<std::int32_t>
 TData::OfferedModifiers(std::int32_t key, std::int32_t shift,
                         const std::function<bool(const THotKeyData&)>& isSuggestion) {

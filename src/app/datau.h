@@ -75,6 +75,9 @@ public:
     // combination (see CheckCombination), and the line that says so.
     TCombinationStatus CheckCombination(std::int32_t key, std::int32_t shift, std::uint32_t except = 0);
     std::string CombinationStatusText(const TCombinationStatus& status) const;
+    // The user was told that Windows or another program holds the
+    // combination about to be committed: its failure is not announced again.
+    void HeldElsewhereTold(std::int32_t key, std::int32_t shift);
     // The modifiers the setup guide offers a suggestion of `key` with (see
     // OfferedModifiers).
     std::optional<std::int32_t> OfferedModifiers(std::int32_t key, std::int32_t shift,

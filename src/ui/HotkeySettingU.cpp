@@ -369,7 +369,7 @@ void THotkeySetting::Button2Click() {
     if (!OnSave || !ValidateInput())
         return;
     if (GetActive())
-        WarnIfHeldElsewhere(combinationStatus_);
+        WarnIfHeldElsewhere(combinationStatus_, GetKey(), GetShift());
     OnSave(*this);
     SetEditing(false);
     LoadFromDefinition();

@@ -56,9 +56,11 @@ TCombinationStatus ShowCombinationStatus(gui::Label& line, std::uint16_t key, st
     return status;
 }
 
-void WarnIfHeldElsewhere(const TCombinationStatus& status) {
-    if (status.Use == CombinationUse::Elsewhere)
-        gui::MessageDlg(Data->CombinationStatusText(status), gui::DialogKind::Warning, MB_OK);
+void WarnIfHeldElsewhere(const TCombinationStatus& status, std::uint16_t key, std::int32_t shift) {
+    if (status.Use != CombinationUse::Elsewhere)
+        return;
+    gui::MessageDlg(Data->CombinationStatusText(status), gui::DialogKind::Warning, MB_OK);
+    Data->HeldElsewhereTold(key, shift);
 }
 
 } // namespace corvinade

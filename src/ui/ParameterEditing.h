@@ -41,7 +41,8 @@ TCombinationStatus ShowCombinationStatus(gui::Label& line, std::uint16_t key, st
                                          std::uint32_t except);
 
 // Finish and Save keep a combination Windows or another program holds (it
-// may be freed later) and say so once, in the line's words.
-void WarnIfHeldElsewhere(const TCombinationStatus& status);
+// may be freed later) and say so once, in the line's words: the tray does
+// not announce its failure again.
+void WarnIfHeldElsewhere(const TCombinationStatus& status, std::uint16_t key, std::int32_t shift);
 
 } // namespace corvinade

@@ -96,7 +96,7 @@ void TfrmAddHotkey::btnNextClick() {
     }
     if (!ValidatePage(TPage::None))
         return;
-    WarnIfHeldElsewhere(combinationStatus_);
+    WarnIfHeldElsewhere(combinationStatus_, HotKey1.Key(), GetShift());
     AddNewHotkey();
     SetModalResult(IDOK);
 }
