@@ -71,9 +71,10 @@ void ForceDirectories(const std::string& folder) {
 
 } // namespace
 
-TData::TData(FirstRunPort* firstRun, TrayBalloonPort* tray)
+TData::TData(FirstRunPort* firstRun, TrayBalloonPort* tray, std::unique_ptr<TargetWindowPort> targetWindows)
     : firstRun_(firstRun), tray_(tray), registrar_(gui::App().Handle()), probe_(gui::App().Handle()),
-      shell_(std::make_unique<Win32Shell>()), targetWindows_(MakeTargetWindowPort()) {
+      shell_(std::make_unique<Win32Shell>()),
+      targetWindows_(targetWindows ? std::move(targetWindows) : MakeTargetWindowPort()) {
     Data = this;
     gui::App().OnMessage = [this](MSG& msg, bool& handled) { ApplicationEvents1Message(msg, handled); };
     try {

@@ -47,8 +47,10 @@ public:
     // Runs DataModuleCreate; an error there is shown and start-up goes on.
     // Without first-run windows the first-start steps are left out; without
     // a tray, hotkeys that fail to register are not announced. The first
-    // start's windows come once the message loop runs.
-    explicit TData(FirstRunPort* firstRun = nullptr, TrayBalloonPort* tray = nullptr);
+    // start's windows come once the message loop runs. The window actions
+    // ask the system about their target window unless given another port.
+    explicit TData(FirstRunPort* firstRun = nullptr, TrayBalloonPort* tray = nullptr,
+                   std::unique_ptr<TargetWindowPort> targetWindows = nullptr);
     // Runs DataModuleDestroy.
     ~TData() override;
     TData(const TData&) = delete;
