@@ -11,6 +11,7 @@
 #include "app/LogonStart.h"
 #include "capture/SaveCaptureU.h"
 #include "core/Errors.h"
+#include "core/SystemText_win.h"
 #include "gui/Application.h"
 #include "gui/Handles.h"
 #include "gui/Registry.h"
@@ -31,11 +32,7 @@ std::string WindowsFolderUnderWow64() {
     const UINT length = GetWindowsDirectoryW(folder, MAX_PATH + 1);
     if (length == 0 || length > MAX_PATH)
         return {};
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, folder, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, folder, static_cast<int>(length), utf8.data(), size, nullptr, nullptr);
-    return utf8;
+    return Utf8FromWide(folder, static_cast<int>(length));
 }
 
 class Win32Shell : public ShellPort {

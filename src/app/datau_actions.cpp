@@ -101,12 +101,7 @@ public:
     std::string WindowTitle(std::uintptr_t window) override {
         wchar_t title[256] = {};
         const int length = GetWindowTextW(reinterpret_cast<HWND>(window), title, 256);
-        if (length <= 0)
-            return {};
-        const int size = WideCharToMultiByte(CP_UTF8, 0, title, length, nullptr, 0, nullptr, nullptr);
-        std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, title, length, utf8.data(), size, nullptr, nullptr);
-        return utf8;
+        return Utf8FromWide(title, length);
     }
 };
 

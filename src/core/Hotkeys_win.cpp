@@ -1,6 +1,8 @@
 // The Win32 side of unit Hotkeys.
 #include "core/Hotkeys_win.h"
 
+#include "core/SystemText_win.h"
+
 namespace corvinade {
 
 std::uint16_t Win32HotkeyPort::AddHotkeyAtom(const std::string& name) {
@@ -56,15 +58,6 @@ bool IsExtendedKey(std::uint16_t virtualKey) {
     }
 }
 
-std::string Utf8(const wchar_t* text, int length) {
-    if (length <= 0)
-        return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), size, nullptr, nullptr);
-    return utf8;
-}
-
 } // namespace
 
 std::string Win32KeyNames::LayoutKeyName(std::uint16_t virtualKey) const {
@@ -74,7 +67,7 @@ std::string Win32KeyNames::LayoutKeyName(std::uint16_t virtualKey) const {
     const LONG extended = IsExtendedKey(virtualKey) ? 1L << 24 : 0;
     wchar_t name[256];
     const int length = ::GetKeyNameTextW(static_cast<LONG>(scan << 16) | extended, name, 256);
-    return Utf8(name, length);
+    return Utf8FromWide(name, length);
 }
 
 } // namespace corvinade

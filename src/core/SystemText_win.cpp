@@ -13,4 +13,13 @@ std::string SystemErrorText(DWORD error) {
     return text.empty() ? "System error " + std::to_string(error) : text;
 }
 
+std::string Utf8FromWide(const wchar_t* text, int length) {
+    if (length <= 0)
+        return {};
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
+
 } // namespace corvinade

@@ -177,9 +177,9 @@ TEST(HotkeysText, ModifiersThenKeyName) {
         {0x6E, 0, "Num Del"},
         {0x6F, 0, "Num /"},
         {0x90, 0, "layout144"}, // Num Lock
-        {0x3A, 0, "layout58"}, // just past the digits
-        {0x40, 0, "layout64"}, // just before the letters
-        {0x5B, 0, "layout91"}, // just past the letters
+        {0x3A, 0, "layout58"},  // just past the digits
+        {0x40, 0, "layout64"},  // just before the letters
+        {0x5B, 0, "layout91"},  // just past the letters
         {0x88, 0, "layout136"},
     };
     FakeKeyNames layout;
