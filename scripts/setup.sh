@@ -17,7 +17,7 @@ need_root() {
 PACKAGES=(
     g++ cmake ninja-build nasm dpkg-dev
     gcc-mingw-w64-i686 g++-mingw-w64-i686
-    wine wine32:i386 fonts-wine
+    wine wine32:i386 wine64 fonts-wine
     xvfb xdotool x11-utils imagemagick libjpeg-turbo-progs
     # Two monitors for the end-to-end tests: Xorg's dummy driver lays two
     # screens side by side under Xinerama, which 32-bit Wine reads through

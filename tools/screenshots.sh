@@ -154,7 +154,7 @@ if [ "$HOTKEYS" = 4 ]; then
     printf '%s\r\n' '[key0]' active=1 key=78 shift=8 func=openfile params=notepad.exe params2= \
         '[key1]' active=1 key=83 shift=8 func=capturescreen params= params2= \
         '[key2]' active=1 key=78 shift=8 func=openwebsite params=example.org params2= >"$DATA/hotkeys.ini"
-    wine "$BUILD/tests/harness/holdhotkey.exe" 83+8 >/dev/null 2>&1 &
+    wine "$BUILD/tests/harness/holdhotkey.exe" 83+8 74+8 >/dev/null 2>&1 &
     sleep 1
     wine "$BUILD/src/corvinade.exe" >/dev/null 2>&1 &
     sleep 3 && shot balloon
@@ -175,7 +175,13 @@ if [ "$HOTKEYS" = 4 ]; then
         sleep 2
     fi
     shot settings-failed
-    keys 27
+    # The new-hotkey wizard's line with WIN+J held as well: J, then
+    # Shift+Tab four times to WIN, Space.
+    keys 78+1
+    wait_window "New hotkey" && sleep 0.5
+    keys 74 9+4 9+4 9+4 9+4 32
+    shot wizard-key-taken
+    keys 27 27
     end_program 'holdhotkey\.exe'
 fi
 
@@ -194,3 +200,16 @@ wait_window "Settings" && sleep 1 && shot first-run-settings
 # Maximized: the texts cut with "..." are cut again at the new width.
 keys 32+1 88            # Alt+Space, X: Maximize
 sleep 1 && shot first-run-settings-maximized
+
+# The guide where Windows holds combinations (as the shell holds WIN+S and
+# WIN+N): S and N offered with other modifiers, the keypad's * with none.
+end_program 'corvinade\.exe'
+rm -f "$DATA/hotkeys.ini"
+wine reg delete 'HKCU\Software\Pelmorra\Corvinade' /v FirstUse /f >/dev/null 2>&1 || true
+wine "$BUILD/tests/harness/holdhotkey.exe" 83+8 78+8 78+9 106+8 106+9 106+11 106+13 >/dev/null 2>&1 &
+sleep 1
+wine "$BUILD/src/corvinade.exe" >/dev/null 2>&1 &
+wait_window "Setup Corvinade" && sleep 1
+keys 13 13              # Next, Next
+shot first-use-hotkeys-taken
+end_program 'holdhotkey\.exe'

@@ -87,4 +87,39 @@ std::string EncodeLineBreakMarkers(const std::string& text) {
     return ReplaceChar(ReplaceChar(text, '\r', "<?CR?>"), '\n', "<?LF?>");
 }
 
+namespace {
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[i])) !=
+            std::tolower(static_cast<unsigned char>(prefix[i])))
+            return false;
+    return true;
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && StartsWithNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+} // namespace
+
+std::string SysnativePath(const std::string& path, const std::string& windowsFolder) {
+    if (!EndsWithNoCase(path, ".exe") && !EndsWithNoCase(path, ".com"))
+        return path;
+    std::string folder = windowsFolder;
+    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
+        folder.pop_back();
+    for (const std::string& windows : {folder, std::string("%windir%"), std::string("%SystemRoot%")}) {
+        const std::string system32 = windows + "\\System32";
+        if (windows.empty() || !StartsWithNoCase(path, system32))
+            continue;
+        const std::string_view rest = std::string_view(path).substr(system32.size());
+        if (rest.empty() || rest.front() == '\\' || rest.front() == '/')
+            return folder + "\\Sysnative" + std::string(rest);
+    }
+    return path;
+}
+
 } // namespace corvinade

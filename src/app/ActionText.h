@@ -1,5 +1,5 @@
-// The text work of the keystroke, web-site and clipboard actions, apart from
-// the window system.
+// The text work of the keystroke, web-site, clipboard and open-file actions,
+// apart from the window system.
 #pragma once
 
 #include <string>
@@ -27,5 +27,14 @@ std::string WebsiteAddress(const std::string& address);
 // first zero character, every line (ended by CR, LF or CR LF) followed by
 // CR LF, the last one included.
 std::string ClipboardTextFromFileBytes(std::string_view bytes, const AnsiCodePage& ansi);
+
+// A 32-bit program on 64-bit Windows that names System32 gets SysWOW64,
+// where many programs (osk.exe) do not exist. The same path through the
+// "Sysnative" alias, which 32-bit programs see as the real System32, for a
+// program (.exe, .com) in or under `windowsFolder`\System32, also written
+// with %windir% or %SystemRoot%, in any letter case; any other path is
+// returned as it is. Only for 32-bit programs on 64-bit Windows: other
+// programs have no "Sysnative".
+std::string SysnativePath(const std::string& path, const std::string& windowsFolder);
 
 } // namespace corvinade

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "app/ActionText.h"
 #include "app/AppPaths.h"
 #include "app/LogonStart.h"
 #include "capture/CaptureTarget_win.h"
@@ -22,6 +23,19 @@ TData* Data = nullptr;
 
 namespace {
 
+// The Windows folder, where this 32-bit program runs on 64-bit Windows; else
+// empty.
+std::string WindowsFolderUnderWow64() {
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64)
+        return {};
+    wchar_t folder[MAX_PATH + 1] = {};
+    const UINT length = GetWindowsDirectoryW(folder, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH)
+        return {};
+    return Utf8(folder, static_cast<int>(length));
+}
+
 class Win32Shell : public ShellPort {
 public:
     void Execute(const char* verb, const char* file, const char* parameters, const char* directory,
@@ -31,9 +45,16 @@ public:
             return text ? std::optional<std::wstring>(Wide(text)) : std::nullopt;
         };
         auto pointer = [](const std::optional<std::wstring>& text) { return text ? text->c_str() : nullptr; };
-        const auto v = wide(verb), f = wide(file), p = wide(parameters), d = wide(directory);
+        // A program in System32 would be looked for in SysWOW64.
+        const std::string program =
+            file && !windowsFolder_.empty() ? SysnativePath(file, windowsFolder_) : "";
+        const auto v = wide(verb), f = wide(program.empty() ? file : program.c_str()), p = wide(parameters),
+                   d = wide(directory);
         ShellExecuteW(nullptr, pointer(v), pointer(f), pointer(p), pointer(d), showCommand);
     }
+
+private:
+    const std::string windowsFolder_ = WindowsFolderUnderWow64();
 };
 
 bool FileExists(const std::string& path) {
@@ -54,9 +75,10 @@ void ForceDirectories(const std::string& folder) {
 
 } // namespace
 
-TData::TData(FirstRunPort* firstRun, TrayBalloonPort* tray)
-    : firstRun_(firstRun), tray_(tray), registrar_(gui::App().Handle()),
-      shell_(std::make_unique<Win32Shell>()) {
+TData::TData(FirstRunPort* firstRun, TrayBalloonPort* tray, std::unique_ptr<TargetWindowPort> targetWindows)
+    : firstRun_(firstRun), tray_(tray), registrar_(gui::App().Handle()), probe_(gui::App().Handle()),
+      shell_(std::make_unique<Win32Shell>()),
+      targetWindows_(targetWindows ? std::move(targetWindows) : MakeTargetWindowPort()) {
     Data = this;
     gui::App().OnMessage = [this](MSG& msg, bool& handled) { ApplicationEvents1Message(msg, handled); };
     try {
@@ -211,6 +233,26 @@ std::string TData::HotkeyText(std::uint16_t key, std::uint16_t shift) const {
     return corvinade::HotkeyText(key, shift, keyNames_);
 }
 
+TCombinationStatus TData::CheckCombination(std::int32_t key, std::int32_t shift, std::uint32_t except) {
+    return corvinade::CheckCombination(key, shift, document_.Entries(), except, *activeHotkeys_, probe_);
+}
+
+std::string TData::CombinationStatusText(const TCombinationStatus& status) const {
+    return corvinade::CombinationStatusText(status, keyNames_);
+}
+
+void TData::HeldElsewhereTold(std::int32_t key, std::int32_t shift) {
+    registrationNotice_.Told(key, shift);
+}
+
+std::optional<std::int32_t>
+TData::OfferedModifiers(std::int32_t key, std::int32_t shift,
+                        const std::function<bool(const THotKeyData&)>& isSuggestion) {
+    return corvinade::OfferedModifiers(key, shift, document_.Entries(), isSuggestion, *activeHotkeys_,
+                                       probe_);
+}
+
+// The grab comes first, so the capture window is never part of its own image.
 void TData::CaptureScreen(bool activeWindowOnly) {
     if (!captureWindows_)
         captureWindows_ = std::make_unique<CaptureWindowList>();

@@ -6,10 +6,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/Dispatch.h"
+#include "app/ElevatedWindow.h"
+#include "core/CombinationCheck.h"
 #include "core/HotkeyDocument.h"
 #include "core/Hotkeys.h"
 #include "core/Hotkeys_win.h"
@@ -43,8 +47,10 @@ public:
     // Runs DataModuleCreate; an error there is shown and start-up goes on.
     // Without first-run windows the first-start steps are left out; without
     // a tray, hotkeys that fail to register are not announced. The first
-    // start's windows come once the message loop runs.
-    explicit TData(FirstRunPort* firstRun = nullptr, TrayBalloonPort* tray = nullptr);
+    // start's windows come once the message loop runs. The window actions
+    // ask the system about their target window unless given another port.
+    explicit TData(FirstRunPort* firstRun = nullptr, TrayBalloonPort* tray = nullptr,
+                   std::unique_ptr<TargetWindowPort> targetWindows = nullptr);
     // Runs DataModuleDestroy.
     ~TData() override;
     TData(const TData&) = delete;
@@ -67,6 +73,17 @@ public:
     void UnregisterAll();
     void ApplicationEvents1Message(MSG& msg, bool& handled);
     std::string HotkeyText(std::uint16_t key, std::uint16_t shift) const;
+    // Whether the editor of entry `except` (0: a new hotkey) can have the
+    // combination (see CheckCombination), and the line that says so.
+    TCombinationStatus CheckCombination(std::int32_t key, std::int32_t shift, std::uint32_t except = 0);
+    std::string CombinationStatusText(const TCombinationStatus& status) const;
+    // The user was told that Windows or another program holds the
+    // combination about to be committed: its failure is not announced again.
+    void HeldElsewhereTold(std::int32_t key, std::int32_t shift);
+    // The modifiers the setup guide offers a suggestion of `key` with (see
+    // OfferedModifiers).
+    std::optional<std::int32_t> OfferedModifiers(std::int32_t key, std::int32_t shift,
+                                                 const std::function<bool(const THotKeyData&)>& isSuggestion);
 
     THotkeyList& ActiveHotkeys() { return *activeHotkeys_; }
 
@@ -115,13 +132,21 @@ private:
     void RegisterHotkeys(const std::vector<THotKeyData>& definitions) override;
     // Lifts every key still held down (the hotkey's own keys among them).
     void ReleaseHeldKeys();
+    // The window an action is about to work on is not one of a program that
+    // runs as administrator; else the user is told (once per window).
+    bool CanControl(HWND window);
+    // The system refused a call on the window: the same notice.
+    void Refused(HWND window);
 
     FirstRunPort* firstRun_;
     TrayBalloonPort* tray_;
     RegistrationNotice registrationNotice_;
     Win32HotkeyPort registrar_;
     Win32KeyNames keyNames_;
+    Win32CombinationProbe probe_;
     std::unique_ptr<ShellPort> shell_;
+    std::unique_ptr<TargetWindowPort> targetWindows_;
+    TElevatedWindowNotice elevatedNotice_;
     THotkeyDocument document_{*this};
     // The file could not be read at start: it is not overwritten.
     std::string unreadFile_;
@@ -131,6 +156,9 @@ private:
     // The open capture windows, one per grab (made at the first grab).
     std::unique_ptr<CaptureWindowList> captureWindows_;
 };
+
+// The Win32 answers about the windows the actions work on (datau_actions.cpp).
+std::unique_ptr<TargetWindowPort> MakeTargetWindowPort();
 
 // The one data module, set while it is being created (so its hook works
 // during the modal windows of start-up) and cleared when it is destroyed.

@@ -7,11 +7,13 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "app/ActionText.h"
 #include "app/KeySender_win.h"
 #include "core/Errors.h"
+#include "core/Handles_win.h"
 #include "core/SystemText_win.h"
 #include "core/TextEncoding.h"
 #include "core/TextFile.h"
@@ -60,6 +62,48 @@ void InvokeByName(IDispatch& object, const wchar_t* method) {
         throw Error(text);
 }
 
+// The integrity level of a process (SECURITY_MANDATORY_*_RID); none when
+// its token cannot be read.
+std::optional<DWORD> IntegrityLevel(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+        return std::nullopt;
+    UniqueHandle owned(token);
+    DWORD size = 0;
+    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    if (size == 0 || !GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size))
+        return std::nullopt;
+    PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+    const UCHAR count = *GetSidSubAuthorityCount(sid);
+    return count == 0 ? std::nullopt : std::optional<DWORD>(*GetSidSubAuthority(sid, count - 1U));
+}
+
+class Win32TargetWindows : public TargetWindowPort {
+public:
+    // A token the system will not let us read belongs to a program above
+    // us (a medium program may not look into an elevated one's token).
+    bool RunsAboveUs(std::uintptr_t window) override {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &processId);
+        if (processId == 0 || processId == GetCurrentProcessId())
+            return false;
+        UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+        if (!process)
+            return false;
+        const std::optional<DWORD> theirs = IntegrityLevel(process.Get());
+        if (!theirs)
+            return GetLastError() == ERROR_ACCESS_DENIED;
+        const std::optional<DWORD> ours = IntegrityLevel(GetCurrentProcess());
+        return ours && *theirs > *ours;
+    }
+    std::string WindowTitle(std::uintptr_t window) override {
+        wchar_t title[256] = {};
+        const int length = GetWindowTextW(reinterpret_cast<HWND>(window), title, 256);
+        return Utf8(title, length > 0 ? length : 0);
+    }
+};
+
 std::string FullPathOf(const std::string& name) {
     wchar_t buffer[MAX_PATH * 4];
     const DWORD n =
@@ -69,9 +113,23 @@ std::string FullPathOf(const std::string& name) {
 
 } // namespace
 
+std::unique_ptr<TargetWindowPort> MakeTargetWindowPort() {
+    return std::make_unique<Win32TargetWindows>();
+}
+
+bool TData::CanControl(HWND window) {
+    return !tray_ ||
+           elevatedNotice_.CanControl(reinterpret_cast<std::uintptr_t>(window), *targetWindows_, *tray_);
+}
+
+void TData::Refused(HWND window) {
+    if (tray_ && GetLastError() == ERROR_ACCESS_DENIED)
+        elevatedNotice_.Refused(reinterpret_cast<std::uintptr_t>(window), *targetWindows_, *tray_);
+}
+
 void TData::MaximizeOrRestoreActiveWindow() {
     HWND window = GetForegroundWindow();
-    if (window == nullptr || (GetWindowLongW(window, GWL_STYLE) & WS_MAXIMIZEBOX) == 0)
+    if (window == nullptr || (GetWindowLongW(window, GWL_STYLE) & WS_MAXIMIZEBOX) == 0 || !CanControl(window))
         return;
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
@@ -81,14 +139,17 @@ void TData::MaximizeOrRestoreActiveWindow() {
 
 void TData::MinimizeActiveWindow() {
     HWND window = GetForegroundWindow();
-    if (window == nullptr || (GetWindowLongW(window, GWL_STYLE) & WS_MINIMIZEBOX) == 0)
+    if (window == nullptr || (GetWindowLongW(window, GWL_STYLE) & WS_MINIMIZEBOX) == 0 || !CanControl(window))
         return;
     // Through the window's own system-command handling, as its minimize button would.
-    PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    if (!PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0))
+        Refused(window);
 }
 
 void TData::CloseActiveWindow() {
-    PostMessageW(GetForegroundWindow(), WM_CLOSE, 0, 0);
+    HWND window = GetForegroundWindow();
+    if (window != nullptr && CanControl(window) && !PostMessageW(window, WM_CLOSE, 0, 0))
+        Refused(window);
 }
 
 // COM is initialized (single-threaded, for the life of the process) and its
@@ -107,7 +168,7 @@ void TData::ShowExitWindowsDialog() {
 
 void TData::SendKeystrokes(std::string keys) {
     const std::string text = DecodeLineBreakMarkers(std::move(keys));
-    if (text.empty())
+    if (text.empty() || !CanControl(GetForegroundWindow()))
         return;
     ReleaseHeldKeys();
     SendKeysToFocus(text, false);

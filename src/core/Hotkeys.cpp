@@ -48,10 +48,13 @@ struct KeyName {
     const char* Name;
 };
 
+// The keypad's operators as Windows names them: other systems' layouts name
+// them otherwise (X keysyms: "KP_Multiply"), so the table decides.
 constexpr KeyName NamedKeys[] = {
-    {0x08, "BkSp"}, {0x09, "Tab"},   {0x0D, "Enter"}, {0x1B, "Esc"},  {0x20, "Space"},
-    {0x21, "PgUp"}, {0x22, "PgDn"},  {0x23, "End"},   {0x24, "Home"}, {0x25, "Left"},
-    {0x26, "Up"},   {0x27, "Right"}, {0x28, "Down"},  {0x2D, "Ins"},  {0x2E, "Del"},
+    {0x08, "BkSp"},  {0x09, "Tab"},   {0x0D, "Enter"}, {0x1B, "Esc"},     {0x20, "Space"},
+    {0x21, "PgUp"},  {0x22, "PgDn"},  {0x23, "End"},   {0x24, "Home"},    {0x25, "Left"},
+    {0x26, "Up"},    {0x27, "Right"}, {0x28, "Down"},  {0x2D, "Ins"},     {0x2E, "Del"},
+    {0x6A, "Num *"}, {0x6B, "Num +"}, {0x6D, "Num -"}, {0x6E, "Num Del"}, {0x6F, "Num /"},
 };
 
 // Names of the fixed key table; empty sends the key to the keyboard layout.

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "core/CombinationCheck.h"
 #include "core/Hotkeys.h"
 
 namespace corvinade {
@@ -22,8 +23,21 @@ private:
     HWND window_;
 };
 
-// Key names in the language of the keyboard layout: MapVirtualKeyW for the scan
-// code, GetKeyNameTextW for its name.
+// RegisterHotKey on an identifier below the atoms' range (0xC000 up), so it
+// never meets a registration of the live list, and UnregisterHotKey at once.
+class Win32CombinationProbe : public CombinationProbePort {
+public:
+    explicit Win32CombinationProbe(HWND window) : window_(window) {}
+    bool CombinationFree(std::int32_t modifiers, std::int32_t key) override;
+
+private:
+    static constexpr int ProbeId = 0xBFFF;
+    HWND window_;
+};
+
+// Key names in the language of the keyboard layout: MapVirtualKeyW for the
+// scan code, GetKeyNameTextW for its name, with the extended-key bit for the
+// keys that have it (so Num Lock is not Pause, nor the arrows the keypad's).
 class Win32KeyNames : public KeyNamePort {
 public:
     std::string LayoutKeyName(std::uint16_t virtualKey) const override;

@@ -92,6 +92,10 @@ std::string FaultTooltip(RegistrationFault fault, const std::string& hotkeyName,
     return {};
 }
 
+void RegistrationNotice::Told(std::int32_t key, std::int32_t shift) {
+    failedBefore_.emplace_back(key, shift, RegistrationFault::TakenElsewhere);
+}
+
 void RegistrationNotice::Reloaded(const THotkeyList& live, const KeyNamePort& names, TrayBalloonPort& tray) {
     std::vector<Failure> before = std::move(failedBefore_);
     failedBefore_.clear();

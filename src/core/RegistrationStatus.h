@@ -55,6 +55,9 @@ public:
     // After each reload of the live list: one balloon naming every hotkey
     // that failed now and not at the reload before; none when there is none.
     void Reloaded(const THotkeyList& live, const KeyNamePort& names, TrayBalloonPort& tray);
+    // The user was told before saving that Windows or another program holds
+    // this combination: the next reload does not tell again.
+    void Told(std::int32_t key, std::int32_t shift);
 
 private:
     using Failure = std::tuple<std::int32_t, std::int32_t, RegistrationFault>; // key, shift, why

@@ -273,9 +273,13 @@ void Application::HideTaskbarButton() {
         ::ShowWindow(window_, SW_HIDE);
 }
 
+// Not a topmost window (the tray panel): the box would inherit topmost and
+// float above every program.
 HWND Application::DialogOwner() const {
     HWND active = ::GetActiveWindow();
-    return active ? active : window_;
+    if (!active || (::GetWindowLongW(active, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        return window_;
+    return active;
 }
 
 } // namespace corvinade::gui

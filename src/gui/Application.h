@@ -83,7 +83,7 @@ public:
     void HideTaskbarButton();
 
     // The window a message box of ours should be modal to: the active window
-    // of this thread, else the application window.
+    // of this thread unless it is topmost, else the application window.
     HWND DialogOwner() const;
 
 private:

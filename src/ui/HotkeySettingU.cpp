@@ -57,6 +57,8 @@ struct THotkeySetting::EditPanel {
           ShiftKeyCtrl(Panel5, Box(76, 40, "CTRL")), ShiftKeyWin(Panel5, Box(141, 40, "WIN")),
           Label5(Panel5, At(206, 6, "Key:")),
           HotKey1(Panel5, {.left = 206, .top = 23, .width = 83, .height = 19}),
+          lblCombination(Panel5, {.left = 206, .top = 46, .width = 240, .height = 42},
+                         {.wordWrap = true, .showAccelChar = false}),
           Label7(Panel5, At(305, 6, "Action:")),
           cbAction(Panel5, {.left = 305, .top = 21, .width = ActionWidth}),
           Label8(Panel5, At(ParametersLeft, 6, "Parameters:")),
@@ -111,6 +113,7 @@ struct THotkeySetting::EditPanel {
                 &ShiftKeyWin,
                 &Label5,
                 &HotKey1,
+                &lblCombination,
                 &Label7,
                 &cbAction,
                 &Label8,
@@ -127,6 +130,7 @@ struct THotkeySetting::EditPanel {
     gui::CheckBox ShiftKeyAlt, ShiftKeyShift, ShiftKeyCtrl, ShiftKeyWin;
     gui::Label Label5;
     gui::KeyField HotKey1;
+    gui::Label lblCombination; // whether the combination can be had
     gui::Label Label7;
     gui::ComboBox cbAction;
     gui::Label Label8;
@@ -164,6 +168,9 @@ void THotkeySetting::MakeEditPanel() {
     e.btnParameters.OnClick = [this] { buttonParametersClick(); };
     e.Button2.OnClick = [this] { Button2Click(); };
     e.Button3.OnClick = [this] { Button3Click(); };
+    e.HotKey1.OnChange = [this] { UpdateCombinationStatus(); };
+    for (gui::CheckBox* box : {&e.ShiftKeyAlt, &e.ShiftKeyShift, &e.ShiftKeyCtrl, &e.ShiftKeyWin})
+        box->OnClick = [this] { UpdateCombinationStatus(); };
     LoadIntoControls();
 }
 
@@ -351,8 +358,13 @@ std::string THotkeySetting::Params2Text() const {
     return StoredParameter(editor_ ? editor_->edtAdditionalParameters.Text() : shown_.Params2);
 }
 
+void THotkeySetting::UpdateCombinationStatus() {
+    combinationStatus_ = ShowCombinationStatus(editor_->lblCombination, GetKey(), GetShift(), EntryId);
+}
+
 void THotkeySetting::btnEditClick() {
     SetEditing(true);
+    UpdateCombinationStatus();
     editor_->ckbActive.SetFocus();
 }
 
@@ -381,6 +393,8 @@ bool THotkeySetting::ValidateInput() {
 void THotkeySetting::Button2Click() {
     if (!OnSave || !ValidateInput())
         return;
+    if (GetActive())
+        WarnIfHeldElsewhere(combinationStatus_, GetKey(), GetShift());
     OnSave(*this);
     SetEditing(false);
     LoadFromDefinition();

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "core/CombinationCheck.h"
 #include "core/HotkeyDocument.h"
 #include "core/Hotkeys.h"
 #include "gui/Button.h"
@@ -90,6 +91,7 @@ private:
     void PaintFaultMark(HDC dc);
     RECT FaultMarkRect() const;
     void UpdateSummary();
+    void UpdateCombinationStatus();
 
     const THotkeyDocument& document_;
     bool editing_ = false;
@@ -97,6 +99,7 @@ private:
     THotKeyData shown_;
     std::string keyName_;
     std::unique_ptr<EditPanel> editor_;
+    TCombinationStatus combinationStatus_; // of the combination being edited
     std::string faultReason_;
     std::unique_ptr<gui::ToolTip> faultTip_; // while the row is marked
 };

@@ -2,12 +2,16 @@
 #include "ui/ParameterEditing.h"
 
 #include "app/ActionText.h"
+#include "app/datau.h"
 #include "core/IniImage.h"
+#include "gui/Dialogs.h"
 #include "ui/frmMemoInputU.h"
 
 namespace corvinade {
 
 namespace {
+
+const COLORREF TakenColor = RGB(192, 0, 0); // as the hotkeys that failed to register
 
 void ShowAll(const std::vector<gui::Control*>& controls, bool visible) {
     for (gui::Control* control : controls)
@@ -38,6 +42,25 @@ void EditParameter(gui::Edit& edtParameters, THotkeyAction func, HWND owner, gui
 
 std::string StoredParameter(const std::string& text) {
     return std::string(TrimBlanks(text));
+}
+
+TCombinationStatus ShowCombinationStatus(gui::Label& line, std::uint16_t key, std::int32_t shift,
+                                         std::uint32_t except) {
+    if (key == 0) {
+        line.SetCaption("");
+        return {};
+    }
+    const TCombinationStatus status = Data->CheckCombination(key, shift, except);
+    line.SetFontColor(status.Use == CombinationUse::Free ? ::GetSysColor(COLOR_WINDOWTEXT) : TakenColor);
+    line.SetCaption(Data->CombinationStatusText(status));
+    return status;
+}
+
+void WarnIfHeldElsewhere(const TCombinationStatus& status, std::uint16_t key, std::int32_t shift) {
+    if (status.Use != CombinationUse::Elsewhere)
+        return;
+    gui::MessageDlg(Data->CombinationStatusText(status), gui::DialogKind::Warning, MB_OK);
+    Data->HeldElsewhereTold(key, shift);
 }
 
 } // namespace corvinade

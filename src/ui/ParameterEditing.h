@@ -1,5 +1,6 @@
-// The parameter boxes that follow the chosen action, and their "..."
-// button: shared by the new-hotkey wizard and the hotkey rows.
+// What the new-hotkey wizard and the hotkey rows share: the parameter boxes
+// that follow the chosen action, their "..." button, and the line that says
+// whether the chosen combination can be had.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/CombinationCheck.h"
 #include "core/Hotkeys.h"
 #include "gui/Controls.h"
 #include "gui/FileDialog.h"
@@ -31,5 +33,16 @@ void EditParameter(gui::Edit& edtParameters, THotkeyAction func, HWND owner, gui
 // A parameter as the hotkey file keeps it: blanks and control characters
 // at both ends removed, as reading the file removes them.
 std::string StoredParameter(const std::string& text);
+
+// The line beside the key field for the editor of entry `except` (0: a new
+// hotkey): the system is asked only here, when the key or a modifier
+// changed. Without a key the line is empty and the combination free.
+TCombinationStatus ShowCombinationStatus(gui::Label& line, std::uint16_t key, std::int32_t shift,
+                                         std::uint32_t except);
+
+// Finish and Save keep a combination Windows or another program holds (it
+// may be freed later) and say so once, in the line's words: the tray does
+// not announce its failure again.
+void WarnIfHeldElsewhere(const TCombinationStatus& status, std::uint16_t key, std::int32_t shift);
 
 } // namespace corvinade

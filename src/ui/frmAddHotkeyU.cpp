@@ -42,8 +42,10 @@ TfrmAddHotkey::TfrmAddHotkey(HWND owner)
       Label3(tsKey, Text(32, 136, "Shift key:")), ShiftKeyWin(tsKey, Text(106, 135, "&WIN")),
       ShiftKeyALt(tsKey, Text(106, 157, "&ALT")), ShiftKeyCTRL(tsKey, Text(106, 180, "&CTRL")),
       ShiftKeyShift(tsKey, Text(106, 203, "&SHIFT")), Label2(tsKey, Text(32, 98, "&Key:")),
-      HotKey1(tsKey, {.left = 106, .top = 98, .width = 191, .height = 19}), tsAction(AddPage("Action")),
-      Label6(tsAction, Text(32, 24, "Choose an action")),
+      HotKey1(tsKey, {.left = 106, .top = 98, .width = 191, .height = 19}),
+      lblCombination(tsKey, {.left = 305, .top = 96, .width = 250, .height = 28},
+                     {.wordWrap = true, .showAccelChar = false}),
+      tsAction(AddPage("Action")), Label6(tsAction, Text(32, 24, "Choose an action")),
       Label7(tsAction,
              Help(49, 1, "Select the action to be executed when the hotkey is pressed in the box below."),
              Wrapped),
@@ -76,6 +78,9 @@ TfrmAddHotkey::TfrmAddHotkey(HWND owner)
     btnPrevious.OnClick = [this] { btnPreviousClick(); };
     cbAction.OnSelect = [this] { cbActionSelect(); };
     btnParameters.OnClick = [this] { btnParametersClick(); };
+    HotKey1.OnChange = [this] { UpdateCombinationStatus(); };
+    for (gui::CheckBox* box : {&ShiftKeyWin, &ShiftKeyShift, &ShiftKeyCTRL, &ShiftKeyALt})
+        box->OnClick = [this] { UpdateCombinationStatus(); };
     FormCreate();
 }
 
@@ -107,6 +112,7 @@ void TfrmAddHotkey::btnNextClick() {
     }
     if (!ValidatePage(TPage::None))
         return;
+    WarnIfHeldElsewhere(combinationStatus_, HotKey1.Key(), GetShift());
     AddNewHotkey();
     SetModalResult(IDOK);
 }
@@ -116,6 +122,10 @@ void TfrmAddHotkey::btnPreviousClick() {
         pcClient.SetActivePageIndex(pcClient.ActivePageIndex() - 1);
         pcClientChange();
     }
+}
+
+void TfrmAddHotkey::UpdateCombinationStatus() {
+    combinationStatus_ = ShowCombinationStatus(lblCombination, HotKey1.Key(), GetShift(), 0);
 }
 
 bool TfrmAddHotkey::Fails(const char* message) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "core/CombinationCheck.h"
 #include "core/Hotkeys.h"
 #include "gui/FileDialog.h"
 #include "gui/KeyField.h"
@@ -30,6 +31,8 @@ public:
     gui::CheckBox ShiftKeyWin, ShiftKeyALt, ShiftKeyCTRL, ShiftKeyShift; // tab order as shown
     gui::Label Label2;
     gui::KeyField HotKey1;
+    // Whether the combination can be had, said as it changes.
+    gui::Label lblCombination;
     // Page "Action".
     gui::Panel& tsAction;
     gui::Label Label6, Label7, Label8, Label9;
@@ -59,6 +62,9 @@ private:
     void FormCreate();
     void pcClientChange();
     bool Fails(const char* message);
+    void UpdateCombinationStatus();
+
+    TCombinationStatus combinationStatus_;
 
     ParameterControls parameterControls_;
 };

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/AppPaths.h"
 #include "app/datau.h"
@@ -27,6 +28,10 @@ namespace {
 // The suggestions' descriptions, clear of the longest key name in the box
 // before them ("WIN + KP_Multiply").
 constexpr int SuggestionTextLeft = 170;
+constexpr int tsHotkeysIndex = 2;
+// Where the descriptions go when a caption names an alternative ("ALT +
+// SHIFT + WIN + Num *" is wider than the designed column).
+constexpr int AlternativeLabelLeft = 200;
 
 gui::ControlArgs Text(int left, int top, const std::string& caption) {
     return {.left = left, .top = top, .caption = caption};
@@ -38,17 +43,30 @@ std::string Lower(std::string text) {
     return text;
 }
 
+// A definition that does what the suggestion does: its action (and, for
+// notepad, notepad.exe in any letter case).
+bool DoesWhatItSuggests(const THotKeyData& d, const TfrmFirstUse::Suggestion& s) {
+    return d.Func == s.Func && (s.Func != THotkeyAction::OpenFile || Lower(d.Params) == "notepad.exe");
+}
+
 // The definition a suggestion stands for: the first one with its key and
-// exactly WIN, when it has the suggestion's action (and, for notepad, opens
-// notepad.exe in any letter case). Later ones are not looked at.
-template <class Entries> auto Matching(Entries& entries, const TfrmFirstUse::Suggestion& s) {
+// exactly the modifiers it is offered with, when it does what the
+// suggestion does. Later ones are not looked at.
+template <class Entries>
+auto Matching(Entries& entries, const TfrmFirstUse::Suggestion& s, std::int32_t shift) {
     auto found = std::find_if(entries.begin(), entries.end(), [&](const THotkeyEntry& e) {
-        return e.Definition.Key == s.Key && e.Definition.Shift == ModifierWin;
+        return e.Definition.Key == s.Key && e.Definition.Shift == shift;
     });
-    if (found == entries.end() || found->Definition.Func != s.Func ||
-        (s.Func == THotkeyAction::OpenFile && Lower(found->Definition.Params) != "notepad.exe"))
+    if (found == entries.end() || !DoesWhatItSuggests(found->Definition, s))
         return entries.end();
     return found;
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    return text;
 }
 
 } // namespace
@@ -79,6 +97,8 @@ TfrmFirstUse::TfrmFirstUse(HWND owner)
       Label8(tsHotkeys, Text(SuggestionTextLeft, 142, "Save screen capture")),
       chkKeyOpenNotepad(tsHotkeys, Text(32, 166, "")),
       Label9(tsHotkeys, Text(SuggestionTextLeft, 166, "Open notepad")),
+      lblSuggestionNote(tsHotkeys, {.left = 32, .top = 252, .width = 507, .height = 42},
+                        {.wordWrap = true, .showAccelChar = false}),
       btnSetupMoreHotkeys(
           tsHotkeys, {.left = 32, .top = 216, .width = 121, .height = 25, .caption = "&Setup more hotkeys"}) {
     for (gui::Label* heading : {&Label10, &Label1, &Label2})
@@ -100,6 +120,52 @@ std::array<gui::CheckBox*, 4> TfrmFirstUse::SuggestionBoxes() {
     return {&chkKeyMinimize, &chkKeyMaximize, &chkKeyScreenCapture, &chkKeyOpenNotepad};
 }
 
+std::array<gui::Label*, 4> TfrmFirstUse::SuggestionLabels() {
+    return {&Label6, &Label7, &Label8, &Label9};
+}
+
+std::int32_t TfrmFirstUse::SuggestionShift(std::size_t index) const {
+    return offered_[index].value_or(ModifierWin);
+}
+
+// Windows holds many WIN combinations (WIN + S, WIN + N on current
+// versions): a suggestion whose combination is taken gets a free one, or
+// is left unchecked, before the user sees the page.
+void TfrmFirstUse::OfferSuggestions() {
+    if (offersMade_)
+        return;
+    offersMade_ = true;
+    const auto boxes = SuggestionBoxes();
+    std::vector<std::string> taken, none;
+    for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {
+        const Suggestion& s = SuggestedHotkeys[i];
+        offered_[i] = Data->OfferedModifiers(s.Key, ModifierWin,
+                                             [&](const THotKeyData& d) { return DoesWhatItSuggests(d, s); });
+        const std::string own = Data->HotkeyText(s.Key, ModifierWin);
+        if (offered_[i] == ModifierWin)
+            continue;
+        taken.push_back(own);
+        if (offered_[i]) {
+            boxes[i]->SetCaption(Data->HotkeyText(s.Key, static_cast<std::uint16_t>(*offered_[i])));
+        } else {
+            none.push_back(own);
+            boxes[i]->SetCaption(own + " (taken)");
+            boxes[i]->SetChecked(false);
+        }
+    }
+    if (taken.empty())
+        return;
+    // The longer captions push the descriptions to the right.
+    for (gui::Label* label : SuggestionLabels())
+        label->Place(AlternativeLabelLeft, label->Design().top, 0, 0);
+    std::string note = "Windows or another program uses " + Joined(taken) + " on this computer";
+    note += none.size() == taken.size() ? "." : ", so the boxes offer free combinations.";
+    if (!none.empty())
+        note += " None was free for " + Joined(none) + ": " +
+                (none.size() == 1 ? "its box is" : "their boxes are") + " unchecked.";
+    lblSuggestionNote.SetCaption(note);
+}
+
 // Nothing is read from the file or the registry: every box starts checked.
 void TfrmFirstUse::FormCreate() {
     GoToPage(0);
@@ -118,6 +184,8 @@ void TfrmFirstUse::pcClientChange() {
 
 void TfrmFirstUse::btnNextClick() {
     if (!OnLastPage()) {
+        if (pcClient.ActivePageIndex() + 1 == tsHotkeysIndex)
+            OfferSuggestions();
         pcClient.SetActivePageIndex(pcClient.ActivePageIndex() + 1);
         pcClientChange();
         return;
@@ -159,10 +227,11 @@ void TfrmFirstUse::ApplyFirstUse() {
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {
         const Suggestion& s = SuggestedHotkeys[i];
-        if (auto existing = Matching(draft.Entries, s); existing != draft.Entries.end())
+        const std::int32_t shift = SuggestionShift(i);
+        if (auto existing = Matching(draft.Entries, s, shift); existing != draft.Entries.end())
             draft.Entries.erase(existing);
         if (boxes[i]->Checked())
-            draft.Entries.push_back({0, {true, s.Key, ModifierWin, s.Func, s.Params, ""}});
+            draft.Entries.push_back({0, {true, s.Key, shift, s.Func, s.Params, ""}});
     }
     draft.LogonStart = chkStartAtWindowsStart.Checked();
     draft.FirstUseDone = true;
@@ -173,7 +242,7 @@ void TfrmFirstUse::RefreshSuggestions() {
     const THotkeyEntries& entries = Data->Document().Entries();
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {
-        auto existing = Matching(entries, SuggestedHotkeys[i]);
+        auto existing = Matching(entries, SuggestedHotkeys[i], SuggestionShift(i));
         boxes[i]->SetChecked(existing != entries.end() && existing->Definition.Active);
     }
     chkStartAtWindowsStart.SetChecked(Data->Document().LogonStart());

@@ -1,6 +1,7 @@
 // TfrmFirstUse: the three-page setup guide offered until the user has
 // finished it once. It sets start at log-on and offers four suggested WIN
-// hotkeys, which it writes into hotkeys.ini; finishing records in the
+// hotkeys (with other modifiers where Windows holds a combination), which
+// it writes into hotkeys.ini; finishing records in the
 // registry that the first use is over. From its last page the user can open
 // the full settings window. The data module shows it, from a posted task.
 #pragma once
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "core/Hotkeys.h"
 #include "gui/LinkLabel.h"
@@ -45,6 +47,8 @@ public:
     gui::Label Label8;
     gui::CheckBox chkKeyOpenNotepad;
     gui::Label Label9;
+    // Says why a suggestion is offered with other modifiers, or without any.
+    gui::Label lblSuggestionNote;
     gui::Button btnSetupMoreHotkeys;
 
     void btnNextClick();
@@ -53,11 +57,20 @@ public:
     void btnSetupMoreHotkeysClick();
     void ApplyFirstUse();
     void RefreshSuggestions();
+    // Asks, once, which combination each suggestion can have on this
+    // computer, and shows it: its own, a free alternative, or none.
+    void OfferSuggestions();
+    // The modifiers suggestion `index` is written with.
+    std::int32_t SuggestionShift(std::size_t index) const;
 
 private:
     void FormCreate();
     void pcClientChange();
     std::array<gui::CheckBox*, 4> SuggestionBoxes();
+    std::array<gui::Label*, 4> SuggestionLabels();
+
+    bool offersMade_ = false;
+    std::array<std::optional<std::int32_t>, 4> offered_; // none: every combination is taken
 
     // Once its suggestions are written, the boxes follow the hotkeys.
     int documentSubscription_ = 0;

@@ -93,5 +93,23 @@ TEST_F(ActionsShellTest, ExitWindowsShowsTheDialogOrTheSystemsErrorAndGoesOn) {
     ASSERT_NO_FATAL_FAILURE(ProveHotkeysWork());
 }
 
+// In a 64-bit prefix (the case's name ends in "Win64"), where Wine
+// redirects this 32-bit program's System32 to SysWOW64 as Windows does: a
+// program placed only in the 64-bit System32 starts from its System32 path,
+// written in any letter case.
+TEST_F(ActionsShellTest, OpenFileStartsAProgramOnlyIn64BitSystem32Win64) {
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64) && wow64) << "not a 64-bit prefix";
+    ASSERT_TRUE(
+        CopyFileA(TestProgram("recorder.exe").c_str(), "C:\\windows\\Sysnative\\cvnrecorder.exe", FALSE));
+    ASSERT_EQ(GetFileAttributesA("C:\\windows\\system32\\cvnrecorder.exe"), INVALID_FILE_ATTRIBUTES)
+        << "System32 is not redirected for a 32-bit program";
+    ASSERT_NO_FATAL_FAILURE(
+        StartCorvinade({Hotkey('O', ModWin, "openfile", "C:\\WINDOWS\\system32\\cvnrecorder.exe")}));
+    PressHotkey('O', ModWin);
+    ASSERT_TRUE(log.WaitForRuns(1)) << "the program in System32 did not start";
+    EXPECT_EQ(log.Runs()[0].parentId, corvinade.Id());
+}
+
 } // namespace
 } // namespace corvinade::test

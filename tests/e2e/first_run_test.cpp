@@ -123,6 +123,46 @@ TEST_F(FirstRunTest, FinishWritesTheSuggestionsAndTheyWorkAtOnce) {
     EXPECT_TRUE(FindTopWindows({.title = "Setup Corvinade", .processId = corvinade.Id()}).empty());
 }
 
+// As the Windows shell holds them: WIN+S, WIN+N and WIN+ALT+N, and the
+// keypad's * with WIN and with every fallback. S and N are offered with
+// the first free fallback, * is left unchecked and says why; Finish writes
+// what the boxes name and registers every one of them.
+TEST_F(FirstRunTest, TakenSuggestionsAreOfferedWithFreeCombinations) {
+    const std::pair<UINT, UINT> held[] = {{'S', ModWin},
+                                          {'N', ModWin},
+                                          {'N', ModWin | ModAlt},
+                                          {Multiply, ModWin},
+                                          {Multiply, ModWin | ModAlt},
+                                          {Multiply, ModWin | ModCtrl | ModAlt},
+                                          {Multiply, ModWin | ModShift | ModAlt}};
+    int id = 0;
+    for (const auto& [key, modifiers] : held)
+        ASSERT_TRUE(RegisterHotKey(nullptr, ++id, modifiers, key));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ToSuggestions());
+    EXPECT_EQ(WindowText(SuggestionBox("Minimize active window")), "WIN + Num /");
+    EXPECT_EQ(WindowText(SuggestionBox("Maximize or restore active window")), "WIN + Num * (taken)");
+    EXPECT_FALSE(IsChecked(SuggestionBox("Maximize or restore active window")));
+    EXPECT_EQ(WindowText(SuggestionBox("Save screen capture")), "ALT + WIN + S");
+    EXPECT_EQ(WindowText(SuggestionBox("Open notepad")), "ALT + CTRL + WIN + N");
+    EXPECT_NE(FindDescendant(wizard, "Static",
+                             "Windows or another program uses WIN + Num *, WIN + S and WIN + N on this "
+                             "computer, so the boxes offer free combinations. None was free for WIN + Num *: "
+                             "its box is unchecked."),
+              nullptr);
+
+    ASSERT_NO_FATAL_FAILURE(Finish());
+    EXPECT_TRUE(FileIs({Suggestions[0],
+                        {true, 'S', ModWin | ModAlt, "capturescreen", "", ""},
+                        {true, 'N', ModWin | ModCtrl | ModAlt, "openfile", "notepad.exe", ""}}))
+        << FileContent(HotkeysIniPath()).value_or("(none)");
+    EXPECT_TRUE(WaitForHotkeyRegistration(Divide, ModWin));
+    EXPECT_TRUE(WaitForHotkeyRegistration('N', ModWin | ModCtrl | ModAlt));
+    ASSERT_TRUE(WaitForHotkeyRegistration('S', ModWin | ModAlt));
+    PressHotkey('S', ModWin | ModAlt);
+    EXPECT_TRUE(WaitForVisible("Save Capture")) << "ALT+WIN+S did not capture";
+}
+
 // Existing definitions: a WIN+N for another program stays first (and is the
 // one that runs), notepad's is appended; the unchecked capture suggestion
 // removes an inactive WIN+S capture; a present suggestion moves to the end.

@@ -256,5 +256,38 @@ TEST_F(TrayPanelTest, ExitWhileThePanelShowsEndsCleanly) {
     EXPECT_EQ(GlobalFindAtomA(HotkeyAtomName('M', ModWin).c_str()), 0);
 }
 
+// The panel is topmost, and a window it owned would be too, floating above
+// every program: the settings window its "Manage hotkeys" opens, the
+// new-hotkey wizard and the message boxes there are owned by windows that
+// are not topmost, and are not topmost themselves.
+TEST_F(TrayPanelTest, WindowsOpenedFromThePanelAreNotTopmost) {
+    ASSERT_NO_FATAL_FAILURE(Start({Entry(true, 'M', ModWin, "maximize")}));
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    ASSERT_TRUE(GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    const RECT p = PanelRect();
+    ASSERT_TRUE(MovePointer(p.left + 30, p.bottom - 15));
+    ASSERT_TRUE(Xdotool("click 1")); // "Manage hotkeys"
+    HWND settings = WaitForWindow({.title = "Settings", .processId = corvinade.Id(), .visibleOnly = true});
+    ASSERT_NE(settings, nullptr);
+    auto expectNotTopmost = [](HWND window, const char* what) {
+        HWND owner = GetWindow(window, GW_OWNER);
+        EXPECT_FALSE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) << what;
+        ASSERT_NE(owner, nullptr) << what;
+        EXPECT_FALSE(GetWindowLongW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) << what << "'s owner";
+    };
+    expectNotTopmost(settings, "the settings window");
+    EXPECT_EQ(WindowClass(GetWindow(settings, GW_OWNER)), "CorvinadeApplication");
+
+    ASSERT_TRUE(ClickButton(settings, "&New hotkey"));
+    HWND wizard = WaitForWindow({.title = "New hotkey", .processId = corvinade.Id(), .visibleOnly = true});
+    ASSERT_NE(wizard, nullptr);
+    expectNotTopmost(wizard, "the new-hotkey wizard");
+    ASSERT_TRUE(ClickButton(wizard, "&Next")); // no key: an error box
+    HWND box = WaitForWindow({.className = "#32770", .processId = corvinade.Id(), .visibleOnly = true});
+    ASSERT_NE(box, nullptr);
+    expectNotTopmost(box, "the message box");
+    ClickButton(box, "OK");
+}
+
 } // namespace
 } // namespace corvinade::test

@@ -20,6 +20,9 @@
 # CORVINADE_RUN_TIMEOUT  seconds after which the program is ended, default 100
 #                        (below ctest's timeouts, so the clean-up still runs
 #                        and a screenshot shows where it hung)
+# CORVINADE_WINEARCH     win32 (default) or win64: a 64-bit prefix, where the
+#                        32-bit programs run under WOW64 as on 64-bit Windows
+#                        (its template, build/wine/template64, is made once)
 # CORVINADE_WINEDLLOVERRIDES  more DLL overrides for this run (WINEDLLOVERRIDES
 #                        syntax), such as "winemenubuilder.exe=" for a run that
 #                        installs shortcuts
@@ -35,7 +38,6 @@ fi
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 WINE_DIR=$ROOT/build/wine
-TEMPLATE=$WINE_DIR/template
 DESKTOP=${CORVINADE_DESKTOP:-1280x800}
 RUN_TIMEOUT=${CORVINADE_RUN_TIMEOUT:-100}
 DPI=${CORVINADE_DPI:-}
@@ -46,7 +48,15 @@ export WINEDEBUG=-all
 # their prefix, so that the installer's shortcut writes no desktop files into
 # the home folder.)
 export WINEDLLOVERRIDES="mscoree,mshtml=${CORVINADE_WINEDLLOVERRIDES:+;$CORVINADE_WINEDLLOVERRIDES}"
-export WINEARCH=win32
+export WINEARCH=${CORVINADE_WINEARCH:-win32}
+case $WINEARCH in
+win32) TEMPLATE=$WINE_DIR/template BOOT_LOADER=wine ;;
+win64) TEMPLATE=$WINE_DIR/template64 BOOT_LOADER=/usr/lib/wine/wine64 ;;
+*)
+    echo "wine-run.sh: CORVINADE_WINEARCH must be win32 or win64, not '$WINEARCH'" >&2
+    exit 2
+    ;;
+esac
 
 if ! [[ $DESKTOP =~ ^([0-9]+)x([0-9]+)$ ]]; then
     echo "wine-run.sh: CORVINADE_DESKTOP must look like 1280x800, not '$DESKTOP'" >&2
@@ -65,19 +75,19 @@ fi
 # it. Returns holding a shared lock on it in TEMPLATE_LOCK.
 make_template() {
     mkdir -p "$WINE_DIR"
-    exec {lock}>"$WINE_DIR/template.lock"
+    exec {lock}>"$TEMPLATE.lock"
     flock "$lock"
     local version
     # The Wine version and the template's own layout: a template made by
     # another Wine version would be updated on every run.
     version="$(wine --version) fonts"
     if [ "$(cat "$TEMPLATE/.ready" 2>/dev/null)" != "$version" ]; then
-        local work=$WINE_DIR/template.new
+        local work=$TEMPLATE.new
         rm -rf "$work" "$TEMPLATE"
         (
             unset DISPLAY # no "updating configuration" window while booting
             export WINEPREFIX=$work
-            wineboot -i >/dev/null 2>&1
+            "$BOOT_LOADER" wineboot -i >/dev/null 2>&1
             # One virtual desktop for the whole prefix: every process of a run
             # shares its hotkeys, input and clipboard.
             wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
@@ -172,15 +182,25 @@ copy_except() {
     done
 }
 
-# system32 holds nine tenths of the prefix's 600 MB and Wine only reads it:
-# hard links to the template make the copy take milliseconds instead of a
-# second. Everything Wine writes (registry, users, temp) is copied.
+# system32 (and a 64-bit prefix's syswow64) hold nine tenths of the prefix
+# and Wine only reads them: hard links to the template make the copy take
+# milliseconds instead of seconds. Everything Wine writes (registry, users,
+# temp) is copied.
 copy_prefix() {
-    local win=drive_c/windows
+    local win=drive_c/windows system
     copy_except "$TEMPLATE" "$PREFIX" drive_c
     copy_except "$TEMPLATE/drive_c" "$PREFIX/drive_c" windows
-    copy_except "$TEMPLATE/$win" "$PREFIX/$win" system32
-    cp -al "$TEMPLATE/$win/system32" "$PREFIX/$win/" 2>/dev/null || cp -a "$TEMPLATE/$win/system32" "$PREFIX/$win/"
+    mkdir -p "$PREFIX/$win"
+    for entry in "$TEMPLATE/$win"/*; do
+        case $(basename "$entry") in
+        system32 | syswow64) ;;
+        *) cp -a "$entry" "$PREFIX/$win/" ;;
+        esac
+    done
+    for system in system32 syswow64; do
+        [ -d "$TEMPLATE/$win/$system" ] || continue
+        cp -al "$TEMPLATE/$win/$system" "$PREFIX/$win/" 2>/dev/null || cp -a "$TEMPLATE/$win/$system" "$PREFIX/$win/"
+    done
     # Debian's Wine keeps the name of its socket folder in /tmp here: a fresh
     # one per run.
     rm -f "$PREFIX/wineserver"

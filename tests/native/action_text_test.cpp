@@ -82,3 +82,25 @@ TEST(ActionTextTest, LargeFileContentKeepsEveryLine) {
     EXPECT_EQ(text.size(), bytes.size() + 200000);
     EXPECT_EQ(text.substr(text.size() - 13), "line 199999\r\n");
 }
+
+TEST(ActionTextTest, ProgramsInSystem32GoThroughSysnative) {
+    const struct {
+        const char* path;
+        const char* expected;
+    } cases[] = {
+        {"C:\\Windows\\System32\\osk.exe", "C:\\Windows\\Sysnative\\osk.exe"},
+        {"c:\\WINDOWS\\system32\\Drivers\\x.COM", "C:\\Windows\\Sysnative\\Drivers\\x.COM"},
+        {"%windir%\\System32\\osk.exe", "C:\\Windows\\Sysnative\\osk.exe"},
+        {"%SYSTEMROOT%\\system32\\osk.exe", "C:\\Windows\\Sysnative\\osk.exe"},
+        // Not System32 itself, or not a program: the 64-bit program that
+        // opens a document would not find it through Sysnative.
+        {"C:\\Windows\\System32x\\osk.exe", "C:\\Windows\\System32x\\osk.exe"},
+        {"C:\\Windows\\SysWOW64\\osk.exe", "C:\\Windows\\SysWOW64\\osk.exe"},
+        {"D:\\Windows\\System32\\osk.exe", "D:\\Windows\\System32\\osk.exe"},
+        {"C:\\Windows\\System32\\drivers\\etc\\hosts", "C:\\Windows\\System32\\drivers\\etc\\hosts"},
+        {"osk.exe", "osk.exe"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SysnativePath(c.path, "C:\\Windows\\"), c.expected) << c.path;
+}

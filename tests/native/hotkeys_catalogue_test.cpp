@@ -170,11 +170,16 @@ TEST(HotkeysText, ModifiersThenKeyName) {
         {0x69, 0, "9"},
         {0x87, 0, "F24"},
         {0x7B, 0, "F12"},
-        {0x6A, 8, "WIN + layout106"},
-        {0x6F, 0, "layout111"},
-        {0x3A, 0, "layout58"}, // just past the digits
-        {0x40, 0, "layout64"}, // just before the letters
-        {0x5B, 0, "layout91"}, // just past the letters
+        {0x6A, 8, "WIN + Num *"}, // the keypad's operators as Windows names them
+        {0x6B, 0, "Num +"},
+        {0x6C, 0, "layout108"}, // the separator key is the layout's
+        {0x6D, 0, "Num -"},
+        {0x6E, 0, "Num Del"},
+        {0x6F, 0, "Num /"},
+        {0x90, 0, "layout144"}, // Num Lock
+        {0x3A, 0, "layout58"},  // just past the digits
+        {0x40, 0, "layout64"},  // just before the letters
+        {0x5B, 0, "layout91"},  // just past the letters
         {0x88, 0, "layout136"},
     };
     FakeKeyNames layout;
@@ -189,8 +194,9 @@ TEST(HotkeysText, OnlyKeysOutsideTheFixedTableAskTheLayout) {
         fixed.insert(k);
     for (std::uint16_t k = 0x41; k <= 0x5A; ++k)
         fixed.insert(k);
-    for (std::uint16_t k = 0x60; k <= 0x69; ++k)
+    for (std::uint16_t k = 0x60; k <= 0x6F; ++k)
         fixed.insert(k);
+    fixed.erase(0x6C);
     for (std::uint16_t k = 0x70; k <= 0x87; ++k)
         fixed.insert(k);
     for (std::uint16_t key = 0; key <= 0x1FF; ++key) {

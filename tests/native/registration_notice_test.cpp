@@ -89,6 +89,12 @@ TEST(RegistrationNotice, OneBalloonPerReloadNamingTheNewlyFailed) {
     EXPECT_EQ(tray.balloons[1],
               "Hotkeys not registered: WIN + S could not be registered: another program uses "
               "it.\nCTRL + K could not be registered: another program uses it.");
+
+    // A combination the user was told of before saving is not told again.
+    notice.Told(75, 1);
+    system.heldElsewhere = {{1, 'K'}};
+    reload("[a]\nactive=1\nkey=75\nshift=1\nfunc=close\n");
+    EXPECT_EQ(tray.balloons.size(), 2u);
 }
 
 } // namespace

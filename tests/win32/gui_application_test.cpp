@@ -71,6 +71,22 @@ TEST_F(GuiApplication, HiddenToolWindowOfItsOwnThatOwnsForms) {
     EXPECT_FALSE(::IsWindowVisible(window));
 }
 
+// A box owned by a topmost window (the tray panel) would be topmost too:
+// such a window hands its boxes to the application window.
+TEST_F(GuiApplication, MessageBoxesAreNeverOwnedByATopmostWindow) {
+    Form plain({.clientWidth = 100, .clientHeight = 50, .caption = "Plain"});
+    Form topmost({.clientWidth = 100, .clientHeight = 50, .caption = "Topmost", .exStyle = WS_EX_TOPMOST});
+    plain.Show();
+    ::SetActiveWindow(plain.Handle());
+    ASSERT_EQ(::GetActiveWindow(), plain.Handle());
+    EXPECT_EQ(app->DialogOwner(), plain.Handle());
+    topmost.Show();
+    ::SetActiveWindow(topmost.Handle());
+    ASSERT_EQ(::GetActiveWindow(), topmost.Handle());
+    ASSERT_TRUE(::GetWindowLongW(topmost.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(app->DialogOwner(), app->Handle());
+}
+
 TEST_F(GuiApplication, MainWindowHooksRunInOrderUntilOneHandles) {
     std::vector<std::string> calls;
     int first = app->HookMainWindow([&](UINT msg, WPARAM, LPARAM, LRESULT&) {

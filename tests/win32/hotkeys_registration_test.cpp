@@ -180,23 +180,25 @@ TEST_F(HotkeysWin32, ACombinationTakenByAnotherWindowLeavesTheFailedState) {
 
 // The names Wine's keyboard layout gives these keys on our Xvfb display
 // (they come from X), written out rather than asked from the same calls the
-// program makes. Num Lock and Pause share scan code 69 there.
+// program makes. The keys with an extended scan code are asked with that
+// bit: Num Lock shares scan code 69 with Pause, Up 72 with the keypad's 8.
 TEST(HotkeysWin32Text, KeysOutsideTheTableUseTheKeyboardLayout) {
     Win32KeyNames layout;
     const struct {
         UINT key;
         const char* name;
-    } cases[] = {{0x6A, "KP_Multiply"}, {0x6F, "/"},     {0x6B, "KP_Add"}, {0xBA, ";"},
-                 {0xBC, ","},           {0x90, "Pause"}, {0x13, "Pause"}};
+    } cases[] = {{0x6F, "KP_Divide"}, {0xBA, ";"},     {0xBC, ","},
+                 {0x90, "Num_Lock"},  {0x13, "Pause"}, {0x26, "Up"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
         EXPECT_EQ(layout.LayoutKeyName(static_cast<std::uint16_t>(c.key)), c.name);
-        EXPECT_EQ(HotkeyText(static_cast<std::uint16_t>(c.key), MOD_WIN, layout),
-                  std::string("WIN + ") + c.name);
     }
-    // The fixed table wins over the layout: keypad 5 reads like the main 5.
+    // The fixed table wins over the layout: keypad 5 reads like the main 5,
+    // the keypad's operators as Windows names them.
     EXPECT_EQ(HotkeyText(0x65, MOD_CONTROL | MOD_SHIFT, layout), "CTRL + SHIFT + 5");
     EXPECT_EQ(HotkeyText(0x53, MOD_WIN, layout), "WIN + S");
+    EXPECT_EQ(HotkeyText(0x6A, MOD_WIN, layout), "WIN + Num *");
+    EXPECT_EQ(HotkeyText(0x90, MOD_WIN, layout), "WIN + Num_Lock");
     EXPECT_EQ(HotkeyText(0x141, MOD_ALT, layout), "ALT + ");
 }
 
