@@ -158,6 +158,12 @@ private:
     bool pointerOutside_ = true;
     POINT lastPointerPos_{};
     std::unique_ptr<TSimpleTimer> singleClickTimer_, iconStepTimer_, hoverTimer_;
+    // A refused NIM_ADD (the shell not up yet at a slow log-on) is tried
+    // again a few times; "TaskbarCreated" adds the icon too.
+    std::unique_ptr<TSimpleTimer> addRetryTimer_;
+    int addAttemptsLeft_ = 0;
+    static constexpr int AddAttempts = 5;
+    void RetryAdd();
     ClickTracker clicks_{*this};
 };
 

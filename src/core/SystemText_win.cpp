@@ -13,4 +13,14 @@ std::string SystemErrorText(DWORD error) {
     return text.empty() ? "System error " + std::to_string(error) : text;
 }
 
+std::wstring WideFromUtf8(std::string_view text) {
+    if (text.empty())
+        return {};
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
 } // namespace corvinade

@@ -70,20 +70,7 @@ protected:
             RunUnixCommand("import -window root " + folder + "/" + name + ".png");
     }
 
-    // Right-clicks the icon and picks "Exit", the menu's last item.
-    void ChooseExit() {
-        HWND menu = nullptr;
-        for (int attempt = 0; attempt < 5 && !menu; ++attempt) {
-            ASSERT_TRUE(ClickTrayIcon(3));
-            menu = WaitForWindow({"#32768", "", 0, true}, Milliseconds{4000});
-        }
-        ASSERT_NE(menu, nullptr) << "no popup menu";
-        // "Exit" is the menu's last item.
-        RECT items = {};
-        GetWindowRect(menu, &items);
-        ASSERT_TRUE(MovePointer(items.left + 20, items.bottom - 10));
-        ASSERT_TRUE(Xdotool("click 1"));
-    }
+    void ChooseExit() { ASSERT_TRUE(ChooseTrayExit()) << "no popup menu"; }
 
     Process corvinade;
     HWND panel = nullptr;

@@ -109,13 +109,27 @@ std::optional<BYTE> WindowOpacity(HWND window) {
     return alpha;
 }
 
-UpdateEndpoint::UpdateEndpoint(int latestVersion) : folder_(UnixScratchFolder()) {
+bool ChooseTrayExit() {
+    HWND menu = nullptr;
+    for (int attempt = 0; attempt < 5 && !menu; ++attempt) {
+        if (!ClickTrayIcon(3))
+            return false;
+        menu = WaitForWindow({"#32768", "", 0, true}, Milliseconds{4000});
+    }
+    if (!menu)
+        return false;
+    RECT items = {};
+    GetWindowRect(menu, &items);
+    return MovePointer(items.left + 20, items.bottom - 10) && Xdotool("click 1");
+}
+
+UpdateEndpoint::UpdateEndpoint(int latestVersion, bool answers) : folder_(UnixScratchFolder()) {
     SetLatestVersion(latestVersion);
     const std::string portFile = folder_ + "/port";
     // Wine's process-group clean-up ends it with the test's prefix too.
     const std::string command = "python3 " CORVINADE_UPDATE_ENDPOINT " --latest-file " + folder_ +
-                                "/latest --port-file " + portFile + " --log " + folder_ +
-                                "/log & echo $! > " + folder_ + "/pid";
+                                "/latest --port-file " + portFile + " --log " + folder_ + "/log" +
+                                (answers ? "" : " --silent") + " & echo $! > " + folder_ + "/pid";
     if (RunUnixCommand(command) != 0)
         return;
     const std::string portWin = FromUnix(portFile);

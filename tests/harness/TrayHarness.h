@@ -30,6 +30,8 @@ POINT TrayIconPoint();
 bool ClickTrayIcon(int button = 1);
 bool DoubleClickTrayIcon();
 bool MovePointer(int x, int y);
+// Right-clicks the icon and picks "Exit", the menu's last item.
+bool ChooseTrayExit();
 
 // The overview panel of a Corvinade process: its main window, shown or not.
 HWND FindPanel(DWORD processId);
@@ -41,7 +43,8 @@ std::optional<BYTE> WindowOpacity(HWND window);
 // object.
 class UpdateEndpoint {
 public:
-    explicit UpdateEndpoint(int latestVersion);
+    // `answers` false: connections are taken and never answered.
+    explicit UpdateEndpoint(int latestVersion, bool answers = true);
     UpdateEndpoint(const UpdateEndpoint&) = delete;
     UpdateEndpoint& operator=(const UpdateEndpoint&) = delete;
     ~UpdateEndpoint();
