@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 
 #include "Harness.h"
+#include "SettingsHarness.h"
 #include "TrayHarness.h"
 
 namespace corvinade::test {
@@ -216,6 +217,37 @@ TEST_F(TrayPanelTest, ExitReleasesTheRegistrations) {
     ASSERT_NO_FATAL_FAILURE(ChooseExit());
     ASSERT_TRUE(corvinade.WaitForExit(DefaultTimeout));
     EXPECT_EQ(corvinade.ExitCode(), 0u);
+    for (const HotkeyEntry& e : entries)
+        EXPECT_EQ(GlobalFindAtomA(HotkeyAtomName(e.key, e.shift).c_str()), 0)
+            << HotkeyAtomName(e.key, e.shift);
+}
+
+// Log-off while the settings window is open with a row in edit: the program
+// agrees, ends at once and cleanly (registrations given back), and the file
+// stays as it was, never half-written.
+TEST_F(TrayPanelTest, LogOffEndsCleanlyWithoutWriting) {
+    const std::vector<HotkeyEntry> entries = {Entry(true, 'M', ModWin, "maximize"),
+                                              Entry(true, 'N', ModWin, "openfile", "notepad.exe")};
+    ASSERT_NO_FATAL_FAILURE(Start(entries));
+    const std::optional<std::string> before = FileContent(HotkeysIniPath());
+    ASSERT_TRUE(before);
+    ASSERT_TRUE(DoubleClickTrayIcon());
+    HWND settings = WaitForSettingsWindow(corvinade.Id());
+    ASSERT_NE(settings, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return HotkeyRows(settings).size() == 2; }));
+    HWND row = HotkeyRows(settings)[0];
+    PostClick(FindDescendant(row, "Button", "Edit"));
+    HWND save = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (save = FindDescendant(row, "Button", "Save")) && IsWindowVisible(save); }));
+
+    const std::vector<HWND> app = FindTopWindows({"CorvinadeApplication", "", corvinade.Id(), false});
+    ASSERT_EQ(app.size(), 1u);
+    EXPECT_EQ(SendMessageA(app[0], WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    SendMessageA(app[0], WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    ASSERT_TRUE(corvinade.WaitForExit(Milliseconds{5000}));
+    EXPECT_EQ(corvinade.ExitCode(), 0u);
+    EXPECT_EQ(FileContent(HotkeysIniPath()), before);
     for (const HotkeyEntry& e : entries)
         EXPECT_EQ(GlobalFindAtomA(HotkeyAtomName(e.key, e.shift).c_str()), 0)
             << HotkeyAtomName(e.key, e.shift);
