@@ -123,7 +123,7 @@ TEST_F(SettingsTest, OpensOneWindowThreeWaysWithTheLastHotkeyOnTop) {
     SendKeyEvent(VK_RETURN, false);
     SendKeyEvent(VK_RETURN, true);
     ASSERT_TRUE(WaitFor([] { return FindTopWindows({.className = "#32768", .visibleOnly = true}).empty(); }));
-    PumpMessagesFor(Milliseconds{500});
+    ASSERT_TRUE(Handled(settings)); // the menu's command has run
     EXPECT_THAT(SettingsWindows(corvinade.Id()), ElementsAre(settings));
 
     // The panel's "Manage hotkeys" link, 21 pixels above its bottom edge.
@@ -253,7 +253,7 @@ TEST_F(SettingsTest, LogonEntryFollowsTheBoxOnlyWhenARowIsSaved) {
     EXPECT_FALSE(IsChecked(box));
     PostClick(box);
     ASSERT_TRUE(WaitFor([&] { return IsChecked(box); }));
-    PumpMessagesFor(Milliseconds{300});
+    ASSERT_TRUE(Handled(settings)); // the click's handler has run
     EXPECT_EQ(LogonEntry(), std::nullopt);
 
     Edit(Row(0));
@@ -266,9 +266,14 @@ TEST_F(SettingsTest, LogonEntryFollowsTheBoxOnlyWhenARowIsSaved) {
     Edit(Row(0));
     Save(Row(0));
     EXPECT_TRUE(WaitFor([] { return LogonEntry() == std::string(); }));
+    // Ticked again and closed without a save: the entry stays empty.
+    const std::string file = File();
+    PostClick(box);
+    ASSERT_TRUE(WaitFor([&] { return IsChecked(box); }));
     ClickButton(settings, "Close");
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
     EXPECT_EQ(LogonEntry(), std::string()) << "closing writes nothing";
+    EXPECT_EQ(File(), file);
 }
 
 // A save that went through stays, whatever fails after it. With "FirstUse"
