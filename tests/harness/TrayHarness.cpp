@@ -213,6 +213,13 @@ std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, 
 
 std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, int height,
                                  COLORREF textColour) {
+    // Data texts: a "&" is drawn as it is, never taken as a mnemonic.
+    return RenderText(text, bold, width, height, textColour, GetSysColor(COLOR_INFOBK),
+                      DT_WORDBREAK | DT_NOPREFIX);
+}
+
+std::vector<COLORREF> RenderText(const std::string& text, bool bold, int width, int height,
+                                 COLORREF textColour, COLORREF background, UINT format) {
     DibSurface surface(width, height);
     LOGFONTA lf = {};
     lf.lfHeight = -11;
@@ -222,11 +229,12 @@ std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, 
     HFONT font = CreateFontIndirectA(&lf);
     HGDIOBJ oldFont = SelectObject(surface.Dc(), font);
     RECT r = {0, 0, width, height};
-    FillRect(surface.Dc(), &r, GetSysColorBrush(COLOR_INFOBK));
+    HBRUSH brush = CreateSolidBrush(background);
+    FillRect(surface.Dc(), &r, brush);
+    DeleteObject(brush);
     SetBkMode(surface.Dc(), TRANSPARENT);
     SetTextColor(surface.Dc(), textColour);
-    // Data texts: a "&" is drawn as it is, never taken as a mnemonic.
-    DrawTextA(surface.Dc(), text.c_str(), -1, &r, DT_WORDBREAK | DT_NOPREFIX);
+    DrawTextA(surface.Dc(), text.c_str(), -1, &r, format);
     std::vector<COLORREF> pixels = surface.Pixels();
     SelectObject(surface.Dc(), oldFont);
     DeleteObject(font);

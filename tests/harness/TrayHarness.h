@@ -75,5 +75,9 @@ std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, 
 // The same in another text colour.
 std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, int height,
                                  COLORREF textColour);
+// A text drawn with the program's font (Tahoma 11) on a background, with
+// DrawText's format flags: what a label painted by the program looks like.
+std::vector<COLORREF> RenderText(const std::string& text, bool bold, int width, int height,
+                                 COLORREF textColour, COLORREF background, UINT format);
 
 } // namespace corvinade::test
