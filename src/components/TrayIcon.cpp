@@ -121,7 +121,14 @@ UINT TTrayIcon::TaskbarCreatedMessage() {
 
 // --- TTrayIcon ----------------------------------------------------------------
 
-TTrayIcon::TTrayIcon(gui::Form* owner) : owner_(owner) {
+namespace {
+UINT_PTR NextIconId() {
+    static UINT_PTR last = 0;
+    return ++last;
+}
+} // namespace
+
+TTrayIcon::TTrayIcon(gui::Form* owner) : owner_(owner), id_(NextIconId()) {
     data_.cbSize = NOTIFYICONDATAA_V2_SIZE;
     data_.hWnd = HandlerWindow();
     data_.uID = static_cast<UINT>(IconId());
@@ -265,7 +272,8 @@ bool TTrayIcon::Notify(DWORD message) {
 bool TTrayIcon::AddToTray() {
     iconVisible_ = true;
     FillNotifyData();
-    if (Notify(NIM_ADD)) {
+    // An icon the shell still shows refuses NIM_ADD but takes NIM_MODIFY.
+    if (Notify(NIM_ADD) || Notify(NIM_MODIFY)) {
         addRetryTimer_->SetRunning(false);
         return true;
     }

@@ -117,9 +117,11 @@ public:
     void HideMainWindow();
     void MinimizeMainToTray();
 
-    // The shared callback window and this icon's id (its uID and wParam).
+    // The shared callback window and this icon's id (its uID and wParam):
+    // the icons of a process are numbered from 1 as they are made, so the
+    // program's one icon is 1.
     static HWND HandlerWindow();
-    UINT_PTR IconId() const { return reinterpret_cast<UINT_PTR>(this); }
+    UINT_PTR IconId() const { return id_; }
     static constexpr UINT TrayCallbackMessage = 0x0800;
     // "TaskbarCreated", 0 when the common controls are older than 4.71.
     static UINT TaskbarCreatedMessage();
@@ -151,6 +153,7 @@ private:
     std::string hint_;
     bool showHint_ = true;
     bool iconVisible_ = false;
+    UINT_PTR id_;
     bool cycleIcons_ = false;
     std::uint32_t cycleInterval_ = 0;
     bool wantEnterExit_ = false;

@@ -8,6 +8,8 @@
 #include "SettingsHarness.h"
 #include "TrayHarness.h"
 
+#include <shellapi.h>
+
 namespace corvinade::test {
 namespace {
 
@@ -220,6 +222,26 @@ TEST_F(TrayPanelTest, ExitReleasesTheRegistrations) {
     for (const HotkeyEntry& e : entries)
         EXPECT_EQ(GlobalFindAtomA(HotkeyAtomName(e.key, e.shift).c_str()), 0)
             << HotkeyAtomName(e.key, e.shift);
+}
+
+// Explorer restarted: the icon the shell has lost (taken away here by
+// another program) comes back at the broadcast "TaskbarCreated" and works.
+TEST_F(TrayPanelTest, IconComesBackWhenTheTaskbarIsCreatedAgain) {
+    ASSERT_NO_FATAL_FAILURE(Start({Entry(true, 'M', ModWin, "maximize")}));
+    const HWND app = WaitForWindow({"CorvinadeApplication", "", corvinade.Id(), false});
+    ASSERT_NE(app, nullptr);
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    icon.hWnd = app;
+    icon.uID = 1; // the program's one icon
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &icon)) << "the program shows no icon 1";
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
+    ASSERT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &icon));
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG,
+                        5000, &result);
+    EXPECT_TRUE(WaitFor([&] { return Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE; })) << "no icon again";
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
 }
 
 // Log-off while the settings window is open with a row in edit: the program
