@@ -130,7 +130,11 @@ TEST(SaveFaults, TwoProcessesSavingAtOnceTakeTurns) {
     int reads = 0;
     for (const DWORD start = GetTickCount(); GetTickCount() - start < 5000; ++reads) {
         ASSERT_TRUE(first.Running() && second.Running())
-            << "a save failed after " << reads << " reads: one saver removed the other's file";
+            << "a save failed after " << reads << " reads (exit codes " << first.ExitCode().value_or(0)
+            << ", " << second.ExitCode().value_or(0) << "): one saver removed the other's file";
+        // A read holds the file for a moment, which a save waits out for a
+        // while only: the reads come 20 ms apart.
+        Sleep(20);
         const std::optional<std::string> content = ReadIfThere(file);
         if (content) {
             ASSERT_TRUE(*content == *a || *content == *b)

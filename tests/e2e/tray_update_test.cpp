@@ -145,11 +145,13 @@ TEST_F(TrayUpdateTest, HangingEndpointHoldsNothingUp) {
     GetWindowRect(panel, &r);
     ASSERT_TRUE(MovePointer(r.left + 571 - 30, r.bottom - 21 + 6) && Xdotool("click 1"));
 
+    // The check waits on the endpoint now; a hotkey is answered meanwhile,
+    // well before the check's time limit (15 s).
+    ASSERT_TRUE(WaitFor([&] { return !endpoint.Requests().empty(); })) << "the check did not start";
+    const DWORD sequence = GetClipboardSequenceNumber();
     PressHotkey('C', ModWin);
-    // Well before the check's time limit (15 s).
-    EXPECT_TRUE(WaitFor([] { return ClipboardText(Milliseconds{500}) == std::string(Answered); },
-                        Milliseconds{5000}))
-        << "the hotkey waited for the endpoint";
+    EXPECT_TRUE(WaitForClipboardChange(sequence, Milliseconds{5000})) << "the hotkey waited for the endpoint";
+    EXPECT_EQ(ClipboardText(), std::string(Answered));
     ASSERT_NO_FATAL_FAILURE(OpenPanel());
     HWND box = CheckForUpdates("Information");
     ASSERT_NE(box, nullptr) << "a second check ran or the panel did not answer";
