@@ -2,25 +2,38 @@
 ; program goes to %LOCALAPPDATA%\Programs\Corvinade, its shortcut to the
 ; user's Start menu and its uninstall entry under HKEY_CURRENT_USER.
 ;
-;   makensis -DVERSION=1.0.0.0 -DEXE=/path/corvinade.exe -DOUTFILE=/path/setup.exe corvinade.nsi
+;   makensis -DVERSION=1.0.0.0 -DEXE=/path/corvinade.exe -DOUTFILE=/path/setup.exe \
+;       -DPUBLISHER=... -DPRODUCT=... -DCOPYRIGHT=... [-DSIGN=COMMAND] corvinade.nsi
 ;
-; VERSION is the file version of corvinade.exe (four parts, from the CMake
-; project version). The cross tree builds this as the target corvinade_setup,
-; scripts/release.sh for a release.
+; installer/make-setup.sh runs this for the cross tree's target
+; corvinade_setup and for scripts/release.sh. VERSION is the file version of
+; corvinade.exe (four parts, from the CMake project version); the names are
+; those of its version resource (CMakeLists.txt). With SIGN, COMMAND FILE
+; DESCRIPTION signs the uninstaller and then the installer.
 ;
 ; The user's data is not the installer's: the hotkeys live in
 ; %APPDATA%\Pelmorra\Corvinade\Data\hotkeys.ini and the settings under
 ; HKCU\Software\Pelmorra\Corvinade. Installing over an older version and
 ; uninstalling leave both alone.
 
-!ifndef VERSION
-    !error "VERSION is missing: makensis -DVERSION=1.0.0.0 ..."
-!endif
-!ifndef EXE
-    !error "EXE is missing: makensis -DEXE=/path/corvinade.exe ..."
-!endif
-!ifndef OUTFILE
-    !error "OUTFILE is missing: makensis -DOUTFILE=/path/corvinade-setup.exe ..."
+!macro REQUIRE NAME
+    !ifndef ${NAME}
+        !error "${NAME} is missing: makensis -D${NAME}=... (see the top of corvinade.nsi)"
+    !endif
+!macroend
+!insertmacro REQUIRE VERSION
+!insertmacro REQUIRE EXE
+!insertmacro REQUIRE OUTFILE
+!insertmacro REQUIRE PUBLISHER
+!insertmacro REQUIRE PRODUCT
+!insertmacro REQUIRE COPYRIGHT
+
+!ifdef SIGN
+    ; The uninstaller is made inside the installer: signed before it is
+    ; packed, then the installer once it is written. A failed signing ends
+    ; the build.
+    !uninstfinalize '${SIGN} "%1" "${PRODUCT}"' = 0
+    !finalize '${SIGN} "%1" "${PRODUCT}"' = 0
 !endif
 
 Unicode true
@@ -28,7 +41,6 @@ ManifestDPIAware true
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
-!define PUBLISHER "Pelmorra Software"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Corvinade"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_VALUE "Corvinade"
@@ -40,10 +52,10 @@ RequestExecutionLevel user
 ; Exit codes beside NSIS's own (0 done, 1 cancelled by the user).
 !define EXIT_PROGRAM_RUNS 3
 
-Name "Corvinade"
+Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Corvinade"
-BrandingText "Corvinade ${VERSION}"
+BrandingText "${PRODUCT} ${VERSION}"
 
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
@@ -65,12 +77,12 @@ BrandingText "Corvinade ${VERSION}"
 
 VIProductVersion "${VERSION}"
 VIFileVersion "${VERSION}"
-VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "Corvinade"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${PUBLISHER}"
-VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "Corvinade Setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${PRODUCT} Setup"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
-VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (C) 2026 Pelmorra"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "${COPYRIGHT}"
 
 ; Returns only once no Corvinade runs: while one does, asks the user to exit
 ; it (Retry checks again, Cancel ends the setup with exit code 1). A silent
@@ -118,7 +130,7 @@ Section "Corvinade"
     CreateShortCut "${SHORTCUT}" "$INSTDIR\${PROGRAM}" "" "$INSTDIR\${PROGRAM}" 0
 
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Corvinade"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" '"$INSTDIR\${PROGRAM}",0'

@@ -19,9 +19,13 @@ PACKAGES=(
     gcc-mingw-w64-i686 g++-mingw-w64-i686
     wine wine32:i386 fonts-wine
     xvfb xdotool x11-utils imagemagick libjpeg-turbo-progs
+    # Two monitors for the end-to-end tests: Xorg's dummy driver lays two
+    # screens side by side under Xinerama, which 32-bit Wine reads through
+    # the i386 library.
+    xserver-xorg-core xserver-xorg-video-dummy libxinerama1:i386
     googletest python3
     clang libclang-rt-14-dev
-    nsis
+    nsis osslsigncode openssl python3-yaml
 )
 
 missing_packages() {

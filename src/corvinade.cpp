@@ -15,7 +15,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Not examined, never owned: a second instance runs beside the first;
     // the installer asks for the name. The system closes the handle with
     // the process.
-    CreateMutexA(nullptr, FALSE, "PelmorraCorvinade");
+    CreateMutexW(nullptr, FALSE, L"PelmorraCorvinade");
 
     gui::Application application(instance);
     application.SetTitle("Corvinade");

@@ -7,7 +7,8 @@
 # DPI is the screen's dpi of the run (default 96). Each picture is a PNG of
 # the whole desktop in OUTDIR, named after what it shows. With
 # CORVINADE_SHOT_HOTKEYS=N the program starts with N made-up hotkeys
-# instead of four examples.
+# instead of four examples, with =unicode with three whose texts no code
+# page holds (Cyrillic, Greek, Chinese, an emoji).
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -68,6 +69,11 @@ if [ "$HOTKEYS" = 4 ]; then
         '[key1]' active=1 key=83 shift=8 func=capturescreen params= params2= \
         '[key2]' active=1 key=75 shift=12 func=openwebsite 'params=example.org/?q=a&lang=en' params2= \
         '[key3]' active=0 key=73 shift=8 func=maximize params= params2= >"$DATA/hotkeys.ini"
+elif [ "$HOTKEYS" = unicode ]; then # texts no code page holds, in a UTF-8 file
+    printf '%s\r\n' '[key0]' active=1 key=78 shift=8 func=openfile 'params=C:\Программы\中文\notepad.exe' \
+        'params2=C:\заметки\café.txt' \
+        '[key1]' active=1 key=75 shift=12 func=sendkeystrokes 'params=café ✓ 😀 Привет 你好' params2= \
+        '[key2]' active=1 key=80 shift=8 func=placeinclipboard 'params=Ελληνικά κείμενο' params2= >"$DATA/hotkeys.ini"
 else
     : >"$DATA/hotkeys.ini"
     for i in $(seq 0 $((HOTKEYS - 1))); do

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/TextEncoding.h"
+
 namespace corvinade {
 
 namespace {
@@ -53,7 +55,9 @@ std::string WebsiteAddress(const std::string& address) {
     return "http://" + address;
 }
 
-std::string ClipboardTextFromFileBytes(std::string_view bytes) {
+std::string ClipboardTextFromFileBytes(std::string_view fileBytes, const AnsiCodePage& ansi) {
+    const std::string decoded = DecodeFileText(fileBytes, ansi);
+    std::string_view bytes = decoded;
     bytes = bytes.substr(0, bytes.find('\0'));
     std::string text;
     text.reserve(bytes.size() + bytes.size() / 16 + 2);

@@ -7,6 +7,8 @@
 
 namespace corvinade {
 
+class AnsiCodePage;
+
 // "<?CR?>" becomes a carriage return, then "<?LF?>" a line feed; both exact
 // and case-sensitive.
 std::string DecodeLineBreakMarkers(std::string text);
@@ -18,8 +20,9 @@ std::string EncodeLineBreakMarkers(const std::string& text);
 // "https://" in any letter case.
 std::string WebsiteAddress(const std::string& address);
 
-// A file's bytes as clipboard text: up to the first zero byte, every line
-// (ended by CR, LF or CR LF) followed by CR LF, the last one included.
-std::string ClipboardTextFromFileBytes(std::string_view bytes);
+// A file's bytes as clipboard text: decoded by DecodeFileText, up to the
+// first zero character, every line (ended by CR, LF or CR LF) followed by
+// CR LF, the last one included.
+std::string ClipboardTextFromFileBytes(std::string_view bytes, const AnsiCodePage& ansi);
 
 } // namespace corvinade

@@ -29,7 +29,7 @@ public:
     virtual void PlaceFileContentInClipboard(std::string fileName) = 0;
 };
 
-// ShellExecuteA as the open-file action uses it. A null pointer is a missing
+// ShellExecuteW (UTF-8 texts, widened) as the open-file action uses it. A null pointer is a missing
 // argument; an empty text is an empty argument (the two differ for the shell).
 class ShellPort {
 public:

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/Errors.h"
+#include "core/Unicode.h"
 
 namespace corvinade {
 
@@ -79,6 +80,9 @@ private:
     void ToggleNumLock();
     void LiftKey(std::uint8_t virtualKey);
     void SendKeyCode(KeyCode code, std::uint16_t count);
+    // The character by the key that makes it on the layout, else as itself.
+    void TypeCharacter(char32_t character, std::uint16_t count);
+    void SendUnicodeEvent(char16_t unit, bool keyUp);
     void ReleasePrefixModifiers();
     KeyCode FindKeyName(std::string_view name);
     void ShowSendKeysError(const std::string& text) { keyboard_.ShowMessage(text); }
@@ -151,6 +155,30 @@ void KeyParser::SendKeyCode(KeyCode code, std::uint16_t count) {
         LiftKey(VkMenu);
 }
 
+void KeyParser::SendUnicodeEvent(char16_t unit, bool keyUp) {
+    keyboard_.SendUnicodeEvent(unit, keyUp);
+    if (wait_)
+        keyboard_.PumpKeyboardMessages();
+}
+
+void KeyParser::TypeCharacter(char32_t character, std::uint16_t count) {
+    if (character < 0x10000) {
+        if (KeyCode code = keyboard_.KeyForCharacter(static_cast<char16_t>(character)); code != NoKey) {
+            SendKeyCode(code, count);
+            return;
+        }
+    }
+    // A surrogate pair goes as its two units, each pressed and released.
+    char16_t units[2];
+    const std::size_t length = EncodeUtf16(character, units);
+    for (std::uint32_t n = 0; n < count; ++n) {
+        for (std::size_t u = 0; u < length; ++u) {
+            SendUnicodeEvent(units[u], false);
+            SendUnicodeEvent(units[u], true);
+        }
+    }
+}
+
 void KeyParser::LiftPrefixModifiers() {
     if (shiftPrefix_)
         LiftKey(VkShift);
@@ -213,8 +241,10 @@ std::optional<std::size_t> KeyParser::BraceGroup(std::string_view keys, std::siz
         repeatCount = static_cast<std::uint16_t>(*count); // low 16 bits: -1 gives 65535
         keyName.resize(space);
     }
-    KeyCode code = keyName.size() == 1 ? keyboard_.KeyForCharacter(keyName[0]) : FindKeyName(keyName);
-    if (code != NoKey) {
+    if (!keyName.empty() && DecodeUtf8Char(keyName, 0).Length == keyName.size()) {
+        TypeCharacter(DecodeUtf8Char(keyName, 0).Value, repeatCount);
+        ReleasePrefixModifiers();
+    } else if (KeyCode code = FindKeyName(keyName); code != NoKey) {
         SendKeyCode(code, repeatCount);
         ReleasePrefixModifiers();
     }
@@ -255,14 +285,13 @@ bool KeyParser::Run(std::string_view keys) {
             i = *next;
             continue;
         }
-        default:
-            if (KeyCode code = keyboard_.KeyForCharacter(c); code == NoKey) {
-                ShowSendKeysError("Invalid KeyName");
-            } else {
-                SendKeyCode(code, 1);
-                ReleasePrefixModifiers();
-            }
-            break;
+        default: {
+            const Utf8Char character = DecodeUtf8Char(keys, i);
+            TypeCharacter(character.Value, 1);
+            ReleasePrefixModifiers();
+            i += character.Length;
+            continue;
+        }
         }
         ++i;
     }

@@ -1,7 +1,9 @@
-// Unit KeySender: types a key string into whatever window has the keyboard
-// focus. Plain characters become the keys that produce them on the current
-// layout; '+', '^' and '%' hold Shift, Ctrl or Alt for the next key or for a
-// parenthesised group; braces name special keys with an optional repeat count.
+// Unit KeySender: types a key string (UTF-8) into whatever window has the
+// keyboard focus. Plain characters become the keys that produce them on the
+// current layout, and a character the layout has no key for is typed as
+// itself (Unicode key events); '+', '^' and '%' hold Shift, Ctrl or Alt for
+// the next key or for a parenthesised group; braces name special keys, or one
+// character, with an optional repeat count.
 // The parser is portable: its few window-system calls go through KeyboardPort.
 #pragma once
 
@@ -37,8 +39,10 @@ public:
     virtual ~KeyboardPort() = default;
     // One synthesized event; the extra information is always 0.
     virtual void SendKeyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) = 0;
+    // One UTF-16 unit typed as itself (KEYEVENTF_UNICODE), pressed or released.
+    virtual void SendUnicodeEvent(char16_t unit, bool keyUp) = 0;
     // Low byte virtual key, high byte shift state; 0xFFFF when the layout has no key.
-    virtual KeyCode KeyForCharacter(char character) = 0;
+    virtual KeyCode KeyForCharacter(char16_t character) = 0;
     // The layout's scan code in the low byte (MAPVK_VK_TO_VSC); 0 when it has none.
     virtual std::uint32_t ScanCodeOf(std::uint8_t virtualKey) = 0;
     virtual std::int16_t KeyStateOf(int virtualKey) = 0;
@@ -66,8 +70,8 @@ KeyCode LookupKeyName(std::string_view upperName);
 // Keys whose presses and releases carry KEYEVENTF_EXTENDEDKEY.
 bool IsExtendedKey(std::uint8_t virtualKey);
 
-// Types `keys` (up to its first zero byte). With `wait`, the thread's keyboard
-// messages are pumped after every event. True when the end of the string was
+// Types `keys` (UTF-8, up to its first zero byte). With `wait`, the thread's
+// keyboard messages are pumped after every event. True when the end of the string was
 // reached, false for an empty string or a missing closing brace. A repeat
 // count that is no integer throws corvinade::Error. However the call ends,
 // no modifier that a prefix pressed is left down.

@@ -9,12 +9,20 @@ void Win32Keyboard::SendKeyEvent(std::uint8_t virtualKey, std::uint8_t scanCode,
     ::keybd_event(virtualKey, scanCode, flags, 0);
 }
 
-KeyCode Win32Keyboard::KeyForCharacter(char character) {
-    return static_cast<KeyCode>(::VkKeyScanA(character));
+void Win32Keyboard::SendUnicodeEvent(char16_t unit, bool keyUp) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wScan = unit;
+    input.ki.dwFlags = KEYEVENTF_UNICODE | (keyUp ? KEYEVENTF_KEYUP : 0);
+    ::SendInput(1, &input, sizeof input);
+}
+
+KeyCode Win32Keyboard::KeyForCharacter(char16_t character) {
+    return static_cast<KeyCode>(::VkKeyScanW(static_cast<wchar_t>(character)));
 }
 
 std::uint32_t Win32Keyboard::ScanCodeOf(std::uint8_t virtualKey) {
-    return ::MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
+    return ::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
 }
 
 std::int16_t Win32Keyboard::KeyStateOf(int virtualKey) {
@@ -44,9 +52,9 @@ void Win32Keyboard::ShowMessage(const std::string& text) {
 void PumpThreadKeyboardMessages() {
     constexpr UINT keyLast = 0x0109; // WM_UNICHAR: the headers' WM_KEYLAST depends on the target version
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_KEYFIRST, keyLast, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, WM_KEYFIRST, keyLast, PM_REMOVE)) {
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
 }
 

@@ -11,8 +11,8 @@
 
 namespace corvinade {
 
-// keybd_event, VkKeyScanA, MapVirtualKeyA, GetKeyState, Get/SetKeyboardState
-// and MessageBoxA as they are. The pump is the caller's when one is given
+// keybd_event, SendInput (Unicode units), VkKeyScanW, MapVirtualKeyW,
+// GetKeyState, Get/SetKeyboardState and MessageBoxW as they are. The pump is the caller's when one is given
 // (a loop that must see every message, such as the application's); otherwise
 // the thread's keyboard messages are peeked, translated and dispatched here.
 class Win32Keyboard : public KeyboardPort {
@@ -21,7 +21,8 @@ public:
     explicit Win32Keyboard(std::function<void()> pump) : pump_(std::move(pump)) {}
 
     void SendKeyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) override;
-    KeyCode KeyForCharacter(char character) override;
+    void SendUnicodeEvent(char16_t unit, bool keyUp) override;
+    KeyCode KeyForCharacter(char16_t character) override;
     std::uint32_t ScanCodeOf(std::uint8_t virtualKey) override;
     std::int16_t KeyStateOf(int virtualKey) override;
     void ReadKeyboardState(KeyState& state) override;

@@ -3,19 +3,10 @@
 
 #include <windows.h>
 
+#include "core/Wide_win.h"
 #include "gui/Registry.h"
 
 namespace corvinade {
-
-namespace {
-
-std::string ProgramPath() {
-    char path[MAX_PATH * 2] = {};
-    ::GetModuleFileNameA(nullptr, path, sizeof path);
-    return path;
-}
-
-} // namespace
 
 std::string LogonStartData(const std::string& programPath, bool enabled) {
     return enabled ? "\"" + programPath + "\"" : std::string();
@@ -26,7 +17,7 @@ std::string ReadLogonStartEntry() {
 }
 
 void WriteLogonStartEntry(bool enabled) {
-    gui::WriteUserText(RunKeyPath, LogonValueName, LogonStartData(ProgramPath(), enabled));
+    gui::WriteUserText(RunKeyPath, LogonValueName, LogonStartData(ModuleFileName(), enabled));
 }
 
 } // namespace corvinade

@@ -9,8 +9,10 @@
 
 #include "app/AppPaths.h"
 #include "app/LogonStart.h"
+#include "capture/CaptureTarget_win.h"
 #include "capture/SaveCaptureU.h"
 #include "core/Errors.h"
+#include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Handles.h"
 #include "gui/Registry.h"
@@ -26,12 +28,18 @@ class Win32Shell : public ShellPort {
 public:
     void Execute(const char* verb, const char* file, const char* parameters, const char* directory,
                  int showCommand) override {
-        ShellExecuteA(nullptr, verb, file, parameters, directory, showCommand);
+        // A missing text stays a null pointer, as the shell tells "none" from "empty".
+        auto wide = [](const char* text) {
+            return text ? std::optional<std::wstring>(Wide(text)) : std::nullopt;
+        };
+        auto pointer = [](const std::optional<std::wstring>& text) { return text ? text->c_str() : nullptr; };
+        const auto v = wide(verb), f = wide(file), p = wide(parameters), d = wide(directory);
+        ShellExecuteW(nullptr, pointer(v), pointer(f), pointer(p), pointer(d), showCommand);
     }
 };
 
 bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -40,7 +48,7 @@ void ForceDirectories(const std::string& folder) {
     for (std::size_t end = folder.find('\\');; end = folder.find('\\', end + 1)) {
         const std::string part = folder.substr(0, end);
         if (!part.empty() && part.back() != ':')
-            CreateDirectoryA(part.c_str(), nullptr);
+            CreateDirectoryW(Wide(part).c_str(), nullptr);
         if (end == std::string::npos)
             break;
     }
@@ -106,10 +114,10 @@ void TData::DataModuleDestroy() {
 }
 
 std::string TData::GetSpecialFolder(int csidl) const {
-    char buffer[MAX_PATH + 1] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE) || buffer[0] == '\0')
+    wchar_t buffer[MAX_PATH + 1] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE) || buffer[0] == L'\0')
         throw Error("Windows cannot tell where the folder " + std::to_string(csidl) + " of this user is");
-    return buffer;
+    return Utf8(buffer);
 }
 
 std::string TData::GetPath(int kind) const {
@@ -252,23 +260,10 @@ std::string TData::HotkeyText(std::uint16_t key, std::uint16_t shift) const {
     return corvinade::HotkeyText(key, shift, keyNames_);
 }
 
-// The grab comes first, so the capture window is never part of its own image.
 void TData::CaptureScreen(bool activeWindowOnly) {
-    std::optional<IntRect> window;
-    RECT r = {};
-    if (activeWindowOnly && GetWindowRect(GetForegroundWindow(), &r))
-        window = IntRect{r.left, r.top, r.right, r.bottom};
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    RECT work = {0, 0, screenWidth, screenHeight};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const IntRect grab =
-        GrabRect(window, {work.left, work.top, work.right, work.bottom}, screenWidth, screenHeight);
-    if (IsEmptyGrab(grab))
-        return; // a window wholly off the primary screen: nothing to show
-    gui::Bitmap32 pixels = GrabScreen(grab);
     if (!captureWindows_)
         captureWindows_ = std::make_unique<CaptureWindowList>();
-    captureWindows_->Open(std::move(pixels));
+    corvinade::CaptureScreen(activeWindowOnly, *captureWindows_, tray_);
 }
 
 } // namespace corvinade

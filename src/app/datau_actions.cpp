@@ -13,7 +13,9 @@
 #include "app/KeySender_win.h"
 #include "core/Errors.h"
 #include "core/SystemText_win.h"
+#include "core/TextEncoding.h"
 #include "core/TextFile.h"
+#include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Handles.h"
 #include "gui/SystemLibrary.h"
@@ -25,10 +27,7 @@ namespace {
 // The description a failed automation call gives, else the system's text.
 std::string ComErrorText(HRESULT result, const EXCEPINFO* exception = nullptr) {
     if (exception != nullptr && exception->bstrDescription != nullptr) {
-        const int size =
-            WideCharToMultiByte(CP_ACP, 0, exception->bstrDescription, -1, nullptr, 0, nullptr, nullptr);
-        std::string text(size > 0 ? size - 1 : 0, '\0');
-        WideCharToMultiByte(CP_ACP, 0, exception->bstrDescription, -1, text.data(), size, nullptr, nullptr);
+        const std::string text = Utf8(exception->bstrDescription);
         if (!text.empty())
             return text;
     }
@@ -62,16 +61,17 @@ void InvokeByName(IDispatch& object, const wchar_t* method) {
 }
 
 std::string FullPathOf(const std::string& name) {
-    char buffer[MAX_PATH * 4];
-    const DWORD n = GetFullPathNameA(name.c_str(), sizeof buffer, buffer, nullptr);
-    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : name;
+    wchar_t buffer[MAX_PATH * 4];
+    const DWORD n =
+        GetFullPathNameW(Wide(name).c_str(), static_cast<DWORD>(std::size(buffer)), buffer, nullptr);
+    return n > 0 && n < std::size(buffer) ? Utf8(buffer, static_cast<int>(n)) : name;
 }
 
 } // namespace
 
 void TData::MaximizeOrRestoreActiveWindow() {
     HWND window = GetForegroundWindow();
-    if (window == nullptr || (GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZEBOX) == 0)
+    if (window == nullptr || (GetWindowLongW(window, GWL_STYLE) & WS_MAXIMIZEBOX) == 0)
         return;
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
@@ -81,14 +81,14 @@ void TData::MaximizeOrRestoreActiveWindow() {
 
 void TData::MinimizeActiveWindow() {
     HWND window = GetForegroundWindow();
-    if (window == nullptr || (GetWindowLongA(window, GWL_STYLE) & WS_MINIMIZEBOX) == 0)
+    if (window == nullptr || (GetWindowLongW(window, GWL_STYLE) & WS_MINIMIZEBOX) == 0)
         return;
     // Through the window's own system-command handling, as its minimize button would.
-    PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
 }
 
 void TData::CloseActiveWindow() {
-    PostMessageA(GetForegroundWindow(), WM_CLOSE, 0, 0);
+    PostMessageW(GetForegroundWindow(), WM_CLOSE, 0, 0);
 }
 
 // COM is initialized (single-threaded, for the life of the process) and its
@@ -126,17 +126,19 @@ void TData::ReleaseHeldKeys() {
     // the physical state knows them (GetKeyState is this thread's view).
     for (int key = 1; key <= 254; ++key)
         if (!IsMouseButton(key) && GetAsyncKeyState(key) < 0)
-            keybd_event(static_cast<BYTE>(key), static_cast<BYTE>(MapVirtualKeyA(key, 0)), KEYEVENTF_KEYUP,
-                        0);
+            keybd_event(static_cast<BYTE>(key), static_cast<BYTE>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)),
+                        KEYEVENTF_KEYUP, 0);
 }
 
 void TData::OpenWebsite(std::string address) {
-    ShellExecuteA(nullptr, nullptr, WebsiteAddress(address).c_str(), nullptr, nullptr, SW_SHOW);
+    ShellExecuteW(nullptr, nullptr, Wide(WebsiteAddress(address)).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void TData::PlaceTextInClipboard(std::string text) {
-    // The memory is ready before the clipboard opens, so a failure leaves it as it was.
-    gui::GlobalMemory memory = gui::GlobalCopy(text.c_str(), text.size() + 1);
+    // The memory is ready before the clipboard opens, so a failure leaves it
+    // as it was. Only the Unicode form: the system makes the others from it.
+    const std::wstring wide = Wide(text);
+    gui::GlobalMemory memory = gui::GlobalCopy(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     if (!memory)
         throw Error(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
     gui::ClipboardGuard clipboard(gui::App().Handle());
@@ -144,13 +146,14 @@ void TData::PlaceTextInClipboard(std::string text) {
         throw Error("Cannot open clipboard");
     EmptyClipboard();
     // The clipboard is empty now: a failure here must not pass unnoticed.
-    if (SetClipboardData(CF_TEXT, memory.Get()) == nullptr)
+    if (SetClipboardData(CF_UNICODETEXT, memory.Get()) == nullptr)
         throw Error("Cannot place the text in the clipboard");
     memory.Detach(); // the clipboard owns it now
 }
 
 void TData::PlaceFileContentInClipboard(std::string fileName) {
-    PlaceTextInClipboard(ClipboardTextFromFileBytes(ReadExistingTextFile(FullPathOf(fileName))));
+    PlaceTextInClipboard(
+        ClipboardTextFromFileBytes(ReadExistingTextFile(FullPathOf(fileName)), SystemCodePage()));
 }
 
 } // namespace corvinade

@@ -2,6 +2,7 @@
 // cursor tests) and the update check (version numbers).
 #include "app/datau.h"
 
+#include "core/Wide_win.h"
 #include "gui/SystemLibrary.h"
 
 #include <shellapi.h>
@@ -27,7 +28,7 @@ void TData::GetTaskbarPos() {
     data.cbSize = sizeof data; // 36 bytes
     const bool answered = ::SHAppBarMessage(ABM_GETTASKBARPOS, &data) != 0;
     RECT work = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const PanelRect screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     std::optional<Taskbar> answer;
     if (answered)
@@ -53,28 +54,27 @@ bool TData::IsCursorOverTaskbar() const {
 }
 
 int TData::RunningVersionNumber() const {
-    char path[MAX_PATH * 2] = {};
-    ::GetModuleFileNameA(nullptr, path, sizeof path);
-    return GetFileVersionNumber(path);
+    return GetFileVersionNumber(ModuleFileName());
 }
 
 int TData::GetFileVersionNumber(const std::string& fileName) const {
     DWORD handle = 0;
-    using InfoSize = DWORD(WINAPI*)(LPCSTR, LPDWORD);
-    using Info = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
-    using Query = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
-    const auto getInfoSize = gui::SystemFunction<InfoSize>("version.dll", "GetFileVersionInfoSizeA");
-    const auto getInfo = gui::SystemFunction<Info>("version.dll", "GetFileVersionInfoA");
-    const auto query = gui::SystemFunction<Query>("version.dll", "VerQueryValueA");
-    const DWORD size = getInfoSize(fileName.c_str(), &handle);
+    using InfoSize = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+    using Info = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+    using Query = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+    const auto getInfoSize = gui::SystemFunction<InfoSize>("version.dll", "GetFileVersionInfoSizeW");
+    const auto getInfo = gui::SystemFunction<Info>("version.dll", "GetFileVersionInfoW");
+    const auto query = gui::SystemFunction<Query>("version.dll", "VerQueryValueW");
+    const std::wstring file = Wide(fileName);
+    const DWORD size = getInfoSize(file.c_str(), &handle);
     if (size == 0)
         return 0;
     std::vector<char> info(size);
-    if (!getInfo(fileName.c_str(), 0, size, info.data()))
+    if (!getInfo(file.c_str(), 0, size, info.data()))
         return 0;
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
-    if (!query(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || !fixed)
+    if (!query(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed)
         return 0;
     return VersionNumber({HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
                           HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)});

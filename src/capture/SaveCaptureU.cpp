@@ -258,7 +258,7 @@ void TSaveCapture::CopyCaptureToClipboard() {
         png = gui::GlobalCopy(bytes.data(), bytes.size());
     } catch (const Error&) {
     }
-    const UINT pngFormat = ::RegisterClipboardFormatA("PNG");
+    const UINT pngFormat = ::RegisterClipboardFormatW(L"PNG");
     gui::ClipboardGuard clipboard(gui::App().Handle());
     if (!clipboard.Opened())
         throw Error("Cannot open clipboard");
@@ -286,7 +286,7 @@ CaptureWindowList::~CaptureWindowList() {
     }
 }
 
-TSaveCapture& CaptureWindowList::Open(gui::Bitmap32 grab) {
+TSaveCapture& CaptureWindowList::Open(gui::Bitmap32 grab, const MonitorArea& monitor) {
     auto* window = new TSaveCapture();
     try {
         windows_.push_back(window);
@@ -295,20 +295,12 @@ TSaveCapture& CaptureWindowList::Open(gui::Bitmap32 grab) {
         throw;
     }
     window->OnFreed = [this](TSaveCapture* freed) { std::erase(windows_, freed); };
+    window->PlaceAt(monitor.work.left, monitor.work.top, monitor.dpi);
     window->CaptureImage.SetImage(std::move(grab));
     window->Show();
     ::SetForegroundWindow(window->Handle());
     ::SetActiveWindow(window->Handle());
     return *window;
-}
-
-gui::Bitmap32 GrabScreen(const IntRect& rect) {
-    gui::Bitmap32 bitmap(rect.Width(), rect.Height());
-    gui::WindowDC desktop = gui::WindowDC::WholeWindow(::GetDesktopWindow());
-    if (!desktop || !::BitBlt(bitmap.DC(), 0, 0, rect.Width(), rect.Height(), desktop.Get(), rect.left,
-                              rect.top, SRCCOPY))
-        throw Error("Cannot copy the screen");
-    return bitmap;
 }
 
 } // namespace corvinade

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "capture/BmpFile.h"
+#include "capture/CaptureTarget.h"
 #include "capture/SelectionGeometry.h"
 #include "capture/SizeRect.h"
 #include "gui/Button.h"
@@ -78,16 +79,14 @@ public:
     CaptureWindowList& operator=(const CaptureWindowList&) = delete;
     ~CaptureWindowList();
 
-    // A new window for the grab, shown and brought to the front with the focus.
-    TSaveCapture& Open(gui::Bitmap32 grab);
+    // A new window for the grab, at the work-area origin of the grab's
+    // monitor and laid out at its dpi, shown and brought to the front with
+    // the focus.
+    TSaveCapture& Open(gui::Bitmap32 grab, const MonitorArea& monitor);
     std::size_t Count() const { return windows_.size(); }
 
 private:
     std::vector<TSaveCapture*> windows_;
 };
-
-// CaptureScreen's grab: the pixels of the screen rectangle, from the
-// desktop window's whole-window device context.
-gui::Bitmap32 GrabScreen(const IntRect& rect);
 
 } // namespace corvinade

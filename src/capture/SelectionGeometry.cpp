@@ -7,24 +7,6 @@
 
 namespace corvinade {
 
-IntRect GrabRect(std::optional<IntRect> foregroundWindow, const IntRect& work, int screenWidth,
-                 int screenHeight) {
-    IntRect r = foregroundWindow.value_or(IntRect{0, 0, screenWidth, screenHeight});
-    if (r.left < work.left)
-        r.left = 0;
-    if (r.top < work.top)
-        r.top = 0;
-    if (r.right > work.right)
-        r.right = screenWidth;
-    if (r.bottom > work.bottom)
-        r.bottom = screenHeight;
-    return r;
-}
-
-bool IsEmptyGrab(const IntRect& grab) {
-    return grab.right <= grab.left || grab.bottom <= grab.top;
-}
-
 Bounds NormalizeSelection(const Bounds& s) {
     Bounds n = s;
     if (n.width < 0) {

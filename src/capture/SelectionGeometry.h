@@ -1,11 +1,10 @@
-// The capture window's rules that need no window system: the grab rectangle
-// against the work area, the selection rectangle, normalizing a selection
-// drawn up or to the left, the double release on the selection, the file
-// format by name, the save dialog's type change, and the dimming colour.
+// The capture window's rules that need no window system: the selection
+// rectangle, normalizing a selection drawn up or to the left, the double
+// release on the selection, the file format by name, the save dialog's type
+// change, and the dimming colour.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,14 +13,6 @@
 #include "gui/PixelBlend.h"
 
 namespace corvinade {
-
-// The grab rectangle: the foreground window's rectangle when there is one
-// (and only the active window was asked for), else the whole screen; each
-// edge outside the work area moved to the screen's edge.
-IntRect GrabRect(std::optional<IntRect> foregroundWindow, const IntRect& workArea, int screenWidth,
-                 int screenHeight);
-// An empty or negative grab opens no window.
-bool IsEmptyGrab(const IntRect& grab);
 
 // Left/Top move by a negative Width/Height, which turn positive.
 Bounds NormalizeSelection(const Bounds& selection);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/Wide_win.h"
 #include "gui/Dpi.h"
 #include "gui/Handles.h"
 #include "gui/SystemLibrary.h"
@@ -30,16 +31,19 @@ HFONT FontOf(const TFont& f, int dpi) {
                      dpi);
 }
 
-int TextWidth(HDC dc, const std::string& text) {
+SIZE TextExtent(HDC dc, const std::string& text) {
+    const std::wstring wide = Wide(text);
     SIZE size = {};
-    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    return size.cx;
+    ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    return size;
+}
+
+int TextWidth(HDC dc, const std::string& text) {
+    return TextExtent(dc, text).cx;
 }
 
 int TextHeight(HDC dc, const std::string& text) {
-    SIZE size = {};
-    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    return size.cy;
+    return TextExtent(dc, text).cy;
 }
 
 } // namespace
@@ -65,7 +69,7 @@ HCURSOR SystemCursor(TCursor cursor) {
     default:
         break;
     }
-    return ::LoadCursorA(nullptr, id);
+    return ::LoadCursorW(nullptr, ResourceId(id));
 }
 
 TSizeRect::TSizeRect(gui::WindowlessHost& host) : gui::WindowlessControl(host) {
@@ -142,7 +146,8 @@ void TSizeRect::DrawInfoText(HDC dc, const TBrush& frameBrush, int penWidth) {
     ::SetBkMode(dc, frameBrush.clear ? TRANSPARENT : OPAQUE);
     ::SetBkColor(dc, frameBrush.color);
     RECT r = {rect->left, rect->top, rect->right, rect->bottom};
-    ::DrawTextA(dc, infoText_.c_str(), static_cast<int>(infoText_.size()), &r, 0);
+    const std::wstring text = Wide(infoText_);
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, 0);
 }
 
 void TSizeRect::DrawFrame(HDC dc, const IntRect& r) {
@@ -152,9 +157,9 @@ void TSizeRect::DrawFrame(HDC dc, const IntRect& r) {
 void TSizeRect::DrawCenterMark(HDC dc, TCenterMark mark) {
     BITMAP picture = {};
     if (customCenterMark_)
-        ::GetObjectA(customCenterMark_.Get(), sizeof picture, &picture);
+        ::GetObjectW(customCenterMark_.Get(), sizeof picture, &picture);
     LOGPEN pen = {};
-    ::GetObjectA(::GetCurrentObject(dc, OBJ_PEN), sizeof pen, &pen);
+    ::GetObjectW(::GetCurrentObject(dc, OBJ_PEN), sizeof pen, &pen);
     const CenterMarkShape shape =
         CenterMarkOf(mark, Width(), Height(), boxSize_, centerMarkRadius_, std::max<int>(1, pen.lopnWidth.x),
                      picture.bmWidth, std::abs(picture.bmHeight));

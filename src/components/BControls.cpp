@@ -1,6 +1,8 @@
 // Labels and link labels; see BControls.h.
 #include "components/BControls.h"
 
+#include "core/Wide_win.h"
+
 #include <shellapi.h>
 
 #include "gui/Dpi.h"
@@ -94,7 +96,7 @@ void TLabel::AdjustSize() {
     gui::ScopedSelect font(screen.Get(), FontWithStyle(fontStyle_));
     RECT r = {0, 0, wordWrap_ ? Width() : 0, 0};
     const std::string text = caption_.empty() ? " " : caption_;
-    ::DrawTextA(screen.Get(), text.c_str(), -1, &r,
+    ::DrawTextW(screen.Get(), Wide(text).c_str(), -1, &r,
                 DT_CALCRECT | PrefixFormat() | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE));
     const int width = r.right - r.left, height = r.bottom - r.top;
     const int left = alignment_ == TAlignment::taRightJustify ? Left() + Width() - width : Left();
@@ -105,7 +107,7 @@ void TLabel::DrawCaption(HDC dc, RECT area, UINT format, COLORREF color, TFontSt
     gui::ScopedSelect font(dc, FontWithStyle(style));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, color);
-    ::DrawTextA(dc, caption_.c_str(), -1, &area, format);
+    ::DrawTextW(dc, Wide(caption_).c_str(), -1, &area, format);
 }
 
 void TLabel::Paint(HDC dc) {
@@ -218,7 +220,7 @@ void TBLabel::MouseDown(gui::MouseButton button, gui::ShiftState shift, int x, i
     TLabel::MouseDown(button, shift, x, y);
     // On the press, before the click of the release.
     if (!Execute.empty() && button == gui::MouseButton::Left && ExecuteFile)
-        ::ShellExecuteA(nullptr, "open", Execute.c_str(), nullptr, nullptr, SW_SHOW);
+        ::ShellExecuteW(nullptr, L"open", Wide(Execute).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void TBLabel::MouseEnter() {

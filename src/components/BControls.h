@@ -120,7 +120,7 @@ public:
     bool ExecuteFile = false;
 
     bool Hovering() const { return hovering_; }
-    // The flags DrawTextA gets for the caption.
+    // The flags DrawTextW gets for the caption.
     UINT DrawFormat() const;
 
 protected:

@@ -1,6 +1,8 @@
 // The panel's shape and flat button; see PanelControls.h.
 #include "components/PanelControls.h"
 
+#include "core/Wide_win.h"
+
 #include "gui/Dpi.h"
 
 namespace corvinade {
@@ -54,7 +56,7 @@ void TSpeedButton::Paint(HDC dc) {
     gui::ScopedSelect font(dc, gui::Font(font_, Host().HostDpi()));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
-    ::DrawTextA(dc, caption_.c_str(), -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    ::DrawTextW(dc, Wide(caption_).c_str(), -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
 }
 
 void TSpeedButton::MouseDown(gui::MouseButton button, gui::ShiftState, int, int) {

@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "components/TrayTip.h"
+#include "core/Unicode.h"
+#include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Form.h"
 #include "gui/Guarded.h"
@@ -48,9 +50,16 @@ POINT CursorPos() {
     return p;
 }
 
+// As much of the text as the field holds, zero-terminated, never half a character.
+template <std::size_t Size> void CopyFitting(wchar_t (&field)[Size], const std::string& text) {
+    const std::u16string units = Utf8ToUtf16Prefix(text, Size - 1);
+    std::copy(units.begin(), units.end(), field);
+    field[units.size()] = L'\0';
+}
+
 // The common controls' version packed as major << 16 | minor.
 DWORD CommonControlsVersion() {
-    HMODULE library = ::LoadLibraryA("comctl32.dll");
+    HMODULE library = ::LoadLibraryW(L"comctl32.dll");
     if (!library)
         return 0;
     DWORD packed = 0;
@@ -79,9 +88,9 @@ TPopupMenu::~TPopupMenu() {
 void TPopupMenu::AddItem(const std::string& caption, std::function<void()> onClick, bool isDefault) {
     const UINT id = static_cast<UINT>(items_.size()) + 1;
     if (caption == "-")
-        ::AppendMenuA(menu_, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuW(menu_, MF_SEPARATOR, 0, nullptr);
     else
-        ::AppendMenuA(menu_, MF_STRING, id, caption.c_str());
+        ::AppendMenuW(menu_, MF_STRING, id, Wide(caption).c_str());
     if (isDefault)
         ::SetMenuDefaultItem(menu_, id, FALSE);
     items_.push_back({caption, std::move(onClick), isDefault});
@@ -115,7 +124,7 @@ HWND TTrayIcon::HandlerWindow() {
 
 UINT TTrayIcon::TaskbarCreatedMessage() {
     static const UINT message =
-        CommonControlsVersion() >= ((4u << 16) | 71u) ? ::RegisterWindowMessageA("TaskbarCreated") : 0;
+        CommonControlsVersion() >= ((4u << 16) | 71u) ? ::RegisterWindowMessageW(L"TaskbarCreated") : 0;
     return message;
 }
 
@@ -129,7 +138,7 @@ UINT_PTR NextIconId() {
 } // namespace
 
 TTrayIcon::TTrayIcon(gui::Form* owner) : owner_(owner), id_(NextIconId()) {
-    data_.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data_.cbSize = NOTIFYICONDATAW_V2_SIZE;
     data_.hWnd = HandlerWindow();
     data_.uID = static_cast<UINT>(IconId());
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -266,7 +275,7 @@ void TTrayIcon::FillNotifyData() {
 }
 
 bool TTrayIcon::Notify(DWORD message) {
-    return ::Shell_NotifyIconA(message, &data_) != FALSE;
+    return ::Shell_NotifyIconW(message, &data_) != FALSE;
 }
 
 bool TTrayIcon::AddToTray() {
@@ -305,13 +314,13 @@ bool TTrayIcon::RefreshInTray() {
 
 bool TTrayIcon::ShowBalloonHint(const std::string& title, const std::string& text, DWORD iconFlags) {
     FillNotifyData();
-    NOTIFYICONDATAA balloon = data_;
+    NOTIFYICONDATAW balloon = data_;
     balloon.uFlags = NIF_INFO;
-    ::lstrcpynA(balloon.szInfo, text.c_str(), sizeof balloon.szInfo);
-    ::lstrcpynA(balloon.szInfoTitle, title.c_str(), sizeof balloon.szInfoTitle);
+    CopyFitting(balloon.szInfo, text);
+    CopyFitting(balloon.szInfoTitle, title);
     balloon.dwInfoFlags = iconFlags;
     balloon.uTimeout = BalloonTimeoutMs;
-    return ::Shell_NotifyIconA(NIM_MODIFY, &balloon) != FALSE;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &balloon) != FALSE;
 }
 
 void TTrayIcon::ShowTrayPopup(int x, int y) {
@@ -323,7 +332,7 @@ void TTrayIcon::ShowTrayPopup(int x, int y) {
     PopupMenu->Popup(HandlerWindow(), x, y);
     // Makes the menu close properly when the user clicks elsewhere next time.
     if (ownerWindow_)
-        ::PostMessageA(ownerWindow_, WM_NULL, 0, 0);
+        ::PostMessageW(ownerWindow_, WM_NULL, 0, 0);
 }
 
 void TTrayIcon::HideMainWindow() {

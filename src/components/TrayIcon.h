@@ -146,7 +146,7 @@ private:
     HWND ownerWindow_ = nullptr;
     int ownerHookId_ = 0;
     int hookId_ = 0;
-    NOTIFYICONDATAA data_{};
+    NOTIFYICONDATAW data_{};
     const gui::ImageList* iconList_ = nullptr;
     int iconIndex_ = 0;
     HICON icon_ = nullptr;

@@ -3,12 +3,16 @@
 
 #include <algorithm>
 
+#include "core/Unicode.h"
+
 namespace corvinade {
 
-std::array<char, TrayTipSize> TrayTipText(std::string_view hint, bool showHint) {
-    std::array<char, TrayTipSize> tip{};
-    if (showHint)
-        std::copy_n(hint.begin(), std::min(hint.size(), TrayTipSize - 1), tip.begin());
+std::array<char16_t, TrayTipSize> TrayTipText(std::string_view hint, bool showHint) {
+    std::array<char16_t, TrayTipSize> tip{};
+    if (showHint) {
+        const std::u16string units = Utf8ToUtf16Prefix(hint, TrayTipSize - 1);
+        std::copy(units.begin(), units.end(), tip.begin());
+    }
     return tip;
 }
 

@@ -1,5 +1,5 @@
 // The tooltip text the tray icon hands to the shell, apart from the window
-// system: the shell's field holds 127 characters and a terminating zero.
+// system: the shell's field holds 127 UTF-16 units and a terminating zero.
 #pragma once
 
 #include <array>
@@ -9,8 +9,8 @@ namespace corvinade {
 
 inline constexpr std::size_t TrayTipSize = 128;
 
-// The first 127 characters of the hint, zero-filled; all zeros (no tooltip)
-// when the hint is empty or hints are off.
-std::array<char, TrayTipSize> TrayTipText(std::string_view hint, bool showHint);
+// As much of the hint (UTF-8) as fits in 127 units, never half a character,
+// zero-filled; all zeros (no tooltip) when the hint is empty or hints are off.
+std::array<char16_t, TrayTipSize> TrayTipText(std::string_view hint, bool showHint);
 
 } // namespace corvinade

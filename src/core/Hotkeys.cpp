@@ -4,6 +4,7 @@
 
 #include "core/Errors.h"
 #include "core/IniImage.h"
+#include "core/TextEncoding.h"
 #include "core/TextFile.h"
 
 #include <algorithm>
@@ -218,17 +219,20 @@ void THotkeyList::CheckIndex(int index) const {
 
 void THotkeyList::LoadFromFile(const std::string& fileName, bool onlyActive) {
     Clear();
-    std::optional<std::string> text = ReadTextFile(fileName);
-    if (!text)
+    std::optional<std::string> bytes = ReadTextFile(fileName);
+    if (!bytes)
         return;
-    IniImage ini = IniImage::Parse(*text);
-    text.reset(); // large files: do not hold the text and its image at once
+    // Large files: never hold the bytes, the text and its image all at once.
+    std::string text = DecodeFileText(*bytes, SystemCodePage());
+    bytes.reset();
+    const IniImage ini = IniImage::Parse(text);
+    std::string().swap(text);
     LoadFromImage(ini, onlyActive);
 }
 
-void THotkeyList::LoadFromText(std::string_view text, bool onlyActive) {
+void THotkeyList::LoadFromText(std::string_view bytes, bool onlyActive, const AnsiCodePage& ansi) {
     Clear();
-    LoadFromImage(IniImage::Parse(text), onlyActive);
+    LoadFromImage(IniImage::Parse(DecodeFileText(bytes, ansi)), onlyActive);
 }
 
 void THotkeyList::LoadFromImage(const IniImage& ini, bool onlyActive) {
@@ -254,7 +258,7 @@ void THotkeyList::SaveToFile(const std::string& fileName) const {
     ReplaceTextFile(fileName, ToText());
 }
 
-std::string THotkeyList::ToText() const {
+std::string THotkeyList::ToText(const AnsiCodePage& ansi) const {
     // Every section of the old file is erased and lines outside sections are
     // never kept, so nothing of the old content survives a save: the image is
     // built fresh instead of being read first. A file held open by another
@@ -270,7 +274,7 @@ std::string THotkeyList::ToText() const {
         ini.WriteString(section, "params", d.Params);
         ini.WriteString(section, "params2", d.Params2);
     }
-    return ini.ToText();
+    return EncodeFileText(ini.ToText(), ansi);
 }
 
 void THotkeyList::RegisterAll() {

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/TextEncoding.h"
+
 namespace corvinade {
 
 class IniImage;
@@ -155,10 +157,13 @@ public:
     // when the write fails (Error "Cannot create file ..."). Temporary files of
     // earlier saves that were cut short are removed first.
     void SaveToFile(const std::string& fileName) const;
-    // The same rules on text in memory: LoadFromText reads as LoadFromFile
-    // reads the file's bytes, ToText is what SaveToFile writes.
-    void LoadFromText(std::string_view text, bool onlyActive);
-    std::string ToText() const;
+    // The same rules on bytes in memory: LoadFromText reads as LoadFromFile
+    // reads the file's bytes, ToText is what SaveToFile writes. The file is
+    // decoded and encoded by DecodeFileText and EncodeFileText: a file of
+    // earlier versions reads as before, and one whose texts all fit the ANSI
+    // code page is written as they wrote it.
+    void LoadFromText(std::string_view bytes, bool onlyActive, const AnsiCodePage& ansi = SystemCodePage());
+    std::string ToText(const AnsiCodePage& ansi = SystemCodePage()) const;
     void RegisterAll();
 
 private:

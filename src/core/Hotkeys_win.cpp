@@ -1,10 +1,12 @@
 // The Win32 side of unit Hotkeys.
 #include "core/Hotkeys_win.h"
 
+#include "core/Wide_win.h"
+
 namespace corvinade {
 
 std::uint16_t Win32HotkeyPort::AddHotkeyAtom(const std::string& name) {
-    return ::GlobalAddAtomA(name.c_str());
+    return ::GlobalAddAtomW(Wide(name).c_str());
 }
 
 bool Win32HotkeyPort::RegisterCombination(std::uint16_t id, std::int32_t modifiers, std::int32_t key) {
@@ -20,12 +22,13 @@ void Win32HotkeyPort::DeleteHotkeyAtom(std::uint16_t atom) {
 }
 
 std::string Win32KeyNames::LayoutKeyName(std::uint16_t virtualKey) const {
-    UINT scan = MapVirtualKeyA(virtualKey, 0);
+    UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
     if (scan == 0)
         return {};
-    char name[256];
-    int length = GetKeyNameTextA(static_cast<LONG>(scan << 16), name, sizeof name);
-    return std::string(name, length > 0 ? static_cast<std::size_t>(length) : 0);
+    wchar_t name[256];
+    const int length =
+        GetKeyNameTextW(static_cast<LONG>(scan << 16), name, static_cast<int>(std::size(name)));
+    return Utf8(name, length > 0 ? length : 0);
 }
 
 } // namespace corvinade

@@ -8,7 +8,7 @@
 
 namespace corvinade {
 
-// GlobalAddAtomA, RegisterHotKey, UnregisterHotKey and GlobalDeleteAtom, all
+// GlobalAddAtomW, RegisterHotKey, UnregisterHotKey and GlobalDeleteAtom, all
 // with the window given here (the application window).
 class Win32HotkeyPort : public HotkeyPort {
 public:
@@ -22,8 +22,8 @@ private:
     HWND window_;
 };
 
-// Key names in the language of the keyboard layout: MapVirtualKeyA for the scan
-// code, GetKeyNameTextA for its name.
+// Key names in the language of the keyboard layout: MapVirtualKeyW for the scan
+// code, GetKeyNameTextW for its name.
 class Win32KeyNames : public KeyNamePort {
 public:
     std::string LayoutKeyName(std::uint16_t virtualKey) const override;

@@ -108,11 +108,6 @@ std::int32_t ParseIniInteger(std::string_view text, std::int32_t fallback) {
 }
 
 IniImage IniImage::Parse(std::string_view text) {
-    // Notepad starts a file saved as UTF-8 with a byte-order mark; left in
-    // place it would hide the first section header.
-    constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
-    if (text.starts_with(Utf8Bom))
-        text.remove_prefix(Utf8Bom.size());
     IniImage image;
     Section* current = nullptr;
     ForEachLine(text, [&](std::string_view raw) {

@@ -34,8 +34,8 @@ public:
         std::vector<Entry> Entries;
     };
 
-    // Reads text by the reading rules; CR, LF and CR LF all end a line. A
-    // leading UTF-8 byte-order mark is skipped.
+    // Reads text (decoded already: no byte-order mark) by the reading rules;
+    // CR, LF and CR LF all end a line.
     static IniImage Parse(std::string_view text);
     // Every section as "[name]", its entries as "name=value", then an empty
     // line; lines end in CR LF.

@@ -1,4 +1,4 @@
-// Whole-file text access on Windows: ANSI file names, the system's error texts,
+// Whole-file text access on Windows: any file name (UTF-8, wide calls), the system's error texts,
 // and a save that replaces the old file in one step.
 #include "core/TextFile.h"
 
@@ -6,6 +6,7 @@
 #include "core/Handles_win.h"
 #include "core/Paths.h"
 #include "core/SystemText_win.h"
+#include "core/Wide_win.h"
 
 #include <windows.h>
 
@@ -28,14 +29,15 @@ bool HeldByAnother(DWORD error) {
 }
 
 HANDLE OpenForReading(const std::string& name) {
-    return CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    return CreateFileW(Wide(name).c_str(), GENERIC_READ,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
 // Writes and flushes content into the (already created) file temp; 0 or the error.
-DWORD WriteAndFlush(const std::string& temp, const std::string& content) {
+DWORD WriteAndFlush(const std::wstring& temp, const std::string& content) {
     UniqueHandle file(
-        CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return GetLastError();
     std::size_t done = 0;
@@ -54,9 +56,9 @@ DWORD WriteAndFlush(const std::string& temp, const std::string& content) {
 }
 
 // Moves temp over name, waiting a little while another program holds name.
-DWORD MoveIntoPlace(const std::string& temp, const std::string& name) {
+DWORD MoveIntoPlace(const std::wstring& temp, const std::wstring& name) {
     for (std::size_t attempt = 0;; ++attempt) {
-        if (MoveFileExA(temp.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (MoveFileExW(temp.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return 0;
         DWORD error = GetLastError();
         if (!HeldByAnother(error) || attempt == std::size(RetryWaits))
@@ -65,7 +67,7 @@ DWORD MoveIntoPlace(const std::string& temp, const std::string& name) {
     }
 }
 
-constexpr char TempPrefix[] = "cvn";
+constexpr wchar_t TempPrefix[] = L"cvn";
 
 } // namespace
 
@@ -137,15 +139,15 @@ void RemoveSaveLeftovers(const std::string& name) {
     const SaveTurn turn;
     if (!turn.Owned())
         return; // the leftovers wait for the next save
-    const std::string directory = DirectoryOf(name);
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((directory + "\\" + TempPrefix + "*.tmp").c_str(), &found);
+    const std::wstring directory = Wide(DirectoryOf(name));
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((directory + L"\\" + TempPrefix + L"*.tmp").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileA((directory + "\\" + found.cFileName).c_str());
-    } while (FindNextFileA(search, &found));
+            DeleteFileW((directory + L"\\" + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
     FindClose(search);
 }
 
@@ -153,14 +155,14 @@ void ReplaceTextFile(const std::string& name, const std::string& content) {
     const SaveTurn turn;
     if (!turn.Owned())
         Fail("Cannot create file", name, ERROR_TIMEOUT);
-    char temp[MAX_PATH];
-    if (!GetTempFileNameA(DirectoryOf(name).c_str(), TempPrefix, 0, temp))
+    wchar_t temp[MAX_PATH];
+    if (!GetTempFileNameW(Wide(DirectoryOf(name)).c_str(), TempPrefix, 0, temp))
         Fail("Cannot create file", name, GetLastError());
     DWORD error = WriteAndFlush(temp, content);
     if (error == 0)
-        error = MoveIntoPlace(temp, name);
+        error = MoveIntoPlace(temp, Wide(name));
     if (error != 0) {
-        DeleteFileA(temp);
+        DeleteFileW(temp);
         Fail("Cannot create file", name, error);
     }
 }

@@ -2,6 +2,7 @@
 // application's message hook, termination and the default error display.
 #include "gui/Application.h"
 
+#include "core/Wide_win.h"
 #include "gui/Controls.h"
 #include "gui/Dialogs.h"
 #include "gui/Dpi.h"
@@ -18,7 +19,7 @@ namespace corvinade::gui {
 
 namespace {
 
-constexpr char kWindowClass[] = "CorvinadeApplication";
+constexpr wchar_t kWindowClass[] = L"CorvinadeApplication";
 
 // A "." closes a text whose last character has a code above that of "."
 // (compared as unsigned, so a letter like 0xE9 counts too).
@@ -30,9 +31,7 @@ std::string ErrorDisplayText(const std::string& text) {
 
 // The executable's base name: the title until the program sets its own.
 std::string ModuleBaseName(HINSTANCE instance) {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(instance, path, MAX_PATH);
-    std::string name = path;
+    std::string name = ModuleFileName(instance);
     name.erase(0, name.find_last_of("\\/") + 1);
     if (auto dot = name.rfind('.'); dot != std::string::npos)
         name.erase(dot);
@@ -41,13 +40,13 @@ std::string ModuleBaseName(HINSTANCE instance) {
 
 // Posted to the application window when the first task waits.
 UINT RunPostedMessage() {
-    static const UINT message = ::RegisterWindowMessageA("Corvinade.Application.RunPosted");
+    static const UINT message = ::RegisterWindowMessageW(L"Corvinade.Application.RunPosted");
     return message;
 }
 
 void DropPendingQuit() {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
 }
 
@@ -77,18 +76,18 @@ Application::Application(HINSTANCE instance) : hinstance_(instance), title_(Modu
         throw std::logic_error("Only one application object may exist");
     MakeProcessDpiAware();
 
-    WNDCLASSEXA wc = {};
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;
-    wc.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(1));
+    wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
     wc.lpszClassName = kWindowClass;
-    ::RegisterClassExA(&wc);
+    ::RegisterClassExW(&wc);
 
     instance_ = this;
     // A tool window is never given a taskbar button; it stays hidden anyway.
-    window_ = ::CreateWindowExA(WS_EX_TOOLWINDOW, kWindowClass, title_.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
-                                nullptr, instance, nullptr);
+    window_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, Wide(title_).c_str(), WS_POPUP, 0, 0, 0, 0,
+                                nullptr, nullptr, instance, nullptr);
     if (!window_) {
         instance_ = nullptr;
         throw std::runtime_error("Cannot create the application window");
@@ -102,19 +101,19 @@ Application::~Application() {
     ::DestroyWindow(window_);
     window_ = nullptr;
     instance_ = nullptr;
-    ::UnregisterClassA(kWindowClass, hinstance_);
+    ::UnregisterClassW(kWindowClass, hinstance_);
     DropPendingQuit();
 }
 
 void Application::SetTitle(std::string title) {
     title_ = std::move(title);
-    ::SetWindowTextA(window_, title_.c_str());
+    ::SetWindowTextW(window_, Wide(title_).c_str());
 }
 
 void Application::Run() {
     MSG msg;
     while (!terminated_) {
-        if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
             terminated_ = true;
             break;
         }
@@ -134,7 +133,7 @@ void Application::Terminate() {
 
 void Application::ProcessMessages() {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             terminated_ = true;
             ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -146,7 +145,7 @@ void Application::ProcessMessages() {
 
 bool Application::HandleOneMessage() {
     MSG msg;
-    if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+    if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
         terminated_ = true;
         ::PostQuitMessage(static_cast<int>(msg.wParam));
         return false;
@@ -165,14 +164,14 @@ void Application::Dispatch(MSG& msg) {
         if (handled || Form::HandleDialogKey(msg))
             return;
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     });
 }
 
 LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Application* app = instance_;
     if (!app || (app->window_ && app->window_ != hwnd))
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     return GuardedResult(0, [&] {
         if (!app->window_)
             app->window_ = hwnd; // messages of CreateWindowEx itself
@@ -181,14 +180,14 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
 }
 
 UINT Application::LiveHandlesMessage() {
-    static const UINT message = ::RegisterWindowMessageA("CorvinadeLiveHandles");
+    static const UINT message = ::RegisterWindowMessageW(L"CorvinadeLiveHandles");
     return message;
 }
 
 void Application::Post(std::function<void()> task) {
     posted_.push_back(std::move(task));
     if (posted_.size() == 1)
-        ::PostMessageA(window_, RunPostedMessage(), 0, 0);
+        ::PostMessageW(window_, RunPostedMessage(), 0, 0);
 }
 
 // One task per message, taken off the queue before it runs: a task may post
@@ -199,7 +198,7 @@ void Application::RunPostedTask() {
     std::function<void()> task = std::move(posted_.front());
     posted_.pop_front();
     if (!posted_.empty())
-        ::PostMessageA(window_, RunPostedMessage(), 0, 0);
+        ::PostMessageW(window_, RunPostedMessage(), 0, 0);
     Guarded([&] { task(); });
 }
 
@@ -247,7 +246,7 @@ LRESULT Application::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             Terminate();
         return 0;
     }
-    return ::DefWindowProcA(window_, msg, wParam, lParam);
+    return ::DefWindowProcW(window_, msg, wParam, lParam);
 }
 
 void Application::HandleException() noexcept {

@@ -8,7 +8,7 @@ namespace corvinade::gui {
 // No WM_PARENTNOTIFY: a form that deletes itself destroys its buttons while
 // its window still exists, and must not be called back then.
 Button::Button(Container& parent, const ControlArgs& args)
-    : Control(parent, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, WS_EX_NOPARENTNOTIFY, args) {}
+    : Control(parent, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, WS_EX_NOPARENTNOTIFY, args) {}
 
 void Button::Click() {
     if (OnClick)
@@ -20,7 +20,7 @@ void Button::Click() {
 
 void Button::SetDefaultLook(bool isDefault) {
     if (Handle())
-        ::SendMessageA(Handle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+        ::SendMessageW(Handle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void Button::HandleCommand(WORD notifyCode) {

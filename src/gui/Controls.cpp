@@ -7,6 +7,7 @@
 #include <set>
 
 #include "core/Errors.h"
+#include "core/Wide_win.h"
 #include "gui/Button.h"
 #include "gui/Form.h"
 #include "gui/Guarded.h"
@@ -17,7 +18,7 @@ namespace corvinade::gui {
 
 namespace {
 
-constexpr char kControlProperty[] = "Corvinade.Control";
+constexpr wchar_t kControlProperty[] = L"Corvinade.Control";
 constexpr UINT_PTR kSubclassId = 1;
 
 // The drop-down part of a combo box: eight rows of the default font, as the
@@ -49,17 +50,11 @@ int NextControlId() {
     return id;
 }
 
-std::string WindowText(HWND window) {
-    std::string text(static_cast<size_t>(::GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<size_t>(::GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 SIZE TextExtent(HWND window, HFONT font, const std::string& text, UINT format) {
     WindowDC dc(window);
     ScopedSelect select(dc.Get(), font);
     RECT r = {0, 0, 0, 0};
-    ::DrawTextA(dc.Get(), text.empty() ? " " : text.c_str(), -1, &r, format | DT_CALCRECT);
+    ::DrawTextW(dc.Get(), text.empty() ? L" " : Wide(text).c_str(), -1, &r, format | DT_CALCRECT);
     return {r.right - r.left, r.bottom - r.top};
 }
 
@@ -67,7 +62,7 @@ SIZE TextExtent(HWND window, HFONT font, const std::string& text, UINT format) {
 
 // ---------------------------------------------------------------- Control
 
-Control::Control(Container& parent, const char* windowClass, DWORD style, DWORD exStyle,
+Control::Control(Container& parent, const wchar_t* windowClass, DWORD style, DWORD exStyle,
                  const ControlArgs& args)
     : parent_(&parent), id_(NextControlId()), design_(args) {
     const SIZE designSize = parent.DesignClientSize();
@@ -77,13 +72,13 @@ Control::Control(Container& parent, const char* windowClass, DWORD style, DWORD 
     static const bool classesReady =
         (InitCommonControlClasses(ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_LINK_CLASS), true);
     (void)classesReady;
-    window_ =
-        ::CreateWindowExA(exStyle, windowClass, args.caption.c_str(), style | WS_CHILD | WS_VISIBLE, 0, 0, 0,
-                          0, parent.ContainerWindow(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
-                          ::GetModuleHandleA(nullptr), nullptr);
+    window_ = ::CreateWindowExW(exStyle, windowClass, Wide(args.caption).c_str(),
+                                style | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent.ContainerWindow(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
+                                ::GetModuleHandleW(nullptr), nullptr);
     if (!window_)
-        throw Error(std::string("Cannot create a control of class ") + windowClass);
-    ::SetPropA(window_, kControlProperty, this);
+        throw Error("Cannot create a control of class " + Utf8(windowClass));
+    ::SetPropW(window_, kControlProperty, this);
     SubclassControl(window_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     parent.AddChild(this);
     ApplyFont();
@@ -114,14 +109,14 @@ Control::~Control() {
 }
 
 Control* Control::FromHandle(HWND window) {
-    return window ? static_cast<Control*>(::GetPropA(window, kControlProperty)) : nullptr;
+    return window ? static_cast<Control*>(::GetPropW(window, kControlProperty)) : nullptr;
 }
 
 void Control::Detach() {
     if (!window_)
         return;
     RemoveControlSubclass(window_, SubclassProc, kSubclassId);
-    ::RemovePropA(window_, kControlProperty);
+    ::RemovePropW(window_, kControlProperty);
     window_ = nullptr;
 }
 
@@ -138,7 +133,7 @@ int Control::Scale(int designPixels) const {
 }
 
 void Control::SetCaption(const std::string& caption) {
-    ::SetWindowTextA(window_, caption.c_str());
+    ::SetWindowTextW(window_, Wide(caption).c_str());
     if (design_.width <= 0 || design_.height <= 0)
         LayOutAgain(); // sized to its text
 }
@@ -170,7 +165,7 @@ void Control::SetVisible(bool visible) {
 }
 
 bool Control::Visible() const {
-    return (::GetWindowLongA(window_, GWL_STYLE) & WS_VISIBLE) != 0;
+    return (::GetWindowLongW(window_, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 void Control::SetFocus() {
@@ -293,7 +288,7 @@ HFONT Control::CurrentFont() const {
 
 void Control::ApplyFont() {
     if (window_)
-        ::SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(CurrentFont()), TRUE);
+        ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(CurrentFont()), TRUE);
 }
 
 void Control::DpiChanged() {
@@ -534,7 +529,7 @@ DWORD LabelStyle(const Label::Options& o) {
 } // namespace
 
 Label::Label(Container& parent, const ControlArgs& args, Options options)
-    : Control(parent, "STATIC", LabelStyle(options), 0, args), options_(options) {
+    : Control(parent, L"STATIC", LabelStyle(options), 0, args), options_(options) {
     LayOutAgain(); // sized to the text, which the base could not measure
 }
 
@@ -567,8 +562,8 @@ bool Label::ControlMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
 Edit::Edit(Container& parent, const ControlArgs& args) : Edit(parent, ES_AUTOHSCROLL | WS_TABSTOP, args) {}
 
 Edit::Edit(Container& parent, DWORD style, const ControlArgs& args)
-    : Control(parent, "EDIT", style, WS_EX_CLIENTEDGE, args) {
-    ::SendMessageA(Handle(), EM_LIMITTEXT, 0, 0); // as much as the system allows
+    : Control(parent, L"EDIT", style, WS_EX_CLIENTEDGE, args) {
+    ::SendMessageW(Handle(), EM_LIMITTEXT, 0, 0); // as much as the system allows
 }
 
 void Edit::SetText(const std::string& text) {
@@ -610,16 +605,16 @@ bool Memo::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
 // ---------------------------------------------------------------- CheckBox
 
 CheckBox::CheckBox(Container& parent, const ControlArgs& args)
-    : Control(parent, "BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, args) {
+    : Control(parent, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, args) {
     LayOutAgain();
 }
 
 bool CheckBox::Checked() const {
-    return ::SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return ::SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void CheckBox::SetChecked(bool checked) {
-    ::SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    ::SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void CheckBox::HandleCommand(WORD notifyCode) {
@@ -637,7 +632,7 @@ SIZE CheckBox::PreferredSize() const {
 // ---------------------------------------------------------------- ComboBox
 
 ComboBox::ComboBox(Container& parent, const ControlArgs& args)
-    : Control(parent, "COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
+    : Control(parent, L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
               ControlArgs{args.left, args.top, args.width, args.height > 0 ? args.height : 21, args.caption,
                           args.align, args.anchors}) {
     LayOutAgain(); // with the list's height, which the base could not see
@@ -648,15 +643,15 @@ int ComboBox::ExtraDesignHeight() const {
 }
 
 int ComboBox::AddItem(const std::string& text, std::intptr_t data) {
-    auto index = ::SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    auto index = ::SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
     if (index < 0)
         throw Error("Cannot add \"" + text + "\" to the list");
-    ::SendMessageA(Handle(), CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
+    ::SendMessageW(Handle(), CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
     return static_cast<int>(index);
 }
 
 int ComboBox::Count() const {
-    return static_cast<int>(::SendMessageA(Handle(), CB_GETCOUNT, 0, 0));
+    return static_cast<int>(::SendMessageW(Handle(), CB_GETCOUNT, 0, 0));
 }
 
 void ComboBox::CheckIndex(int index) const {
@@ -666,32 +661,32 @@ void ComboBox::CheckIndex(int index) const {
 
 std::string ComboBox::ItemText(int index) const {
     CheckIndex(index);
-    auto length = ::SendMessageA(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    length = ::SendMessageA(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index),
+    auto length = ::SendMessageW(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    std::wstring text(static_cast<size_t>(length < 0 ? 0 : length) + 1, L'\0');
+    length = ::SendMessageW(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index),
                             reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(length < 0 ? 0 : length));
-    return text;
+    return Utf8(text);
 }
 
 std::intptr_t ComboBox::ItemData(int index) const {
     CheckIndex(index);
     return static_cast<std::intptr_t>(
-        ::SendMessageA(Handle(), CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+        ::SendMessageW(Handle(), CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
 }
 
 int ComboBox::ItemIndex() const {
-    return static_cast<int>(::SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
+    return static_cast<int>(::SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
 }
 
 void ComboBox::SetItemIndex(int index) {
     if (index != -1)
         CheckIndex(index);
-    ::SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    ::SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void ComboBox::Clear() {
-    ::SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+    ::SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
 }
 
 void ComboBox::HandleCommand(WORD notifyCode) {
@@ -702,6 +697,6 @@ void ComboBox::HandleCommand(WORD notifyCode) {
 // ------------------------------------------------------------------ Bevel
 
 Bevel::Bevel(Container& parent, const ControlArgs& args)
-    : Control(parent, "STATIC", args.width >= args.height ? SS_ETCHEDHORZ : SS_ETCHEDVERT, 0, args) {}
+    : Control(parent, L"STATIC", args.width >= args.height ? SS_ETCHEDHORZ : SS_ETCHEDVERT, 0, args) {}
 
 } // namespace corvinade::gui

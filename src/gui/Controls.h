@@ -42,7 +42,8 @@ class Control {
 public:
     // A child window of `windowClass` (any system or registered class), with
     // WS_CHILD | WS_VISIBLE added to `style`.
-    Control(Container& parent, const char* windowClass, DWORD style, DWORD exStyle, const ControlArgs& args);
+    Control(Container& parent, const wchar_t* windowClass, DWORD style, DWORD exStyle,
+            const ControlArgs& args);
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
     virtual ~Control();

@@ -1,6 +1,7 @@
 // The program's own message boxes.
 #include "gui/Dialogs.h"
 
+#include "core/Wide_win.h"
 #include "gui/Application.h"
 
 namespace corvinade::gui {
@@ -36,7 +37,7 @@ int MessageDlg(const std::string& text, DialogKind kind, UINT buttons) {
 }
 
 int ShowMessageBox(HWND owner, const std::string& text, const char* caption, UINT flags) {
-    return ::MessageBoxA(owner, text.c_str(), caption, flags);
+    return ::MessageBoxW(owner, Wide(text).c_str(), caption ? Wide(caption).c_str() : nullptr, flags);
 }
 
 } // namespace corvinade::gui

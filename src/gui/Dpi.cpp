@@ -4,6 +4,7 @@
 #include <map>
 #include <tuple>
 
+#include "core/Wide_win.h"
 #include "gui/Handles.h"
 
 namespace corvinade::gui {
@@ -13,7 +14,7 @@ namespace {
 // Entry points missing before Windows 10 (and some missing in Wine), looked
 // up once.
 template <class Fn> Fn User32Entry(const char* name) {
-    HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
     return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, name))) : nullptr;
 }
 
@@ -65,11 +66,11 @@ HFONT Font(const FontDesign& design, int dpi) {
     const int height = Scale(design.height, dpi);
     auto [it, added] = fonts.try_emplace(Key{design.face, height, design.style});
     if (added)
-        it->second.Reset(::CreateFontA(-height, 0, 0, 0, (design.style & FontBold) ? FW_BOLD : FW_NORMAL,
+        it->second.Reset(::CreateFontW(-height, 0, 0, 0, (design.style & FontBold) ? FW_BOLD : FW_NORMAL,
                                        (design.style & FontItalic) != 0, (design.style & FontUnderline) != 0,
                                        (design.style & FontStrikeOut) != 0, DEFAULT_CHARSET,
                                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                       DEFAULT_PITCH | FF_DONTCARE, design.face.c_str()));
+                                       DEFAULT_PITCH | FF_DONTCARE, Wide(design.face).c_str()));
     return it->second ? it->second.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 

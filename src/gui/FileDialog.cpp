@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/Errors.h"
+#include "core/Wide_win.h"
 #include "gui/Guarded.h"
 #include "gui/SystemLibrary.h"
 
@@ -21,28 +22,30 @@ std::string FileDialogErrorText(unsigned long error) {
 }
 
 bool FileDialog::Run(HWND owner, bool save, DWORD flags) {
-    std::string filter = Filter;
-    std::replace(filter.begin(), filter.end(), '|', '\0');
-    filter.append(2, '\0');
-    std::vector<char> name(std::max<std::size_t>(FileName.size() + 1, 4096), '\0');
-    std::copy(FileName.begin(), FileName.end(), name.begin());
+    std::wstring filter = Wide(Filter);
+    std::replace(filter.begin(), filter.end(), L'|', L'\0');
+    filter.append(2, L'\0');
+    const std::wstring start = Wide(FileName);
+    std::vector<wchar_t> name(std::max<std::size_t>(start.size() + 1, 4096), L'\0');
+    std::copy(start.begin(), start.end(), name.begin());
+    const std::wstring title = Wide(Title), defaultExt = Wide(DefaultExt);
 
-    OPENFILENAMEA ofn = {};
+    OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = static_cast<DWORD>(FilterIndex);
     ofn.lpstrFile = name.data();
     ofn.nMaxFile = static_cast<DWORD>(name.size());
-    ofn.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
-    ofn.lpstrDefExt = DefaultExt.empty() ? nullptr : DefaultExt.c_str();
+    ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
+    ofn.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
     // The program's working folder stays where it was.
     ofn.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | flags;
     ofn.lpfnHook = Hook;
     ofn.lCustData = reinterpret_cast<LPARAM>(this);
 
-    using Run = BOOL(WINAPI*)(OPENFILENAMEA*);
-    const auto run = SystemFunction<Run>("comdlg32.dll", save ? "GetSaveFileNameA" : "GetOpenFileNameA");
+    using Run = BOOL(WINAPI*)(OPENFILENAMEW*);
+    const auto run = SystemFunction<Run>("comdlg32.dll", save ? "GetSaveFileNameW" : "GetOpenFileNameW");
     const bool chosen = run(&ofn) != FALSE;
     dialog_ = nullptr;
     // FALSE is also a dialog that failed: that is an error, not a Cancel.
@@ -53,21 +56,21 @@ bool FileDialog::Run(HWND owner, bool save, DWORD flags) {
     }
     FilterIndex = static_cast<int>(ofn.nFilterIndex);
     if (chosen)
-        FileName = name.data();
+        FileName = Utf8(name.data());
     return chosen;
 }
 
 UINT_PTR CALLBACK FileDialog::Hook(HWND hook, UINT msg, WPARAM, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
-        auto* ofn = reinterpret_cast<OPENFILENAMEA*>(lParam);
-        ::SetWindowLongPtrA(hook, GWLP_USERDATA, ofn->lCustData);
+        auto* ofn = reinterpret_cast<OPENFILENAMEW*>(lParam);
+        ::SetWindowLongPtrW(hook, GWLP_USERDATA, ofn->lCustData);
         reinterpret_cast<FileDialog*>(ofn->lCustData)->dialog_ = ::GetParent(hook);
         return 0;
     }
     if (msg != WM_NOTIFY)
         return 0;
-    auto* self = reinterpret_cast<FileDialog*>(::GetWindowLongPtrA(hook, GWLP_USERDATA));
-    auto* notify = reinterpret_cast<OFNOTIFYA*>(lParam);
+    auto* self = reinterpret_cast<FileDialog*>(::GetWindowLongPtrW(hook, GWLP_USERDATA));
+    auto* notify = reinterpret_cast<OFNOTIFYW*>(lParam);
     if (self && notify->hdr.code == CDN_TYPECHANGE) {
         Guarded([&] {
             self->FilterIndex = static_cast<int>(notify->lpOFN->nFilterIndex);
@@ -105,26 +108,26 @@ bool IsAbsolutePath(const std::string& path) {
 std::string SaveDialog::CurrentFilePath() const {
     if (!dialog_)
         return FileName;
-    char text[4096] = {};
-    if (::SendMessageA(dialog_, CDM_GETSPEC, sizeof text, reinterpret_cast<LPARAM>(text)) > 0 &&
-        IsAbsolutePath(text))
-        return text;
-    char path[4096] = {};
+    wchar_t text[4096] = {};
+    if (::SendMessageW(dialog_, CDM_GETSPEC, std::size(text), reinterpret_cast<LPARAM>(text)) > 0 &&
+        IsAbsolutePath(Utf8(text)))
+        return Utf8(text);
+    wchar_t path[4096] = {};
     const LRESULT length =
-        ::SendMessageA(dialog_, CDM_GETFILEPATH, sizeof path, reinterpret_cast<LPARAM>(path));
-    return length > 0 ? std::string(path) : std::string();
+        ::SendMessageW(dialog_, CDM_GETFILEPATH, std::size(path), reinterpret_cast<LPARAM>(path));
+    return length > 0 ? Utf8(path) : std::string();
 }
 
 void SaveDialog::SetCurrentFileName(const std::string& name) {
     FileName = name;
     if (dialog_)
-        ::SendMessageA(dialog_, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(name.c_str()));
+        ::SendMessageW(dialog_, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(Wide(name).c_str()));
 }
 
 void SaveDialog::SetDialogDefaultExt(const std::string& extension) {
     DefaultExt = extension;
     if (dialog_)
-        ::SendMessageA(dialog_, CDM_SETDEFEXT, 0, reinterpret_cast<LPARAM>(DefaultExt.c_str()));
+        ::SendMessageW(dialog_, CDM_SETDEFEXT, 0, reinterpret_cast<LPARAM>(Wide(DefaultExt).c_str()));
 }
 
 } // namespace corvinade::gui

@@ -3,6 +3,7 @@
 #include "gui/Form.h"
 
 #include "core/Errors.h"
+#include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Button.h"
 #include "gui/Controls.h"
@@ -18,17 +19,17 @@ namespace corvinade::gui {
 
 namespace {
 
-constexpr char kFormClass[] = "CorvinadeForm";
+constexpr wchar_t kFormClass[] = L"CorvinadeForm";
 
 HINSTANCE ModuleInstance() {
     if (Application* app = Application::Instance())
         return app->InstanceHandle();
-    return ::GetModuleHandleA(nullptr);
+    return ::GetModuleHandleW(nullptr);
 }
 
 // Posted to a form by Release; registered so it never meets a form's own.
 UINT ReleaseMessage() {
-    static const UINT message = ::RegisterWindowMessageA("Corvinade.Form.Release");
+    static const UINT message = ::RegisterWindowMessageW(L"Corvinade.Form.Release");
     return message;
 }
 
@@ -82,7 +83,7 @@ Form::Form(const FormArgs& args) : designClient_{args.clientWidth, args.clientHe
         owner = App().Handle();
     // Created at the system dpi, then placed at the dpi of its screen.
     dpi_ = ScreenDpi();
-    ::CreateWindowExA(args.exStyle, kFormClass, args.caption.c_str(), style, 0, 0, 0, 0, owner, nullptr,
+    ::CreateWindowExW(args.exStyle, kFormClass, Wide(args.caption).c_str(), style, 0, 0, 0, 0, owner, nullptr,
                       ModuleInstance(), this);
     if (!window_)
         throw Error("Cannot create window \"" + args.caption + "\"");
@@ -94,7 +95,7 @@ Form::Form(const FormArgs& args) : designClient_{args.clientWidth, args.clientHe
     const Position position = args.center ? Position::ScreenCenter : args.position;
     if (position != Position::Designed) {
         RECT work = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         RECT around = work;
         if (position == Position::OwnerCenter && args.owner && ::IsWindowVisible(args.owner))
             ::GetWindowRect(args.owner, &around);
@@ -117,8 +118,9 @@ Form::~Form() {
 }
 
 bool Form::IsFormWindow(HWND window) {
-    char name[sizeof kFormClass + 1] = {};
-    return ::GetClassNameA(window, name, sizeof name) && std::string_view(name) == kFormClass;
+    wchar_t name[std::size(kFormClass) + 1] = {};
+    return ::GetClassNameW(window, name, static_cast<int>(std::size(name))) &&
+           std::wstring_view(name) == kFormClass;
 }
 
 void Form::Show() {
@@ -136,13 +138,11 @@ bool Form::Visible() const {
 }
 
 void Form::SetCaption(const std::string& caption) {
-    ::SetWindowTextA(window_, caption.c_str());
+    ::SetWindowTextW(window_, Wide(caption).c_str());
 }
 
 std::string Form::Caption() const {
-    std::string text(static_cast<size_t>(::GetWindowTextLengthA(window_)) + 1, '\0');
-    text.resize(static_cast<size_t>(::GetWindowTextA(window_, text.data(), static_cast<int>(text.size()))));
-    return text;
+    return WindowText(window_);
 }
 
 void Form::SetBounds(int left, int top, int width, int height) {
@@ -163,8 +163,8 @@ SIZE Form::ClientSize() const {
 
 void Form::SetClientSize(int designWidth, int designHeight) {
     RECT frame = {0, 0, Scale(designWidth), Scale(designHeight)};
-    AdjustWindowRectForDpi(frame, static_cast<DWORD>(::GetWindowLongA(window_, GWL_STYLE)),
-                           static_cast<DWORD>(::GetWindowLongA(window_, GWL_EXSTYLE)), dpi_);
+    AdjustWindowRectForDpi(frame, static_cast<DWORD>(::GetWindowLongW(window_, GWL_STYLE)),
+                           static_cast<DWORD>(::GetWindowLongW(window_, GWL_EXSTYLE)), dpi_);
     ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -211,7 +211,7 @@ int Form::ShowModal() {
 void Form::SetModalResult(int result) {
     modalResult_ = result;
     if (modal_ && window_)
-        ::PostMessageA(window_, WM_NULL, 0, 0); // wakes the modal loop
+        ::PostMessageW(window_, WM_NULL, 0, 0); // wakes the modal loop
 }
 
 void Form::Close() {
@@ -230,7 +230,7 @@ void Form::Close() {
 
 void Form::Release() {
     if (window_)
-        ::PostMessageA(window_, ReleaseMessage(), 0, 0);
+        ::PostMessageW(window_, ReleaseMessage(), 0, 0);
     else
         delete this;
 }
@@ -271,7 +271,7 @@ void Form::RestoreFocus() {
 }
 
 Form* Form::FromHandle(HWND window) {
-    return IsFormWindow(window) ? reinterpret_cast<Form*>(::GetWindowLongPtrA(window, GWLP_USERDATA))
+    return IsFormWindow(window) ? reinterpret_cast<Form*>(::GetWindowLongPtrW(window, GWLP_USERDATA))
                                 : nullptr;
 }
 
@@ -286,14 +286,26 @@ void Form::ApplyDpi(int dpi, const RECT* suggested) {
                        suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
         RECT frame = {0, 0, ::MulDiv(client.cx, dpi, oldDpi), ::MulDiv(client.cy, dpi, oldDpi)};
-        AdjustWindowRectForDpi(frame, static_cast<DWORD>(::GetWindowLongA(window_, GWL_STYLE)),
-                               static_cast<DWORD>(::GetWindowLongA(window_, GWL_EXSTYLE)), dpi_);
+        AdjustWindowRectForDpi(frame, static_cast<DWORD>(::GetWindowLongW(window_, GWL_STYLE)),
+                               static_cast<DWORD>(::GetWindowLongW(window_, GWL_EXSTYLE)), dpi_);
         ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ApplyDpiToChildren();
     DpiChanged();
     ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+void Form::PlaceAt(int left, int top, int dpi) {
+    // Onto that monitor first: where the system gives the window the
+    // monitor's dpi on its own (WM_DPICHANGED), that is over before the
+    // layout below, which then has the last word.
+    ::SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT frame = {0, 0, gui::Scale(designClient_.cx, dpi), gui::Scale(designClient_.cy, dpi)};
+    AdjustWindowRectForDpi(frame, static_cast<DWORD>(::GetWindowLongW(window_, GWL_STYLE)),
+                           static_cast<DWORD>(::GetWindowLongW(window_, GWL_EXSTYLE)), dpi);
+    const RECT placed = {left, top, left + frame.right - frame.left, top + frame.bottom - frame.top};
+    ApplyDpi(dpi, &placed);
 }
 
 namespace {
@@ -304,10 +316,11 @@ bool Usable(const Button* button) {
 }
 
 bool IsPushButton(HWND window) {
-    char name[8] = {};
-    if (!::GetClassNameA(window, name, sizeof name) || std::string_view(name) != "Button")
+    wchar_t name[8] = {};
+    if (!::GetClassNameW(window, name, static_cast<int>(std::size(name))) ||
+        std::wstring_view(name) != L"Button")
         return false;
-    const LONG type = ::GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK;
+    const LONG type = ::GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK;
     return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
 }
 
@@ -345,8 +358,8 @@ void Form::NextDialogControl(WPARAM target, bool isWindow) {
     }
     if (!next || !::IsChild(window_, next))
         return;
-    if (::SendMessageA(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
-        ::SendMessageA(next, EM_SETSEL, 0, -1);
+    if (::SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        ::SendMessageW(next, EM_SETSEL, 0, -1);
     ::SetFocus(next);
     FocusMoved(next);
 }
@@ -388,11 +401,11 @@ bool Form::HandleDialogKey(MSG& msg) {
     // A control that wants every key (the key field) gets Alt+letter too,
     // not the mnemonic of a control around it.
     if ((msg.message == WM_SYSCHAR || msg.message == WM_SYSKEYDOWN) && msg.hwnd == ::GetFocus() &&
-        (::SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) &
+        (::SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) &
          DLGC_WANTALLKEYS))
         return false;
     HWND before = ::GetFocus();
-    if (!::IsDialogMessageA(root, &msg))
+    if (!::IsDialogMessageW(root, &msg))
         return false;
     if (HWND after = ::GetFocus(); after != before)
         FocusMoved(after);
@@ -457,27 +470,27 @@ LRESULT Form::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             OnDestroy();
         break;
     }
-    return ::DefWindowProcA(window_, msg, wParam, lParam);
+    return ::DefWindowProcW(window_, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
-        auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         form->window_ = hwnd;
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     }
-    auto* form = reinterpret_cast<Form*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* form = reinterpret_cast<Form*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!form)
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         form->window_ = nullptr;
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     // While a released form is being deleted, its derived parts are already
     // gone: messages its children send meanwhile get the default handling.
     if (form->deleting_)
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     if (msg == ReleaseMessage() && msg != 0) {
         form->releasePending_ = true;
         if (form->handlerDepth_ == 0)

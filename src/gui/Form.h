@@ -62,6 +62,9 @@ public:
     // pixels; null keeps its place and scales its client size), then its
     // controls' fonts and places. WM_DPICHANGED lands here.
     void ApplyDpi(int dpi, const RECT* suggested);
+    // Puts the form's top-left corner at (left, top), screen pixels, with its
+    // designed client size laid out at `dpi`: the dpi of the monitor there.
+    void PlaceAt(int left, int top, int dpi);
 
     void Show();
     void Hide();

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/Errors.h"
+#include "core/Wide_win.h"
 #include "gui/Guarded.h"
 #include "gui/PixelBlend.h"
 #include "gui/WindowClass.h"
@@ -15,14 +16,14 @@ namespace corvinade::gui {
 
 namespace {
 
-constexpr char kImageViewClass[] = "CorvinadeImageView";
+constexpr wchar_t kImageViewClass[] = L"CorvinadeImageView";
 constexpr int kWheelStep = 60;
 constexpr int kLineStep = 20;
 
 void RegisterImageViewClass(WNDPROC proc) {
     RegisterWindowClass({.name = kImageViewClass,
                          .proc = proc,
-                         .cursor = ::LoadCursorA(nullptr, IDC_CROSS),
+                         .cursor = ::LoadCursorW(nullptr, ResourceId(IDC_CROSS)),
                          .background = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH))});
 }
 
@@ -75,9 +76,9 @@ void Bitmap32::Unselect() {
 
 ImageView::ImageView(HWND parent, int left, int top, int width, int height) : layer_(*this) {
     RegisterImageViewClass(WindowProc);
-    HWND window = ::CreateWindowExA(WS_EX_STATICEDGE | WS_EX_NOPARENTNOTIFY, kImageViewClass, "",
+    HWND window = ::CreateWindowExW(WS_EX_STATICEDGE | WS_EX_NOPARENTNOTIFY, kImageViewClass, L"",
                                     WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_CLIPSIBLINGS, left,
-                                    top, width, height, parent, nullptr, ::GetModuleHandleA(nullptr), this);
+                                    top, width, height, parent, nullptr, ::GetModuleHandleW(nullptr), this);
     if (!window)
         throw Error("Cannot create the image view");
     UpdateScrollBars();
@@ -85,7 +86,7 @@ ImageView::ImageView(HWND parent, int left, int top, int width, int height) : la
 
 ImageView::~ImageView() {
     if (HWND window = window_.Get())
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
 }
 
 void ImageView::Place(int left, int top, int width, int height) {
@@ -309,22 +310,22 @@ LRESULT ImageView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     if (LRESULT result = 0; hostMouse_.HandleMessage(window, layer_, msg, lParam, scroll_, result))
         return result;
-    return ::DefWindowProcA(window, msg, wParam, lParam);
+    return ::DefWindowProcW(window, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK ImageView::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
-        auto* view = static_cast<ImageView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto* view = static_cast<ImageView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         view->window_.Reset(hwnd);
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
     }
-    auto* view = reinterpret_cast<ImageView*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* view = reinterpret_cast<ImageView*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!view)
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         view->window_.Detach(); // the parent destroyed us
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     return GuardedResult(0, [&] {
         if (msg == WM_PAINT) {

@@ -1,6 +1,8 @@
 // The key field; see KeyField.h.
 #include "gui/KeyField.h"
 
+#include "core/Wide_win.h"
+
 namespace corvinade::gui {
 
 namespace {
@@ -28,13 +30,14 @@ bool IsModifierKey(WPARAM key) {
 // Read-only, so nothing is typed or pasted into it; the key's name is its
 // text, which screen readers read as its value.
 KeyField::KeyField(Container& parent, const ControlArgs& args)
-    : Control(parent, "EDIT", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, args) {}
+    : Control(parent, L"EDIT", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, args) {}
 
 void KeyField::SetKey(std::uint16_t key) {
     key_ = key;
     const std::string name = key != 0 && KeyName ? KeyName(key) : std::string();
     SetCaption(name);
-    ::SendMessageA(Handle(), EM_SETSEL, name.size(), name.size());
+    const WPARAM end = Wide(name).size(); // in UTF-16 units
+    ::SendMessageW(Handle(), EM_SETSEL, end, static_cast<LPARAM>(end));
 }
 
 void KeyField::Record(std::uint16_t key) {

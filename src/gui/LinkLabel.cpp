@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "core/Wide_win.h"
 #include "gui/Handles.h"
 #include "gui/SystemLibrary.h"
 
@@ -11,7 +12,7 @@ namespace corvinade::gui {
 
 namespace {
 
-constexpr char LinkClass[] = "SysLink";
+constexpr wchar_t LinkClass[] = L"SysLink";
 
 // The link control reads "<a>" markup; everything else is text.
 std::string Markup(const std::string& text) {
@@ -35,7 +36,7 @@ bool LinkLabel::HandleNotify(NMHDR& header, LRESULT& result) {
     if (OnClick)
         OnClick();
     else if (!Execute.empty())
-        ::ShellExecuteA(Handle(), "open", Execute.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ::ShellExecuteW(Handle(), L"open", Wide(Execute).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return true;
 }
 
@@ -45,10 +46,10 @@ bool LinkLabel::HandleNotify(NMHDR& header, LRESULT& result) {
 // asking whether a handle still looks like a font, which a recycled handle
 // does too).
 void LinkLabel::ApplyOwnFont() {
-    LOGFONTA font = {};
-    ::GetObjectA(CurrentFont(), sizeof font, &font);
-    GdiObject<HFONT> copy(::CreateFontIndirectA(&font));
-    ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(copy.Get()), TRUE);
+    LOGFONTW font = {};
+    ::GetObjectW(CurrentFont(), sizeof font, &font);
+    GdiObject<HFONT> copy(::CreateFontIndirectW(&font));
+    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(copy.Get()), TRUE);
     ownFont_ = std::move(copy); // the control holds the new copy; the old one goes
 }
 
@@ -56,7 +57,7 @@ void LinkLabel::ApplyOwnFont() {
 // in the base's destructor): it lets go of the copy first.
 LinkLabel::~LinkLabel() {
     if (Handle())
-        ::SendMessageA(Handle(), WM_SETFONT, 0, FALSE);
+        ::SendMessageW(Handle(), WM_SETFONT, 0, FALSE);
 }
 
 void LinkLabel::DpiChanged() {
@@ -65,13 +66,13 @@ void LinkLabel::DpiChanged() {
 
 bool LinkLabel::ControlMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
     if (msg == WM_DESTROY)
-        ::SendMessageA(Handle(), WM_SETFONT, 0, FALSE);
+        ::SendMessageW(Handle(), WM_SETFONT, 0, FALSE);
     return false;
 }
 
 SIZE LinkLabel::PreferredSize() const {
     SIZE ideal = {};
-    if (::SendMessageA(Handle(), LM_GETIDEALHEIGHT,
+    if (::SendMessageW(Handle(), LM_GETIDEALHEIGHT,
                        /* LM_GETIDEALSIZE with a SIZE */ static_cast<WPARAM>(Scale(600)),
                        reinterpret_cast<LPARAM>(&ideal)) &&
         ideal.cx > 0)
@@ -79,9 +80,9 @@ SIZE LinkLabel::PreferredSize() const {
     // Without an answer: the text's extent.
     WindowDC dc(Handle());
     ScopedSelect font(dc.Get(), CurrentFont());
-    std::string text = Caption();
+    const std::wstring text = Wide(Caption());
     SIZE size = {};
-    ::GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    ::GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
     return {size.cx, size.cy + Scale(2)};
 }
 

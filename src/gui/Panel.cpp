@@ -6,17 +6,18 @@
 
 #include <algorithm>
 
+#include "core/Wide_win.h"
 #include "gui/WindowClass.h"
 
 namespace corvinade::gui {
 
 namespace {
 
-constexpr char kPanelClass[] = "CorvinadePanel";
+constexpr wchar_t kPanelClass[] = L"CorvinadePanel";
 constexpr int kLineStep = 20; // design pixels a scroll arrow moves
 
-const char* PanelClass() {
-    RegisterWindowClass({.name = kPanelClass, .proc = ::DefWindowProcA});
+const wchar_t* PanelClass() {
+    RegisterWindowClass({.name = kPanelClass, .proc = ::DefWindowProcW});
     return kPanelClass;
 }
 
@@ -57,7 +58,7 @@ bool Panel::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
 class PageControl::Tabs : public Control {
 public:
     Tabs(PageControl& owner, const ControlArgs& args)
-        : Control(owner, WC_TABCONTROLA, WS_TABSTOP | WS_CLIPSIBLINGS, 0, args), owner_(owner) {}
+        : Control(owner, WC_TABCONTROLW, WS_TABSTOP | WS_CLIPSIBLINGS, 0, args), owner_(owner) {}
 
 protected:
     bool HandleNotify(NMHDR& header, LRESULT& result) override {
@@ -92,16 +93,17 @@ Panel& PageControl::AddPage(const std::string& caption) {
         ::GetClientRect(Handle(), &client);
         design.cx -= ::MulDiv((client.right - client.left) - (area.right - area.left), DesignDpi, Dpi());
         design.cy -= ::MulDiv((client.bottom - client.top) - (area.bottom - area.top), DesignDpi, Dpi());
-        TCITEMA item = {};
+        std::wstring text = Wide(caption);
+        TCITEMW item = {};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(caption.c_str());
-        ::SendMessageA(tabs_->Handle(), TCM_INSERTITEMA, pages_.size(), reinterpret_cast<LPARAM>(&item));
+        item.pszText = text.data();
+        ::SendMessageW(tabs_->Handle(), TCM_INSERTITEMW, pages_.size(), reinterpret_cast<LPARAM>(&item));
     }
     auto page = std::make_unique<Panel>(
         *this,
         ControlArgs{.width = design.cx, .height = design.cy, .caption = caption, .align = Align::Client});
-    ::SetWindowLongA(page->Handle(), GWL_STYLE,
-                     ::GetWindowLongA(page->Handle(), GWL_STYLE) | WS_CLIPSIBLINGS);
+    ::SetWindowLongW(page->Handle(), GWL_STYLE,
+                     ::GetWindowLongW(page->Handle(), GWL_STYLE) | WS_CLIPSIBLINGS);
     pages_.push_back(std::move(page));
     if (tabs_) // the strip stays under the pages
         ::SetWindowPos(tabs_->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -117,7 +119,7 @@ void PageControl::SetActivePageIndex(int index) {
         return;
     active_ = index;
     if (tabs_)
-        ::SendMessageA(tabs_->Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+        ::SendMessageW(tabs_->Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     Page(index).SetVisible(true);
     for (int i = 0; i < PageCount(); ++i)
         if (i != index)
@@ -138,7 +140,7 @@ void PageControl::SelectNextPage(bool forward) {
 }
 
 void PageControl::TabChanged() {
-    const int index = static_cast<int>(::SendMessageA(tabs_->Handle(), TCM_GETCURSEL, 0, 0));
+    const int index = static_cast<int>(::SendMessageW(tabs_->Handle(), TCM_GETCURSEL, 0, 0));
     SetActivePageIndex(index);
     if (OnChange)
         OnChange();
@@ -148,7 +150,7 @@ RECT PageControl::AlignArea() const {
     RECT area = {};
     ::GetClientRect(Handle(), &area);
     if (tabs_)
-        ::SendMessageA(tabs_->Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+        ::SendMessageW(tabs_->Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
     return area;
 }
 

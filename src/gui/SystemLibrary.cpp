@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/Errors.h"
+#include "core/Wide_win.h"
 
 namespace corvinade::gui {
 
@@ -12,7 +13,7 @@ FARPROC SystemProcedure(const char* library, const char* function) {
     static std::map<std::string, HMODULE> loaded;
     HMODULE& module = loaded[library];
     if (!module)
-        module = ::LoadLibraryA(library);
+        module = ::LoadLibraryW(Wide(library).c_str());
     if (!module)
         throw Error(std::string("Cannot load ") + library);
     FARPROC procedure = ::GetProcAddress(module, function);

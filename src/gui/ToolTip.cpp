@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "core/Wide_win.h"
 #include "gui/Dpi.h"
 #include "gui/SystemLibrary.h"
 
@@ -13,8 +14,8 @@ namespace {
 constexpr UINT_PTR ToolId = 1;
 constexpr int MaxTipWidth = 400; // longer texts wrap
 
-TOOLINFOA ToolOf(HWND window) {
-    TOOLINFOA info = {};
+TOOLINFOW ToolOf(HWND window) {
+    TOOLINFOW info = {};
     info.cbSize = sizeof info;
     info.hwnd = window;
     info.uId = ToolId;
@@ -27,38 +28,40 @@ ToolTip::ToolTip(HWND window, const RECT& area, const std::string& text) : windo
     InitCommonControlClasses(ICC_WIN95_CLASSES);
     // Owned by the top-level window, so it stays above it; shown also while
     // that window is inactive.
-    tip_.Reset(::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+    tip_.Reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, ::GetAncestor(window, GA_ROOT), nullptr,
-                                 ::GetModuleHandleA(nullptr), nullptr));
+                                 ::GetModuleHandleW(nullptr), nullptr));
     if (!tip_)
         return; // no tooltip is no reason to fail the window that wanted one
-    ::SendMessageA(tip_.Get(), TTM_SETMAXTIPWIDTH, 0, Scale(MaxTipWidth, WindowDpi(window)));
-    TOOLINFOA info = ToolOf(window_);
+    ::SendMessageW(tip_.Get(), TTM_SETMAXTIPWIDTH, 0, Scale(MaxTipWidth, WindowDpi(window)));
+    std::wstring wide = Wide(text);
+    TOOLINFOW info = ToolOf(window_);
     info.uFlags = TTF_SUBCLASS;
     info.rect = area;
-    info.lpszText = const_cast<char*>(text.c_str());
-    ::SendMessageA(tip_.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    info.lpszText = wide.data();
+    ::SendMessageW(tip_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 ToolTip::~ToolTip() {
     if (!tip_)
         return;
     // Takes the control's subclass off the window before both go.
-    TOOLINFOA info = ToolOf(window_);
-    ::SendMessageA(tip_.Get(), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    TOOLINFOW info = ToolOf(window_);
+    ::SendMessageW(tip_.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void ToolTip::SetArea(const RECT& area) {
-    TOOLINFOA info = ToolOf(window_);
+    TOOLINFOW info = ToolOf(window_);
     info.rect = area;
-    ::SendMessageA(tip_.Get(), TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&info));
+    ::SendMessageW(tip_.Get(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void ToolTip::SetText(const std::string& text) {
-    TOOLINFOA info = ToolOf(window_);
-    info.lpszText = const_cast<char*>(text.c_str());
-    ::SendMessageA(tip_.Get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+    std::wstring wide = Wide(text);
+    TOOLINFOW info = ToolOf(window_);
+    info.lpszText = wide.data();
+    ::SendMessageW(tip_.Get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 } // namespace corvinade::gui

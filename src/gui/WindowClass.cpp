@@ -5,25 +5,26 @@
 #include <string>
 
 #include "core/Errors.h"
+#include "core/Wide_win.h"
 
 namespace corvinade::gui {
 
 void RegisterWindowClass(const WindowClassArgs& args) {
-    static std::set<std::string> registered;
+    static std::set<std::wstring> registered;
     if (registered.count(args.name))
         return;
-    WNDCLASSEXA wc = {};
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.style = args.style;
     wc.lpfnWndProc = args.proc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.hCursor = args.cursor ? args.cursor : ::LoadCursorA(nullptr, IDC_ARROW);
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hCursor = args.cursor ? args.cursor : ::LoadCursorW(nullptr, ResourceId(IDC_ARROW));
     wc.hbrBackground = args.background;
     wc.lpszClassName = args.name;
     if (args.programIcon)
-        wc.hIcon = ::LoadIconA(wc.hInstance, MAKEINTRESOURCEA(1));
-    if (!::RegisterClassExA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw Error(std::string("Cannot register the window class ") + args.name);
+        wc.hIcon = ::LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
+    if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw Error("Cannot register the window class " + Utf8(args.name));
     registered.insert(args.name);
 }
 

@@ -1,4 +1,5 @@
-// Our own window classes, each registered once for the process.
+// Our own window classes, each registered once for the process. They are
+// wide (Unicode) classes, so their windows and controls hold any text.
 #pragma once
 
 #include <windows.h>
@@ -6,7 +7,7 @@
 namespace corvinade::gui {
 
 struct WindowClassArgs {
-    const char* name = nullptr;
+    const wchar_t* name = nullptr;
     WNDPROC proc = nullptr;
     UINT style = 0;
     HCURSOR cursor = nullptr; // null: the arrow

@@ -15,7 +15,7 @@ struct Margins {
 // before Vista, and Wine has no composition.
 bool CompositionEnabled() {
     using IsEnabled = HRESULT(WINAPI*)(BOOL*);
-    static HMODULE dwm = ::LoadLibraryA("dwmapi.dll");
+    static HMODULE dwm = ::LoadLibraryW(L"dwmapi.dll");
     auto isEnabled = dwm ? reinterpret_cast<IsEnabled>(
                                reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmIsCompositionEnabled")))
                          : nullptr;
@@ -25,7 +25,7 @@ bool CompositionEnabled() {
 
 bool ExtendFrame(HWND window, int top) {
     using Extend = HRESULT(WINAPI*)(HWND, const Margins*);
-    HMODULE dwm = ::GetModuleHandleA("dwmapi.dll");
+    HMODULE dwm = ::GetModuleHandleW(L"dwmapi.dll");
     auto extend = dwm ? reinterpret_cast<Extend>(
                             reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmExtendFrameIntoClientArea")))
                       : nullptr;

@@ -3,6 +3,7 @@
 
 #include "app/datau.h"
 #include "core/Errors.h"
+#include "core/Wide_win.h"
 #include "gui/Dialogs.h"
 #include "gui/Form.h"
 #include "gui/Handles.h"
@@ -221,12 +222,12 @@ void THotkeySetting::DpiChanged() {
 void THotkeySetting::PaintFaultMark(HDC dc) {
     const RECT mark = FaultMarkRect();
     const int icon = Scale(MarkIcon);
-    ::DrawIconEx(dc, mark.left, mark.top, ::LoadIconA(nullptr, IDI_WARNING), icon, icon, 0, nullptr,
-                 DI_NORMAL);
+    ::DrawIconEx(dc, mark.left, mark.top, ::LoadIconW(nullptr, ResourceId(IDI_WARNING)), icon, icon, 0,
+                 nullptr, DI_NORMAL);
     RECT text = {mark.left + icon + Scale(4), mark.top + Scale(2), mark.right, mark.bottom};
     gui::ScopedSelect font(dc, gui::Font({.style = gui::FontBold}, Dpi()));
     ::SetTextColor(dc, FailedColor);
-    ::DrawTextA(dc, "Not registered", -1, &text, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    ::DrawTextW(dc, L"Not registered", -1, &text, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 void THotkeySetting::SetActive(bool active) {
@@ -395,7 +396,7 @@ void THotkeySetting::PaintView(HDC dc, const RECT& client) {
     auto text = [&](int left, int top, int width, const std::string& s) {
         RECT r = {Scale(Panel1Left + left), Scale(top),
                   Scale(Panel1Left + left + width) + (width > 200 ? stretch : 0), Scale(top + 13)};
-        ::DrawTextA(dc, s.c_str(), -1, &r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        ::DrawTextW(dc, Wide(s).c_str(), -1, &r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     };
     gui::GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
     auto box = [&](int left, int top, bool checked, const char* caption) {

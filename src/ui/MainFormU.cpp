@@ -8,6 +8,7 @@
 
 #include "app/PanelLayout.h"
 #include "app/datau.h"
+#include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Dialogs.h"
 #include "gui/Dpi.h"
@@ -46,9 +47,9 @@ gui::FormArgs MainFormArgs() {
 std::unique_ptr<gui::ImageList> MakeTrayImages() {
     auto list = std::make_unique<gui::ImageList>(16, 16);
     gui::UniqueIcon own(static_cast<HICON>(
-        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
     if (!own || !list->AddIcon(own.Get()))
-        list->AddIcon(::LoadIconA(nullptr, IDI_APPLICATION));
+        list->AddIcon(::LoadIconW(nullptr, ResourceId(IDI_APPLICATION)));
     return list;
 }
 
@@ -116,7 +117,7 @@ std::unique_ptr<TBLabel> TMainForm::MakeLink(const LabelArgs& args, TAlignment a
     link->SetFontColor(LinkColor);
     link->SetColor(::GetSysColor(COLOR_INFOBK));
     link->HoverStyle = fsBold | fsUnderline;
-    link->SetCursor(::LoadCursorA(nullptr, IDC_HAND));
+    link->SetCursor(::LoadCursorW(nullptr, ResourceId(IDC_HAND)));
     link->SetAutoSize(true);
     return link;
 }

@@ -10,6 +10,7 @@
 #include "app/datau.h"
 #include "core/Maker.h"
 #include "core/RegistrationStatus.h"
+#include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "ui/UpdateFlow.h"
 #include "ui/frmAddHotkeyU.h"
@@ -161,7 +162,7 @@ void TSettingsForm::SyncHotkeyRows() {
     content.SetChildOrder(order);
     content.EnableAlign();
     if (!deletedRows_.empty()) // dropped with the window, should it go first
-        ::PostMessageA(Handle(), FreeDeletedRowsMessage, 0, 0);
+        ::PostMessageW(Handle(), FreeDeletedRowsMessage, 0, 0);
     ShowRegistrationFaults();
     chkStartAtWindowsStart.SetChecked(Data->Document().LogonStart());
 }
@@ -208,11 +209,11 @@ void TSettingsForm::btnCheckForUpdatesClick() {
 }
 
 void TSettingsForm::lblWebClick() {
-    ::ShellExecuteA(Handle(), "open", MakerWebSite, nullptr, nullptr, SW_SHOW);
+    ::ShellExecuteW(Handle(), L"open", Wide(MakerWebSite).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void TSettingsForm::lblMailClick() {
-    ::ShellExecuteA(Handle(), "open", (std::string("mailto:") + MakerMail).c_str(), nullptr, nullptr,
+    ::ShellExecuteW(Handle(), L"open", Wide(std::string("mailto:") + MakerMail).c_str(), nullptr, nullptr,
                     SW_SHOW);
 }
 

@@ -5,7 +5,7 @@
 
 #include "app/datau.h"
 #include "core/Errors.h"
-#include "core/SystemText_win.h"
+#include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Dialogs.h"
 #include "update/UpdateCheck.h"
@@ -28,7 +28,7 @@ void OpenDownloadPage(HWND owner, const std::string& base) {
     // web address goes to the shell.
     if (!IsWebAddress(page))
         throw Error(DownloadPageNotWebMessage(page));
-    ::ShellExecuteW(::IsWindow(owner) ? owner : nullptr, L"open", WideFromUtf8(page).c_str(), L"", L"",
+    ::ShellExecuteW(::IsWindow(owner) ? owner : nullptr, L"open", Wide(page).c_str(), L"", L"",
                     SW_SHOWNORMAL);
 }
 

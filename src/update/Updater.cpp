@@ -9,7 +9,7 @@
 
 #include "core/Errors.h"
 #include "core/Maker.h"
-#include "core/SystemText_win.h"
+#include "core/Wide_win.h"
 #include "gui/Registry.h"
 #include "gui/SystemLibrary.h"
 #include "update/UpdateCheck.h"
@@ -51,8 +51,7 @@ std::optional<std::string> Download(const DownloadFunctions& f, const std::strin
         f.setOption(session.Get(), option, &timeout, sizeof timeout);
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
                         INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
-    InternetHandle request(f.openUrl(session.Get(), WideFromUtf8(url).c_str(), nullptr, 0, flags, 0),
-                           f.close);
+    InternetHandle request(f.openUrl(session.Get(), Wide(url).c_str(), nullptr, 0, flags, 0), f.close);
     if (!request)
         return std::nullopt;
     std::string answer;

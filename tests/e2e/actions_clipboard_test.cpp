@@ -50,25 +50,50 @@ protected:
 };
 
 // The text goes exactly as stored: markers are not decoded, and an empty
-// parameter gives an empty text, not an empty clipboard.
+// parameter gives an empty text, not an empty clipboard. The file is in the
+// ANSI code page (1252 here), as earlier versions wrote it: 0xE9 is "é".
 TEST_F(ActionsClipboardTest, PlacesTheTextExactlyAsStored) {
     struct Case {
         UINT key;
         std::string params;
+        std::string text;
     };
-    const Case cases[] = {{'A', "a<?CR?>b  c<?LF?> {ENTER} caf\xE9"}, {'B', ""}};
+    const Case cases[] = {{'A', "a<?CR?>b  c<?LF?> {ENTER} caf\xE9", "a<?CR?>b  c<?LF?> {ENTER} caf\xC3\xA9"},
+                          {'B', "", ""}};
     std::vector<HotkeyEntry> entries;
     for (const Case& c : cases)
         entries.push_back(Hotkey(c.key, ModWin, "placeinclipboard", c.params));
     ASSERT_NO_FATAL_FAILURE(StartCorvinade(entries));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.params);
-        EXPECT_EQ(PlaceWith(c.key, ModWin), c.params);
+        EXPECT_EQ(PlaceWith(c.key, ModWin), c.text);
     }
 }
 
+// A hotkeys.ini in UTF-8 holds texts no code page has; the clipboard gets
+// them whole as Unicode text.
+TEST_F(ActionsClipboardTest, PlacesAnyTextOfAUtf8File) {
+    const std::string text =
+        "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xE4\xB8\xAD\xE6\x96\x87 caf\xC3\xA9 "
+        "\xE2\x9C\x93 \xF0\x9F\x98\x80";
+    ASSERT_NO_FATAL_FAILURE(StartCorvinade({Hotkey('U', ModWin, "placeinclipboard", text)}));
+    EXPECT_EQ(PlaceWith('U', ModWin), text);
+}
+
+// The user's application-data folder is named outside the code page:
+// hotkeys.ini lives under it and loads whole.
+TEST_F(ActionsClipboardTest, HotkeysFileUnderAProfileNamedOutsideTheCodePage) {
+    const std::string appData = MakeUnicodeFolder();
+    SetUserShellFolder("AppData", appData);
+    ASSERT_EQ(HotkeysIniPath().rfind(appData, 0), 0u) << HotkeysIniPath();
+    const std::string text = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xE4\xB8\xAD\xE6\x96\x87";
+    ASSERT_NO_FATAL_FAILURE(StartCorvinade({Hotkey('U', ModWin, "placeinclipboard", text)}));
+    EXPECT_EQ(PlaceWith('U', ModWin), text);
+}
+
 // Line ends of every kind become CR LF, the last line gets one, a zero byte
-// ends the text, an empty file gives an empty text, 8-bit bytes stay as they are.
+// ends the text, an empty file gives an empty text. The file is read as
+// hotkeys.ini is: byte-order marks, then UTF-8, then the ANSI code page.
 TEST_F(ActionsClipboardTest, PlacesFileContentWithCrLfLineEnds) {
     struct Case {
         UINT key;
@@ -81,7 +106,10 @@ TEST_F(ActionsClipboardTest, PlacesFileContentWithCrLfLineEnds) {
         {'B', "mixed.txt", "a\rb\r\nc\n\nd", "a\r\nb\r\nc\r\n\r\nd\r\n"},
         {'C', "zero.txt", std::string("keep\nthis\0dropped\nmore\n", 23), "keep\r\nthis\r\n"},
         {'D', "empty.txt", "", ""},
-        {'F', "cr-end.txt", "caf\xE9\r\r\n\xFF", "caf\xE9\r\n\r\n\xFF\r\n"},
+        {'F', "cr-end.txt", "caf\xE9\r\r\n\xFF", "caf\xC3\xA9\r\n\r\n\xC3\xBF\r\n"},
+        {'G', "utf8.txt", "\xE4\xB8\xAD\n\xF0\x9F\x98\x80", "\xE4\xB8\xAD\r\n\xF0\x9F\x98\x80\r\n"},
+        {'H', "utf16.txt", std::string("\xFF\xFE\x1F\x04\n\0\x2D\x4E\x3D\xD8\0\xDE", 12),
+         "\xD0\x9F\r\n\xE4\xB8\xAD\xF0\x9F\x98\x80\r\n"},
     };
     std::vector<HotkeyEntry> entries;
     for (const Case& c : cases) {

@@ -60,6 +60,17 @@ TEST_F(ActionsKeystrokesTest, TypesMarkersPrefixesAndBraceKeysIntoNotepad) {
     }
 }
 
+// Characters without a key on the layout (Wine's US one) are typed as
+// themselves, an emoji as its surrogate pair; the hotkeys.ini is UTF-8.
+TEST_F(ActionsKeystrokesTest, TypesAnyCharacterIntoNotepad) {
+    const std::string text =
+        "caf\xC3\xA9 \xE2\x9C\x93 \xF0\x9F\x98\x80 \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
+    ASSERT_NO_FATAL_FAILURE(StartCorvinade({Hotkey('K', ModWin, "sendkeystrokes", text)}));
+    const HWND edit = StartNotepadEdit();
+    ASSERT_NE(edit, nullptr) << "no Notepad edit control";
+    ASSERT_NO_FATAL_FAILURE(TypeAndExpect(edit, 'K', ModWin, text));
+}
+
 // A user still holds the hotkey's modifiers when the action starts: the
 // action lifts them first, so they do not combine with the typed keys (held
 // Shift would type capitals).

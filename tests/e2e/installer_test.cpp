@@ -3,6 +3,7 @@
 // shortcut, and the uninstaller run as the Apps list runs it.
 #include "Harness.h"
 #include "SettingsHarness.h"
+#include "core/Maker.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -11,6 +12,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <map>
 
 namespace corvinade::test {
 namespace {
@@ -58,6 +63,45 @@ std::string FileVersion(const std::string& path) {
            std::to_string(LOWORD(info->dwFileVersionLS));
 }
 
+// The texts of an exe's version resource, in the first language it lists,
+// as UTF-8; empty without a resource.
+std::map<std::string, std::string> VersionTexts(const std::string& path) {
+    // The harness's paths are ANSI texts (GetEnvironmentVariableA).
+    std::wstring widePath(path.size(), L'\0');
+    widePath.resize(MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
+                                        widePath.data(), static_cast<int>(widePath.size())));
+    DWORD ignored = 0;
+    std::vector<char> data(GetFileVersionInfoSizeW(widePath.c_str(), &ignored));
+    struct Translation {
+        WORD language;
+        WORD codePage;
+    }* translation = nullptr;
+    UINT size = 0;
+    if (data.empty() ||
+        !GetFileVersionInfoW(widePath.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) ||
+        !VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                        &size) ||
+        size < sizeof *translation)
+        return {};
+    std::map<std::string, std::string> texts;
+    for (const char* name :
+         {"CompanyName", "ProductName", "ProductVersion", "FileVersion", "LegalCopyright"}) {
+        wchar_t block[16];
+        std::swprintf(block, std::size(block), L"%04x%04x", translation->language, translation->codePage);
+        const std::wstring key = L"\\StringFileInfo\\" + std::wstring(block) + L"\\" +
+                                 std::wstring(name, name + std::strlen(name));
+        wchar_t* text = nullptr;
+        if (!VerQueryValueW(data.data(), key.c_str(), reinterpret_cast<void**>(&text), &size) || size == 0)
+            continue;
+        std::string utf8(WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), static_cast<int>(utf8.size()), nullptr,
+                            nullptr);
+        utf8.pop_back(); // the terminating zero
+        texts[name] = utf8;
+    }
+    return texts;
+}
+
 // Runs the program to its end; its exit code.
 std::optional<DWORD> RunToEnd(const std::string& exe, const std::string& args) {
     Process process = Process::Start(exe, args);
@@ -75,6 +119,19 @@ void UninstallAsTheAppsListDoes() {
     ASSERT_TRUE(WaitFor([] {
         return ProcessIds("Un.exe").empty() && !RegistryText(UninstallKey, "DisplayName");
     })) << "the uninstaller did not finish";
+}
+
+// The program and its installer name the same maker, product, version and
+// copyright: those the program shows in its own windows (core/Maker.h).
+TEST(InstallerNames, ProgramAndInstallerShowTheSameNames) {
+    const auto program = VersionTexts(CorvinadeExe());
+    EXPECT_EQ(program.at("CompanyName"), MakerName);
+    EXPECT_EQ(program.at("ProductName"), "Corvinade");
+    EXPECT_EQ(program.at("LegalCopyright"), "Copyright (C) 2026 " + std::string(MakerName));
+    EXPECT_EQ(program.at("ProductVersion"), program.at("FileVersion"));
+    const auto setup = VersionTexts(SetupExe());
+    for (const char* name : {"CompanyName", "ProductName", "ProductVersion", "LegalCopyright"})
+        EXPECT_EQ(setup.at(name), program.at(name)) << name;
 }
 
 class InstallerTest : public DesktopTest {
@@ -102,7 +159,7 @@ TEST_F(InstallerTest, InstallsStartsAndUninstallsKeepingTheUsersData) {
     EXPECT_THAT(FolderListing(InstallFolder() + "\\*"), ElementsAre("corvinade.exe", "uninstall.exe"));
     EXPECT_THAT(FolderListing(Shortcut()), ElementsAre("Corvinade.lnk"));
     EXPECT_EQ(RegistryText(UninstallKey, "DisplayName"), "Corvinade");
-    EXPECT_EQ(RegistryText(UninstallKey, "Publisher"), "Pelmorra Software");
+    EXPECT_EQ(RegistryText(UninstallKey, "Publisher"), MakerName);
     EXPECT_EQ(RegistryText(UninstallKey, "UninstallString"), Quoted(Uninstaller()));
     const std::string version = FileVersion(InstalledProgram());
     EXPECT_EQ(RegistryText(UninstallKey, "DisplayVersion"), version);

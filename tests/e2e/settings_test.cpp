@@ -15,10 +15,10 @@ using ::testing::ElementsAre;
 
 class SettingsTest : public DesktopTest {
 protected:
-    void Start(const std::vector<HotkeyEntry>& entries) {
+    void Start(const std::vector<HotkeyEntry>& entries, const std::string& exe = CorvinadeExe()) {
         SetSettingText("FirstUse", "0");
         WriteHotkeysIni(entries);
-        corvinade = Process::Start(CorvinadeExe());
+        corvinade = Process::Start(exe);
         for (const HotkeyEntry& e : entries)
             if (e.active) {
                 ASSERT_TRUE(WaitForHotkeyRegistration(e.key, e.shift));
@@ -272,8 +272,10 @@ TEST_F(SettingsTest, DeleteAsksAndNewHotkeyComesOnTop) {
 
 // The log-on box is written only by a save: quoted, and emptied (never
 // deleted) when unticked.
+// The program runs from a folder whose name no ANSI code page holds.
 TEST_F(SettingsTest, LogonEntryFollowsTheBoxOnlyWhenARowIsSaved) {
-    ASSERT_NO_FATAL_FAILURE(Start({{true, 'N', ModWin, "openfile", "notepad.exe", ""}}));
+    const std::string exe = CopyInto(WindowsPath(CorvinadeExe()), MakeUnicodeFolder());
+    ASSERT_NO_FATAL_FAILURE(Start({{true, 'N', ModWin, "openfile", "notepad.exe", ""}}, exe));
     ASSERT_NO_FATAL_FAILURE(Open());
     HWND box = FindDescendant(settings, "Button", "&Start when you log on Windows");
     ASSERT_NE(box, nullptr);
@@ -286,7 +288,7 @@ TEST_F(SettingsTest, LogonEntryFollowsTheBoxOnlyWhenARowIsSaved) {
     Edit(Row(0));
     Save(Row(0));
     EXPECT_TRUE(WaitFor([] { return LogonEntry().has_value(); }));
-    EXPECT_EQ(LogonEntry(), Quoted(WindowsPath(CorvinadeExe())));
+    EXPECT_EQ(LogonEntry(), Quoted(exe));
 
     PostClick(box);
     ASSERT_TRUE(WaitFor([&] { return !IsChecked(box); }));
@@ -301,6 +303,46 @@ TEST_F(SettingsTest, LogonEntryFollowsTheBoxOnlyWhenARowIsSaved) {
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
     EXPECT_EQ(LogonEntry(), std::string()) << "closing writes nothing";
     EXPECT_EQ(File(), file);
+}
+
+// The rows show every text as stored, in their captions and in their boxes.
+// A file in the ANSI code page ("caf\xE9") is written back byte for byte
+// while every text fits it; a Cyrillic text makes it UTF-8 behind its mark,
+// and the program reads that back the same at its next start.
+TEST_F(SettingsTest, RowsShowAndSaveAnyText) {
+    const std::string cafe = "caf\xC3\xA9", privet = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82",
+                      chinese = "\xE4\xB8\xAD\xE6\x96\x87";
+    std::vector<HotkeyEntry> file = {{true, 'N', ModWin, "openfile", "notepad.exe", ""},
+                                     {true, 'K', ModWin, "placeinclipboard", "caf\xE9", ""}};
+    ASSERT_NO_FATAL_FAILURE(Start(file));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    HWND top = Row(0);
+    EXPECT_EQ(WindowText(top), "WIN + K, Place in clipboard, " + cafe + ", active");
+    Edit(top);
+    EXPECT_NE(FindDescendant(top, "Edit", cafe), nullptr) << "no parameter box showing the text";
+    ASSERT_NO_FATAL_FAILURE(TypeKey(top, 'L'));
+    Save(top);
+    file[1].key = 'L';
+    EXPECT_TRUE(FileIs(file)) << File();
+
+    Edit(top);
+    HWND params = FindDescendant(top, "Edit", cafe);
+    ASSERT_NE(params, nullptr);
+    SendMessageW(params, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideOf(privet + " " + chinese).c_str()));
+    Save(top);
+    file[1].params = privet + " " + chinese;
+    EXPECT_TRUE(WaitFor([&] { return File() == "\xEF\xBB\xBF" + HotkeysIniText(file); }, Milliseconds{5000}))
+        << File();
+    EXPECT_EQ(WindowText(top), "WIN + L, Place in clipboard, " + privet + " " + chinese + ", active");
+
+    corvinade.Terminate();
+    settings = nullptr;
+    corvinade = Process::Start(CorvinadeExe());
+    ASSERT_TRUE(WaitForHotkeyRegistration('L', ModWin));
+    const DWORD before = GetClipboardSequenceNumber();
+    PressHotkey('L', ModWin);
+    ASSERT_TRUE(WaitForClipboardChange(before));
+    EXPECT_EQ(ClipboardText(), privet + " " + chinese);
 }
 
 // A save that went through stays, whatever fails after it. With "FirstUse"

@@ -154,6 +154,20 @@ TEST_F(StartupTest, SecondInstanceRunsBesideTheFirst) {
     EXPECT_TRUE(second.Running());
 }
 
+// A program and a working folder whose names no ANSI code page holds, and
+// parameters in Cyrillic: the program starts with all of them whole.
+TEST_F(StartupTest, OpenFileTakesAnyPath) {
+    const std::string folder = MakeUnicodeFolder();
+    const std::string recorder = CopyInto(TestProgram("recorder.exe"), folder);
+    const std::string privet = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
+    WriteHotkeysIni({{true, KeyN, ModWin, "openfile", recorder, privet}});
+    ASSERT_NO_FATAL_FAILURE(StartCorvinade(corvinade, KeyN, ModWin));
+    ASSERT_NO_FATAL_FAILURE(PressAndWaitForRuns(KeyN, ModWin, 1));
+    const RecorderRun run = log.Runs().front();
+    EXPECT_EQ(run.Parameters(), privet);
+    EXPECT_NE(run.commandLine.find(folder), std::string::npos) << run.commandLine;
+}
+
 // "FirstUse" stored as a DWORD is a registry type error: shown at start in the
 // default error display, while the hotkeys registered before it keep working,
 // also while the box is open; OK leaves the program running.

@@ -4,6 +4,7 @@
 // million pixels either way), images within a small size so each run is
 // quick. No overflow or undefined behaviour; what is rendered, copied or
 // saved lies inside the image.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 
 #include "FuzzInput.h"
 #include "capture/BmpFile.h"
+#include "capture/CaptureTarget.h"
 #include "capture/SelectionGeometry.h"
 #include "capture/SizeRectGeometry.h"
 
@@ -84,15 +86,40 @@ void CheckSelection(fuzz::FuzzInput& in) {
     }
 }
 
+IntRect RandomRect(fuzz::FuzzInput& in) {
+    return {in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far)};
+}
+
+// A screen grab is a whole monitor; a window's grab stays within the
+// rectangle around the monitors.
 void CheckGrab(fuzz::FuzzInput& in) {
-    const int screenWidth = in.Int(0, 1 << 16), screenHeight = in.Int(0, 1 << 16);
-    const IntRect work{in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far)};
+    std::vector<MonitorArea> monitors(static_cast<std::size_t>(in.Int(1, 4)));
+    IntRect desktop{Far, Far, -Far, -Far};
+    for (MonitorArea& m : monitors) {
+        // As the system gives them: not empty, the work area inside.
+        const int left = in.Int(-Far, Far), top = in.Int(-Far, Far);
+        m.bounds = {left, top, left + in.Int(1, 1 << 15), top + in.Int(1, 1 << 15)};
+        m.work = {in.Int(m.bounds.left, m.bounds.right), in.Int(m.bounds.top, m.bounds.bottom), 0, 0};
+        m.work.right = in.Int(m.work.left, m.bounds.right);
+        m.work.bottom = in.Int(m.work.top, m.bounds.bottom);
+        m.dpi = in.Int(96, 480);
+        m.primary = in.Bool();
+        desktop = {std::min(desktop.left, m.bounds.left), std::min(desktop.top, m.bounds.top),
+                   std::max(desktop.right, m.bounds.right), std::max(desktop.bottom, m.bounds.bottom)};
+    }
     std::optional<IntRect> window;
     if (in.Bool())
-        window = IntRect{in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far)};
-    const IntRect grab = GrabRect(window, work, screenWidth, screenHeight);
-    if (!window && !IsEmptyGrab(grab) && !Inside(grab, screenWidth, screenHeight))
-        Finding("a screen grab leaves the screen");
+        window = RandomRect(in);
+    const bool activeWindowOnly = in.Bool();
+    const CaptureTarget target = ChooseCaptureTarget(activeWindowOnly, window, monitors);
+    if (std::find(monitors.begin(), monitors.end(), target.monitor) == monitors.end())
+        Finding("a grab on no monitor of the desktop");
+    if (!activeWindowOnly && target.grab != target.monitor.bounds)
+        Finding("a screen grab is not its monitor");
+    const IntRect& g = target.grab;
+    if (!IsEmptyGrab(g) && (g.left < desktop.left || g.top < desktop.top || g.right > desktop.right ||
+                            g.bottom > desktop.bottom))
+        Finding("a grab leaves the desktop");
 }
 
 void CheckSizeRect(fuzz::FuzzInput& in, std::string_view text) {

@@ -1,5 +1,7 @@
 // The keystroke parser over a recording keyboard: after any key string every
-// key that was pressed is up again, however the call ends, and nothing hangs.
+// key that was pressed is up again, however the call ends, and nothing hangs;
+// a character typed as itself is pressed and released unit by unit, and a
+// surrogate pair is never split by another event.
 // Repeat counts are capped here, so that "{X -1}" (65535 presses) does not
 // stall the run: the count's own rules are covered by the unit tests.
 #include <array>
@@ -15,18 +17,46 @@ namespace {
 
 using namespace corvinade;
 
+[[noreturn]] void Finding(const char* what) {
+    std::fprintf(stderr, "keysender: %s\n", what);
+    std::abort();
+}
+
+bool IsHighSurrogate(char16_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
+
 // A small layout: letters (capitals with Shift), digits, a few symbols with
-// Shift, Ctrl or Alt in their shift state; everything else has no key.
+// Shift, Ctrl or Alt in their shift state, and "é"; everything else has no key.
 class RecordingKeyboard : public KeyboardPort {
 public:
     std::array<int, 256> down{};
     std::size_t events = 0;
+    bool unitDown = false;
+    char16_t lastUnit = 0;
 
     void SendKeyEvent(std::uint8_t vk, std::uint8_t, std::uint32_t flags) override {
         ++events;
+        if (IsHighSurrogate(lastUnit))
+            Finding("a key event inside a surrogate pair");
         down[vk] = (flags & KeyEventKeyUp) ? 0 : 1;
     }
-    KeyCode KeyForCharacter(char c) override {
+    void SendUnicodeEvent(char16_t unit, bool keyUp) override {
+        ++events;
+        if (keyUp != unitDown || (keyUp && unit != lastUnit))
+            Finding("a unit was not pressed and released in turn");
+        if (!keyUp && IsHighSurrogate(lastUnit) != IsLowSurrogate(unit))
+            Finding("a surrogate pair was split");
+        unitDown = !keyUp;
+        lastUnit = unit;
+    }
+    KeyCode KeyForCharacter(char16_t c) override {
+        if (c == u'\u00E9')
+            return 0x2DE;
         if (c >= 'a' && c <= 'z')
             return static_cast<KeyCode>(c - 'a' + 'A');
         if (c >= 'A' && c <= 'Z')
@@ -105,6 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const Error&) {
         // A repeat count that is no integer: the call ends early.
     }
+    if (keyboard.unitDown || IsHighSurrogate(keyboard.lastUnit))
+        Finding("a unit is still down or a pair unfinished");
     for (int vk = 0; vk < 256; ++vk) {
         if (keyboard.down[vk]) {
             std::fprintf(stderr, "key 0x%02X is still down after \"%s\"\n", vk, keys.c_str());

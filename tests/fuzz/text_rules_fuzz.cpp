@@ -1,6 +1,7 @@
 // The text rules of the keystroke, web-site and clipboard actions over any
 // bytes: markers all decoded, every address with a scheme, clipboard text
-// with CR LF after each line and no zero byte.
+// with CR LF after each line and no zero byte. And the text conversions: any
+// bytes decode to valid UTF-8, UTF-16 round trips, a written file reads back.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,8 @@
 #include <string_view>
 
 #include "app/ActionText.h"
+#include "core/TextEncoding.h"
+#include "core/Unicode.h"
 
 namespace {
 
@@ -52,7 +55,9 @@ void CheckAddress(const std::string& text) {
 }
 
 void CheckClipboard(std::string_view bytes) {
-    const std::string text = ClipboardTextFromFileBytes(bytes);
+    const std::string text = ClipboardTextFromFileBytes(bytes, Windows1252());
+    if (!IsValidUtf8(text))
+        Finding("the clipboard text is not valid UTF-8");
     if (text.find('\0') != std::string::npos)
         Finding("a zero byte in the clipboard text");
     if (!text.empty() && !text.ends_with("\r\n"))
@@ -63,9 +68,29 @@ void CheckClipboard(std::string_view bytes) {
         if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
             Finding("a lone LF in the clipboard text");
     }
-    const std::string_view kept = bytes.substr(0, bytes.find('\0'));
-    if (kept.empty() != text.empty())
+    const std::string decoded = DecodeFileText(bytes, Windows1252());
+    if (decoded.substr(0, decoded.find('\0')).empty() != text.empty())
         Finding("text appeared or vanished");
+}
+
+void CheckConversions(std::string_view bytes) {
+    const std::string valid = ValidUtf8(bytes);
+    if (!IsValidUtf8(valid) || (IsValidUtf8(bytes) && valid != bytes))
+        Finding("ValidUtf8 gave invalid text or changed a valid one");
+    if (Utf16ToUtf8(Utf8ToUtf16(bytes)) != valid)
+        Finding("UTF-16 does not round-trip");
+    std::u16string units;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) << 8 |
+                                       static_cast<unsigned char>(bytes[i + 1]));
+    if (!IsValidUtf8(Utf16ToUtf8(units)))
+        Finding("UTF-16 with lone surrogates gave invalid UTF-8");
+    const Windows1252 ansi;
+    const std::string text = DecodeFileText(bytes, ansi);
+    if (!IsValidUtf8(text))
+        Finding("a file decoded into invalid UTF-8");
+    if (DecodeFileText(EncodeFileText(text, ansi), ansi) != text)
+        Finding("a written text reads back differently");
 }
 
 } // namespace
@@ -75,5 +100,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckMarkers(text);
     CheckAddress(text);
     CheckClipboard(text);
+    CheckConversions(text);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -102,15 +103,15 @@ private:
 void CreateFolders(const std::string& folder) {
     for (size_t pos = folder.find('\\', 3);; pos = folder.find('\\', pos + 1)) {
         const std::string part = folder.substr(0, pos);
-        if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-            throw SystemError("CreateDirectoryA " + part);
+        if (!CreateDirectoryW(WideOf(part).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            throw SystemError("CreateDirectoryW " + part);
         if (pos == std::string::npos)
             break;
     }
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::path(WideOf(path)), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -250,6 +251,41 @@ std::string TestProgram(const std::string& name) {
     return WindowsPath(folder) + "\\" + name;
 }
 
+std::string MakeUnicodeFolder() {
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, temp);
+    // Cyrillic and CJK: no ANSI code page holds both.
+    const std::wstring folder = std::wstring(temp) + L"\u041F\u0430\u043F\u043A\u0430 \u4E2D\u6587 " +
+                                std::to_wstring(GetCurrentProcessId());
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        throw SystemError("CreateDirectoryW");
+    return Utf8Of(folder);
+}
+
+void SetUserShellFolder(const std::string& name, const std::string& path) {
+    const std::wstring value = WideOf(path);
+    for (const wchar_t* key : {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                               L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"}) {
+        HKEY raw = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
+            ERROR_SUCCESS)
+            throw SystemError("RegCreateKeyExW");
+        const LONG status =
+            RegSetValueExW(raw, WideOf(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(raw);
+        if (status != ERROR_SUCCESS)
+            throw SystemError("RegSetValueExW " + name);
+    }
+}
+
+std::string CopyInto(const std::string& file, const std::string& folder) {
+    const std::string copy = folder + "\\" + file.substr(file.find_last_of("\\/") + 1);
+    if (!CopyFileW(WideOf(file).c_str(), WideOf(copy).c_str(), FALSE))
+        throw SystemError("CopyFileW " + file);
+    return copy;
+}
+
 // --- Kernel handles and processes -------------------------------------------
 
 UniqueHandle& UniqueHandle::operator=(UniqueHandle&& other) noexcept {
@@ -283,12 +319,12 @@ Process Process::Start(const std::string& exe, const std::string& args) {
     std::string commandLine = "\"" + exe + "\"";
     if (!args.empty())
         commandLine += " " + args;
-    STARTUPINFOA startup{};
+    std::wstring wide = WideOf(commandLine);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info))
-        throw SystemError("CreateProcessA " + commandLine);
+    if (!CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        throw SystemError("CreateProcessW " + commandLine);
     CloseHandle(info.hThread);
     Process process;
     process.handle_.Reset(info.hProcess);
@@ -386,10 +422,10 @@ std::string HotkeysIniText(const std::vector<HotkeyEntry>& entries) {
 }
 
 std::string HotkeysIniPath() {
-    char folder[MAX_PATH + 1] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, folder, CSIDL_APPDATA, FALSE))
-        throw std::runtime_error("SHGetSpecialFolderPathA(CSIDL_APPDATA) failed");
-    std::string path = folder;
+    wchar_t folder[MAX_PATH + 1] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_APPDATA, FALSE))
+        throw std::runtime_error("SHGetSpecialFolderPathW(CSIDL_APPDATA) failed");
+    std::string path = Utf8Of(folder);
     if (path.empty() || path.back() != '\\')
         path += '\\';
     return path + "Pelmorra\\Corvinade\\Data\\hotkeys.ini";
@@ -398,7 +434,7 @@ std::string HotkeysIniPath() {
 void WriteHotkeysIni(const std::string& text) {
     const std::string path = HotkeysIniPath();
     CreateFolders(path.substr(0, path.rfind('\\')));
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(std::filesystem::path(WideOf(path)), std::ios::binary | std::ios::trunc);
     out << text;
     if (!out.flush())
         throw std::runtime_error("cannot write " + path);
@@ -495,20 +531,39 @@ HWND WaitForWindow(const WindowQuery& query, Milliseconds timeout) {
     return found;
 }
 
+std::string Utf8Of(const std::wstring& text) {
+    const int size = static_cast<int>(text.size());
+    std::string out(
+        static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)),
+        '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), static_cast<int>(out.size()), nullptr,
+                        nullptr);
+    return out;
+}
+
+std::wstring WideOf(const std::string& text) {
+    const int size = static_cast<int>(text.size());
+    std::wstring out(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)),
+                     L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), static_cast<int>(out.size()));
+    return out;
+}
+
 std::string WindowText(HWND window) {
     // WM_GETTEXT reads other processes' controls too (GetWindowText does not);
-    // with a time limit, so that a busy program does not stop the test.
+    // with a time limit, so that a busy program does not stop the test. Wide,
+    // so that any text comes back whole (as UTF-8).
     constexpr UINT Limit = 5000;
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, Limit, &length))
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, Limit, &length))
         return {};
-    std::string text(length + 1, '\0');
+    std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                              SMTO_ABORTIFHUNG, Limit, &copied))
         return {};
     text.resize(std::min<size_t>(copied, length));
-    return text;
+    return Utf8Of(text);
 }
 
 std::string WindowClass(HWND window) {
@@ -615,11 +670,11 @@ std::optional<std::string> ClipboardText(Milliseconds timeout) {
             ClipboardLock lock;
             if (!lock.IsOpen())
                 return false;
-            HANDLE data = GetClipboardData(CF_TEXT);
+            HANDLE data = GetClipboardData(CF_UNICODETEXT);
             if (!data)
                 return true;
-            if (const auto* chars = static_cast<const char*>(GlobalLock(data))) {
-                text = std::string(chars, strnlen(chars, GlobalSize(data)));
+            if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+                text = Utf8Of(std::wstring(chars, wcsnlen(chars, GlobalSize(data) / sizeof(wchar_t))));
                 GlobalUnlock(data);
             }
             return true;
@@ -641,12 +696,13 @@ void SetClipboardText(const std::string& text, Milliseconds timeout) {
             if (!lock.IsOpen())
                 return false;
             EmptyClipboard();
-            HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+            const std::wstring wide = WideOf(text);
+            HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
             if (!memory)
                 throw SystemError("GlobalAlloc");
-            std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+            std::memcpy(GlobalLock(memory), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
             GlobalUnlock(memory);
-            if (!SetClipboardData(CF_TEXT, memory)) {
+            if (!SetClipboardData(CF_UNICODETEXT, memory)) {
                 GlobalFree(memory);
                 throw SystemError("SetClipboardData");
             }

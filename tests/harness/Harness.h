@@ -53,6 +53,15 @@ std::string SetupExe();
 // A test program (such as "recorder.exe") from the folder CORVINADE_TEST_BIN.
 std::string TestProgram(const std::string& name);
 
+// A new folder in the temporary folder named in Cyrillic and Chinese, which
+// no ANSI code page holds whole (UTF-8, as every path here).
+std::string MakeUnicodeFolder();
+// Moves one of the user's folders ("AppData") to `path` for every program
+// started from here on, as the system's folder settings do.
+void SetUserShellFolder(const std::string& name, const std::string& path);
+// Copies the file into the folder; the copy's path.
+std::string CopyInto(const std::string& file, const std::string& folder);
+
 // --- Kernel handles and processes -------------------------------------------
 
 // Owns one kernel handle.
@@ -189,6 +198,11 @@ std::vector<HWND> FindTopWindows(const WindowQuery& query);
 // The first matching window within the timeout, or nullptr.
 HWND WaitForWindow(const WindowQuery& query, Milliseconds timeout = DefaultTimeout);
 
+// UTF-8 and the system's UTF-16, for texts that leave the code page.
+std::string Utf8Of(const std::wstring& text);
+std::wstring WideOf(const std::string& text);
+
+// Any text, as UTF-8 (read with the wide messages).
 std::string WindowText(HWND window);
 std::string WindowClass(HWND window);
 DWORD WindowProcessId(HWND window);
@@ -236,7 +250,7 @@ private:
 
 // --- Clipboard ------------------------------------------------------------------
 
-// The clipboard's CF_TEXT, or nothing when it holds no text. Retries while
+// The clipboard's CF_UNICODETEXT as UTF-8, or nothing when it holds no text. Retries while
 // another program holds the clipboard open.
 std::optional<std::string> ClipboardText(Milliseconds timeout = DefaultTimeout);
 
@@ -245,7 +259,7 @@ std::optional<std::string> ClipboardText(Milliseconds timeout = DefaultTimeout);
 // it cannot make a program that fills it meanwhile fail.
 bool WaitForClipboardChange(DWORD sequenceBefore, Milliseconds timeout = DefaultTimeout);
 
-// Puts this one text on the clipboard (owner none). Retries while another
+// Puts this one text (UTF-8) on the clipboard as CF_UNICODETEXT (owner none). Retries while another
 // program holds the clipboard open; throws when it stays busy.
 void SetClipboardText(const std::string& text, Milliseconds timeout = DefaultTimeout);
 

@@ -2,6 +2,7 @@
 #include "SettingsHarness.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -129,7 +130,7 @@ HWND WaitForMessageBoxOf(DWORD processId, Milliseconds timeout) {
 }
 
 std::optional<std::string> FileContent(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::path(WideOf(path)), std::ios::binary);
     if (!in)
         return std::nullopt;
     std::stringstream text;
@@ -139,16 +140,16 @@ std::optional<std::string> FileContent(const std::string& path) {
 
 std::optional<std::string> RegistryText(const std::string& keyPath, const std::string& name) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, WideOf(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return std::nullopt;
-    char data[1024] = {};
-    DWORD size = sizeof data - 1, type = 0;
+    wchar_t data[1024] = {};
+    DWORD size = sizeof data - sizeof data[0], type = 0;
     const LONG status =
-        RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+        RegQueryValueExW(key, WideOf(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS || type != REG_SZ)
         return std::nullopt;
-    return std::string(data);
+    return Utf8Of(data);
 }
 
 std::string Quoted(const std::string& text) {

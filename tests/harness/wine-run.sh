@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs one Win32 program (a test executable with its arguments) in a Wine
-# prefix and on an Xvfb display of its own, then ends every process it
+# prefix and on an X display of its own (Xvfb), then ends every process it
 # started and returns the program's exit code.
 #
 #   wine-run.sh PROGRAM.exe [ARGS...]
@@ -12,9 +12,17 @@
 # CORVINADE_DESKTOP      desktop size, default 1280x800
 # CORVINADE_DPI          screen dpi of the run (Wine's "LogPixels"), default
 #                        the prefix's own 96
+# CORVINADE_MONITOR2     a second monitor beside the desktop's, as left:1024x768
+#                        or right:1024x768. The run then has no Wine virtual
+#                        desktop (it has one monitor only) and an Xorg display
+#                        of the dummy driver, the two screens side by side under
+#                        Xinerama, instead of Xvfb
 # CORVINADE_RUN_TIMEOUT  seconds after which the program is ended, default 100
 #                        (below ctest's timeouts, so the clean-up still runs
 #                        and a screenshot shows where it hung)
+# CORVINADE_WINEDLLOVERRIDES  more DLL overrides for this run (WINEDLLOVERRIDES
+#                        syntax), such as "winemenubuilder.exe=" for a run that
+#                        installs shortcuts
 #
 # Tests that fail leave a screenshot of the desktop in build/wine/failures
 # (taken by the harness library, see Harness.h).
@@ -31,16 +39,21 @@ TEMPLATE=$WINE_DIR/template
 DESKTOP=${CORVINADE_DESKTOP:-1280x800}
 RUN_TIMEOUT=${CORVINADE_RUN_TIMEOUT:-100}
 DPI=${CORVINADE_DPI:-}
+MONITOR2=${CORVINADE_MONITOR2:-}
 
 export WINEDEBUG=-all
 # No Mono or Gecko prompts. (The installer tests turn off winemenubuilder in
 # their prefix, so that the installer's shortcut writes no desktop files into
 # the home folder.)
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=${CORVINADE_WINEDLLOVERRIDES:+;$CORVINADE_WINEDLLOVERRIDES}"
 export WINEARCH=win32
 
 if ! [[ $DESKTOP =~ ^([0-9]+)x([0-9]+)$ ]]; then
     echo "wine-run.sh: CORVINADE_DESKTOP must look like 1280x800, not '$DESKTOP'" >&2
+    exit 2
+fi
+if [ -n "$MONITOR2" ] && ! [[ $MONITOR2 =~ ^(left|right):([0-9]+)x([0-9]+)$ ]]; then
+    echo "wine-run.sh: CORVINADE_MONITOR2 must look like left:1024x768, not '$MONITOR2'" >&2
     exit 2
 fi
 if [ -n "$DPI" ] && ! [[ $DPI =~ ^[1-9][0-9]{1,2}$ ]]; then
@@ -113,7 +126,7 @@ kill_prefix_processes() {
 }
 
 PREFIX=
-XVFB_PID=
+XSERVER_PID=
 cleanup() {
     if [ -n "$PREFIX" ] && [ -d "$PREFIX" ]; then
         kill_prefix_processes
@@ -122,13 +135,13 @@ cleanup() {
         sockets=$(cat "$PREFIX/wineserver" 2>/dev/null)
         [[ $sockets =~ ^wine-[A-Za-z0-9]+$ ]] && rm -rf "${TMPDIR:-/tmp}/$sockets"
     fi
-    if [ -n "$XVFB_PID" ]; then
-        kill "$XVFB_PID" 2>/dev/null
-        wait "$XVFB_PID" 2>/dev/null
+    if [ -n "$XSERVER_PID" ]; then
+        kill "$XSERVER_PID" 2>/dev/null
+        wait "$XSERVER_PID" 2>/dev/null
     fi
     [ -n "$PREFIX" ] && rm -rf "$PREFIX"
     PREFIX=
-    XVFB_PID=
+    XSERVER_PID=
 }
 trap cleanup EXIT
 trap 'exit 130' INT
@@ -198,19 +211,48 @@ set_dpi() {
 }
 [ -n "$DPI" ] && set_dpi "$DPI"
 
-# Xvfb picks a free display and writes its number once it accepts clients.
+# Two dummy screens, the desktop's size first (Wine's primary monitor), the
+# second left or right of it, one display under Xinerama.
+xorg_config() {
+    local i=0 size width height
+    printf 'Section "ServerFlags"\n Option "AutoAddDevices" "false"\n Option "AutoAddGPU" "false"\n'
+    printf ' Option "Xinerama" "true"\nEndSection\n'
+    for size in "$DESKTOP" "${MONITOR2#*:}"; do
+        width=${size%x*} height=${size#*x}
+        printf 'Section "Device"\n Identifier "Card%s"\n Driver "dummy"\n VideoRam 256000\nEndSection\n' $i
+        printf 'Section "Monitor"\n Identifier "Monitor%s"\n HorizSync 5-1000\n VertRefresh 5-200\n' $i
+        gtf "$width" "$height" 60 | grep Modeline
+        printf 'EndSection\nSection "Screen"\n Identifier "Screen%s"\n Device "Card%s"\n Monitor "Monitor%s"\n' $i $i $i
+        printf ' DefaultDepth 24\n SubSection "Display"\n  Depth 24\n  Modes "%sx%s_60.00"\n' "$width" "$height"
+        printf '  Virtual %s %s\n EndSubSection\nEndSection\n' "$width" "$height"
+        i=$((i + 1))
+    done
+    local side=RightOf
+    [ "${MONITOR2%%:*}" = left ] && side=LeftOf
+    printf 'Section "ServerLayout"\n Identifier "Layout"\n Screen 0 "Screen0" 0 0\n'
+    printf ' Screen 1 "Screen1" %s "Screen0"\nEndSection\n' $side
+}
+
+# The X server picks a free display and writes its number once it accepts clients.
 exec {xfd}>"$PREFIX/display"
-Xvfb -displayfd "$xfd" -screen 0 "${DESKTOP}x24" -nolisten tcp 2>/dev/null &
-XVFB_PID=$!
+if [ -n "$MONITOR2" ]; then
+    sed -i '/^"Desktop"="Default"$/d' "$PREFIX/user.reg"
+    xorg_config >"$PREFIX/xorg.conf"
+    Xorg -displayfd "$xfd" -config "$PREFIX/xorg.conf" -logfile "$PREFIX/xorg.log" -nolisten tcp -noreset \
+        -novtswitch -sharevts >/dev/null 2>&1 &
+else
+    Xvfb -displayfd "$xfd" -screen 0 "${DESKTOP}x24" -nolisten tcp 2>/dev/null &
+fi
+XSERVER_PID=$!
 exec {xfd}>&-
 for _ in $(seq 1 500); do
     [ -s "$PREFIX/display" ] && break
-    kill -0 "$XVFB_PID" 2>/dev/null || break
+    kill -0 "$XSERVER_PID" 2>/dev/null || break
     sleep 0.01
 done
 DISPLAY_NUM=$(tr -dc 0-9 <"$PREFIX/display")
 if [ -z "$DISPLAY_NUM" ]; then
-    echo "wine-run.sh: Xvfb did not start" >&2
+    echo "wine-run.sh: the X server did not start" >&2
     exit 3
 fi
 

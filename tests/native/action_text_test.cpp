@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/ActionText.h"
+#include "core/TextEncoding.h"
 
 using namespace corvinade;
 using namespace std::string_literals;
@@ -57,17 +58,20 @@ TEST(ActionTextTest, FileContentLinesEndInCrLf) {
         {"kept\0dropped\nmore"s, "kept\r\n"},
         {"\0all gone"s, ""},
         {"line\r", "line\r\n"},
-        {"\xE9t\xE9\n", "\xE9t\xE9\r\n"},
+        // The text is read as hotkeys.ini is: marks, then UTF-8, then ANSI.
+        {"\xE9t\xE9\n", "\xC3\xA9t\xC3\xA9\r\n"},
+        {"\xC3\xA9t\xC3\xA9\n", "\xC3\xA9t\xC3\xA9\r\n"},
+        {"\xFF\xFEh\0\x1F\x04\n\0\0\0x\0"s, "h\xD0\x9F\r\n"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ClipboardTextFromFileBytes(c.bytes), c.text);
+        EXPECT_EQ(ClipboardTextFromFileBytes(c.bytes, Windows1252()), c.text);
 }
 
 TEST(ActionTextTest, LargeFileContentKeepsEveryLine) {
     std::string bytes;
     for (int i = 0; i < 200000; ++i)
         bytes += "line " + std::to_string(i) + "\n";
-    const std::string text = ClipboardTextFromFileBytes(bytes);
+    const std::string text = ClipboardTextFromFileBytes(bytes, Windows1252());
     EXPECT_EQ(text.size(), bytes.size() + 200000);
     EXPECT_EQ(text.substr(text.size() - 13), "line 199999\r\n");
 }

@@ -1,6 +1,6 @@
-// The capture window's portable rules: grab rectangle against the work area,
-// selection rectangle, normalizing, the double release with a given clock,
-// the format chosen by the file name, and the dimming overlay.
+// The capture window's portable rules: selection rectangle, normalizing,
+// the double release with a given clock, the format chosen by the file name,
+// and the dimming overlay.
 #include "capture/BmpFile.h"
 #include "capture/SelectionGeometry.h"
 
@@ -10,37 +10,6 @@
 
 namespace corvinade {
 namespace {
-
-constexpr int ScreenW = 1280, ScreenH = 800;
-constexpr IntRect BottomTaskbarWork{0, 0, 1280, 780};
-
-TEST(CaptureGeometry, GrabRectangleAgainstTheWorkArea) {
-    struct Case {
-        const char* name;
-        std::optional<IntRect> window;
-        IntRect work;
-        IntRect grab;
-    };
-    const Case cases[] = {
-        {"whole screen", std::nullopt, BottomTaskbarWork, {0, 0, 1280, 800}},
-        {"whole screen, taskbar left", std::nullopt, {60, 0, 1280, 800}, {0, 0, 1280, 800}},
-        {"inside the work area", IntRect{100, 50, 700, 450}, BottomTaskbarWork, {100, 50, 700, 450}},
-        {"past every side", IntRect{-8, -8, 1288, 808}, BottomTaskbarWork, {0, 0, 1280, 800}},
-        {"past the right edge", IntRect{900, 100, 1400, 300}, BottomTaskbarWork, {900, 100, 1280, 300}},
-        {"into the taskbar", IntRect{100, 700, 300, 790}, BottomTaskbarWork, {100, 700, 300, 800}},
-        // The edge moves to the screen's edge, not the work area's.
-        {"left of a left taskbar", IntRect{30, 10, 300, 200}, {60, 0, 1280, 800}, {0, 10, 300, 200}},
-        {"wholly left of the screen", IntRect{-500, 10, -100, 200}, BottomTaskbarWork, {0, 10, -100, 200}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(GrabRect(c.window, c.work, ScreenW, ScreenH), c.grab);
-    }
-    EXPECT_FALSE(IsEmptyGrab({0, 0, 1, 1}));
-    EXPECT_TRUE(IsEmptyGrab({0, 10, -100, 200}));
-    EXPECT_TRUE(IsEmptyGrab({5, 5, 5, 9}));
-    EXPECT_TRUE(IsEmptyGrab({5, 9, 8, 9}));
-}
 
 TEST(CaptureGeometry, NormalizeMakesTheSizePositive) {
     // Dragged from (200, 150) to (120, 100): the release point becomes the top-left corner.

@@ -2,6 +2,7 @@
 // loading and saving hotkeys.ini.
 #include "core/Errors.h"
 #include "core/Hotkeys.h"
+#include "core/TextEncoding.h"
 #include "core/TextFile.h"
 
 #include <gmock/gmock.h>
@@ -355,7 +356,7 @@ TEST_F(HotkeysFile, TheExampleIsWrittenByteForByte) {
 TEST_F(HotkeysFile, ValuesAreWrittenUnchanged) {
     THotkeyList list(port_);
     list.Add(false, -7, 0, A::SendKeystrokes, "a<?CR?><?LF?>b;[x]=y", "");
-    list.Add(true, 0x6F, 3, A::OpenFile, "C:\\Program Files\\x.exe", "\"a b\" \xE9");
+    list.Add(true, 0x6F, 3, A::OpenFile, "C:\\Program Files\\x.exe", "\"a b\" \xC3\xA9");
     list.SaveToFile(file_);
     EXPECT_EQ(Read(), "[key0]\r\nactive=0\r\nkey=-7\r\nshift=0\r\nfunc=sendkeystrokes\r\n"
                       "params=a<?CR?><?LF?>b;[x]=y\r\nparams2=\r\n\r\n"
@@ -498,12 +499,13 @@ TEST_F(HotkeysFile, GoldenRoundTrip) {
     Write(original);
     THotkeyList first(port_);
     first.LoadFromFile(file_, false);
-    EXPECT_THAT(Definitions(first),
-                ElementsAre(THotKeyData{true, 83, 8, A::CaptureScreen, "", ""},
-                            THotKeyData{false, 65, 3, A::SendKeystrokes, "{CTRL}c<?CR?><?LF?>x=1", ""},
-                            THotKeyData{true, 112, 0, A::OpenFile, "C:\\a b\\c.exe", "--x \"y\""},
-                            THotKeyData{true, -3, -1, A::PlaceInClipboard, "\xE4\xF6\xFC \x01 tail", ""},
-                            THotKeyData{true, 65, 0, A::PlaceFileContentInClipboard, "a=b", ""}));
+    EXPECT_THAT(
+        Definitions(first),
+        ElementsAre(THotKeyData{true, 83, 8, A::CaptureScreen, "", ""},
+                    THotKeyData{false, 65, 3, A::SendKeystrokes, "{CTRL}c<?CR?><?LF?>x=1", ""},
+                    THotKeyData{true, 112, 0, A::OpenFile, "C:\\a b\\c.exe", "--x \"y\""},
+                    THotKeyData{true, -3, -1, A::PlaceInClipboard, "\xC3\xA4\xC3\xB6\xC3\xBC \x01 tail", ""},
+                    THotKeyData{true, 65, 0, A::PlaceFileContentInClipboard, "a=b", ""}));
     first.SaveToFile(file_);
     const std::string saved = Read();
     EXPECT_EQ(saved,
@@ -525,7 +527,7 @@ TEST_F(HotkeysFile, GoldenRoundTrip) {
 }
 
 // Notepad begins a file it saves as UTF-8 with a byte-order mark; the first
-// section still counts, and a save writes no mark.
+// section still counts, and a save of ASCII texts writes no mark.
 TEST_F(HotkeysFile, AByteOrderMarkBeforeTheFirstSectionIsSkipped) {
     Write("\xEF\xBB\xBF[key0]\r\nactive=1\r\nkey=78\r\nshift=8\r\nfunc=openfile\r\nparams=notepad.exe\r\n"
           "[key1]\r\nactive=1\r\nkey=83\r\nshift=3\r\nfunc=capturescreen\r\n");
@@ -540,6 +542,32 @@ TEST_F(HotkeysFile, AByteOrderMarkBeforeTheFirstSectionIsSkipped) {
           "close\r\n");
     list.LoadFromFile(file_, false);
     EXPECT_THAT(Definitions(list), ElementsAre(THotKeyData{true, 1, 0, A::Close, "", ""}));
+}
+
+// A text the ANSI code page cannot hold makes the file UTF-8 behind a mark;
+// it reads back the same, and so does the system's own UTF-16.
+TEST_F(HotkeysFile, TextsBeyondTheCodePageAreSavedAsUtf8) {
+    const std::string cyrillic = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
+    const std::string cjk = "\xE4\xB8\xAD\xE6\x96\x87";
+    THotkeyList list(port_);
+    list.Add(true, 65, 2, A::PlaceInClipboard, cyrillic, "caf\xC3\xA9");
+    list.Add(true, 66, 2, A::OpenFile, "C:\\" + cjk + "\\a.txt", "");
+    list.SaveToFile(file_);
+    EXPECT_EQ(Read(), "\xEF\xBB\xBF[key0]\r\nactive=1\r\nkey=65\r\nshift=2\r\nfunc=placeinclipboard\r\n"
+                      "params=" +
+                          cyrillic +
+                          "\r\nparams2=caf\xC3\xA9\r\n\r\n"
+                          "[key1]\r\nactive=1\r\nkey=66\r\nshift=2\r\nfunc=openfile\r\n"
+                          "params=C:\\" +
+                          cjk + "\\a.txt\r\nparams2=\r\n\r\n");
+    THotkeyList again(port_);
+    again.LoadFromFile(file_, false);
+    EXPECT_EQ(Definitions(again), Definitions(list));
+
+    const char wide[] = "\xFF\xFE[\0k\0]\0\r\0\n\0f\0u\0n\0c\0=\0c\0l\0o\0s\0e\0\n\0"
+                        "a\0c\0t\0i\0v\0e\0=\0001\0\n\0p\0a\0r\0a\0m\0s\0=\0\x1F\x04";
+    EXPECT_THAT(Load(std::string(wide, sizeof wide - 1), false),
+                ElementsAre(THotKeyData{true, 0, 0, A::Close, "\xD0\x9F", ""}));
 }
 
 TEST_F(HotkeysFile, SavingLeavesNoTemporaryFileBehind) {
@@ -658,7 +686,7 @@ TEST_F(HotkeysFile, ATenMegabyteFileLoadsEveryValidSection) {
     const THotKeyData& last = list.Items(list.Count() - 1)->Definition;
     const std::string n = std::to_string(last.Key);
     EXPECT_GE(last.Key, sections - 2);
-    EXPECT_EQ(last.Params, "\xFF\0\x01"s + n);
+    EXPECT_EQ(last.Params, "\xC3\xBF\0\x01"s + n); // the file is ANSI: 0xFF is "ÿ"
 }
 
 TEST_F(HotkeysFile, AMegabyteLineSurvivesARoundTrip) {
@@ -670,12 +698,14 @@ TEST_F(HotkeysFile, AMegabyteLineSurvivesARoundTrip) {
     THotkeyList list(port_);
     list.LoadFromFile(file_, false);
     ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.Items(0)->Definition.Params, huge);
+    const std::string text = Windows1252().ToUtf8(huge);
+    EXPECT_EQ(list.Items(0)->Definition.Params, text);
     list.SaveToFile(file_);
+    EXPECT_NE(Read().find(huge), std::string::npos); // the same ANSI bytes
     THotkeyList again(port_);
     again.LoadFromFile(file_, false);
     ASSERT_EQ(again.Count(), 1);
-    EXPECT_EQ(again.Items(0)->Definition.Params, huge);
+    EXPECT_EQ(again.Items(0)->Definition.Params, text);
 }
 
 } // namespace

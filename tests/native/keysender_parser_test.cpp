@@ -73,14 +73,21 @@ public:
         events.push_back({vk, flags});
     }
 
-    KeyCode KeyForCharacter(char c) override {
-        static const std::map<char, KeyCode> symbols{
-            {' ', 0x020}, {'\r', 0x00D}, {'\n', 0x20D}, {'+', 0x1BB}, {'^', 0x136},
-            {'%', 0x135}, {'~', 0x1C0},  {'(', 0x139},  {')', 0x130}, {'}', 0x1DD},
-            {'!', 0x131}, {'{', 0x0DB}, // not shifted here, unlike the fixed code that '{{}' sends
-            {'@', 0x651},               // Ctrl + Alt + Q
-            {'|', 0x7DC},               // Shift + Ctrl + Alt
-            {'#', 0x833},               // a shift-state bit the sender ignores
+    void SendUnicodeEvent(char16_t unit, bool keyUp) override {
+        char token[16];
+        std::snprintf(token, sizeof token, "%cu%04X", keyUp ? '-' : '+', static_cast<unsigned>(unit));
+        log.push_back(token);
+    }
+
+    KeyCode KeyForCharacter(char16_t c) override {
+        static const std::map<char16_t, KeyCode> symbols{
+            {' ', 0x020},       {'\r', 0x00D}, {'\n', 0x20D}, {'+', 0x1BB}, {'^', 0x136},
+            {'%', 0x135},       {'~', 0x1C0},  {'(', 0x139},  {')', 0x130}, {'}', 0x1DD},
+            {'!', 0x131},       {'{', 0x0DB}, // not shifted here, unlike the fixed code that '{{}' sends
+            {'@', 0x651},                     // Ctrl + Alt + Q
+            {'|', 0x7DC},                     // Shift + Ctrl + Alt
+            {'#', 0x833},                     // a shift-state bit the sender ignores
+            {u'\u00E4', 0x0DE},               // "ä", as a German layout has it
         };
         if (c >= 'a' && c <= 'z')
             return static_cast<KeyCode>(c - 'a' + 'A');
@@ -194,7 +201,7 @@ TEST(KeySenderParser, BraceGroups) {
         {"{a 0}", "+Shift -Shift", true},
         {"{+}{^}{%}", "+Shift +vkBB -vkBB -Shift +Shift +6 -6 -Shift +Shift +5 -5 -Shift", true},
         {"{~}{(}{)}", "+Shift +vkC0 -vkC0 -Shift +Shift +9 -9 -Shift +Shift +0 -0 -Shift", true},
-        {"{\xA7}a", "+A -A", true},
+        {"{\xA7}a", "+uFFFD -uFFFD +A -A", true}, // no UTF-8: typed as U+FFFD
         // Literal braces through their fixed codes.
         {"{{}", "+Shift +vkDB -vkDB -Shift", true},
         {"{{xb", "+Shift +vkDB -vkDB -Shift +B -B", true},
@@ -208,14 +215,29 @@ TEST(KeySenderParser, BraceGroups) {
     });
 }
 
+// A character the layout has goes by its key; any other as itself, a
+// surrogate pair as two units, a repeat count for the whole character.
+TEST(KeySenderParser, CharactersWithoutAKeyAreTypedAsThemselves) {
+    ExpectSends({
+        {"a\xC3\xA4\xC3\xA9", "+A -A +vkDE -vkDE +u00E9 -u00E9", true},
+        {"\xE2\x9C\x93 \xF0\x9F\x98\x80", "+u2713 -u2713 +Space -Space +uD83D -uD83D +uDE00 -uDE00", true},
+        {"{\xF0\x9F\x98\x80 2}{\xC3\xA4 2}",
+         "+uD83D -uD83D +uDE00 -uDE00 +uD83D -uD83D +uDE00 -uDE00 +vkDE -vkDE +vkDE -vkDE", true},
+        {"+(\xD0\x9F\xD1\x80)x", "+Shift +u041F -u041F +u0440 -u0440 -Shift +X -X", true},
+        {"\xE2\x9C", "+uFFFD -uFFFD", true}, // cut off: one replacement, not two
+        {"{\xC3\xA9\xC3\xA9}", "box:Invalid Key Name", true},
+    });
+}
+
 TEST(KeySenderParser, MessagesAndWhereParsingGoesOn) {
     ExpectSends({
+        // A byte that is no UTF-8 is typed as U+FFFD; the parse goes on after it.
         {"a\xA7"
          "b",
-         "+A -A box:Invalid KeyName +B -B", true},
+         "+A -A +uFFFD -uFFFD +B -B", true},
         {"+\xA7"
          "a",
-         "+Shift box:Invalid KeyName +A -A -Shift", true},
+         "+Shift +uFFFD -uFFFD -Shift +A -A", true},
         {"{FOO}a", "box:Invalid Key Name +A -A", true},
         {"+{FOO}a", "+Shift box:Invalid Key Name +A -A -Shift", true},
         {"{}a", "box:Invalid Key Name +A -A", true},
@@ -360,8 +382,8 @@ TEST(KeySenderModifiers, EveryExitLiftsWhatAPrefixPressed) {
         {"+^%(", "+Shift +Ctrl +Alt -Shift -Ctrl -Alt", true},
         {"+(Ab", "+Shift +Shift +A -A -Shift +B -B -Shift", true},
         {"+(a{FOO}", "+Shift +A -A box:Invalid Key Name -Shift", true},
-        {"+(a\xA7", "+Shift +A -A box:Invalid KeyName -Shift", true},
-        {"+({\xA7}", "+Shift -Shift", true},
+        {"+(a\xA7", "+Shift +A -A +uFFFD -uFFFD -Shift", true},
+        {"+({\xA7}", "+Shift +uFFFD -uFFFD -Shift", true},
         {"+({ENTER", "+Shift box:No Close -Shift", false},
         {"^(a{TAB", "+Ctrl +A -A box:No Close -Ctrl", false},
         {"+", "+Shift -Shift", true},

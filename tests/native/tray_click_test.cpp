@@ -129,17 +129,22 @@ TEST_F(TrayClickTest, ReleaseWithoutPressFiresNothing) {
     EXPECT_TRUE(events.empty());
 }
 
-TEST(TrayTipTest, HintIsCutTo127CharactersOrLeftEmpty) {
+TEST(TrayTipTest, HintIsCutTo127UnitsOrLeftEmpty) {
     const std::string longHint(200, 'h');
     const auto cut = TrayTipText(longHint, true);
-    EXPECT_EQ(std::string(cut.data()), std::string(127, 'h'));
-    EXPECT_EQ(cut[127], '\0');
-    EXPECT_EQ(std::string(TrayTipText("Corvinade", true).data()), "Corvinade");
+    EXPECT_EQ(std::u16string(cut.data()), std::u16string(127, u'h'));
+    EXPECT_EQ(cut[127], u'\0');
+    EXPECT_EQ(std::u16string(TrayTipText("Corvinade \xD0\x9F", true).data()), u"Corvinade \u041F");
     const auto exact = TrayTipText(std::string(127, 'x'), true);
-    EXPECT_EQ(std::string(exact.data()).size(), 127u);
+    EXPECT_EQ(std::u16string(exact.data()).size(), 127u);
+    // An emoji is two units: the one that would end at unit 128 is left out whole.
+    std::string emoji;
+    for (int i = 0; i < 64; ++i)
+        emoji += "\xF0\x9F\x98\x80";
+    EXPECT_EQ(std::u16string(TrayTipText(emoji, true).data()).size(), 126u);
     for (const auto& tip : {TrayTipText("", true), TrayTipText("Corvinade", false)})
-        for (char c : tip)
-            ASSERT_EQ(c, '\0');
+        for (char16_t c : tip)
+            ASSERT_EQ(c, u'\0');
 }
 
 } // namespace

@@ -49,9 +49,9 @@ using GuiControls = AppTest;
 
 TEST_F(GuiControls, ControlIsScaledChildWithDefaultFontAndCaption) {
     Form form({.clientWidth = 300, .clientHeight = 100, .caption = "Controls"});
-    Control label(form, "STATIC", SS_LEFT, 0,
+    Control label(form, L"STATIC", SS_LEFT, 0,
                   {.left = 8, .top = 12, .width = 100, .height = 13, .caption = "Hotkey"});
-    Control button(form, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0,
+    Control button(form, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0,
                    {.left = 120, .top = 8, .width = 75, .height = 25, .caption = "Save"});
     EXPECT_EQ(::GetParent(label.Handle()), form.Handle());
     EXPECT_NE(label.Id(), button.Id());
@@ -82,11 +82,11 @@ TEST_F(GuiControls, ControlOutlivedByItsWindowOrDestroyedFirst) {
     {
         Form form({.caption = "Parent"});
         {
-            Control early(form, "STATIC", 0, 0, {.width = 10, .height = 10});
+            Control early(form, L"STATIC", 0, 0, {.width = 10, .height = 10});
             child = early.Handle();
         }
         EXPECT_FALSE(::IsWindow(child));
-        auto late = std::make_unique<Control>(form, "STATIC", 0, 0, ControlArgs{.width = 10, .height = 10});
+        auto late = std::make_unique<Control>(form, L"STATIC", 0, 0, ControlArgs{.width = 10, .height = 10});
         child = late->Handle();
         ::DestroyWindow(form.Handle()); // takes the child along
         EXPECT_FALSE(::IsWindow(child));

@@ -4,6 +4,7 @@
 // buttons, as a user would.
 #pragma once
 
+#include "core/Wide_win.h"
 #include "gui/Application.h"
 
 #include <gtest/gtest.h>
@@ -64,9 +65,7 @@ struct BoxInfo {
 };
 
 inline std::string TextOf(HWND window) {
-    char buffer[1024] = {};
-    ::GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
+    return corvinade::WindowText(window);
 }
 
 inline bool IsMessageBoxOfOurs(HWND window) {

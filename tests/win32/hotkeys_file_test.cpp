@@ -6,7 +6,9 @@
 #include "Harness.h"
 #include "core/Errors.h"
 #include "core/Hotkeys_win.h"
+#include "core/TextEncoding.h"
 #include "core/TextFile.h"
+#include "core/Wide_win.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -191,6 +193,43 @@ TEST_F(HotkeysWin32File, AFolderThatDoesNotExistCannotBeWritten) {
         EXPECT_THAT(e.what(), StartsWith("Cannot create file \"" + name + "\". "));
     }
     EXPECT_TRUE(Files().empty());
+}
+
+// The tests run with Wine's ANSI code page at 1252: "é" and "€" fit, and
+// what would only fit by a best-fit look-alike ("Ā" as "A") does not.
+TEST(HotkeysWin32CodePage, TheSystemsCodePageDecidesWhatFits) {
+    ASSERT_EQ(GetACP(), 1252u);
+    const AnsiCodePage& cp = SystemCodePage();
+    EXPECT_EQ(cp.ToUtf8("caf\xE9 \x80"), "caf\xC3\xA9 \xE2\x82\xAC");
+    EXPECT_EQ(cp.FromUtf8("caf\xC3\xA9 \xE2\x82\xAC"), "caf\xE9 \x80");
+    for (const char* beyond : {"\xE2\x9C\x93", "\xD0\x9F", "\xC4\x80", "\xF0\x9F\x98\x80"})
+        EXPECT_EQ(cp.FromUtf8(beyond), std::nullopt) << beyond;
+}
+
+// hotkeys.ini in a folder whose name is outside the code page, with texts
+// outside it: written as UTF-8 behind its mark, read back the same.
+TEST(HotkeysWin32CodePage, AFolderNamedOutsideTheCodePageHoldsTheFile) {
+    wchar_t temp[MAX_PATH];
+    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring folder = std::wstring(temp) + L"\u041F\u0440\u0438\u0432\u0435\u0442-" +
+                                std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::string file = Utf8(folder) + "\\hotkeys.ini";
+    UnregisteredPort port;
+    THotkeyList list(port);
+    list.Add(true, 65, 2, A::PlaceInClipboard, "\xD0\x9F\xD1\x80\xD0\xB8 \xE4\xB8\xAD\xE6\x96\x87", "");
+    list.Add(true, 66, 2, A::OpenFile, Utf8(folder) + "\\a.txt", "");
+    list.SaveToFile(file);
+    const std::optional<std::string> bytes = ReadTextFile(file);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_TRUE(bytes->starts_with("\xEF\xBB\xBF[key0]\r\n"));
+    THotkeyList again(port);
+    again.LoadFromFile(file, false);
+    ASSERT_EQ(again.Count(), 2);
+    EXPECT_EQ(again.Items(0)->Definition, list.Items(0)->Definition);
+    EXPECT_EQ(again.Items(1)->Definition, list.Items(1)->Definition);
+    DeleteFileW(Wide(file).c_str());
+    EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "a file was left in the folder";
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // recorder.exe: a program for the end-to-end tests to have started. Each start
 // appends one line to a log and exits: its parent's process id, a tab, and its
-// whole command line exactly as it got it. The log is the file named by
+// whole command line exactly as it got it (UTF-8). The log is the file named by
 // CORVINADE_RECORDER_LOG, else corvinade-recorder.log in the temporary folder.
 #include <windows.h>
 
@@ -57,7 +57,17 @@ bool AppendLine(const std::string& path, const std::string& line) {
 
 } // namespace
 
+// The command line as UTF-8, so that any path or text in it comes whole.
+std::string CommandLine() {
+    const wchar_t* wide = GetCommandLineW();
+    std::string text(
+        static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(text.empty() ? 0 : text.size() - 1);
+    return text;
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    const std::string line = std::to_string(ParentProcessId()) + "\t" + GetCommandLineA() + "\r\n";
+    const std::string line = std::to_string(ParentProcessId()) + "\t" + CommandLine() + "\r\n";
     return AppendLine(LogPath(), line) ? 0 : 1;
 }

@@ -1,0 +1,54 @@
+// What a grab takes from a desktop of one or more monitors, and on which
+// monitor its capture window opens. Coordinates are physical pixels of the
+// virtual screen: (0, 0) is the primary monitor's top-left corner, and
+// monitors left of or above it have negative ones.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "capture/SizeRectGeometry.h"
+
+namespace corvinade {
+
+struct MonitorArea {
+    IntRect bounds; // the whole monitor
+    IntRect work;   // without the taskbar and docked bars on it
+    int dpi = 96;
+    bool primary = false;
+    bool operator==(const MonitorArea&) const = default;
+};
+
+// The desktop's monitors (EnumDisplayMonitors, GetMonitorInfo).
+class MonitorPort {
+public:
+    virtual ~MonitorPort() = default;
+    // At least one: without an answer from the system, the primary screen.
+    virtual std::vector<MonitorArea> Monitors() const = 0;
+};
+
+// The monitor holding the largest share of `r`; when none holds any of it,
+// the nearest (MonitorFromRect with MONITOR_DEFAULTTONEAREST). `monitors`
+// is not empty.
+std::size_t MonitorOfRect(const std::vector<MonitorArea>& monitors, const IntRect& r);
+
+struct CaptureTarget {
+    IntRect grab;
+    MonitorArea monitor; // the grab's monitor: its capture window opens there
+};
+
+// "Capture active window" (activeWindowOnly) grabs the foreground window,
+// each edge outside the work area of its monitor moved to that monitor's
+// edge; an edge reaching onto another monitor stays, so a window across two
+// is grabbed whole. A window past the work area on all four sides
+// (maximized) is its whole monitor. "Capture screen" grabs the monitor of
+// the foreground window. Without a foreground window both take the primary
+// monitor.
+CaptureTarget ChooseCaptureTarget(bool activeWindowOnly, std::optional<IntRect> foregroundWindow,
+                                  const std::vector<MonitorArea>& monitors);
+
+// A grab without area opens no window.
+bool IsEmptyGrab(const IntRect& grab);
+
+} // namespace corvinade

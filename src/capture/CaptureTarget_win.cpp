@@ -1,0 +1,110 @@
+// The grab on the system's monitors; see CaptureTarget_win.h.
+#include "capture/CaptureTarget_win.h"
+
+#include <optional>
+#include <vector>
+
+#include "capture/SaveCaptureU.h"
+#include "core/Errors.h"
+#include "gui/Dpi.h"
+#include "gui/Handles.h"
+#include "gui/SystemLibrary.h"
+
+namespace corvinade {
+
+namespace {
+
+IntRect ToIntRect(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// GetDpiForMonitor where the system has it (Windows 8.1 on), else the
+// system's dpi, which is then every monitor's.
+int MonitorDpi(HMONITOR monitor) {
+    using GetDpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const GetDpiForMonitor getDpi = []() -> GetDpiForMonitor {
+        try {
+            return gui::SystemFunction<GetDpiForMonitor>("shcore.dll", "GetDpiForMonitor");
+        } catch (const Error&) {
+            return nullptr;
+        }
+    }();
+    constexpr int EffectiveDpi = 0; // MDT_EFFECTIVE_DPI
+    UINT x = 0, y = 0;
+    if (getDpi && SUCCEEDED(getDpi(monitor, EffectiveDpi, &x, &y)) && y > 0)
+        return static_cast<int>(y);
+    return gui::ScreenDpi();
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    try {
+        reinterpret_cast<std::vector<HMONITOR>*>(list)->push_back(monitor);
+        return TRUE;
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+class Win32Monitors : public MonitorPort {
+public:
+    std::vector<MonitorArea> Monitors() const override {
+        std::vector<HMONITOR> handles;
+        ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&handles));
+        std::vector<MonitorArea> monitors;
+        for (HMONITOR handle : handles) {
+            MONITORINFO info = {};
+            info.cbSize = sizeof info;
+            if (::GetMonitorInfoW(handle, &info))
+                monitors.push_back({ToIntRect(info.rcMonitor), ToIntRect(info.rcWork), MonitorDpi(handle),
+                                    (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+        }
+        if (monitors.empty())
+            monitors.push_back(PrimaryScreen());
+        return monitors;
+    }
+
+private:
+    static MonitorArea PrimaryScreen() {
+        const RECT screen = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        RECT work = screen;
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        return {ToIntRect(screen), ToIntRect(work), gui::ScreenDpi(), true};
+    }
+};
+
+std::optional<IntRect> ForegroundWindowRect() {
+    RECT r = {};
+    if (!::GetWindowRect(::GetForegroundWindow(), &r))
+        return std::nullopt;
+    return ToIntRect(r);
+}
+
+} // namespace
+
+const MonitorPort& SystemMonitors() {
+    static const Win32Monitors monitors;
+    return monitors;
+}
+
+TSaveCapture* CaptureScreen(bool activeWindowOnly, CaptureWindowList& windows, TrayBalloonPort* tray,
+                            const MonitorPort& monitors) {
+    const CaptureTarget target =
+        ChooseCaptureTarget(activeWindowOnly, ForegroundWindowRect(), monitors.Monitors());
+    if (IsEmptyGrab(target.grab)) {
+        if (tray)
+            tray->ShowBalloon(EmptyGrabTitle, EmptyGrabText);
+        return nullptr;
+    }
+    return &windows.Open(GrabScreen(target.grab), target.monitor);
+}
+
+gui::Bitmap32 GrabScreen(const IntRect& rect) {
+    gui::Bitmap32 bitmap(rect.Width(), rect.Height());
+    gui::WindowDC desktop = gui::WindowDC::WholeWindow(::GetDesktopWindow());
+    if (!desktop || !::BitBlt(bitmap.DC(), 0, 0, rect.Width(), rect.Height(), desktop.Get(), rect.left,
+                              rect.top, SRCCOPY))
+        throw Error("Cannot copy the screen");
+    return bitmap;
+}
+
+} // namespace corvinade

@@ -1,0 +1,37 @@
+// CaptureScreen on the system's desktop: the monitors it has, the grab of
+// the active window or of a monitor, and the capture window on the monitor
+// the grab came from.
+#pragma once
+
+#include <windows.h>
+
+#include "capture/CaptureTarget.h"
+#include "core/RegistrationStatus.h"
+#include "gui/ImageView.h"
+
+namespace corvinade {
+
+class CaptureWindowList;
+class TSaveCapture;
+
+// EnumDisplayMonitors and GetMonitorInfo, with each monitor's dpi.
+const MonitorPort& SystemMonitors();
+
+// The balloon an empty grab shows instead of a window.
+inline constexpr char EmptyGrabTitle[] = "Nothing to capture";
+inline constexpr char EmptyGrabText[] = "The active window has no area on any screen.";
+
+// Grabs the active window or, with activeWindowOnly false, the monitor of
+// the foreground window, and opens a capture window for it at the work-area
+// origin and dpi of the grabbed monitor. The grab comes first, so the
+// capture window is never part of its own image. A grab without area opens
+// no window and says so in the tray's balloon. Returns the window opened,
+// or null.
+TSaveCapture* CaptureScreen(bool activeWindowOnly, CaptureWindowList& windows, TrayBalloonPort* tray,
+                            const MonitorPort& monitors = SystemMonitors());
+
+// The pixels of a rectangle of the virtual screen, from the desktop window's
+// whole-window device context.
+gui::Bitmap32 GrabScreen(const IntRect& rect);
+
+} // namespace corvinade
