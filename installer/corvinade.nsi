@@ -146,10 +146,12 @@ Section "Uninstall"
     ; The program writes its log-on entry but never deletes it (turning it
     ; off leaves an empty text). With the program gone nothing could start,
     ; so the entry goes when it names this copy, quoted (as the program
-    ; writes it) or not; an entry for another copy stays. == ignores case.
+    ; writes it) or not, or when it is the empty text the program leaves;
+    ; an entry for another copy stays. == ignores case.
     ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
     ${If} $0 == "$INSTDIR\${PROGRAM}"
     ${OrIf} $0 == '"$INSTDIR\${PROGRAM}"'
+    ${OrIf} $0 == ""
         DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
     ${EndIf}
 

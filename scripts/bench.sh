@@ -4,14 +4,16 @@
 # capture at 4K (hotkey to window against a plain grab-and-show program, a
 # drag step against a full repaint, the release, JPEG against cjpeg, the
 # window's memory against its image), the settings window with 200 hotkeys,
-# and the size of corvinade.exe. Not a test: figures, no pass or fail.
+# hotkey to action while the update check waits on an endpoint that never
+# answers against the same at idle, and the size of corvinade.exe. Not a
+# test: figures, no pass or fail.
 #
 #   bash scripts/bench.sh          (needs the cross tree: scripts/build.sh)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$root/build/cross}
 export BUILD=$build
-cmake --build "$build" --target corvinade capture_bench settings_bench corvinade_test_programs >/dev/null
+cmake --build "$build" --target corvinade capture_bench settings_bench hotkey_bench corvinade_test_programs >/dev/null
 
 echo "== idle memory and start-up (tools/measure-idle.sh)"
 idle=$(bash "$root/tools/measure-idle.sh" "$build")
@@ -22,6 +24,10 @@ echo "$capture"
 echo "== settings window (scripts/bench-settings.sh)"
 settings=$(bash "$root/scripts/bench-settings.sh")
 echo "$settings"
+echo "== hotkey to action, idle and with the update endpoint hanging (tools/bench/hotkey_bench.cpp)"
+answer=$(CORVINADE_EXE="Z:$build/src/corvinade.exe" CORVINADE_TEST_BIN="$build/tests/harness" \
+    bash "$root/tests/harness/wine-run.sh" "$build/tools/bench/hotkey_bench.exe" | tr -d '\r')
+echo "$answer"
 
 # The first number after a pattern on the line that has it.
 num() { grep -m1 -- "$2" <<<"$1" | sed -E "s/.*$2[^0-9]*([0-9]+(\.[0-9]+)?).*/\1/"; }
@@ -47,6 +53,8 @@ settingsMs=$(grep -m1 'create, show and paint' <<<"$settings" | sed -E 's/.*medi
 settingsWindows=$(num "$settings" "windows it holds:")
 scrollMs=$(grep -m1 'one scroll step' <<<"$settings" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
 size=$(stat -c %s "$build/src/corvinade.exe")
+answerIdle=$(grep -m1 'hotkey to action, idle:' <<<"$answer" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
+answerHanging=$(grep -m1 'hotkey to action, endpoint hanging:' <<<"$answer" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
 
 echo
 echo "== summary: figure | reference | ratio"
@@ -59,4 +67,5 @@ printf '%-34s %-12s %-40s %s\n' \
     "JPEG save of the 4K image" "$jpeg ms" "cjpeg on the same pixels, without its start" "${cjpegRatio}x" \
     "4K capture window with a selection" "$window MB" "its image $image MB (peak $peak MB)" "$(ratio "$peak" "$image")x peak" \
     "settings window, 200 hotkeys" "$settingsMs ms" "$settingsWindows windows; scroll step $scrollMs ms" "" \
+    "hotkey to action, endpoint hanging" "$answerHanging ms" "the same at idle $answerIdle ms (aim 1.5x)" "$(ratio "$answerHanging" "$answerIdle")x" \
     "corvinade.exe" "$size bytes" "1 MB = 1048576 bytes" "$(ratio "$size" 1048576)x"

@@ -7,6 +7,7 @@
 #include "gui/Handles.h"
 #include "ui/MainFormU.h"
 #include "ui/ProgramWindows.h"
+#include "ui/UpdateFlow.h"
 
 using namespace corvinade;
 
@@ -23,9 +24,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     application.SetMainForm(&mainForm);
     {
         TProgramWindows windows;
+        TUpdateCheckFlow updateCheck;
+        UpdateCheck = &updateCheck;
         TData data(&windows, &mainForm);
         application.Run();
         windows.CloseSettings();
+        UpdateCheck = nullptr;
     } // the data module goes first: it unregisters every hotkey
     application.SetMainForm(nullptr);
     MainForm = nullptr;

@@ -9,12 +9,14 @@ so no cache repeats an old one.
 
     update-endpoint.py --latest 1100000 [--bind 127.0.0.1] [--port 0]
                        [--latest-file FILE] [--port-file FILE] [--log FILE]
+                       [--silent]
 
 --latest-file names a file holding the latest version number; it is read
 again for every request (it wins over --latest), so a test can change the
 answer while the endpoint runs. --port 0 takes a free port; --port-file
 receives the port once the endpoint listens. --log gets one line per request
-(the request path).
+(the request path). --silent takes connections and never answers them (an
+endpoint that hangs); its log gets "connected" for each.
 """
 import argparse
 import http.server
@@ -78,6 +80,7 @@ def main():
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--port-file")
     parser.add_argument("--log")
+    parser.add_argument("--silent", action="store_true")
     args = parser.parse_args()
     server = http.server.ThreadingHTTPServer((args.bind, args.port), make_handler(args))
     if args.port_file:
@@ -85,6 +88,14 @@ def main():
         with open(temp, "w", encoding="ascii") as f:
             f.write(str(server.server_address[1]))
         os.replace(temp, args.port_file)
+    if args.silent:
+        held = []
+        while True:
+            connection, _ = server.socket.accept()
+            held.append(connection)
+            if args.log:
+                with open(args.log, "a", encoding="utf-8") as log:
+                    log.write("connected\n")
     server.serve_forever()
 
 

@@ -3,6 +3,7 @@
 
 #include <shellapi.h>
 #include <shlobj.h>
+#include <wtsapi32.h>
 
 #include <optional>
 
@@ -16,6 +17,7 @@
 #include "gui/Application.h"
 #include "gui/Handles.h"
 #include "gui/Registry.h"
+#include "gui/SystemLibrary.h"
 
 namespace corvinade {
 
@@ -73,6 +75,18 @@ void ForceDirectories(const std::string& folder) {
     }
 }
 
+// Session changes (lock, unlock) reach the application window once asked for.
+bool RegisterSessionNotification(HWND window) {
+    using Register = BOOL(WINAPI*)(HWND, DWORD);
+    return gui::SystemFunction<Register>("wtsapi32.dll", "WTSRegisterSessionNotification")(
+               window, NOTIFY_FOR_THIS_SESSION) != FALSE;
+}
+
+void UnregisterSessionNotification(HWND window) {
+    using Unregister = BOOL(WINAPI*)(HWND);
+    gui::SystemFunction<Unregister>("wtsapi32.dll", "WTSUnRegisterSessionNotification")(window);
+}
+
 } // namespace
 
 TData::TData(FirstRunPort* firstRun, TrayBalloonPort* tray, std::unique_ptr<TargetWindowPort> targetWindows)
@@ -81,6 +95,13 @@ TData::TData(FirstRunPort* firstRun, TrayBalloonPort* tray, std::unique_ptr<Targ
       targetWindows_(targetWindows ? std::move(targetWindows) : MakeTargetWindowPort()) {
     Data = this;
     gui::App().OnMessage = [this](MSG& msg, bool& handled) { ApplicationEvents1Message(msg, handled); };
+    sessionHook_ = gui::App().HookMainWindow(
+        [this](UINT msg, WPARAM wParam, LPARAM, LRESULT&) { return SessionMessage(msg, wParam); });
+    try {
+        sessionNotifications_ = RegisterSessionNotification(gui::App().Handle());
+    } catch (const Error&) {
+        // Without wtsapi32 an unlock goes unnoticed; a resume still counts.
+    }
     try {
         DataModuleCreate();
     } catch (...) {
@@ -89,6 +110,9 @@ TData::TData(FirstRunPort* firstRun, TrayBalloonPort* tray, std::unique_ptr<Targ
 }
 
 TData::~TData() {
+    if (sessionNotifications_)
+        UnregisterSessionNotification(gui::App().Handle());
+    gui::App().UnhookMainWindow(sessionHook_);
     DataModuleDestroy();
     gui::App().OnMessage = nullptr;
     Data = nullptr;
@@ -220,6 +244,31 @@ void TData::AnnounceNewFailures() {
 // wrong type is an error.
 bool TData::ReadFirstUse() const {
     return FlagFromText(gui::ReadUserText(GetPath(1), FirstUseValueName), true);
+}
+
+bool TData::SessionMessage(UINT msg, WPARAM wParam) {
+    const bool unlocked = msg == WM_WTSSESSION_CHANGE && wParam == WTS_SESSION_UNLOCK;
+    const bool resumed =
+        msg == WM_POWERBROADCAST && (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND);
+    if (unlocked || resumed)
+        gui::App().Post([] {
+            if (Data)
+                Data->RegisterFailedAgain();
+        });
+    return false; // the default answers stand
+}
+
+// A registration the system holds stays; one that failed (another program
+// held the combination, maybe one of a session now gone) is tried again
+// the way a reload tries it, and the windows show the outcome.
+void TData::RegisterFailedAgain() {
+    if (!activeHotkeys_)
+        return;
+    for (int i = 0; i < activeHotkeys_->Count(); ++i)
+        if (activeHotkeys_->Items(i)->Failed()) {
+            document_.RegisterAgain();
+            return;
+        }
 }
 
 void TData::ApplicationEvents1Message(MSG& msg, bool& /*handled*/) {

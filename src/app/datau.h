@@ -124,6 +124,9 @@ private:
     void PostFirstUseCheck();
     void AnnounceNewFailures();
     bool ReadFirstUse() const;
+    // Unlock and resume: the hotkeys that failed to register are tried again.
+    bool SessionMessage(UINT msg, WPARAM wParam);
+    void RegisterFailedAgain();
 
     // Where commits go.
     void WriteHotkeys(const std::vector<THotKeyData>& definitions) override;
@@ -155,6 +158,8 @@ private:
     std::unique_ptr<THotkeyList> activeHotkeys_;
     // The open capture windows, one per grab (made at the first grab).
     std::unique_ptr<CaptureWindowList> captureWindows_;
+    int sessionHook_ = 0;
+    bool sessionNotifications_ = false; // WTSRegisterSessionNotification went through
 };
 
 // The Win32 answers about the windows the actions work on (datau_actions.cpp).

@@ -174,10 +174,19 @@ void TData::SendKeystrokes(std::string keys) {
     SendKeysToFocus(text, false);
 }
 
+namespace {
+bool IsMouseButton(int key) {
+    return key == VK_LBUTTON || key == VK_RBUTTON || key == VK_MBUTTON || key == VK_XBUTTON1 ||
+           key == VK_XBUTTON2;
+}
+} // namespace
+
 void TData::ReleaseHeldKeys() {
-    // The keys of the hotkey may still be down; they must not combine with the typed ones.
+    // The keys of the hotkey may still be down; they must not combine with
+    // the typed ones. They were pressed in another program's window, so only
+    // the physical state knows them (GetKeyState is this thread's view).
     for (int key = 1; key <= 254; ++key)
-        if (GetKeyState(key) & 0x80)
+        if (!IsMouseButton(key) && GetAsyncKeyState(key) < 0)
             keybd_event(static_cast<BYTE>(key), static_cast<BYTE>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)),
                         KEYEVENTF_KEYUP, 0);
 }

@@ -8,6 +8,8 @@
 
 #include <jpeglib.h>
 
+#include <jerror.h>
+
 #include "core/Errors.h"
 
 namespace corvinade {
@@ -28,12 +30,47 @@ void ErrorExit(j_common_ptr cinfo) {
     std::longjmp(manager->escape, 1);
 }
 
+// The compressed bytes, in a block of ours that doubles when full: the one
+// pointer to it is ours on every path out, the failed ones included (the
+// library's own memory destination frees a block the caller still names
+// when it grows).
+struct MemoryDestination {
+    jpeg_destination_mgr base;
+    JpegMemory memory;
+    unsigned char* block;
+    std::size_t capacity;
+
+    static MemoryDestination& Of(j_compress_ptr cinfo) {
+        return *reinterpret_cast<MemoryDestination*>(cinfo->dest);
+    }
+
+    void Grow(j_compress_ptr cinfo) {
+        const std::size_t size = capacity == 0 ? 65536 : capacity * 2;
+        auto* grown = static_cast<unsigned char*>(memory.reallocate(block, size));
+        if (!grown)
+            ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 10);
+        block = grown;
+        base.next_output_byte = block + capacity;
+        base.free_in_buffer = size - capacity;
+        capacity = size;
+    }
+    std::size_t Written() const { return capacity - base.free_in_buffer; }
+
+    static void Init(j_compress_ptr cinfo) { Of(cinfo).Grow(cinfo); }
+    static boolean Empty(j_compress_ptr cinfo) {
+        // The library calls this with the whole block full.
+        Of(cinfo).base.free_in_buffer = 0;
+        Of(cinfo).Grow(cinfo);
+        return TRUE;
+    }
+    static void Term(j_compress_ptr) {}
+};
+
 // Everything between setjmp and the jump holds only plain data, so the jump
 // skips no destructor. Returns false with `message` filled on failure.
 // The pixels (0x00RRGGBB, so B, G, R, X in memory) go to libjpeg-turbo as
 // they are: its BGRX input converts to the same YCbCr as RGB input would.
-bool Compress(const PixelImage& image, JSAMPROW* rows, unsigned char** out, unsigned long* size,
-              ErrorManager& errors) {
+bool Compress(const PixelImage& image, JSAMPROW* rows, MemoryDestination& out, ErrorManager& errors) {
     jpeg_compress_struct cinfo;
     cinfo.err = jpeg_std_error(&errors.base);
     errors.base.error_exit = ErrorExit;
@@ -42,7 +79,7 @@ bool Compress(const PixelImage& image, JSAMPROW* rows, unsigned char** out, unsi
         return false;
     }
     jpeg_create_compress(&cinfo);
-    jpeg_mem_dest(&cinfo, out, size);
+    cinfo.dest = &out.base;
     cinfo.image_width = static_cast<JDIMENSION>(image.width);
     cinfo.image_height = static_cast<JDIMENSION>(image.height);
     cinfo.input_components = 4;
@@ -59,7 +96,7 @@ bool Compress(const PixelImage& image, JSAMPROW* rows, unsigned char** out, unsi
 
 } // namespace
 
-std::string EncodeJpeg(const PixelImage& image) {
+std::string EncodeJpeg(const PixelImage& image, JpegMemory memory) {
     if (image.width <= 0 || image.height <= 0)
         throw Error("Cannot encode an empty image");
     std::vector<JSAMPROW> rows(static_cast<std::size_t>(image.height));
@@ -67,13 +104,16 @@ std::string EncodeJpeg(const PixelImage& image) {
         rows[y] = reinterpret_cast<JSAMPROW>(
             const_cast<std::uint32_t*>(image.pixels.data() + y * static_cast<std::size_t>(image.width)));
     ErrorManager errors{};
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    const bool ok = Compress(image, rows.data(), &buffer, &size, errors);
+    MemoryDestination out{
+        {nullptr, 0, MemoryDestination::Init, MemoryDestination::Empty, MemoryDestination::Term},
+        memory,
+        nullptr,
+        0};
+    const bool ok = Compress(image, rows.data(), out, errors);
     std::string file;
-    if (ok && buffer)
-        file.assign(reinterpret_cast<const char*>(buffer), size);
-    std::free(buffer);
+    if (ok)
+        file.assign(reinterpret_cast<const char*>(out.block), out.Written());
+    memory.release(out.block);
     if (!ok)
         throw Error(std::string("JPEG error: ") + errors.message);
     return file;

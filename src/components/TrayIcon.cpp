@@ -130,7 +130,14 @@ UINT TTrayIcon::TaskbarCreatedMessage() {
 
 // --- TTrayIcon ----------------------------------------------------------------
 
-TTrayIcon::TTrayIcon(gui::Form* owner) : owner_(owner) {
+namespace {
+UINT_PTR NextIconId() {
+    static UINT_PTR last = 0;
+    return ++last;
+}
+} // namespace
+
+TTrayIcon::TTrayIcon(gui::Form* owner) : owner_(owner), id_(NextIconId()) {
     data_.cbSize = NOTIFYICONDATAW_V2_SIZE;
     data_.hWnd = HandlerWindow();
     data_.uID = static_cast<UINT>(IconId());
@@ -148,6 +155,7 @@ TTrayIcon::TTrayIcon(gui::Form* owner) : owner_(owner) {
     singleClickTimer_ =
         std::make_unique<TSimpleTimer>(1000, [this](TSimpleTimer&) { clicks_.TimerElapsed(); });
     hoverTimer_ = std::make_unique<TSimpleTimer>(20, [this](TSimpleTimer&) { HoverTick(); });
+    addRetryTimer_ = std::make_unique<TSimpleTimer>(2000, [this](TSimpleTimer&) { RetryAdd(); });
     hookId_ = gui::App().HookMainWindow([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
         return MainWindowHook(msg, wParam, lParam);
     });
@@ -273,11 +281,28 @@ bool TTrayIcon::Notify(DWORD message) {
 bool TTrayIcon::AddToTray() {
     iconVisible_ = true;
     FillNotifyData();
-    return Notify(NIM_ADD);
+    // An icon the shell still shows refuses NIM_ADD but takes NIM_MODIFY.
+    if (Notify(NIM_ADD) || Notify(NIM_MODIFY)) {
+        addRetryTimer_->SetRunning(false);
+        return true;
+    }
+    if (!addRetryTimer_->Running()) {
+        addAttemptsLeft_ = AddAttempts;
+        addRetryTimer_->SetRunning(true);
+    }
+    return false;
+}
+
+// An icon that meanwhile came (NIM_MODIFY accepted) counts as added.
+void TTrayIcon::RetryAdd() {
+    FillNotifyData();
+    if (!iconVisible_ || Notify(NIM_ADD) || Notify(NIM_MODIFY) || --addAttemptsLeft_ <= 0)
+        addRetryTimer_->SetRunning(false);
 }
 
 bool TTrayIcon::RemoveFromTray() {
     iconVisible_ = false;
+    addRetryTimer_->SetRunning(false);
     FillNotifyData();
     return Notify(NIM_DELETE);
 }

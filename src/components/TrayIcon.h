@@ -117,9 +117,11 @@ public:
     void HideMainWindow();
     void MinimizeMainToTray();
 
-    // The shared callback window and this icon's id (its uID and wParam).
+    // The shared callback window and this icon's id (its uID and wParam):
+    // the icons of a process are numbered from 1 as they are made, so the
+    // program's one icon is 1.
     static HWND HandlerWindow();
-    UINT_PTR IconId() const { return reinterpret_cast<UINT_PTR>(this); }
+    UINT_PTR IconId() const { return id_; }
     static constexpr UINT TrayCallbackMessage = 0x0800;
     // "TaskbarCreated", 0 when the common controls are older than 4.71.
     static UINT TaskbarCreatedMessage();
@@ -151,6 +153,7 @@ private:
     std::string hint_;
     bool showHint_ = true;
     bool iconVisible_ = false;
+    UINT_PTR id_;
     bool cycleIcons_ = false;
     std::uint32_t cycleInterval_ = 0;
     bool wantEnterExit_ = false;
@@ -158,6 +161,12 @@ private:
     bool pointerOutside_ = true;
     POINT lastPointerPos_{};
     std::unique_ptr<TSimpleTimer> singleClickTimer_, iconStepTimer_, hoverTimer_;
+    // A refused NIM_ADD (the shell not up yet at a slow log-on) is tried
+    // again a few times; "TaskbarCreated" adds the icon too.
+    std::unique_ptr<TSimpleTimer> addRetryTimer_;
+    int addAttemptsLeft_ = 0;
+    static constexpr int AddAttempts = 5;
+    void RetryAdd();
     ClickTracker clicks_{*this};
 };
 

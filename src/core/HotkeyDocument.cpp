@@ -106,6 +106,11 @@ std::vector<std::string> THotkeyDocument::Commit(THotkeyDraft draft) {
 
 // A subscriber may unsubscribe another (a window closed by the change):
 // each is looked up again before it is told.
+void THotkeyDocument::RegisterAgain() {
+    store_->RegisterHotkeys(Definitions());
+    Notify();
+}
+
 void THotkeyDocument::Notify() {
     std::vector<int> ids;
     for (const auto& s : subscribers_)

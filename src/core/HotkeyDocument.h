@@ -73,6 +73,10 @@ public:
     // failure is one line of the result, naming what did not happen.
     std::vector<std::string> Commit(THotkeyDraft draft);
 
+    // Registers the hotkeys again as they are (one whose combination was
+    // taken may be free now) and tells every subscriber, as a commit does.
+    void RegisterAgain();
+
     // `changed` runs after every commit; Unsubscribe before going away.
     // Windows that only show the document subscribe to it as it is, const.
     int Subscribe(std::function<void()> changed) const;

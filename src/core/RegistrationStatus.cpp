@@ -97,8 +97,7 @@ void RegistrationNotice::Told(std::int32_t key, std::int32_t shift) {
 }
 
 void RegistrationNotice::Reloaded(const THotkeyList& live, const KeyNamePort& names, TrayBalloonPort& tray) {
-    std::vector<Failure> before = std::move(failedBefore_);
-    failedBefore_.clear();
+    std::vector<Failure> before = failedBefore_, failedNow;
     std::vector<std::string> lines;
     for (int i = 0; i < live.Count(); ++i) {
         const RegistrationFault fault = LiveItemFault(live, i);
@@ -106,15 +105,15 @@ void RegistrationNotice::Reloaded(const THotkeyList& live, const KeyNamePort& na
             continue;
         const THotKeyData& d = live.Items(i)->Definition;
         const Failure failure{d.Key, d.Shift, fault};
-        failedBefore_.push_back(failure);
+        failedNow.push_back(failure);
         // Each failure of the reload before stands for one of this reload.
         if (auto known = std::find(before.begin(), before.end(), failure); known != before.end())
             before.erase(known);
         else
             lines.push_back(FailureLine(fault, d, names));
     }
-    if (!lines.empty())
-        tray.ShowBalloon(Title, BalloonText(lines));
+    if (lines.empty() || tray.ShowBalloon(Title, BalloonText(lines)))
+        failedBefore_ = std::move(failedNow);
 }
 
 } // namespace corvinade

@@ -41,7 +41,8 @@ std::string FaultTooltip(RegistrationFault fault, const std::string& hotkeyName,
 class TrayBalloonPort {
 public:
     virtual ~TrayBalloonPort() = default;
-    virtual void ShowBalloon(const std::string& title, const std::string& text) = 0;
+    // False when the shell refused it (no icon yet, for one).
+    virtual bool ShowBalloon(const std::string& title, const std::string& text) = 0;
 };
 
 inline constexpr std::size_t BalloonTextLimit = 255; // the shell's field, without its zero
@@ -54,6 +55,7 @@ public:
 
     // After each reload of the live list: one balloon naming every hotkey
     // that failed now and not at the reload before; none when there is none.
+    // A refused balloon announces nothing: the next reload names them again.
     void Reloaded(const THotkeyList& live, const KeyNamePort& names, TrayBalloonPort& tray);
     // The user was told before saving that Windows or another program holds
     // this combination: the next reload does not tell again.

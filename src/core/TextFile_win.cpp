@@ -104,9 +104,41 @@ std::string ReadExistingTextFile(const std::string& name) {
     return std::move(*content);
 }
 
+namespace {
+
+// Saves of every running Corvinade take turns: one never removes as a
+// leftover the temporary file another has just made and not yet filled.
+class SaveTurn {
+public:
+    static constexpr DWORD WaitMs = 10000;
+
+    SaveTurn() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\Corvinade.Save")) {
+        if (mutex_) {
+            const DWORD result = WaitForSingleObject(mutex_.Get(), WaitMs);
+            // An owner that ended without letting go leaves the mutex to us.
+            owned_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+        }
+    }
+    SaveTurn(const SaveTurn&) = delete;
+    SaveTurn& operator=(const SaveTurn&) = delete;
+    ~SaveTurn() {
+        if (owned_)
+            ReleaseMutex(mutex_.Get());
+    }
+    // False when another save held it past the wait (or there is no mutex).
+    bool Owned() const { return owned_; }
+
+private:
+    UniqueHandle mutex_;
+    bool owned_ = false;
+};
+
+} // namespace
+
 void RemoveSaveLeftovers(const std::string& name) {
-    // A temporary file another save is still writing is open without
-    // sharing: it cannot be deleted and stays.
+    const SaveTurn turn;
+    if (!turn.Owned())
+        return; // the leftovers wait for the next save
     const std::wstring directory = Wide(DirectoryOf(name));
     WIN32_FIND_DATAW found{};
     HANDLE search = FindFirstFileW((directory + L"\\" + TempPrefix + L"*.tmp").c_str(), &found);
@@ -120,6 +152,9 @@ void RemoveSaveLeftovers(const std::string& name) {
 }
 
 void ReplaceTextFile(const std::string& name, const std::string& content) {
+    const SaveTurn turn;
+    if (!turn.Owned())
+        Fail("Cannot create file", name, ERROR_TIMEOUT);
     wchar_t temp[MAX_PATH];
     if (!GetTempFileNameW(Wide(DirectoryOf(name)).c_str(), TempPrefix, 0, temp))
         Fail("Cannot create file", name, GetLastError());

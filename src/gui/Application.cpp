@@ -229,6 +229,16 @@ LRESULT Application::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     if (LRESULT result = 0; hooks_.Run(msg, wParam, lParam, result))
         return result;
+    // Log-off or shut-down: the session may end as soon as this returns, so
+    // the program ends now. Saves replace their file in one step, and a row
+    // being edited is dropped, never half-written.
+    if (msg == WM_QUERYENDSESSION)
+        return TRUE;
+    if (msg == WM_ENDSESSION) {
+        if (wParam)
+            Terminate();
+        return 0;
+    }
     if (msg == WM_CLOSE) {
         if (mainForm_)
             mainForm_->Close();

@@ -5,13 +5,21 @@
 #include <dlgs.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
+#include "core/Errors.h"
 #include "core/Wide_win.h"
 #include "gui/Guarded.h"
 #include "gui/SystemLibrary.h"
 
 namespace corvinade::gui {
+
+std::string FileDialogErrorText(unsigned long error) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%04lX", error);
+    return std::string("The file dialog could not be shown (common dialog error ") + code + ")";
+}
 
 bool FileDialog::Run(HWND owner, bool save, DWORD flags) {
     std::wstring filter = Wide(Filter);
@@ -40,6 +48,12 @@ bool FileDialog::Run(HWND owner, bool save, DWORD flags) {
     const auto run = SystemFunction<Run>("comdlg32.dll", save ? "GetSaveFileNameW" : "GetOpenFileNameW");
     const bool chosen = run(&ofn) != FALSE;
     dialog_ = nullptr;
+    // FALSE is also a dialog that failed: that is an error, not a Cancel.
+    if (!chosen) {
+        using ExtendedError = DWORD(WINAPI*)();
+        if (const DWORD error = SystemFunction<ExtendedError>("comdlg32.dll", "CommDlgExtendedError")())
+            throw Error(FileDialogErrorText(error));
+    }
     FilterIndex = static_cast<int>(ofn.nFilterIndex);
     if (chosen)
         FileName = Utf8(name.data());

@@ -27,7 +27,8 @@ public:
     std::string FileName;
 
 protected:
-    // Runs the dialog modally for `owner`; true when the user chose a file.
+    // Runs the dialog modally for `owner`; true when the user chose a file,
+    // false when the user cancelled. A dialog that fails throws Error.
     bool Run(HWND owner, bool save, DWORD flags);
     virtual void TypeChanged() {}
 
@@ -36,6 +37,9 @@ protected:
 private:
     static UINT_PTR CALLBACK Hook(HWND, UINT, WPARAM, LPARAM);
 };
+
+// The error of a dialog that could not run (CommDlgExtendedError's code).
+std::string FileDialogErrorText(unsigned long error);
 
 class OpenDialog : public FileDialog {
 public:

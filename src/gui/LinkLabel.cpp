@@ -40,35 +40,34 @@ bool LinkLabel::HandleNotify(NMHDR& header, LRESULT& result) {
     return true;
 }
 
-// Wine's link control deletes the font it was given when it is destroyed,
-// so it gets a copy of its own instead of the program's shared font; what
-// the control leaves of the copy goes with it.
+// Wine's link control deletes the font it holds when it is destroyed, so it
+// holds a copy of the shared font, which is ours: the control lets go of it
+// before it is destroyed, and the copy is deleted by us alone (never by
+// asking whether a handle still looks like a font, which a recycled handle
+// does too).
 void LinkLabel::ApplyOwnFont() {
     LOGFONTW font = {};
     ::GetObjectW(CurrentFont(), sizeof font, &font);
-    HFONT previous = ownFont_;
-    ownFont_ = ::CreateFontIndirectW(&font);
-    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(ownFont_), TRUE);
-    if (previous && ::GetObjectType(previous) == OBJ_FONT)
-        ::DeleteObject(previous);
+    GdiObject<HFONT> copy(::CreateFontIndirectW(&font));
+    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(copy.Get()), TRUE);
+    ownFont_ = std::move(copy); // the control holds the new copy; the old one goes
 }
 
-void LinkLabel::DropOwnFont() {
-    if (ownFont_ && ::GetObjectType(ownFont_) == OBJ_FONT)
-        ::DeleteObject(ownFont_);
-    ownFont_ = nullptr;
+// The window may outlive this object by a moment (the control's window goes
+// in the base's destructor): it lets go of the copy first.
+LinkLabel::~LinkLabel() {
+    if (Handle())
+        ::SendMessageW(Handle(), WM_SETFONT, 0, FALSE);
 }
 
 void LinkLabel::DpiChanged() {
     ApplyOwnFont();
 }
 
-bool LinkLabel::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (msg != WM_DESTROY)
-        return false;
-    result = DefaultSubclassProc(Handle(), msg, wParam, lParam);
-    DropOwnFont(); // unless the control has deleted it
-    return true;
+bool LinkLabel::ControlMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
+    if (msg == WM_DESTROY)
+        ::SendMessageW(Handle(), WM_SETFONT, 0, FALSE);
+    return false;
 }
 
 SIZE LinkLabel::PreferredSize() const {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "gui/Controls.h"
+#include "gui/Handles.h"
 
 namespace corvinade::gui {
 
@@ -14,6 +15,7 @@ class LinkLabel : public Control {
 public:
     // The caption is the link's text, shown as it is.
     LinkLabel(Container& parent, const ControlArgs& args);
+    ~LinkLabel() override;
 
     // Opened with the shell's "open" when the user follows the link, unless
     // OnClick is set.
@@ -27,8 +29,7 @@ protected:
 
 private:
     void ApplyOwnFont();
-    void DropOwnFont();
-    HFONT ownFont_ = nullptr;
+    GdiObject<HFONT> ownFont_; // the control's copy of its font; ours alone
     SIZE PreferredSize() const override;
 };
 

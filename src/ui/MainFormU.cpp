@@ -184,8 +184,8 @@ void TMainForm::MarkFailedHotkeys(const THotkeyList& hotkeys) {
     failedLegend_->SetFontColor(FailedColor);
 }
 
-void TMainForm::ShowBalloon(const std::string& title, const std::string& text) {
-    trayIcon_->ShowBalloonHint(title, text, NIIF_WARNING);
+bool TMainForm::ShowBalloon(const std::string& title, const std::string& text) {
+    return trayIcon_->ShowBalloonHint(title, text, NIIF_WARNING);
 }
 
 void TMainForm::BuildHotkeyOverview() {
@@ -295,7 +295,7 @@ void TMainForm::HideFormTimerTimer() {
 }
 
 void TMainForm::lblCheckForUpdatesClick() {
-    CheckForUpdatesFlow(Handle());
+    UpdateCheck->Check(Handle());
 }
 
 void TMainForm::InvalidateHostRect(const RECT& area) {

@@ -30,7 +30,7 @@ public:
     TMainForm();
     ~TMainForm() override;
 
-    void ShowBalloon(const std::string& title, const std::string& text) override;
+    bool ShowBalloon(const std::string& title, const std::string& text) override;
 
     TTrayIcon& TrayIcon() { return *trayIcon_; }
     bool HideFormTimerEnabled() const { return hideFormTimer_.Running(); }

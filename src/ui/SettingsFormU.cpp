@@ -207,7 +207,7 @@ void TSettingsForm::btnOKClick() {
 }
 
 void TSettingsForm::btnCheckForUpdatesClick() {
-    CheckForUpdatesFlow(Handle());
+    UpdateCheck->Check(Handle());
 }
 
 void TSettingsForm::lblWebClick() {

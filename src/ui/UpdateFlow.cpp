@@ -4,26 +4,84 @@
 #include <shellapi.h>
 
 #include "app/datau.h"
+#include "core/Errors.h"
 #include "core/Wide_win.h"
+#include "gui/Application.h"
 #include "gui/Dialogs.h"
 #include "update/UpdateCheck.h"
-#include "update/Updater.h"
 
 namespace corvinade {
 
-void CheckForUpdatesFlow(HWND owner) {
-    bool available = false;
-    {
-        TUpdater updater(Data ? Data->RunningVersionNumber() : 0);
-        available = updater.IsUpdateAvailable();
+TUpdateCheckFlow* UpdateCheck = nullptr;
+
+namespace {
+
+// Posted by the worker to the application window, the check's number in wParam.
+UINT UpdateAnsweredMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"Corvinade.UpdateCheck.Answered");
+    return message;
+}
+
+void OpenDownloadPage(HWND owner, const std::string& base) {
+    const std::string page = DownloadPageUrl(base);
+    // The address comes from a registry value any program can write: only a
+    // web address goes to the shell.
+    if (!IsWebAddress(page))
+        throw Error(DownloadPageNotWebMessage(page));
+    ::ShellExecuteW(::IsWindow(owner) ? owner : nullptr, L"open", Wide(page).c_str(), L"", L"",
+                    SW_SHOWNORMAL);
+}
+
+} // namespace
+
+TUpdateCheckFlow::TUpdateCheckFlow()
+    : timeLimit_(TimeLimitMs, [this](TSimpleTimer&) {
+          Finish({false, UpdateCheckFailedMessage});
+      }) {
+    hookId_ = gui::App().HookMainWindow(
+        [this](UINT msg, WPARAM wParam, LPARAM, LRESULT&) { return HandleMessage(msg, wParam); });
+}
+
+TUpdateCheckFlow::~TUpdateCheckFlow() {
+    gui::App().UnhookMainWindow(hookId_);
+}
+
+void TUpdateCheckFlow::Check(HWND owner) {
+    if (Running()) {
+        gui::MessageDlg(UpdateCheckRunningMessage, gui::DialogKind::Information, MB_OK);
+        return;
     }
-    if (!available) {
+    owner_ = owner;
+    base_ = ConfiguredUpdateBase();
+    TUpdater updater(Data ? Data->RunningVersionNumber() : 0, base_, DownloadFunctions::Load());
+    worker_ = std::make_unique<TUpdateWorker>(std::move(updater), gui::App().Handle(),
+                                              UpdateAnsweredMessage(), ++number_);
+    timeLimit_.SetRunning(true);
+}
+
+bool TUpdateCheckFlow::HandleMessage(UINT msg, WPARAM wParam) {
+    if (msg != UpdateAnsweredMessage() || msg == 0)
+        return false;
+    if (Running() && wParam == number_)
+        Finish(worker_->TakeAnswer());
+    return true;
+}
+
+void TUpdateCheckFlow::Finish(const TUpdateWorker::Answer& answer) {
+    timeLimit_.SetRunning(false);
+    // A worker given up on finishes alone; the next check may start while
+    // a box below is open.
+    worker_.reset();
+    const HWND owner = owner_;
+    const std::string base = base_;
+    if (!answer.error.empty())
+        throw Error(answer.error);
+    if (!answer.available) {
         gui::MessageDlg(NoNewVersionMessage, gui::DialogKind::Information, MB_OK);
         return;
     }
     if (gui::MessageDlg(NewVersionMessage, gui::DialogKind::Information, MB_YESNO) == IDYES)
-        ::ShellExecuteW(owner, L"open", Wide(DownloadPageUrl(ConfiguredUpdateBase())).c_str(), L"", L"",
-                        SW_SHOWNORMAL);
+        OpenDownloadPage(owner, base);
 }
 
 } // namespace corvinade

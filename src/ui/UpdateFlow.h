@@ -1,12 +1,49 @@
 // The manual update check as the tray panel and the settings window run it:
-// ask the endpoint, then tell the user there is nothing new, or offer the
-// download page. Errors of the check reach the caller.
+// ask the endpoint on a worker thread, then tell the user there is nothing
+// new, or offer the download page. Errors of the check reach the
+// application's error box. The user-interface thread never waits for the
+// endpoint: hotkeys, the tray and every window go on answering meanwhile.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
+#include <memory>
+
+#include "components/SimpleTimer.h"
+#include "update/Updater.h"
+
 namespace corvinade {
 
-void CheckForUpdatesFlow(HWND owner);
+class TUpdateCheckFlow {
+public:
+    // A check without an answer by then fails with the download's error.
+    static constexpr std::uint32_t TimeLimitMs = 15000;
+
+    TUpdateCheckFlow();
+    TUpdateCheckFlow(const TUpdateCheckFlow&) = delete;
+    TUpdateCheckFlow& operator=(const TUpdateCheckFlow&) = delete;
+    ~TUpdateCheckFlow();
+
+    // Starts a check; while one runs, only says so. `owner` is the window
+    // the download page is opened for, if it still exists then.
+    void Check(HWND owner);
+    bool Running() const { return worker_ != nullptr; }
+
+private:
+    bool HandleMessage(UINT msg, WPARAM wParam);
+    // Ends the running check with its answer, then the dialogs.
+    void Finish(const TUpdateWorker::Answer& answer);
+
+    std::unique_ptr<TUpdateWorker> worker_;
+    WPARAM number_ = 0; // of the running check; a late answer of an earlier one is dropped
+    HWND owner_ = nullptr;
+    std::string base_;
+    TSimpleTimer timeLimit_;
+    int hookId_ = 0;
+};
+
+// The one instance, made by the program entry (null before and after).
+extern TUpdateCheckFlow* UpdateCheck;
 
 } // namespace corvinade

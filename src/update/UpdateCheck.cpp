@@ -1,6 +1,7 @@
 // The update check's portable logic; see UpdateCheck.h.
 #include "update/UpdateCheck.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 
@@ -46,6 +47,23 @@ std::string UpdateQueryUrl(std::string_view base, std::int32_t versionNumber) {
 
 std::string DownloadPageUrl(std::string_view base) {
     return std::string(base) + "/download";
+}
+
+bool IsWebAddress(std::string_view address) {
+    for (std::string_view scheme : {"http://", "https://"}) {
+        if (address.size() <= scheme.size())
+            continue;
+        bool same = true;
+        for (std::size_t i = 0; i < scheme.size() && same; ++i)
+            same = std::tolower(static_cast<unsigned char>(address[i])) == scheme[i];
+        if (same && address[scheme.size()] != '/')
+            return true;
+    }
+    return false;
+}
+
+std::string DownloadPageNotWebMessage(std::string_view address) {
+    return "The download page \"" + std::string(address) + "\" is not a web address.";
 }
 
 std::string JoinAnswerLines(std::string_view content) {

@@ -18,8 +18,9 @@ inline constexpr const char* DefaultUpdateBase = MakerUpdateBase;
 // "http://127.0.0.1:8642".
 inline constexpr const char* UpdateBaseValueName = "UpdateBaseAddress";
 inline constexpr const char* UpdateMarker = "[UPDATE]";
-inline constexpr const char* UpdateTempFileName = "\\corvinadeupdate.tmp";
 inline constexpr const char* UpdateCheckFailedMessage = "Error\r\rCould not check for updates.";
+inline constexpr const char* UpdateCheckRunningMessage =
+    "Corvinade is checking for updates already; its answer follows.";
 inline constexpr const char* NoNewVersionMessage = "There is no new version of Corvinade at this time.";
 inline constexpr const char* NewVersionMessage =
     "A new version of Corvinade is available.\r\rWould you like to download the new version?";
@@ -45,6 +46,11 @@ std::string UpdateBaseAddress(std::string_view setting);
 std::string UpdateQueryUrl(std::string_view base, std::int32_t versionNumber);
 // base + "/download".
 std::string DownloadPageUrl(std::string_view base);
+// True for an "http:" or "https:" address (scheme in any case) with a host:
+// the only kind handed to the shell.
+bool IsWebAddress(std::string_view address);
+// The error for a download page that is not a web address.
+std::string DownloadPageNotWebMessage(std::string_view address);
 
 // The answer file's text as the check reads it (lines joined again with CR LF
 // after each) and whether it announces a newer version: "[UPDATE]" anywhere,

@@ -151,6 +151,7 @@ protected:
 // hotkey, then a silent uninstall that removes the program, its shortcut, its
 // uninstall entry and its log-on entry, and keeps the hotkeys and settings.
 TEST_F(InstallerTest, InstallsStartsAndUninstallsKeepingTheUsersData) {
+    SetSettingText("FirstUse", "1"); // the setup guide comes
     const std::string hotkeys = HotkeysIniText({{true, KeyN, ModWin, "openfile", "notepad.exe", ""}});
     WriteHotkeysIni(hotkeys);
 
@@ -173,29 +174,50 @@ TEST_F(InstallerTest, InstallsStartsAndUninstallsKeepingTheUsersData) {
     ASSERT_TRUE(WaitForHotkeyRegistration(KeyN, ModWin)) << "the installed program holds no hotkey";
     const std::vector<DWORD> started = ProcessIds("corvinade.exe");
     ASSERT_EQ(started.size(), 1u);
+    // The installed program writes its log-on entry itself: its setup guide
+    // finished with start at log-on off leaves the empty text.
+    HWND guide =
+        WaitForWindow({.title = "Setup Corvinade", .processId = started.front(), .visibleOnly = true});
+    ASSERT_NE(guide, nullptr) << "no setup guide";
+    HWND logon = FindDescendant(guide, "Button", "&Start when you log on Windows");
+    ASSERT_NE(logon, nullptr);
+    if (IsChecked(logon)) {
+        PostClick(logon);
+        ASSERT_TRUE(WaitFor([&] { return !IsChecked(logon); }));
+    }
+    ASSERT_TRUE(ClickButton(guide, "&Next") && ClickButton(guide, "&Next"));
+    ASSERT_TRUE(WaitFor([&] { return FindButton(guide, "&Finish") != nullptr; }));
+    ASSERT_TRUE(ClickButton(guide, "&Finish"));
+    ASSERT_TRUE(WaitFor([] { return LogonEntry() == std::optional<std::string>(""); }))
+        << LogonEntry().value_or("(none)");
+    ASSERT_TRUE(WaitFor([] { return SettingText("FirstUse") == std::optional<std::string>("0"); }));
+    const std::optional<std::string> kept = FileContent(HotkeysIniPath());
+    ASSERT_TRUE(kept);
     UniqueHandle corvinade(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, started.front()));
     ASSERT_TRUE(corvinade && TerminateProcess(corvinade.Get(), 0));
     ASSERT_EQ(WaitForSingleObject(corvinade.Get(), static_cast<DWORD>(DefaultTimeout.count())),
               WAIT_OBJECT_0);
 
-    SetRegistryText(RunKey, "Corvinade", Quoted(InstalledProgram())); // as the program writes it
     ASSERT_NO_FATAL_FAILURE(UninstallAsTheAppsListDoes());
     EXPECT_THAT(FolderListing(InstallFolder()), IsEmpty());
     EXPECT_THAT(FolderListing(Shortcut()), IsEmpty());
     EXPECT_EQ(RegistryText(UninstallKey, "UninstallString"), std::nullopt);
     EXPECT_EQ(LogonEntry(), std::nullopt);
-    EXPECT_EQ(FileContent(HotkeysIniPath()), hotkeys);
+    EXPECT_EQ(FileContent(HotkeysIniPath()), kept);
     EXPECT_EQ(SettingText("FirstUse"), "0");
 }
 
 // The log-on entry goes when it names the installed program in any case,
-// quoted or not; one that names a copy elsewhere stays.
+// quoted (as the first start writes it) or not; one that names a copy
+// elsewhere stays.
 TEST_F(InstallerTest, UninstallRemovesOnlyTheLogonEntryOfTheInstalledProgram) {
     std::string unquotedUpper = InstalledProgram();
     std::transform(unquotedUpper.begin(), unquotedUpper.end(), unquotedUpper.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     const std::string elsewhere = Quoted("C:\\Tools\\Corvinade\\corvinade.exe");
-    for (const auto& [entry, removed] : {std::pair{unquotedUpper, true}, std::pair{elsewhere, false}}) {
+    for (const auto& [entry, removed] :
+         {std::pair{unquotedUpper, true}, std::pair{Quoted(InstalledProgram()), true},
+          std::pair{elsewhere, false}}) {
         SCOPED_TRACE(entry);
         ASSERT_EQ(RunToEnd(SetupExe(), "/S"), 0u);
         SetRegistryText(RunKey, "Corvinade", entry);

@@ -9,18 +9,22 @@
 #include "SettingsHarness.h"
 #include "TrayHarness.h"
 
+#include <wtsapi32.h>
+
 namespace corvinade::test {
 namespace {
 
 using ::testing::ElementsAre;
 
 constexpr int HeldId = 1;
+constexpr int SecondHeldId = 2;
 const COLORREF FailedColour = RGB(192, 0, 0);
 
 class RegistrationStatusTest : public DesktopTest {
 protected:
     void TearDown() override {
         UnregisterHotKey(nullptr, HeldId);
+        UnregisterHotKey(nullptr, SecondHeldId);
         DesktopTest::TearDown();
     }
 
@@ -112,6 +116,30 @@ TEST_F(RegistrationStatusTest, FailedHotkeysAreMarkedAndTriedAgainAtTheNextReloa
     EXPECT_TRUE(WaitForHotkeyRegistration('S', ModWin));
     EXPECT_TRUE(WaitFor([&] { return RowCaptions(settings).at(1) == "WIN + S, Capture screen, active"; }))
         << RowCaptions(settings).at(1);
+}
+
+// After an unlock and after a resume the program tries its failed hotkeys
+// again: a combination another program let go meanwhile is taken.
+TEST_F(RegistrationStatusTest, UnlockAndResumeRegisterFailedHotkeysAgain) {
+    SetSettingText("FirstUse", "0");
+    ASSERT_TRUE(RegisterHotKey(nullptr, HeldId, ModWin, 'S'));
+    ASSERT_TRUE(RegisterHotKey(nullptr, SecondHeldId, ModWin, 'K'));
+    WriteHotkeysIni({{true, 'N', ModWin, "openfile", "notepad.exe", ""},
+                     {true, 'S', ModWin, "capturescreen", "", ""},
+                     {true, 'K', ModWin, "maximize", "", ""}});
+    corvinade = Process::Start(CorvinadeExe());
+    ASSERT_TRUE(WaitForHotkeyRegistration('N', ModWin));
+    const HWND app = WaitForWindow({"CorvinadeApplication", "", corvinade.Id(), false});
+    ASSERT_NE(app, nullptr);
+
+    ASSERT_TRUE(UnregisterHotKey(nullptr, HeldId));
+    SendMessageA(app, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+    EXPECT_TRUE(WaitForHotkeyRegistration('S', ModWin)) << "not registered again after the unlock";
+
+    ASSERT_TRUE(UnregisterHotKey(nullptr, SecondHeldId));
+    SendMessageA(app, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_TRUE(WaitForHotkeyRegistration('K', ModWin)) << "not registered again after the resume";
+    EXPECT_TRUE(IsCombinationTaken('N', ModWin));
 }
 
 } // namespace

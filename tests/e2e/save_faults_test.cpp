@@ -104,5 +104,50 @@ TEST(SaveFaults, AKilledSaveLeavesOneWholeContentAndNoPileOfTemporaryFiles) {
     RemoveDirectoryA(folder.c_str());
 }
 
+// Two programs save the same file over and over at once, each clearing
+// leftovers first: neither deletes the temporary file the other is filling
+// (its save would fail and end it), and the file always holds one whole
+// content.
+TEST(SaveFaults, TwoProcessesSavingAtOnceTakeTurns) {
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string folder = std::string(temp) + "corvinade-two-" + UniqueRunToken();
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string file = folder + "\\hotkeys.ini";
+    Process texts = Process::Start(TestProgram("saver.exe"), "texts " + Quote(folder));
+    ASSERT_TRUE(texts.WaitForExit(DefaultTimeout));
+    const std::optional<std::string> a = ReadIfThere(folder + "\\a.txt"), b = ReadIfThere(folder + "\\b.txt");
+    ASSERT_TRUE(a && b);
+    DeleteFileA((folder + "\\a.txt").c_str());
+    DeleteFileA((folder + "\\b.txt").c_str());
+
+    const std::string eventName = "corvinade-savers-" + UniqueRunToken();
+    UniqueHandle running(CreateEventA(nullptr, TRUE, FALSE, eventName.c_str()));
+    ASSERT_TRUE(running);
+    Process first = Process::Start(TestProgram("saver.exe"), "loop " + Quote(file) + " " + eventName);
+    Process second = Process::Start(TestProgram("saver.exe"), "loop " + Quote(file) + " " + eventName);
+    ASSERT_EQ(WaitForSingleObject(running.Get(), static_cast<DWORD>(DefaultTimeout.count())), WAIT_OBJECT_0);
+    int reads = 0;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 5000; ++reads) {
+        ASSERT_TRUE(first.Running() && second.Running())
+            << "a save failed after " << reads << " reads (exit codes " << first.ExitCode().value_or(0)
+            << ", " << second.ExitCode().value_or(0) << "): one saver removed the other's file";
+        // A read holds the file for a moment, which a save waits out for a
+        // while only: the reads come 20 ms apart.
+        Sleep(20);
+        const std::optional<std::string> content = ReadIfThere(file);
+        if (content) {
+            ASSERT_TRUE(*content == *a || *content == *b)
+                << "read " << reads << ": " << content->size() << " bytes, neither whole content";
+        }
+    }
+    std::printf("two savers at once: %d reads\n", reads);
+    first.Terminate();
+    second.Terminate();
+    for (const std::string& name : FolderListing(folder + "\\*"))
+        DeleteFileA((folder + "\\" + name).c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
 } // namespace
 } // namespace corvinade::test

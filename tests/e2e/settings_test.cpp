@@ -93,6 +93,30 @@ protected:
         return text;
     }
 
+    // What a row paints in its view, not its accessible caption: the key's
+    // name (at 272, 24 in the row) and the Active box's mark (7 x 7 pixels
+    // at 75, 28: black when ticked, white when not).
+    bool RowPaints(HWND row, const std::string& key, bool active) {
+        POINT keyAt = {66 + 206, 24}, markAt = {66 + 6 + 3, 25 + 3}, blankAt = {66 + 200, 3};
+        ClientToScreen(row, &keyAt);
+        ClientToScreen(row, &markAt);
+        ClientToScreen(row, &blankAt);
+        const RECT keyArea = {keyAt.x, keyAt.y, keyAt.x + 83, keyAt.y + 13};
+        const RECT markArea = {markAt.x, markAt.y, markAt.x + 7, markAt.y + 7};
+        const std::vector<COLORREF> mark(49, active ? 0x000000 : 0xFFFFFF);
+        return WaitFor(
+            [&] {
+                const COLORREF blank =
+                    ScreenPixels({blankAt.x, blankAt.y, blankAt.x + 1, blankAt.y + 1}).at(0);
+                const COLORREF background = RGB((blank >> 16) & 0xFF, (blank >> 8) & 0xFF, blank & 0xFF);
+                return ScreenPixels(markArea) == mark &&
+                       ScreenPixels(keyArea) == RenderText(key, false, 83, 13, GetSysColor(COLOR_BTNTEXT),
+                                                           background,
+                                                           DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+            },
+            Milliseconds{5000});
+    }
+
     Process corvinade;
     HWND settings = nullptr;
     size_t rowsExpected = 1;
@@ -110,6 +134,9 @@ TEST_F(SettingsTest, OpensOneWindowThreeWaysWithTheLastHotkeyOnTop) {
                                                    "WIN + I, Maximize active window, inactive",
                                                    "WIN + N, Open file, notepad.exe, active"));
     EXPECT_FALSE(IsCombinationTaken('I', ModWin));
+    ASSERT_TRUE(BringToForeground(settings));
+    EXPECT_TRUE(RowPaints(Row(0), "K", true)) << "the first row does not paint K, active";
+    EXPECT_TRUE(RowPaints(Row(1), "I", false)) << "the second row does not paint I, inactive";
     Edit(Row(1));
     EXPECT_FALSE(IsChecked(Control(Row(1), "Button", "Active")));
     EXPECT_TRUE(IsChecked(Control(Row(1), "Button", "WIN")));
@@ -123,7 +150,7 @@ TEST_F(SettingsTest, OpensOneWindowThreeWaysWithTheLastHotkeyOnTop) {
     SendKeyEvent(VK_RETURN, false);
     SendKeyEvent(VK_RETURN, true);
     ASSERT_TRUE(WaitFor([] { return FindTopWindows({.className = "#32768", .visibleOnly = true}).empty(); }));
-    PumpMessagesFor(Milliseconds{500});
+    ASSERT_TRUE(Handled(settings)); // the menu's command has run
     EXPECT_THAT(SettingsWindows(corvinade.Id()), ElementsAre(settings));
 
     // The panel's "Manage hotkeys" link, 21 pixels above its bottom edge.
@@ -255,7 +282,7 @@ TEST_F(SettingsTest, LogonEntryFollowsTheBoxOnlyWhenARowIsSaved) {
     EXPECT_FALSE(IsChecked(box));
     PostClick(box);
     ASSERT_TRUE(WaitFor([&] { return IsChecked(box); }));
-    PumpMessagesFor(Milliseconds{300});
+    ASSERT_TRUE(Handled(settings)); // the click's handler has run
     EXPECT_EQ(LogonEntry(), std::nullopt);
 
     Edit(Row(0));
@@ -268,9 +295,14 @@ TEST_F(SettingsTest, LogonEntryFollowsTheBoxOnlyWhenARowIsSaved) {
     Edit(Row(0));
     Save(Row(0));
     EXPECT_TRUE(WaitFor([] { return LogonEntry() == std::string(); }));
+    // Ticked again and closed without a save: the entry stays empty.
+    const std::string file = File();
+    PostClick(box);
+    ASSERT_TRUE(WaitFor([&] { return IsChecked(box); }));
     ClickButton(settings, "Close");
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
     EXPECT_EQ(LogonEntry(), std::string()) << "closing writes nothing";
+    EXPECT_EQ(File(), file);
 }
 
 // The rows show every text as stored, in their captions and in their boxes.

@@ -5,7 +5,10 @@
 #include <gmock/gmock.h>
 
 #include "Harness.h"
+#include "SettingsHarness.h"
 #include "TrayHarness.h"
+
+#include <shellapi.h>
 
 namespace corvinade::test {
 namespace {
@@ -70,20 +73,7 @@ protected:
             RunUnixCommand("import -window root " + folder + "/" + name + ".png");
     }
 
-    // Right-clicks the icon and picks "Exit", the menu's last item.
-    void ChooseExit() {
-        HWND menu = nullptr;
-        for (int attempt = 0; attempt < 5 && !menu; ++attempt) {
-            ASSERT_TRUE(ClickTrayIcon(3));
-            menu = WaitForWindow({"#32768", "", 0, true}, Milliseconds{4000});
-        }
-        ASSERT_NE(menu, nullptr) << "no popup menu";
-        // "Exit" is the menu's last item.
-        RECT items = {};
-        GetWindowRect(menu, &items);
-        ASSERT_TRUE(MovePointer(items.left + 20, items.bottom - 10));
-        ASSERT_TRUE(Xdotool("click 1"));
-    }
+    void ChooseExit() { ASSERT_TRUE(ChooseTrayExit()) << "no popup menu"; }
 
     Process corvinade;
     HWND panel = nullptr;
@@ -229,6 +219,57 @@ TEST_F(TrayPanelTest, ExitReleasesTheRegistrations) {
     ASSERT_NO_FATAL_FAILURE(ChooseExit());
     ASSERT_TRUE(corvinade.WaitForExit(DefaultTimeout));
     EXPECT_EQ(corvinade.ExitCode(), 0u);
+    for (const HotkeyEntry& e : entries)
+        EXPECT_EQ(GlobalFindAtomA(HotkeyAtomName(e.key, e.shift).c_str()), 0)
+            << HotkeyAtomName(e.key, e.shift);
+}
+
+// Explorer restarted: the icon the shell has lost (taken away here by
+// another program) comes back at the broadcast "TaskbarCreated" and works.
+TEST_F(TrayPanelTest, IconComesBackWhenTheTaskbarIsCreatedAgain) {
+    ASSERT_NO_FATAL_FAILURE(Start({Entry(true, 'M', ModWin, "maximize")}));
+    const HWND app = WaitForWindow({"CorvinadeApplication", "", corvinade.Id(), false});
+    ASSERT_NE(app, nullptr);
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    icon.hWnd = app;
+    icon.uID = 1; // the program's one icon
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &icon)) << "the program shows no icon 1";
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
+    ASSERT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &icon));
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG,
+                        5000, &result);
+    EXPECT_TRUE(WaitFor([&] { return Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE; })) << "no icon again";
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+}
+
+// Log-off while the settings window is open with a row in edit: the program
+// agrees, ends at once and cleanly (registrations given back), and the file
+// stays as it was, never half-written.
+TEST_F(TrayPanelTest, LogOffEndsCleanlyWithoutWriting) {
+    const std::vector<HotkeyEntry> entries = {Entry(true, 'M', ModWin, "maximize"),
+                                              Entry(true, 'N', ModWin, "openfile", "notepad.exe")};
+    ASSERT_NO_FATAL_FAILURE(Start(entries));
+    const std::optional<std::string> before = FileContent(HotkeysIniPath());
+    ASSERT_TRUE(before);
+    ASSERT_TRUE(DoubleClickTrayIcon());
+    HWND settings = WaitForSettingsWindow(corvinade.Id());
+    ASSERT_NE(settings, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return HotkeyRows(settings).size() == 2; }));
+    HWND row = HotkeyRows(settings)[0];
+    PostClick(FindDescendant(row, "Button", "Edit"));
+    HWND save = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (save = FindDescendant(row, "Button", "Save")) && IsWindowVisible(save); }));
+
+    const std::vector<HWND> app = FindTopWindows({"CorvinadeApplication", "", corvinade.Id(), false});
+    ASSERT_EQ(app.size(), 1u);
+    EXPECT_EQ(SendMessageA(app[0], WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    SendMessageA(app[0], WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    ASSERT_TRUE(corvinade.WaitForExit(Milliseconds{5000}));
+    EXPECT_EQ(corvinade.ExitCode(), 0u);
+    EXPECT_EQ(FileContent(HotkeysIniPath()), before);
     for (const HotkeyEntry& e : entries)
         EXPECT_EQ(GlobalFindAtomA(HotkeyAtomName(e.key, e.shift).c_str()), 0)
             << HotkeyAtomName(e.key, e.shift);

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "Harness.h"
 #include "SettingsHarness.h"
@@ -17,6 +18,8 @@ using ::testing::ElementsAre;
 // corvinade.exe is version 1.0.0.0.
 constexpr int OwnVersion = 1000000;
 const char* const Query = "/softwareupdate.php?obj=11&ver=1000000";
+// What WIN+C puts in the clipboard.
+const char* const Answered = "hotkey answered";
 
 class TrayUpdateTest : public DesktopTest {
 protected:
@@ -24,7 +27,8 @@ protected:
 
     void StartWithEndpoint(const std::string& base) {
         SetSettingText("UpdateBaseAddress", base);
-        WriteHotkeysIni({{true, 'M', ModWin, "maximize", "", ""}});
+        WriteHotkeysIni(
+            {{true, 'M', ModWin, "maximize", "", ""}, {true, 'C', ModWin, "placeinclipboard", Answered, ""}});
         corvinade = Process::Start(CorvinadeExe());
         ASSERT_TRUE(WaitForHotkeyRegistration('M', ModWin));
         panel = FindPanel(corvinade.Id());
@@ -124,6 +128,57 @@ TEST_F(TrayUpdateTest, EndpointDownShowsTheError) {
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), "Error\r\rCould not check for updates.");
     EXPECT_TRUE(FindTopWindows({"#32770", "Information", corvinade.Id(), true}).empty());
+    EXPECT_EQ(TempListing(), before);
+}
+
+// An endpoint that takes the connection and never answers: hotkeys and the
+// tray go on meanwhile, a second check only says that one runs, and the
+// check fails at its time limit.
+TEST_F(TrayUpdateTest, HangingEndpointHoldsNothingUp) {
+    UpdateEndpoint endpoint(OwnVersion + 1, false);
+    ASSERT_TRUE(endpoint.Started());
+    ASSERT_NO_FATAL_FAILURE(StartWithEndpoint(endpoint.BaseAddress()));
+    SetClipboardText("before");
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    const auto started = std::chrono::steady_clock::now();
+    RECT r = {};
+    GetWindowRect(panel, &r);
+    ASSERT_TRUE(MovePointer(r.left + 571 - 30, r.bottom - 21 + 6) && Xdotool("click 1"));
+
+    // The check waits on the endpoint now; a hotkey is answered meanwhile,
+    // well before the check's time limit (15 s).
+    ASSERT_TRUE(WaitFor([&] { return !endpoint.Requests().empty(); })) << "the check did not start";
+    const DWORD sequence = GetClipboardSequenceNumber();
+    PressHotkey('C', ModWin);
+    EXPECT_TRUE(WaitForClipboardChange(sequence, Milliseconds{5000})) << "the hotkey waited for the endpoint";
+    EXPECT_EQ(ClipboardText(), std::string(Answered));
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    HWND box = CheckForUpdates("Information");
+    ASSERT_NE(box, nullptr) << "a second check ran or the panel did not answer";
+    EXPECT_EQ(MessageBoxText(box), "Corvinade is checking for updates already; its answer follows.");
+    ASSERT_TRUE(ClickButton(box, "OK"));
+
+    HWND error = WaitForWindow({"#32770", "Corvinade", corvinade.Id(), true}, Milliseconds{30000});
+    ASSERT_NE(error, nullptr) << "no answer after the time limit";
+    EXPECT_EQ(MessageBoxText(error), "Error\r\rCould not check for updates.");
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::seconds{14});
+}
+
+// Exit during a check ends the program at once and leaves no file.
+TEST_F(TrayUpdateTest, ExitDuringACheckEndsAtOnce) {
+    UpdateEndpoint endpoint(OwnVersion + 1, false);
+    ASSERT_TRUE(endpoint.Started());
+    ASSERT_NO_FATAL_FAILURE(StartWithEndpoint(endpoint.BaseAddress()));
+    const std::vector<std::string> before = TempListing();
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    RECT r = {};
+    GetWindowRect(panel, &r);
+    ASSERT_TRUE(MovePointer(r.left + 571 - 30, r.bottom - 21 + 6) && Xdotool("click 1"));
+    // The check has reached the endpoint.
+    ASSERT_TRUE(WaitFor([&] { return !endpoint.Requests().empty(); }));
+    ASSERT_TRUE(ChooseTrayExit());
+    ASSERT_TRUE(corvinade.WaitForExit(Milliseconds{5000})) << "Exit waited for the endpoint";
+    EXPECT_EQ(corvinade.ExitCode(), 0u);
     EXPECT_EQ(TempListing(), before);
 }
 

@@ -73,6 +73,12 @@ HWND FindDescendant(HWND parent, const std::string& className, const std::string
     return nullptr;
 }
 
+bool Handled(HWND window) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(DefaultTimeout.count()),
+                               &result) != 0;
+}
+
 void PostClick(HWND button) {
     PostMessageA(button, BM_CLICK, 0, 0);
 }

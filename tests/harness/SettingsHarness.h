@@ -28,6 +28,9 @@ HWND FindDescendant(HWND parent, const std::string& className, const std::string
 
 // A click on a button or check box, as the mouse gives it.
 void PostClick(HWND button);
+// True once the thread of `window` has finished the message it was handling:
+// a message sent to it is taken only between two others.
+bool Handled(HWND window);
 bool IsChecked(HWND checkBox);
 // Chooses the item with this text in a drop-down list, as the user does.
 bool ChooseListItem(HWND combo, const std::string& text);

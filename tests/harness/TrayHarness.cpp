@@ -109,13 +109,27 @@ std::optional<BYTE> WindowOpacity(HWND window) {
     return alpha;
 }
 
-UpdateEndpoint::UpdateEndpoint(int latestVersion) : folder_(UnixScratchFolder()) {
+bool ChooseTrayExit() {
+    HWND menu = nullptr;
+    for (int attempt = 0; attempt < 5 && !menu; ++attempt) {
+        if (!ClickTrayIcon(3))
+            return false;
+        menu = WaitForWindow({"#32768", "", 0, true}, Milliseconds{4000});
+    }
+    if (!menu)
+        return false;
+    RECT items = {};
+    GetWindowRect(menu, &items);
+    return MovePointer(items.left + 20, items.bottom - 10) && Xdotool("click 1");
+}
+
+UpdateEndpoint::UpdateEndpoint(int latestVersion, bool answers) : folder_(UnixScratchFolder()) {
     SetLatestVersion(latestVersion);
     const std::string portFile = folder_ + "/port";
     // Wine's process-group clean-up ends it with the test's prefix too.
     const std::string command = "python3 " CORVINADE_UPDATE_ENDPOINT " --latest-file " + folder_ +
-                                "/latest --port-file " + portFile + " --log " + folder_ +
-                                "/log & echo $! > " + folder_ + "/pid";
+                                "/latest --port-file " + portFile + " --log " + folder_ + "/log" +
+                                (answers ? "" : " --silent") + " & echo $! > " + folder_ + "/pid";
     if (RunUnixCommand(command) != 0)
         return;
     const std::string portWin = FromUnix(portFile);
@@ -199,6 +213,14 @@ std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, 
 
 std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, int height,
                                  COLORREF textColour) {
+    // Data texts: a "&" is drawn as it is, never taken as a mnemonic; one
+    // line, cut with "..." where it is too long.
+    return RenderText(text, bold, width, height, textColour, GetSysColor(COLOR_INFOBK),
+                      DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+std::vector<COLORREF> RenderText(const std::string& text, bool bold, int width, int height,
+                                 COLORREF textColour, COLORREF background, UINT format) {
     DibSurface surface(width, height);
     LOGFONTA lf = {};
     lf.lfHeight = -11;
@@ -208,12 +230,12 @@ std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, 
     HFONT font = CreateFontIndirectA(&lf);
     HGDIOBJ oldFont = SelectObject(surface.Dc(), font);
     RECT r = {0, 0, width, height};
-    FillRect(surface.Dc(), &r, GetSysColorBrush(COLOR_INFOBK));
+    HBRUSH brush = CreateSolidBrush(background);
+    FillRect(surface.Dc(), &r, brush);
+    DeleteObject(brush);
     SetBkMode(surface.Dc(), TRANSPARENT);
     SetTextColor(surface.Dc(), textColour);
-    // Data texts: a "&" is drawn as it is, never taken as a mnemonic; one
-    // line, cut with "..." where it is too long.
-    DrawTextA(surface.Dc(), text.c_str(), -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+    DrawTextA(surface.Dc(), text.c_str(), -1, &r, format);
     std::vector<COLORREF> pixels = surface.Pixels();
     SelectObject(surface.Dc(), oldFont);
     DeleteObject(font);

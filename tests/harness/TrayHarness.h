@@ -30,6 +30,8 @@ POINT TrayIconPoint();
 bool ClickTrayIcon(int button = 1);
 bool DoubleClickTrayIcon();
 bool MovePointer(int x, int y);
+// Right-clicks the icon and picks "Exit", the menu's last item.
+bool ChooseTrayExit();
 
 // The overview panel of a Corvinade process: its main window, shown or not.
 HWND FindPanel(DWORD processId);
@@ -41,7 +43,8 @@ std::optional<BYTE> WindowOpacity(HWND window);
 // object.
 class UpdateEndpoint {
 public:
-    explicit UpdateEndpoint(int latestVersion);
+    // `answers` false: connections are taken and never answered.
+    explicit UpdateEndpoint(int latestVersion, bool answers = true);
     UpdateEndpoint(const UpdateEndpoint&) = delete;
     UpdateEndpoint& operator=(const UpdateEndpoint&) = delete;
     ~UpdateEndpoint();
@@ -72,5 +75,9 @@ std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, 
 // The same in another text colour.
 std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, int height,
                                  COLORREF textColour);
+// A text drawn with the program's font (Tahoma 11) on a background, with
+// DrawText's format flags: what a label painted by the program looks like.
+std::vector<COLORREF> RenderText(const std::string& text, bool bold, int width, int height,
+                                 COLORREF textColour, COLORREF background, UINT format);
 
 } // namespace corvinade::test

@@ -39,10 +39,14 @@ public:
 
 class RecordingTray : public TrayBalloonPort {
 public:
-    void ShowBalloon(const std::string& title, const std::string& text) override {
+    bool ShowBalloon(const std::string& title, const std::string& text) override {
+        if (refuses)
+            return false;
         balloons.push_back(title + ": " + text);
+        return true;
     }
     std::vector<std::string> balloons;
+    bool refuses = false; // as the shell does while there is no icon
 };
 
 class NoLayout : public KeyNamePort {
@@ -95,6 +99,28 @@ TEST(RegistrationNotice, OneBalloonPerReloadNamingTheNewlyFailed) {
     system.heldElsewhere = {{1, 'K'}};
     reload("[a]\nactive=1\nkey=75\nshift=1\nfunc=close\n");
     EXPECT_EQ(tray.balloons.size(), 2u);
+}
+
+// A balloon the shell refused told nobody: the next reload names the same
+// failures instead of counting them as announced.
+TEST(RegistrationNotice, RefusedBalloonIsShownAtTheNextReload) {
+    System system;
+    RecordingTray tray;
+    RegistrationNotice notice;
+    THotkeyList live(system);
+    auto reload = [&] {
+        live.LoadFromText("[a]\nactive=1\nkey=83\nshift=8\nfunc=capturescreen\n", true);
+        live.RegisterAll();
+        notice.Reloaded(live, NoLayout(), tray);
+    };
+    system.heldElsewhere = {{8, 'S'}};
+    tray.refuses = true;
+    reload();
+    tray.refuses = false;
+    reload();
+    EXPECT_THAT(tray.balloons,
+                testing::ElementsAre("Hotkeys not registered: WIN + S could not be registered: another "
+                                     "program uses it."));
 }
 
 } // namespace

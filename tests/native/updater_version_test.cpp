@@ -66,6 +66,20 @@ TEST(UpdaterVersionTest, QueryAndDownloadAddresses) {
     }
 }
 
+// The settings value is any program's to write: only web addresses reach
+// the shell.
+TEST(UpdaterVersionTest, OnlyWebAddressesAreOpened) {
+    for (const char* web : {"http://127.0.0.1:8642/download", "HTTPS://corp.example/download", "http://h"})
+        EXPECT_TRUE(IsWebAddress(web)) << web;
+    for (const char* other :
+         {"file:///C:/Windows/system32/calc.exe/download", "C:\\Windows\\notepad.exe/download",
+          "\\\\server\\share/download", "javascript:alert(1)/download", "http:/download", "http://",
+          "ftp://host/download", " http://host/download", "mailto:x@y/download"})
+        EXPECT_FALSE(IsWebAddress(other)) << other;
+    EXPECT_EQ(DownloadPageNotWebMessage("file:///x/download"),
+              "The download page \"file:///x/download\" is not a web address.");
+}
+
 TEST(UpdaterVersionTest, MarkerInTheAnswer) {
     struct Case {
         const char* answer;

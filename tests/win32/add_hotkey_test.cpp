@@ -102,7 +102,7 @@ TEST_F(AddHotkeyTest, KeyFieldRecordsCombinationsAsPressed) {
     wizard->HotKey1.SetFocus();
     wizard->ShiftKeyWin.SetChecked(true);
     EXPECT_EQ(Typed({VK_SHIFT, VK_CONTROL, 'K'}), 'K');
-    EXPECT_EQ(wizard->HotKey1.Caption(), data->HotkeyText('K', 0));
+    EXPECT_EQ(wizard->HotKey1.Caption(), "K");
     EXPECT_EQ(wizard->GetShift(), ModifierShift | ModifierCtrl);
     EXPECT_EQ(Typed({VK_MENU, 'Q'}), 'Q');
     EXPECT_EQ(wizard->GetShift(), ModifierAlt);
@@ -124,9 +124,6 @@ TEST_F(AddHotkeyTest, KeyFieldRecordsCombinationsAsPressed) {
     // capture window.
     EXPECT_EQ(Typed({VK_LWIN, 'S'}), 'S');
     EXPECT_EQ(wizard->GetShift(), ModifierWin);
-    test::PumpMessagesFor(test::Milliseconds{500});
-    app->ProcessMessages();
-    EXPECT_TRUE(test::FindTopWindows({.title = "Save Capture"}).empty());
 
     // Enter presses Next, which finds WIN+S taken.
     std::atomic<int> boxes = 0;
@@ -145,10 +142,12 @@ TEST_F(AddHotkeyTest, KeyFieldRecordsCombinationsAsPressed) {
     EXPECT_TRUE(PumpUntil([&] { return wizard->ModalResult() == IDCANCEL; }));
     EXPECT_EQ(wizard->HotKey1.Key(), 'S');
 
-    // With the focus elsewhere WIN+S is a hotkey again.
+    // With the focus elsewhere it is a hotkey again: its capture window is
+    // the only one, so the first WIN+S opened none.
     wizard->ShiftKeyWin.SetFocus();
     Keys({VK_LWIN, 'S'});
     EXPECT_TRUE(PumpUntil([] { return !test::FindTopWindows({.title = "Save Capture"}).empty(); }));
+    EXPECT_EQ(test::FindTopWindows({.title = "Save Capture"}).size(), 1u);
 }
 
 // Tab walks the modifier boxes in the order they are shown, top down.

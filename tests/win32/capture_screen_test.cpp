@@ -29,8 +29,9 @@ public:
 
 class RecordingTray : public TrayBalloonPort {
 public:
-    void ShowBalloon(const std::string& title, const std::string& text) override {
+    bool ShowBalloon(const std::string& title, const std::string& text) override {
         balloons.emplace_back(title, text);
+        return true;
     }
     std::vector<std::pair<std::string, std::string>> balloons;
 };

@@ -168,15 +168,28 @@ TEST_F(GuiDialogKit, ScrollBoxBringsTheFocusIntoView) {
 // Wine's link control deletes the font it was given: the program's shared
 // font must survive a link, or every window made after it shows the
 // system's bitmap font.
+// The link holds a copy of its own, and the copy goes with the link: the
+// shared font keeps its face and size (a deleted handle made again for
+// another font would pass a mere "is it a font" check).
 TEST_F(GuiDialogKit, ALinkLeavesTheSharedFontAlive) {
+    LOGFONTA before = {};
+    ASSERT_NE(::GetObjectA(DefaultFont(), sizeof before, &before), 0);
+    const int objects = LiveGdiObjects();
     {
         Form form({.clientWidth = 200, .clientHeight = 60, .caption = "Link"});
         LinkLabel link(form, {.left = 8, .top = 8, .caption = "A link"});
         EXPECT_GT(::GetWindowTextLengthA(link.Handle()), 0);
+        const auto held = reinterpret_cast<HFONT>(::SendMessageA(link.Handle(), WM_GETFONT, 0, 0));
+        EXPECT_NE(held, nullptr);
+        EXPECT_NE(held, DefaultFont()) << "the link holds the shared font";
         form.Show();
         app->ProcessMessages();
     }
-    EXPECT_EQ(::GetObjectType(DefaultFont()), static_cast<DWORD>(OBJ_FONT));
+    LOGFONTA after = {};
+    ASSERT_NE(::GetObjectA(DefaultFont(), sizeof after, &after), 0);
+    EXPECT_STREQ(after.lfFaceName, before.lfFaceName);
+    EXPECT_EQ(after.lfHeight, before.lfHeight);
+    EXPECT_EQ(LiveGdiObjects(), objects) << "the link's copy was not released";
 }
 
 RECT ChildRect(HWND child) {

@@ -4,11 +4,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <vector>
 
 #include <jpeglib.h>
 
 #include "capture/JpegFile.h"
+#include "core/Errors.h"
 
 namespace {
 
@@ -115,4 +117,52 @@ TEST(Jpeg, ProgramEncoderWritesTheBytesOfRgbInput) {
     const std::string file = corvinade::EncodeJpeg(image);
     const std::vector<unsigned char> expected = Encode(rgb);
     EXPECT_EQ(std::vector<unsigned char>(file.begin(), file.end()), expected);
+}
+
+// The output block through a recording allocator that refuses its Nth
+// request: every block it gave is freed exactly once, whether the encoder
+// ends with the file or with the error, also when the refusal comes after
+// the block has grown.
+namespace tracked {
+std::set<void*> live;
+int refuseAt = 0, requests = 0, strayFrees = 0;
+void* Reallocate(void* block, std::size_t size) {
+    if (++requests == refuseAt)
+        return nullptr;
+    void* grown = std::realloc(block, size);
+    if (grown) {
+        live.erase(block);
+        live.insert(grown);
+    }
+    return grown;
+}
+void Release(void* block) {
+    if (block && live.erase(block) == 0)
+        ++strayFrees;
+    if (block)
+        std::free(block);
+}
+} // namespace tracked
+
+TEST(Jpeg, OutputBlockIsFreedOnceOnEveryPath) {
+    // Noise compresses badly: the file outgrows the first block.
+    corvinade::PixelImage image{400, 400, {}};
+    unsigned seed = 1;
+    for (int i = 0; i < 400 * 400; ++i)
+        image.pixels.push_back((seed = seed * 1103515245u + 12345u) >> 8);
+    const corvinade::JpegMemory memory{tracked::Reallocate, tracked::Release};
+    for (int refuseAt : {0, 1, 2, 3}) {
+        SCOPED_TRACE(refuseAt);
+        tracked::refuseAt = refuseAt;
+        tracked::requests = tracked::strayFrees = 0;
+        if (refuseAt == 0) {
+            const std::string file = corvinade::EncodeJpeg(image, memory);
+            EXPECT_EQ(file, corvinade::EncodeJpeg(image));
+            EXPECT_GE(tracked::requests, 3) << "the block never grew";
+        } else {
+            EXPECT_THROW(corvinade::EncodeJpeg(image, memory), corvinade::Error);
+        }
+        EXPECT_TRUE(tracked::live.empty());
+        EXPECT_EQ(tracked::strayFrees, 0);
+    }
 }

@@ -59,6 +59,8 @@ TEST_F(TrayIconTest, IconIsAddedAgainWhenTheTaskbarIsCreated) {
     EXPECT_FALSE(icon->RefreshInTray());
 }
 
+// A component test of TTrayIcon alone: the program never sets
+// MinimizeToTray, so nothing here is something the program does.
 TEST_F(TrayIconTest, MinimizingTheOwnerGoesToTheTrayOnlyWhenAsked) {
     form->Show();
     int minimized = 0;
