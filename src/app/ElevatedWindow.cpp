@@ -21,11 +21,12 @@ bool TElevatedWindowNotice::CanControl(std::uintptr_t window, TargetWindowPort& 
 void TElevatedWindowNotice::Refused(std::uintptr_t window, TargetWindowPort& windows, TrayBalloonPort& tray) {
     if (window == 0 || std::find(told_.begin(), told_.end(), window) != told_.end())
         return;
-    told_.push_back(window);
     std::string text = ElevatedWindowText(windows.WindowTitle(window));
     if (text.size() > BalloonTextLimit)
         text = ElevatedWindowText(windows.WindowTitle(window).substr(0, 100) + "...");
-    tray.ShowBalloon(Title, text);
+    // Told only once the tray took the balloon, as the registration notice is.
+    if (tray.ShowBalloon(Title, text))
+        told_.push_back(window);
 }
 
 } // namespace corvinade

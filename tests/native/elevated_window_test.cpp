@@ -27,8 +27,9 @@ public:
 
 class FakeTray : public TrayBalloonPort {
 public:
-    void ShowBalloon(const std::string& title, const std::string& text) override {
+    bool ShowBalloon(const std::string& title, const std::string& text) override {
         shown.emplace_back(title, text);
+        return true;
     }
     std::vector<Balloon> shown;
 };

@@ -24,8 +24,9 @@ public:
 
 class RecordingTray : public TrayBalloonPort {
 public:
-    void ShowBalloon(const std::string& title, const std::string& text) override {
+    bool ShowBalloon(const std::string& title, const std::string& text) override {
         shown.emplace_back(title, text);
+        return true;
     }
     std::vector<Balloon> shown;
 };
