@@ -6,6 +6,7 @@
 
 #include <gmock/gmock.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <random>
@@ -14,6 +15,14 @@
 
 namespace corvinade::test {
 namespace {
+
+// When the file was last replaced: each save puts a new file in place.
+std::uint64_t LastWrite(const std::string& name) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
 
 std::optional<std::string> ReadIfThere(const std::string& name) {
     HANDLE file =
@@ -133,8 +142,10 @@ TEST(SaveFaults, TwoProcessesSavingAtOnceTakeTurns) {
             << "a save failed after " << reads << " reads (exit codes " << first.ExitCode().value_or(0)
             << ", " << second.ExitCode().value_or(0) << "): one saver removed the other's file";
         // A read holds the file for a moment, which a save waits out for a
-        // while only: the reads come 20 ms apart.
-        Sleep(20);
+        // while only: one read per save that went through.
+        const std::uint64_t seen = LastWrite(file);
+        if (!WaitFor([&] { return LastWrite(file) != seen; }, Milliseconds{2000}))
+            continue;
         const std::optional<std::string> content = ReadIfThere(file);
         if (content) {
             ASSERT_TRUE(*content == *a || *content == *b)

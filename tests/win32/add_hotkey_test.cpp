@@ -27,7 +27,7 @@ std::string FileText(const std::string& path) {
     return text.str();
 }
 
-class AddHotkeyTest : public gui::testing::AppTest {
+class AddHotkeyTest : public gui::testing::KeyboardAppTest {
 protected:
     void Start(const std::vector<HotkeyEntry>& entries) {
         test::SetSettingText("FirstUse", "0");
@@ -43,20 +43,7 @@ protected:
         EXPECT_FALSE(guard.Fired());
         wizard.reset();
         data.reset();
-        AppTest::TearDown();
-    }
-    // Handles messages until the condition holds (bounded).
-    bool PumpUntil(const std::function<bool()>& condition) {
-        return gui::testing::WaitFor([&] {
-            app->ProcessMessages();
-            return condition();
-        });
-    }
-    void Keys(std::initializer_list<BYTE> down) {
-        for (BYTE key : down)
-            ::keybd_event(key, 0, 0, 0);
-        for (auto key = std::rbegin(down); key != std::rend(down); ++key)
-            ::keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+        KeyboardAppTest::TearDown();
     }
     // Presses the keys into the field and waits for its text to change.
     std::uint16_t Typed(std::initializer_list<BYTE> keys) {

@@ -12,6 +12,8 @@
 
 #include <atomic>
 #include <functional>
+#include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -183,6 +185,26 @@ private:
 
     std::vector<BoxInfo> boxes_;
     std::thread thread_;
+};
+
+// An application test that types as a keyboard does and handles the
+// application's messages while it waits.
+class KeyboardAppTest : public AppTest {
+protected:
+    // Handles messages until the condition holds (bounded).
+    bool PumpUntil(const std::function<bool()>& condition) {
+        return WaitFor([&] {
+            app->ProcessMessages();
+            return condition();
+        });
+    }
+    // The keys go down in order and come up in reverse.
+    void Keys(std::initializer_list<BYTE> down) {
+        for (BYTE key : down)
+            ::keybd_event(key, 0, 0, 0);
+        for (auto key = std::rbegin(down); key != std::rend(down); ++key)
+            ::keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+    }
 };
 
 } // namespace corvinade::gui::testing

@@ -17,10 +17,10 @@ BOOL CALLBACK FindKeyField(HWND child, LPARAM found) {
     return *reinterpret_cast<HWND*>(found) == nullptr;
 }
 
-class SettingsRowTest : public gui::testing::AppTest {
+class SettingsRowTest : public gui::testing::KeyboardAppTest {
 protected:
     void SetUp() override {
-        AppTest::SetUp();
+        KeyboardAppTest::SetUp();
         test::SetSettingText("FirstUse", "0");
         test::WriteHotkeysIni({{true, 'M', test::ModWin, "maximize", "", ""}});
         data = std::make_unique<TData>();
@@ -33,19 +33,7 @@ protected:
         EXPECT_FALSE(guard.Fired());
         settings.reset();
         data.reset();
-        AppTest::TearDown();
-    }
-    bool PumpUntil(const std::function<bool()>& condition) {
-        return gui::testing::WaitFor([&] {
-            app->ProcessMessages();
-            return condition();
-        });
-    }
-    void Keys(std::initializer_list<BYTE> down) {
-        for (BYTE key : down)
-            ::keybd_event(key, 0, 0, 0);
-        for (auto key = std::rbegin(down); key != std::rend(down); ++key)
-            ::keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+        KeyboardAppTest::TearDown();
     }
     // Edit, then the focus in the row's key field (its read-only edit box).
     void EditWithFocusInKeyField(THotkeySetting& row) {
