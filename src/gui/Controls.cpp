@@ -9,6 +9,7 @@
 #include "core/Errors.h"
 #include "core/Wide_win.h"
 #include "gui/Button.h"
+#include "gui/Contrast.h"
 #include "gui/Form.h"
 #include "gui/Guarded.h"
 #include "gui/Handles.h"
@@ -299,7 +300,7 @@ HBRUSH Control::CtlColor(HDC dc) {
     if (!parent_)
         return nullptr;
     ::SetBkColor(dc, parent_->Color());
-    if (fontColor_)
+    if (fontColor_ && !HighContrastOn())
         ::SetTextColor(dc, *fontColor_);
     return parent_->Brush();
 }
@@ -328,8 +329,9 @@ void Container::RemoveChild(Control* control) {
     std::erase(children_, control);
 }
 
+// In high contrast a colour of our own gives way to the system's.
 COLORREF Container::Color() const {
-    if (color_)
+    if (color_ && !HighContrastOn())
         return *color_;
     if (systemColor_)
         return ::GetSysColor(*systemColor_);
@@ -339,7 +341,7 @@ COLORREF Container::Color() const {
 }
 
 HBRUSH Container::Brush() const {
-    if (color_) {
+    if (color_ && !HighContrastOn()) {
         if (!ownBrush_)
             ownBrush_.Reset(::CreateSolidBrush(*color_));
         return ownBrush_.Get();
@@ -475,7 +477,7 @@ bool Container::HandleContainerMessage(UINT msg, WPARAM wParam, LPARAM lParam, L
     case WM_CTLCOLORLISTBOX:
         if (Control* control = Control::FromHandle(reinterpret_cast<HWND>(lParam))) {
             if (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX) {
-                if (!control->fontColor_)
+                if (!control->fontColor_ || HighContrastOn())
                     return false; // edit boxes keep the window colour
                 ::SetTextColor(reinterpret_cast<HDC>(wParam), *control->fontColor_);
                 ::SetBkColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_WINDOW));
