@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <climits>
 
 #include "core/Wide_win.h"
 #include "gui/WindowClass.h"
@@ -14,7 +15,6 @@ namespace corvinade::gui {
 namespace {
 
 constexpr wchar_t kPanelClass[] = L"CorvinadePanel";
-constexpr int kLineStep = 20; // design pixels a scroll arrow moves
 
 const wchar_t* PanelClass() {
     RegisterWindowClass({.name = kPanelClass, .proc = ::DefWindowProcW});
@@ -166,6 +166,45 @@ void PageControl::Realign() {
     Container::Realign();
 }
 
+// --------------------------------------------------------------- Scrolled
+
+bool Scrolled::ScrollMessage(HWND window, UINT msg, WPARAM wParam, int line, int page) {
+    if (msg == WM_MOUSEWHEEL) {
+        ScrollTo(Position() - GET_WHEEL_DELTA_WPARAM(wParam) * 3 * line / WHEEL_DELTA);
+        return true;
+    }
+    if (msg != WM_VSCROLL)
+        return false;
+    switch (LOWORD(wParam)) {
+    case SB_LINEUP:
+        ScrollTo(Position() - line);
+        break;
+    case SB_LINEDOWN:
+        ScrollTo(Position() + line);
+        break;
+    case SB_PAGEUP:
+        ScrollTo(Position() - page);
+        break;
+    case SB_PAGEDOWN:
+        ScrollTo(Position() + page);
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        SCROLLINFO info = {sizeof info, SIF_TRACKPOS};
+        ::GetScrollInfo(window, SB_VERT, &info);
+        ScrollTo(info.nTrackPos);
+        break;
+    }
+    case SB_TOP:
+        ScrollTo(0);
+        break;
+    case SB_BOTTOM:
+        ScrollTo(INT_MAX); // as far as it goes
+        break;
+    }
+    return true;
+}
+
 // -------------------------------------------------------------- ScrollBox
 
 // The scrolled panel: rows coming or going lay out the whole box (its
@@ -267,44 +306,8 @@ void ScrollBox::ScrollIntoView(HWND window) {
         ScrollTo(r.bottom - height);
 }
 
-void ScrollBox::Scroll(WORD request) {
-    SCROLLINFO info = {sizeof info, SIF_ALL};
-    ::GetScrollInfo(Handle(), SB_VERT, &info);
-    const int line = Scale(kLineStep), page = ClientHeight();
-    switch (request) {
-    case SB_LINEUP:
-        ScrollTo(position_ - line);
-        break;
-    case SB_LINEDOWN:
-        ScrollTo(position_ + line);
-        break;
-    case SB_PAGEUP:
-        ScrollTo(position_ - page);
-        break;
-    case SB_PAGEDOWN:
-        ScrollTo(position_ + page);
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        ScrollTo(info.nTrackPos);
-        break;
-    case SB_TOP:
-        ScrollTo(0);
-        break;
-    case SB_BOTTOM:
-        ScrollTo(Extent());
-        break;
-    }
-}
-
 bool ScrollBox::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (msg) {
-    case WM_VSCROLL:
-        Scroll(LOWORD(wParam));
-        result = 0;
-        return true;
-    case WM_MOUSEWHEEL:
-        ScrollTo(position_ - GET_WHEEL_DELTA_WPARAM(wParam) * 3 * Scale(kLineStep) / WHEEL_DELTA);
+    if (ScrollMessage(Handle(), msg, wParam, Scale(LineStep), ClientHeight())) {
         result = 0;
         return true;
     }

@@ -69,17 +69,35 @@ private:
     int active_ = -1;
 };
 
-class ScrollBox : public Panel {
+// What scrolls vertically in a container: the scroll bar and the wheel move
+// it, and the focus arriving at a window inside brings that window into
+// view (Form::FocusMoved).
+class Scrolled {
+public:
+    virtual int Position() const = 0;
+    virtual void ScrollTo(int y) = 0;
+    // Scrolls as little as brings the window (a descendant) into view.
+    virtual void ScrollIntoView(HWND window) = 0;
+
+protected:
+    static constexpr int LineStep = 20; // design pixels a scroll arrow moves
+
+    ~Scrolled() = default;
+    // WM_VSCROLL and WM_MOUSEWHEEL of `window`, in steps of `line` and
+    // `page` pixels; true when the message was one of them.
+    bool ScrollMessage(HWND window, UINT msg, WPARAM wParam, int line, int page);
+};
+
+class ScrollBox : public Panel, public Scrolled {
 public:
     ScrollBox(Container& parent, const ControlArgs& args);
     ~ScrollBox() override;
 
     // What scrolls: controls docked to its top stack from the top.
     Panel& Content();
-    int Position() const { return position_; }
-    void ScrollTo(int y);
-    // Scrolls as little as brings the window (a descendant) into view.
-    void ScrollIntoView(HWND window);
+    int Position() const override { return position_; }
+    void ScrollTo(int y) override;
+    void ScrollIntoView(HWND window) override;
     void Realign() override;
 
 protected:
@@ -89,7 +107,6 @@ private:
     class ScrolledPanel;
     int Extent() const;
     int ClientHeight() const;
-    void Scroll(WORD request);
 
     std::unique_ptr<ScrolledPanel> content_;
     int position_ = 0;
