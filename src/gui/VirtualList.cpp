@@ -42,16 +42,20 @@ void VirtualList::SetRows(std::vector<Key> keys) {
     Realign();
 }
 
-std::vector<Control*> VirtualList::BoundRows() const {
-    std::vector<std::pair<std::size_t, Control*>> bound;
+std::vector<std::pair<std::size_t, const VirtualList::Slot*>> VirtualList::Bound() const {
+    std::vector<std::pair<std::size_t, const Slot*>> bound;
     for (const Slot& slot : slots_)
         if (slot.key)
             if (const auto index = IndexOf(*slot.key))
-                bound.emplace_back(*index, slot.window.get());
+                bound.emplace_back(*index, &slot);
     std::sort(bound.begin(), bound.end());
+    return bound;
+}
+
+std::vector<Control*> VirtualList::BoundRows() const {
     std::vector<Control*> windows;
-    for (const auto& [index, window] : bound)
-        windows.push_back(window);
+    for (const auto& [index, slot] : Bound())
+        windows.push_back(slot->window.get());
     return windows;
 }
 
@@ -125,19 +129,28 @@ void VirtualList::Bind(std::optional<std::size_t> focusRow) {
 }
 
 // Bound windows in row order, each at its row or, out of view, just
-// outside it; free ones hidden.
+// outside it; free ones hidden. Only what changed is moved: a scroll has
+// moved them all already.
 void VirtualList::Place() {
     RECT client = {};
     ::GetClientRect(Handle(), &client);
     const int row = RowHeight();
-    HWND after = HWND_TOP;
-    for (Control* window : BoundRows()) {
-        const auto index = IndexOf(*SlotHolding(window->Handle())->key);
-        const long long top = static_cast<long long>(*index) * row - position_;
-        ::SetWindowPos(window->Handle(), after, 0,
-                       static_cast<int>(std::clamp<long long>(top, -row, client.bottom)), client.right, row,
-                       SWP_NOACTIVATE | SWP_SHOWWINDOW);
-        after = window->Handle();
+    HWND after = nullptr;
+    for (const auto& [index, slot] : Bound()) {
+        HWND window = slot->window->Handle();
+        const auto top = static_cast<int>(
+            std::clamp<long long>(static_cast<long long>(index) * row - position_, -row, client.bottom));
+        RECT r = {};
+        ::GetWindowRect(window, &r);
+        ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 2);
+        UINT flags = SWP_NOACTIVATE | SWP_SHOWWINDOW;
+        if (r.left == 0 && r.top == top && r.right == client.right && r.bottom == top + row)
+            flags |= SWP_NOMOVE | SWP_NOSIZE;
+        if (::GetWindow(window, GW_HWNDPREV) == after)
+            flags |= SWP_NOZORDER;
+        if (!(flags & SWP_NOMOVE) || !(flags & SWP_NOZORDER) || !::IsWindowVisible(window))
+            ::SetWindowPos(window, after ? after : HWND_TOP, 0, top, client.right, row, flags);
+        after = window;
     }
     for (const Slot& slot : slots_)
         if (!slot.key)
@@ -160,6 +173,10 @@ void VirtualList::UpdateScrollBar() {
 }
 
 void VirtualList::Realign() {
+    Arrange(true);
+}
+
+void VirtualList::Arrange(bool layOut) {
     if (realigning_ || AlignDisabled() || !Handle())
         return;
     realigning_ = true;
@@ -171,11 +188,15 @@ void VirtualList::Realign() {
             list.lostFocusRow_.reset();
         }
     } done{*this};
-    if (const int row = RowHeight(); row != rowPixels_) { // another dpi: the same rows in view
-        position_ = ::MulDiv(position_, row, rowPixels_);
-        rowPixels_ = row;
+    if (layOut) {
+        if (const int row = RowHeight(); row != rowPixels_) { // another dpi: the same rows in view
+            position_ = ::MulDiv(position_, row, rowPixels_);
+            rowPixels_ = row;
+        }
+        UpdateScrollBar();
+    } else {
+        ::SetScrollPos(Handle(), SB_VERT, position_, TRUE);
     }
-    UpdateScrollBar();
     std::optional<std::size_t> focusRow;
     if (const Slot* focused = SlotHolding(::GetFocus())) {
         focusRow = focused->key ? IndexOf(*focused->key) : std::nullopt;
@@ -184,6 +205,8 @@ void VirtualList::Realign() {
     }
     Bind(focusRow);
     Place();
+    if (!layOut)
+        return;
     // Other children (a message in the list's place) as designed.
     RECT client = {};
     ::GetClientRect(Handle(), &client);
@@ -198,8 +221,11 @@ void VirtualList::ScrollTo(int y) {
     const int position = std::clamp(y, 0, std::max(0, extent - ClientHeight()));
     if (position == position_)
         return;
+    // The pixels and the windows move together; rows coming into view paint.
+    ::ScrollWindowEx(Handle(), 0, position_ - position, nullptr, nullptr, nullptr, nullptr,
+                     SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
     position_ = position;
-    Realign();
+    Arrange(false);
 }
 
 // The row when it fits in the view, else the window within it.

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "gui/Panel.h"
@@ -67,9 +68,16 @@ private:
     int ClientHeight() const;
     std::optional<std::size_t> IndexOf(Key key) const;
     Slot* SlotHolding(HWND window);
+    // The bound windows by their row index, ascending.
+    std::vector<std::pair<std::size_t, const Slot*>> Bound() const;
     // The row indexes that get a window, ascending.
     std::vector<std::size_t> WantedRows(std::optional<std::size_t> focusRow) const;
     void UpdateScrollBar();
+    // Binds and places the windows for the view (and the focus); with
+    // `layOut`, after a change of size, dpi or rows, the scroll bar's range
+    // and the other children too. One at a time: what it sets off (the
+    // scroll bar changing the size) waits for it.
+    void Arrange(bool layOut);
     void Bind(std::optional<std::size_t> focusRow);
     void Place();
 
