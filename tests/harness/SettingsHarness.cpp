@@ -28,13 +28,33 @@ BOOL CALLBACK Collect(HWND window, LPARAM param) {
     return TRUE;
 }
 
+// Some of the window shows in its parent's client area.
+bool InView(HWND window) {
+    RECT r = {}, client = {}, both = {};
+    GetWindowRect(window, &r);
+    GetClientRect(GetParent(window), &client);
+    MapWindowPoints(GetParent(window), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    return IntersectRect(&both, &r, &client) != FALSE;
+}
+
+} // namespace
+
 std::vector<HWND> AllDescendants(HWND parent) {
     Descendants all;
     EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&all));
     return all.found;
 }
 
-} // namespace
+void TypeText(const std::string& text) {
+    for (wchar_t unit : WideOf(text))
+        for (bool up : {false, true}) {
+            INPUT input = {};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = unit;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+            SendInput(1, &input, sizeof input);
+        }
+}
 
 HWND WaitForSettingsWindow(DWORD processId, Milliseconds timeout) {
     return WaitForWindow({.title = "Settings", .processId = processId, .visibleOnly = true}, timeout);
@@ -47,7 +67,7 @@ std::vector<HWND> SettingsWindows(DWORD processId) {
 std::vector<HWND> HotkeyRows(HWND settings) {
     std::vector<HWND> rows;
     for (HWND w : AllDescendants(settings))
-        if (IsWindowVisible(w) && SameNoCase(WindowClass(w), "CorvinadePanel") &&
+        if (IsWindowVisible(w) && InView(w) && SameNoCase(WindowClass(w), "CorvinadePanel") &&
             FindDescendant(w, "Button", "Edit") && GetParent(FindDescendant(w, "Button", "Edit")) == w)
             rows.push_back(w);
     std::sort(rows.begin(), rows.end(), [](HWND a, HWND b) {

@@ -18,13 +18,20 @@ HWND WaitForSettingsWindow(DWORD processId, Milliseconds timeout = DefaultTimeou
 // Every visible top-level window titled "Settings" of the process.
 std::vector<HWND> SettingsWindows(DWORD processId);
 
-// The hotkey rows from top to bottom, and their names (each row says what
-// it shows: "WIN + N, Open file, notepad.exe, active").
+// The hotkey rows in view from top to bottom, and their names (each row says
+// what it shows: "WIN + N, Open file, notepad.exe, active").
 std::vector<HWND> HotkeyRows(HWND settings);
 std::vector<std::string> RowCaptions(HWND settings);
 
 // The first descendant of this class (any case) and caption ("" for any).
 HWND FindDescendant(HWND parent, const std::string& className, const std::string& caption = "");
+
+// Every window inside `parent`, however deep.
+std::vector<HWND> AllDescendants(HWND parent);
+
+// Types the text as characters (one Unicode key event each), whatever the
+// keyboard layout.
+void TypeText(const std::string& text);
 
 // A click on a button or check box, as the mouse gives it.
 void PostClick(HWND button);
