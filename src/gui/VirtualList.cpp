@@ -108,10 +108,15 @@ void VirtualList::Bind(std::optional<std::size_t> focusRow) {
         slots_[s].key = keys_[wanted[w]];
         BindRow(*slots_[s].window, *slots_[s].key);
     };
+    // The focused window, its row gone, takes the row now at its place.
     if (const Slot* focused = SlotHolding(::GetFocus()); focused && !focused->key && focusRow) {
         const auto s = static_cast<std::size_t>(focused - slots_.data());
         const auto w = static_cast<std::size_t>(std::lower_bound(wanted.begin(), wanted.end(), *focusRow) -
                                                 wanted.begin());
+        if (slotOf[w]) {
+            slots_[*slotOf[w]].key.reset();
+            free.push_back(*slotOf[w]);
+        }
         std::erase(free, s);
         assign(w, s);
     }
