@@ -416,7 +416,7 @@ bool Form::HandleDialogKey(MSG& msg) {
 
 void Form::FocusMoved(HWND focus) {
     for (HWND w = focus ? ::GetParent(focus) : nullptr; w; w = ::GetParent(w))
-        if (auto* scrolled = dynamic_cast<Scrolled*>(Control::FromHandle(w)))
+        if (auto* scrolled = dynamic_cast<ScrollingPanel*>(Control::FromHandle(w)))
             scrolled->ScrollIntoView(focus);
 }
 

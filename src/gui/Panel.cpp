@@ -166,15 +166,38 @@ void PageControl::Realign() {
     Container::Realign();
 }
 
-// --------------------------------------------------------------- Scrolled
+// --------------------------------------------------------- ScrollingPanel
 
-bool Scrolled::ScrollMessage(HWND window, UINT msg, WPARAM wParam, int line, int page) {
+namespace {
+
+constexpr int kLineStep = 20; // design pixels a scroll arrow moves
+
+} // namespace
+
+ScrollingPanel::ScrollingPanel(Container& parent, const ControlArgs& args) : Panel(parent, WS_VSCROLL, args) {}
+
+int ScrollingPanel::ClientHeight() const {
+    RECT client = {};
+    ::GetClientRect(Handle(), &client);
+    return client.bottom - client.top;
+}
+
+void ScrollingPanel::ScrollToShow(int top, int bottom) {
+    if (top < Position())
+        ScrollTo(top);
+    else if (bottom > Position() + ClientHeight())
+        ScrollTo(bottom - ClientHeight());
+}
+
+bool ScrollingPanel::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    const int line = Scale(kLineStep), page = ClientHeight();
     if (msg == WM_MOUSEWHEEL) {
         ScrollTo(Position() - GET_WHEEL_DELTA_WPARAM(wParam) * 3 * line / WHEEL_DELTA);
+        result = 0;
         return true;
     }
     if (msg != WM_VSCROLL)
-        return false;
+        return Panel::ControlMessage(msg, wParam, lParam, result);
     switch (LOWORD(wParam)) {
     case SB_LINEUP:
         ScrollTo(Position() - line);
@@ -191,7 +214,7 @@ bool Scrolled::ScrollMessage(HWND window, UINT msg, WPARAM wParam, int line, int
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
         SCROLLINFO info = {sizeof info, SIF_TRACKPOS};
-        ::GetScrollInfo(window, SB_VERT, &info);
+        ::GetScrollInfo(Handle(), SB_VERT, &info);
         ScrollTo(info.nTrackPos);
         break;
     }
@@ -202,6 +225,7 @@ bool Scrolled::ScrollMessage(HWND window, UINT msg, WPARAM wParam, int line, int
         ScrollTo(INT_MAX); // as far as it goes
         break;
     }
+    result = 0;
     return true;
 }
 
@@ -224,7 +248,7 @@ private:
     ScrollBox& box_;
 };
 
-ScrollBox::ScrollBox(Container& parent, const ControlArgs& args) : Panel(parent, WS_VSCROLL, args) {
+ScrollBox::ScrollBox(Container& parent, const ControlArgs& args) : ScrollingPanel(parent, args) {
     content_ =
         std::make_unique<ScrolledPanel>(*this, ControlArgs{.width = args.width, .height = args.height});
     Realign();
@@ -244,12 +268,6 @@ int ScrollBox::Extent() const {
         if (child->Design().align == Align::Top && child->Visible())
             extent += child->Scale(child->Design().height);
     return extent;
-}
-
-int ScrollBox::ClientHeight() const {
-    RECT client = {};
-    ::GetClientRect(Handle(), &client);
-    return client.bottom - client.top;
 }
 
 void ScrollBox::Realign() {
@@ -299,19 +317,7 @@ void ScrollBox::ScrollIntoView(HWND window) {
     if (r.bottom - r.top > ClientHeight())
         ::GetWindowRect(window, &r);
     ::MapWindowPoints(nullptr, content_->Handle(), reinterpret_cast<POINT*>(&r), 2);
-    const int height = ClientHeight();
-    if (r.top < position_)
-        ScrollTo(r.top);
-    else if (r.bottom > position_ + height)
-        ScrollTo(r.bottom - height);
-}
-
-bool ScrollBox::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (ScrollMessage(Handle(), msg, wParam, Scale(LineStep), ClientHeight())) {
-        result = 0;
-        return true;
-    }
-    return Panel::ControlMessage(msg, wParam, lParam, result);
+    ScrollToShow(r.top, r.bottom);
 }
 
 } // namespace corvinade::gui

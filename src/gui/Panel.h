@@ -69,26 +69,27 @@ private:
     int active_ = -1;
 };
 
-// What scrolls vertically in a container: the scroll bar and the wheel move
-// it, and the focus arriving at a window inside brings that window into
-// view (Form::FocusMoved).
-class Scrolled {
+// A panel whose content scrolls vertically: the scroll bar and the wheel
+// move it, and the focus arriving at a window inside brings that window
+// into view (Form::FocusMoved).
+class ScrollingPanel : public Panel {
 public:
+    ScrollingPanel(Container& parent, const ControlArgs& args);
+
     virtual int Position() const = 0;
     virtual void ScrollTo(int y) = 0;
     // Scrolls as little as brings the window (a descendant) into view.
     virtual void ScrollIntoView(HWND window) = 0;
 
 protected:
-    static constexpr int LineStep = 20; // design pixels a scroll arrow moves
-
-    ~Scrolled() = default;
-    // WM_VSCROLL and WM_MOUSEWHEEL of `window`, in steps of `line` and
-    // `page` pixels; true when the message was one of them.
-    bool ScrollMessage(HWND window, UINT msg, WPARAM wParam, int line, int page);
+    int ClientHeight() const;
+    // Scrolls as little as brings content pixels top to bottom into view.
+    void ScrollToShow(int top, int bottom);
+    // The scroll bar and the wheel.
+    bool ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
 
-class ScrollBox : public Panel, public Scrolled {
+class ScrollBox : public ScrollingPanel {
 public:
     ScrollBox(Container& parent, const ControlArgs& args);
     ~ScrollBox() override;
@@ -100,13 +101,9 @@ public:
     void ScrollIntoView(HWND window) override;
     void Realign() override;
 
-protected:
-    bool ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
 private:
     class ScrolledPanel;
     int Extent() const;
-    int ClientHeight() const;
 
     std::unique_ptr<ScrolledPanel> content_;
     int position_ = 0;

@@ -6,15 +6,9 @@
 namespace corvinade::gui {
 
 VirtualList::VirtualList(Container& parent, const ControlArgs& args, int rowDesignHeight)
-    : Panel(parent, WS_VSCROLL, args), rowDesignHeight_(rowDesignHeight), rowPixels_(RowHeight()) {}
+    : ScrollingPanel(parent, args), rowDesignHeight_(rowDesignHeight), rowPixels_(RowHeight()) {}
 
 VirtualList::~VirtualList() = default;
-
-int VirtualList::ClientHeight() const {
-    RECT client = {};
-    ::GetClientRect(Handle(), &client);
-    return client.bottom - client.top;
-}
 
 std::optional<std::size_t> VirtualList::IndexOf(Key key) const {
     const auto found = indexOf_.find(key);
@@ -248,10 +242,7 @@ void VirtualList::ScrollIntoView(HWND window) {
         bottom = top + r.bottom;
         top += r.top;
     }
-    if (top < position_)
-        ScrollTo(top);
-    else if (bottom > position_ + height)
-        ScrollTo(bottom - height);
+    ScrollToShow(top, bottom);
 }
 
 Control* VirtualList::ShowRow(Key key) {
@@ -259,22 +250,11 @@ Control* VirtualList::ShowRow(Key key) {
     if (!index)
         return nullptr;
     const int row = RowHeight(), top = static_cast<int>(*index) * row;
-    if (top < position_)
-        ScrollTo(top);
-    else if (top + row > position_ + ClientHeight())
-        ScrollTo(top + row - ClientHeight());
+    ScrollToShow(top, top + row);
     for (const Slot& slot : slots_)
         if (slot.key == key)
             return slot.window.get();
     return nullptr;
-}
-
-bool VirtualList::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (ScrollMessage(Handle(), msg, wParam, Scale(LineStep), ClientHeight())) {
-        result = 0;
-        return true;
-    }
-    return Panel::ControlMessage(msg, wParam, lParam, result);
 }
 
 } // namespace corvinade::gui

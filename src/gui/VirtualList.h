@@ -24,7 +24,7 @@
 
 namespace corvinade::gui {
 
-class VirtualList : public Panel, public Scrolled {
+class VirtualList : public ScrollingPanel {
 public:
     using Key = std::uint32_t; // a row's identity, given by the owner
 
@@ -55,9 +55,6 @@ public:
     // Binds and places the row windows for the view as it is now.
     void Realign() override;
 
-protected:
-    bool ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
 private:
     struct Slot {
         std::unique_ptr<Control> window;
@@ -65,7 +62,6 @@ private:
     };
 
     int RowHeight() const { return Scale(rowDesignHeight_); }
-    int ClientHeight() const;
     std::optional<std::size_t> IndexOf(Key key) const;
     Slot* SlotHolding(HWND window);
     // The bound windows by their row index, ascending.
