@@ -122,8 +122,7 @@ std::unique_ptr<TBLabel> TMainForm::MakeLink(const LabelArgs& args, TAlignment a
     auto link = std::make_unique<TBLabel>(Host(), layer_, args);
     link->SetAlignment(alignment);
     // The look of the system's link control in the other windows:
-    // underlined, in the colour it draws links in (the highlight colour;
-    // Wine's "hot light" is a grey), the same under the pointer.
+    // underlined, the same under the pointer (the colours: ApplyColours).
     link->SetFontStyle(fsUnderline);
     link->HoverStyle = fsUnderline;
     link->SetCursor(::LoadCursorW(nullptr, ResourceId(IDC_HAND)));
@@ -136,8 +135,10 @@ void TMainForm::FormCreate() {
     ApplyColours();
 }
 
-// The system's colours, read again when they change. In high contrast the
-// links take the theme's link colour and the border its text colour.
+// The system's colours, read again when they change. The links are drawn in
+// the colour the system's link control uses (the highlight colour; Wine's
+// "hot light" is a grey), in high contrast in the theme's link colour; the
+// border then in the text colour.
 void TMainForm::ApplyColours() {
     const COLORREF link = gui::ContrastColor(::GetSysColor(COLOR_HIGHLIGHT), COLOR_HOTLIGHT);
     for (TBLabel* label : {bLabel1_.get(), lblCheckForUpdates_.get()}) {
@@ -493,7 +494,8 @@ RECT TMainForm::PartRect(int part) const {
     return area;
 }
 
-// Driven by the keyboard, the panel goes with the focus, as a menu does.
+// Driven by the keyboard, the panel goes when the user turns to another
+// program, as a menu does.
 void TMainForm::Deactivated() {
     if (keyboard_ && Visible())
         Hide();
@@ -588,8 +590,8 @@ bool TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
         if (focus_ >= 0) // the focus frame comes and goes with the focus
             ::InvalidateRect(Handle(), nullptr, FALSE);
         return false;
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE)
+    case WM_ACTIVATEAPP: // another program's window, not a passing one of ours
+        if (!wParam)
             Deactivated();
         return false;
     case WM_SYSCOLORCHANGE:

@@ -103,7 +103,10 @@ private:
     std::optional<long> AccessibleRole() const override;
     std::vector<gui::AccessibleElement> AccessibleElements() const override;
     int AccessibleFocus() const override { return focus_; }
-    void DoAccessibleAction(int element) override { Activate(element); }
+    void DoAccessibleAction(int element) override {
+        if (element >= 0)
+            Activate(element);
+    }
     void SelectAccessibleElement(int element) override { MoveFocus(element); }
 
     void SetHideFormTimer(bool enabled);

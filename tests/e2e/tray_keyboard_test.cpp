@@ -73,7 +73,7 @@ protected:
         corvinade = Process::Start(CorvinadeExe());
         app = WaitForWindow({"CorvinadeApplication", "", corvinade.Id(), false});
         ASSERT_NE(app, nullptr);
-        panel = FindPanel(corvinade.Id());
+        ASSERT_TRUE(WaitFor([&] { return (panel = FindPanel(corvinade.Id())) != nullptr; }));
         for (const HotkeyEntry& e : entries)
             ASSERT_TRUE(WaitForHotkeyRegistration(e.key, e.shift));
     }
@@ -99,8 +99,9 @@ protected:
 
 // Enter on the icon opens the panel with the focus on its first row; a
 // screen reader in this process reads the rows, the links and the button;
-// Down moves the focus (the reader follows), Esc closes, Enter on a row opens
-// its row of the settings window in edit mode; the menu key opens the menu.
+// Down moves the focus (the reader follows), Esc closes, so does another
+// program taking the foreground; Enter on a row opens its row of the
+// settings window in edit mode; the menu key opens the menu.
 TEST_F(TrayKeyboardTest, KeyboardOpensThePanelAndScreenReadersReadIt) {
     ASSERT_NO_FATAL_FAILURE(Start({
         {true, 'N', ModWin, "openfile", "notepad.exe", ""},
@@ -138,6 +139,14 @@ TEST_F(TrayKeyboardTest, KeyboardOpensThePanelAndScreenReadersReadIt) {
     EXPECT_TRUE(WaitFor([&] { return FocusedChild(*panelObject) == 2; }));
     PressHotkey(VK_ESCAPE, 0);
     ASSERT_TRUE(WaitFor([&] { return !Shown(); }));
+
+    // Opened by the keyboard it stays without the pointer over it, until the
+    // user turns to another program.
+    IconEvent(NIN_KEYSELECT);
+    ASSERT_TRUE(WaitFor([&] { return Shown() && PanelHasFocus(); }));
+    TestWindow elsewhere(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    ASSERT_TRUE(BringToForeground(elsewhere.Handle()));
+    EXPECT_TRUE(WaitFor([&] { return !Shown(); }));
 
     // Space on the icon, Down, Enter: the second hotkey's row in edit mode.
     IconEvent(NIN_KEYSELECT);
