@@ -153,6 +153,9 @@ THotkeySetting::THotkeySetting(gui::Container& parent, const THotkeyDocument& do
     OnPaint = [this](HDC dc, const RECT& client) { PaintView(dc, client); };
     btnEdit.OnClick = [this] { btnEditClick(); };
     btnDelete.OnClick = [this] { btnDeleteClick(); };
+    // The focus walks the buttons: a screen reader says whose they are.
+    for (gui::Button* button : {&btnEdit, &btnDelete})
+        button->SetAccessibleName([this, button] { return button->Caption() + ", " + Caption(); });
     SetEditing(false);
 }
 
