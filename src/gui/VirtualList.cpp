@@ -63,7 +63,7 @@ std::vector<std::size_t> VirtualList::WantedRows(std::optional<std::size_t> focu
             wanted.push_back(static_cast<std::size_t>(i));
     };
     const int row = RowHeight();
-    add(position_ / row - 1, (position_ + std::max(ClientHeight(), 1) - 1) / row + 1);
+    add(position_ / row, (position_ + std::max(ClientHeight(), 1) - 1) / row);
     add(0, 0);
     add(last, last);
     if (focusRow)

@@ -4,12 +4,12 @@
 // whichever row the list binds it to; the list keeps the windows in a pool
 // and binds them again as it scrolls, resizes or its rows change.
 //
-// Bound are the rows in view and the one on either side, the first and the
-// last row, the row with the focus and the ones beside it, and the rows the
-// owner keeps (one being edited). Their windows are stacked in row order,
-// those out of view just outside it, so the dialog manager's Tab walks
-// into, along and out of the list as through a window per row, and the
-// focus arriving in a row scrolls it into view.
+// Bound are the rows in view, the first and the last row, the row with the
+// focus and the ones beside it, and the rows the owner keeps (one being
+// edited). Their windows are stacked in row order, those out of view just
+// outside it, so the dialog manager's Tab walks into, along and out of the
+// list as through a window per row, and the focus arriving in a row scrolls
+// it into view.
 #pragma once
 
 #include <cstdint>
