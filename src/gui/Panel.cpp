@@ -174,12 +174,28 @@ constexpr int kLineStep = 20; // design pixels a scroll arrow moves
 
 } // namespace
 
-ScrollingPanel::ScrollingPanel(Container& parent, const ControlArgs& args) : Panel(parent, WS_VSCROLL, args) {}
+ScrollingPanel::ScrollingPanel(Container& parent, const ControlArgs& args)
+    : Panel(parent, WS_VSCROLL, args) {}
 
 int ScrollingPanel::ClientHeight() const {
     RECT client = {};
     ::GetClientRect(Handle(), &client);
     return client.bottom - client.top;
+}
+
+int ScrollingPanel::ShowExtent(int extent, int position) {
+    SCROLLINFO info = {sizeof info,
+                       SIF_RANGE | SIF_PAGE | SIF_POS,
+                       0,
+                       std::max(0, extent - 1),
+                       static_cast<UINT>(ClientHeight()),
+                       position,
+                       0};
+    ::SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
+    // Showing or hiding the bar changes the client area: measured after.
+    position = std::clamp(position, 0, std::max(0, extent - ClientHeight()));
+    ::SetScrollPos(Handle(), SB_VERT, position, TRUE);
+    return position;
 }
 
 void ScrollingPanel::ScrollToShow(int top, int bottom) {
@@ -275,19 +291,9 @@ void ScrollBox::Realign() {
         return;
     realigning_ = true;
     const int extent = Extent();
-    // Showing or hiding the bar changes the client width: measure after.
-    SCROLLINFO info = {sizeof info,
-                       SIF_RANGE | SIF_PAGE | SIF_POS,
-                       0,
-                       std::max(0, extent - 1),
-                       static_cast<UINT>(ClientHeight()),
-                       position_,
-                       0};
-    ::SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
+    position_ = ShowExtent(extent, position_);
     RECT client = {};
     ::GetClientRect(Handle(), &client);
-    position_ = std::clamp(position_, 0, std::max(0, extent - static_cast<int>(client.bottom)));
-    ::SetScrollPos(Handle(), SB_VERT, position_, TRUE);
     ::SetWindowPos(content_->Handle(), nullptr, 0, -position_, client.right,
                    std::max<int>(extent, client.bottom), SWP_NOZORDER | SWP_NOACTIVATE);
     content_->Realign();

@@ -83,6 +83,9 @@ public:
 
 protected:
     int ClientHeight() const;
+    // The scroll bar for content `extent` pixels high at `position`; returns
+    // the position within what the content allows.
+    int ShowExtent(int extent, int position);
     // Scrolls as little as brings content pixels top to bottom into view.
     void ScrollToShow(int top, int bottom);
     // The scroll bar and the wheel.

@@ -147,28 +147,13 @@ void VirtualList::Place() {
             flags |= SWP_NOMOVE | SWP_NOSIZE;
         if (::GetWindow(window, GW_HWNDPREV) == after)
             flags |= SWP_NOZORDER;
-        if (!(flags & SWP_NOMOVE) || !(flags & SWP_NOZORDER) || !::IsWindowVisible(window))
+        if (!(flags & SWP_NOMOVE) || !(flags & SWP_NOZORDER) || !slot->window->Visible())
             ::SetWindowPos(window, after ? after : HWND_TOP, 0, top, client.right, row, flags);
         after = window;
     }
     for (const Slot& slot : slots_)
-        if (!slot.key)
+        if (!slot.key && slot.window->Visible())
             ::ShowWindow(slot.window->Handle(), SW_HIDE);
-}
-
-void VirtualList::UpdateScrollBar() {
-    const int extent = static_cast<int>(keys_.size()) * RowHeight();
-    // Showing or hiding the bar changes the client height: clamp after.
-    SCROLLINFO info = {sizeof info,
-                       SIF_RANGE | SIF_PAGE | SIF_POS,
-                       0,
-                       std::max(0, extent - 1),
-                       static_cast<UINT>(ClientHeight()),
-                       position_,
-                       0};
-    ::SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
-    position_ = std::clamp(position_, 0, std::max(0, extent - ClientHeight()));
-    ::SetScrollPos(Handle(), SB_VERT, position_, TRUE);
 }
 
 void VirtualList::Realign() {
@@ -192,7 +177,7 @@ void VirtualList::Arrange(bool layOut) {
             position_ = ::MulDiv(position_, row, rowPixels_);
             rowPixels_ = row;
         }
-        UpdateScrollBar();
+        position_ = ShowExtent(static_cast<int>(keys_.size()) * RowHeight(), position_);
     } else {
         ::SetScrollPos(Handle(), SB_VERT, position_, TRUE);
     }

@@ -68,7 +68,6 @@ private:
     std::vector<std::pair<std::size_t, const Slot*>> Bound() const;
     // The row indexes that get a window, ascending.
     std::vector<std::size_t> WantedRows(std::optional<std::size_t> focusRow) const;
-    void UpdateScrollBar();
     // Binds and places the windows for the view (and the focus); with
     // `layOut`, after a change of size, dpi or rows, the scroll bar's range
     // and the other children too. One at a time: what it sets off (the

@@ -28,16 +28,15 @@ BOOL CALLBACK Collect(HWND window, LPARAM param) {
     return TRUE;
 }
 
-// Some of the window shows in its parent's client area.
+} // namespace
+
 bool InView(HWND window) {
     RECT r = {}, client = {}, both = {};
     GetWindowRect(window, &r);
     GetClientRect(GetParent(window), &client);
     MapWindowPoints(GetParent(window), nullptr, reinterpret_cast<POINT*>(&client), 2);
-    return IntersectRect(&both, &r, &client) != FALSE;
+    return IntersectRect(&both, &r, &client) && EqualRect(&both, &r);
 }
-
-} // namespace
 
 std::vector<HWND> AllDescendants(HWND parent) {
     Descendants all;
@@ -67,7 +66,7 @@ std::vector<HWND> SettingsWindows(DWORD processId) {
 std::vector<HWND> HotkeyRows(HWND settings) {
     std::vector<HWND> rows;
     for (HWND w : AllDescendants(settings))
-        if (IsWindowVisible(w) && InView(w) && SameNoCase(WindowClass(w), "CorvinadePanel") &&
+        if (IsWindowVisible(w) && SameNoCase(WindowClass(w), "CorvinadePanel") &&
             FindDescendant(w, "Button", "Edit") && GetParent(FindDescendant(w, "Button", "Edit")) == w)
             rows.push_back(w);
     std::sort(rows.begin(), rows.end(), [](HWND a, HWND b) {

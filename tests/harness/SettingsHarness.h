@@ -18,13 +18,18 @@ HWND WaitForSettingsWindow(DWORD processId, Milliseconds timeout = DefaultTimeou
 // Every visible top-level window titled "Settings" of the process.
 std::vector<HWND> SettingsWindows(DWORD processId);
 
-// The hotkey rows in view from top to bottom, and their names (each row says
-// what it shows: "WIN + N, Open file, notepad.exe, active").
+// The hotkey rows from top to bottom, and their names (each row says what
+// it shows: "WIN + N, Open file, notepad.exe, active"). A long list has
+// windows only for the rows in view, the first and the last row, and the
+// rows at and beside the focus; those out of view lie just outside it.
 std::vector<HWND> HotkeyRows(HWND settings);
 std::vector<std::string> RowCaptions(HWND settings);
 
 // The first descendant of this class (any case) and caption ("" for any).
 HWND FindDescendant(HWND parent, const std::string& className, const std::string& caption = "");
+
+// The whole window shows in its parent's client area.
+bool InView(HWND window);
 
 // Every window inside `parent`, however deep.
 std::vector<HWND> AllDescendants(HWND parent);
