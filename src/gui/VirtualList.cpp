@@ -128,8 +128,8 @@ void VirtualList::Bind(std::optional<std::size_t> focusRow) {
 }
 
 // Bound windows in row order, each at its row or, out of view, just
-// outside it; free ones hidden. Only what changed is moved: a scroll has
-// moved them all already.
+// outside it; free ones hidden. Only what changed is moved: a scroll moves
+// the rows in view, each taking its pixels along.
 void VirtualList::Place() {
     RECT client = {};
     ::GetClientRect(Handle(), &client);
@@ -205,9 +205,6 @@ void VirtualList::ScrollTo(int y) {
     const int position = std::clamp(y, 0, std::max(0, extent - ClientHeight()));
     if (position == position_)
         return;
-    // The pixels and the windows move together; rows coming into view paint.
-    ::ScrollWindowEx(Handle(), 0, position_ - position, nullptr, nullptr, nullptr, nullptr,
-                     SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
     position_ = position;
     Arrange(false);
 }
