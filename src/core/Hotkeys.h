@@ -151,8 +151,9 @@ public:
 
     // Replaces the contents with the file's definitions; a missing file gives an
     // empty list. Sections without a known action (or inactive, when onlyActive)
-    // are dropped. Throws Error when the file exists but cannot be read.
-    void LoadFromFile(const std::string& fileName, bool onlyActive);
+    // are dropped; the result counts those without a known action. Throws
+    // Error when the file exists but cannot be read.
+    int LoadFromFile(const std::string& fileName, bool onlyActive);
     // Rewrites the file as sections key0, key1, ...; the old file stays intact
     // when the write fails (Error "Cannot create file ..."). Temporary files of
     // earlier saves that were cut short are removed first.
@@ -162,13 +163,18 @@ public:
     // decoded and encoded by DecodeFileText and EncodeFileText: a file of
     // earlier versions reads as before, and one whose texts all fit the ANSI
     // code page is written as they wrote it.
-    void LoadFromText(std::string_view bytes, bool onlyActive, const AnsiCodePage& ansi = SystemCodePage());
+    int LoadFromText(std::string_view bytes, bool onlyActive, const AnsiCodePage& ansi = SystemCodePage());
     std::string ToText(const AnsiCodePage& ansi = SystemCodePage()) const;
     void RegisterAll();
 
+    // The items' definitions in list order; appending (unregistered) items
+    // holding the given ones.
+    std::vector<THotKeyData> Definitions() const;
+    void AddAll(const std::vector<THotKeyData>& definitions);
+
 private:
     void CheckIndex(int index) const;
-    void LoadFromImage(const IniImage& ini, bool onlyActive);
+    int LoadFromImage(const IniImage& ini, bool onlyActive);
 
     HotkeyPort* port_;
     std::vector<std::unique_ptr<TGlobalHotKey>> items_;
