@@ -40,6 +40,19 @@ setup_name="corvinade-setup-$version.exe"
 setup="$dist/$setup_name"
 [ -f "$setup" ] || fail "no $setup"
 
+# The section of CHANGELOG.md for this version: from its heading "## VERSION"
+# to the next heading of that level. The newest section comes first, so it
+# must be this one: a release without its notes stops here.
+changelog="$root/CHANGELOG.md"
+newest=$(sed -nE 's/^## +([^ ]+).*/\1/p' "$changelog" | head -n 1)
+[ "$newest" = "$version" ] ||
+    fail "CHANGELOG.md must begin with a section \"## $version\" (its newest section is \"${newest:-none}\")"
+notes=$(awk -v version="$version" '
+    /^## / { inside = ($2 == version) ; if (inside) next }
+    inside' "$changelog" | sed -e '/./,$!d' | sed -e ':a' -e '/^\n*$/{$d;N;ba' -e '}')
+[ -n "$notes" ] || fail "the section \"## $version\" of CHANGELOG.md is empty"
+printf '# %s %s\n\n%s\n' "${fact[product]}" "$version" "$notes" >"$dist/release-notes.md"
+
 # The portable copy: the same bytes from the same exe and date.
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct)}
 portable="$dist/corvinade-portable-$version.zip"
@@ -59,19 +72,6 @@ with zipfile.ZipFile(out, "w") as z:
         z.writestr(entry, data, compresslevel=9)
 EOF
 mv "$portable.part" "$portable"
-
-# The section of CHANGELOG.md for this version: from its heading "## VERSION"
-# to the next heading of that level. The newest section comes first, so it
-# must be this one: a release without its notes stops here.
-changelog="$root/CHANGELOG.md"
-newest=$(sed -nE 's/^## +([^ ]+).*/\1/p' "$changelog" | head -n 1)
-[ "$newest" = "$version" ] ||
-    fail "CHANGELOG.md must begin with a section \"## $version\" (its newest section is \"${newest:-none}\")"
-notes=$(awk -v version="$version" '
-    /^## / { inside = ($2 == version) ; if (inside) next }
-    inside' "$changelog" | sed -e '/./,$!d' | sed -e ':a' -e '/^\n*$/{$d;N;ba' -e '}')
-[ -n "$notes" ] || fail "the section \"## $version\" of CHANGELOG.md is empty"
-printf '# %s %s\n\n%s\n' "${fact[product]}" "$version" "$notes" >"$dist/release-notes.md"
 
 # YAML texts in single quotes: the only character to double is the quote.
 quoted() {
