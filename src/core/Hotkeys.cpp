@@ -220,17 +220,17 @@ void THotkeyList::CheckIndex(int index) const {
         throw Error("List index out of bounds (" + std::to_string(index) + ")");
 }
 
-int THotkeyList::LoadFromFile(const std::string& fileName, bool onlyActive) {
+void THotkeyList::LoadFromFile(const std::string& fileName, bool onlyActive) {
     Clear();
     std::optional<std::string> bytes = ReadTextFile(fileName);
     if (!bytes)
-        return 0;
+        return;
     // Large files: never hold the bytes, the text and its image all at once.
     std::string text = DecodeFileText(*bytes, SystemCodePage());
     bytes.reset();
     const IniImage ini = IniImage::Parse(text);
     std::string().swap(text);
-    return LoadFromImage(ini, onlyActive);
+    LoadFromImage(ini, onlyActive);
 }
 
 int THotkeyList::LoadFromText(std::string_view bytes, bool onlyActive, const AnsiCodePage& ansi) {

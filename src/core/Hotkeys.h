@@ -151,9 +151,8 @@ public:
 
     // Replaces the contents with the file's definitions; a missing file gives an
     // empty list. Sections without a known action (or inactive, when onlyActive)
-    // are dropped; the result counts those without a known action. Throws
-    // Error when the file exists but cannot be read.
-    int LoadFromFile(const std::string& fileName, bool onlyActive);
+    // are dropped. Throws Error when the file exists but cannot be read.
+    void LoadFromFile(const std::string& fileName, bool onlyActive);
     // Rewrites the file as sections key0, key1, ...; the old file stays intact
     // when the write fails (Error "Cannot create file ..."). Temporary files of
     // earlier saves that were cut short are removed first.
@@ -162,7 +161,8 @@ public:
     // reads the file's bytes, ToText is what SaveToFile writes. The file is
     // decoded and encoded by DecodeFileText and EncodeFileText: a file of
     // earlier versions reads as before, and one whose texts all fit the ANSI
-    // code page is written as they wrote it.
+    // code page is written as they wrote it. LoadFromText returns how many
+    // sections it dropped for want of a known action.
     int LoadFromText(std::string_view bytes, bool onlyActive, const AnsiCodePage& ansi = SystemCodePage());
     std::string ToText(const AnsiCodePage& ansi = SystemCodePage()) const;
     void RegisterAll();
