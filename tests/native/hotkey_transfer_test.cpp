@@ -13,7 +13,6 @@
 #include <sstream>
 
 #include "app/AppPaths.h"
-#include "core/Errors.h"
 
 namespace corvinade {
 namespace {
@@ -108,10 +107,6 @@ TEST_F(TransferFile, ReadsByTheRulesOfHotkeysIniAndExportsReadBack) {
                 testing::StartsWith("[key0]\r\nactive=1\r\nkey=78\r\nshift=8\r\nfunc=openfile\r\n"));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2)
         << "no temporary file is left";
-}
-
-TEST_F(TransferFile, AMissingFileCannotBeImported) {
-    EXPECT_THROW(ReadHotkeyFile(Path("gone.ini")), Error);
 }
 
 // A portable copy's "FirstUse": missing until written, written beside what
