@@ -3,6 +3,7 @@
 // this process, checked in hotkeys.ini, the registrations and the rows.
 #include <gmock/gmock.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "Harness.h"
@@ -37,20 +38,21 @@ protected:
     }
     // A file in this run's temporary folder.
     static std::string TempFile(const std::string& name) {
-        char temp[MAX_PATH + 1] = {};
-        GetTempPathA(sizeof temp, temp);
-        return std::string(temp) + name;
+        wchar_t temp[MAX_PATH + 1] = {};
+        GetTempPathW(MAX_PATH + 1, temp);
+        return Utf8Of(temp) + name;
     }
     static void WriteFile(const std::string& path, const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
+        std::ofstream(std::filesystem::path(WideOf(path)), std::ios::binary) << text;
     }
     // Clicks the button, then names the file in the dialog titled `title`.
     void ChooseFile(const std::string& button, const std::string& title, const std::string& file) {
         ASSERT_TRUE(ClickButton(settings, button));
         HWND dialog = WaitForWindow({"#32770", title, corvinade.Id(), true});
         ASSERT_NE(dialog, nullptr) << "no dialog \"" << title << "\"";
-        SendMessageA(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        const std::wstring name = WideOf(file);
+        SendMessageW(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
     }
     // Answers the next message box; returns its text.
