@@ -12,6 +12,7 @@
 #include "core/RegistrationStatus.h"
 #include "core/Wide_win.h"
 #include "gui/Application.h"
+#include "ui/ImportExport.h"
 #include "ui/UpdateFlow.h"
 #include "ui/frmAddHotkeyU.h"
 
@@ -29,6 +30,15 @@ using gui::akTop;
 
 gui::ControlArgs TopRight(int left, int top, const std::string& caption) {
     return {.left = left, .top = top, .caption = caption, .anchors = akTop | akRight};
+}
+
+gui::ControlArgs BottomLeft(int left, const std::string& caption) {
+    return {.left = left,
+            .top = 433,
+            .width = 75,
+            .height = 25,
+            .caption = caption,
+            .anchors = akLeft | akBottom};
 }
 
 } // namespace
@@ -76,7 +86,8 @@ TSettingsForm::TSettingsForm(HWND owner)
                                                                             .width = 75,
                                                                             .height = 25,
                                                                             .caption = "Close",
-                                                                            .anchors = akRight | akBottom}) {
+                                                                            .anchors = akRight | akBottom}),
+      btnImport(*this, BottomLeft(4, "Import...")), btnExport(*this, BottomLeft(85, "Export...")) {
     SetDefaultButton(&btnOK);
     SetCancelButton(&btnOK);
     Button1.OnClick = [this] { Button1Click(); };
@@ -84,6 +95,8 @@ TSettingsForm::TSettingsForm(HWND owner)
     btnCheckForUpdates.OnClick = [this] { btnCheckForUpdatesClick(); };
     lblWeb.OnClick = [this] { lblWebClick(); };
     lblMail.OnClick = [this] { lblMailClick(); };
+    btnImport.OnClick = [this] { btnImportClick(); };
+    btnExport.OnClick = [this] { btnExportClick(); };
     OnShow = [this] { FormShow(); };
     OnClose = [this] { FormClose(); };
     FormCreate();
@@ -228,6 +241,14 @@ void TSettingsForm::lblWebClick() {
 void TSettingsForm::lblMailClick() {
     ::ShellExecuteW(Handle(), L"open", Wide(std::string("mailto:") + MakerMail).c_str(), nullptr, nullptr,
                     SW_SHOW);
+}
+
+void TSettingsForm::btnImportClick() {
+    ImportHotkeys(Handle());
+}
+
+void TSettingsForm::btnExportClick() {
+    ExportHotkeys(Handle());
 }
 
 void TSettingsForm::HotkeySettingSave(THotkeySetting& row) {

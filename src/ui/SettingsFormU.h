@@ -40,6 +40,8 @@ public:
     gui::Label lblTitle, lblAuthor;
     gui::LinkLabel lblWeb, lblMail;
     gui::Button btnOK;
+    // Bottom left, on the line of "Close".
+    gui::Button btnImport, btnExport;
 
     const std::vector<std::unique_ptr<THotkeySetting>>& HotkeyRows() const { return hotkeyRows_; }
 
@@ -59,6 +61,8 @@ protected:
     void btnCheckForUpdatesClick();
     void lblWebClick();
     void lblMailClick();
+    void btnImportClick();
+    void btnExportClick();
     void HotkeySettingSave(THotkeySetting& row);
     void HotkeySettingDelete(THotkeySetting& row);
 
