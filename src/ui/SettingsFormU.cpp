@@ -81,13 +81,13 @@ TSettingsForm::TSettingsForm(HWND owner)
       lblTitle(tsOtherSettings, TopRight(590, 29, "")),
       lblAuthor(tsOtherSettings, TopRight(590, 48, MakerName)),
       lblWeb(tsOtherSettings, TopRight(590, 80, MakerWebSite)),
-      lblMail(tsOtherSettings, TopRight(590, 99, MakerMail)), btnOK(*this, {.left = 729,
-                                                                            .top = 433,
-                                                                            .width = 75,
-                                                                            .height = 25,
-                                                                            .caption = "Close",
-                                                                            .anchors = akRight | akBottom}),
-      btnImport(*this, BottomLeft(4, "Import...")), btnExport(*this, BottomLeft(85, "Export...")) {
+      lblMail(tsOtherSettings, TopRight(590, 99, MakerMail)), btnImport(*this, BottomLeft(4, "Import...")),
+      btnExport(*this, BottomLeft(85, "Export...")), btnOK(*this, {.left = 729,
+                                                                   .top = 433,
+                                                                   .width = 75,
+                                                                   .height = 25,
+                                                                   .caption = "Close",
+                                                                   .anchors = akRight | akBottom}) {
     SetDefaultButton(&btnOK);
     SetCancelButton(&btnOK);
     Button1.OnClick = [this] { Button1Click(); };

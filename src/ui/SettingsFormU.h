@@ -39,9 +39,9 @@ public:
     gui::Button btnCheckForUpdates;
     gui::Label lblTitle, lblAuthor;
     gui::LinkLabel lblWeb, lblMail;
-    gui::Button btnOK;
-    // Bottom left, on the line of "Close".
+    // Bottom left, on the line of "Close", and before it in the tab order.
     gui::Button btnImport, btnExport;
+    gui::Button btnOK;
 
     const std::vector<std::unique_ptr<THotkeySetting>>& HotkeyRows() const { return hotkeyRows_; }
 
