@@ -8,8 +8,11 @@
 
 #include "core/Errors.h"
 #include "core/Wide_win.h"
+#include "gui/Contrast.h"
 #include "gui/Guarded.h"
+#include "gui/ImageViewAccessible.h"
 #include "gui/PixelBlend.h"
+#include "gui/SystemLibrary.h"
 #include "gui/WindowClass.h"
 
 namespace corvinade::gui {
@@ -19,12 +22,20 @@ namespace {
 constexpr wchar_t kImageViewClass[] = L"CorvinadeImageView";
 constexpr int kWheelStep = 60;
 constexpr int kLineStep = 20;
+// Rows composed at a time while painting.
+constexpr int kStripRows = 32;
 
 void RegisterImageViewClass(WNDPROC proc) {
     RegisterWindowClass({.name = kImageViewClass,
                          .proc = proc,
                          .cursor = ::LoadCursorW(nullptr, ResourceId(IDC_CROSS)),
                          .background = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH))});
+}
+
+// Around the image: black, or in high contrast the system's colour for the
+// area around a document.
+std::uint32_t BackgroundPixel() {
+    return PixelOfColorRef(ContrastColor(RGB(0, 0, 0), COLOR_APPWORKSPACE));
 }
 
 } // namespace
@@ -85,6 +96,10 @@ ImageView::ImageView(HWND parent, int left, int top, int width, int height) : la
 }
 
 ImageView::~ImageView() {
+    if (accessible_) {
+        accessible_->Disconnect();
+        accessible_->Release();
+    }
     if (HWND window = window_.Get())
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
 }
@@ -99,6 +114,32 @@ void ImageView::SetImage(Bitmap32 image) {
     scroll_ = {0, 0};
     UpdateScrollBars();
     ::InvalidateRect(window_.Get(), nullptr, FALSE);
+    CheckAccessibleName();
+}
+
+void ImageView::CheckAccessibleName() {
+    std::string name = AccessibleName ? AccessibleName() : std::string();
+    if (name == announcedName_)
+        return;
+    announcedName_ = std::move(name);
+    ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_.Get(), OBJID_CLIENT, CHILDID_SELF);
+}
+
+// The view's accessible object, made at the first question and marshalled
+// to the screen reader's process; 0 leaves the answer to the system.
+LRESULT ImageView::AnswerScreenReader(WPARAM wParam) {
+    try {
+        if (!accessible_)
+            accessible_ = ImageViewAccessible::Create(
+                window_.Get(), [this] { return AccessibleName ? AccessibleName() : std::string(); });
+        InitializeComOnUse();
+        using FromObject = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
+        const LRESULT answer = SystemFunction<FromObject>("oleacc.dll", "LresultFromObject")(
+            __uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_));
+        return answer > 0 ? answer : 0;
+    } catch (const Error&) {
+        return 0;
+    }
 }
 
 void ImageView::SetShade(std::uint32_t shade, const RECT& clear) {
@@ -182,16 +223,18 @@ void ImageView::Scroll(int bar, WORD request) {
         ScrollTo(scroll_.x, pos);
 }
 
-// Image and shade of the client rectangle `client` into the back buffer.
-void ImageView::ComposeArea(const RECT& client) {
+// Image and shade of the client rectangle `band` into the strip, whose
+// top-left pixel it fills.
+void ImageView::ComposeBand(const RECT& band) {
     const int width = image_.Width(), height = image_.Height();
-    for (int y = client.top; y < client.bottom; ++y) {
-        std::uint32_t* out = backBuffer_.Row(y);
+    const std::uint32_t background = BackgroundPixel();
+    for (int y = band.top; y < band.bottom; ++y) {
+        std::uint32_t* out = strip_.Row(y - band.top) - band.left; // indexed by client x
         const int iy = y + scroll_.y;
-        int x = client.left;
+        int x = band.left;
         if (iy >= 0 && iy < height) {
-            const int ix0 = client.left + scroll_.x;
-            const int count = std::max(0, std::min<int>(client.right + scroll_.x, width) - ix0);
+            const int ix0 = band.left + scroll_.x;
+            const int count = std::max(0, std::min<int>(band.right + scroll_.x, width) - ix0);
             if (count > 0) {
                 std::memcpy(out + x, image_.Row(iy) + ix0, static_cast<std::size_t>(count) * 4);
                 if (shade_) {
@@ -203,10 +246,13 @@ void ImageView::ComposeArea(const RECT& client) {
                 x += count;
             }
         }
-        std::fill(out + x, out + client.right, 0u); // black outside the image
+        std::fill(out + x, out + band.right, background); // outside the image
     }
 }
 
+// The invalid area goes to the screen in bands of a few rows, each composed
+// in a strip of the client's width with the controls on top: no copy of the
+// whole client area is kept beside the image.
 void ImageView::Paint() {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(window_.Get(), &ps);
@@ -214,14 +260,17 @@ void ImageView::Paint() {
     ::GetClientRect(window_.Get(), &client);
     RECT area;
     if (::IntersectRect(&area, &ps.rcPaint, &client)) {
-        if (backBuffer_.Width() < client.right || backBuffer_.Height() < client.bottom)
-            backBuffer_ = Bitmap32(std::max<int>(client.right, 1), std::max<int>(client.bottom, 1));
-        ComposeArea(area);
-        RECT imageArea = area;
-        ::OffsetRect(&imageArea, scroll_.x, scroll_.y);
-        layer_.Paint(backBuffer_.DC(), imageArea, scroll_.x, scroll_.y);
-        ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, backBuffer_.DC(),
-                 area.left, area.top, SRCCOPY);
+        if (strip_.Width() < client.right)
+            strip_ = Bitmap32(client.right, kStripRows);
+        for (int top = area.top; top < area.bottom; top += kStripRows) {
+            const RECT band = {area.left, top, area.right, std::min<int>(top + kStripRows, area.bottom)};
+            ComposeBand(band);
+            RECT imageArea = band;
+            ::OffsetRect(&imageArea, scroll_.x, scroll_.y);
+            layer_.Paint(strip_.DC(), imageArea, imageArea.left, imageArea.top);
+            ::BitBlt(dc, band.left, band.top, band.right - band.left, band.bottom - band.top, strip_.DC(), 0,
+                     0, SRCCOPY);
+        }
     }
     ::EndPaint(window_.Get(), &ps);
 }
@@ -303,6 +352,11 @@ LRESULT ImageView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONUP:
         Mouse(msg, wParam, lParam);
         return 0;
+    case WM_GETOBJECT:
+        if (static_cast<LONG>(lParam) == OBJID_CLIENT)
+            if (const LRESULT answer = AnswerScreenReader(wParam))
+                return answer;
+        break;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != window)
             mouseOnImage_ = false;

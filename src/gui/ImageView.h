@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "gui/Handles.h"
 #include "gui/MouseTypes.h"
@@ -18,6 +19,8 @@
 #include "gui/Windowless.h"
 
 namespace corvinade::gui {
+
+class ImageViewAccessible;
 
 // A 32-bit top-down DIB section selected into a memory DC of its own: a
 // drawing surface whose pixels (0x00RRGGBB) are also directly at hand.
@@ -81,6 +84,12 @@ public:
     POINT ScrollPosition() const { return scroll_; }
     void ScrollTo(int x, int y);
 
+    // What a screen reader reads for the image: asked each time it does.
+    std::function<std::string()> AccessibleName;
+    // Tells screen readers (EVENT_OBJECT_NAMECHANGE) when AccessibleName no
+    // longer gives the name they last got. Setting the image checks too.
+    void CheckAccessibleName();
+
     // Mouse on the image (image pixels), not on a control. A press counts
     // only on the image; after it the view keeps the mouse until release.
     std::function<void(MouseButton, ShiftState, int x, int y)> OnMouseDown, OnMouseUp;
@@ -93,14 +102,15 @@ private:
     void InvalidateHostRect(const RECT& area) override;
 
     void Paint();
-    void ComposeArea(const RECT& client);
+    void ComposeBand(const RECT& band);
     void UpdateScrollBars();
     void Scroll(int bar, WORD request);
     void Mouse(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT AnswerScreenReader(WPARAM wParam);
 
     UniqueWindow window_;
     Bitmap32 image_;
-    Bitmap32 backBuffer_;
+    Bitmap32 strip_; // a few rows of the client area, composed before they go to the screen
     struct Shade {
         Shader shader;
         RECT clear;
@@ -110,6 +120,8 @@ private:
     POINT scroll_ = {0, 0};
     bool mouseOnImage_ = false; // a button went down on the image itself
     HostMouse hostMouse_;
+    ImageViewAccessible* accessible_ = nullptr; // one reference, from the first WM_GETOBJECT on
+    std::string announcedName_;
 };
 
 } // namespace corvinade::gui
