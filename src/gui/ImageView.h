@@ -1,8 +1,9 @@
 // The image view: a child window that shows a 32-bit bitmap 1:1 from its
-// top-left corner on black, scrolls when the bitmap is larger than the
-// window, shades all but one rectangle of it while painting, hosts
-// windowless controls placed in image coordinates, and reports the mouse in
-// image pixels.
+// top-left corner on black (in high contrast on the system's colour),
+// scrolls when the bitmap is larger than the window, shades all but one
+// rectangle of it while painting, hosts windowless controls placed in image
+// coordinates, reports the mouse in image pixels, and gives screen readers
+// the name its owner makes.
 #pragma once
 
 #include <windows.h>
