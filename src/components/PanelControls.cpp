@@ -55,7 +55,7 @@ void TSpeedButton::Paint(HDC dc) {
         ::OffsetRect(&r, 1, 1);
     gui::ScopedSelect font(dc, gui::Font(font_, Host().HostDpi()));
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    ::SetTextColor(dc, ::GetSysColor(COLOR_INFOTEXT)); // the panel's text colour: it stands on its background
     ::DrawTextW(dc, Wide(caption_).c_str(), -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
 }
 

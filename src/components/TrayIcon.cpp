@@ -3,8 +3,10 @@
 
 #include <shellapi.h>
 #include <shlwapi.h>
+#include <windowsx.h>
 
 #include <memory>
+#include <utility>
 
 #include "components/TrayTip.h"
 #include "core/Unicode.h"
@@ -138,7 +140,7 @@ UINT_PTR NextIconId() {
 } // namespace
 
 TTrayIcon::TTrayIcon(gui::Form* owner) : owner_(owner), id_(NextIconId()) {
-    data_.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    data_.cbSize = sizeof data_;
     data_.hWnd = HandlerWindow();
     data_.uID = static_cast<UINT>(IconId());
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -263,7 +265,7 @@ void TTrayIcon::SetWantEnterExitEvents(bool want) {
 
 void TTrayIcon::SetCallbackVersion(int version) {
     callbackVersion_ = version;
-    data_.uVersion = version == 1 ? NOTIFYICON_VERSION : 0;
+    data_.uVersion = static_cast<UINT>(version);
     Notify(NIM_SETVERSION);
 }
 
@@ -284,6 +286,7 @@ bool TTrayIcon::AddToTray() {
     // An icon the shell still shows refuses NIM_ADD but takes NIM_MODIFY.
     if (Notify(NIM_ADD) || Notify(NIM_MODIFY)) {
         addRetryTimer_->SetRunning(false);
+        Notify(NIM_SETVERSION); // the shell forgets it with the icon
         return true;
     }
     if (!addRetryTimer_->Running()) {
@@ -296,7 +299,12 @@ bool TTrayIcon::AddToTray() {
 // An icon that meanwhile came (NIM_MODIFY accepted) counts as added.
 void TTrayIcon::RetryAdd() {
     FillNotifyData();
-    if (!iconVisible_ || Notify(NIM_ADD) || Notify(NIM_MODIFY) || --addAttemptsLeft_ <= 0)
+    if (!iconVisible_)
+        addRetryTimer_->SetRunning(false);
+    else if (Notify(NIM_ADD) || Notify(NIM_MODIFY)) {
+        addRetryTimer_->SetRunning(false);
+        Notify(NIM_SETVERSION);
+    } else if (--addAttemptsLeft_ <= 0)
         addRetryTimer_->SetRunning(false);
 }
 
@@ -348,7 +356,7 @@ void TTrayIcon::MinimizeMainToTray() {
     AddToTray();
 }
 
-void TTrayIcon::HandleCallback(UINT event) {
+void TTrayIcon::HandleCallback(UINT event, POINT anchor) {
     switch (event) {
     case NIN_BALLOONSHOW:
         if (OnBalloonHintShow)
@@ -367,8 +375,22 @@ void TTrayIcon::HandleCallback(UINT event) {
             OnBalloonHintClick();
         return;
     }
-    if (Enabled)
-        MouseEvent(event);
+    if (!Enabled)
+        return;
+    // The shell follows a release of the left button with NIN_SELECT: that
+    // one is the click's. Any other is the keyboard's, as NIN_KEYSELECT is.
+    const bool afterLeftUp = std::exchange(afterLeftUp_, event == WM_LBUTTONUP);
+    if (event == NIN_KEYSELECT || (event == NIN_SELECT && !afterLeftUp)) {
+        if (OnKeySelect)
+            OnKeySelect();
+        return;
+    }
+    if (event == WM_CONTEXTMENU) { // a right click, Shift+F10 or the menu key
+        if (PopupMenu && PopupMenu->AutoPopup)
+            ShowTrayPopup(anchor.x, anchor.y);
+        return;
+    }
+    MouseEvent(event);
 }
 
 void TTrayIcon::MouseEvent(UINT event) {
@@ -412,18 +434,11 @@ void TTrayIcon::MouseEvent(UINT event) {
         break;
     case WM_RBUTTONDOWN:
         down(gui::MouseButton::Right);
-        if (menuPops)
+        if (menuPops && callbackVersion_ < NOTIFYICON_VERSION_4) // else at WM_CONTEXTMENU
             ShowTrayPopup(p.x, p.y);
         break;
     case WM_RBUTTONUP:
-        if (callbackVersion_ == 0)
-            up(gui::MouseButton::Right);
-        break;
-    case WM_CONTEXTMENU:
-    case NIN_SELECT:
-    case NIN_KEYSELECT:
-        if (callbackVersion_ == 1)
-            up(gui::MouseButton::Right);
+        up(gui::MouseButton::Right);
         break;
     case WM_MBUTTONDOWN:
         down(gui::MouseButton::Middle);
@@ -472,9 +487,13 @@ void TTrayIcon::CycleTick() {
 bool TTrayIcon::MainWindowHook(UINT msg, WPARAM wParam, LPARAM lParam) {
     gui::Application* app = gui::Application::Instance();
     if (msg == TrayCallbackMessage) {
-        if (wParam != IconId())
+        // Version 4 packs the event and the icon into lParam, the icon's
+        // place on the screen (the anchor of a menu) into wParam.
+        const bool packed = callbackVersion_ >= NOTIFYICON_VERSION_4;
+        if ((packed ? HIWORD(lParam) : wParam) != IconId())
             return false; // another icon's
-        HandleCallback(static_cast<UINT>(lParam));
+        const POINT anchor = packed ? POINT{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)} : CursorPos();
+        HandleCallback(packed ? LOWORD(lParam) : static_cast<UINT>(lParam), anchor);
         return true;
     }
     if (msg == WM_SIZE && wParam == SIZE_MINIMIZED && MinimizeToTray) {

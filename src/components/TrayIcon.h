@@ -91,6 +91,8 @@ public:
     void SetCycleInterval(std::uint32_t ms);
     bool WantEnterExitEvents() const { return wantEnterExit_; }
     void SetWantEnterExitEvents(bool want);
+    // The shell's callback version: 0, or NOTIFYICON_VERSION_4 for the
+    // keyboard's NIN_KEYSELECT and WM_CONTEXTMENU (the menu opens then).
     int CallbackVersion() const { return callbackVersion_; }
     void SetCallbackVersion(int version);
 
@@ -100,6 +102,8 @@ public:
     TPopupMenu* PopupMenu = nullptr;
 
     std::function<void()> OnClick, OnDblClick, OnMouseEnter, OnMouseExit, OnMinimizeToTray;
+    // Enter or Space on the icon (version 4).
+    std::function<void()> OnKeySelect;
     std::function<void(gui::MouseButton, gui::ShiftState, int x, int y)> OnMouseDown, OnMouseUp;
     std::function<void(gui::ShiftState, int x, int y)> OnMouseMove;
     std::function<void(int nextIndex)> OnCycle;
@@ -127,7 +131,7 @@ public:
     static UINT TaskbarCreatedMessage();
 
 private:
-    void HandleCallback(UINT event);
+    void HandleCallback(UINT event, POINT anchor);
     void MouseEvent(UINT event);
     void FillNotifyData();
     bool Notify(DWORD message);
@@ -159,6 +163,7 @@ private:
     bool wantEnterExit_ = false;
     int callbackVersion_ = 0;
     bool pointerOutside_ = true;
+    bool afterLeftUp_ = false; // the last event was WM_LBUTTONUP
     POINT lastPointerPos_{};
     std::unique_ptr<TSimpleTimer> singleClickTimer_, iconStepTimer_, hoverTimer_;
     // A refused NIM_ADD (the shell not up yet at a slow log-on) is tried

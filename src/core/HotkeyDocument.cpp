@@ -47,6 +47,13 @@ int THotkeyDocument::IndexOf(std::uint32_t id) const {
     return -1;
 }
 
+std::uint32_t THotkeyDocument::ActiveEntryId(int activeIndex) const {
+    for (const THotkeyEntry& entry : entries_)
+        if (entry.Definition.Active && activeIndex-- == 0)
+            return entry.Id;
+    return 0;
+}
+
 const THotkeyEntry* THotkeyDocument::ActiveWithCombination(std::int32_t key, std::int32_t shift,
                                                            std::uint32_t except) const {
     for (const THotkeyEntry& e : entries_)

@@ -59,6 +59,9 @@ public:
     // The entry with this identity, or null.
     const THotkeyEntry* Find(std::uint32_t id) const;
     int IndexOf(std::uint32_t id) const; // -1 when there is none
+    // The identity of the n-th active entry (0 the first), 0 when there are
+    // fewer: the live hotkeys are the active entries in this order.
+    std::uint32_t ActiveEntryId(int activeIndex) const;
     bool LogonStart() const { return logonStart_; }
     // An active definition other than `except` with this combination, or null.
     const THotkeyEntry* ActiveWithCombination(std::int32_t key, std::int32_t shift,

@@ -8,6 +8,7 @@
 
 #include "core/Errors.h"
 #include "core/Wide_win.h"
+#include "gui/Accessible.h"
 #include "gui/Button.h"
 #include "gui/Contrast.h"
 #include "gui/Form.h"
@@ -305,6 +306,22 @@ HBRUSH Control::CtlColor(HDC dc) {
     return parent_->Brush();
 }
 
+class Control::NamedAccessible final : public AccessibleContent {
+public:
+    NamedAccessible(HWND window, std::function<std::string()> name)
+        : name_(std::move(name)), window_(window, *this) {}
+    std::optional<std::string> AccessibleName() const override { return name_(); }
+    AccessibleWindow& Window() { return window_; }
+
+private:
+    std::function<std::string()> name_;
+    AccessibleWindow window_;
+};
+
+void Control::SetAccessibleName(std::function<std::string()> name) {
+    accessibleName_ = std::make_unique<NamedAccessible>(window_, std::move(name));
+}
+
 LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR data) {
     auto* control = reinterpret_cast<Control*>(data);
@@ -314,7 +331,11 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
     }
     LRESULT result = 0;
     bool handled = false;
-    Guarded([&] { handled = control->ControlMessage(msg, wParam, lParam, result); });
+    Guarded([&] {
+        handled = msg == WM_GETOBJECT && control->accessibleName_
+                      ? control->accessibleName_->Window().Answer(wParam, lParam, result)
+                      : control->ControlMessage(msg, wParam, lParam, result);
+    });
     return handled ? result : DefaultSubclassProc(hwnd, msg, wParam, lParam);
 }
 

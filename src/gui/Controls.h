@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -84,6 +85,11 @@ public:
     void SetFontColor(COLORREF color);
     std::optional<COLORREF> FontColor() const { return fontColor_; }
 
+    // What screen readers read as the control's name where its own text
+    // tells too little (a "..." button; a box whose text is only a
+    // combination, its meaning in a label after it). Asked at every read.
+    void SetAccessibleName(std::function<std::string()> name);
+
     // A hotkey of the program's arrives while this control has the focus:
     // true when the control took its key and modifiers (MOD_*) (the hotkey's
     // action then does not run).
@@ -115,6 +121,7 @@ protected:
 
 private:
     friend class Container;
+    class NamedAccessible;
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     void Detach();
 
@@ -125,6 +132,7 @@ private:
     int parentDesignWidth_ = 0, parentDesignHeight_ = 0;
     std::optional<FontDesign> font_;
     std::optional<COLORREF> fontColor_;
+    std::unique_ptr<NamedAccessible> accessibleName_;
 };
 
 // What holds controls: a form, a panel, a page. It keeps its children in

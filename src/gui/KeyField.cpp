@@ -77,8 +77,16 @@ bool KeyField::TakeHotkey(unsigned key, unsigned modifiers) {
     return true;
 }
 
+std::optional<std::string> KeyField::AccessibleValue() const {
+    if (!Combination)
+        return std::nullopt;
+    return Combination();
+}
+
 bool KeyField::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
+    case WM_GETOBJECT:
+        return accessible_.Answer(wParam, lParam, result);
     case WM_GETDLGCODE:
         if (lParam) {
             const MSG& key = *reinterpret_cast<const MSG*>(lParam);

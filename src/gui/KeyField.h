@@ -10,13 +10,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "gui/Accessible.h"
 #include "gui/Controls.h"
 
 namespace corvinade::gui {
 
-class KeyField : public Control {
+class KeyField : public Control, private AccessibleContent {
 public:
     KeyField(Container& parent, const ControlArgs& args);
 
@@ -27,6 +29,9 @@ public:
 
     // The name of a key as the field shows it.
     std::function<std::string(std::uint16_t key)> KeyName;
+    // The whole combination, with the modifiers its owner keeps: what
+    // screen readers read as the field's value. Unset: the key's name.
+    std::function<std::string()> Combination;
     // The user recorded a key (0: cleared it).
     std::function<void()> OnChange;
     // The key was pressed with these modifiers held (MOD_ALT, MOD_CONTROL,
@@ -41,7 +46,10 @@ protected:
 
 private:
     void Record(std::uint16_t key, unsigned modifiers);
+    std::optional<std::string> AccessibleValue() const override;
+
     std::uint16_t key_ = 0;
+    AccessibleWindow accessible_{Handle(), *this};
 };
 
 } // namespace corvinade::gui

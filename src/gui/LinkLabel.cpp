@@ -2,6 +2,7 @@
 #include "gui/LinkLabel.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include "core/Wide_win.h"
@@ -24,7 +25,8 @@ std::string Markup(const std::string& text) {
 LinkLabel::LinkLabel(Container& parent, const ControlArgs& args)
     : Control(parent, LinkClass, WS_TABSTOP, 0,
               ControlArgs{args.left, args.top, args.width, args.height, Markup(args.caption), args.align,
-                          args.anchors}) {
+                          args.anchors}),
+      text_(args.caption) {
     ApplyOwnFont();
     LayOutAgain();
 }
@@ -33,11 +35,19 @@ bool LinkLabel::HandleNotify(NMHDR& header, LRESULT& result) {
     if (header.code != NM_CLICK && header.code != NM_RETURN)
         return false;
     result = 0;
+    Follow();
+    return true;
+}
+
+void LinkLabel::Follow() {
     if (OnClick)
         OnClick();
     else if (!Execute.empty())
         ::ShellExecuteW(Handle(), L"open", Wide(Execute).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    return true;
+}
+
+std::optional<long> LinkLabel::AccessibleRole() const {
+    return ROLE_SYSTEM_LINK;
 }
 
 // Wine's link control deletes the font it holds when it is destroyed, so it
@@ -64,7 +74,9 @@ void LinkLabel::DpiChanged() {
     ApplyOwnFont();
 }
 
-bool LinkLabel::ControlMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
+bool LinkLabel::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_GETOBJECT)
+        return accessible_.Answer(wParam, lParam, result);
     if (msg == WM_DESTROY)
         ::SendMessageW(Handle(), WM_SETFONT, 0, FALSE);
     return false;

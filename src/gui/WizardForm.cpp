@@ -1,6 +1,8 @@
 // The wizard frame; see WizardForm.h.
 #include "gui/WizardForm.h"
 
+#include "gui/Contrast.h"
+
 namespace corvinade::gui {
 
 namespace {
@@ -72,8 +74,11 @@ void WizardForm::MakeHeading(Label& label) {
     label.SetFontColor(RGB(49, 105, 198));
 }
 
+// No glass in high contrast: the band takes the system's colour, and the
+// heading its text colour (the controls drop their own colours then).
 void WizardForm::ExtendGlass() {
-    glass_ = CompositionEnabled() && ExtendFrame(Handle(), Scale(TopHeight));
+    const bool wanted = !HighContrastOn() && CompositionEnabled();
+    glass_ = ExtendFrame(Handle(), wanted ? Scale(TopHeight) : 0) && wanted;
     ::InvalidateRect(pnlTop.Handle(), nullptr, TRUE);
 }
 
@@ -91,7 +96,7 @@ void WizardForm::UpdateWizardButtons() {
 }
 
 bool WizardForm::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
-    if (msg == kCompositionChanged)
+    if (msg == kCompositionChanged || msg == WM_SETTINGCHANGE)
         ExtendGlass();
     return false;
 }

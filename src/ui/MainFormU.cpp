@@ -1,9 +1,11 @@
 // The tray overview window; see MainFormU.h.
 #include "ui/MainFormU.h"
 
+#include <oleacc.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "app/ActionText.h"
@@ -11,6 +13,7 @@
 #include "app/datau.h"
 #include "core/Wide_win.h"
 #include "gui/Application.h"
+#include "gui/Contrast.h"
 #include "gui/Dialogs.h"
 #include "gui/Dpi.h"
 #include "gui/Handles.h"
@@ -32,6 +35,8 @@ constexpr int LinkBottomOffset = 21; // link tops lie this far above the bottom 
 const COLORREF FailedColor = RGB(192, 0, 0);
 constexpr int LegendLeft = 138; // under the action column, between the links
 constexpr int LegendWidth = 320;
+constexpr int BandMargin = 3;       // a selected row's band reaches this far beyond its text
+constexpr char FailedSign[] = "! "; // before a failed hotkey where colours are the system's
 
 gui::FormArgs MainFormArgs() {
     gui::FormArgs args;
@@ -88,8 +93,11 @@ TMainForm::TMainForm()
     trayIcon_->MinimizeToTray = true;
     trayIcon_->OnClick = [this] { TrayIconClick(); };
     trayIcon_->OnDblClick = [this] { Settings1Click(); };
+    trayIcon_->OnKeySelect = [this] { TrayIconKeySelect(); };
     trayIcon_->SetIconVisible(true);
+    trayIcon_->SetCallbackVersion(NOTIFYICON_VERSION_4);
 
+    OnShortcutKey = [this](WPARAM key) { return PanelKey(key); };
     OnShow = [this] { FormShow(); };
     OnHide = [this] { FormHide(); };
     FormCreate();
@@ -114,13 +122,9 @@ std::unique_ptr<TBLabel> TMainForm::MakeLink(const LabelArgs& args, TAlignment a
     auto link = std::make_unique<TBLabel>(Host(), layer_, args);
     link->SetAlignment(alignment);
     // The look of the system's link control in the other windows:
-    // underlined, in the colour it draws links in (the highlight colour;
-    // Wine's "hot light" is a grey), the same under the pointer.
+    // underlined, the same under the pointer (the colours: ApplyColours).
     link->SetFontStyle(fsUnderline);
-    link->SetFontColor(::GetSysColor(COLOR_HIGHLIGHT));
-    link->SetColor(::GetSysColor(COLOR_INFOBK));
     link->HoverStyle = fsUnderline;
-    link->HoverColor = ::GetSysColor(COLOR_HIGHLIGHT);
     link->SetCursor(::LoadCursorW(nullptr, ResourceId(IDC_HAND)));
     link->SetAutoSize(true);
     return link;
@@ -128,14 +132,51 @@ std::unique_ptr<TBLabel> TMainForm::MakeLink(const LabelArgs& args, TAlignment a
 
 void TMainForm::FormCreate() {
     trayIcon_->SetHint(gui::App().Title());
+    ApplyColours();
+}
+
+// The system's colours, read again when they change. The links are drawn in
+// the colour the system's link control uses (the highlight colour; Wine's
+// "hot light" is a grey), in high contrast in the theme's link colour; the
+// border then in the text colour.
+void TMainForm::ApplyColours() {
+    const COLORREF link = gui::ContrastColor(::GetSysColor(COLOR_HIGHLIGHT), COLOR_HOTLIGHT);
+    for (TBLabel* label : {bLabel1_.get(), lblCheckForUpdates_.get()}) {
+        label->SetFontColor(link);
+        label->HoverColor = link;
+        label->SetColor(::GetSysColor(COLOR_INFOBK));
+    }
+    shape1_->PenColor = gui::ContrastColor(::GetSysColor(COLOR_3DDKSHADOW), COLOR_INFOTEXT);
+    shape1_->Invalidate();
+    for (std::size_t r = 0; r < overviewLabels_.size(); ++r)
+        ColourRow(r);
+    if (failedLegend_) {
+        failedLegend_->SetColor(::GetSysColor(COLOR_INFOBK));
+        failedLegend_->SetFontColor(gui::ContrastColor(FailedColor, COLOR_INFOTEXT));
+    }
+}
+
+// The focused row in the selection colours; a failed hotkey's cell in red.
+void TMainForm::ColourRow(std::size_t row) {
+    OverviewRow& cells = overviewLabels_[row];
+    const bool selected = row > 0 && focus_ == static_cast<int>(row) - 1;
+    for (std::size_t c = 0; c < cells.cells.size(); ++c) {
+        TLabel& cell = *cells.cells[c];
+        cell.SetColor(::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_INFOBK));
+        COLORREF text = ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_INFOTEXT);
+        if (cells.failed && c == 0 && !selected)
+            text = gui::ContrastColor(FailedColor, COLOR_INFOTEXT);
+        cell.SetFontColor(text);
+    }
 }
 
 void TMainForm::FormDestroy() {
     ClearHotkeyOverview();
 }
 
+// Opaque in high contrast: what shows through would blur the contrast.
 void TMainForm::SetOpacity(BYTE alpha) {
-    ::SetLayeredWindowAttributes(Handle(), 0, alpha, LWA_ALPHA);
+    ::SetLayeredWindowAttributes(Handle(), 0, gui::HighContrastOn() ? 255 : alpha, LWA_ALPHA);
 }
 
 void TMainForm::SetHideFormTimer(bool enabled) {
@@ -154,7 +195,7 @@ void TMainForm::LayOutAnchored() {
 
 void TMainForm::ClearHotkeyOverview() {
     for (const OverviewRow& row : overviewLabels_)
-        for (const auto& label : row)
+        for (const auto& label : row.cells)
             label->Invalidate();
     overviewLabels_.clear();
     if (failedLegend_)
@@ -162,16 +203,22 @@ void TMainForm::ClearHotkeyOverview() {
     failedLegend_.reset();
 }
 
-// Only the hotkey's own cell changes, to bold red, in place; the
-// legend takes the free middle of the footer.
+// Only the hotkey's own cell changes, to bold red, in place (without
+// colours, to bold with a sign before it); the legend takes the free middle
+// of the footer. A screen reader hears it at the end of the row.
 void TMainForm::MarkFailedHotkeys(const THotkeyList& hotkeys) {
     bool anyFailed = false;
+    const bool withSign = gui::HighContrastOn();
     for (int i = 0; i < hotkeys.Count(); ++i) {
         if (LiveItemFault(hotkeys, i) == RegistrationFault::None)
             continue;
-        TLabel& cell = *overviewLabels_[static_cast<std::size_t>(i) + 1][0];
-        cell.SetFontColor(FailedColor);
+        OverviewRow& row = overviewLabels_[static_cast<std::size_t>(i) + 1];
+        row.failed = true;
+        row.name += ", not registered";
+        TLabel& cell = *row.cells[0];
         cell.SetFontStyle(fsBold);
+        if (withSign)
+            cell.SetCaption(FailedSign + cell.Caption());
         anyFailed = true;
     }
     if (!anyFailed)
@@ -179,9 +226,8 @@ void TMainForm::MarkFailedHotkeys(const THotkeyList& hotkeys) {
     failedLegend_ = std::make_unique<TLabel>(
         Host(), layer_,
         LabelArgs{LegendLeft, PanelHeight(hotkeys.Count()) - LinkBottomOffset, LegendWidth, OverviewRowHeight,
-                  "Hotkeys in red could not be registered."});
-    failedLegend_->SetColor(::GetSysColor(COLOR_INFOBK));
-    failedLegend_->SetFontColor(FailedColor);
+                  withSign ? "Hotkeys marked ! could not be registered."
+                           : "Hotkeys in red could not be registered."});
 }
 
 bool TMainForm::ShowBalloon(const std::string& title, const std::string& text) {
@@ -201,35 +247,55 @@ void TMainForm::BuildHotkeyOverview() {
                 LabelArgs{OverviewLeft + ColumnStep * c, OverviewHeaderTop, 100, OverviewRowHeight});
             label->SetEndEllipsis(true);    // one line per hotkey, cut with a sign
             label->SetShowAccelChar(false); // data: "a&b" shows as it is
-            label->SetColor(::GetSysColor(COLOR_INFOBK));
-            label->SetFontColor(::GetSysColor(COLOR_INFOTEXT));
             if (r == 0) {
                 label->SetFontStyle(fsBold);
                 label->SetCaption(headers[c]);
             }
-            overviewLabels_[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = std::move(label);
+            overviewLabels_[static_cast<std::size_t>(r)].cells[static_cast<std::size_t>(c)] =
+                std::move(label);
         }
     const int parameterWidth = DesignWidth - 284;
     for (int i = 0; i < n; ++i) {
         const THotKeyData& d = hotkeys.Items(i)->Definition;
         OverviewRow& row = overviewLabels_[static_cast<std::size_t>(i) + 1];
         const int top = OverviewRowTop(i + 1);
-        row[0]->Place(8, top, 120, OverviewRowHeight);
-        row[0]->SetCaption(Data->HotkeyText(d.Key, d.Shift));
-        row[1]->Place(138, top, 120, OverviewRowHeight);
-        row[1]->SetCaption(ActionDisplayName(d.Func));
-        row[2]->Place(268, top, parameterWidth, OverviewRowHeight);
-        row[2]->SetCaption(LineBreaksAsSpaces(
+        auto& cells = row.cells;
+        cells[0]->Place(8, top, 120, OverviewRowHeight);
+        cells[0]->SetCaption(Data->HotkeyText(d.Key, d.Shift));
+        cells[1]->Place(138, top, 120, OverviewRowHeight);
+        cells[1]->SetCaption(ActionDisplayName(d.Func));
+        cells[2]->Place(268, top, parameterWidth, OverviewRowHeight);
+        cells[2]->SetCaption(LineBreaksAsSpaces(
             !d.Params2.empty() && ActionHasParams2(d.Func) ? d.Params + ", " + d.Params2 : d.Params));
+        row.name = cells[0]->Caption() + ", " + cells[1]->Caption();
+        if (!cells[2]->Caption().empty())
+            row.name += ", " + cells[2]->Caption();
     }
     MarkFailedHotkeys(hotkeys);
+    if (focus_ >= PartCount())
+        focus_ = -1;
+    ApplyColours();
+    accessible_.ContentChanged();
 }
 
 void TMainForm::TrayIconClick() {
-    if (Visible()) {
+    if (Visible())
         Hide(); // a second click closes the panel
-        return;
-    }
+    else
+        ShowPanel();
+}
+
+// Enter or Space on the icon: the panel with the focus on its first part.
+void TMainForm::TrayIconKeySelect() {
+    if (!Visible())
+        ShowPanel();
+    keyboard_ = true;
+    ::SetForegroundWindow(Handle());
+    ::SetFocus(Handle());
+    MoveFocus(0);
+}
+
+void TMainForm::ShowPanel() {
     BuildHotkeyOverview();
     const int height = Scale(PanelHeight(OverviewRowCount() - 1));
     Data->GetTaskbarPos();
@@ -254,6 +320,8 @@ void TMainForm::FormShow() {
 
 void TMainForm::FormHide() {
     SetHideFormTimer(false);
+    focus_ = -1;
+    keyboard_ = false;
     ClearHotkeyOverview();
     gui::App().HideTaskbarButton();
 }
@@ -288,7 +356,7 @@ void TMainForm::Shape1MouseLeave() {
 }
 
 void TMainForm::HideFormTimerTimer() {
-    if (Data->IsCursorOverForm(*this) || Data->IsCursorOverTaskbar())
+    if (keyboard_ || Data->IsCursorOverForm(*this) || Data->IsCursorOverTaskbar())
         return;
     SetHideFormTimer(false);
     Hide();
@@ -305,9 +373,157 @@ void TMainForm::InvalidateHostRect(const RECT& area) {
 void TMainForm::Paint() {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(Handle(), &ps);
-    ::FillRect(dc, &ps.rcPaint, ::GetSysColorBrush(COLOR_INFOBK));
-    layer_.Paint(dc, ps.rcPaint, 0, 0);
+    PaintArea(dc, ps.rcPaint);
     ::EndPaint(Handle(), &ps);
+}
+
+void TMainForm::PaintArea(HDC dc, const RECT& area) {
+    ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_INFOBK));
+    if (focus_ >= 0 && focus_ < HotkeyRowCount()) {
+        const RECT band = RowBand(focus_);
+        ::FillRect(dc, &band, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+    }
+    layer_.Paint(dc, area, 0, 0);
+    if (focus_ >= 0 && ::GetFocus() == Handle()) {
+        const RECT around = PartRect(focus_);
+        ::SetTextColor(dc, ::GetSysColor(COLOR_INFOTEXT));
+        ::SetBkColor(dc, ::GetSysColor(COLOR_INFOBK));
+        ::DrawFocusRect(dc, &around);
+    }
+}
+
+// --- The keyboard --------------------------------------------------------------
+
+bool TMainForm::PanelKey(WPARAM key) {
+    const int rows = HotkeyRowCount();
+    const bool onRow = focus_ >= 0 && focus_ < rows;
+    switch (key) {
+    case VK_ESCAPE:
+        Hide();
+        return true;
+    case VK_DOWN:
+    case VK_UP:
+        if (rows > 0)
+            MoveFocus(!onRow ? 0 : std::clamp(focus_ + (key == VK_DOWN ? 1 : -1), 0, rows - 1));
+        return true;
+    case VK_HOME:
+    case VK_END:
+        if (rows > 0)
+            MoveFocus(key == VK_HOME ? 0 : rows - 1);
+        return true;
+    case VK_TAB:
+        MoveFocus(NextTabStop(::GetKeyState(VK_SHIFT) < 0));
+        return true;
+    case VK_RETURN:
+    case VK_SPACE:
+        if (focus_ >= 0)
+            Activate(focus_);
+        return true;
+    }
+    return false;
+}
+
+// The rows are one tab stop, as a list is (entered at the first row); then
+// the two links and the button, round again.
+int TMainForm::NextTabStop(bool back) const {
+    const int rows = HotkeyRowCount(), last = PartCount() - 1;
+    if (focus_ < 0)
+        return back ? last : 0;
+    if (!back)
+        return focus_ == last ? 0 : std::max(focus_ + 1, rows);
+    if (focus_ == 0 || focus_ < rows)
+        return last;
+    return focus_ == rows ? 0 : focus_ - 1;
+}
+
+void TMainForm::MoveFocus(int part) {
+    if (part < 0 || part >= PartCount())
+        return;
+    keyboard_ = true;
+    const int before = std::exchange(focus_, part);
+    for (int changed : {before, part})
+        if (changed >= 0) {
+            if (changed < HotkeyRowCount())
+                ColourRow(static_cast<std::size_t>(changed) + 1);
+            RECT area = PartRect(changed);
+            ::InflateRect(&area, 1, 1);
+            ::InvalidateRect(Handle(), &area, FALSE);
+        }
+    accessible_.FocusMoved(part);
+    if (part < HotkeyRowCount())
+        accessible_.SelectionMoved(part);
+}
+
+void TMainForm::Activate(int part) {
+    const int rows = HotkeyRowCount();
+    if (part < rows)
+        EditRow(part);
+    else if (part == rows)
+        Settings1Click();
+    else if (part == rows + 1)
+        lblCheckForUpdatesClick();
+    else
+        SpeedButton1Click();
+}
+
+// The panel's rows are the live hotkeys: the active entries of the document,
+// in its order.
+void TMainForm::EditRow(int row) {
+    if (ProgramWindows)
+        ProgramWindows->ShowSettingsEditing(Data->Document().ActiveEntryId(row));
+    Hide();
+}
+
+RECT TMainForm::RowBand(int row) const {
+    const int top = OverviewRowTop(row + 1) - BandMargin;
+    const SIZE client = ClientSize();
+    return {Scale(BandMargin), Scale(top), client.cx - Scale(BandMargin),
+            Scale(top + OverviewRowHeight + 2 * BandMargin)};
+}
+
+RECT TMainForm::PartRect(int part) const {
+    const int rows = HotkeyRowCount();
+    if (part < rows)
+        return RowBand(part);
+    const gui::WindowlessControl& control =
+        part == rows       ? static_cast<const gui::WindowlessControl&>(*bLabel1_)
+        : part == rows + 1 ? static_cast<const gui::WindowlessControl&>(*lblCheckForUpdates_)
+                           : *speedButton1_;
+    RECT area = control.Area();
+    ::InflateRect(&area, Scale(2), Scale(1));
+    return area;
+}
+
+// Driven by the keyboard, the panel goes when the user turns to another
+// program, as a menu does.
+void TMainForm::Deactivated() {
+    if (keyboard_ && Visible())
+        Hide();
+}
+
+// --- Screen readers ------------------------------------------------------------
+
+std::optional<std::string> TMainForm::AccessibleName() const {
+    return "Active hotkeys";
+}
+
+std::optional<long> TMainForm::AccessibleRole() const {
+    return ROLE_SYSTEM_TABLE;
+}
+
+std::vector<gui::AccessibleElement> TMainForm::AccessibleElements() const {
+    std::vector<gui::AccessibleElement> parts;
+    const long focusable = STATE_SYSTEM_FOCUSABLE;
+    for (int r = 0; r < HotkeyRowCount(); ++r) {
+        const long selected = r == focus_ ? STATE_SYSTEM_SELECTED : 0;
+        parts.push_back({overviewLabels_[static_cast<std::size_t>(r) + 1].name, ROLE_SYSTEM_ROW,
+                         focusable | STATE_SYSTEM_SELECTABLE | selected, "Edit", RowBand(r)});
+    }
+    for (const TBLabel* link : {bLabel1_.get(), lblCheckForUpdates_.get()})
+        parts.push_back(
+            {link->Caption(), ROLE_SYSTEM_LINK, focusable | STATE_SYSTEM_LINKED, "Jump", link->Area()});
+    parts.push_back({"Close", ROLE_SYSTEM_PUSHBUTTON, focusable, "Press", speedButton1_->Area()});
+    return parts;
 }
 
 void TMainForm::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -359,8 +575,32 @@ bool TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
     case WM_ERASEBKGND:
         result = 1;
         return true;
+    case WM_PRINTCLIENT: { // a picture of the panel, without the screen's blending
+        const SIZE client = ClientSize();
+        PaintArea(reinterpret_cast<HDC>(wParam), {0, 0, client.cx, client.cy});
+        return true;
+    }
     case WM_SIZE:
         LayOutAnchored();
+        return false;
+    case WM_GETOBJECT:
+        return accessible_.Answer(wParam, lParam, result);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (focus_ >= 0) // the focus frame comes and goes with the focus
+            ::InvalidateRect(Handle(), nullptr, FALSE);
+        return false;
+    case WM_ACTIVATEAPP: // another program's window, not a passing one of ours
+        if (!wParam)
+            Deactivated();
+        return false;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        ApplyColours();
+        if (Visible()) {
+            BuildHotkeyOverview(); // the failed mark follows high contrast
+            SetOpacity(ShownOpacity);
+        }
         return false;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:

@@ -5,6 +5,13 @@
 // itself again once the mouse is over neither the panel nor the taskbar.
 // A hotkey that failed to register shows in bold red, with a line that says
 // so; the balloons of the tray icon go through this window.
+// The keyboard reaches it too: Enter or Space on the tray icon opens it with
+// the focus in it, the arrows move between the rows, Tab to the links and
+// the close button, Enter edits a row in the settings window or follows a
+// link, Esc closes it. Screen readers read it as a table of rows named by
+// their cells, the links and the button (an accessible object of its own:
+// none of it has a window). In high contrast it draws with the system's
+// colours only, opaque, and marks a failed hotkey with a sign.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +20,8 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "components/BControls.h"
@@ -20,12 +29,16 @@
 #include "components/SimpleTimer.h"
 #include "components/TrayIcon.h"
 #include "core/RegistrationStatus.h"
+#include "gui/Accessible.h"
 #include "gui/Form.h"
 #include "gui/Windowless.h"
 
 namespace corvinade {
 
-class TMainForm : public gui::Form, public TrayBalloonPort, private gui::WindowlessHost {
+class TMainForm : public gui::Form,
+                  public TrayBalloonPort,
+                  private gui::WindowlessHost,
+                  private gui::AccessibleContent {
 public:
     TMainForm();
     ~TMainForm() override;
@@ -36,9 +49,13 @@ public:
     bool HideFormTimerEnabled() const { return hideFormTimer_.Running(); }
     // Rows shown now (header included); 0 while hidden.
     int OverviewRowCount() const { return static_cast<int>(overviewLabels_.size()); }
+    // The part with the keyboard focus: a hotkey row (0 the first), then
+    // the two links and the close button; -1 for none.
+    int FocusedPart() const { return focus_; }
 
     // The handlers, named as the window's design names them.
     void TrayIconClick();
+    void TrayIconKeySelect();
     void Settings1Click();
     void Exit1Click();
     void SpeedButton1Click();
@@ -49,7 +66,11 @@ protected:
     void DpiChanged() override;
 
 private:
-    using OverviewRow = std::array<std::unique_ptr<TLabel>, 3>;
+    struct OverviewRow {
+        std::array<std::unique_ptr<TLabel>, 3> cells;
+        std::string name; // what a screen reader reads
+        bool failed = false;
+    };
 
     void FormCreate();
     void FormDestroy();
@@ -61,11 +82,38 @@ private:
     void BuildHotkeyOverview();
     void ClearHotkeyOverview();
     void MarkFailedHotkeys(const THotkeyList& hotkeys);
+    void ShowPanel();
+    void ApplyColours();
+    void ColourRow(std::size_t row);
+
+    // The keyboard: the parts in focus order, moving and acting on them.
+    int HotkeyRowCount() const { return OverviewRowCount() > 0 ? OverviewRowCount() - 1 : 0; }
+    int PartCount() const { return HotkeyRowCount() + 3; }
+    bool PanelKey(WPARAM key);
+    int NextTabStop(bool back) const;
+    void MoveFocus(int part);
+    void Activate(int part);
+    void EditRow(int row);
+    RECT RowBand(int row) const;
+    RECT PartRect(int part) const;
+    void Deactivated();
+
+    // What screen readers read.
+    std::optional<std::string> AccessibleName() const override;
+    std::optional<long> AccessibleRole() const override;
+    std::vector<gui::AccessibleElement> AccessibleElements() const override;
+    int AccessibleFocus() const override { return focus_; }
+    void DoAccessibleAction(int element) override {
+        if (element >= 0)
+            Activate(element);
+    }
+    void SelectAccessibleElement(int element) override { MoveFocus(element); }
 
     void SetHideFormTimer(bool enabled);
     void SetOpacity(BYTE alpha);
     void LayOutAnchored();
     void Paint();
+    void PaintArea(HDC dc, const RECT& area);
     void Mouse(UINT msg, WPARAM wParam, LPARAM lParam);
     std::unique_ptr<TBLabel> MakeLink(const LabelArgs& args, TAlignment alignment);
     gui::WindowlessHost& Host() { return *this; }
@@ -84,6 +132,9 @@ private:
     std::unique_ptr<TTrayIcon> trayIcon_;
     TSimpleTimer hideFormTimer_;
     gui::HostMouse hostMouse_;
+    int focus_ = -1;
+    bool keyboard_ = false; // the keyboard drives it: the hide timer leaves it alone
+    gui::AccessibleWindow accessible_{Handle(), *this};
 };
 
 extern TMainForm* MainForm;

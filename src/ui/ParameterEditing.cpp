@@ -26,6 +26,10 @@ void UpdateParameterControls(const ParameterControls& controls, THotkeyAction fu
     ShowAll(controls.params2, ActionHasParams2(func));
 }
 
+std::string ParameterButtonName(THotkeyAction func) {
+    return func == THotkeyAction::SendKeystrokes ? "Edit the keystrokes" : "Choose a file";
+}
+
 void EditParameter(gui::Edit& edtParameters, THotkeyAction func, HWND owner, gui::OpenDialog& openDialog) {
     if (func == THotkeyAction::SendKeystrokes) {
         TfrmMemoInput dialog(owner);

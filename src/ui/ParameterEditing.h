@@ -28,6 +28,9 @@ void UpdateParameterControls(const ParameterControls& controls, THotkeyAction fu
 // The "..." button: for Send keystrokes the text dialog (a line break in it
 // becomes the markers "<?CR?><?LF?>"), for the others the file-open dialog
 // starting at the box's text. The box changes only when the user confirms.
+// What screen readers call the "..." button beside the parameter box.
+std::string ParameterButtonName(THotkeyAction func);
+
 void EditParameter(gui::Edit& edtParameters, THotkeyAction func, HWND owner, gui::OpenDialog& openDialog);
 
 // A parameter as the hotkey file keeps it: blanks and control characters

@@ -48,6 +48,11 @@ void TProgramWindows::ShowSettings() {
         settings.Show();
 }
 
+void TProgramWindows::ShowSettingsEditing(std::uint32_t entryId) {
+    ShowSettings();
+    settings_->EditEntry(entryId);
+}
+
 void TProgramWindows::ShowSettingsModal() {
     TSettingsForm& settings = MakeSettings();
     if (settings.Modal()) {

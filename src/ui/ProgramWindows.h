@@ -4,6 +4,7 @@
 // window; the first start's windows are handed to the data module.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "app/datau.h"
@@ -22,6 +23,8 @@ public:
 
     // The settings window, made when there is none, brought up otherwise.
     void ShowSettings();
+    // The same, with the entry's row in edit mode and the focus in it.
+    void ShowSettingsEditing(std::uint32_t entryId);
     // The same, modally: returns once it is closed. A window already shown
     // without modality goes on modally, as it is; one already modal is only
     // brought up.

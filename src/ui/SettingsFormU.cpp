@@ -114,6 +114,17 @@ void TSettingsForm::BringUp() {
     ::SetForegroundWindow(Handle());
 }
 
+void TSettingsForm::EditEntry(std::uint32_t entryId) {
+    for (const auto& row : hotkeyRows_) {
+        if (row->EntryId != entryId)
+            continue;
+        pcClient.SetActivePageIndex(0);
+        HotKeyPlacement.ScrollIntoView(row->Handle());
+        row->btnEditClick();
+        return;
+    }
+}
+
 // Every close ends the window's life: its owner frees it (a modal one after
 // the modal run).
 void TSettingsForm::FormClose() {

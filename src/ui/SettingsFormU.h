@@ -47,6 +47,9 @@ public:
     std::function<void()> OnClosed;
     // To the front and the foreground, as when it is shown.
     void BringUp();
+    // The entry's row in view and in edit mode, the focus in it; nothing
+    // for an entry without a row.
+    void EditEntry(std::uint32_t entryId);
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

@@ -69,6 +69,7 @@ TfrmAddHotkey::TfrmAddHotkey(HWND owner)
     MakeHeading(Label1);
     MakeHeading(Label6);
     HotKey1.KeyName = [](std::uint16_t key) { return Data->HotkeyText(key, 0); };
+    HotKey1.Combination = [this] { return HotKey1.Key() ? Data->HotkeyText(HotKey1.Key(), GetShift()) : ""; };
     HotKey1.OnModifiers = [this](unsigned modifiers) { SetShift(modifiers); };
     OpenDialog1.Filter = "*.*|*.*";
     parameterControls_ = {
@@ -78,6 +79,7 @@ TfrmAddHotkey::TfrmAddHotkey(HWND owner)
     btnPrevious.OnClick = [this] { btnPreviousClick(); };
     cbAction.OnSelect = [this] { cbActionSelect(); };
     btnParameters.OnClick = [this] { btnParametersClick(); };
+    btnParameters.SetAccessibleName([this] { return ParameterButtonName(GetFunc()); });
     HotKey1.OnChange = [this] { UpdateCombinationStatus(); };
     for (gui::CheckBox* box : {&ShiftKeyWin, &ShiftKeyShift, &ShiftKeyCTRL, &ShiftKeyALt})
         box->OnClick = [this] { UpdateCombinationStatus(); };

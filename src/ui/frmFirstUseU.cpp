@@ -108,6 +108,11 @@ TfrmFirstUse::TfrmFirstUse(HWND owner)
     btnPrevious.OnClick = [this] { btnPreviousClick(); };
     btnCancel.OnClick = [this] { btnCancelClick(); };
     btnSetupMoreHotkeys.OnClick = [this] { btnSetupMoreHotkeysClick(); };
+    // A box shows only its combination; its action is the label beside it.
+    for (std::size_t i = 0; i < SuggestionBoxes().size(); ++i)
+        SuggestionBoxes()[i]->SetAccessibleName([box = SuggestionBoxes()[i], label = SuggestionLabels()[i]] {
+            return box->Caption() + ", " + label->Caption();
+        });
     FormCreate();
 }
 

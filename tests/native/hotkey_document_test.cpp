@@ -171,5 +171,14 @@ TEST_F(HotkeyDocumentTest, ActiveCombinationLookupSkipsInactiveAndSelf) {
     EXPECT_EQ(document.ActiveWithCombination('Q', 2), nullptr) << "inactive";
 }
 
+// The live hotkeys (the panel's rows) are the active entries in file order.
+TEST_F(HotkeyDocumentTest, ActiveEntryIdCountsActiveEntriesOnly) {
+    document.Load({Close, Notepad, Close, Capture}, false);
+    EXPECT_EQ(document.ActiveEntryId(0), document.Entries()[1].Id);
+    EXPECT_EQ(document.ActiveEntryId(1), document.Entries()[3].Id);
+    EXPECT_EQ(document.ActiveEntryId(2), 0u);
+    EXPECT_EQ(document.ActiveEntryId(-1), 0u);
+}
+
 } // namespace
 } // namespace corvinade

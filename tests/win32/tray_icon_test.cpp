@@ -98,6 +98,34 @@ TEST_F(TrayIconTest, ClickWithoutDoubleClickHandlerFiresOnReleaseAndNotWhileDisa
     EXPECT_EQ(clicks, 1);
 }
 
+// Version 4: the event and the icon in lParam. The NIN_SELECT that follows
+// a click's release is the click's; one on its own, or NIN_KEYSELECT, is the
+// keyboard's. Another icon's events pass by.
+TEST_F(TrayIconTest, Version4TellsTheKeyboardFromTheMouse) {
+    icon->SetCallbackVersion(NOTIFYICON_VERSION_4);
+    int clicks = 0, keys = 0;
+    icon->OnClick = [&] { ++clicks; };
+    icon->OnKeySelect = [&] { ++keys; };
+    auto event = [&](UINT what, UINT id) {
+        ::SendMessageA(TTrayIcon::HandlerWindow(), TTrayIcon::TrayCallbackMessage, MAKEWPARAM(10, 20),
+                       MAKELPARAM(what, id));
+    };
+    const UINT own = static_cast<UINT>(icon->IconId());
+    event(WM_LBUTTONDOWN, own);
+    event(WM_LBUTTONUP, own);
+    event(NIN_SELECT, own);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(keys, 0);
+    event(NIN_SELECT, own);
+    event(NIN_KEYSELECT, own);
+    EXPECT_EQ(keys, 2);
+    event(NIN_KEYSELECT, own + 1);
+    event(WM_LBUTTONDOWN, own + 1);
+    event(WM_LBUTTONUP, own + 1);
+    EXPECT_EQ(keys, 2);
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST_F(TrayIconTest, IconIndexPastTheListSelectsTheLastImage) {
     gui::ImageList list(16, 16);
     ASSERT_TRUE(list.AddIcon(::LoadIconA(nullptr, IDI_APPLICATION)));
