@@ -143,7 +143,7 @@ TSaveCapture::TSaveCapture(TickSource clock)
     SaveScreenshotDialog.OnTypeChange = [this] { SaveScreenshotDialogTypeChange(); };
     OnClose = [this] { FormClose(); };
     OnShortcutKey = [this](WPARAM key) { return ShortcutKey(key); };
-    CaptureImage.AccessibleName = [this] { return CaptureImageName(); };
+    CaptureImage.ScreenReaderName = [this] { return CaptureImageName(); };
     ApplyColours();
     FormCreate();
     LayOut();
@@ -283,7 +283,7 @@ void TSaveCapture::UpdateSelectionOverlay() {
     } else {
         CaptureImage.RemoveShade();
     }
-    CaptureImage.CheckAccessibleName();
+    CaptureImage.CheckScreenReaderName();
 }
 
 void TSaveCapture::RemoveSelectionOverlay() {

@@ -1,6 +1,7 @@
 // The image view; see ImageView.h.
 #include "gui/ImageView.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -10,9 +11,7 @@
 #include "core/Wide_win.h"
 #include "gui/Contrast.h"
 #include "gui/Guarded.h"
-#include "gui/ImageViewAccessible.h"
 #include "gui/PixelBlend.h"
-#include "gui/SystemLibrary.h"
 #include "gui/WindowClass.h"
 
 namespace corvinade::gui {
@@ -92,14 +91,11 @@ ImageView::ImageView(HWND parent, int left, int top, int width, int height) : la
                                     top, width, height, parent, nullptr, ::GetModuleHandleW(nullptr), this);
     if (!window)
         throw Error("Cannot create the image view");
+    accessible_ = std::make_unique<AccessibleWindow>(window, static_cast<AccessibleContent&>(*this));
     UpdateScrollBars();
 }
 
 ImageView::~ImageView() {
-    if (accessible_) {
-        accessible_->Disconnect();
-        accessible_->Release();
-    }
     if (HWND window = window_.Get())
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
 }
@@ -114,32 +110,25 @@ void ImageView::SetImage(Bitmap32 image) {
     scroll_ = {0, 0};
     UpdateScrollBars();
     ::InvalidateRect(window_.Get(), nullptr, FALSE);
-    CheckAccessibleName();
+    CheckScreenReaderName();
 }
 
-void ImageView::CheckAccessibleName() {
-    std::string name = AccessibleName ? AccessibleName() : std::string();
+void ImageView::CheckScreenReaderName() {
+    std::string name = ScreenReaderName ? ScreenReaderName() : std::string();
     if (name == announcedName_)
         return;
     announcedName_ = std::move(name);
-    ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_.Get(), OBJID_CLIENT, CHILDID_SELF);
+    accessible_->NameChanged();
 }
 
-// The view's accessible object, made at the first question and marshalled
-// to the screen reader's process; 0 leaves the answer to the system.
-LRESULT ImageView::AnswerScreenReader(WPARAM wParam) {
-    try {
-        if (!accessible_)
-            accessible_ = ImageViewAccessible::Create(
-                window_.Get(), [this] { return AccessibleName ? AccessibleName() : std::string(); });
-        InitializeComOnUse();
-        using FromObject = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
-        const LRESULT answer = SystemFunction<FromObject>("oleacc.dll", "LresultFromObject")(
-            __uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_));
-        return answer > 0 ? answer : 0;
-    } catch (const Error&) {
-        return 0;
-    }
+std::optional<std::string> ImageView::AccessibleName() const {
+    if (!ScreenReaderName)
+        return std::nullopt;
+    return ScreenReaderName();
+}
+
+std::optional<long> ImageView::AccessibleRole() const {
+    return ROLE_SYSTEM_GRAPHIC;
 }
 
 void ImageView::SetShade(std::uint32_t shade, const RECT& clear) {
@@ -353,9 +342,8 @@ LRESULT ImageView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Mouse(msg, wParam, lParam);
         return 0;
     case WM_GETOBJECT:
-        if (static_cast<LONG>(lParam) == OBJID_CLIENT)
-            if (const LRESULT answer = AnswerScreenReader(wParam))
-                return answer;
+        if (LRESULT answer = 0; accessible_ && accessible_->Answer(wParam, lParam, answer))
+            return answer;
         break;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != window)

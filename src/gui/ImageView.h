@@ -14,14 +14,13 @@
 #include <optional>
 #include <string>
 
+#include "gui/Accessible.h"
 #include "gui/Handles.h"
 #include "gui/MouseTypes.h"
 #include "gui/PixelBlend.h"
 #include "gui/Windowless.h"
 
 namespace corvinade::gui {
-
-class ImageViewAccessible;
 
 // A 32-bit top-down DIB section selected into a memory DC of its own: a
 // drawing surface whose pixels (0x00RRGGBB) are also directly at hand.
@@ -53,7 +52,7 @@ private:
     HGDIOBJ previous_ = nullptr;
 };
 
-class ImageView : private WindowlessHost {
+class ImageView : private WindowlessHost, private AccessibleContent {
 public:
     // A child of `parent` at these client pixels (not design pixels: the
     // image is never scaled).
@@ -85,11 +84,12 @@ public:
     POINT ScrollPosition() const { return scroll_; }
     void ScrollTo(int x, int y);
 
-    // What a screen reader reads for the image: asked each time it does.
-    std::function<std::string()> AccessibleName;
-    // Tells screen readers (EVENT_OBJECT_NAMECHANGE) when AccessibleName no
-    // longer gives the name they last got. Setting the image checks too.
-    void CheckAccessibleName();
+    // What a screen reader reads for the image, a picture: asked each time
+    // it does.
+    std::function<std::string()> ScreenReaderName;
+    // Tells screen readers when ScreenReaderName no longer gives the name
+    // they last got. Setting the image checks too.
+    void CheckScreenReaderName();
 
     // Mouse on the image (image pixels), not on a control. A press counts
     // only on the image; after it the view keeps the mouse until release.
@@ -107,7 +107,8 @@ private:
     void UpdateScrollBars();
     void Scroll(int bar, WORD request);
     void Mouse(UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT AnswerScreenReader(WPARAM wParam);
+    std::optional<std::string> AccessibleName() const override;
+    std::optional<long> AccessibleRole() const override;
 
     UniqueWindow window_;
     Bitmap32 image_;
@@ -121,7 +122,7 @@ private:
     POINT scroll_ = {0, 0};
     bool mouseOnImage_ = false; // a button went down on the image itself
     HostMouse hostMouse_;
-    ImageViewAccessible* accessible_ = nullptr; // one reference, from the first WM_GETOBJECT on
+    std::unique_ptr<AccessibleWindow> accessible_;
     std::string announcedName_;
 };
 
