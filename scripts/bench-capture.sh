@@ -2,7 +2,9 @@
 # Prints the screen-capture figures for a 3840 x 2160 screen under Wine and
 # Xvfb: hotkey to capture window, a selection drag step against a full
 # repaint, the shading on release, JPEG encoding against cjpeg of the
-# same libjpeg-turbo build, PNG (the system's codecs) beside JPEG, and memory with one and five capture windows.
+# same libjpeg-turbo build, PNG (the system's codecs) beside JPEG, and memory
+# with one and five capture windows, as Linux counts the process's private
+# memory, beside a plain grab-and-show program's first window.
 # Keeps screenshots of the capture window in build/bench-capture/.
 # Not a test: figures, no pass or fail. Needs the cross tree built
 # (scripts/build.sh, or BUILD=build/cross-NAME).

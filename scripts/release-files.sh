@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Writes what a release says about itself into its folder, from the files
-# already there (corvinade.exe, corvinade-setup-VERSION.exe) and the figures
-# of the build tree (release-facts.txt, made by installer/CMakeLists.txt):
+# Writes the rest of a release into its folder, from the files already there
+# (corvinade.exe, corvinade-setup-VERSION.exe) and the figures of the build
+# tree (release-facts.txt, made by installer/CMakeLists.txt):
 #
 #   release-files.sh DIST FACTS
 #
+#   corvinade-portable-VERSION.zip
+#                      a portable copy: the folder "Corvinade" with the exe
+#                      and the file "portable" beside it, every entry dated
+#                      SOURCE_DATE_EPOCH (else the last commit's date)
 #   release-notes.md   the section of CHANGELOG.md for this version
 #   winget/            the package manifest of the Windows package manager
 #                      (multi-file, schema 1.28.0): installer type nullsoft,
@@ -48,6 +52,26 @@ notes=$(awk -v version="$version" '
     inside' "$changelog" | sed -e '/./,$!d' | sed -e ':a' -e '/^\n*$/{$d;N;ba' -e '}')
 [ -n "$notes" ] || fail "the section \"## $version\" of CHANGELOG.md is empty"
 printf '# %s %s\n\n%s\n' "${fact[product]}" "$version" "$notes" >"$dist/release-notes.md"
+
+# The portable copy: the same bytes from the same exe and date.
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct)}
+portable="$dist/corvinade-portable-$version.zip"
+python3 - "$dist/corvinade.exe" "$portable.part" "$epoch" <<'EOF'
+import sys, time, zipfile
+
+exe, out, epoch = sys.argv[1], sys.argv[2], int(sys.argv[3])
+stamp = time.gmtime(max(epoch, 315532800))[:6]  # a zip holds no date before 1980
+marker = (b"This file makes Corvinade portable: its hotkeys and settings stay in this folder,\r\n"
+          b"and it writes nothing to the registry but the log-on entry you ask for.\r\n")
+with zipfile.ZipFile(out, "w") as z:
+    for name, data in [("Corvinade/corvinade.exe", open(exe, "rb").read()), ("Corvinade/portable", marker)]:
+        entry = zipfile.ZipInfo(name, stamp)
+        entry.compress_type = zipfile.ZIP_DEFLATED
+        entry.create_system = 0
+        entry.external_attr = 0x20  # the archive attribute, as Windows gives files
+        z.writestr(entry, data, compresslevel=9)
+EOF
+mv "$portable.part" "$portable"
 
 # YAML texts in single quotes: the only character to double is the quote.
 quoted() {

@@ -5,6 +5,7 @@
 #
 #   corvinade.exe                 the program
 #   corvinade-setup-VERSION.exe   the per-user installer (installer/corvinade.nsi)
+#   corvinade-portable-VERSION.zip  a portable copy (the exe and a file "portable")
 #   release-notes.md              this version's section of CHANGELOG.md
 #   winget/                       the Windows package manager's manifest
 #   SHA256SUMS                    every file above

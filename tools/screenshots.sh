@@ -139,6 +139,20 @@ for _ in 1 2 3 4 5 6 7; do keys 40; done # on to Send keystrokes
 keys 9 9 13             # Tab, Tab to "...", Enter: the text dialog
 wait_window "Input text" && sleep 0.5 && shot memo-input
 keys 27 27 27           # Cancel the text dialog, the wizard, close the settings
+# The settings window again: "Import..." with a file of two hotkeys, its
+# question (add or replace); Esc (Cancel) imports nothing, Esc closes.
+xdotool mousemove $((W - 11)) $((H - 11)) click --repeat 2 --delay 80 1
+wait_window "Settings" && sleep 1
+printf '%s\r\n' '[key0]' active=1 key=75 shift=8 func=openwebsite params=example.org params2= \
+    '[key1]' active=1 key=83 shift=8 func=capturescreen params= params2= >"$WINEPREFIX/drive_c/import.ini"
+if point=$(wine "$BUILD/tests/harness/childpoint.exe" Settings "Import..." 20 12 2>/dev/null | tr -d '\r'); then
+    xdotool mousemove ${point% *} "${point#* }" click 1
+    wait_window "Import hotkeys" && sleep 1
+    xdotool type --delay 30 'C:\import.ini'
+    keys 13
+    sleep 1 && shot import-question
+    keys 27 27
+fi
 
 # Ends the Wine programs of this run whose command line names the exe.
 end_program() {

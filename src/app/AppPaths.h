@@ -14,9 +14,25 @@ constexpr int CSIDL_APPDATA_FOLDER = 26;
 constexpr const char* HotkeyFileTail = "Pelmorra\\Corvinade\\Data\\hotkeys.ini";
 constexpr const char* FirstUseValueName = "FirstUse";
 
+// A file of this name (any content) beside the program makes the copy
+// portable: its hotkeys and settings live in the program's folder, and it
+// writes nothing to the registry but the log-on entry the user asks for.
+constexpr const char* PortableMarkerName = "portable";
+constexpr const char* PortableSettingsName = "settings.ini";
+constexpr const char* PortableSettingsSection = "Corvinade";
+
 // The hotkey file under the application-data folder, with exactly one
 // delimiter between the folder and "Pelmorra".
 std::string HotkeyFilePath(const std::string& appDataFolder);
+// A file of the program's folder (the marker, hotkeys.ini, the settings).
+std::string BesideProgram(const std::string& programPath, const std::string& name);
+
+// A value of a portable copy's settings file; nothing when the file or the
+// value is missing. Throws Error when the file exists but cannot be read.
+std::optional<std::string> ReadSettingsFileText(const std::string& file, const std::string& name);
+// Sets the value, keeping the file's others, and replaces the file in one
+// step; throws Error ("Cannot create file ...") and leaves the old file.
+void WriteSettingsFileText(const std::string& file, const std::string& name, const std::string& text);
 
 // A flag stored as text: an integer, non-zero true; a missing value or a text
 // that is not an integer gives `missingValue`.

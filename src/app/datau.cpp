@@ -90,7 +90,8 @@ void UnregisterSessionNotification(HWND window) {
 } // namespace
 
 TData::TData(FirstRunPort* firstRun, TrayBalloonPort* tray, std::unique_ptr<TargetWindowPort> targetWindows)
-    : firstRun_(firstRun), tray_(tray), registrar_(gui::App().Handle()), probe_(gui::App().Handle()),
+    : programPath_(ModuleFileName()), portable_(FileExists(BesideProgram(programPath_, PortableMarkerName))),
+      firstRun_(firstRun), tray_(tray), registrar_(gui::App().Handle()), probe_(gui::App().Handle()),
       shell_(std::make_unique<Win32Shell>()),
       targetWindows_(targetWindows ? std::move(targetWindows) : MakeTargetWindowPort()) {
     Data = this;
@@ -125,7 +126,8 @@ void TData::DataModuleCreate() {
             if (Data)
                 Data->RunFirstStart();
         });
-    ForceDirectories(DirectoryOf(GetPath(0)));
+    if (!portable_) // a portable copy's folder is the program's own
+        ForceDirectories(DirectoryOf(GetPath(0)));
     LoadDocument();
     RegisterHotkeys(document_.Definitions());
 }
@@ -144,8 +146,20 @@ std::string TData::GetSpecialFolder(int csidl) const {
 
 std::string TData::GetPath(int kind) const {
     if (kind == 0)
-        return HotkeyFilePath(GetSpecialFolder(CSIDL_APPDATA_FOLDER));
-    return SettingsKeyPath;
+        return portable_ ? BesideProgram(programPath_, "hotkeys.ini")
+                         : HotkeyFilePath(GetSpecialFolder(CSIDL_APPDATA_FOLDER));
+    return portable_ ? BesideProgram(programPath_, PortableSettingsName) : SettingsKeyPath;
+}
+
+std::optional<std::string> TData::ReadSetting(const std::string& name) const {
+    return portable_ ? ReadSettingsFileText(GetPath(1), name) : gui::ReadUserText(GetPath(1), name);
+}
+
+void TData::WriteSetting(const std::string& name, const std::string& text) {
+    if (portable_)
+        WriteSettingsFileText(GetPath(1), name, text);
+    else
+        gui::WriteUserText(GetPath(1), name, text);
 }
 
 void TData::UnregisterAll() {
@@ -164,10 +178,7 @@ void TData::LoadDocument() {
         unreadFile_ = file;
         throw;
     }
-    std::vector<THotKeyData> definitions;
-    for (int i = 0; i < list.Count(); ++i)
-        definitions.push_back(list.Items(i)->Definition);
-    document_.Load(definitions, !ReadLogonStartEntry().empty());
+    document_.Load(list.Definitions(), !ReadLogonStartEntry().empty());
 }
 
 // The guide while the first use is not over; then, when still no file
@@ -212,17 +223,20 @@ void TData::WriteHotkeys(const std::vector<THotKeyData>& definitions) {
         throw Error("The hotkeys are not saved: \"" + file +
                     "\" could not be read when Corvinade started, and saving would replace it");
     THotkeyList list(unregistered_);
-    for (const THotKeyData& d : definitions)
-        list.Add(d.Active, d.Key, d.Shift, d.Func, d.Params, d.Params2);
+    list.AddAll(definitions);
     list.SaveToFile(file);
 }
 
+// A portable copy writes the entry only to turn it on or off, as the
+// document reads it: a save with the box as it was leaves the registry alone.
 void TData::WriteLogonStart(bool enabled) {
+    if (portable_ && !ReadLogonStartEntry().empty() == enabled)
+        return;
     WriteLogonStartEntry(enabled);
 }
 
 void TData::WriteFirstUseDone() {
-    gui::WriteUserText(GetPath(1), FirstUseValueName, "0");
+    WriteSetting(FirstUseValueName, "0");
 }
 
 // A failed hotkey is tried again; those that newly failed are announced.
@@ -243,7 +257,7 @@ void TData::AnnounceNewFailures() {
 // A missing key or value means the first use is not over; a value of the
 // wrong type is an error.
 bool TData::ReadFirstUse() const {
-    return FlagFromText(gui::ReadUserText(GetPath(1), FirstUseValueName), true);
+    return FlagFromText(ReadSetting(FirstUseValueName), true);
 }
 
 bool TData::SessionMessage(UINT msg, WPARAM wParam) {

@@ -58,8 +58,13 @@ public:
 
     // Throws Error when the system cannot tell the folder.
     std::string GetSpecialFolder(int csidl) const;
-    // Kind 0: the hotkey file; kind 1: the settings key under HKEY_CURRENT_USER.
+    // Kind 0: the hotkey file; kind 1: the settings key under HKEY_CURRENT_USER,
+    // or a portable copy's settings file.
     std::string GetPath(int kind) const;
+    // The program's folder holds a file named "portable": the hotkeys and
+    // "FirstUse" live beside the program, and the registry is left alone but
+    // for the log-on entry the user asks for. Decided once, at start.
+    bool Portable() const { return portable_; }
 
     // The hotkeys every window shows and edits.
     const THotkeyDocument& Document() const { return document_; }
@@ -124,6 +129,8 @@ private:
     void PostFirstUseCheck();
     void AnnounceNewFailures();
     bool ReadFirstUse() const;
+    std::optional<std::string> ReadSetting(const std::string& name) const;
+    void WriteSetting(const std::string& name, const std::string& text);
     // Unlock and resume: the hotkeys that failed to register are tried again.
     bool SessionMessage(UINT msg, WPARAM wParam);
     void RegisterFailedAgain();
@@ -141,6 +148,8 @@ private:
     // The system refused a call on the window: the same notice.
     void Refused(HWND window);
 
+    const std::string programPath_;
+    const bool portable_;
     FirstRunPort* firstRun_;
     TrayBalloonPort* tray_;
     RegistrationNotice registrationNotice_;

@@ -12,6 +12,7 @@
 #include "core/TextFile.h"
 #include "core/Wide_win.h"
 #include "gui/Application.h"
+#include "gui/Contrast.h"
 #include "gui/Dpi.h"
 #include "gui/Handles.h"
 
@@ -112,7 +113,6 @@ TSaveCapture::TSaveCapture(TickSource clock)
                    Scale(kClientHeight - kPanel1Height)),
       SelectedArea(CaptureImage.Host()), clock_(clock ? std::move(clock) : TickSource(SystemTicks)) {
     CaptureImage.Controls().Add(SelectedArea);
-    SelectedArea.SetNormalPen({RGB(0x33, 0x33, 0x33), PS_DOT, 1});
     SelectedArea.SetNormalBrush({RGB(255, 255, 255), true});
     SelectedArea.SetBoxSize(6);
     SelectedArea.SetDisplayInfoFormat("w: %w h: %h l: %l t: %t");
@@ -143,6 +143,8 @@ TSaveCapture::TSaveCapture(TickSource clock)
     SaveScreenshotDialog.OnTypeChange = [this] { SaveScreenshotDialogTypeChange(); };
     OnClose = [this] { FormClose(); };
     OnShortcutKey = [this](WPARAM key) { return ShortcutKey(key); };
+    CaptureImage.ScreenReaderName = [this] { return CaptureImageName(); };
+    ApplyColours();
     FormCreate();
     LayOut();
 }
@@ -177,7 +179,40 @@ bool TSaveCapture::ShortcutKey(WPARAM key) {
 bool TSaveCapture::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
     if (msg == WM_SIZE)
         LayOut();
+    else if (msg == WM_SYSCOLORCHANGE || msg == WM_SETTINGCHANGE)
+        ApplyColours(); // the form repaints everything after
     return false;
+}
+
+// The selection's frame and boxes: the form's own colours, or in high
+// contrast two system colours that differ on every scheme, so that the
+// frame shows on any image; the dimming goes with them.
+void TSaveCapture::ApplyColours() {
+    if (gui::HighContrastOn()) {
+        const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT), text = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+        SelectedArea.SetNormalPen({highlight, PS_DOT, 1, text});
+        SelectedArea.SetNormalBoxPen({highlight, PS_SOLID, 1, text});
+        SelectedArea.SetNormalBoxBrush({text, false});
+    } else {
+        SelectedArea.SetNormalPen({RGB(0x33, 0x33, 0x33), PS_DOT, 1});
+        SelectedArea.SetNormalBoxPen({});
+        SelectedArea.SetNormalBoxBrush({});
+    }
+    if (CaptureImage.HasShade())
+        UpdateSelectionOverlay();
+}
+
+std::uint32_t TSaveCapture::DimShade() const {
+    if (!gui::HighContrastOn())
+        return DimColour;
+    return gui::ShadeOf(gui::PixelOfColorRef(::GetSysColor(COLOR_WINDOW)), DimAlpha);
+}
+
+std::string TSaveCapture::CaptureImageName() const {
+    return CapturedImageName(
+        SelectedArea.Visible(),
+        {SelectedArea.Left(), SelectedArea.Top(), SelectedArea.Width(), SelectedArea.Height()},
+        CaptureImage.ImageWidth(), CaptureImage.ImageHeight());
 }
 
 // Panel1 along the top (btnCrop keeps to its right edge by its anchors);
@@ -242,12 +277,13 @@ void TSaveCapture::NormalizeSelection() {
 // Dims the image outside the selection as it is now, until the next press.
 void TSaveCapture::UpdateSelectionOverlay() {
     NormalizeSelection();
-    if (!SelectedArea.Visible()) {
+    if (SelectedArea.Visible()) {
+        const IntRect r = GetSelectionRect();
+        CaptureImage.SetShade(DimShade(), RECT{r.left, r.top, r.right, r.bottom});
+    } else {
         CaptureImage.RemoveShade();
-        return;
     }
-    const IntRect r = GetSelectionRect();
-    CaptureImage.SetShade(DimColour, RECT{r.left, r.top, r.right, r.bottom});
+    CaptureImage.CheckScreenReaderName();
 }
 
 void TSaveCapture::RemoveSelectionOverlay() {
@@ -256,8 +292,9 @@ void TSaveCapture::RemoveSelectionOverlay() {
 
 void TSaveCapture::CropToSelection() {
     RemoveSelectionOverlay();
-    CaptureImage.SetImage(ToBitmap(RenderSelection()));
+    gui::Bitmap32 cropped = ToBitmap(RenderSelection());
     SelectedArea.SetVisible(false);
+    CaptureImage.SetImage(std::move(cropped)); // announces the new name
 }
 
 void TSaveCapture::btnCropClick() {

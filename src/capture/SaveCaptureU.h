@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "capture/BmpFile.h"
@@ -55,6 +56,10 @@ private:
     void SelectedAreaMouseUp();
     void SaveScreenshotDialogTypeChange();
     bool ShortcutKey(WPARAM key);
+
+    void ApplyColours();
+    std::uint32_t DimShade() const;
+    std::string CaptureImageName() const;
 
     void UpdateSelectionOverlay();
     void RemoveSelectionOverlay();

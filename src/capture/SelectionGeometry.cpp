@@ -43,6 +43,15 @@ IntRect RenderRect(bool visible, const Bounds& selection, int imageWidth, int im
     return r;
 }
 
+std::string CapturedImageName(bool visible, const Bounds& selection, int imageWidth, int imageHeight) {
+    std::string name = "Captured image, " + std::to_string(imageWidth) + " x " + std::to_string(imageHeight);
+    const IntRect r = SelectionRect(visible, selection, imageWidth, imageHeight);
+    if (visible && r.Width() > 0 && r.Height() > 0)
+        name += ", selection " + std::to_string(r.Width()) + " x " + std::to_string(r.Height()) + " at " +
+                std::to_string(r.left) + ", " + std::to_string(r.top);
+    return name;
+}
+
 bool IsLeftButtonAlone(gui::ShiftState shift) {
     return shift == gui::ssLeft;
 }

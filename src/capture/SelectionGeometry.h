@@ -1,7 +1,7 @@
 // The capture window's rules that need no window system: the selection
 // rectangle, normalizing a selection drawn up or to the left, the double
 // release on the selection, the file format by name, the save dialog's type
-// change, and the dimming colour.
+// change, the image's accessible name, and the dimming colour.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +25,11 @@ IntRect SelectionRect(bool visible, const Bounds& selection, int imageWidth, int
 // selection that clipping leaves empty (moved wholly off the image) stands,
 // like a hidden one, for the whole image.
 IntRect RenderRect(bool visible, const Bounds& selection, int imageWidth, int imageHeight);
+
+// What a screen reader reads for the image: "Captured image, 1920 x 1080",
+// then ", selection 300 x 200 at 40, 60" (the selection rectangle) while a
+// selection that holds image pixels is shown.
+std::string CapturedImageName(bool visible, const Bounds& selection, int imageWidth, int imageHeight);
 
 // Dragging a new selection follows the mouse only with the left button alone.
 bool IsLeftButtonAlone(gui::ShiftState shift);
@@ -68,8 +73,10 @@ std::string CaptureFileName(const LocalTime& time, const std::string& extension)
 // The folder of a path, without its last separator; empty for a bare name.
 std::string FolderOf(const std::string& path);
 
-// The shade outside a selection, ARGB premultiplied: black at alpha 150.
-inline constexpr std::uint32_t DimColour = 0x96000000u;
+// The shade outside a selection, ARGB premultiplied: black at alpha 150
+// (in high contrast the window colour at the same alpha).
+inline constexpr std::uint32_t DimAlpha = 150;
+inline constexpr std::uint32_t DimColour = DimAlpha << 24;
 
 using gui::BlendPixel;
 

@@ -110,6 +110,8 @@ void TSizeRect::Paint(HDC dc) {
         auto frameBrush = MakeBrush(brush);
         gui::ScopedSelect selectPen(dc, framePen.Get());
         gui::ScopedSelect selectBrush(dc, BrushOrHollow(frameBrush));
+        ::SetBkMode(dc, OPAQUE);
+        ::SetBkColor(dc, pen.gapColor);
         DrawFrame(dc, FrameRect(Width(), Height(), boxSize_, boxPos_));
         DrawInfoText(dc, brush, pen.width);
         if (CenterMarkVisible(Inner(), centerMarkRadius_))

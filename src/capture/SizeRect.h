@@ -21,6 +21,7 @@ struct TPen {
     COLORREF color = RGB(0, 0, 0);
     int style = PS_SOLID; // PS_SOLID, PS_DOT, ...
     int width = 1;
+    COLORREF gapColor = RGB(255, 255, 255); // between the dots and dashes of a styled line
     bool operator==(const TPen&) const = default;
 };
 struct TBrush {

@@ -233,17 +233,19 @@ void THotkeyList::LoadFromFile(const std::string& fileName, bool onlyActive) {
     LoadFromImage(ini, onlyActive);
 }
 
-void THotkeyList::LoadFromText(std::string_view bytes, bool onlyActive, const AnsiCodePage& ansi) {
+int THotkeyList::LoadFromText(std::string_view bytes, bool onlyActive, const AnsiCodePage& ansi) {
     Clear();
-    LoadFromImage(IniImage::Parse(DecodeFileText(bytes, ansi)), onlyActive);
+    return LoadFromImage(IniImage::Parse(DecodeFileText(bytes, ansi)), onlyActive);
 }
 
-void THotkeyList::LoadFromImage(const IniImage& ini, bool onlyActive) {
+int THotkeyList::LoadFromImage(const IniImage& ini, bool onlyActive) {
+    int withoutAction = 0;
     for (const IniImage::Section& section : ini.Sections()) {
         // Duplicate section names all read from the first of them.
         const std::string& name = section.Name;
         THotkeyAction func = ActionFromName(ini.ReadString(name, "func", ""));
         bool active = ini.ReadInteger(name, "active", 0) != 0;
+        withoutAction += func == THotkeyAction::None ? 1 : 0;
         if (func == THotkeyAction::None || (onlyActive && !active))
             continue;
         std::int32_t shift = ini.ReadInteger(name, "shift", 0);
@@ -252,6 +254,7 @@ void THotkeyList::LoadFromImage(const IniImage& ini, bool onlyActive) {
         std::int32_t key = ini.ReadInteger(name, "key", 0);
         Add(active, key, shift, func, std::move(params), std::move(params2));
     }
+    return withoutAction;
 }
 
 void THotkeyList::SaveToFile(const std::string& fileName) const {
@@ -283,6 +286,19 @@ std::string THotkeyList::ToText(const AnsiCodePage& ansi) const {
 void THotkeyList::RegisterAll() {
     for (auto& item : items_)
         item->Register();
+}
+
+std::vector<THotKeyData> THotkeyList::Definitions() const {
+    std::vector<THotKeyData> definitions;
+    definitions.reserve(items_.size());
+    for (const auto& item : items_)
+        definitions.push_back(item->Definition);
+    return definitions;
+}
+
+void THotkeyList::AddAll(const std::vector<THotKeyData>& definitions) {
+    for (const THotKeyData& d : definitions)
+        Add(d.Active, d.Key, d.Shift, d.Func, d.Params, d.Params2);
 }
 
 } // namespace corvinade

@@ -161,14 +161,20 @@ public:
     // reads the file's bytes, ToText is what SaveToFile writes. The file is
     // decoded and encoded by DecodeFileText and EncodeFileText: a file of
     // earlier versions reads as before, and one whose texts all fit the ANSI
-    // code page is written as they wrote it.
-    void LoadFromText(std::string_view bytes, bool onlyActive, const AnsiCodePage& ansi = SystemCodePage());
+    // code page is written as they wrote it. LoadFromText returns how many
+    // sections it dropped for want of a known action.
+    int LoadFromText(std::string_view bytes, bool onlyActive, const AnsiCodePage& ansi = SystemCodePage());
     std::string ToText(const AnsiCodePage& ansi = SystemCodePage()) const;
     void RegisterAll();
 
+    // The items' definitions in list order; appending (unregistered) items
+    // holding the given ones.
+    std::vector<THotKeyData> Definitions() const;
+    void AddAll(const std::vector<THotKeyData>& definitions);
+
 private:
     void CheckIndex(int index) const;
-    void LoadFromImage(const IniImage& ini, bool onlyActive);
+    int LoadFromImage(const IniImage& ini, bool onlyActive);
 
     HotkeyPort* port_;
     std::vector<std::unique_ptr<TGlobalHotKey>> items_;

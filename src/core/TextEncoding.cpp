@@ -42,6 +42,10 @@ std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
     return Utf16ToUtf8(units);
 }
 
+bool StartsWithByteOrderMark(std::string_view bytes) {
+    return bytes.starts_with(Utf8Bom) || bytes.starts_with(Utf16LeBom) || bytes.starts_with(Utf16BeBom);
+}
+
 } // namespace
 
 std::string Windows1252::ToUtf8(std::string_view bytes) const {
@@ -93,9 +97,11 @@ std::string DecodeFileText(std::string_view bytes, const AnsiCodePage& ansi) {
 std::string EncodeFileText(std::string_view utf8, const AnsiCodePage& ansi) {
     if (IsAscii(utf8))
         return std::string(utf8);
-    // Code-page bytes that happen to form valid UTF-8 would read back as
-    // UTF-8, as other text: those go out as UTF-8 too.
-    if (std::optional<std::string> bytes = ansi.FromUtf8(utf8); bytes && !IsValidUtf8(*bytes))
+    // Code-page bytes that happen to form valid UTF-8 or to begin with a
+    // byte-order mark ("ÿþ" is FF FE) would read back as other text: those
+    // go out as UTF-8 too.
+    if (std::optional<std::string> bytes = ansi.FromUtf8(utf8);
+        bytes && !IsValidUtf8(*bytes) && !StartsWithByteOrderMark(*bytes))
         return std::move(*bytes);
     std::string out(Utf8Bom);
     out += utf8;

@@ -358,4 +358,8 @@ void AccessibleWindow::ContentChanged() const {
     ::NotifyWinEvent(EVENT_OBJECT_REORDER, window_, OBJID_CLIENT, CHILDID_SELF);
 }
 
+void AccessibleWindow::NameChanged() const {
+    ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_, OBJID_CLIENT, CHILDID_SELF);
+}
+
 } // namespace corvinade::gui

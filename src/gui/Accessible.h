@@ -65,6 +65,8 @@ public:
     void SelectionMoved(int element) const;
     // Parts came or went.
     void ContentChanged() const;
+    // The window's own name changed.
+    void NameChanged() const;
 
 private:
     HWND window_;

@@ -1,6 +1,7 @@
 // The image view; see ImageView.h.
 #include "gui/ImageView.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 
 #include "core/Errors.h"
 #include "core/Wide_win.h"
+#include "gui/Contrast.h"
 #include "gui/Guarded.h"
 #include "gui/PixelBlend.h"
 #include "gui/WindowClass.h"
@@ -19,12 +21,20 @@ namespace {
 constexpr wchar_t kImageViewClass[] = L"CorvinadeImageView";
 constexpr int kWheelStep = 60;
 constexpr int kLineStep = 20;
+// Rows composed at a time while painting.
+constexpr int kStripRows = 32;
 
 void RegisterImageViewClass(WNDPROC proc) {
     RegisterWindowClass({.name = kImageViewClass,
                          .proc = proc,
                          .cursor = ::LoadCursorW(nullptr, ResourceId(IDC_CROSS)),
                          .background = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH))});
+}
+
+// Around the image: black, or in high contrast the system's colour for the
+// area around a document.
+std::uint32_t BackgroundPixel() {
+    return PixelOfColorRef(ContrastColor(RGB(0, 0, 0), COLOR_APPWORKSPACE));
 }
 
 } // namespace
@@ -81,6 +91,7 @@ ImageView::ImageView(HWND parent, int left, int top, int width, int height) : la
                                     top, width, height, parent, nullptr, ::GetModuleHandleW(nullptr), this);
     if (!window)
         throw Error("Cannot create the image view");
+    accessible_ = std::make_unique<AccessibleWindow>(window, static_cast<AccessibleContent&>(*this));
     UpdateScrollBars();
 }
 
@@ -99,6 +110,25 @@ void ImageView::SetImage(Bitmap32 image) {
     scroll_ = {0, 0};
     UpdateScrollBars();
     ::InvalidateRect(window_.Get(), nullptr, FALSE);
+    CheckScreenReaderName();
+}
+
+void ImageView::CheckScreenReaderName() {
+    std::string name = ScreenReaderName ? ScreenReaderName() : std::string();
+    if (name == announcedName_)
+        return;
+    announcedName_ = std::move(name);
+    accessible_->NameChanged();
+}
+
+std::optional<std::string> ImageView::AccessibleName() const {
+    if (!ScreenReaderName)
+        return std::nullopt;
+    return ScreenReaderName();
+}
+
+std::optional<long> ImageView::AccessibleRole() const {
+    return ROLE_SYSTEM_GRAPHIC;
 }
 
 void ImageView::SetShade(std::uint32_t shade, const RECT& clear) {
@@ -182,16 +212,18 @@ void ImageView::Scroll(int bar, WORD request) {
         ScrollTo(scroll_.x, pos);
 }
 
-// Image and shade of the client rectangle `client` into the back buffer.
-void ImageView::ComposeArea(const RECT& client) {
+// Image and shade of the client rectangle `band` into the strip, whose
+// top-left pixel it fills.
+void ImageView::ComposeBand(const RECT& band) {
     const int width = image_.Width(), height = image_.Height();
-    for (int y = client.top; y < client.bottom; ++y) {
-        std::uint32_t* out = backBuffer_.Row(y);
+    const std::uint32_t background = BackgroundPixel();
+    for (int y = band.top; y < band.bottom; ++y) {
+        std::uint32_t* out = strip_.Row(y - band.top) - band.left; // indexed by client x
         const int iy = y + scroll_.y;
-        int x = client.left;
+        int x = band.left;
         if (iy >= 0 && iy < height) {
-            const int ix0 = client.left + scroll_.x;
-            const int count = std::max(0, std::min<int>(client.right + scroll_.x, width) - ix0);
+            const int ix0 = band.left + scroll_.x;
+            const int count = std::max(0, std::min<int>(band.right + scroll_.x, width) - ix0);
             if (count > 0) {
                 std::memcpy(out + x, image_.Row(iy) + ix0, static_cast<std::size_t>(count) * 4);
                 if (shade_) {
@@ -203,10 +235,13 @@ void ImageView::ComposeArea(const RECT& client) {
                 x += count;
             }
         }
-        std::fill(out + x, out + client.right, 0u); // black outside the image
+        std::fill(out + x, out + band.right, background); // outside the image
     }
 }
 
+// The invalid area goes to the screen in bands of a few rows, each composed
+// in a strip of the client's width with the controls on top: no copy of the
+// whole client area is kept beside the image.
 void ImageView::Paint() {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(window_.Get(), &ps);
@@ -214,14 +249,17 @@ void ImageView::Paint() {
     ::GetClientRect(window_.Get(), &client);
     RECT area;
     if (::IntersectRect(&area, &ps.rcPaint, &client)) {
-        if (backBuffer_.Width() < client.right || backBuffer_.Height() < client.bottom)
-            backBuffer_ = Bitmap32(std::max<int>(client.right, 1), std::max<int>(client.bottom, 1));
-        ComposeArea(area);
-        RECT imageArea = area;
-        ::OffsetRect(&imageArea, scroll_.x, scroll_.y);
-        layer_.Paint(backBuffer_.DC(), imageArea, scroll_.x, scroll_.y);
-        ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, backBuffer_.DC(),
-                 area.left, area.top, SRCCOPY);
+        if (strip_.Width() < client.right)
+            strip_ = Bitmap32(client.right, kStripRows);
+        for (int top = area.top; top < area.bottom; top += kStripRows) {
+            const RECT band = {area.left, top, area.right, std::min<int>(top + kStripRows, area.bottom)};
+            ComposeBand(band);
+            RECT imageArea = band;
+            ::OffsetRect(&imageArea, scroll_.x, scroll_.y);
+            layer_.Paint(strip_.DC(), imageArea, imageArea.left, imageArea.top);
+            ::BitBlt(dc, band.left, band.top, band.right - band.left, band.bottom - band.top, strip_.DC(), 0,
+                     0, SRCCOPY);
+        }
     }
     ::EndPaint(window_.Get(), &ps);
 }
@@ -303,6 +341,10 @@ LRESULT ImageView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONUP:
         Mouse(msg, wParam, lParam);
         return 0;
+    case WM_GETOBJECT:
+        if (LRESULT answer = 0; accessible_ && accessible_->Answer(wParam, lParam, answer))
+            return answer;
+        break;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != window)
             mouseOnImage_ = false;

@@ -1,8 +1,9 @@
 // The image view: a child window that shows a 32-bit bitmap 1:1 from its
-// top-left corner on black, scrolls when the bitmap is larger than the
-// window, shades all but one rectangle of it while painting, hosts
-// windowless controls placed in image coordinates, and reports the mouse in
-// image pixels.
+// top-left corner on black (in high contrast on the system's colour),
+// scrolls when the bitmap is larger than the window, shades all but one
+// rectangle of it while painting, hosts windowless controls placed in image
+// coordinates, reports the mouse in image pixels, and gives screen readers
+// the name its owner makes.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +12,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
+#include "gui/Accessible.h"
 #include "gui/Handles.h"
 #include "gui/MouseTypes.h"
 #include "gui/PixelBlend.h"
@@ -49,7 +52,7 @@ private:
     HGDIOBJ previous_ = nullptr;
 };
 
-class ImageView : private WindowlessHost {
+class ImageView : private WindowlessHost, private AccessibleContent {
 public:
     // A child of `parent` at these client pixels (not design pixels: the
     // image is never scaled).
@@ -81,6 +84,13 @@ public:
     POINT ScrollPosition() const { return scroll_; }
     void ScrollTo(int x, int y);
 
+    // What a screen reader reads for the image, a picture: asked each time
+    // it does.
+    std::function<std::string()> ScreenReaderName;
+    // Tells screen readers when ScreenReaderName no longer gives the name
+    // they last got. Setting the image checks too.
+    void CheckScreenReaderName();
+
     // Mouse on the image (image pixels), not on a control. A press counts
     // only on the image; after it the view keeps the mouse until release.
     std::function<void(MouseButton, ShiftState, int x, int y)> OnMouseDown, OnMouseUp;
@@ -93,14 +103,16 @@ private:
     void InvalidateHostRect(const RECT& area) override;
 
     void Paint();
-    void ComposeArea(const RECT& client);
+    void ComposeBand(const RECT& band);
     void UpdateScrollBars();
     void Scroll(int bar, WORD request);
     void Mouse(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<std::string> AccessibleName() const override;
+    std::optional<long> AccessibleRole() const override;
 
     UniqueWindow window_;
     Bitmap32 image_;
-    Bitmap32 backBuffer_;
+    Bitmap32 strip_; // a few rows of the client area, composed before they go to the screen
     struct Shade {
         Shader shader;
         RECT clear;
@@ -110,6 +122,8 @@ private:
     POINT scroll_ = {0, 0};
     bool mouseOnImage_ = false; // a button went down on the image itself
     HostMouse hostMouse_;
+    std::unique_ptr<AccessibleWindow> accessible_;
+    std::string announcedName_;
 };
 
 } // namespace corvinade::gui

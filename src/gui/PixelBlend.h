@@ -22,6 +22,19 @@ inline std::uint32_t BlendPixel(std::uint32_t image, std::uint32_t overlay) {
     return out;
 }
 
+// A pixel (0x00RRGGBB) of a Windows colour value (0x00BBGGRR).
+inline std::uint32_t PixelOfColorRef(std::uint32_t colorRef) {
+    return (colorRef & 0xFFu) << 16 | (colorRef & 0xFF00u) | (colorRef >> 16 & 0xFFu);
+}
+
+// The premultiplied shade that lays `pixel` (0x00RRGGBB) at `alpha` over an image.
+inline std::uint32_t ShadeOf(std::uint32_t pixel, std::uint32_t alpha) {
+    std::uint32_t out = alpha << 24;
+    for (int shift = 0; shift < 24; shift += 8)
+        out |= (((pixel >> shift) & 0xFFu) * alpha + 127) / 255 << shift;
+    return out;
+}
+
 // One shade colour blended over many pixels, as BlendPixel would, through
 // a table per channel: the capture window shades large areas while painting.
 class Shader {

@@ -13,6 +13,7 @@
 #include "core/RegistrationStatus.h"
 #include "core/Wide_win.h"
 #include "gui/Application.h"
+#include "ui/ImportExport.h"
 #include "ui/UpdateFlow.h"
 #include "ui/frmAddHotkeyU.h"
 
@@ -31,6 +32,15 @@ using gui::akTop;
 
 gui::ControlArgs TopRight(int left, int top, const std::string& caption) {
     return {.left = left, .top = top, .caption = caption, .anchors = akTop | akRight};
+}
+
+gui::ControlArgs BottomLeft(int left, const std::string& caption) {
+    return {.left = left,
+            .top = 433,
+            .width = 75,
+            .height = 25,
+            .caption = caption,
+            .anchors = akLeft | akBottom};
 }
 
 } // namespace
@@ -79,12 +89,13 @@ TSettingsForm::TSettingsForm(HWND owner)
       lblTitle(tsOtherSettings, TopRight(590, 29, "")),
       lblAuthor(tsOtherSettings, TopRight(590, 48, MakerName)),
       lblWeb(tsOtherSettings, TopRight(590, 80, MakerWebSite)),
-      lblMail(tsOtherSettings, TopRight(590, 99, MakerMail)), btnOK(*this, {.left = 729,
-                                                                            .top = 433,
-                                                                            .width = 75,
-                                                                            .height = 25,
-                                                                            .caption = "Close",
-                                                                            .anchors = akRight | akBottom}) {
+      lblMail(tsOtherSettings, TopRight(590, 99, MakerMail)), btnImport(*this, BottomLeft(4, "Import...")),
+      btnExport(*this, BottomLeft(85, "Export...")), btnOK(*this, {.left = 729,
+                                                                   .top = 433,
+                                                                   .width = 75,
+                                                                   .height = 25,
+                                                                   .caption = "Close",
+                                                                   .anchors = akRight | akBottom}) {
     SetDefaultButton(&btnOK);
     SetCancelButton(&btnOK);
     Button1.OnClick = [this] { Button1Click(); };
@@ -101,6 +112,8 @@ TSettingsForm::TSettingsForm(HWND owner)
         return static_cast<const THotkeySetting&>(row).Editing();
     };
     OnShortcutKey = [this](WPARAM key) { return FormShortcutKey(key); };
+    btnImport.OnClick = [this] { btnImportClick(); };
+    btnExport.OnClick = [this] { btnExportClick(); };
     OnShow = [this] { FormShow(); };
     OnClose = [this] { FormClose(); };
     FormCreate();
@@ -261,6 +274,14 @@ void TSettingsForm::lblWebClick() {
 void TSettingsForm::lblMailClick() {
     ::ShellExecuteW(Handle(), L"open", Wide(std::string("mailto:") + MakerMail).c_str(), nullptr, nullptr,
                     SW_SHOW);
+}
+
+void TSettingsForm::btnImportClick() {
+    ImportHotkeys(Handle());
+}
+
+void TSettingsForm::btnExportClick() {
+    ExportHotkeys(Handle());
 }
 
 void TSettingsForm::HotkeySettingSave(THotkeySetting& row) {

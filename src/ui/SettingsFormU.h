@@ -49,6 +49,8 @@ public:
     gui::Button btnCheckForUpdates;
     gui::Label lblTitle, lblAuthor;
     gui::LinkLabel lblWeb, lblMail;
+    // Bottom left, on the line of "Close", and before it in the tab order.
+    gui::Button btnImport, btnExport;
     gui::Button btnOK;
 
     // The rows that have windows now, top to bottom (those in view among them).
@@ -68,6 +70,8 @@ protected:
     void btnCheckForUpdatesClick();
     void lblWebClick();
     void lblMailClick();
+    void btnImportClick();
+    void btnExportClick();
     void HotkeySettingSave(THotkeySetting& row);
     void HotkeySettingDelete(THotkeySetting& row);
     void edtFilterChange();

@@ -171,7 +171,8 @@ void TfrmFirstUse::OfferSuggestions() {
     lblSuggestionNote.SetCaption(note);
 }
 
-// Nothing is read from the file or the registry: every box starts checked.
+// Nothing is read from the file or the registry: every box starts checked,
+// but a portable copy's log-on box (the user asks for that entry).
 void TfrmFirstUse::FormCreate() {
     GoToPage(0);
     const auto boxes = SuggestionBoxes();
@@ -179,7 +180,7 @@ void TfrmFirstUse::FormCreate() {
         boxes[i]->SetCaption(Data->HotkeyText(SuggestedHotkeys[i].Key, ModifierWin));
         boxes[i]->SetChecked(true);
     }
-    chkStartAtWindowsStart.SetChecked(true);
+    chkStartAtWindowsStart.SetChecked(!Data->Portable());
     OnShow = [this] { btnNext.SetFocus(); }; // Enter goes on, as in any wizard
 }
 

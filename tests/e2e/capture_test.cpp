@@ -8,6 +8,7 @@
 #include "Harness.h"
 
 #include <gmock/gmock.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -404,6 +405,85 @@ TEST_F(CaptureTest, CropThenSaveWritesTheCroppedImage) {
     EXPECT_EQ(image->width, 200);
     EXPECT_EQ(image->height, 150);
     ExpectExactPattern(*image, from);
+}
+
+// What a screen reader in its own process reads for the capture window's
+// image (AccessibleObjectFromWindow marshals the object across), and the
+// name changes it is told of.
+class ScreenReader {
+public:
+    explicit ScreenReader(DWORD processId)
+        : hook_(SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, NameChanged,
+                                processId, 0, WINEVENT_OUTOFCONTEXT)) {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        changes_.clear();
+    }
+    ~ScreenReader() {
+        UnhookWinEvent(hook_);
+        CoUninitialize();
+    }
+
+    struct Answer {
+        std::string name;
+        long role = 0;
+    };
+    static std::optional<Answer> Read(HWND view) {
+        IAccessible* object = nullptr;
+        if (FAILED(AccessibleObjectFromWindow(view, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                              reinterpret_cast<void**>(&object))))
+            return std::nullopt;
+        VARIANT self;
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        Answer answer;
+        BSTR name = nullptr;
+        VARIANT role;
+        VariantInit(&role);
+        if (SUCCEEDED(object->get_accName(self, &name)) && name)
+            answer.name = Utf8Of(name);
+        SysFreeString(name);
+        if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4)
+            answer.role = role.lVal;
+        object->Release();
+        return answer;
+    }
+    // Name changes of the image view's client area seen so far.
+    static int ChangesOf(HWND view) {
+        return static_cast<int>(std::count(changes_.begin(), changes_.end(), view));
+    }
+
+private:
+    static void CALLBACK NameChanged(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
+                                     DWORD) {
+        if (object == OBJID_CLIENT && child == CHILDID_SELF)
+            changes_.push_back(window);
+    }
+    static inline std::vector<HWND> changes_;
+    HWINEVENTHOOK hook_;
+};
+
+TEST_F(CaptureTest, ScreenReaderReadsTheImageAndItsSelection) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(200, 100, 360, 300));
+    ScreenReader reader(corvinade.Id());
+    HWND capture = OpenCapture(KeyS);
+    ASSERT_NE(capture, nullptr);
+    auto answer = ScreenReader::Read(view);
+    ASSERT_TRUE(answer) << "no accessible object from the other process";
+    EXPECT_EQ(answer->name, "Captured image, 1280 x 800");
+    EXPECT_EQ(answer->role, ROLE_SYSTEM_GRAPHIC);
+
+    // Drawn up and to the left: the name gives the selection as it is saved.
+    const POINT o = PatternOrigin();
+    const int told = ScreenReader::ChangesOf(view);
+    DragWithLeftButton(view, {o.x + 340, o.y + 260}, {o.x + 40, o.y + 60});
+    const std::string selected = "Captured image, 1280 x 800, selection 300 x 200 at " +
+                                 std::to_string(o.x + 40) + ", " + std::to_string(o.y + 60);
+    ASSERT_TRUE(WaitFor([&] { return ScreenReader::ChangesOf(view) == told + 1; })) << "no name change told";
+    EXPECT_EQ(ScreenReader::Read(view)->name, selected);
+
+    ASSERT_TRUE(ClickButton(capture, "C&rop to selection"));
+    ASSERT_TRUE(WaitFor([&] { return ScreenReader::ChangesOf(view) == told + 2; }));
+    EXPECT_EQ(ScreenReader::Read(view)->name, "Captured image, 300 x 200");
 }
 
 // Two releases on the selection within 250 ms crop; two far apart do not.

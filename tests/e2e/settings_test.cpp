@@ -96,15 +96,7 @@ protected:
         return WaitFor([&] { return File() == HotkeysIniText(entries); }, Milliseconds{5000});
     }
     // Answers the next message box of the program; returns its text.
-    std::string Answer(const std::string& button) {
-        HWND box = WaitForMessageBoxOf(corvinade.Id());
-        if (!box)
-            return "(no message box)";
-        const std::string text = MessageBoxText(box);
-        ClickButton(box, button);
-        WaitFor([&] { return !IsWindow(box); });
-        return text;
-    }
+    std::string Answer(const std::string& button) { return AnswerMessageBox(corvinade.Id(), button); }
 
     // What a row paints in its view, not its accessible caption: the key's
     // name (at 272, 24 in the row) and the Active box's mark (7 x 7 pixels

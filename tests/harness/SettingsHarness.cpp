@@ -148,6 +148,16 @@ HWND WaitForMessageBoxOf(DWORD processId, Milliseconds timeout) {
     return WaitForWindow({.className = "#32770", .processId = processId, .visibleOnly = true}, timeout);
 }
 
+std::string AnswerMessageBox(DWORD processId, const std::string& button) {
+    HWND box = WaitForMessageBoxOf(processId);
+    if (!box)
+        return "(no message box)";
+    const std::string text = MessageBoxText(box);
+    ClickButton(box, button);
+    WaitFor([&] { return !IsWindow(box); });
+    return text;
+}
+
 std::optional<std::string> FileContent(const std::string& path) {
     std::ifstream in(std::filesystem::path(WideOf(path)), std::ios::binary);
     if (!in)

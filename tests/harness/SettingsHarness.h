@@ -56,6 +56,9 @@ std::string FillNewHotkeyWizard(HWND wizard, UINT key, const std::string& action
 
 // A visible message box of the process.
 HWND WaitForMessageBoxOf(DWORD processId, Milliseconds timeout = DefaultTimeout);
+// Presses the button of the process's next message box and waits until the
+// box has gone; returns its text, or "(no message box)".
+std::string AnswerMessageBox(DWORD processId, const std::string& button);
 
 // The content of a file, nothing when it cannot be read.
 std::optional<std::string> FileContent(const std::string& path);

@@ -104,7 +104,10 @@ TEST(TextEncoding, WritingRules) {
     EXPECT_EQ(EncodeFileText(Grin, cp), "\xEF\xBB\xBF" + Grin);
     // "Ã©" in 1252 is C3 A9, which would read back as "é".
     EXPECT_EQ(EncodeFileText("\xC3\x83\xC2\xA9", cp), "\xEF\xBB\xBF\xC3\x83\xC2\xA9");
+    // "ÿþ" in 1252 is FF FE, which would read back as UTF-16.
+    const std::string looksLikeBom = "\xC3\xBF\xC3\xBE";
+    EXPECT_EQ(EncodeFileText(looksLikeBom, cp), "\xEF\xBB\xBF" + looksLikeBom);
     for (const std::string& text :
-         {Cafe, Cafe + Privet, Grin, std::string("\xC3\x83\xC2\xA9"), std::string("x")})
+         {Cafe, Cafe + Privet, Grin, std::string("\xC3\x83\xC2\xA9"), looksLikeBom, std::string("x")})
         EXPECT_EQ(DecodeFileText(EncodeFileText(text, cp), cp), text);
 }

@@ -3,8 +3,9 @@
 # installer: SHA256SUMS that `sha256sum -c` accepts and that covers every
 # file; a package manifest whose figures (version, installer SHA-256, names)
 # are the release's, names with YAML's special characters kept exactly; the
-# release notes of CHANGELOG.md's newest section. A version without its
-# section in CHANGELOG.md stops the release.
+# release notes of CHANGELOG.md's newest section; a portable copy that holds
+# the release's exe beside a file "portable", the same bytes when made again
+# later. A version without its section in CHANGELOG.md stops the release.
 #
 #   release_files_test.sh CORVINADE_EXE SETUP FACTS
 set -euo pipefail
@@ -83,6 +84,23 @@ for error in errors:
     print(error)
 sys.exit(1 if errors else 0)
 EOF
+
+# The portable copy: the exe and the marker in one folder, and made again a
+# second later, the same bytes.
+zip=$dist/corvinade-portable-$version.zip
+python3 - "$zip" "$exe" <<'EOF' || fail "the portable copy is wrong"
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    names = z.namelist()
+    if names != ["Corvinade/corvinade.exe", "Corvinade/portable"]:
+        sys.exit(f"the portable copy holds {names}")
+    if z.read("Corvinade/corvinade.exe") != open(sys.argv[2], "rb").read():
+        sys.exit("the portable copy's exe is not the release's")
+EOF
+cp "$zip" "$work/first.zip"
+sleep 1
+bash "$root/scripts/release-files.sh" "$dist" "$work/facts.txt" || fail "release-files.sh failed again"
+cmp -s "$zip" "$work/first.zip" || fail "the portable copy differs when made again"
 
 # A version that CHANGELOG.md does not begin with.
 sed "s/^version=.*/version=9.8.7.6/" "$facts" >"$work/unknown.txt"

@@ -1,13 +1,12 @@
 // Figures of screen capture at 4K: hotkey to window, one selection drag step
 // against a full repaint, the shade set on release, JPEG encoding against
-// cjpeg, PNG beside JPEG, and the memory of one (with a selection) and five capture windows.
+// cjpeg, PNG beside JPEG, and the memory of one (with a selection) and five capture windows
+// (Linux's count of the process's private memory) beside a plain program's.
 // Also keeps screenshots of the capture window in its states.
 //
 //   capture_bench.exe window OUTDIR   in-process: repaint, drag, release, JPEG, screenshots
 //   capture_bench.exe hotkey          corvinade.exe (CORVINADE_EXE): hotkey to window, memory
 #include <windows.h>
-
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -273,42 +272,55 @@ int CjpegMode(const std::string& cjpeg, const std::string& dir, double programMs
     return 0;
 }
 
-struct Memory {
-    double workingSetMb;
-    double peakWorkingSetMb;
-    double pagefileMb; // private bytes; Wine fills it from the process's data size
-    double peakPagefileMb;
-};
-
-Memory MemoryOf(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return {counters.WorkingSetSize / 1048576.0, counters.PeakWorkingSetSize / 1048576.0,
-            counters.PagefileUsage / 1048576.0, counters.PeakPagefileUsage / 1048576.0};
+// Private memory (Private_Clean + Private_Dirty, MB) of the Wine process
+// that runs `exe` in this run's prefix, as Linux counts it in
+// /proc/PID/smaps_rollup: the pixels, the libraries and theme a first window
+// loads, the system's input method and whatever a grab leaves behind.
+double PrivateMb(const std::string& exe) {
+    // [.] keeps the shell's own command line from matching.
+    const std::string kb = corvinade::test::RunLinuxShell(
+        "for d in /proc/[0-9]*; do grep -qzxF WINEPREFIX=$WINEPREFIX $d/environ 2>/dev/null && "
+        "tr '\\0' ' ' <$d/cmdline | grep -qi '" +
+        exe + "[.]exe' && awk '/^Private_(Clean|Dirty):/ {kb += $2} END {print kb}' $d/smaps_rollup; done");
+    return std::atof(kb.c_str()) / 1024.0;
 }
 
-// The first capture window with a selection drawn in it: its private bytes
-// (and their peak) above the idle process, against the image's 32-bit pixels.
-void SelectionMemory(const corvinade::test::Process& corvinade, const Memory& before) {
+double ScreenImageMb() {
+    return GetSystemMetrics(SM_CXSCREEN) * 4.0 * GetSystemMetrics(SM_CYSCREEN) / 1048576.0;
+}
+
+// The first capture window, with a selection drawn in it: the growth of the
+// process's private memory from before the hotkey, against the image's
+// 32-bit pixels.
+void SelectionMemory(HWND window, double beforeMb) {
     using namespace corvinade::test;
-    const auto windows = FindTopWindows({"", "Save Capture", corvinade.Id(), true});
-    HWND view = windows.empty() ? nullptr : FindChildOfClass(windows.front(), "CorvinadeImageView");
-    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
-    const double imageMb = static_cast<double>(screenW) * screenH * 4 / 1048576.0;
+    HWND view = FindChildOfClass(window, "CorvinadeImageView");
     if (!view) {
         std::printf("capture window's image view not found\n");
         return;
     }
     DragWithLeftButton(view, {40, 30}, {300, 200});
     PumpMessagesFor(Milliseconds(300));
-    const Memory m = MemoryOf(corvinade.Handle());
-    std::printf("capture window with a selection: %.1f MB private above the process before it, peak %.1f MB, "
-                "image %.1f MB "
-                "(%d x %d): %.2fx, peak %.2fx\n",
-                m.pagefileMb - before.pagefileMb, m.peakPagefileMb - before.pagefileMb, imageMb, screenW,
-                screenH, (m.pagefileMb - before.pagefileMb) / imageMb,
-                (m.peakPagefileMb - before.pagefileMb) / imageMb);
+    const double growth = PrivateMb("corvinade") - beforeMb;
+    std::printf("capture window with a selection: %.1f MB private above the process before the hotkey, image "
+                "%.1f MB (%d x %d): %.2fx\n",
+                growth, ScreenImageMb(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                growth / ScreenImageMb());
+}
+
+// The plain program's first window, the same way: what any program pays.
+void PlainMemory(const corvinade::test::Process& grabshow) {
+    using namespace corvinade::test;
+    const double before = PrivateMb("grabshow");
+    PressHotkey('G', ModWin);
+    const HWND window = WaitForWindow({"", "Grab", grabshow.Id(), true});
+    PumpMessagesFor(Milliseconds(300));
+    const double growth = PrivateMb("grabshow") - before;
+    std::printf("plain grab-and-show program, its first window: %.1f MB private above it before the hotkey: "
+                "%.2fx\n",
+                growth, growth / ScreenImageMb());
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    WaitFor([&] { return !IsWindow(window); });
 }
 
 // The visible top-level window of the process with this title, or null.
@@ -327,18 +339,8 @@ int HotkeyMode() {
         return 1;
     }
     PumpMessagesFor(Milliseconds(500));
-    const Memory idle = MemoryOf(corvinade.Handle());
-    std::printf("corvinade.exe idle: working set %.1f MB, peak %.1f MB, pagefile %.1f MB\n",
-                idle.workingSetMb, idle.peakWorkingSetMb, idle.pagefileMb);
-    // One capture window opened and closed first: the libraries its controls
-    // load stay with the process and are not the window's.
-    PressHotkey('S', ModWin);
-    const HWND first = WaitForWindow({"", "Save Capture", corvinade.Id(), true});
-    PostMessageA(first, WM_CLOSE, 0, 0);
-    WaitFor([&] { return !IsWindow(first); });
-    PumpMessagesFor(Milliseconds(500));
-    const Memory used = MemoryOf(corvinade.Handle());
-    std::printf("after a first capture window, closed: pagefile %.1f MB\n", used.pagefileMb);
+    const double idle = PrivateMb("corvinade");
+    std::printf("corvinade.exe idle: %.1f MB private (Linux: Private_Clean + Private_Dirty)\n", idle);
     std::vector<double> shown;
     for (int i = 1; i <= 5; ++i) {
         const size_t before = FindTopWindows({"", "Save Capture", corvinade.Id(), true}).size();
@@ -349,11 +351,9 @@ int HotkeyMode() {
         shown.push_back(Now() - start);
         PumpMessagesFor(Milliseconds(300));
         if (i == 1)
-            SelectionMemory(corvinade, used);
-        const Memory m = MemoryOf(corvinade.Handle());
-        std::printf("%d capture window(s): working set %.1f MB, peak %.1f MB, pagefile %.1f MB; hotkey to "
-                    "window shown %.0f ms\n",
-                    i, m.workingSetMb, m.peakWorkingSetMb, m.pagefileMb, shown.back());
+            SelectionMemory(FindTopWindows({"", "Save Capture", corvinade.Id(), true}).front(), idle);
+        std::printf("%d capture window(s): %.1f MB private; hotkey to window shown %.0f ms\n", i,
+                    PrivateMb("corvinade"), shown.back());
     }
     // The yardstick in the same run: a plain program that grabs the screen
     // into a DIB section on WIN + G and shows it in a new window. The two
@@ -379,6 +379,7 @@ int HotkeyMode() {
         PumpMessagesFor(Milliseconds(200));
         return ms;
     };
+    PlainMemory(grabshow);
     std::vector<double> ours, plain;
     for (int i = 0; i < 9; ++i) {
         ours.push_back(timeWindow('S', "Save Capture", corvinade.Id()));

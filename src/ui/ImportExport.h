@@ -1,0 +1,15 @@
+// The settings window's "Import..." and "Export..." flows: a file in the
+// hotkeys.ini format chosen in the system's file dialog, the questions and
+// the report in message boxes owned by `owner`. An import is committed as
+// any save is (the file, the registrations, every window); a file error
+// reaches the caller's error display and changes nothing.
+#pragma once
+
+#include <windows.h>
+
+namespace corvinade {
+
+void ImportHotkeys(HWND owner);
+void ExportHotkeys(HWND owner);
+
+} // namespace corvinade

@@ -1,0 +1,134 @@
+// End-to-end tests of the settings window's "Import..." and "Export...":
+// the real corvinade.exe, its file dialogs and message boxes driven from
+// this process, checked in hotkeys.ini, the registrations and the rows.
+#include <gmock/gmock.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "Harness.h"
+#include "SettingsHarness.h"
+#include "TrayHarness.h"
+
+namespace corvinade::test {
+namespace {
+
+const HotkeyEntry Notepad{true, 'N', ModWin, "openfile", "notepad.exe", ""};
+const HotkeyEntry Capture{true, 'S', ModWin, "capturescreen", "", ""};
+const HotkeyEntry Site{true, 'K', ModWin, "openwebsite", "example.org", ""};
+const HotkeyEntry Close{false, 'Q', ModCtrl, "close", "", ""};
+// WIN + N again: the list's "Open file" comes first and takes it.
+const HotkeyEntry SiteOnN{true, 'N', ModWin, "openwebsite", "example.net", ""};
+
+class ImportExportTest : public DesktopTest {
+protected:
+    void Start(const std::vector<HotkeyEntry>& entries) {
+        SetSettingText("FirstUse", "0");
+        WriteHotkeysIni(entries);
+        corvinade = Process::Start(CorvinadeExe());
+        for (const HotkeyEntry& e : entries)
+            if (e.active) {
+                ASSERT_TRUE(WaitForHotkeyRegistration(e.key, e.shift));
+            }
+        for (int attempt = 0; attempt < 5 && !settings; ++attempt) {
+            ASSERT_TRUE(DoubleClickTrayIcon());
+            settings = WaitForSettingsWindow(corvinade.Id(), Milliseconds{4000});
+        }
+        ASSERT_NE(settings, nullptr) << "no settings window after double clicks on the tray icon";
+    }
+    // A file in this run's temporary folder.
+    static std::string TempFile(const std::string& name) {
+        wchar_t temp[MAX_PATH + 1] = {};
+        GetTempPathW(MAX_PATH + 1, temp);
+        return Utf8Of(temp) + name;
+    }
+    static void WriteFile(const std::string& path, const std::string& text) {
+        std::ofstream(std::filesystem::path(WideOf(path)), std::ios::binary) << text;
+    }
+    // Clicks the button, then names the file in the dialog titled `title`.
+    void ChooseFile(const std::string& button, const std::string& title, const std::string& file) {
+        ASSERT_TRUE(ClickButton(settings, button));
+        HWND dialog = WaitForWindow({"#32770", title, corvinade.Id(), true});
+        ASSERT_NE(dialog, nullptr) << "no dialog \"" << title << "\"";
+        const std::wstring name = WideOf(file);
+        SendMessageW(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    }
+    // Answers the next message box; returns its text.
+    std::string Answer(const std::string& button) { return AnswerMessageBox(corvinade.Id(), button); }
+    std::string File() { return FileContent(HotkeysIniPath()).value_or("(none)"); }
+    bool FileIs(const std::vector<HotkeyEntry>& entries) {
+        return WaitFor([&] { return File() == HotkeysIniText(entries); }, Milliseconds{5000});
+    }
+
+    Process corvinade;
+    HWND settings = nullptr;
+};
+
+// Adding: what the list has is skipped, a section without a known action is
+// refused, the rest is saved and registered, and an added hotkey whose
+// combination an earlier one takes says so in its row. Replacing, once
+// confirmed, leaves the file's hotkeys alone in the list. A file without a
+// hotkey changes nothing.
+TEST_F(ImportExportTest, ImportAddsOrReplacesAndSaysWhatItDid) {
+    ASSERT_NO_FATAL_FAILURE(Start({Notepad, Capture}));
+    const std::string import = TempFile("import.ini");
+    WriteFile(import, HotkeysIniText({Capture, Site, Close}) + "[bad]\r\nactive=1\r\nfunc=Maximize\r\n\r\n" +
+                          HotkeysIniText({SiteOnN}).replace(1, 4, "last"));
+
+    ASSERT_NO_FATAL_FAILURE(ChooseFile("Import...", "Import hotkeys", WindowsPath(import)));
+    EXPECT_EQ(Answer("&Yes"), "\"" + import +
+                                  "\" holds 4 hotkeys.\n\n"
+                                  "Yes: add them to your list (one you already have is skipped).\n"
+                                  "No: replace your 2 hotkeys with them.\nCancel: import nothing.");
+    EXPECT_EQ(Answer("OK"),
+              "Added 3 hotkeys, skipped 1 already in your list, refused 1 without a known action.");
+    EXPECT_TRUE(FileIs({Notepad, Capture, Site, Close, SiteOnN})) << File();
+    EXPECT_TRUE(WaitForHotkeyRegistration('K', ModWin));
+    EXPECT_TRUE(WaitFor([&] {
+        const std::vector<std::string> rows = RowCaptions(settings);
+        return !rows.empty() && rows[0] == "WIN + N, Open website, example.net, active, not registered: An "
+                                           "earlier hotkey of this list, WIN + N (Open file), takes this "
+                                           "combination.";
+    })) << testing::PrintToString(RowCaptions(settings));
+
+    const std::string empty = TempFile("empty.ini");
+    WriteFile(empty, "[bad]\r\nfunc=none\r\n");
+    ASSERT_NO_FATAL_FAILURE(ChooseFile("Import...", "Import hotkeys", WindowsPath(empty)));
+    EXPECT_EQ(Answer("OK"), "\"" + empty + "\" holds no hotkey with a known action. Nothing was imported.");
+
+    WriteFile(import, HotkeysIniText({Site, Close}));
+    ASSERT_NO_FATAL_FAILURE(ChooseFile("Import...", "Import hotkeys", WindowsPath(import)));
+    EXPECT_THAT(Answer("&No"), testing::HasSubstr("No: replace your 5 hotkeys with them."));
+    EXPECT_EQ(Answer("OK"), "Replace your 5 hotkeys with the 2 hotkeys of \"" + import +
+                                "\"? Your hotkeys now in the list are deleted.");
+    EXPECT_EQ(Answer("OK"),
+              "Added 2 hotkeys, skipped 0 already in your list, refused 0 without a known action.");
+    EXPECT_TRUE(FileIs({Site, Close})) << File();
+    EXPECT_TRUE(WaitFor([] { return !IsCombinationTaken('S', ModWin); })) << "WIN + S is still registered";
+    EXPECT_TRUE(WaitFor([&] { return HotkeyRows(settings).size() == 2; }));
+}
+
+// The exported file is hotkeys.ini byte for byte, and imported back in
+// place of the list it gives the same file.
+TEST_F(ImportExportTest, AnExportImportsBackAsTheSameList) {
+    const std::vector<HotkeyEntry> list = {
+        Notepad, Close, {true, 'T', ModWin, "sendkeystrokes", "a<?CR?>b", ""}};
+    ASSERT_NO_FATAL_FAILURE(Start(list));
+    const std::string exported = TempFile("exported.ini");
+    ASSERT_NO_FATAL_FAILURE(ChooseFile("Export...", "Export hotkeys", WindowsPath(exported)));
+    EXPECT_TRUE(WaitFor([&] { return FileContent(exported) == HotkeysIniText(list); }))
+        << FileContent(exported).value_or("(none)");
+
+    ASSERT_NO_FATAL_FAILURE(ChooseFile("Import...", "Import hotkeys", WindowsPath(exported)));
+    EXPECT_THAT(Answer("&No"), testing::HasSubstr("holds 3 hotkeys."));
+    EXPECT_THAT(Answer("OK"), testing::StartsWith("Replace your 3 hotkeys"));
+    // Reported once saved.
+    EXPECT_EQ(Answer("OK"),
+              "Added 3 hotkeys, skipped 0 already in your list, refused 0 without a known action.");
+    EXPECT_EQ(File(), HotkeysIniText(list));
+}
+
+} // namespace
+} // namespace corvinade::test

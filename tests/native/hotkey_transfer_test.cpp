@@ -1,0 +1,126 @@
+// Import and export of hotkeys: files read and written by the rules of
+// hotkeys.ini, an import added to or replacing the user's draft; and a
+// portable copy's settings file.
+#include "core/HotkeyTransfer.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "app/AppPaths.h"
+
+namespace corvinade {
+namespace {
+
+namespace fs = std::filesystem;
+using A = THotkeyAction;
+using ::testing::ElementsAre;
+using ::testing::Field;
+
+const THotKeyData Notepad{true, 'N', 8, A::OpenFile, "notepad.exe", ""};
+const THotKeyData Capture{true, 'S', 8, A::CaptureScreen, "", ""};
+const THotKeyData Site{true, 'K', 8, A::OpenWebsite, "example.org", ""};
+
+std::vector<THotKeyData> Definitions(const THotkeyDraft& draft) {
+    std::vector<THotKeyData> out;
+    for (const THotkeyEntry& e : draft.Entries)
+        out.push_back(e.Definition);
+    return out;
+}
+
+// Adding: what the list has (active or not) and what the file repeats is
+// skipped; the rest goes to the end as new entries, the list's own keep
+// their identities.
+TEST(HotkeyImport, AddingSkipsWhatTheListHoldsAndAppendsTheRest) {
+    THotkeyDraft draft{{{7, Notepad}, {9, Capture}}, std::nullopt, false};
+    THotKeyData inactiveNotepad = Notepad;
+    inactiveNotepad.Active = false;
+    THotKeyData otherParameter = Notepad;
+    otherParameter.Params = "notepad.exe x.txt";
+    const TImportCount count =
+        MergeImport(draft, {{inactiveNotepad, Site, otherParameter, Site}, 2}, TImportMode::Add);
+
+    EXPECT_EQ(count.Added, 2);
+    EXPECT_EQ(count.Skipped, 2);
+    EXPECT_EQ(count.Refused, 2);
+    EXPECT_THAT(Definitions(draft), ElementsAre(Notepad, Capture, Site, otherParameter));
+    EXPECT_THAT(draft.Entries, ElementsAre(Field(&THotkeyEntry::Id, 7), Field(&THotkeyEntry::Id, 9),
+                                           Field(&THotkeyEntry::Id, 0), Field(&THotkeyEntry::Id, 0)));
+    EXPECT_FALSE(draft.LogonStart) << "an import leaves the log-on entry alone";
+    EXPECT_EQ(ImportReportText(count), "Added 2 hotkeys, skipped 2 already in your list, refused 2 without a "
+                                       "known action.");
+}
+
+TEST(HotkeyImport, ReplacingTakesTheFileAsItIs) {
+    THotkeyDraft draft{{{7, Notepad}, {9, Capture}}, std::nullopt, false};
+    const TImportCount count = MergeImport(draft, {{Site, Notepad, Site}, 0}, TImportMode::Replace);
+    EXPECT_EQ(count.Added, 3);
+    EXPECT_EQ(count.Skipped, 0);
+    EXPECT_THAT(Definitions(draft), ElementsAre(Site, Notepad, Site));
+    EXPECT_THAT(draft.Entries, testing::Each(Field(&THotkeyEntry::Id, 0)));
+    EXPECT_EQ(ImportReportText(count), "Added 3 hotkeys, skipped 0 already in your list, refused 0 without a "
+                                       "known action.");
+}
+
+class TransferFile : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "corvinade-transfer-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    void Write(const std::string& name, const std::string& content) const {
+        std::ofstream(Path(name), std::ios::binary) << content;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(Path(name), std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+
+    fs::path dir_;
+};
+
+// Sections without a known action are refused, as hotkeys.ini drops them;
+// inactive ones come along; an export reads back as it was.
+TEST_F(TransferFile, ReadsByTheRulesOfHotkeysIniAndExportsReadBack) {
+    Write("in.ini",
+          "; mine\n[a]\nactive=0\nkey=0x4B\nshift=8\nfunc=openwebsite\nparams= example.org \n"
+          "[b]\nactive=1\nfunc=Maximize\n[c]\nkey=3\n[d]\nactive=1\nkey=83\nshift=8\nfunc=capturescreen\n");
+    const THotkeyFileContent content = ReadHotkeyFile(Path("in.ini"));
+    THotKeyData inactiveSite = Site;
+    inactiveSite.Active = false;
+    EXPECT_THAT(content.Definitions, ElementsAre(inactiveSite, Capture));
+    EXPECT_EQ(content.Refused, 2);
+
+    WriteHotkeyFile(Path("out.ini"), {Notepad, inactiveSite});
+    EXPECT_THAT(ReadHotkeyFile(Path("out.ini")).Definitions, ElementsAre(Notepad, inactiveSite));
+    EXPECT_THAT(Read("out.ini"),
+                testing::StartsWith("[key0]\r\nactive=1\r\nkey=78\r\nshift=8\r\nfunc=openfile\r\n"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2)
+        << "no temporary file is left";
+}
+
+// A portable copy's "FirstUse": missing until written, written beside what
+// else the file holds.
+TEST_F(TransferFile, PortableSettingsKeepTheirOtherValues) {
+    EXPECT_EQ(ReadSettingsFileText(Path("settings.ini"), FirstUseValueName), std::nullopt);
+    Write("settings.ini", "[Corvinade]\r\nMine=x\r\n");
+    WriteSettingsFileText(Path("settings.ini"), FirstUseValueName, "0");
+    EXPECT_EQ(Read("settings.ini"), "[Corvinade]\r\nMine=x\r\nFirstUse=0\r\n\r\n");
+    EXPECT_EQ(ReadSettingsFileText(Path("settings.ini"), "firstuse"), "0");
+    EXPECT_EQ(BesideProgram("D:\\Tools\\Corvinade\\corvinade.exe", "portable"),
+              "D:\\Tools\\Corvinade\\portable");
+    EXPECT_EQ(BesideProgram("D:\\corvinade.exe", "hotkeys.ini"), "D:\\hotkeys.ini");
+}
+
+} // namespace
+} // namespace corvinade
