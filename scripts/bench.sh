@@ -4,7 +4,8 @@
 # capture at 4K (hotkey to window against a plain grab-and-show program, a
 # drag step against a full repaint, the release, JPEG against cjpeg, the
 # window's memory, as Linux counts the process's private memory, against its
-# image and a plain program's first window), the settings window with 200 hotkeys,
+# image and a plain program's first window), the settings window with 10,
+# 200 and 1,000 hotkeys,
 # hotkey to action while the update check waits on an endpoint that never
 # answers against the same at idle, and the size of corvinade.exe. Not a
 # test: figures, no pass or fail.
@@ -53,9 +54,13 @@ windowLine=$(grep -m1 '^capture window with a selection:' <<<"$capture")
 window=$(num "$windowLine" "capture window with a selection:")
 image=$(num "$windowLine" "hotkey, image")
 plainMemory=$(num "$capture" "plain grab-and-show program, its first window:")
-settingsMs=$(grep -m1 'create, show and paint' <<<"$settings" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
-settingsWindows=$(num "$settings" "windows it holds:")
-scrollMs=$(grep -m1 'one scroll step' <<<"$settings" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
+# The settings window's figure at N hotkeys: its open time or window count.
+settingsOpen() { grep -m1 "^ *$1 hotkeys: create, show and paint" <<<"$settings" | sed -E 's/.*median ([0-9.]+) ms.*/\1/'; }
+settingsWindows() { num "$settings" "$1 hotkeys: windows it holds:"; }
+open10=$(settingsOpen 10)
+open200=$(settingsOpen 200)
+open1000=$(settingsOpen 1000)
+scrollMs=$(grep -m1 '1000 hotkeys: one scroll step' <<<"$settings" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
 size=$(stat -c %s "$build/src/corvinade.exe")
 answerIdle=$(grep -m1 'hotkey to action, idle:' <<<"$answer" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
 answerHanging=$(grep -m1 'hotkey to action, endpoint hanging:' <<<"$answer" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
@@ -70,6 +75,9 @@ printf '%-34s %-12s %-40s %s\n' \
     "selection release" "$release ms" "(three releases)" "" \
     "JPEG save of the 4K image" "$jpeg ms" "cjpeg on the same pixels, without its start" "${cjpegRatio}x" \
     "4K capture window with a selection" "$window MB" "its image $image MB (plain program $plainMemory MB)" "$(ratio "$window" "$image")x" \
-    "settings window, 200 hotkeys" "$settingsMs ms" "$settingsWindows windows; scroll step $scrollMs ms" "" \
+    "settings window, 10 hotkeys" "$open10 ms" "$(settingsWindows 10) windows" "" \
+    "settings window, 200 hotkeys" "$open200 ms" "10 hotkeys $open10 ms; $(settingsWindows 200) windows" "$(ratio "$open200" "$open10")x" \
+    "settings window, 1,000 hotkeys" "$open1000 ms" "10 hotkeys $open10 ms (aim 1.3x); $(settingsWindows 1000) windows" "$(ratio "$open1000" "$open10")x" \
+    "settings scroll step, 1,000 hotkeys" "$scrollMs ms" "aim 16 ms" "$(ratio "$scrollMs" 16)x" \
     "hotkey to action, endpoint hanging" "$answerHanging ms" "the same at idle $answerIdle ms (aim 1.5x)" "$(ratio "$answerHanging" "$answerIdle")x" \
     "corvinade.exe" "$size bytes" "1 MB = 1048576 bytes" "$(ratio "$size" 1048576)x"

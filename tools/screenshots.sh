@@ -116,6 +116,11 @@ fi
 # with the keyboard as a user would.
 xdotool mousemove $((W - 11)) $((H - 11)) click --repeat 2 --delay 80 1
 wait_window "Settings" && sleep 1 && shot settings
+keys 70+2 49 50         # Ctrl+F, "12": the rows that hold it
+shot settings-filter
+keys 27 90 90 90        # Esc clears the filter; "zzz": no row holds it
+shot settings-no-match
+keys 27                 # Esc clears it, the focus stays in the box
 keys 9 13               # Tab to the top row's "Edit", Enter
 shot settings-edit
 keys 27                 # Esc: the row's edit is cancelled

@@ -610,6 +610,32 @@ void Edit::HandleCommand(WORD notifyCode) {
         OnChange();
 }
 
+namespace {
+
+bool IsKey(UINT msg, WPARAM wParam, WPARAM key) {
+    return (msg == WM_KEYDOWN || msg == WM_CHAR) && wParam == key;
+}
+
+} // namespace
+
+bool SearchBox::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_GETDLGCODE && lParam) {
+        const MSG& key = *reinterpret_cast<const MSG*>(lParam);
+        if (IsKey(key.message, key.wParam, VK_RETURN) ||
+            (IsKey(key.message, key.wParam, VK_ESCAPE) && !Text().empty())) {
+            result = DLGC_WANTMESSAGE | DLGC_HASSETSEL;
+            return true;
+        }
+    }
+    if (IsKey(msg, wParam, VK_RETURN) || IsKey(msg, wParam, VK_ESCAPE)) {
+        if (msg == WM_KEYDOWN && wParam == VK_ESCAPE)
+            SetText({});
+        result = 0;
+        return true;
+    }
+    return Edit::ControlMessage(msg, wParam, lParam, result);
+}
+
 Memo::Memo(Container& parent, const ControlArgs& args)
     : Edit(parent, ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, args) {}
 

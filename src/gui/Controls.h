@@ -251,6 +251,17 @@ protected:
     bool ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
 
+// A single-line edit box for a search text, which shows its findings as it
+// is typed: Esc clears it while it holds text (an empty box leaves Esc to
+// the dialog's cancel button), and Enter stays in it (no default button).
+class SearchBox : public Edit {
+public:
+    using Edit::Edit;
+
+protected:
+    bool ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+};
+
 // A multi-line edit box: Enter breaks the line, long lines wrap on screen
 // without changing the text, Tab and Esc stay dialog keys, no 30,000
 // character limit.

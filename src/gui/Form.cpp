@@ -416,8 +416,8 @@ bool Form::HandleDialogKey(MSG& msg) {
 
 void Form::FocusMoved(HWND focus) {
     for (HWND w = focus ? ::GetParent(focus) : nullptr; w; w = ::GetParent(w))
-        if (auto* box = dynamic_cast<ScrollBox*>(Control::FromHandle(w)))
-            box->ScrollIntoView(focus);
+        if (auto* scrolled = dynamic_cast<ScrollingPanel*>(Control::FromHandle(w)))
+            scrolled->ScrollIntoView(focus);
 }
 
 LRESULT Form::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

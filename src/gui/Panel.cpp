@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <climits>
 
 #include "core/Wide_win.h"
 #include "gui/WindowClass.h"
@@ -14,7 +15,6 @@ namespace corvinade::gui {
 namespace {
 
 constexpr wchar_t kPanelClass[] = L"CorvinadePanel";
-constexpr int kLineStep = 20; // design pixels a scroll arrow moves
 
 const wchar_t* PanelClass() {
     RegisterWindowClass({.name = kPanelClass, .proc = ::DefWindowProcW});
@@ -166,6 +166,85 @@ void PageControl::Realign() {
     Container::Realign();
 }
 
+// --------------------------------------------------------- ScrollingPanel
+
+namespace {
+
+constexpr int kLineStep = 20; // design pixels a scroll arrow moves
+
+} // namespace
+
+ScrollingPanel::ScrollingPanel(Container& parent, const ControlArgs& args)
+    : Panel(parent, WS_VSCROLL, args) {}
+
+int ScrollingPanel::ClientHeight() const {
+    RECT client = {};
+    ::GetClientRect(Handle(), &client);
+    return client.bottom - client.top;
+}
+
+int ScrollingPanel::ShowExtent(int extent, int position) {
+    SCROLLINFO info = {sizeof info,
+                       SIF_RANGE | SIF_PAGE | SIF_POS,
+                       0,
+                       std::max(0, extent - 1),
+                       static_cast<UINT>(ClientHeight()),
+                       position,
+                       0};
+    ::SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
+    // Showing or hiding the bar changes the client area: measured after.
+    position = std::clamp(position, 0, std::max(0, extent - ClientHeight()));
+    ::SetScrollPos(Handle(), SB_VERT, position, TRUE);
+    return position;
+}
+
+void ScrollingPanel::ScrollToShow(int top, int bottom) {
+    if (top < Position())
+        ScrollTo(top);
+    else if (bottom > Position() + ClientHeight())
+        ScrollTo(bottom - ClientHeight());
+}
+
+bool ScrollingPanel::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    const int line = Scale(kLineStep), page = ClientHeight();
+    if (msg == WM_MOUSEWHEEL) {
+        ScrollTo(Position() - GET_WHEEL_DELTA_WPARAM(wParam) * 3 * line / WHEEL_DELTA);
+        result = 0;
+        return true;
+    }
+    if (msg != WM_VSCROLL)
+        return Panel::ControlMessage(msg, wParam, lParam, result);
+    switch (LOWORD(wParam)) {
+    case SB_LINEUP:
+        ScrollTo(Position() - line);
+        break;
+    case SB_LINEDOWN:
+        ScrollTo(Position() + line);
+        break;
+    case SB_PAGEUP:
+        ScrollTo(Position() - page);
+        break;
+    case SB_PAGEDOWN:
+        ScrollTo(Position() + page);
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        SCROLLINFO info = {sizeof info, SIF_TRACKPOS};
+        ::GetScrollInfo(Handle(), SB_VERT, &info);
+        ScrollTo(info.nTrackPos);
+        break;
+    }
+    case SB_TOP:
+        ScrollTo(0);
+        break;
+    case SB_BOTTOM:
+        ScrollTo(INT_MAX); // as far as it goes
+        break;
+    }
+    result = 0;
+    return true;
+}
+
 // -------------------------------------------------------------- ScrollBox
 
 // The scrolled panel: rows coming or going lay out the whole box (its
@@ -185,7 +264,7 @@ private:
     ScrollBox& box_;
 };
 
-ScrollBox::ScrollBox(Container& parent, const ControlArgs& args) : Panel(parent, WS_VSCROLL, args) {
+ScrollBox::ScrollBox(Container& parent, const ControlArgs& args) : ScrollingPanel(parent, args) {
     content_ =
         std::make_unique<ScrolledPanel>(*this, ControlArgs{.width = args.width, .height = args.height});
     Realign();
@@ -207,30 +286,14 @@ int ScrollBox::Extent() const {
     return extent;
 }
 
-int ScrollBox::ClientHeight() const {
-    RECT client = {};
-    ::GetClientRect(Handle(), &client);
-    return client.bottom - client.top;
-}
-
 void ScrollBox::Realign() {
     if (!content_ || realigning_ || AlignDisabled() || content_->Locked())
         return;
     realigning_ = true;
     const int extent = Extent();
-    // Showing or hiding the bar changes the client width: measure after.
-    SCROLLINFO info = {sizeof info,
-                       SIF_RANGE | SIF_PAGE | SIF_POS,
-                       0,
-                       std::max(0, extent - 1),
-                       static_cast<UINT>(ClientHeight()),
-                       position_,
-                       0};
-    ::SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
+    position_ = ShowExtent(extent, position_);
     RECT client = {};
     ::GetClientRect(Handle(), &client);
-    position_ = std::clamp(position_, 0, std::max(0, extent - static_cast<int>(client.bottom)));
-    ::SetScrollPos(Handle(), SB_VERT, position_, TRUE);
     ::SetWindowPos(content_->Handle(), nullptr, 0, -position_, client.right,
                    std::max<int>(extent, client.bottom), SWP_NOZORDER | SWP_NOACTIVATE);
     content_->Realign();
@@ -260,55 +323,7 @@ void ScrollBox::ScrollIntoView(HWND window) {
     if (r.bottom - r.top > ClientHeight())
         ::GetWindowRect(window, &r);
     ::MapWindowPoints(nullptr, content_->Handle(), reinterpret_cast<POINT*>(&r), 2);
-    const int height = ClientHeight();
-    if (r.top < position_)
-        ScrollTo(r.top);
-    else if (r.bottom > position_ + height)
-        ScrollTo(r.bottom - height);
-}
-
-void ScrollBox::Scroll(WORD request) {
-    SCROLLINFO info = {sizeof info, SIF_ALL};
-    ::GetScrollInfo(Handle(), SB_VERT, &info);
-    const int line = Scale(kLineStep), page = ClientHeight();
-    switch (request) {
-    case SB_LINEUP:
-        ScrollTo(position_ - line);
-        break;
-    case SB_LINEDOWN:
-        ScrollTo(position_ + line);
-        break;
-    case SB_PAGEUP:
-        ScrollTo(position_ - page);
-        break;
-    case SB_PAGEDOWN:
-        ScrollTo(position_ + page);
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        ScrollTo(info.nTrackPos);
-        break;
-    case SB_TOP:
-        ScrollTo(0);
-        break;
-    case SB_BOTTOM:
-        ScrollTo(Extent());
-        break;
-    }
-}
-
-bool ScrollBox::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (msg) {
-    case WM_VSCROLL:
-        Scroll(LOWORD(wParam));
-        result = 0;
-        return true;
-    case WM_MOUSEWHEEL:
-        ScrollTo(position_ - GET_WHEEL_DELTA_WPARAM(wParam) * 3 * Scale(kLineStep) / WHEEL_DELTA);
-        result = 0;
-        return true;
-    }
-    return Panel::ControlMessage(msg, wParam, lParam, result);
+    ScrollToShow(r.top, r.bottom);
 }
 
 } // namespace corvinade::gui

@@ -69,27 +69,44 @@ private:
     int active_ = -1;
 };
 
-class ScrollBox : public Panel {
+// A panel whose content scrolls vertically: the scroll bar and the wheel
+// move it, and the focus arriving at a window inside brings that window
+// into view (Form::FocusMoved).
+class ScrollingPanel : public Panel {
+public:
+    ScrollingPanel(Container& parent, const ControlArgs& args);
+
+    virtual int Position() const = 0;
+    virtual void ScrollTo(int y) = 0;
+    // Scrolls as little as brings the window (a descendant) into view.
+    virtual void ScrollIntoView(HWND window) = 0;
+
+protected:
+    int ClientHeight() const;
+    // The scroll bar for content `extent` pixels high at `position`; returns
+    // the position within what the content allows.
+    int ShowExtent(int extent, int position);
+    // Scrolls as little as brings content pixels top to bottom into view.
+    void ScrollToShow(int top, int bottom);
+    // The scroll bar and the wheel.
+    bool ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+};
+
+class ScrollBox : public ScrollingPanel {
 public:
     ScrollBox(Container& parent, const ControlArgs& args);
     ~ScrollBox() override;
 
     // What scrolls: controls docked to its top stack from the top.
     Panel& Content();
-    int Position() const { return position_; }
-    void ScrollTo(int y);
-    // Scrolls as little as brings the window (a descendant) into view.
-    void ScrollIntoView(HWND window);
+    int Position() const override { return position_; }
+    void ScrollTo(int y) override;
+    void ScrollIntoView(HWND window) override;
     void Realign() override;
-
-protected:
-    bool ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     class ScrolledPanel;
     int Extent() const;
-    int ClientHeight() const;
-    void Scroll(WORD request);
 
     std::unique_ptr<ScrolledPanel> content_;
     int position_ = 0;

@@ -4,6 +4,7 @@
 #include "app/datau.h"
 #include "core/Errors.h"
 #include "core/Wide_win.h"
+#include "gui/Contrast.h"
 #include "gui/Dialogs.h"
 #include "gui/Form.h"
 #include "gui/Handles.h"
@@ -20,7 +21,7 @@ constexpr int EditHeight = 97, SaveWidth = 82;
 constexpr int MarkLeft = 76, MarkTop = 62, MarkWidth = 220, MarkHeight = 16, MarkIcon = 16;
 // The action list as wide as its longest name; the parameters after it.
 constexpr int ActionWidth = 182, ParametersLeft = 497, ParametersWidth = 136;
-const COLORREF FailedColor = RGB(192, 0, 0);
+const COLORREF FailedColor = RGB(192, 0, 0), BoxColor = RGB(255, 255, 255), MarkColor = RGB(0, 0, 0);
 
 using gui::akBottom;
 using gui::akLeft;
@@ -144,16 +145,18 @@ struct THotkeySetting::EditPanel {
     ParameterControls parameters;
 };
 
-THotkeySetting::THotkeySetting(gui::Container& parent, const THotkeyDocument& document, std::uint32_t entryId)
-    : gui::Panel(parent, {.width = DesignWidth, .height = RowHeight, .align = gui::Align::Top}),
-      EntryId(entryId), btnEdit(*this, {.left = 5, .top = 23, .width = 55, .height = 25, .caption = "Edit"}),
+THotkeySetting::THotkeySetting(gui::Container& parent, const THotkeyDocument& document)
+    : gui::Panel(parent, {.width = DesignWidth, .height = RowHeight}),
+      btnEdit(*this, {.left = 5, .top = 23, .width = 55, .height = 25, .caption = "Edit"}),
       btnDelete(*this, {.left = 5, .top = 50, .width = 55, .height = 25, .caption = "Delete"}),
       document_(document) {
     OnPaint = [this](HDC dc, const RECT& client) { PaintView(dc, client); };
     btnEdit.OnClick = [this] { btnEditClick(); };
     btnDelete.OnClick = [this] { btnDeleteClick(); };
+    // The focus walks the buttons: a screen reader says whose they are.
+    for (gui::Button* button : {&btnEdit, &btnDelete})
+        button->SetAccessibleName([this, button] { return button->Caption() + ", " + Caption(); });
     SetEditing(false);
-    LoadFromDefinition();
 }
 
 THotkeySetting::~THotkeySetting() = default;
@@ -185,6 +188,15 @@ void THotkeySetting::SetEditing(bool editing) {
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+void THotkeySetting::ShowEntry(std::uint32_t entryId) {
+    if (entryId != entryId_) {
+        entryId_ = entryId;
+        if (editing_)
+            SetEditing(false);
+    }
+    LoadFromDefinition();
+}
+
 void THotkeySetting::LoadFromDefinition() {
     if (editing_)
         return;
@@ -192,7 +204,7 @@ void THotkeySetting::LoadFromDefinition() {
 }
 
 void THotkeySetting::LoadIntoControls() {
-    const THotkeyEntry* entry = document_.Find(EntryId);
+    const THotkeyEntry* entry = document_.Find(entryId_);
     if (!entry)
         return; // deleted: the settings window takes the row away
     const THotKeyData& d = entry->Definition;
@@ -257,7 +269,7 @@ void THotkeySetting::PaintFaultMark(HDC dc) {
                  nullptr, DI_NORMAL);
     RECT text = {mark.left + icon + Scale(4), mark.top + Scale(2), mark.right, mark.bottom};
     gui::ScopedSelect font(dc, gui::Font({.style = gui::FontBold}, Dpi()));
-    ::SetTextColor(dc, FailedColor);
+    ::SetTextColor(dc, gui::ContrastColor(FailedColor, COLOR_BTNTEXT));
     ::DrawTextW(dc, L"Not registered", -1, &text, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
@@ -359,12 +371,14 @@ std::string THotkeySetting::Params2Text() const {
 }
 
 void THotkeySetting::UpdateCombinationStatus() {
-    combinationStatus_ = ShowCombinationStatus(editor_->lblCombination, GetKey(), GetShift(), EntryId);
+    combinationStatus_ = ShowCombinationStatus(editor_->lblCombination, GetKey(), GetShift(), entryId_);
 }
 
 void THotkeySetting::btnEditClick() {
-    SetEditing(true);
-    UpdateCombinationStatus();
+    if (!editing_) {
+        SetEditing(true);
+        UpdateCombinationStatus();
+    }
     editor_->ckbActive.SetFocus();
 }
 
@@ -377,7 +391,7 @@ void THotkeySetting::btnDeleteClick() {
 }
 
 bool THotkeySetting::ValidateInput() {
-    if (document_.ActiveWithCombination(GetKey(), GetShift(), EntryId)) {
+    if (document_.ActiveWithCombination(GetKey(), GetShift(), entryId_)) {
         gui::MessageDlg("The selected hotkey is already in use.", gui::DialogKind::Error, MB_OK);
         return false;
     }
@@ -436,15 +450,20 @@ void THotkeySetting::PaintView(HDC dc, const RECT& client) {
                   Scale(Panel1Left + left + width) + (width > 200 ? stretch : 0), Scale(top + 13)};
         ::DrawTextW(dc, Wide(s).c_str(), -1, &r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     };
-    gui::GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+    // The imitated check boxes: a white box, black frame and mark, or the
+    // system's window colours in high contrast.
+    const COLORREF ink = gui::ContrastColor(MarkColor, COLOR_WINDOWTEXT);
+    gui::GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, ink));
+    gui::GdiObject<HBRUSH> boxBrush(::CreateSolidBrush(gui::ContrastColor(BoxColor, COLOR_WINDOW)));
+    gui::GdiObject<HBRUSH> markBrush(::CreateSolidBrush(ink));
     auto box = [&](int left, int top, bool checked, const char* caption) {
         const int x = Scale(Panel1Left + left), y = Scale(top), size = Scale(13);
         gui::ScopedSelect selectPen(dc, pen.Get());
-        gui::ScopedSelect selectBrush(dc, ::GetStockObject(WHITE_BRUSH));
+        gui::ScopedSelect selectBrush(dc, boxBrush.Get());
         ::Rectangle(dc, x, y, x + size, y + size);
         if (checked) {
             RECT mark = {x + Scale(3), y + Scale(3), x + Scale(3) + Scale(7), y + Scale(3) + Scale(7)};
-            ::FillRect(dc, &mark, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+            ::FillRect(dc, &mark, markBrush.Get());
         }
         text(left + 17, top, 45, caption);
     };

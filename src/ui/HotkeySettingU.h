@@ -1,12 +1,15 @@
 // THotkeySetting: one row of the settings window. It shows one hotkey of the
 // hotkey document read-only and, after "Edit", lets the user change it in
 // place and save it, cancel, or delete the hotkey. It never writes files: it
-// tells its owner through OnSave and OnDelete.
+// tells its owner through OnSave and OnDelete. The settings window reuses a
+// row for another hotkey as its list scrolls (ShowEntry).
 //
 // A row in view mode is one window with its two buttons; its texts and the
-// imitated check boxes are drawn. The edit controls are made when the row
-// first enters edit mode, so hundreds of rows stay light. An active hotkey
-// that failed to register is marked, with the reason in a tooltip.
+// imitated check boxes are drawn, in the system's colours in high contrast.
+// The edit controls are made when the row first enters edit mode. An active
+// hotkey that failed to register is marked by a warning sign and "Not
+// registered", with the reason in a tooltip. The row's window text says
+// what it shows, for screen readers.
 #pragma once
 
 #include <windows.h>
@@ -32,11 +35,14 @@ public:
     static constexpr int RowHeight = 100;
     static constexpr int DesignWidth = 814; // Panel2 (66) and Panel1 (748)
 
-    THotkeySetting(gui::Container& parent, const THotkeyDocument& document, std::uint32_t entryId);
+    THotkeySetting(gui::Container& parent, const THotkeyDocument& document);
     ~THotkeySetting() override;
 
-    // The document's entry the row shows.
-    const std::uint32_t EntryId;
+    // Shows this entry of the document (given another one, the row leaves
+    // edit mode, its input dropped).
+    void ShowEntry(std::uint32_t entryId);
+    // The document's entry the row shows (0 for none yet).
+    std::uint32_t EntryId() const { return entryId_; }
     bool Editing() const { return editing_; }
 
     std::function<void(THotkeySetting&)> OnSave, OnDelete;
@@ -72,6 +78,7 @@ public:
     void SetRegistrationFault(const std::string& reason);
     const std::string& RegistrationFault() const { return faultReason_; }
 
+    // Into edit mode (unless it is), the focus on its first field.
     void btnEditClick();
     void btnDeleteClick();
     void Button2Click();
@@ -94,6 +101,7 @@ private:
     void UpdateCombinationStatus();
 
     const THotkeyDocument& document_;
+    std::uint32_t entryId_ = 0;
     bool editing_ = false;
     // What the view shows: the definition as last loaded.
     THotKeyData shown_;

@@ -8,6 +8,7 @@
 
 #include "app/LogonStart.h"
 #include "app/datau.h"
+#include "core/HotkeyFilter.h"
 #include "core/Maker.h"
 #include "core/RegistrationStatus.h"
 #include "core/Wide_win.h"
@@ -21,7 +22,8 @@ namespace corvinade {
 namespace {
 
 constexpr int ClientWidth = 812, ClientHeight = 466;
-constexpr UINT FreeDeletedRowsMessage = WM_APP + 1;
+// The strip above the rows: the button, the help lines and the filter.
+constexpr int StripHeight = 86, FilterTop = 59;
 
 using gui::akBottom;
 using gui::akLeft;
@@ -58,7 +60,8 @@ TSettingsForm::TSettingsForm(HWND owner)
           {.left = 4, .top = 4, .width = 804, .height = 423, .anchors = akLeft | akTop | akRight | akBottom},
           true),
       tsHotkeys(pcClient.AddPage("Hotkeys")),
-      Panel1(tsHotkeys, {.width = tsHotkeys.DesignClientSize().cx, .height = 60, .align = gui::Align::Top}),
+      Panel1(tsHotkeys,
+             {.width = tsHotkeys.DesignClientSize().cx, .height = StripHeight, .align = gui::Align::Top}),
       Button1(Panel1, {.left = 8, .top = 10, .width = 75, .height = 25, .caption = "&New hotkey"}),
       Label1(Panel1,
              {.left = 105,
@@ -70,9 +73,14 @@ TSettingsForm::TSettingsForm(HWND owner)
               .top = 27,
               .caption = "To edit existing hotkeys click the \"Edit\" button to the left of the hotkey you "
                          "would like to edit. Click \"Save\" when done."}),
-      HotKeyPlacement(tsHotkeys, {.width = tsHotkeys.DesignClientSize().cx,
-                                  .height = tsHotkeys.DesignClientSize().cy - 60,
-                                  .align = gui::Align::Client}),
+      lblFilter(Panel1, {.left = 8, .top = FilterTop + 3, .caption = "Filter"}),
+      edtFilter(Panel1, {.left = 105, .top = FilterTop, .width = 250, .height = 21}),
+      HotKeyPlacement(tsHotkeys,
+                      {.width = tsHotkeys.DesignClientSize().cx,
+                       .height = tsHotkeys.DesignClientSize().cy - StripHeight,
+                       .align = gui::Align::Client},
+                      THotkeySetting::RowHeight),
+      lblNoMatch(HotKeyPlacement, {.left = 8, .top = 8, .caption = "No hotkey matches the filter."}),
       tsOtherSettings(pcClient.AddPage("Other settings")),
       chkStartAtWindowsStart(tsOtherSettings,
                              {.left = 16, .top = 25, .caption = "&Start when you log on Windows"}),
@@ -95,6 +103,15 @@ TSettingsForm::TSettingsForm(HWND owner)
     btnCheckForUpdates.OnClick = [this] { btnCheckForUpdatesClick(); };
     lblWeb.OnClick = [this] { lblWebClick(); };
     lblMail.OnClick = [this] { lblMailClick(); };
+    edtFilter.OnChange = [this] { edtFilterChange(); };
+    HotKeyPlacement.MakeRow = [this](gui::VirtualList&) { return MakeRow(); };
+    HotKeyPlacement.BindRow = [this](gui::Control& row, std::uint32_t entryId) {
+        ShowRow(static_cast<THotkeySetting&>(row), entryId);
+    };
+    HotKeyPlacement.KeepsRow = [](const gui::Control& row) {
+        return static_cast<const THotkeySetting&>(row).Editing();
+    };
+    OnShortcutKey = [this](WPARAM key) { return FormShortcutKey(key); };
     btnImport.OnClick = [this] { btnImportClick(); };
     btnExport.OnClick = [this] { btnExportClick(); };
     OnShow = [this] { FormShow(); };
@@ -109,6 +126,7 @@ TSettingsForm::~TSettingsForm() {
 void TSettingsForm::FormCreate() {
     pcClient.SetActivePageIndex(0);
     gui::App().HideTaskbarButton();
+    lblNoMatch.SetVisible(false);
     SyncHotkeyRows();
     documentSubscription_ = Data->Document().Subscribe([this] { SyncHotkeyRows(); });
     lblTitle.SetCaption(gui::App().Title() + " " + Data->VersionNumberToText(Data->RunningVersionNumber()));
@@ -127,17 +145,6 @@ void TSettingsForm::BringUp() {
     ::SetForegroundWindow(Handle());
 }
 
-void TSettingsForm::EditEntry(std::uint32_t entryId) {
-    for (const auto& row : hotkeyRows_) {
-        if (row->EntryId != entryId)
-            continue;
-        pcClient.SetActivePageIndex(0);
-        HotKeyPlacement.ScrollIntoView(row->Handle());
-        row->btnEditClick();
-        return;
-    }
-}
-
 // Every close ends the window's life: its owner frees it (a modal one after
 // the modal run).
 void TSettingsForm::FormClose() {
@@ -148,76 +155,102 @@ void TSettingsForm::FormClose() {
 void TSettingsForm::FormDestroy() {
     if (Data)
         Data->Document().Unsubscribe(documentSubscription_);
-    FreeHotkeyRows();
-    deletedRows_.clear();
     if (gui::Application::Instance())
         gui::App().HideTaskbarButton();
 }
 
-std::unique_ptr<THotkeySetting> TSettingsForm::MakeRow(std::uint32_t entryId) {
-    auto row = std::make_unique<THotkeySetting>(HotKeyPlacement.Content(), Data->Document(), entryId);
+// Ctrl+F to the filter, unless a key field takes it as a combination.
+bool TSettingsForm::FormShortcutKey(WPARAM key) {
+    if (key != 'F' || ::GetKeyState(VK_CONTROL) >= 0 || ::GetKeyState(VK_MENU) < 0 ||
+        ::GetKeyState(VK_SHIFT) < 0)
+        return false;
+    if (HWND focus = ::GetFocus(); focus && (::SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS))
+        return false;
+    pcClient.SetActivePageIndex(0);
+    edtFilter.SetFocus();
+    ::SendMessageW(edtFilter.Handle(), EM_SETSEL, 0, -1);
+    return true;
+}
+
+std::unique_ptr<gui::Control> TSettingsForm::MakeRow() {
+    auto row = std::make_unique<THotkeySetting>(HotKeyPlacement, Data->Document());
     row->OnDelete = [this](THotkeySetting& r) { HotkeySettingDelete(r); };
     row->OnSave = [this](THotkeySetting& r) { HotkeySettingSave(r); };
     return row;
 }
 
 void TSettingsForm::SyncHotkeyRows() {
-    const THotkeyEntries& entries = Data->Document().Entries();
-    std::vector<std::unique_ptr<THotkeySetting>> rows;
-    gui::Panel& content = HotKeyPlacement.Content();
-    content.DisableAlign();
-    for (int i = static_cast<int>(entries.size()) - 1; i >= 0; --i) {
-        const std::uint32_t id = entries[static_cast<std::size_t>(i)].Id;
-        auto kept = std::find_if(hotkeyRows_.begin(), hotkeyRows_.end(),
-                                 [&](const auto& row) { return row && row->EntryId == id; });
-        std::unique_ptr<THotkeySetting> row = kept != hotkeyRows_.end() ? std::move(*kept) : MakeRow(id);
-        row->LoadFromDefinition();
-        rows.push_back(std::move(row));
-    }
-    // Rows of deleted entries; the row whose click deleted it may still be
-    // in its handler, so they go once that has returned.
-    for (auto& gone : hotkeyRows_)
-        if (gone) {
-            gone->SetVisible(false);
-            deletedRows_.push_back(std::move(gone));
-        }
-    hotkeyRows_ = std::move(rows);
-    std::vector<gui::Control*> order;
-    for (const auto& row : hotkeyRows_)
-        order.push_back(row.get());
-    content.SetChildOrder(order);
-    content.EnableAlign();
-    if (!deletedRows_.empty()) // dropped with the window, should it go first
-        ::PostMessageW(Handle(), FreeDeletedRowsMessage, 0, 0);
-    ShowRegistrationFaults();
+    ShowFilteredRows();
     chkStartAtWindowsStart.SetChecked(Data->Document().LogonStart());
 }
 
-// Each row is judged by the document's definitions and the live list.
-void TSettingsForm::ShowRegistrationFaults() {
-    const std::vector<THotKeyData> definitions = Data->Document().Definitions();
-    for (const auto& row : hotkeyRows_) {
-        const int index = Data->Document().IndexOf(row->EntryId);
-        const RegistrationFault fault =
-            index < 0 ? RegistrationFault::None : EditorItemFault(definitions, index, Data->ActiveHotkeys());
-        std::string reason;
-        if (fault != RegistrationFault::None) {
-            const THotKeyData& d = definitions[static_cast<std::size_t>(index)];
-            const THotKeyData* earlier = EarlierWithCombination(definitions, index);
-            reason = FaultTooltip(
-                fault,
-                Data->HotkeyText(static_cast<std::uint16_t>(d.Key), static_cast<std::uint16_t>(d.Shift)),
-                earlier ? earlier->Func : THotkeyAction::None);
-        }
-        row->SetRegistrationFault(reason);
+void TSettingsForm::ShowFilteredRows() {
+    const std::string filter = edtFilter.Text();
+    std::vector<std::uint32_t> editing;
+    for (THotkeySetting* row : HotkeyRows())
+        if (row->Editing())
+            editing.push_back(row->EntryId());
+    const THotkeyEntries& entries = Data->Document().Entries();
+    std::vector<std::uint32_t> shown;
+    shown.reserve(entries.size());
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        const THotKeyData& d = entry->Definition;
+        if (filter.empty() || std::ranges::find(editing, entry->Id) != editing.end() ||
+            HotkeyMatchesFilter(
+                d, Data->HotkeyText(static_cast<std::uint16_t>(d.Key), static_cast<std::uint16_t>(d.Shift)),
+                filter))
+            shown.push_back(entry->Id);
     }
+    HotKeyPlacement.SetRows(std::move(shown));
+    lblNoMatch.SetVisible(HotKeyPlacement.Rows().empty() && !filter.empty());
 }
 
-void TSettingsForm::FreeHotkeyRows() {
-    gui::Panel& rows = HotKeyPlacement.Content();
-    rows.DisableAlign();
-    hotkeyRows_.clear();
-    rows.EnableAlign();
+std::vector<THotkeySetting*> TSettingsForm::HotkeyRows() const {
+    std::vector<THotkeySetting*> rows;
+    for (gui::Control* row : HotKeyPlacement.BoundRows())
+        rows.push_back(static_cast<THotkeySetting*>(row));
+    return rows;
+}
+
+// A row given an entry, or its entry changed: the entry's texts, and its
+// mark when it did not register (judged by the document and the live list).
+void TSettingsForm::ShowRow(THotkeySetting& row, std::uint32_t entryId) {
+    row.ShowEntry(entryId);
+    row.SetRegistrationFault(RegistrationFaultOf(entryId));
+}
+
+std::string TSettingsForm::RegistrationFaultOf(std::uint32_t entryId) const {
+    const THotkeyEntry* entry = Data->Document().Find(entryId);
+    if (!entry || !entry->Definition.Active)
+        return {};
+    const std::vector<THotKeyData> definitions = Data->Document().Definitions();
+    const int index = Data->Document().IndexOf(entryId);
+    const RegistrationFault fault = EditorItemFault(definitions, index, Data->ActiveHotkeys());
+    if (fault == RegistrationFault::None)
+        return {};
+    const THotKeyData& d = entry->Definition;
+    const THotKeyData* earlier = EarlierWithCombination(definitions, index);
+    return FaultTooltip(
+        fault, Data->HotkeyText(static_cast<std::uint16_t>(d.Key), static_cast<std::uint16_t>(d.Shift)),
+        earlier ? earlier->Func : THotkeyAction::None);
+}
+
+void TSettingsForm::EditEntry(std::uint32_t entryId) {
+    if (!Data->Document().Find(entryId))
+        return;
+    pcClient.SetActivePageIndex(0);
+    if (std::ranges::find(HotKeyPlacement.Rows(), entryId) == HotKeyPlacement.Rows().end()) {
+        edtFilter.SetText({});
+        ShowFilteredRows();
+    }
+    if (gui::Control* row = HotKeyPlacement.ShowRow(entryId))
+        static_cast<THotkeySetting*>(row)->btnEditClick();
+}
+
+// The filter's findings from the top.
+void TSettingsForm::edtFilterChange() {
+    ShowFilteredRows();
+    HotKeyPlacement.ScrollTo(0);
 }
 
 // The new hotkey's row comes with the document's change.
@@ -254,14 +287,14 @@ void TSettingsForm::btnExportClick() {
 void TSettingsForm::HotkeySettingSave(THotkeySetting& row) {
     THotkeyDraft draft = Data->Document().Draft();
     for (THotkeyEntry& e : draft.Entries)
-        if (e.Id == row.EntryId)
+        if (e.Id == row.EntryId())
             e.Definition = row.Definition();
     SaveSettings(std::move(draft));
 }
 
 void TSettingsForm::HotkeySettingDelete(THotkeySetting& row) {
     THotkeyDraft draft = Data->Document().Draft();
-    std::erase_if(draft.Entries, [&](const THotkeyEntry& e) { return e.Id == row.EntryId; });
+    std::erase_if(draft.Entries, [&](const THotkeyEntry& e) { return e.Id == row.EntryId(); });
     SaveSettings(std::move(draft));
 }
 
@@ -269,14 +302,6 @@ void TSettingsForm::HotkeySettingDelete(THotkeySetting& row) {
 void TSettingsForm::SaveSettings(THotkeyDraft draft) {
     draft.LogonStart = chkStartAtWindowsStart.Checked();
     Data->Commit(std::move(draft));
-}
-
-bool TSettingsForm::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
-    if (msg != FreeDeletedRowsMessage)
-        return false;
-    deletedRows_.clear();
-    result = 0;
-    return true;
 }
 
 } // namespace corvinade

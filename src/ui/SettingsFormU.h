@@ -1,17 +1,23 @@
 // TSettingsForm: the window in which the user manages every hotkey (one row
-// each, the file's last hotkey on top), adds hotkeys through the new-hotkey
-// wizard, and switches start at log-on; a second page shows the program's
-// version, the maker's links and the update check. It shows the data
-// module's hotkey document and follows every change made to it anywhere;
-// a row save or delete commits it with the log-on choice. Rows of active
-// hotkeys that did not register are marked. There is one at most: see
-// TProgramWindows.
+// each, the file's last hotkey on top), finds hotkeys with a filter, adds
+// hotkeys through the new-hotkey wizard, and switches start at log-on; a
+// second page shows the program's version, the maker's links and the update
+// check. It shows the data module's hotkey document and follows every change
+// made to it anywhere; a row save or delete commits it with the log-on
+// choice. Rows of active hotkeys that did not register are marked. There is
+// one at most: see TProgramWindows.
+//
+// The rows are a virtual list: only the rows near the view have windows,
+// reused as the list scrolls, so hundreds of hotkeys cost what a screenful
+// does.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/Hotkeys.h"
@@ -19,6 +25,7 @@
 #include "gui/Form.h"
 #include "gui/LinkLabel.h"
 #include "gui/Panel.h"
+#include "gui/VirtualList.h"
 #include "ui/HotkeySettingU.h"
 
 namespace corvinade {
@@ -33,7 +40,10 @@ public:
     gui::Panel Panel1;
     gui::Button Button1;
     gui::Label Label1, Label2;
-    gui::ScrollBox HotKeyPlacement;
+    gui::Label lblFilter;
+    gui::SearchBox edtFilter;
+    gui::VirtualList HotKeyPlacement;
+    gui::Label lblNoMatch; // in the list's place when the filter finds nothing
     gui::Panel& tsOtherSettings;
     gui::CheckBox chkStartAtWindowsStart;
     gui::Button btnCheckForUpdates;
@@ -43,19 +53,18 @@ public:
     gui::Button btnImport, btnExport;
     gui::Button btnOK;
 
-    const std::vector<std::unique_ptr<THotkeySetting>>& HotkeyRows() const { return hotkeyRows_; }
+    // The rows that have windows now, top to bottom (those in view among them).
+    std::vector<THotkeySetting*> HotkeyRows() const;
 
     // After every close (the owner frees the window).
     std::function<void()> OnClosed;
     // To the front and the foreground, as when it is shown.
     void BringUp();
-    // The entry's row in view and in edit mode, the focus in it; nothing
-    // for an entry without a row.
+    // The row of this entry of the document in edit mode, in view and with
+    // the focus on its first field; a filter that hides it is cleared.
     void EditEntry(std::uint32_t entryId);
 
 protected:
-    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
     void Button1Click();
     void btnOKClick();
     void btnCheckForUpdatesClick();
@@ -65,24 +74,26 @@ protected:
     void btnExportClick();
     void HotkeySettingSave(THotkeySetting& row);
     void HotkeySettingDelete(THotkeySetting& row);
+    void edtFilterChange();
 
 private:
     void FormCreate();
     void FormShow();
     void FormClose();
     void FormDestroy();
-    // The rows follow the document: a row per entry, in reverse file order;
-    // rows of entries still there are kept (with any input being edited).
+    bool FormShortcutKey(WPARAM key);
+    // The rows follow the document and the log-on box its choice; a row
+    // being edited keeps the user's input.
     void SyncHotkeyRows();
-    std::unique_ptr<THotkeySetting> MakeRow(std::uint32_t entryId);
-    void FreeHotkeyRows();
+    // The entries in reverse file order that the filter finds, and any
+    // being edited.
+    void ShowFilteredRows();
+    std::unique_ptr<gui::Control> MakeRow();
+    void ShowRow(THotkeySetting& row, std::uint32_t entryId);
+    std::string RegistrationFaultOf(std::uint32_t entryId) const;
     void SaveSettings(THotkeyDraft draft);
-    void ShowRegistrationFaults();
 
     int documentSubscription_ = 0;
-    std::vector<std::unique_ptr<THotkeySetting>> hotkeyRows_;
-    // Deleted rows, freed once the click that deleted them has returned.
-    std::vector<std::unique_ptr<THotkeySetting>> deletedRows_;
 };
 
 } // namespace corvinade

@@ -70,10 +70,23 @@ protected:
         SendKeyEvent(key, true);
         ASSERT_TRUE(WaitFor([&] { return WindowText(field) == std::string(1, static_cast<char>(key)); }));
     }
-    bool IsFocusIn(HWND window) {
+    bool IsFocusIn(HWND window) { return Focus() == window; }
+    HWND Focus() {
         GUITHREADINFO info = {sizeof info};
-        return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus == window;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(settings, nullptr), &info) ? info.hwndFocus
+                                                                                    : nullptr;
     }
+    // A key pressed and let go, with Ctrl held when asked.
+    void Press(UINT key, bool ctrl = false) {
+        if (ctrl)
+            SendKeyEvent(VK_CONTROL, false);
+        SendKeyEvent(key, false);
+        SendKeyEvent(key, true);
+        if (ctrl)
+            SendKeyEvent(VK_CONTROL, true);
+    }
+    // The filter box, in the strip with "&New hotkey".
+    HWND FilterBox() { return FindDescendant(GetParent(FindButton(settings, "&New hotkey")), "Edit"); }
     void Save(HWND row) {
         PostClick(Control(row, "Button", "Save"));
         ASSERT_TRUE(WaitFor([&] { return Control(row, "Button", "Save") == nullptr; }));
@@ -401,6 +414,103 @@ TEST_F(SettingsTest, ChangesMadeElsewhereShowAtOnceAndEditedInputStays) {
     EXPECT_TRUE(
         FileIs({{true, 'L', ModWin, "openfile", "notepad.exe", ""}, {true, 'Q', ModWin, "minimize", "", ""}}))
         << File();
+}
+
+// A thousand hotkeys: the window holds windows only for the rows in view
+// (and a few beside them), the file's last hotkey on top. Tab walks the rows
+// one by one and scrolls, each row named for a screen reader and painting
+// its own hotkey; the scroll bar's end shows the file's first.
+TEST_F(SettingsTest, AThousandHotkeysOpenWithWindowsOnlyForTheRowsInView) {
+    std::vector<HotkeyEntry> file;
+    for (int i = 0; i < 1000; ++i)
+        file.push_back({false, 'A' + i % 26, ModWin, "openwebsite", "example.org/" + std::to_string(i), ""});
+    auto caption = [](int i) {
+        return "WIN + " + std::string(1, static_cast<char>('A' + i % 26)) + ", Open website, example.org/" +
+               std::to_string(i) + ", inactive";
+    };
+    ASSERT_NO_FATAL_FAILURE(Start(file));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_LT(AllDescendants(settings).size(), 100u);
+    ASSERT_GE(RowCaptions(settings).size(), 2u);
+    EXPECT_EQ(RowCaptions(settings)[0], caption(999));
+    EXPECT_EQ(RowCaptions(settings)[1], caption(998));
+    EXPECT_TRUE(InView(HotkeyRows(settings)[1]));
+
+    // Ctrl+F to the filter box, then Tab: row after row, Edit and Delete.
+    ASSERT_TRUE(BringToForeground(settings));
+    Press('F', true);
+    ASSERT_TRUE(WaitFor([&] { return IsFocusIn(FilterBox()); }));
+    for (int tab = 0; tab < 11; ++tab) {
+        const HWND before = Focus();
+        Press(VK_TAB);
+        ASSERT_TRUE(WaitFor([&] { return Focus() != before; })) << "Tab " << tab;
+    }
+    const HWND row = GetParent(Focus());
+    EXPECT_EQ(WindowText(Focus()), "Edit");
+    EXPECT_EQ(WindowText(row), caption(994)) << "the sixth row has the focus";
+    EXPECT_TRUE(InView(row)) << "the focused row is in view";
+    EXPECT_TRUE(RowPaints(row, "G", false));
+
+    SendMessageA(GetParent(row), WM_VSCROLL, SB_BOTTOM, 0);
+    ASSERT_TRUE(Handled(settings));
+    EXPECT_EQ(RowCaptions(settings).back(), caption(0));
+    EXPECT_TRUE(RowPaints(HotkeyRows(settings).back(), "A", false));
+    EXPECT_LT(AllDescendants(settings).size(), 100u);
+}
+
+// The filter (Ctrl+F) shows the rows whose combination, action or parameters
+// hold what is typed, in any case; a row being edited stays; Enter stays in
+// the box; a text no row holds says so; Esc clears the box, and Esc in the
+// empty box closes the window as before.
+TEST_F(SettingsTest, FilterShowsTheHotkeysThatHoldItsText) {
+    const std::string text = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 caf\xC3\xA9"; // Привет café
+    ASSERT_NO_FATAL_FAILURE(Start({{true, 'N', ModWin, "openfile", "notepad.exe", ""},
+                                   {true, 'K', ModWin, "openwebsite", "example.org", ""},
+                                   {false, 'J', ModCtrl | ModAlt, "placeinclipboard", text, ""},
+                                   {true, 'S', ModWin, "capturescreen", "", ""}}));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    const std::string s = "WIN + S, Capture screen, active",
+                      j = "ALT + CTRL + J, Place in clipboard, " + text + ", inactive",
+                      k = "WIN + K, Open website, example.org, active",
+                      n = "WIN + N, Open file, notepad.exe, active";
+    ASSERT_THAT(RowCaptions(settings), ElementsAre(s, j, k, n));
+    Edit(Row(0));
+    ASSERT_TRUE(BringToForeground(settings));
+    Press('F', true);
+    ASSERT_TRUE(WaitFor([&] { return IsFocusIn(FilterBox()); }));
+    auto showsOnly = [&](std::vector<std::string> captions) {
+        return WaitFor([&] { return RowCaptions(settings) == captions; });
+    };
+
+    TypeText("CAF\xC3\x89"); // CAFÉ
+    EXPECT_TRUE(showsOnly({s, j})) << "the edited row and the one with café";
+    Press(VK_RETURN);
+    ASSERT_TRUE(Handled(settings));
+    EXPECT_TRUE(IsWindowVisible(settings)) << "Enter in the box closed the window";
+    Press(VK_ESCAPE);
+    EXPECT_TRUE(showsOnly({s, j, k, n}));
+    EXPECT_EQ(WindowText(FilterBox()), "");
+    TypeText("open");
+    EXPECT_TRUE(showsOnly({s, k, n}));
+    Press(VK_ESCAPE);
+    TypeText("win + n");
+    EXPECT_TRUE(showsOnly({s, n}));
+    EXPECT_TRUE(Control(Row(0), "Button", "Save")) << "the edited row left edit mode";
+
+    PostClick(Control(Row(0), "Button", "Cancel"));
+    ASSERT_TRUE(WaitFor([&] { return Control(Row(0), "Button", "Save") == nullptr; }));
+    Press('F', true); // the focus went to the row's "Edit"
+    ASSERT_TRUE(WaitFor([&] { return IsFocusIn(FilterBox()); }));
+    Press(VK_ESCAPE);
+    TypeText("zzz");
+    EXPECT_TRUE(showsOnly({}));
+    HWND noMatch = FindDescendant(settings, "Static", "No hotkey matches the filter.");
+    EXPECT_TRUE(noMatch && IsWindowVisible(noMatch));
+    Press(VK_ESCAPE);
+    EXPECT_TRUE(showsOnly({s, j, k, n}));
+    EXPECT_FALSE(IsWindowVisible(noMatch));
+    Press(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(settings); })) << "Esc in the empty box";
 }
 
 } // namespace

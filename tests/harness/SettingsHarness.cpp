@@ -28,13 +28,32 @@ BOOL CALLBACK Collect(HWND window, LPARAM param) {
     return TRUE;
 }
 
+} // namespace
+
+bool InView(HWND window) {
+    RECT r = {}, client = {}, both = {};
+    GetWindowRect(window, &r);
+    GetClientRect(GetParent(window), &client);
+    MapWindowPoints(GetParent(window), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    return IntersectRect(&both, &r, &client) && EqualRect(&both, &r);
+}
+
 std::vector<HWND> AllDescendants(HWND parent) {
     Descendants all;
     EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&all));
     return all.found;
 }
 
-} // namespace
+void TypeText(const std::string& text) {
+    for (wchar_t unit : WideOf(text))
+        for (bool up : {false, true}) {
+            INPUT input = {};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = unit;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+            SendInput(1, &input, sizeof input);
+        }
+}
 
 HWND WaitForSettingsWindow(DWORD processId, Milliseconds timeout) {
     return WaitForWindow({.title = "Settings", .processId = processId, .visibleOnly = true}, timeout);

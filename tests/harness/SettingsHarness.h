@@ -19,12 +19,24 @@ HWND WaitForSettingsWindow(DWORD processId, Milliseconds timeout = DefaultTimeou
 std::vector<HWND> SettingsWindows(DWORD processId);
 
 // The hotkey rows from top to bottom, and their names (each row says what
-// it shows: "WIN + N, Open file, notepad.exe, active").
+// it shows: "WIN + N, Open file, notepad.exe, active"). A long list has
+// windows only for the rows in view, the first and the last row, and the
+// rows at and beside the focus; those out of view lie just outside it.
 std::vector<HWND> HotkeyRows(HWND settings);
 std::vector<std::string> RowCaptions(HWND settings);
 
 // The first descendant of this class (any case) and caption ("" for any).
 HWND FindDescendant(HWND parent, const std::string& className, const std::string& caption = "");
+
+// The whole window shows in its parent's client area.
+bool InView(HWND window);
+
+// Every window inside `parent`, however deep.
+std::vector<HWND> AllDescendants(HWND parent);
+
+// Types the text as characters (one Unicode key event each), whatever the
+// keyboard layout.
+void TypeText(const std::string& text);
 
 // A click on a button or check box, as the mouse gives it.
 void PostClick(HWND button);

@@ -116,6 +116,11 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasAName) {
     }
     {
         TSettingsForm settings(app->Handle());
+        ExpectNamed(settings, "the settings' hotkeys page");
+        // A row's buttons say whose they are, for the row they show now.
+        ASSERT_EQ(settings.HotkeyRows().size(), 1u);
+        EXPECT_EQ(ReadControl(settings.HotkeyRows()[0]->btnDelete.Handle()).name,
+                  "Delete, WIN + M, Maximize active window, active");
         settings.pcClient.SetActivePageIndex(1);
         ExpectNamed(settings, "the settings' other page");
     }

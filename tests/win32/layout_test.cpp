@@ -69,11 +69,16 @@ TEST_F(Layout, SetupGuideOnEveryPage) {
 }
 
 // The rows with long parameters, the top one (WIN + CTRL + ALT + SHIFT, the
-// longest action) in edit mode; then the other page.
+// longest action) in edit mode; the filter finding nothing; then the other
+// page.
 TEST_F(Layout, SettingsWithARowInEditMode) {
     TSettingsForm settings(app->Handle());
     settings.Show();
     app->ProcessMessages();
+    settings.edtFilter.SetText("no such hotkey");
+    ASSERT_TRUE(settings.lblNoMatch.Visible());
+    ExpectFits(settings, "the hotkeys page, the filter finding nothing");
+    settings.edtFilter.SetText("");
     ASSERT_FALSE(settings.HotkeyRows().empty());
     settings.HotkeyRows().back()->btnEditClick();
     ExpectFits(settings, "the hotkeys page, a row in edit mode");
