@@ -11,9 +11,10 @@ prefix="$deps/prefix"
 # and datum lets the linker drop what nothing calls, the arithmetic coders
 # (baseline JPEG files never use them) are left out, and the Huffman coders
 # count bits with the processor's instruction instead of two 64 KB tables
-# (the same bytes come out).
+# (the same bytes come out). No unwind tables: no exception passes through
+# the library (its errors jump back over it, see src/capture/JpegFile.cpp).
 options=(-DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_ARITH_ENC=OFF -DWITH_ARITH_DEC=OFF
-    "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections -DUSE_CLZ_INTRINSIC")
+    "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections -DUSE_CLZ_INTRINSIC -fno-asynchronous-unwind-tables -fno-unwind-tables")
 if [ -f "$prefix/lib/libjpeg.a" ] && [ -f "$prefix/include/jpeglib.h" ] && [ -f "$prefix/bin/cjpeg.exe" ] &&
     [ "$(cat "$prefix/options" 2>/dev/null)" = "${options[*]}" ]; then
     exit 0
