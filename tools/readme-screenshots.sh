@@ -8,12 +8,14 @@ SHOTS=$(mktemp -d)
 trap 'rm -rf "$SHOTS"' EXIT
 bash "$ROOT/tools/screenshots.sh" "$SHOTS" 96 >/dev/null
 mkdir -p "$ROOT/docs/images"
-# The panel sits above the tray icon at the bottom right of the 1280 x 800
-# desktop; the windows stand alone on it, so trimming the desktop around
-# them (the taskbar cut off first) leaves the window.
-convert "$SHOTS/tray-panel-96.png" -crop 600x140+680+640 +repage "$ROOT/docs/images/panel.png"
-for shot in settings:settings first-use-hotkeys:setup-guide; do
-    convert "$SHOTS/${shot%%:*}-96.png" -crop 1280x760+0+0 +repage -fuzz 2% -trim +repage \
-        "$ROOT/docs/images/${shot##*:}.png"
-done
+# The panel and the windows stand alone on the 1280 x 800 desktop, so
+# trimming the desktop around them leaves the window. Cut off first: the
+# taskbar (from 780 down) and, but for the panel that reaches down to it,
+# the tray icon's tip above it.
+picture() { # shot, name, height of the desktop kept
+    convert "$SHOTS/$1-96.png" -crop "1280x$3+0+0" +repage -fuzz 2% -trim +repage "$ROOT/docs/images/$2.png"
+}
+picture tray-panel panel 780
+picture settings settings 760
+picture first-use-hotkeys setup-guide 760
 ls -l "$ROOT"/docs/images/*.png
