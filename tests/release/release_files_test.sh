@@ -4,8 +4,9 @@
 # file; a package manifest whose figures (version, installer SHA-256, names)
 # are the release's, names with YAML's special characters kept exactly; the
 # release notes of CHANGELOG.md's newest section; a portable copy that holds
-# the release's exe beside a file "portable", the same bytes when made again
-# later. A version without its section in CHANGELOG.md stops the release.
+# the release's exe beside a file "portable", dated by the release, the same
+# bytes when made again. A version without its section in CHANGELOG.md stops
+# the release.
 #
 #   release_files_test.sh CORVINADE_EXE SETUP FACTS
 set -euo pipefail
@@ -85,20 +86,25 @@ for error in errors:
 sys.exit(1 if errors else 0)
 EOF
 
-# The portable copy: the exe and the marker in one folder, and made again a
-# second later, the same bytes.
+# The portable copy: the exe and the marker in one folder, dated by the
+# release's date (not by when it was made), and the same bytes made again.
 zip=$dist/corvinade-portable-$version.zip
-python3 - "$zip" "$exe" <<'EOF' || fail "the portable copy is wrong"
-import sys, zipfile
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct)}
+python3 - "$zip" "$exe" "$epoch" <<'EOF' || fail "the portable copy is wrong"
+import sys, time, zipfile
 with zipfile.ZipFile(sys.argv[1]) as z:
     names = z.namelist()
     if names != ["Corvinade/corvinade.exe", "Corvinade/portable"]:
         sys.exit(f"the portable copy holds {names}")
     if z.read("Corvinade/corvinade.exe") != open(sys.argv[2], "rb").read():
         sys.exit("the portable copy's exe is not the release's")
+    date = time.gmtime(max(int(sys.argv[3]), 315532800))[:6]
+    date = date[:5] + (date[5] // 2 * 2,)  # a zip keeps even seconds
+    for entry in z.infolist():
+        if entry.date_time != date:
+            sys.exit(f"{entry.filename} is dated {entry.date_time}, not the release's {date}")
 EOF
 cp "$zip" "$work/first.zip"
-sleep 1
 bash "$root/scripts/release-files.sh" "$dist" "$work/facts.txt" || fail "release-files.sh failed again"
 cmp -s "$zip" "$work/first.zip" || fail "the portable copy differs when made again"
 
