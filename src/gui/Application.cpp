@@ -8,10 +8,12 @@
 #include "gui/Dpi.h"
 #include "gui/Form.h"
 #include "gui/Guarded.h"
+#include "gui/HandlerScope.h"
 #include "gui/Handles.h"
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 
@@ -38,7 +40,7 @@ std::string ModuleBaseName(HINSTANCE instance) {
     return name;
 }
 
-// Posted to the application window when the first task waits.
+// Posted to the application window when work waits, to wake the loop.
 UINT RunPostedMessage() {
     static const UINT message = ::RegisterWindowMessageW(L"Corvinade.Application.RunPosted");
     return message;
@@ -97,6 +99,9 @@ Application::Application(HINSTANCE instance) : hinstance_(instance), title_(Modu
 Application::~Application() {
     hooks_.Clear();
     posted_.clear();
+    while (!released_.empty())
+        Form::DeleteReleased(released_.back()); // takes itself off the list
+
     OnMessage = nullptr;
     ::DestroyWindow(window_);
     window_ = nullptr;
@@ -112,12 +117,14 @@ void Application::SetTitle(std::string title) {
 
 void Application::Run() {
     MSG msg;
+    RunPendingWork();
     while (!terminated_) {
         if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
             terminated_ = true;
             break;
         }
         Dispatch(msg);
+        RunPendingWork();
     }
     DropPendingQuit();
 }
@@ -140,6 +147,7 @@ void Application::ProcessMessages() {
             return;
         }
         Dispatch(msg);
+        RunPendingWork();
     }
 }
 
@@ -172,6 +180,7 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     Application* app = instance_;
     if (!app || (app->window_ && app->window_ != hwnd))
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    HandlerScope handling;
     return GuardedResult(0, [&] {
         if (!app->window_)
             app->window_ = hwnd; // messages of CreateWindowEx itself
@@ -186,29 +195,47 @@ UINT Application::LiveHandlesMessage() {
 
 void Application::Post(std::function<void()> task) {
     posted_.push_back(std::move(task));
-    if (posted_.size() == 1)
+    WakeLoop();
+}
+
+void Application::DeleteLater(Form* form) {
+    if (std::ranges::find(released_, form) != released_.end())
+        return;
+    released_.push_back(form);
+    WakeLoop();
+}
+
+void Application::ForgetDeleteLater(Form* form) {
+    std::erase(released_, form);
+}
+
+// A message for GetMessage to return with, so that the outermost loop comes
+// round to the waiting work; one is enough while it is on its way.
+void Application::WakeLoop() {
+    if (posted_.size() + released_.size() == 1)
         ::PostMessageW(window_, RunPostedMessage(), 0, 0);
 }
 
-// One task per message, taken off the queue before it runs: a task may post
-// more, or run a modal loop in which the next ones run.
-void Application::RunPostedTask() {
-    if (posted_.empty())
+// Each task is taken off the queue before it runs: it may post more, which
+// run after it, or run a modal loop, inside which none of them runs.
+void Application::RunPendingWork() {
+    if (!HandlerScope::Outermost())
         return;
-    std::function<void()> task = std::move(posted_.front());
-    posted_.pop_front();
-    if (!posted_.empty())
-        ::PostMessageW(window_, RunPostedMessage(), 0, 0);
-    Guarded([&] { task(); });
+    while (!posted_.empty() && !terminated_) {
+        std::function<void()> task = std::move(posted_.front());
+        posted_.pop_front();
+        HandlerScope running;
+        Guarded([&] { task(); });
+    }
+    while (!released_.empty())
+        Form::DeleteReleased(released_.front()); // takes itself off the list
 }
 
 LRESULT Application::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == LiveHandlesMessage() && msg != 0)
         return wParam == 0 ? LiveGdiObjects() : LiveKernelHandles();
-    if (msg == RunPostedMessage() && msg != 0) {
-        RunPostedTask();
-        return 0;
-    }
+    if (msg == RunPostedMessage() && msg != 0)
+        return 0; // only wakes the loop: the work runs at the outermost one
     // A key field with the focus takes a hotkey of ours as its key.
     if (msg == WM_HOTKEY)
         if (Control* focused = Control::FromHandle(::GetFocus());

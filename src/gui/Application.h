@@ -64,13 +64,20 @@ public:
     // The default error display: an error box captioned with the title.
     void ShowException(const std::string& text) noexcept;
 
-    // Runs `task` from the application window once the handler running now
-    // has returned (and whatever loop runs then dispatches it): for work
-    // that must not happen inside a save, a modal run or a message box of
-    // the caller. Tasks run in the order they were posted; an error of one
-    // is shown and the next still runs. Tasks still waiting at the end are
-    // dropped.
+    // Runs `task` from the outermost message loop (Run, or ProcessMessages
+    // called outside every handler), once no handler, modal run, message box
+    // or posted task of ours is on the stack: for work that must not happen
+    // inside a save, a modal run or a message box of the caller. Posted
+    // during a modal run, it waits until the run has ended. Tasks run in the
+    // order they were posted; an error of one is shown and the next still
+    // runs. Tasks still waiting at the end are dropped.
     void Post(std::function<void()> task);
+    // Deletes the form (see Form::Release) from the outermost loop, after
+    // the posted tasks; forms still waiting at the end go with the
+    // application.
+    void DeleteLater(Form* form);
+    // A form waiting for DeleteLater was deleted by other means.
+    void ForgetDeleteLater(Form* form);
 
     int HookMainWindow(MainWindowHook hook);
     void UnhookMainWindow(int id);
@@ -91,7 +98,9 @@ private:
     LRESULT HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void Dispatch(MSG& msg);
     bool IsHotkeyForUs(const MSG& msg) const { return msg.message == WM_HOTKEY && msg.hwnd == window_; }
-    void RunPostedTask();
+    // At the outermost loop: the posted tasks, then the released forms.
+    void RunPendingWork();
+    void WakeLoop();
 
     static Application* instance_;
     HINSTANCE hinstance_;
@@ -101,6 +110,7 @@ private:
     Form* mainForm_ = nullptr;
     MessageHooks hooks_;
     std::deque<std::function<void()>> posted_;
+    std::vector<Form*> released_;
 };
 
 // The application; one must exist.

@@ -13,6 +13,7 @@
 #include "gui/Contrast.h"
 #include "gui/Form.h"
 #include "gui/Guarded.h"
+#include "gui/HandlerScope.h"
 #include "gui/Handles.h"
 #include "gui/SystemLibrary.h"
 
@@ -329,6 +330,7 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         control->Detach(); // the parent destroyed us
         return DefaultSubclassProc(hwnd, msg, wParam, lParam);
     }
+    HandlerScope handling;
     LRESULT result = 0;
     bool handled = false;
     Guarded([&] {

@@ -9,6 +9,7 @@
 #include "gui/Controls.h"
 #include "gui/Dpi.h"
 #include "gui/Guarded.h"
+#include "gui/HandlerScope.h"
 #include "gui/Panel.h"
 #include "gui/WindowClass.h"
 
@@ -27,12 +28,6 @@ HINSTANCE ModuleInstance() {
     return ::GetModuleHandleW(nullptr);
 }
 
-// Posted to a form by Release; registered so it never meets a form's own.
-UINT ReleaseMessage() {
-    static const UINT message = ::RegisterWindowMessageW(L"Corvinade.Form.Release");
-    return message;
-}
-
 void RegisterFormClass(WNDPROC proc) {
     RegisterWindowClass({.name = kFormClass,
                          .proc = proc,
@@ -41,36 +36,14 @@ void RegisterFormClass(WNDPROC proc) {
                          .programIcon = true});
 }
 
-struct DisableWalk {
-    HWND except;
-    std::vector<HWND> disabled;
-};
-
-BOOL CALLBACK DisableOne(HWND window, LPARAM param) {
-    auto& walk = *reinterpret_cast<DisableWalk*>(param);
-    if (window == walk.except || !::IsWindowVisible(window) || !::IsWindowEnabled(window))
-        return TRUE;
-    try {
-        walk.disabled.push_back(window);
-    } catch (...) {
-        return FALSE;
-    }
-    ::EnableWindow(window, FALSE);
-    return TRUE;
-}
-
-// The enabled, visible top-level windows of this thread but `except`,
-// disabled for a modal run.
-std::vector<HWND> DisableThreadWindows(HWND except) {
-    DisableWalk walk{except, {}};
-    ::EnumThreadWindows(::GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&walk));
-    return std::move(walk.disabled);
-}
-
-void EnableWindows(const std::vector<HWND>& windows) {
-    for (HWND window : windows)
-        if (::IsWindow(window))
-            ::EnableWindow(window, TRUE);
+// The window a modal run disables: the one asked for, else the form's
+// owner. One that is hidden takes no input and is left alone (the hidden
+// application window keeps the tray's menu and the hotkeys working).
+HWND ModalOwner(HWND form, HWND requested) {
+    HWND owner = requested ? requested : ::GetWindow(form, GW_OWNER);
+    if (!owner || owner == form || !::IsWindowVisible(owner) || !::IsWindowEnabled(owner))
+        return nullptr;
+    return owner;
 }
 
 } // namespace
@@ -109,9 +82,10 @@ Form::Form(const FormArgs& args) : designClient_{args.clientWidth, args.clientHe
 }
 
 Form::~Form() {
-    releasePending_ = false; // we may be that release; the messages below must not repeat it
-    deleting_ = false;       // the form part is whole again: its window's last messages are ours
-    if (Application* app = Application::Instance(); app && app->MainForm() == this)
+    Application* app = Application::Instance();
+    if (app && releasePending_)
+        app->ForgetDeleteLater(this);
+    if (app && app->MainForm() == this)
         app->SetMainForm(nullptr);
     if (window_)
         ::DestroyWindow(window_);
@@ -169,35 +143,44 @@ void Form::SetClientSize(int designWidth, int designHeight) {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int Form::ShowModal() {
-    if (modal_ || Visible())
-        throw Error("Cannot make a visible window modal");
+int Form::ShowModal(HWND disable) {
+    if (modal_)
+        throw Error("The window is shown modally already");
+    Application& app = App();
+    if (app.Terminated())
+        return IDCANCEL;
     RunCreateOnce();
     HWND previousActive = ::GetActiveWindow();
     if (::GetCapture())
         ::ReleaseCapture();
-    std::vector<HWND> disabled = DisableThreadWindows(window_);
+    HandlerScope running;
+    HWND owner = ModalOwner(window_, disable);
+    if (owner)
+        ::EnableWindow(owner, FALSE);
+    ::EnableWindow(window_, TRUE); // a window shown already may have been disabled
     modal_ = true;
     modalResult_ = 0;
     // Undone on every way out, an error in OnShow included.
     struct Restore {
         Form& form;
-        std::vector<HWND>& disabled;
+        HWND owner;
         HWND previousActive;
         ~Restore() {
-            // Enabled first, so that hiding hands activation back to them.
-            EnableWindows(disabled);
+            // The owner first, so that hiding hands activation back to it
+            // and never to another program.
+            if (owner && ::IsWindow(owner))
+                ::EnableWindow(owner, TRUE);
             if (form.window_)
                 form.Hide();
-            if (previousActive && ::IsWindow(previousActive) && ::IsWindowEnabled(previousActive))
+            if (previousActive && ::IsWindow(previousActive) && ::IsWindowEnabled(previousActive) &&
+                ::IsWindowVisible(previousActive))
                 ::SetActiveWindow(previousActive);
             form.modal_ = false;
         }
-    } restore{*this, disabled, previousActive};
+    } restore{*this, owner, previousActive};
 
     Show();
     ::SetForegroundWindow(window_); // a dialog comes up active
-    Application& app = App();
     while (modalResult_ == 0) {
         if (app.Terminated() || !Visible()) {
             modalResult_ = IDCANCEL;
@@ -229,10 +212,19 @@ void Form::Close() {
 }
 
 void Form::Release() {
-    if (window_)
-        ::PostMessageW(window_, ReleaseMessage(), 0, 0);
+    if (releasePending_)
+        return;
+    releasePending_ = true;
+    if (Application* app = Application::Instance())
+        app->DeleteLater(this);
     else
         delete this;
+}
+
+void Form::DeleteReleased(Form* form) {
+    if (form->window_)
+        ::DestroyWindow(form->window_);
+    delete form;
 }
 
 bool Form::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) {
@@ -495,18 +487,7 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         form->window_ = nullptr;
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
-    // While a released form is being deleted, its derived parts are already
-    // gone: messages its children send meanwhile get the default handling.
-    if (form->deleting_)
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    if (msg == ReleaseMessage() && msg != 0) {
-        form->releasePending_ = true;
-        if (form->handlerDepth_ == 0)
-            DeleteReleased(form);
-        return 0;
-    }
-
-    ++form->handlerDepth_;
+    HandlerScope handling;
     LRESULT result = 0;
     try {
         result = form->WindowMessage(msg, wParam, lParam);
@@ -515,16 +496,7 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
             ::ValidateRect(hwnd, nullptr); // or the error box would bring the same error again
         HandleCurrentException();
     }
-    // The release waits for the outermost handler of this form to return.
-    if (--form->handlerDepth_ == 0 && form->releasePending_)
-        DeleteReleased(form);
     return result;
-}
-
-void Form::DeleteReleased(Form* form) {
-    form->releasePending_ = false;
-    form->deleting_ = true;
-    delete form;
 }
 
 } // namespace corvinade::gui

@@ -81,11 +81,14 @@ public:
     // Client size in design pixels, scaled here.
     void SetClientSize(int designWidth, int designHeight);
 
-    // Shows the form modally: the other windows of the thread are disabled
-    // and a nested loop (through the application's message hook) runs until
-    // ModalResult is set, the form closes or the application terminates.
-    // Returns ModalResult (IDCANCEL when it ends without one).
-    int ShowModal();
+    // Shows the form modally, as the system's dialogs run: `disable` (by
+    // default the form's owner) is disabled, the form enabled and shown, and
+    // a nested loop runs until ModalResult is set, the form closes or the
+    // application terminates; the owner is enabled again before the form
+    // hides. A form shown already goes on modally where it is. Returns
+    // ModalResult (IDCANCEL when it ends without one, or at once once the
+    // application terminates).
+    int ShowModal(HWND disable = nullptr);
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int result);
     bool Modal() const { return modal_; }
@@ -94,10 +97,14 @@ public:
     // IDCANCEL (unless a result is set), the main form terminates the
     // application, any other form hides.
     void Close();
-    // Deletes this heap-allocated form (window included) later, by a message
-    // posted to the form itself, and never while one of the form's message
-    // handlers is still running: the caller may go on using the form.
+    // Deletes this heap-allocated form (window included) later, from the
+    // outermost message loop, never while a handler of it or of anything
+    // else of ours is still running: the caller may go on using the form.
+    // Whoever calls it hands the form over to the application.
     void Release();
+    // How a released form ends: its window first, while the whole object
+    // still answers the window's last messages, then the object.
+    static void DeleteReleased(Form* form);
 
     // Events, assigned by the owner. OnCreate runs once before the form is
     // first shown, when the window and its controls exist and the handlers
@@ -126,7 +133,6 @@ protected:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
-    static void DeleteReleased(Form* form);
     LRESULT WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void SetVisibleState(bool visible);
     void RunCreateOnce();
@@ -146,9 +152,7 @@ private:
     bool modal_ = false;
     int modalResult_ = 0;
     HWND focus_ = nullptr;
-    int handlerDepth_ = 0;
     bool releasePending_ = false;
-    bool deleting_ = false;
 };
 
 } // namespace corvinade::gui

@@ -11,6 +11,7 @@
 #include "core/Wide_win.h"
 #include "gui/Contrast.h"
 #include "gui/Guarded.h"
+#include "gui/HandlerScope.h"
 #include "gui/PixelBlend.h"
 #include "gui/WindowClass.h"
 
@@ -369,6 +370,7 @@ LRESULT CALLBACK ImageView::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         view->window_.Detach(); // the parent destroyed us
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
+    HandlerScope handling;
     return GuardedResult(0, [&] {
         if (msg == WM_PAINT) {
             try {

@@ -33,8 +33,9 @@ TSettingsForm& TProgramWindows::MakeSettings() {
     return *settings_;
 }
 
-// A window shown without modality is freed once its close has returned; a
-// modal one by ShowSettingsModal, after its run.
+// A window shown without modality is released once closed; a modal one by
+// ShowSettingsModal, after its run. Either way it is deleted from the
+// outermost loop, never under a handler of its own.
 void TProgramWindows::SettingsClosed() {
     if (settings_ && !settings_->Modal())
         settings_.release()->Release();
@@ -53,15 +54,15 @@ void TProgramWindows::ShowSettingsEditing(std::uint32_t entryId) {
     settings_->EditEntry(entryId);
 }
 
-void TProgramWindows::ShowSettingsModal() {
+void TProgramWindows::ShowSettingsModal(HWND requester) {
     TSettingsForm& settings = MakeSettings();
-    if (settings.Modal()) {
+    // Modal already, or running a modal window of its own: that comes up.
+    if (settings.Modal() || (settings.Visible() && !::IsWindowEnabled(settings.Handle()))) {
         settings.BringUp();
         return;
     }
-    settings.Hide(); // shown already: it goes on modally
-    settings.ShowModal();
-    settings_.reset(); // once, also when the run ended because the program ends
+    settings.ShowModal(requester);  // shown already: it goes on modally where it is
+    settings_.release()->Release(); // also when the run ended because the program ends
 }
 
 void TProgramWindows::ShowFirstUseWizard() {
@@ -86,7 +87,7 @@ void TProgramWindows::ShowSettingsForFirstRun() {
         MainForm->Hide();
     }
     gui::App().HideTaskbarButton();
-    ShowSettingsModal();
+    ShowSettingsModal(nullptr);
 }
 
 } // namespace corvinade

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include <windows.h>
+
 #include "app/datau.h"
 
 namespace corvinade {
@@ -25,10 +27,11 @@ public:
     void ShowSettings();
     // The same, with the entry's row in edit mode and the focus in it.
     void ShowSettingsEditing(std::uint32_t entryId);
-    // The same, modally: returns once it is closed. A window already shown
-    // without modality goes on modally, as it is; one already modal is only
-    // brought up.
-    void ShowSettingsModal();
+    // The same, modally to `requester` (disabled meanwhile; null: the
+    // window's owner): returns once it is closed. A window already shown
+    // without modality goes on modally, as it is; one already modal, or
+    // running a modal window of its own, is only brought up.
+    void ShowSettingsModal(HWND requester);
     // Frees the settings window, before the document it shows goes.
     void CloseSettings();
     // The settings window while one exists, else null.

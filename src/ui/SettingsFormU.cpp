@@ -142,7 +142,8 @@ void TSettingsForm::BringUp() {
     ::BringWindowToTop(Handle());
     ::SetWindowPos(gui::App().Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ::SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ::SetForegroundWindow(Handle());
+    // While a modal window of its own runs (the wizard), that one takes input.
+    ::SetForegroundWindow(::GetLastActivePopup(Handle()));
 }
 
 // Every close ends the window's life: its owner frees it (a modal one after

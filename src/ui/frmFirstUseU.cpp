@@ -224,7 +224,7 @@ void TfrmFirstUse::btnSetupMoreHotkeysClick() {
     RefreshSuggestions();
     if (!documentSubscription_)
         documentSubscription_ = Data->Document().Subscribe([this] { RefreshSuggestions(); });
-    ProgramWindows->ShowSettingsModal();
+    ProgramWindows->ShowSettingsModal(Handle());
 }
 
 // One commit: the file, the log-on entry and the end of the first use.

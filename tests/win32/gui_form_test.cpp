@@ -7,6 +7,7 @@
 #include "gui/Form.h"
 #include "gui_testing.h"
 
+#include <string_view>
 #include <type_traits>
 
 namespace corvinade::gui {
@@ -127,7 +128,9 @@ protected:
     }
 };
 
-TEST_F(GuiForm, ShowModalReturnsResultAndReenablesTheOthers) {
+// As the system's dialogs: the owner alone is disabled, and enabled again
+// before the dialog hides, so activation goes back to it.
+TEST_F(GuiForm, ShowModalDisablesItsOwnerOnlyAndReturnsTheResult) {
     Form owner({.left = 50, .top = 50, .clientWidth = 300, .clientHeight = 200, .caption = "Owner"});
     Form other({.left = 400, .top = 50, .clientWidth = 100, .clientHeight = 100, .caption = "Other"});
     owner.Show();
@@ -151,9 +154,10 @@ TEST_F(GuiForm, ShowModalReturnsResultAndReenablesTheOthers) {
     };
     for (const auto& e : endings) {
         SCOPED_TRACE(e.ending);
-        bool ownerDisabled = false, otherDisabled = false, modal = false;
+        bool ownerDisabled = false, otherDisabled = false, modal = false, ownerEnabledAtHide = false;
         int closes = 0;
         dialog.OnClose = [&] { ++closes; };
+        dialog.OnHide = [&] { ownerEnabledAtHide = ::IsWindowEnabled(owner.Handle()) != FALSE; };
         dialog.onPoke = [&](WPARAM) {
             ownerDisabled = !::IsWindowEnabled(owner.Handle());
             otherDisabled = !::IsWindowEnabled(other.Handle());
@@ -166,7 +170,10 @@ TEST_F(GuiForm, ShowModalReturnsResultAndReenablesTheOthers) {
         EXPECT_EQ(dialog.ShowModal(), e.result);
         EXPECT_FALSE(guard.Fired());
         EXPECT_TRUE(ownerDisabled);
-        EXPECT_TRUE(otherDisabled);
+        EXPECT_FALSE(otherDisabled);
+        if (std::string_view(e.ending) != "hidden") { // hidden by the test, inside the run
+            EXPECT_TRUE(ownerEnabledAtHide);
+        }
         EXPECT_TRUE(modal);
         EXPECT_FALSE(dialog.Modal());
         EXPECT_FALSE(dialog.Visible());
@@ -176,11 +183,28 @@ TEST_F(GuiForm, ShowModalReturnsResultAndReenablesTheOthers) {
     }
 }
 
-TEST_F(GuiForm, ShowModalOfVisibleFormIsRefused) {
-    Form form({.caption = "Visible"});
+// A window shown already, even one left disabled, goes on modally where it
+// is, enabled, modal to the window that asked; a second modal run is refused.
+TEST_F(GuiForm, ShowModalOfAShownFormHandsItOverEnabled) {
+    Form requester({.caption = "Requester"});
+    PokedForm form({.caption = "Visible"});
+    requester.Show();
     form.Show();
-    EXPECT_THROW(form.ShowModal(), Error);
-    EXPECT_TRUE(form.Visible());
+    ::EnableWindow(form.Handle(), FALSE);
+    bool enabled = false, requesterDisabled = false;
+    form.onPoke = [&](WPARAM) {
+        enabled = ::IsWindowEnabled(form.Handle()) != FALSE;
+        requesterDisabled = !::IsWindowEnabled(requester.Handle());
+        EXPECT_THROW(form.ShowModal(), Error);
+        form.SetModalResult(IDOK);
+    };
+    ::PostMessageA(form.Handle(), kPoke, 0, 0);
+    HangGuard guard;
+    EXPECT_EQ(form.ShowModal(requester.Handle()), IDOK);
+    EXPECT_FALSE(guard.Fired());
+    EXPECT_TRUE(enabled);
+    EXPECT_TRUE(requesterDisabled);
+    EXPECT_TRUE(::IsWindowEnabled(requester.Handle()));
 }
 
 TEST_F(GuiForm, CloseHidesOrTerminatesForTheMainForm) {
@@ -251,6 +275,29 @@ TEST_F(GuiForm, ReleaseFromOnCloseFreesTheForm) {
     app->ProcessMessages();
     EXPECT_TRUE(destroyed);
     EXPECT_FALSE(::IsWindow(window));
+}
+
+// Work posted inside a modal run waits for its end, and a form released
+// inside it lives until then too.
+TEST_F(GuiForm, PostedWorkAndReleasesWaitForTheOutermostLoop) {
+    PokedForm dialog({.caption = "Modal"});
+    bool destroyed = false;
+    auto* released = new ReleasedForm(destroyed);
+    std::vector<std::string> order;
+    dialog.onPoke = [&](WPARAM) {
+        app->Post([&] { order.push_back("task"); });
+        released->Release();
+        app->ProcessMessages(); // a nested loop: neither runs here
+        order.push_back(destroyed ? "released in the run" : "run");
+        dialog.SetModalResult(IDOK);
+    };
+    ::PostMessageA(dialog.Handle(), kPoke, 0, 0);
+    dialog.ShowModal();
+    EXPECT_EQ(order, (std::vector<std::string>{"run"}));
+    EXPECT_FALSE(destroyed);
+    app->ProcessMessages();
+    EXPECT_EQ(order, (std::vector<std::string>{"run", "task"}));
+    EXPECT_TRUE(destroyed);
 }
 
 // A released form whose members send it messages while they are destroyed
