@@ -199,10 +199,8 @@ void Application::Post(std::function<void()> task) {
 }
 
 void Application::DeleteLater(Form* form) {
-    if (std::ranges::find(released_, form) != released_.end())
-        return;
-    released_.push_back(form);
-    WakeLoop();
+    if (std::ranges::find(released_, form) == released_.end())
+        released_.push_back(form);
 }
 
 void Application::ForgetDeleteLater(Form* form) {
@@ -210,9 +208,9 @@ void Application::ForgetDeleteLater(Form* form) {
 }
 
 // A message for GetMessage to return with, so that the outermost loop comes
-// round to the waiting work; one is enough while it is on its way.
+// round to the waiting tasks; one is enough while it is on its way.
 void Application::WakeLoop() {
-    if (posted_.size() + released_.size() == 1)
+    if (posted_.size() == 1)
         ::PostMessageW(window_, RunPostedMessage(), 0, 0);
 }
 
@@ -227,8 +225,6 @@ void Application::RunPendingWork() {
         HandlerScope running;
         Guarded([&] { task(); });
     }
-    while (!released_.empty())
-        Form::DeleteReleased(released_.front()); // takes itself off the list
 }
 
 LRESULT Application::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

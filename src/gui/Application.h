@@ -72,11 +72,10 @@ public:
     // order they were posted; an error of one is shown and the next still
     // runs. Tasks still waiting at the end are dropped.
     void Post(std::function<void()> task);
-    // Deletes the form (see Form::Release) from the outermost loop, after
-    // the posted tasks; forms still waiting at the end go with the
-    // application.
+    // A released form (see Form::Release): one still waiting for its
+    // deletion at the end goes with the application.
     void DeleteLater(Form* form);
-    // A form waiting for DeleteLater was deleted by other means.
+    // A form waiting for DeleteLater was deleted.
     void ForgetDeleteLater(Form* form);
 
     int HookMainWindow(MainWindowHook hook);
@@ -98,7 +97,7 @@ private:
     LRESULT HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void Dispatch(MSG& msg);
     bool IsHotkeyForUs(const MSG& msg) const { return msg.message == WM_HOTKEY && msg.hwnd == window_; }
-    // At the outermost loop: the posted tasks, then the released forms.
+    // At the outermost loop: the posted tasks.
     void RunPendingWork();
     void WakeLoop();
 

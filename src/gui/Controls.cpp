@@ -331,6 +331,7 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         return DefaultSubclassProc(hwnd, msg, wParam, lParam);
     }
     HandlerScope handling;
+    Form::HandlerGuard guard(hwnd);
     LRESULT result = 0;
     bool handled = false;
     Guarded([&] {

@@ -36,6 +36,12 @@ void RegisterFormClass(WNDPROC proc) {
                          .programIcon = true});
 }
 
+// Posted to a form by Release; registered so it never meets a form's own.
+UINT ReleaseMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"Corvinade.Form.Release");
+    return message;
+}
+
 // The window a modal run disables: the one asked for, else the form's
 // owner. One that is hidden takes no input and is left alone (the hidden
 // application window keeps the tray's menu and the hotkeys working).
@@ -217,8 +223,22 @@ void Form::Release() {
     releasePending_ = true;
     if (Application* app = Application::Instance())
         app->DeleteLater(this);
-    else
-        delete this;
+    if (window_)
+        ::PostMessageW(window_, ReleaseMessage(), 0, 0);
+    else if (handlerDepth_ == 0)
+        DeleteReleased(this);
+}
+
+Form::HandlerGuard::HandlerGuard(HWND window) : form_(FromHandle(::GetAncestor(window, GA_ROOT))) {
+    if (form_)
+        ++form_->handlerDepth_;
+}
+
+// The last handler out hands the release to a message of its own: the
+// window procedures still returning must not meet a destroyed window.
+Form::HandlerGuard::~HandlerGuard() {
+    if (form_ && --form_->handlerDepth_ == 0 && form_->releasePending_ && form_->window_)
+        ::PostMessageW(form_->window_, ReleaseMessage(), 0, 0);
 }
 
 void Form::DeleteReleased(Form* form) {
@@ -487,7 +507,13 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         form->window_ = nullptr;
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
+    if (msg == ReleaseMessage() && msg != 0) {
+        if (form->releasePending_ && form->handlerDepth_ == 0)
+            DeleteReleased(form);
+        return 0;
+    }
     HandlerScope handling;
+    HandlerGuard guard(hwnd);
     LRESULT result = 0;
     try {
         result = form->WindowMessage(msg, wParam, lParam);

@@ -97,14 +97,28 @@ public:
     // IDCANCEL (unless a result is set), the main form terminates the
     // application, any other form hides.
     void Close();
-    // Deletes this heap-allocated form (window included) later, from the
-    // outermost message loop, never while a handler of it or of anything
-    // else of ours is still running: the caller may go on using the form.
-    // Whoever calls it hands the form over to the application.
+    // Deletes this heap-allocated form (window included) later, by a message
+    // posted to the form, never while a handler of the form or of one of its
+    // controls is on the stack: the caller may go on using the form. The
+    // application takes the form over, and deletes it at its own end if the
+    // loop never came round to it.
     void Release();
     // How a released form ends: its window first, while the whole object
     // still answers the window's last messages, then the object.
     static void DeleteReleased(Form* form);
+
+    // Held by every window procedure of the form and of its controls while
+    // it runs: a release waits for the last one to return.
+    class HandlerGuard {
+    public:
+        explicit HandlerGuard(HWND window); // the form of the window's top-level window, if any
+        ~HandlerGuard();
+        HandlerGuard(const HandlerGuard&) = delete;
+        HandlerGuard& operator=(const HandlerGuard&) = delete;
+
+    private:
+        Form* form_;
+    };
 
     // Events, assigned by the owner. OnCreate runs once before the form is
     // first shown, when the window and its controls exist and the handlers
@@ -152,6 +166,7 @@ private:
     bool modal_ = false;
     int modalResult_ = 0;
     HWND focus_ = nullptr;
+    int handlerDepth_ = 0;
     bool releasePending_ = false;
 };
 

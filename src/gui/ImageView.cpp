@@ -10,6 +10,7 @@
 #include "core/Errors.h"
 #include "core/Wide_win.h"
 #include "gui/Contrast.h"
+#include "gui/Form.h"
 #include "gui/Guarded.h"
 #include "gui/HandlerScope.h"
 #include "gui/PixelBlend.h"
@@ -371,6 +372,7 @@ LRESULT CALLBACK ImageView::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     HandlerScope handling;
+    Form::HandlerGuard guard(hwnd);
     return GuardedResult(0, [&] {
         if (msg == WM_PAINT) {
             try {

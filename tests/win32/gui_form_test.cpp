@@ -277,26 +277,52 @@ TEST_F(GuiForm, ReleaseFromOnCloseFreesTheForm) {
     EXPECT_FALSE(::IsWindow(window));
 }
 
-// Work posted inside a modal run waits for its end, and a form released
-// inside it lives until then too.
-TEST_F(GuiForm, PostedWorkAndReleasesWaitForTheOutermostLoop) {
+// Work posted inside a modal run waits for the run's end.
+TEST_F(GuiForm, PostedWorkWaitsForTheOutermostLoop) {
     PokedForm dialog({.caption = "Modal"});
-    bool destroyed = false;
-    auto* released = new ReleasedForm(destroyed);
     std::vector<std::string> order;
     dialog.onPoke = [&](WPARAM) {
         app->Post([&] { order.push_back("task"); });
-        released->Release();
-        app->ProcessMessages(); // a nested loop: neither runs here
-        order.push_back(destroyed ? "released in the run" : "run");
+        app->ProcessMessages(); // a nested loop: the task does not run here
+        order.push_back("run");
         dialog.SetModalResult(IDOK);
     };
     ::PostMessageA(dialog.Handle(), kPoke, 0, 0);
     dialog.ShowModal();
     EXPECT_EQ(order, (std::vector<std::string>{"run"}));
-    EXPECT_FALSE(destroyed);
     app->ProcessMessages();
     EXPECT_EQ(order, (std::vector<std::string>{"run", "task"}));
+}
+
+// A control's handler that releases its form keeps the form alive until
+// the handler has returned, also through a nested loop.
+class PokedEdit : public Edit {
+public:
+    using Edit::Edit;
+    std::function<void()> onPoke;
+
+protected:
+    bool ControlMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
+        if (msg != kPoke)
+            return false;
+        onPoke();
+        return true;
+    }
+};
+
+TEST_F(GuiForm, ReleaseFromAControlsHandlerWaitsForItsReturn) {
+    bool destroyed = false, usableInside = false;
+    auto* form = new ReleasedForm(destroyed);
+    PokedEdit edit(*form, {.width = 100, .height = 21});
+    edit.onPoke = [&] {
+        form->Release();
+        app->ProcessMessages(); // takes the release message inside the control's handler
+        form->SetCaption("still here");
+        usableInside = !destroyed && form->Caption() == "still here";
+    };
+    ::PostMessageA(edit.Handle(), kPoke, 0, 0);
+    app->ProcessMessages();
+    EXPECT_TRUE(usableInside);
     EXPECT_TRUE(destroyed);
 }
 
