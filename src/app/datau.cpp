@@ -95,8 +95,8 @@ TData::TData(FirstRunPort* firstRun, TrayBalloonPort* tray, std::unique_ptr<Targ
       shell_(std::make_unique<Win32Shell>()),
       targetWindows_(targetWindows ? std::move(targetWindows) : MakeTargetWindowPort()) {
     Data = this;
-    gui::App().OnMessage = [this](MSG& msg, bool& handled) { ApplicationEvents1Message(msg, handled); };
-    sessionHook_ = gui::App().HookMainWindow(
+    gui::App().OnHotkey = [this](unsigned modifiers, unsigned key) { HandleHotkey(modifiers, key); };
+    sessionHook_ = gui::App().AddMessageHook(
         [this](UINT msg, WPARAM wParam, LPARAM, LRESULT&) { return SessionMessage(msg, wParam); });
     try {
         sessionNotifications_ = RegisterSessionNotification(gui::App().Handle());
@@ -113,9 +113,9 @@ TData::TData(FirstRunPort* firstRun, TrayBalloonPort* tray, std::unique_ptr<Targ
 TData::~TData() {
     if (sessionNotifications_)
         UnregisterSessionNotification(gui::App().Handle());
-    gui::App().UnhookMainWindow(sessionHook_);
+    gui::App().RemoveMessageHook(sessionHook_);
     DataModuleDestroy();
-    gui::App().OnMessage = nullptr;
+    gui::App().OnHotkey = nullptr;
     Data = nullptr;
 }
 
@@ -285,11 +285,10 @@ void TData::RegisterFailedAgain() {
         }
 }
 
-void TData::ApplicationEvents1Message(MSG& msg, bool& /*handled*/) {
+void TData::HandleHotkey(unsigned modifiers, unsigned key) {
     if (!activeHotkeys_)
         return;
-    DispatchHotkeyMessage(msg.message, static_cast<std::uint32_t>(msg.lParam), *activeHotkeys_, *this,
-                          *shell_);
+    DispatchHotkeyMessage(WM_HOTKEY, MAKELONG(modifiers, key), *activeHotkeys_, *this, *shell_);
 }
 
 std::string TData::HotkeyText(std::uint16_t key, std::uint16_t shift) const {

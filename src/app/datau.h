@@ -76,7 +76,8 @@ public:
     // is not over, the setup guide follows, also once the caller has returned.
     void Commit(THotkeyDraft draft);
     void UnregisterAll();
-    void ApplicationEvents1Message(MSG& msg, bool& handled);
+    // A hotkey of ours was pressed: its action runs.
+    void HandleHotkey(unsigned modifiers, unsigned key);
     std::string HotkeyText(std::uint16_t key, std::uint16_t shift) const;
     // Whether the editor of entry `except` (0: a new hotkey) can have the
     // combination (see CheckCombination), and the line that says so.

@@ -158,7 +158,7 @@ TTrayIcon::TTrayIcon(gui::Form* owner) : owner_(owner), id_(NextIconId()) {
         std::make_unique<TSimpleTimer>(1000, [this](TSimpleTimer&) { clicks_.TimerElapsed(); });
     hoverTimer_ = std::make_unique<TSimpleTimer>(20, [this](TSimpleTimer&) { HoverTick(); });
     addRetryTimer_ = std::make_unique<TSimpleTimer>(2000, [this](TSimpleTimer&) { RetryAdd(); });
-    hookId_ = gui::App().HookMainWindow([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
+    hookId_ = gui::App().AddMessageHook([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
         return MainWindowHook(msg, wParam, lParam);
     });
     if (owner_ && owner_->Handle()) {
@@ -179,7 +179,7 @@ TTrayIcon::~TTrayIcon() {
         ::DestroyIcon(icon_);
     if (hookId_)
         if (gui::Application* app = gui::Application::Instance())
-            app->UnhookMainWindow(hookId_);
+            app->RemoveMessageHook(hookId_);
     if (ownerHookId_)
         owner_->RemoveMessageHook(ownerHookId_);
 }

@@ -11,8 +11,6 @@
 #include "gui/HandlerScope.h"
 #include "gui/Handles.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 #include <exception>
 #include <stdexcept>
@@ -38,6 +36,12 @@ std::string ModuleBaseName(HINSTANCE instance) {
     if (auto dot = name.rfind('.'); dot != std::string::npos)
         name.erase(dot);
     return name;
+}
+
+// Posted to the application window when a released form waits.
+UINT DeleteReleasedMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"Corvinade.Application.DeleteReleased");
+    return message;
 }
 
 // Posted to the application window when work waits, to wake the loop.
@@ -80,7 +84,7 @@ Application::Application(HINSTANCE instance) : hinstance_(instance), title_(Modu
 
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
+    wc.lpfnWndProc = ClassProcedure;
     wc.hInstance = instance;
     wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
     wc.lpszClassName = kWindowClass;
@@ -88,8 +92,8 @@ Application::Application(HINSTANCE instance) : hinstance_(instance), title_(Modu
 
     instance_ = this;
     // A tool window is never given a taskbar button; it stays hidden anyway.
-    window_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, Wide(title_).c_str(), WS_POPUP, 0, 0, 0, 0,
-                                nullptr, nullptr, instance, nullptr);
+    ::CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, Wide(title_).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                      nullptr, instance, static_cast<Window*>(this));
     if (!window_) {
         instance_ = nullptr;
         throw std::runtime_error("Cannot create the application window");
@@ -97,14 +101,12 @@ Application::Application(HINSTANCE instance) : hinstance_(instance), title_(Modu
 }
 
 Application::~Application() {
-    hooks_.Clear();
+    RemoveAllMessageHooks();
     posted_.clear();
     while (!released_.empty())
         Form::DeleteReleased(released_.back()); // takes itself off the list
-
-    OnMessage = nullptr;
+    OnHotkey = nullptr;
     ::DestroyWindow(window_);
-    window_ = nullptr;
     instance_ = nullptr;
     ::UnregisterClassW(kWindowClass, hinstance_);
     DropPendingQuit();
@@ -164,27 +166,10 @@ bool Application::HandleOneMessage() {
 
 void Application::Dispatch(MSG& msg) {
     Guarded([&] {
-        bool handled = false;
-        // Hotkeys for our window reach the hook in the window procedure, the
-        // one place every loop (the system's too) passes them through.
-        if (OnMessage && !IsHotkeyForUs(msg))
-            OnMessage(msg, handled);
-        if (handled || Form::HandleDialogKey(msg))
+        if (Form::HandleDialogKey(msg))
             return;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
-    });
-}
-
-LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    Application* app = instance_;
-    if (!app || (app->window_ && app->window_ != hwnd))
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    HandlerScope handling;
-    return GuardedResult(0, [&] {
-        if (!app->window_)
-            app->window_ = hwnd; // messages of CreateWindowEx itself
-        return app->HandleWindowMessage(msg, wParam, lParam);
     });
 }
 
@@ -201,6 +186,14 @@ void Application::Post(std::function<void()> task) {
 void Application::DeleteLater(Form* form) {
     if (std::ranges::find(released_, form) == released_.end())
         released_.push_back(form);
+    ::PostMessageW(window_, DeleteReleasedMessage(), 0, 0);
+}
+
+// A form busy now asks again when its last handler returns.
+void Application::DeleteReleasedForms() {
+    for (Form* form : std::vector(released_))
+        if (std::ranges::find(released_, form) != released_.end() && !form->Busy())
+            Form::DeleteReleased(form);
 }
 
 void Application::ForgetDeleteLater(Form* form) {
@@ -227,31 +220,24 @@ void Application::RunPendingWork() {
     }
 }
 
-LRESULT Application::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT Application::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == LiveHandlesMessage() && msg != 0)
         return wParam == 0 ? LiveGdiObjects() : LiveKernelHandles();
     if (msg == RunPostedMessage() && msg != 0)
         return 0; // only wakes the loop: the work runs at the outermost one
-    // A key field with the focus takes a hotkey of ours as its key.
-    if (msg == WM_HOTKEY)
+    if (msg == DeleteReleasedMessage() && msg != 0) {
+        DeleteReleasedForms();
+        return 0;
+    }
+    if (msg == WM_HOTKEY) {
+        // A key field with the focus takes a hotkey of ours as its key.
         if (Control* focused = Control::FromHandle(::GetFocus());
             focused && focused->TakeHotkey(HIWORD(lParam), LOWORD(lParam)))
             return 0;
-    if (msg == WM_HOTKEY && OnMessage) {
-        DWORD pos = ::GetMessagePos();
-        MSG m = {window_,
-                 msg,
-                 wParam,
-                 lParam,
-                 static_cast<DWORD>(::GetMessageTime()),
-                 {GET_X_LPARAM(pos), GET_Y_LPARAM(pos)}};
-        bool handled = false;
-        OnMessage(m, handled);
-        if (handled)
-            return 0;
+        if (OnHotkey)
+            OnHotkey(LOWORD(lParam), HIWORD(lParam));
+        return 0;
     }
-    if (LRESULT result = 0; hooks_.Run(msg, wParam, lParam, result))
-        return result;
     // Log-off or shut-down: the session may end as soon as this returns, so
     // the program ends now. Saves replace their file in one step, and a row
     // being edited is dropped, never half-written.
@@ -291,14 +277,6 @@ void Application::ShowException(const std::string& text) noexcept {
     } catch (...) {
         ShowMessageBox(DialogOwner(), text, nullptr, MB_OK | MB_ICONERROR);
     }
-}
-
-int Application::HookMainWindow(MainWindowHook hook) {
-    return hooks_.Add(std::move(hook));
-}
-
-void Application::UnhookMainWindow(int id) {
-    hooks_.Remove(id);
 }
 
 void Application::HideTaskbarButton() {

@@ -13,16 +13,12 @@
 #include "gui/Contrast.h"
 #include "gui/Form.h"
 #include "gui/Guarded.h"
-#include "gui/HandlerScope.h"
 #include "gui/Handles.h"
 #include "gui/SystemLibrary.h"
 
 namespace corvinade::gui {
 
 namespace {
-
-constexpr wchar_t kControlProperty[] = L"Corvinade.Control";
-constexpr UINT_PTR kSubclassId = 1;
 
 // The drop-down part of a combo box: eight rows of the default font, as the
 // designed height gives only the closed box.
@@ -75,14 +71,13 @@ Control::Control(Container& parent, const wchar_t* windowClass, DWORD style, DWO
     static const bool classesReady =
         (InitCommonControlClasses(ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_LINK_CLASS), true);
     (void)classesReady;
-    window_ = ::CreateWindowExW(exStyle, windowClass, Wide(args.caption).c_str(),
-                                style | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent.ContainerWindow(),
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
-                                ::GetModuleHandleW(nullptr), nullptr);
-    if (!window_)
+    HWND window = ::CreateWindowExW(exStyle, windowClass, Wide(args.caption).c_str(),
+                                    style | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent.ContainerWindow(),
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
+                                    ::GetModuleHandleW(nullptr), nullptr);
+    if (!window)
         throw Error("Cannot create a control of class " + Utf8(windowClass));
-    ::SetPropW(window_, kControlProperty, this);
-    SubclassControl(window_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    Subclass(window);
     parent.AddChild(this);
     ApplyFont();
     LayOutAgain();
@@ -106,21 +101,13 @@ Control::~Control() {
         parent_->RemoveChild(this);
     if (window_) {
         HWND window = window_;
-        Detach();
+        Forget();
         ::DestroyWindow(window);
     }
 }
 
 Control* Control::FromHandle(HWND window) {
-    return window ? static_cast<Control*>(::GetPropW(window, kControlProperty)) : nullptr;
-}
-
-void Control::Detach() {
-    if (!window_)
-        return;
-    RemoveControlSubclass(window_, SubclassProc, kSubclassId);
-    ::RemovePropW(window_, kControlProperty);
-    window_ = nullptr;
+    return dynamic_cast<Control*>(Window::FromHandle(window));
 }
 
 Form* Control::RootForm() const {
@@ -323,23 +310,12 @@ void Control::SetAccessibleName(std::function<std::string()> name) {
     accessibleName_ = std::make_unique<NamedAccessible>(window_, std::move(name));
 }
 
-LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR data) {
-    auto* control = reinterpret_cast<Control*>(data);
-    if (msg == WM_NCDESTROY) {
-        control->Detach(); // the parent destroyed us
-        return DefaultSubclassProc(hwnd, msg, wParam, lParam);
-    }
-    HandlerScope handling;
-    Form::HandlerGuard guard(hwnd);
+LRESULT Control::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    bool handled = false;
-    Guarded([&] {
-        handled = msg == WM_GETOBJECT && control->accessibleName_
-                      ? control->accessibleName_->Window().Answer(wParam, lParam, result)
-                      : control->ControlMessage(msg, wParam, lParam, result);
-    });
-    return handled ? result : DefaultSubclassProc(hwnd, msg, wParam, lParam);
+    const bool handled = msg == WM_GETOBJECT && accessibleName_
+                             ? accessibleName_->Window().Answer(wParam, lParam, result)
+                             : ControlMessage(msg, wParam, lParam, result);
+    return handled ? result : DefaultHandling(msg, wParam, lParam);
 }
 
 // -------------------------------------------------------------- Container

@@ -17,6 +17,7 @@
 
 #include "gui/Dpi.h"
 #include "gui/Handles.h"
+#include "gui/Window.h"
 
 namespace corvinade::gui {
 
@@ -39,7 +40,7 @@ struct ControlArgs {
     Anchors anchors = akLeft | akTop;
 };
 
-class Control {
+class Control : public Window {
 public:
     // A child window of `windowClass` (any system or registered class), with
     // WS_CHILD | WS_VISIBLE added to `style`.
@@ -52,7 +53,6 @@ public:
     // The control whose window this is, or null.
     static Control* FromHandle(HWND window);
 
-    HWND Handle() const { return window_; }
     int Id() const { return id_; }
     Container* Parent() const { return parent_; }
     Form* RootForm() const;
@@ -122,12 +122,10 @@ protected:
 private:
     friend class Container;
     class NamedAccessible;
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-    void Detach();
+    LRESULT WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     Container* parent_;
     int id_;
-    HWND window_ = nullptr;
     ControlArgs design_;
     int parentDesignWidth_ = 0, parentDesignHeight_ = 0;
     std::optional<FontDesign> font_;

@@ -36,12 +36,6 @@ void RegisterFormClass(WNDPROC proc) {
                          .programIcon = true});
 }
 
-// Posted to a form by Release; registered so it never meets a form's own.
-UINT ReleaseMessage() {
-    static const UINT message = ::RegisterWindowMessageW(L"Corvinade.Form.Release");
-    return message;
-}
-
 // The window a modal run disables: the one asked for, else the form's
 // owner. One that is hidden takes no input and is left alone (the hidden
 // application window keeps the tray's menu and the hotkeys working).
@@ -55,7 +49,7 @@ HWND ModalOwner(HWND form, HWND requested) {
 } // namespace
 
 Form::Form(const FormArgs& args) : designClient_{args.clientWidth, args.clientHeight} {
-    RegisterFormClass(WindowProc);
+    RegisterFormClass(ClassProcedure);
     DWORD style = args.style & ~WS_VISIBLE; // shown through Show / ShowModal
     HWND owner = args.owner;
     if (!owner && Application::Instance())
@@ -63,7 +57,7 @@ Form::Form(const FormArgs& args) : designClient_{args.clientWidth, args.clientHe
     // Created at the system dpi, then placed at the dpi of its screen.
     dpi_ = ScreenDpi();
     ::CreateWindowExW(args.exStyle, kFormClass, Wide(args.caption).c_str(), style, 0, 0, 0, 0, owner, nullptr,
-                      ModuleInstance(), this);
+                      ModuleInstance(), static_cast<Window*>(this));
     if (!window_)
         throw Error("Cannot create window \"" + args.caption + "\"");
     dpi_ = WindowDpi(window_);
@@ -223,8 +217,6 @@ void Form::Release() {
     releasePending_ = true;
     if (Application* app = Application::Instance())
         app->DeleteLater(this);
-    if (window_)
-        ::PostMessageW(window_, ReleaseMessage(), 0, 0);
     else if (handlerDepth_ == 0)
         DeleteReleased(this);
 }
@@ -237,8 +229,9 @@ Form::HandlerGuard::HandlerGuard(HWND window) : form_(FromHandle(::GetAncestor(w
 // The last handler out hands the release to a message of its own: the
 // window procedures still returning must not meet a destroyed window.
 Form::HandlerGuard::~HandlerGuard() {
-    if (form_ && --form_->handlerDepth_ == 0 && form_->releasePending_ && form_->window_)
-        ::PostMessageW(form_->window_, ReleaseMessage(), 0, 0);
+    if (form_ && --form_->handlerDepth_ == 0 && form_->releasePending_)
+        if (Application* app = Application::Instance())
+            app->DeleteLater(form_);
 }
 
 void Form::DeleteReleased(Form* form) {
@@ -283,8 +276,7 @@ void Form::RestoreFocus() {
 }
 
 Form* Form::FromHandle(HWND window) {
-    return IsFormWindow(window) ? reinterpret_cast<Form*>(::GetWindowLongPtrW(window, GWLP_USERDATA))
-                                : nullptr;
+    return dynamic_cast<Form*>(Window::FromHandle(window));
 }
 
 void Form::ApplyDpi(int dpi, const RECT* suggested) {
@@ -434,8 +426,6 @@ void Form::FocusMoved(HWND focus) {
 
 LRESULT Form::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    if (hooks_.Run(msg, wParam, lParam, result))
-        return result;
     if (HandleMessage(msg, wParam, lParam, result) || HandleContainerMessage(msg, wParam, lParam, result))
         return result;
     switch (msg) {
@@ -491,38 +481,6 @@ LRESULT Form::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return ::DefWindowProcW(window_, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->window_ = hwnd;
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<Form*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!form)
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        form->window_ = nullptr;
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-    if (msg == ReleaseMessage() && msg != 0) {
-        if (form->releasePending_ && form->handlerDepth_ == 0)
-            DeleteReleased(form);
-        return 0;
-    }
-    HandlerScope handling;
-    HandlerGuard guard(hwnd);
-    LRESULT result = 0;
-    try {
-        result = form->WindowMessage(msg, wParam, lParam);
-    } catch (...) {
-        if (msg == WM_PAINT)
-            ::ValidateRect(hwnd, nullptr); // or the error box would bring the same error again
-        HandleCurrentException();
-    }
-    return result;
 }
 
 } // namespace corvinade::gui

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "gui/Controls.h"
-#include "gui/MessageHooks.h"
+#include "gui/Window.h"
 
 namespace corvinade::gui {
 
@@ -36,14 +36,13 @@ struct FormArgs {
 // a dialog's: Tab and Shift+Tab in creation order, into panels and pages,
 // Enter for the default button, Esc for the cancel button, Alt+letter for
 // the "&" mnemonics, Ctrl+Tab for the pages of a page control with tabs.
-class Form : public Container {
+class Form : public Window, public Container {
 public:
     explicit Form(const FormArgs& args);
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
     virtual ~Form();
 
-    HWND Handle() const { return window_; }
     static bool IsFormWindow(HWND window);
     // The form of a top-level window of ours, or null.
     static Form* FromHandle(HWND window);
@@ -103,9 +102,11 @@ public:
     // application takes the form over, and deletes it at its own end if the
     // loop never came round to it.
     void Release();
-    // How a released form ends: its window first, while the whole object
-    // still answers the window's last messages, then the object.
+    // How a released form ends, once no handler of it runs (Busy): its
+    // window first, while the whole object still answers the window's last
+    // messages, then the object.
     static void DeleteReleased(Form* form);
+    bool Busy() const { return handlerDepth_ > 0; }
 
     // Held by every window procedure of the form and of its controls while
     // it runs: a release waits for the last one to return.
@@ -129,14 +130,6 @@ public:
     // the form took it as a shortcut of its own.
     std::function<bool(WPARAM key)> OnShortcutKey;
 
-    // Another object's look at each message of the window before the form's
-    // own handling (the tray icon watches its owner being minimized); true
-    // means handled, with `result` as the answer. The hooking object removes
-    // its hook before it goes.
-    using MessageHook = MessageHooks::Hook;
-    int AddMessageHook(MessageHook hook) { return hooks_.Add(std::move(hook)); }
-    void RemoveMessageHook(int id) { hooks_.Remove(id); }
-
 protected:
     // For derived forms: called first for every message of the window;
     // true means handled, with `result` as the answer.
@@ -146,8 +139,7 @@ protected:
     virtual void DpiChanged() {}
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void SetVisibleState(bool visible);
     void RunCreateOnce();
     void RememberFocus();
@@ -157,8 +149,6 @@ private:
     bool SwitchPage(bool forward);
     void NextDialogControl(WPARAM target, bool isWindow);
 
-    HWND window_ = nullptr;
-    MessageHooks hooks_;
     int dpi_ = DesignDpi;
     SIZE designClient_ = {0, 0};
     bool created_ = false;

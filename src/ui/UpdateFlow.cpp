@@ -38,12 +38,12 @@ TUpdateCheckFlow::TUpdateCheckFlow()
     : timeLimit_(TimeLimitMs, [this](TSimpleTimer&) {
           Finish({false, UpdateCheckFailedMessage});
       }) {
-    hookId_ = gui::App().HookMainWindow(
+    hookId_ = gui::App().AddMessageHook(
         [this](UINT msg, WPARAM wParam, LPARAM, LRESULT&) { return HandleMessage(msg, wParam); });
 }
 
 TUpdateCheckFlow::~TUpdateCheckFlow() {
-    gui::App().UnhookMainWindow(hookId_);
+    gui::App().RemoveMessageHook(hookId_);
 }
 
 void TUpdateCheckFlow::Check(HWND owner) {

@@ -30,7 +30,8 @@ TEST_F(GuiForm, OwnsItsWindowCreatedFromDesignGeometry) {
         ASSERT_TRUE(::IsWindow(window));
         EXPECT_TRUE(Form::IsFormWindow(window));
         EXPECT_FALSE(Form::IsFormWindow(app->Handle()));
-        EXPECT_EQ(::GetWindowLongPtrA(window, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&form));
+        EXPECT_EQ(Form::FromHandle(window), &form);
+        EXPECT_EQ(Window::FromHandle(app->Handle()), app.get());
         EXPECT_EQ(::GetWindow(window, GW_OWNER), app->Handle());
         EXPECT_FALSE(form.Visible());
         EXPECT_EQ(form.Caption(), "Settings");
