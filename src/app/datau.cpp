@@ -243,7 +243,7 @@ void TData::WriteFirstUseDone() {
 void TData::RegisterHotkeys(const std::vector<THotKeyData>& definitions) {
     UnregisterAll();
     for (const THotKeyData& d : definitions)
-        if (d.Active)
+        if (IsLive(d))
             activeHotkeys_->Add(d.Active, d.Key, d.Shift, d.Func, d.Params, d.Params2);
     activeHotkeys_->RegisterAll();
     AnnounceNewFailures();

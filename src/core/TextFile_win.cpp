@@ -104,6 +104,17 @@ std::string ReadExistingTextFile(const std::string& name) {
     return std::move(*content);
 }
 
+std::optional<std::uint64_t> TextFileSize(const std::string& name) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Wide(name).c_str(), GetFileExInfoStandard, &data)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return std::nullopt;
+        Fail("Cannot open file", name, error);
+    }
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 namespace {
 
 // Saves of every running Corvinade take turns: one never removes as a

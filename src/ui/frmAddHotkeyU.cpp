@@ -139,8 +139,9 @@ bool TfrmAddHotkey::ValidatePage(TPage page) {
     if (page == TPage::tsKey || page == TPage::None) {
         if (HotKey1.Key() == 0)
             return Fails("You must select a key for your hotkey.");
-        if (GetShift() == 0)
-            return Fails("You must select a shift key for your hotkey.");
+        if (const auto refusal = RefusedCombination(HotKey1.Key(), GetShift());
+            refusal != CombinationRefusal::None)
+            return Fails(CombinationRefusalText(refusal).c_str());
         if (Data->Document().ActiveWithCombination(HotKey1.Key(), GetShift()))
             return Fails("The selected hotkey is already in use.");
     }
