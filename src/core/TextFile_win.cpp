@@ -34,12 +34,8 @@ HANDLE OpenForReading(const std::string& name) {
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
-// Writes and flushes content into the (already created) file temp; 0 or the error.
-DWORD WriteAndFlush(const std::wstring& temp, const std::string& content) {
-    UniqueHandle file(
-        CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return GetLastError();
+// Writes and flushes content into the new file, closing it; 0 or the error.
+DWORD WriteAndFlush(UniqueHandle file, const std::string& content) {
     std::size_t done = 0;
     while (done < content.size()) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1 << 20));
@@ -67,7 +63,12 @@ DWORD MoveIntoPlace(const std::wstring& temp, const std::wstring& name) {
     }
 }
 
-constexpr wchar_t TempPrefix[] = L"cvn";
+// A file of the folder; the folder of a file in a root ends in its delimiter already.
+std::wstring InFolder(std::wstring folder, const std::wstring& name) {
+    if (folder.empty() || (folder.back() != L'\\' && folder.back() != L'/'))
+        folder += L'\\';
+    return folder + name;
+}
 
 } // namespace
 
@@ -152,12 +153,13 @@ void RemoveSaveLeftovers(const std::string& name) {
         return; // the leftovers wait for the next save
     const std::wstring directory = Wide(DirectoryOf(name));
     WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW((directory + L"\\" + TempPrefix + L"*.tmp").c_str(), &found);
+    HANDLE search = FindFirstFileW(InFolder(directory, L"corvinade-save-*.tmp").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
+    // The pattern also meets short (8.3) names: the long name decides.
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileW((directory + L"\\" + found.cFileName).c_str());
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsSaveTempName(Utf8(found.cFileName)))
+            DeleteFileW(InFolder(directory, found.cFileName).c_str());
     } while (FindNextFileW(search, &found));
     FindClose(search);
 }
@@ -166,14 +168,24 @@ void ReplaceTextFile(const std::string& name, const std::string& content) {
     const SaveTurn turn;
     if (!turn.Owned())
         Fail("Cannot create file", name, ERROR_TIMEOUT);
-    wchar_t temp[MAX_PATH];
-    if (!GetTempFileNameW(Wide(DirectoryOf(name)).c_str(), TempPrefix, 0, temp))
-        Fail("Cannot create file", name, GetLastError());
-    DWORD error = WriteAndFlush(temp, content);
+    // A name no file has yet: the counter goes on past one that is taken.
+    static unsigned long counter = 0;
+    const std::wstring directory = Wide(DirectoryOf(name));
+    std::wstring temp;
+    UniqueHandle file;
+    while (!file) {
+        temp = InFolder(directory, Wide(SaveTempName(GetCurrentProcessId(), ++counter)));
+        file.Reset(
+            CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const DWORD error = file ? 0 : GetLastError();
+        if (error != 0 && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            Fail("Cannot create file", name, error);
+    }
+    DWORD error = WriteAndFlush(std::move(file), content);
     if (error == 0)
         error = MoveIntoPlace(temp, Wide(name));
     if (error != 0) {
-        DeleteFileW(temp);
+        DeleteFileW(temp.c_str());
         Fail("Cannot create file", name, error);
     }
 }
