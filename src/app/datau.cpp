@@ -11,7 +11,7 @@
 #include "app/AppPaths.h"
 #include "app/LogonStart.h"
 #include "capture/CaptureTarget_win.h"
-#include "capture/SaveCaptureU.h"
+#include "capture/CaptureWindow.h"
 #include "core/Errors.h"
 #include "core/Wide_win.h"
 #include "gui/Application.h"

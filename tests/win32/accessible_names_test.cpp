@@ -5,10 +5,10 @@
 #include "Harness.h"
 #include "app/datau.h"
 #include "gui_testing.h"
-#include "ui/SettingsFormU.h"
-#include "ui/frmAddHotkeyU.h"
-#include "ui/frmFirstUseU.h"
-#include "ui/frmMemoInputU.h"
+#include "ui/NewHotkeyWizard.h"
+#include "ui/SettingsWindow.h"
+#include "ui/SetupGuide.h"
+#include "ui/TextInputDialog.h"
 
 #include <oleacc.h>
 
@@ -89,7 +89,7 @@ protected:
 
 TEST_F(AccessibleNames, EveryControlOfEveryWindowHasAName) {
     {
-        TfrmAddHotkey wizard(app->Handle());
+        NewHotkeyWizard wizard(app->Handle());
         ExpectNamed(wizard, "the key page");
         wizard.HotKey1.SetKey('J');
         wizard.ShiftKeyCTRL.SetChecked(true);
@@ -106,7 +106,7 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasAName) {
         }
     }
     {
-        TfrmFirstUse guide(app->Handle());
+        SetupGuide guide(app->Handle());
         for (int page = 0; page < guide.pcClient.PageCount(); ++page) {
             guide.GoToPage(page);
             ExpectNamed(guide, "the guide's page " + std::to_string(page + 1));
@@ -115,7 +115,7 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasAName) {
                   guide.chkKeyMinimize.Caption() + ", Minimize active window");
     }
     {
-        TSettingsForm settings(app->Handle());
+        SettingsWindow settings(app->Handle());
         ExpectNamed(settings, "the settings' hotkeys page");
         // A row's buttons say whose they are, for the row they show now.
         ASSERT_EQ(settings.HotkeyRows().size(), 1u);
@@ -125,7 +125,7 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasAName) {
         ExpectNamed(settings, "the settings' other page");
     }
     {
-        TfrmMemoInput input(app->Handle());
+        TextInputDialog input(app->Handle());
         ExpectNamed(input, "the text input");
     }
 }

@@ -4,7 +4,7 @@
 // origin and dpi. A window without area opens nothing and says so in one
 // balloon.
 #include "capture/CaptureTarget_win.h"
-#include "capture/SaveCaptureU.h"
+#include "capture/CaptureWindow.h"
 #include "gui/Dpi.h"
 #include "gui_testing.h"
 
@@ -57,7 +57,7 @@ protected:
 
 TEST_F(CaptureScreenTest, ScreenGrabOpensOnTheMonitorOfTheForegroundWindow) {
     ASSERT_EQ(ShowForeground(100, 200, 300, 150), foreground);
-    TSaveCapture* capture = CaptureScreen(false, windows, &tray, TwoMonitors());
+    CaptureWindow* capture = CaptureScreen(false, windows, &tray, TwoMonitors());
     ASSERT_NE(capture, nullptr);
     EXPECT_EQ(capture->CaptureImage.ImageWidth(), 640);
     EXPECT_EQ(capture->CaptureImage.ImageHeight(), 800);

@@ -1,4 +1,4 @@
-// TSettingsForm: the window in which the user manages every hotkey (one row
+// SettingsWindow: the window in which the user manages every hotkey (one row
 // each, the file's last hotkey on top), finds hotkeys with a filter, adds
 // hotkeys through the new-hotkey wizard, and switches start at log-on; a
 // second page shows the program's version, the maker's links and the update
@@ -26,14 +26,14 @@
 #include "gui/LinkLabel.h"
 #include "gui/Panel.h"
 #include "gui/VirtualList.h"
-#include "ui/HotkeySettingU.h"
+#include "ui/HotkeyRow.h"
 
 namespace corvinade {
 
-class TSettingsForm : public gui::Form {
+class SettingsWindow : public gui::Form {
 public:
-    explicit TSettingsForm(HWND owner);
-    ~TSettingsForm() override;
+    explicit SettingsWindow(HWND owner);
+    ~SettingsWindow() override;
 
     gui::PageControl pcClient;
     gui::Panel& tsHotkeys;
@@ -54,7 +54,7 @@ public:
     gui::Button btnOK;
 
     // The rows that have windows now, top to bottom (those in view among them).
-    std::vector<THotkeySetting*> HotkeyRows() const;
+    std::vector<HotkeyRow*> HotkeyRows() const;
 
     // After every close (the owner frees the window).
     std::function<void()> OnClosed;
@@ -72,8 +72,8 @@ protected:
     void lblMailClick();
     void btnImportClick();
     void btnExportClick();
-    void HotkeySettingSave(THotkeySetting& row);
-    void HotkeySettingDelete(THotkeySetting& row);
+    void HotkeySettingSave(HotkeyRow& row);
+    void HotkeySettingDelete(HotkeyRow& row);
     void edtFilterChange();
 
 private:
@@ -89,7 +89,7 @@ private:
     // being edited.
     void ShowFilteredRows();
     std::unique_ptr<gui::Control> MakeRow();
-    void ShowRow(THotkeySetting& row, std::uint32_t entryId);
+    void ShowRow(HotkeyRow& row, std::uint32_t entryId);
     std::string RegistrationFaultOf(std::uint32_t entryId) const;
     void SaveSettings(THotkeyDraft draft);
 

@@ -1,5 +1,5 @@
-// The hotkey row; see HotkeySettingU.h.
-#include "ui/HotkeySettingU.h"
+// The hotkey row; see HotkeyRow.h.
+#include "ui/HotkeyRow.h"
 
 #include "app/datau.h"
 #include "core/Errors.h"
@@ -41,8 +41,8 @@ gui::ControlArgs Box(int left, int top, const std::string& caption) {
 
 // The edit panel (Panel5), in its tab order; each label comes just before
 // the control it names, as screen readers expect.
-struct THotkeySetting::EditPanel {
-    explicit EditPanel(THotkeySetting& row)
+struct HotkeyRow::EditPanel {
+    explicit EditPanel(HotkeyRow& row)
         : Panel5(row, {.left = Panel1Left,
                        .width = Panel1Width,
                        .height = EditHeight,
@@ -145,7 +145,7 @@ struct THotkeySetting::EditPanel {
     ParameterControls parameters;
 };
 
-THotkeySetting::THotkeySetting(gui::Container& parent, const THotkeyDocument& document)
+HotkeyRow::HotkeyRow(gui::Container& parent, const THotkeyDocument& document)
     : gui::Panel(parent, {.width = DesignWidth, .height = RowHeight}),
       btnEdit(*this, {.left = 5, .top = 23, .width = 55, .height = 25, .caption = "Edit"}),
       btnDelete(*this, {.left = 5, .top = 50, .width = 55, .height = 25, .caption = "Delete"}),
@@ -159,9 +159,9 @@ THotkeySetting::THotkeySetting(gui::Container& parent, const THotkeyDocument& do
     SetEditing(false);
 }
 
-THotkeySetting::~THotkeySetting() = default;
+HotkeyRow::~HotkeyRow() = default;
 
-void THotkeySetting::MakeEditPanel() {
+void HotkeyRow::MakeEditPanel() {
     if (editor_)
         return;
     editor_ = std::make_unique<EditPanel>(*this);
@@ -177,7 +177,7 @@ void THotkeySetting::MakeEditPanel() {
     LoadIntoControls();
 }
 
-void THotkeySetting::SetEditing(bool editing) {
+void HotkeyRow::SetEditing(bool editing) {
     editing_ = editing;
     if (editing)
         MakeEditPanel();
@@ -188,7 +188,7 @@ void THotkeySetting::SetEditing(bool editing) {
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-void THotkeySetting::ShowEntry(std::uint32_t entryId) {
+void HotkeyRow::ShowEntry(std::uint32_t entryId) {
     if (entryId != entryId_) {
         entryId_ = entryId;
         if (editing_)
@@ -197,13 +197,13 @@ void THotkeySetting::ShowEntry(std::uint32_t entryId) {
     LoadFromDefinition();
 }
 
-void THotkeySetting::LoadFromDefinition() {
+void HotkeyRow::LoadFromDefinition() {
     if (editing_)
         return;
     LoadIntoControls();
 }
 
-void THotkeySetting::LoadIntoControls() {
+void HotkeyRow::LoadIntoControls() {
     const THotkeyEntry* entry = document_.Find(entryId_);
     if (!entry)
         return; // deleted: the settings window takes the row away
@@ -217,12 +217,12 @@ void THotkeySetting::LoadIntoControls() {
     UpdateSummary();
 }
 
-THotKeyData THotkeySetting::Definition() const {
+THotKeyData HotkeyRow::Definition() const {
     return {GetActive(), GetKey(), GetShift(), GetFunc(), ParamsText(), Params2Text()};
 }
 
 // The drawn view, said in words for screen readers: the row's name.
-void THotkeySetting::UpdateSummary() {
+void HotkeyRow::UpdateSummary() {
     std::string summary =
         Data->HotkeyText(static_cast<std::uint16_t>(shown_.Key), static_cast<std::uint16_t>(shown_.Shift)) +
         ", " + ActionDisplayName(shown_.Func);
@@ -236,7 +236,7 @@ void THotkeySetting::UpdateSummary() {
     SetCaption(summary);
 }
 
-void THotkeySetting::SetRegistrationFault(const std::string& reason) {
+void HotkeyRow::SetRegistrationFault(const std::string& reason) {
     if (reason == faultReason_)
         return;
     faultReason_ = reason;
@@ -250,19 +250,19 @@ void THotkeySetting::SetRegistrationFault(const std::string& reason) {
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-RECT THotkeySetting::FaultMarkRect() const {
+RECT HotkeyRow::FaultMarkRect() const {
     return {Scale(Panel1Left + MarkLeft), Scale(MarkTop), Scale(Panel1Left + MarkLeft + MarkWidth),
             Scale(MarkTop + MarkHeight)};
 }
 
-void THotkeySetting::DpiChanged() {
+void HotkeyRow::DpiChanged() {
     gui::Panel::DpiChanged();
     if (faultTip_)
         faultTip_->SetArea(FaultMarkRect());
 }
 
 // The system's warning sign and "Not registered" in red.
-void THotkeySetting::PaintFaultMark(HDC dc) {
+void HotkeyRow::PaintFaultMark(HDC dc) {
     const RECT mark = FaultMarkRect();
     const int icon = Scale(MarkIcon);
     ::DrawIconEx(dc, mark.left, mark.top, ::LoadIconW(nullptr, ResourceId(IDI_WARNING)), icon, icon, 0,
@@ -273,7 +273,7 @@ void THotkeySetting::PaintFaultMark(HDC dc) {
     ::DrawTextW(dc, L"Not registered", -1, &text, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
-void THotkeySetting::SetActive(bool active) {
+void HotkeyRow::SetActive(bool active) {
     shown_.Active = active;
     if (editor_) {
         editor_->ckbActive.SetChecked(active);
@@ -284,11 +284,11 @@ void THotkeySetting::SetActive(bool active) {
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-bool THotkeySetting::GetActive() const {
+bool HotkeyRow::GetActive() const {
     return editor_ ? editor_->ckbActive.Checked() : shown_.Active;
 }
 
-void THotkeySetting::SetShift(std::int32_t shift) {
+void HotkeyRow::SetShift(std::int32_t shift) {
     shown_.Shift = shift;
     if (editor_) {
         editor_->ShiftKeyAlt.SetChecked(shift & ModifierAlt);
@@ -300,7 +300,7 @@ void THotkeySetting::SetShift(std::int32_t shift) {
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-std::int32_t THotkeySetting::GetShift() const {
+std::int32_t HotkeyRow::GetShift() const {
     if (!editor_)
         return shown_.Shift;
     return (editor_->ShiftKeyAlt.Checked() ? ModifierAlt : 0) |
@@ -309,7 +309,7 @@ std::int32_t THotkeySetting::GetShift() const {
            (editor_->ShiftKeyWin.Checked() ? ModifierWin : 0);
 }
 
-void THotkeySetting::SetKey(std::int32_t key) {
+void HotkeyRow::SetKey(std::int32_t key) {
     shown_.Key = key;
     if (editor_)
         editor_->HotKey1.SetKey(static_cast<std::uint16_t>(key));
@@ -317,11 +317,11 @@ void THotkeySetting::SetKey(std::int32_t key) {
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-std::uint16_t THotkeySetting::GetKey() const {
+std::uint16_t HotkeyRow::GetKey() const {
     return editor_ ? editor_->HotKey1.Key() : static_cast<std::uint16_t>(shown_.Key);
 }
 
-void THotkeySetting::SetFunc(THotkeyAction func) {
+void HotkeyRow::SetFunc(THotkeyAction func) {
     shown_.Func = THotkeyAction::None;
     if (editor_) {
         gui::ComboBox& combo = editor_->cbAction;
@@ -341,40 +341,40 @@ void THotkeySetting::SetFunc(THotkeyAction func) {
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-THotkeyAction THotkeySetting::GetFunc() const {
+THotkeyAction HotkeyRow::GetFunc() const {
     if (!editor_)
         return shown_.Func;
     const int index = editor_->cbAction.ItemIndex();
     return index < 0 ? THotkeyAction::None : static_cast<THotkeyAction>(editor_->cbAction.ItemData(index));
 }
 
-void THotkeySetting::SetParams(const std::string& params) {
+void HotkeyRow::SetParams(const std::string& params) {
     shown_.Params = params;
     if (editor_)
         editor_->edtParameters.SetText(params);
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-void THotkeySetting::SetParams2(const std::string& params2) {
+void HotkeyRow::SetParams2(const std::string& params2) {
     shown_.Params2 = params2;
     if (editor_)
         editor_->edtAdditionalParameters.SetText(params2);
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-std::string THotkeySetting::ParamsText() const {
+std::string HotkeyRow::ParamsText() const {
     return StoredParameter(editor_ ? editor_->edtParameters.Text() : shown_.Params);
 }
 
-std::string THotkeySetting::Params2Text() const {
+std::string HotkeyRow::Params2Text() const {
     return StoredParameter(editor_ ? editor_->edtAdditionalParameters.Text() : shown_.Params2);
 }
 
-void THotkeySetting::UpdateCombinationStatus() {
+void HotkeyRow::UpdateCombinationStatus() {
     combinationStatus_ = ShowCombinationStatus(editor_->lblCombination, GetKey(), GetShift(), entryId_);
 }
 
-void THotkeySetting::btnEditClick() {
+void HotkeyRow::btnEditClick() {
     if (!editing_) {
         SetEditing(true);
         UpdateCombinationStatus();
@@ -382,7 +382,7 @@ void THotkeySetting::btnEditClick() {
     editor_->ckbActive.SetFocus();
 }
 
-void THotkeySetting::btnDeleteClick() {
+void HotkeyRow::btnDeleteClick() {
     if (!OnDelete)
         return;
     if (gui::MessageDlg("Are you sure you want to delete this global hotkey?", gui::DialogKind::Confirmation,
@@ -390,7 +390,7 @@ void THotkeySetting::btnDeleteClick() {
         OnDelete(*this);
 }
 
-bool THotkeySetting::ValidateInput() {
+bool HotkeyRow::ValidateInput() {
     if (document_.ActiveWithCombination(GetKey(), GetShift(), entryId_)) {
         gui::MessageDlg("The selected hotkey is already in use.", gui::DialogKind::Error, MB_OK);
         return false;
@@ -404,7 +404,7 @@ bool THotkeySetting::ValidateInput() {
 
 // Save. When the owner's save fails, nothing was stored and the row stays
 // in edit mode with the user's input, to try again.
-void THotkeySetting::Button2Click() {
+void HotkeyRow::Button2Click() {
     if (!OnSave || !ValidateInput())
         return;
     if (GetActive())
@@ -415,27 +415,27 @@ void THotkeySetting::Button2Click() {
     btnEdit.SetFocus();
 }
 
-void THotkeySetting::Button3Click() {
+void HotkeyRow::Button3Click() {
     SetEditing(false);
     LoadFromDefinition();
     btnEdit.SetFocus();
 }
 
-void THotkeySetting::ckbActiveClick() {
+void HotkeyRow::ckbActiveClick() {
     SetActive(editor_->ckbActive.Checked());
 }
 
-void THotkeySetting::comboboxActionSelect() {
+void HotkeyRow::comboboxActionSelect() {
     UpdateParameterControls(editor_->parameters, GetFunc());
 }
 
-void THotkeySetting::buttonParametersClick() {
+void HotkeyRow::buttonParametersClick() {
     EditParameter(editor_->edtParameters, GetFunc(), RootForm()->Handle(), editor_->OpenDialog1);
 }
 
 // The view (Panel4): read-only texts and imitated check boxes, drawn on the
 // row, and the line along its bottom (Bevel1).
-void THotkeySetting::PaintView(HDC dc, const RECT& client) {
+void HotkeyRow::PaintView(HDC dc, const RECT& client) {
     ::FillRect(dc, &client, Brush());
     RECT line = {client.left, client.bottom - Scale(2), client.right, client.bottom};
     ::DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);

@@ -1,5 +1,5 @@
-// The tray overview window; see MainFormU.h.
-#include "ui/MainFormU.h"
+// The tray overview window; see TrayPanel.h.
+#include "ui/TrayPanel.h"
 
 #include <oleacc.h>
 #include <shellapi.h>
@@ -22,7 +22,7 @@
 
 namespace corvinade {
 
-TMainForm* MainForm = nullptr;
+TrayPanel* MainForm = nullptr;
 
 namespace {
 
@@ -60,14 +60,14 @@ std::unique_ptr<gui::ImageList> MakeTrayImages() {
 
 } // namespace
 
-TMainForm::TMainForm()
+TrayPanel::TrayPanel()
     : gui::Form(MainFormArgs()),
       hideFormTimer_(HideFormTimerInterval, [this](TSimpleTimer&) { HideFormTimerTimer(); }) {
     SetOpacity(InitialOpacity);
-    shape1_ = std::make_unique<TShape>(Host(), layer_);
+    shape1_ = std::make_unique<PanelBorder>(Host(), layer_);
     shape1_->OnMouseEnter = [this] { Shape1MouseEnter(); };
     shape1_->OnMouseLeave = [this] { Shape1MouseLeave(); };
-    speedButton1_ = std::make_unique<TSpeedButton>(Host(), layer_, LabelArgs{548, 8, 22, 20, "X"});
+    speedButton1_ = std::make_unique<PanelButton>(Host(), layer_, LabelArgs{548, 8, 22, 20, "X"});
     speedButton1_->SetFont("Arial", 11, fsBold);
     speedButton1_->OnClick = [this] { SpeedButton1Click(); };
     bLabel1_ =
@@ -104,7 +104,7 @@ TMainForm::TMainForm()
     trayIcon_->Loaded();
 }
 
-TMainForm::~TMainForm() {
+TrayPanel::~TrayPanel() {
     // The base destructor destroys the window; were it still visible then,
     // its hide handler would run on members already gone. Hide it while
     // they are whole, and let no event reach this form afterwards.
@@ -118,8 +118,8 @@ TMainForm::~TMainForm() {
     trayImages_.reset();
 }
 
-std::unique_ptr<TBLabel> TMainForm::MakeLink(const LabelArgs& args, TAlignment alignment) {
-    auto link = std::make_unique<TBLabel>(Host(), layer_, args);
+std::unique_ptr<PanelLink> TrayPanel::MakeLink(const LabelArgs& args, TAlignment alignment) {
+    auto link = std::make_unique<PanelLink>(Host(), layer_, args);
     link->SetAlignment(alignment);
     // The look of the system's link control in the other windows:
     // underlined, the same under the pointer (the colours: ApplyColours).
@@ -130,7 +130,7 @@ std::unique_ptr<TBLabel> TMainForm::MakeLink(const LabelArgs& args, TAlignment a
     return link;
 }
 
-void TMainForm::FormCreate() {
+void TrayPanel::FormCreate() {
     trayIcon_->SetHint(gui::App().Title());
     ApplyColours();
 }
@@ -139,9 +139,9 @@ void TMainForm::FormCreate() {
 // the colour the system's link control uses (the highlight colour; Wine's
 // "hot light" is a grey), in high contrast in the theme's link colour; the
 // border then in the text colour.
-void TMainForm::ApplyColours() {
+void TrayPanel::ApplyColours() {
     const COLORREF link = gui::ContrastColor(::GetSysColor(COLOR_HIGHLIGHT), COLOR_HOTLIGHT);
-    for (TBLabel* label : {bLabel1_.get(), lblCheckForUpdates_.get()}) {
+    for (PanelLink* label : {bLabel1_.get(), lblCheckForUpdates_.get()}) {
         label->SetFontColor(link);
         label->HoverColor = link;
         label->SetColor(::GetSysColor(COLOR_INFOBK));
@@ -157,11 +157,11 @@ void TMainForm::ApplyColours() {
 }
 
 // The focused row in the selection colours; a failed hotkey's cell in red.
-void TMainForm::ColourRow(std::size_t row) {
+void TrayPanel::ColourRow(std::size_t row) {
     OverviewRow& cells = overviewLabels_[row];
     const bool selected = row > 0 && focus_ == static_cast<int>(row) - 1;
     for (std::size_t c = 0; c < cells.cells.size(); ++c) {
-        TLabel& cell = *cells.cells[c];
+        PanelLabel& cell = *cells.cells[c];
         cell.SetColor(::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_INFOBK));
         COLORREF text = ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_INFOTEXT);
         if (cells.failed && c == 0 && !selected)
@@ -170,22 +170,22 @@ void TMainForm::ColourRow(std::size_t row) {
     }
 }
 
-void TMainForm::FormDestroy() {
+void TrayPanel::FormDestroy() {
     ClearHotkeyOverview();
 }
 
 // Opaque in high contrast: what shows through would blur the contrast.
-void TMainForm::SetOpacity(BYTE alpha) {
+void TrayPanel::SetOpacity(BYTE alpha) {
     ::SetLayeredWindowAttributes(Handle(), 0, gui::HighContrastOn() ? 255 : alpha, LWA_ALPHA);
 }
 
-void TMainForm::SetHideFormTimer(bool enabled) {
+void TrayPanel::SetHideFormTimer(bool enabled) {
     hideFormTimer_.SetRunning(enabled);
 }
 
 // The border shape fills the client area; the links keep their distance to
 // the bottom edge.
-void TMainForm::LayOutAnchored() {
+void TrayPanel::LayOutAnchored() {
     const SIZE client = ClientSize();
     shape1_->SetBounds(0, 0, client.cx, client.cy);
     const int linkTop = client.cy - Scale(LinkBottomOffset);
@@ -193,7 +193,7 @@ void TMainForm::LayOutAnchored() {
     lblCheckForUpdates_->SetTop(linkTop);
 }
 
-void TMainForm::ClearHotkeyOverview() {
+void TrayPanel::ClearHotkeyOverview() {
     for (const OverviewRow& row : overviewLabels_)
         for (const auto& label : row.cells)
             label->Invalidate();
@@ -206,7 +206,7 @@ void TMainForm::ClearHotkeyOverview() {
 // Only the hotkey's own cell changes, to bold red, in place (without
 // colours, to bold with a sign before it); the legend takes the free middle
 // of the footer. A screen reader hears it at the end of the row.
-void TMainForm::MarkFailedHotkeys(const THotkeyList& hotkeys) {
+void TrayPanel::MarkFailedHotkeys(const THotkeyList& hotkeys) {
     bool anyFailed = false;
     const bool withSign = gui::HighContrastOn();
     for (int i = 0; i < hotkeys.Count(); ++i) {
@@ -215,7 +215,7 @@ void TMainForm::MarkFailedHotkeys(const THotkeyList& hotkeys) {
         OverviewRow& row = overviewLabels_[static_cast<std::size_t>(i) + 1];
         row.failed = true;
         row.name += ", not registered";
-        TLabel& cell = *row.cells[0];
+        PanelLabel& cell = *row.cells[0];
         cell.SetFontStyle(fsBold);
         if (withSign)
             cell.SetCaption(FailedSign + cell.Caption());
@@ -223,18 +223,18 @@ void TMainForm::MarkFailedHotkeys(const THotkeyList& hotkeys) {
     }
     if (!anyFailed)
         return;
-    failedLegend_ = std::make_unique<TLabel>(
+    failedLegend_ = std::make_unique<PanelLabel>(
         Host(), layer_,
         LabelArgs{LegendLeft, PanelHeight(hotkeys.Count()) - LinkBottomOffset, LegendWidth, OverviewRowHeight,
                   withSign ? "Hotkeys marked ! could not be registered."
                            : "Hotkeys in red could not be registered."});
 }
 
-bool TMainForm::ShowBalloon(const std::string& title, const std::string& text) {
+bool TrayPanel::ShowBalloon(const std::string& title, const std::string& text) {
     return trayIcon_->ShowBalloonHint(title, text, NIIF_WARNING);
 }
 
-void TMainForm::BuildHotkeyOverview() {
+void TrayPanel::BuildHotkeyOverview() {
     ClearHotkeyOverview();
     THotkeyList& hotkeys = Data->ActiveHotkeys();
     const int n = hotkeys.Count();
@@ -242,7 +242,7 @@ void TMainForm::BuildHotkeyOverview() {
     static const char* const headers[] = {"Hotkey", "Action", "Parameters"};
     for (int r = 0; r <= n; ++r)
         for (int c = 0; c < 3; ++c) {
-            auto label = std::make_unique<TLabel>(
+            auto label = std::make_unique<PanelLabel>(
                 Host(), layer_,
                 LabelArgs{OverviewLeft + ColumnStep * c, OverviewHeaderTop, 100, OverviewRowHeight});
             label->SetEndEllipsis(true);    // one line per hotkey, cut with a sign
@@ -278,7 +278,7 @@ void TMainForm::BuildHotkeyOverview() {
     accessible_.ContentChanged();
 }
 
-void TMainForm::TrayIconClick() {
+void TrayPanel::TrayIconClick() {
     if (Visible())
         Hide(); // a second click closes the panel
     else
@@ -286,7 +286,7 @@ void TMainForm::TrayIconClick() {
 }
 
 // Enter or Space on the icon: the panel with the focus on its first part.
-void TMainForm::TrayIconKeySelect() {
+void TrayPanel::TrayIconKeySelect() {
     if (!Visible())
         ShowPanel();
     keyboard_ = true;
@@ -295,7 +295,7 @@ void TMainForm::TrayIconKeySelect() {
     MoveFocus(0);
 }
 
-void TMainForm::ShowPanel() {
+void TrayPanel::ShowPanel() {
     BuildHotkeyOverview();
     const int height = Scale(PanelHeight(OverviewRowCount() - 1));
     Data->GetTaskbarPos();
@@ -309,7 +309,7 @@ void TMainForm::ShowPanel() {
     SetHideFormTimer(true);
 }
 
-void TMainForm::FormShow() {
+void TrayPanel::FormShow() {
     BuildHotkeyOverview();
     ::SetForegroundWindow(gui::App().Handle());
     SetOpacity(ShownOpacity);
@@ -318,7 +318,7 @@ void TMainForm::FormShow() {
     gui::App().HideTaskbarButton();
 }
 
-void TMainForm::FormHide() {
+void TrayPanel::FormHide() {
     SetHideFormTimer(false);
     focus_ = -1;
     keyboard_ = false;
@@ -326,27 +326,27 @@ void TMainForm::FormHide() {
     gui::App().HideTaskbarButton();
 }
 
-void TMainForm::Settings1Click() {
+void TrayPanel::Settings1Click() {
     if (ProgramWindows)
         ProgramWindows->ShowSettings();
     Hide();
 }
 
-void TMainForm::Exit1Click() {
+void TrayPanel::Exit1Click() {
     gui::App().Terminate();
 }
 
-void TMainForm::SpeedButton1Click() {
+void TrayPanel::SpeedButton1Click() {
     Hide();
 }
 
-void TMainForm::Shape1MouseEnter() {
+void TrayPanel::Shape1MouseEnter() {
     SetHideFormTimer(false);
     SetHideFormTimer(true);
     SetOpacity(ShownOpacity);
 }
 
-void TMainForm::Shape1MouseLeave() {
+void TrayPanel::Shape1MouseLeave() {
     // Onto a label, a link or the button, which lie above the shape.
     if (Data->IsCursorOverForm(*this))
         return;
@@ -355,29 +355,29 @@ void TMainForm::Shape1MouseLeave() {
     SetOpacity(DimmedOpacity);
 }
 
-void TMainForm::HideFormTimerTimer() {
+void TrayPanel::HideFormTimerTimer() {
     if (keyboard_ || Data->IsCursorOverForm(*this) || Data->IsCursorOverTaskbar())
         return;
     SetHideFormTimer(false);
     Hide();
 }
 
-void TMainForm::lblCheckForUpdatesClick() {
+void TrayPanel::lblCheckForUpdatesClick() {
     UpdateCheck->Check(Handle());
 }
 
-void TMainForm::InvalidateHostRect(const RECT& area) {
+void TrayPanel::InvalidateHostRect(const RECT& area) {
     ::InvalidateRect(Handle(), &area, FALSE);
 }
 
-void TMainForm::Paint() {
+void TrayPanel::Paint() {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(Handle(), &ps);
     PaintArea(dc, ps.rcPaint);
     ::EndPaint(Handle(), &ps);
 }
 
-void TMainForm::PaintArea(HDC dc, const RECT& area) {
+void TrayPanel::PaintArea(HDC dc, const RECT& area) {
     ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_INFOBK));
     if (focus_ >= 0 && focus_ < HotkeyRowCount()) {
         const RECT band = RowBand(focus_);
@@ -394,7 +394,7 @@ void TMainForm::PaintArea(HDC dc, const RECT& area) {
 
 // --- The keyboard --------------------------------------------------------------
 
-bool TMainForm::PanelKey(WPARAM key) {
+bool TrayPanel::PanelKey(WPARAM key) {
     const int rows = HotkeyRowCount();
     const bool onRow = focus_ >= 0 && focus_ < rows;
     switch (key) {
@@ -425,7 +425,7 @@ bool TMainForm::PanelKey(WPARAM key) {
 
 // The rows are one tab stop, as a list is (entered at the first row); then
 // the two links and the button, round again.
-int TMainForm::NextTabStop(bool back) const {
+int TrayPanel::NextTabStop(bool back) const {
     const int rows = HotkeyRowCount(), last = PartCount() - 1;
     if (focus_ < 0)
         return back ? last : 0;
@@ -436,7 +436,7 @@ int TMainForm::NextTabStop(bool back) const {
     return focus_ == rows ? 0 : focus_ - 1;
 }
 
-void TMainForm::MoveFocus(int part) {
+void TrayPanel::MoveFocus(int part) {
     if (part < 0 || part >= PartCount())
         return;
     keyboard_ = true;
@@ -454,7 +454,7 @@ void TMainForm::MoveFocus(int part) {
         accessible_.SelectionMoved(part);
 }
 
-void TMainForm::Activate(int part) {
+void TrayPanel::Activate(int part) {
     const int rows = HotkeyRowCount();
     if (part < rows)
         EditRow(part);
@@ -468,20 +468,20 @@ void TMainForm::Activate(int part) {
 
 // The panel's rows are the live hotkeys: the active entries of the document,
 // in its order.
-void TMainForm::EditRow(int row) {
+void TrayPanel::EditRow(int row) {
     if (ProgramWindows)
         ProgramWindows->ShowSettingsEditing(Data->Document().ActiveEntryId(row));
     Hide();
 }
 
-RECT TMainForm::RowBand(int row) const {
+RECT TrayPanel::RowBand(int row) const {
     const int top = OverviewRowTop(row + 1) - BandMargin;
     const SIZE client = ClientSize();
     return {Scale(BandMargin), Scale(top), client.cx - Scale(BandMargin),
             Scale(top + OverviewRowHeight + 2 * BandMargin)};
 }
 
-RECT TMainForm::PartRect(int part) const {
+RECT TrayPanel::PartRect(int part) const {
     const int rows = HotkeyRowCount();
     if (part < rows)
         return RowBand(part);
@@ -496,22 +496,22 @@ RECT TMainForm::PartRect(int part) const {
 
 // Driven by the keyboard, the panel goes when the user turns to another
 // program, as a menu does.
-void TMainForm::Deactivated() {
+void TrayPanel::Deactivated() {
     if (keyboard_ && Visible())
         Hide();
 }
 
 // --- Screen readers ------------------------------------------------------------
 
-std::optional<std::string> TMainForm::AccessibleName() const {
+std::optional<std::string> TrayPanel::AccessibleName() const {
     return "Active hotkeys";
 }
 
-std::optional<long> TMainForm::AccessibleRole() const {
+std::optional<long> TrayPanel::AccessibleRole() const {
     return ROLE_SYSTEM_TABLE;
 }
 
-std::vector<gui::AccessibleElement> TMainForm::AccessibleElements() const {
+std::vector<gui::AccessibleElement> TrayPanel::AccessibleElements() const {
     std::vector<gui::AccessibleElement> parts;
     const long focusable = STATE_SYSTEM_FOCUSABLE;
     for (int r = 0; r < HotkeyRowCount(); ++r) {
@@ -519,14 +519,14 @@ std::vector<gui::AccessibleElement> TMainForm::AccessibleElements() const {
         parts.push_back({overviewLabels_[static_cast<std::size_t>(r) + 1].name, ROLE_SYSTEM_ROW,
                          focusable | STATE_SYSTEM_SELECTABLE | selected, "Edit", RowBand(r)});
     }
-    for (const TBLabel* link : {bLabel1_.get(), lblCheckForUpdates_.get()})
+    for (const PanelLink* link : {bLabel1_.get(), lblCheckForUpdates_.get()})
         parts.push_back(
             {link->Caption(), ROLE_SYSTEM_LINK, focusable | STATE_SYSTEM_LINKED, "Jump", link->Area()});
     parts.push_back({"Close", ROLE_SYSTEM_PUSHBUTTON, focusable, "Press", speedButton1_->Area()});
     return parts;
 }
 
-void TMainForm::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+void TrayPanel::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
     const gui::ShiftState shift = gui::ShiftFromKeys(wParam);
     switch (msg) {
@@ -550,7 +550,7 @@ void TMainForm::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void TMainForm::DpiChanged() {
+void TrayPanel::DpiChanged() {
     speedButton1_->DpiChanged();
     bLabel1_->DpiChanged();
     lblCheckForUpdates_->DpiChanged();
@@ -564,7 +564,7 @@ void TMainForm::DpiChanged() {
     ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
-bool TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool TrayPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     result = 0;
     if (hostMouse_.HandleMessage(Handle(), layer_, msg, lParam, {0, 0}, result))
         return true;

@@ -1,4 +1,4 @@
-// TfrmMemoInput: the small modal dialog in which a multi-line keystroke text
+// TextInputDialog: the small modal dialog in which a multi-line keystroke text
 // is edited. Its owner fills the memo, shows it modally and reads the memo
 // after OK.
 #pragma once
@@ -11,9 +11,9 @@
 
 namespace corvinade {
 
-class TfrmMemoInput : public gui::Form {
+class TextInputDialog : public gui::Form {
 public:
-    explicit TfrmMemoInput(HWND owner);
+    explicit TextInputDialog(HWND owner);
 
     gui::Panel pnlClient, pnlBottom;
     gui::Label Label1;

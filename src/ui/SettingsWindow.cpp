@@ -1,5 +1,5 @@
-// The settings window; see SettingsFormU.h.
-#include "ui/SettingsFormU.h"
+// The settings window; see SettingsWindow.h.
+#include "ui/SettingsWindow.h"
 
 #include <shellapi.h>
 
@@ -14,8 +14,8 @@
 #include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "ui/ImportExport.h"
+#include "ui/NewHotkeyWizard.h"
 #include "ui/UpdateFlow.h"
-#include "ui/frmAddHotkeyU.h"
 
 namespace corvinade {
 
@@ -45,7 +45,7 @@ gui::ControlArgs BottomLeft(int left, const std::string& caption) {
 
 } // namespace
 
-TSettingsForm::TSettingsForm(HWND owner)
+SettingsWindow::SettingsWindow(HWND owner)
     : gui::Form({.clientWidth = ClientWidth,
                  .clientHeight = ClientHeight,
                  .caption = "Settings",
@@ -79,7 +79,7 @@ TSettingsForm::TSettingsForm(HWND owner)
                       {.width = tsHotkeys.DesignClientSize().cx,
                        .height = tsHotkeys.DesignClientSize().cy - StripHeight,
                        .align = gui::Align::Client},
-                      THotkeySetting::RowHeight),
+                      HotkeyRow::RowHeight),
       lblNoMatch(HotKeyPlacement, {.left = 8, .top = 8, .caption = "No hotkey matches the filter."}),
       tsOtherSettings(pcClient.AddPage("Other settings")),
       chkStartAtWindowsStart(tsOtherSettings,
@@ -106,10 +106,10 @@ TSettingsForm::TSettingsForm(HWND owner)
     edtFilter.OnChange = [this] { edtFilterChange(); };
     HotKeyPlacement.MakeRow = [this](gui::VirtualList&) { return MakeRow(); };
     HotKeyPlacement.BindRow = [this](gui::Control& row, std::uint32_t entryId) {
-        ShowRow(static_cast<THotkeySetting&>(row), entryId);
+        ShowRow(static_cast<HotkeyRow&>(row), entryId);
     };
     HotKeyPlacement.KeepsRow = [](const gui::Control& row) {
-        return static_cast<const THotkeySetting&>(row).Editing();
+        return static_cast<const HotkeyRow&>(row).Editing();
     };
     OnShortcutKey = [this](WPARAM key) { return FormShortcutKey(key); };
     btnImport.OnClick = [this] { btnImportClick(); };
@@ -119,11 +119,11 @@ TSettingsForm::TSettingsForm(HWND owner)
     FormCreate();
 }
 
-TSettingsForm::~TSettingsForm() {
+SettingsWindow::~SettingsWindow() {
     FormDestroy();
 }
 
-void TSettingsForm::FormCreate() {
+void SettingsWindow::FormCreate() {
     pcClient.SetActivePageIndex(0);
     gui::App().HideTaskbarButton();
     lblNoMatch.SetVisible(false);
@@ -132,12 +132,12 @@ void TSettingsForm::FormCreate() {
     lblTitle.SetCaption(gui::App().Title() + " " + Data->VersionNumberToText(Data->RunningVersionNumber()));
 }
 
-void TSettingsForm::FormShow() {
+void SettingsWindow::FormShow() {
     BringUp();
     gui::App().HideTaskbarButton();
 }
 
-void TSettingsForm::BringUp() {
+void SettingsWindow::BringUp() {
     ::SetForegroundWindow(gui::App().Handle());
     ::BringWindowToTop(Handle());
     ::SetWindowPos(gui::App().Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -147,12 +147,12 @@ void TSettingsForm::BringUp() {
 
 // Every close ends the window's life: its owner frees it (a modal one after
 // the modal run).
-void TSettingsForm::FormClose() {
+void SettingsWindow::FormClose() {
     if (OnClosed)
         OnClosed();
 }
 
-void TSettingsForm::FormDestroy() {
+void SettingsWindow::FormDestroy() {
     if (Data)
         Data->Document().Unsubscribe(documentSubscription_);
     if (gui::Application::Instance())
@@ -160,7 +160,7 @@ void TSettingsForm::FormDestroy() {
 }
 
 // Ctrl+F to the filter, unless a key field takes it as a combination.
-bool TSettingsForm::FormShortcutKey(WPARAM key) {
+bool SettingsWindow::FormShortcutKey(WPARAM key) {
     if (key != 'F' || ::GetKeyState(VK_CONTROL) >= 0 || ::GetKeyState(VK_MENU) < 0 ||
         ::GetKeyState(VK_SHIFT) < 0)
         return false;
@@ -172,22 +172,22 @@ bool TSettingsForm::FormShortcutKey(WPARAM key) {
     return true;
 }
 
-std::unique_ptr<gui::Control> TSettingsForm::MakeRow() {
-    auto row = std::make_unique<THotkeySetting>(HotKeyPlacement, Data->Document());
-    row->OnDelete = [this](THotkeySetting& r) { HotkeySettingDelete(r); };
-    row->OnSave = [this](THotkeySetting& r) { HotkeySettingSave(r); };
+std::unique_ptr<gui::Control> SettingsWindow::MakeRow() {
+    auto row = std::make_unique<HotkeyRow>(HotKeyPlacement, Data->Document());
+    row->OnDelete = [this](HotkeyRow& r) { HotkeySettingDelete(r); };
+    row->OnSave = [this](HotkeyRow& r) { HotkeySettingSave(r); };
     return row;
 }
 
-void TSettingsForm::SyncHotkeyRows() {
+void SettingsWindow::SyncHotkeyRows() {
     ShowFilteredRows();
     chkStartAtWindowsStart.SetChecked(Data->Document().LogonStart());
 }
 
-void TSettingsForm::ShowFilteredRows() {
+void SettingsWindow::ShowFilteredRows() {
     const std::string filter = edtFilter.Text();
     std::vector<std::uint32_t> editing;
-    for (THotkeySetting* row : HotkeyRows())
+    for (HotkeyRow* row : HotkeyRows())
         if (row->Editing())
             editing.push_back(row->EntryId());
     const THotkeyEntries& entries = Data->Document().Entries();
@@ -205,21 +205,21 @@ void TSettingsForm::ShowFilteredRows() {
     lblNoMatch.SetVisible(HotKeyPlacement.Rows().empty() && !filter.empty());
 }
 
-std::vector<THotkeySetting*> TSettingsForm::HotkeyRows() const {
-    std::vector<THotkeySetting*> rows;
+std::vector<HotkeyRow*> SettingsWindow::HotkeyRows() const {
+    std::vector<HotkeyRow*> rows;
     for (gui::Control* row : HotKeyPlacement.BoundRows())
-        rows.push_back(static_cast<THotkeySetting*>(row));
+        rows.push_back(static_cast<HotkeyRow*>(row));
     return rows;
 }
 
 // A row given an entry, or its entry changed: the entry's texts, and its
 // mark when it did not register (judged by the document and the live list).
-void TSettingsForm::ShowRow(THotkeySetting& row, std::uint32_t entryId) {
+void SettingsWindow::ShowRow(HotkeyRow& row, std::uint32_t entryId) {
     row.ShowEntry(entryId);
     row.SetRegistrationFault(RegistrationFaultOf(entryId));
 }
 
-std::string TSettingsForm::RegistrationFaultOf(std::uint32_t entryId) const {
+std::string SettingsWindow::RegistrationFaultOf(std::uint32_t entryId) const {
     const THotkeyEntry* entry = Data->Document().Find(entryId);
     if (!entry || !entry->Definition.Active)
         return {};
@@ -235,7 +235,7 @@ std::string TSettingsForm::RegistrationFaultOf(std::uint32_t entryId) const {
         earlier ? earlier->Func : THotkeyAction::None);
 }
 
-void TSettingsForm::EditEntry(std::uint32_t entryId) {
+void SettingsWindow::EditEntry(std::uint32_t entryId) {
     if (!Data->Document().Find(entryId))
         return;
     pcClient.SetActivePageIndex(0);
@@ -244,47 +244,47 @@ void TSettingsForm::EditEntry(std::uint32_t entryId) {
         ShowFilteredRows();
     }
     if (gui::Control* row = HotKeyPlacement.ShowRow(entryId))
-        static_cast<THotkeySetting*>(row)->btnEditClick();
+        static_cast<HotkeyRow*>(row)->btnEditClick();
 }
 
 // The filter's findings from the top.
-void TSettingsForm::edtFilterChange() {
+void SettingsWindow::edtFilterChange() {
     ShowFilteredRows();
     HotKeyPlacement.ScrollTo(0);
 }
 
 // The new hotkey's row comes with the document's change.
-void TSettingsForm::Button1Click() {
-    TfrmAddHotkey wizard(Handle());
+void SettingsWindow::Button1Click() {
+    NewHotkeyWizard wizard(Handle());
     wizard.ShowModal();
 }
 
-void TSettingsForm::btnOKClick() {
+void SettingsWindow::btnOKClick() {
     Close();
 }
 
-void TSettingsForm::btnCheckForUpdatesClick() {
+void SettingsWindow::btnCheckForUpdatesClick() {
     UpdateCheck->Check(Handle());
 }
 
-void TSettingsForm::lblWebClick() {
+void SettingsWindow::lblWebClick() {
     ::ShellExecuteW(Handle(), L"open", Wide(MakerWebSite).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
-void TSettingsForm::lblMailClick() {
+void SettingsWindow::lblMailClick() {
     ::ShellExecuteW(Handle(), L"open", Wide(std::string("mailto:") + MakerMail).c_str(), nullptr, nullptr,
                     SW_SHOW);
 }
 
-void TSettingsForm::btnImportClick() {
+void SettingsWindow::btnImportClick() {
     ImportHotkeys(Handle());
 }
 
-void TSettingsForm::btnExportClick() {
+void SettingsWindow::btnExportClick() {
     ExportHotkeys(Handle());
 }
 
-void TSettingsForm::HotkeySettingSave(THotkeySetting& row) {
+void SettingsWindow::HotkeySettingSave(HotkeyRow& row) {
     THotkeyDraft draft = Data->Document().Draft();
     for (THotkeyEntry& e : draft.Entries)
         if (e.Id == row.EntryId())
@@ -292,14 +292,14 @@ void TSettingsForm::HotkeySettingSave(THotkeySetting& row) {
     SaveSettings(std::move(draft));
 }
 
-void TSettingsForm::HotkeySettingDelete(THotkeySetting& row) {
+void SettingsWindow::HotkeySettingDelete(HotkeyRow& row) {
     THotkeyDraft draft = Data->Document().Draft();
     std::erase_if(draft.Entries, [&](const THotkeyEntry& e) { return e.Id == row.EntryId(); });
     SaveSettings(std::move(draft));
 }
 
 // With the log-on choice as the box shows it.
-void TSettingsForm::SaveSettings(THotkeyDraft draft) {
+void SettingsWindow::SaveSettings(THotkeyDraft draft) {
     draft.LogonStart = chkStartAtWindowsStart.Checked();
     Data->Commit(std::move(draft));
 }

@@ -1,5 +1,5 @@
-// The new-hotkey wizard; see frmAddHotkeyU.h.
-#include "ui/frmAddHotkeyU.h"
+// The new-hotkey wizard; see NewHotkeyWizard.h.
+#include "ui/NewHotkeyWizard.h"
 
 #include "app/datau.h"
 #include "gui/Dialogs.h"
@@ -29,7 +29,7 @@ constexpr gui::Label::Options Wrapped = {.wordWrap = true};
 
 // The controls are made in their tab order: on "Key" the four modifiers,
 // then the key field, whose label "&Key:" comes just before it.
-TfrmAddHotkey::TfrmAddHotkey(HWND owner)
+NewHotkeyWizard::NewHotkeyWizard(HWND owner)
     : gui::WizardForm("New hotkey", owner, gui::Position::OwnerCenter), tsKey(AddPage("Key")),
       Label1(tsKey, Text(32, 24, "Choose a key")),
       Label4(tsKey,
@@ -86,16 +86,16 @@ TfrmAddHotkey::TfrmAddHotkey(HWND owner)
     FormCreate();
 }
 
-TfrmAddHotkey::~TfrmAddHotkey() = default;
+NewHotkeyWizard::~NewHotkeyWizard() = default;
 
-void TfrmAddHotkey::FormCreate() {
+void NewHotkeyWizard::FormCreate() {
     GoToPage(0);
     FillActionCombo(cbAction);
     UpdateParameterControls(parameterControls_, GetFunc()); // nothing chosen: all hidden
     OnShow = [this] { HotKey1.SetFocus(); };
 }
 
-void TfrmAddHotkey::pcClientChange() {
+void NewHotkeyWizard::pcClientChange() {
     UpdateWizardButtons();
     // The first box of the page to type in.
     if (pcClient.ActivePageIndex() == 0)
@@ -104,7 +104,7 @@ void TfrmAddHotkey::pcClientChange() {
         cbAction.SetFocus();
 }
 
-void TfrmAddHotkey::btnNextClick() {
+void NewHotkeyWizard::btnNextClick() {
     if (!OnLastPage()) {
         if (ValidatePage(pcClient.ActivePageIndex() == 0 ? TPage::tsKey : TPage::tsAction)) {
             pcClient.SetActivePageIndex(pcClient.ActivePageIndex() + 1);
@@ -119,23 +119,23 @@ void TfrmAddHotkey::btnNextClick() {
     SetModalResult(IDOK);
 }
 
-void TfrmAddHotkey::btnPreviousClick() {
+void NewHotkeyWizard::btnPreviousClick() {
     if (pcClient.ActivePageIndex() > 0) {
         pcClient.SetActivePageIndex(pcClient.ActivePageIndex() - 1);
         pcClientChange();
     }
 }
 
-void TfrmAddHotkey::UpdateCombinationStatus() {
+void NewHotkeyWizard::UpdateCombinationStatus() {
     combinationStatus_ = ShowCombinationStatus(lblCombination, HotKey1.Key(), GetShift(), 0);
 }
 
-bool TfrmAddHotkey::Fails(const char* message) {
+bool NewHotkeyWizard::Fails(const char* message) {
     gui::MessageDlg(message, gui::DialogKind::Error, MB_OK);
     return false;
 }
 
-bool TfrmAddHotkey::ValidatePage(TPage page) {
+bool NewHotkeyWizard::ValidatePage(TPage page) {
     if (page == TPage::tsKey || page == TPage::None) {
         if (HotKey1.Key() == 0)
             return Fails("You must select a key for your hotkey.");
@@ -150,44 +150,44 @@ bool TfrmAddHotkey::ValidatePage(TPage page) {
 }
 
 // A failed save changes nothing: Finish can simply be tried again.
-void TfrmAddHotkey::AddNewHotkey() {
+void NewHotkeyWizard::AddNewHotkey() {
     THotkeyDraft draft = Data->Document().Draft();
     draft.Entries.push_back(
         {0, {true, HotKey1.Key(), GetShift(), GetFunc(), GetParamsText(), GetParams2Text()}});
     Data->Commit(std::move(draft));
 }
 
-std::int32_t TfrmAddHotkey::GetShift() const {
+std::int32_t NewHotkeyWizard::GetShift() const {
     return (ShiftKeyALt.Checked() ? ModifierAlt : 0) | (ShiftKeyCTRL.Checked() ? ModifierCtrl : 0) |
            (ShiftKeyShift.Checked() ? ModifierShift : 0) | (ShiftKeyWin.Checked() ? ModifierWin : 0);
 }
 
-void TfrmAddHotkey::SetShift(unsigned modifiers) {
+void NewHotkeyWizard::SetShift(unsigned modifiers) {
     ShiftKeyALt.SetChecked(modifiers & MOD_ALT);
     ShiftKeyCTRL.SetChecked(modifiers & MOD_CONTROL);
     ShiftKeyShift.SetChecked(modifiers & MOD_SHIFT);
     ShiftKeyWin.SetChecked(modifiers & MOD_WIN);
 }
 
-THotkeyAction TfrmAddHotkey::GetFunc() const {
+THotkeyAction NewHotkeyWizard::GetFunc() const {
     const int index = cbAction.ItemIndex();
     return index < 0 ? THotkeyAction::None : static_cast<THotkeyAction>(cbAction.ItemData(index));
 }
 
-std::string TfrmAddHotkey::GetParamsText() const {
+std::string NewHotkeyWizard::GetParamsText() const {
     return edtParameters.Visible() ? StoredParameter(edtParameters.Text()) : std::string();
 }
 
-std::string TfrmAddHotkey::GetParams2Text() const {
+std::string NewHotkeyWizard::GetParams2Text() const {
     return edtAdditionalParameters.Visible() ? StoredParameter(edtAdditionalParameters.Text())
                                              : std::string();
 }
 
-void TfrmAddHotkey::cbActionSelect() {
+void NewHotkeyWizard::cbActionSelect() {
     UpdateParameterControls(parameterControls_, GetFunc());
 }
 
-void TfrmAddHotkey::btnParametersClick() {
+void NewHotkeyWizard::btnParametersClick() {
     EditParameter(edtParameters, GetFunc(), Handle(), OpenDialog1);
 }
 

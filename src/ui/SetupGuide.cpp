@@ -1,5 +1,5 @@
-// The first-use wizard; see frmFirstUseU.h.
-#include "ui/frmFirstUseU.h"
+// The first-use wizard; see SetupGuide.h.
+#include "ui/SetupGuide.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,12 +11,12 @@
 #include "app/datau.h"
 #include "core/Maker.h"
 #include "gui/Dialogs.h"
-#include "ui/MainFormU.h"
 #include "ui/ProgramWindows.h"
+#include "ui/TrayPanel.h"
 
 namespace corvinade {
 
-const std::array<TfrmFirstUse::Suggestion, 4> TfrmFirstUse::SuggestedHotkeys = {{
+const std::array<SetupGuide::Suggestion, 4> SetupGuide::SuggestedHotkeys = {{
     {VK_DIVIDE, THotkeyAction::Minimize, ""},
     {VK_MULTIPLY, THotkeyAction::Maximize, ""},
     {'S', THotkeyAction::CaptureScreen, ""},
@@ -45,7 +45,7 @@ std::string Lower(std::string text) {
 
 // A definition that does what the suggestion does: its action (and, for
 // notepad, notepad.exe in any letter case).
-bool DoesWhatItSuggests(const THotKeyData& d, const TfrmFirstUse::Suggestion& s) {
+bool DoesWhatItSuggests(const THotKeyData& d, const SetupGuide::Suggestion& s) {
     return d.Func == s.Func && (s.Func != THotkeyAction::OpenFile || Lower(d.Params) == "notepad.exe");
 }
 
@@ -53,7 +53,7 @@ bool DoesWhatItSuggests(const THotKeyData& d, const TfrmFirstUse::Suggestion& s)
 // exactly the modifiers it is offered with, when it does what the
 // suggestion does. Later ones are not looked at.
 template <class Entries>
-auto Matching(Entries& entries, const TfrmFirstUse::Suggestion& s, std::int32_t shift) {
+auto Matching(Entries& entries, const SetupGuide::Suggestion& s, std::int32_t shift) {
     auto found = std::find_if(entries.begin(), entries.end(), [&](const THotkeyEntry& e) {
         return e.Definition.Key == s.Key && e.Definition.Shift == shift;
     });
@@ -71,7 +71,7 @@ std::string Joined(const std::vector<std::string>& names) {
 
 } // namespace
 
-TfrmFirstUse::TfrmFirstUse(HWND owner)
+SetupGuide::SetupGuide(HWND owner)
     : gui::WizardForm("Setup Corvinade", owner, gui::Position::ScreenCenter), tsWelcome(AddPage("Welcome")),
       Label10(tsWelcome, Text(32, 24, "Setup Corvinade")),
       Label11(tsWelcome,
@@ -116,27 +116,27 @@ TfrmFirstUse::TfrmFirstUse(HWND owner)
     FormCreate();
 }
 
-TfrmFirstUse::~TfrmFirstUse() {
+SetupGuide::~SetupGuide() {
     if (documentSubscription_ && Data)
         Data->Document().Unsubscribe(documentSubscription_);
 }
 
-std::array<gui::CheckBox*, 4> TfrmFirstUse::SuggestionBoxes() {
+std::array<gui::CheckBox*, 4> SetupGuide::SuggestionBoxes() {
     return {&chkKeyMinimize, &chkKeyMaximize, &chkKeyScreenCapture, &chkKeyOpenNotepad};
 }
 
-std::array<gui::Label*, 4> TfrmFirstUse::SuggestionLabels() {
+std::array<gui::Label*, 4> SetupGuide::SuggestionLabels() {
     return {&Label6, &Label7, &Label8, &Label9};
 }
 
-std::int32_t TfrmFirstUse::SuggestionShift(std::size_t index) const {
+std::int32_t SetupGuide::SuggestionShift(std::size_t index) const {
     return offered_[index].value_or(ModifierWin);
 }
 
 // Windows holds many WIN combinations (WIN + S, WIN + N on current
 // versions): a suggestion whose combination is taken gets a free one, or
 // is left unchecked, before the user sees the page.
-void TfrmFirstUse::OfferSuggestions() {
+void SetupGuide::OfferSuggestions() {
     if (offersMade_)
         return;
     offersMade_ = true;
@@ -173,7 +173,7 @@ void TfrmFirstUse::OfferSuggestions() {
 
 // Nothing is read from the file or the registry: every box starts checked,
 // but a portable copy's log-on box (the user asks for that entry).
-void TfrmFirstUse::FormCreate() {
+void SetupGuide::FormCreate() {
     GoToPage(0);
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < boxes.size(); ++i) {
@@ -184,11 +184,11 @@ void TfrmFirstUse::FormCreate() {
     OnShow = [this] { btnNext.SetFocus(); }; // Enter goes on, as in any wizard
 }
 
-void TfrmFirstUse::pcClientChange() {
+void SetupGuide::pcClientChange() {
     UpdateWizardButtons();
 }
 
-void TfrmFirstUse::btnNextClick() {
+void SetupGuide::btnNextClick() {
     if (!OnLastPage()) {
         if (pcClient.ActivePageIndex() + 1 == tsHotkeysIndex)
             OfferSuggestions();
@@ -205,21 +205,21 @@ void TfrmFirstUse::btnNextClick() {
     SetModalResult(IDOK);
 }
 
-void TfrmFirstUse::btnPreviousClick() {
+void SetupGuide::btnPreviousClick() {
     if (pcClient.ActivePageIndex() > 0) {
         pcClient.SetActivePageIndex(pcClient.ActivePageIndex() - 1);
         pcClientChange();
     }
 }
 
-void TfrmFirstUse::btnCancelClick() {
+void SetupGuide::btnCancelClick() {
     if (gui::MessageDlg("Close the setup guide?", gui::DialogKind::Confirmation, MB_OKCANCEL) == IDOK)
         SetModalResult(IDCANCEL);
 }
 
 // The settings window shows the suggestions written; what changes there
 // shows here at once.
-void TfrmFirstUse::btnSetupMoreHotkeysClick() {
+void SetupGuide::btnSetupMoreHotkeysClick() {
     ApplyFirstUse();
     RefreshSuggestions();
     if (!documentSubscription_)
@@ -228,7 +228,7 @@ void TfrmFirstUse::btnSetupMoreHotkeysClick() {
 }
 
 // One commit: the file, the log-on entry and the end of the first use.
-void TfrmFirstUse::ApplyFirstUse() {
+void SetupGuide::ApplyFirstUse() {
     THotkeyDraft draft = Data->Document().Draft();
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {
@@ -244,7 +244,7 @@ void TfrmFirstUse::ApplyFirstUse() {
     Data->Commit(std::move(draft));
 }
 
-void TfrmFirstUse::RefreshSuggestions() {
+void SetupGuide::RefreshSuggestions() {
     const THotkeyEntries& entries = Data->Document().Entries();
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {

@@ -1,4 +1,4 @@
-// TfrmFirstUse: the three-page setup guide offered until the user has
+// SetupGuide: the three-page setup guide offered until the user has
 // finished it once. It sets start at log-on and offers four suggested WIN
 // hotkeys (with other modifiers where Windows holds a combination), which
 // it writes into hotkeys.ini; finishing records in the
@@ -18,10 +18,10 @@
 
 namespace corvinade {
 
-class TfrmFirstUse : public gui::WizardForm {
+class SetupGuide : public gui::WizardForm {
 public:
-    explicit TfrmFirstUse(HWND owner);
-    ~TfrmFirstUse() override;
+    explicit SetupGuide(HWND owner);
+    ~SetupGuide() override;
 
     struct Suggestion {
         std::uint16_t Key;

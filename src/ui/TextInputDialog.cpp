@@ -1,5 +1,5 @@
-// The text input dialog; see frmMemoInputU.h.
-#include "ui/frmMemoInputU.h"
+// The text input dialog; see TextInputDialog.h.
+#include "ui/TextInputDialog.h"
 
 namespace corvinade {
 
@@ -10,7 +10,7 @@ constexpr int ClientPanelHeight = ClientHeight - BottomHeight;
 
 } // namespace
 
-TfrmMemoInput::TfrmMemoInput(HWND owner)
+TextInputDialog::TextInputDialog(HWND owner)
     : gui::Form({.left = 0,
                  .top = 0,
                  .clientWidth = ClientWidth,

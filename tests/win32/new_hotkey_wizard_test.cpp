@@ -5,8 +5,8 @@
 #include "app/datau.h"
 #include "gui/Application.h"
 #include "gui_testing.h"
-#include "ui/frmAddHotkeyU.h"
-#include "ui/frmMemoInputU.h"
+#include "ui/NewHotkeyWizard.h"
+#include "ui/TextInputDialog.h"
 
 #include <atomic>
 #include <fstream>
@@ -27,14 +27,14 @@ std::string FileText(const std::string& path) {
     return text.str();
 }
 
-class AddHotkeyTest : public gui::testing::KeyboardAppTest {
+class NewHotkeyWizardTest : public gui::testing::KeyboardAppTest {
 protected:
     void Start(const std::vector<HotkeyEntry>& entries) {
         test::SetSettingText("FirstUse", "0");
         if (!entries.empty())
             test::WriteHotkeysIni(entries);
         data = std::make_unique<TData>();
-        wizard = std::make_unique<TfrmAddHotkey>(app->Handle());
+        wizard = std::make_unique<NewHotkeyWizard>(app->Handle());
         wizard->Show();
         ::SetForegroundWindow(wizard->Handle());
         app->ProcessMessages();
@@ -75,7 +75,7 @@ protected:
 
     gui::testing::HangGuard guard{40000};
     std::unique_ptr<TData> data;
-    std::unique_ptr<TfrmAddHotkey> wizard;
+    std::unique_ptr<NewHotkeyWizard> wizard;
 };
 
 // A combination records as it is pressed: the key, and exactly the
@@ -83,7 +83,7 @@ protected:
 // records nothing; Esc and Enter with a modifier are keys, Backspace alone
 // clears; a live hotkey of ours typed into the field is recorded with its
 // modifiers and does not run; bare Enter presses Next, bare Esc cancels.
-TEST_F(AddHotkeyTest, KeyFieldRecordsCombinationsAsPressed) {
+TEST_F(NewHotkeyWizardTest, KeyFieldRecordsCombinationsAsPressed) {
     Start({{true, 'S', test::ModWin, "capturescreen", "", ""}});
     ASSERT_TRUE(test::WaitForHotkeyRegistration('S', test::ModWin));
     wizard->HotKey1.SetFocus();
@@ -138,7 +138,7 @@ TEST_F(AddHotkeyTest, KeyFieldRecordsCombinationsAsPressed) {
 }
 
 // Tab walks the modifier boxes in the order they are shown, top down.
-TEST_F(AddHotkeyTest, TabFollowsTheModifierBoxesAsShown) {
+TEST_F(NewHotkeyWizardTest, TabFollowsTheModifierBoxesAsShown) {
     Start({});
     wizard->ShiftKeyWin.SetFocus();
     for (gui::Control* next : std::initializer_list<gui::Control*>{
@@ -150,7 +150,7 @@ TEST_F(AddHotkeyTest, TabFollowsTheModifierBoxesAsShown) {
 
 // The four messages in their order, an inactive equal hotkey passing, and
 // Finish appending the new hotkey after the others, registered at once.
-TEST_F(AddHotkeyTest, WizardValidatesThenAppendsTheActiveHotkey) {
+TEST_F(NewHotkeyWizardTest, WizardValidatesThenAppendsTheActiveHotkey) {
     const std::vector<HotkeyEntry> before = {{false, 'M', test::ModWin, "maximize", "", ""},
                                              {true, 'N', test::ModWin, "openfile", "notepad.exe", ""},
                                              {false, 'J', test::ModWin | test::ModAlt, "close", "", ""}};
@@ -191,7 +191,7 @@ TEST_F(AddHotkeyTest, WizardValidatesThenAppendsTheActiveHotkey) {
 // The boxes follow the action; a parameter typed for an action that has
 // none in the end is not stored; a failed save keeps nothing behind, so
 // Finish again writes the hotkey once.
-TEST_F(AddHotkeyTest, ParameterBoxesFollowTheActionAndAFailedSaveCanBeRetried) {
+TEST_F(NewHotkeyWizardTest, ParameterBoxesFollowTheActionAndAFailedSaveCanBeRetried) {
     Start({{true, 'N', test::ModWin, "openfile", "notepad.exe", ""}});
     wizard->HotKey1.SetKey('P');
     wizard->ShiftKeyCTRL.SetChecked(true);
@@ -236,18 +236,18 @@ TEST_F(AddHotkeyTest, ParameterBoxesFollowTheActionAndAFailedSaveCanBeRetried) {
 
 // The text dialog: two lines become one with the markers and come back as
 // two; Cancel changes nothing; OK with an empty memo empties the box.
-TEST_F(AddHotkeyTest, KeystrokeTextGoesThroughTheTextDialog) {
+TEST_F(NewHotkeyWizardTest, KeystrokeTextGoesThroughTheTextDialog) {
     Start({});
     wizard->GoToPage(1);
     ChooseAction(THotkeyAction::SendKeystrokes);
     wizard->edtParameters.SetText("first<?CR?><?LF?>second");
-    auto dialogRun = [&](const std::function<void(TfrmMemoInput&)>& act) {
+    auto dialogRun = [&](const std::function<void(TextInputDialog&)>& act) {
         std::string shown;
         std::thread user([&] {
             HWND dialog = test::WaitForWindow({.title = "Input text", .visibleOnly = true});
             if (!dialog)
                 return;
-            auto* form = static_cast<TfrmMemoInput*>(gui::Form::FromHandle(dialog));
+            auto* form = static_cast<TextInputDialog*>(gui::Form::FromHandle(dialog));
             shown = form->edtText.Text();
             act(*form);
         });
@@ -255,19 +255,19 @@ TEST_F(AddHotkeyTest, KeystrokeTextGoesThroughTheTextDialog) {
         user.join();
         return shown;
     };
-    EXPECT_EQ(dialogRun([](TfrmMemoInput& d) {
+    EXPECT_EQ(dialogRun([](TextInputDialog& d) {
                   d.edtText.SetText("one\r\ntwo");
                   ::PostMessageA(d.Button1.Handle(), BM_CLICK, 0, 0);
               }),
               "first\r\nsecond");
     EXPECT_EQ(wizard->edtParameters.Text(), "one<?CR?><?LF?>two");
-    EXPECT_EQ(dialogRun([](TfrmMemoInput& d) {
+    EXPECT_EQ(dialogRun([](TextInputDialog& d) {
                   d.edtText.SetText("changed");
                   ::PostMessageA(d.Button2.Handle(), BM_CLICK, 0, 0);
               }),
               "one\r\ntwo");
     EXPECT_EQ(wizard->edtParameters.Text(), "one<?CR?><?LF?>two");
-    dialogRun([](TfrmMemoInput& d) {
+    dialogRun([](TextInputDialog& d) {
         d.edtText.SetText("");
         ::PostMessageA(d.Button1.Handle(), BM_CLICK, 0, 0);
     });

@@ -1,4 +1,4 @@
-// TfrmAddHotkey: the two-page wizard that creates one hotkey. Page "Key"
+// NewHotkeyWizard: the two-page wizard that creates one hotkey. Page "Key"
 // asks for the key and its modifiers, page "Action" for the action and its
 // parameters; "&Finish" appends the new hotkey, active, to the hotkey
 // document and commits it (the file, then the live hotkeys).
@@ -18,10 +18,10 @@
 
 namespace corvinade {
 
-class TfrmAddHotkey : public gui::WizardForm {
+class NewHotkeyWizard : public gui::WizardForm {
 public:
-    explicit TfrmAddHotkey(HWND owner);
-    ~TfrmAddHotkey() override;
+    explicit NewHotkeyWizard(HWND owner);
+    ~NewHotkeyWizard() override;
 
     enum class TPage { tsKey, tsAction, None };
 

@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "components/BControls.h"
 #include "components/PanelControls.h"
+#include "components/PanelLabels.h"
 #include "components/SimpleTimer.h"
 #include "components/TrayIcon.h"
 #include "core/RegistrationStatus.h"
@@ -35,13 +35,13 @@
 
 namespace corvinade {
 
-class TMainForm : public gui::Form,
+class TrayPanel : public gui::Form,
                   public TrayBalloonPort,
                   private gui::WindowlessHost,
                   private gui::AccessibleContent {
 public:
-    TMainForm();
-    ~TMainForm() override;
+    TrayPanel();
+    ~TrayPanel() override;
 
     bool ShowBalloon(const std::string& title, const std::string& text) override;
 
@@ -67,7 +67,7 @@ protected:
 
 private:
     struct OverviewRow {
-        std::array<std::unique_ptr<TLabel>, 3> cells;
+        std::array<std::unique_ptr<PanelLabel>, 3> cells;
         std::string name; // what a screen reader reads
         bool failed = false;
     };
@@ -115,18 +115,18 @@ private:
     void Paint();
     void PaintArea(HDC dc, const RECT& area);
     void Mouse(UINT msg, WPARAM wParam, LPARAM lParam);
-    std::unique_ptr<TBLabel> MakeLink(const LabelArgs& args, TAlignment alignment);
+    std::unique_ptr<PanelLink> MakeLink(const LabelArgs& args, TAlignment alignment);
     gui::WindowlessHost& Host() { return *this; }
     HWND HostWindow() const override { return Handle(); }
     int HostDpi() const override { return Dpi(); }
     void InvalidateHostRect(const RECT& area) override;
 
     gui::WindowlessLayer layer_{*this};
-    std::unique_ptr<TShape> shape1_;
-    std::unique_ptr<TSpeedButton> speedButton1_;
-    std::unique_ptr<TBLabel> bLabel1_, lblCheckForUpdates_;
+    std::unique_ptr<PanelBorder> shape1_;
+    std::unique_ptr<PanelButton> speedButton1_;
+    std::unique_ptr<PanelLink> bLabel1_, lblCheckForUpdates_;
     std::vector<OverviewRow> overviewLabels_;
-    std::unique_ptr<TLabel> failedLegend_; // while a shown hotkey failed
+    std::unique_ptr<PanelLabel> failedLegend_; // while a shown hotkey failed
     std::unique_ptr<gui::ImageList> trayImages_;
     std::unique_ptr<TPopupMenu> trayPopup_;
     std::unique_ptr<TTrayIcon> trayIcon_;
@@ -137,6 +137,6 @@ private:
     gui::AccessibleWindow accessible_{Handle(), *this};
 };
 
-extern TMainForm* MainForm;
+extern TrayPanel* MainForm;
 
 } // namespace corvinade
