@@ -22,7 +22,7 @@ namespace {
 
 // The layout in design pixels.
 constexpr int kClientWidth = 754, kClientHeight = 415;
-constexpr int kPanel1Height = 41;
+constexpr int kToolbarHeight = 41;
 
 PixelImage CopyPixels(const gui::Bitmap32& image, const IntRect& r) {
     PixelImage out{r.Width(), r.Height(), {}};
@@ -101,16 +101,16 @@ CaptureWindow::CaptureWindow(TickSource clock)
                  .clientHeight = kClientHeight,
                  .caption = "Save Capture",
                  .exStyle = WS_EX_APPWINDOW}), // found on the taskbar behind other windows
-      Button1(*this, {.left = 11, .top = 8, .width = 105, .height = 25, .caption = "&Save to file..."}),
-      Button2(*this, {.left = 122, .top = 8, .width = 105, .height = 25, .caption = "&Copy to clipboard"}),
+      btnSave(*this, {.left = 11, .top = 8, .width = 105, .height = 25, .caption = "&Save to file..."}),
+      btnCopy(*this, {.left = 122, .top = 8, .width = 105, .height = 25, .caption = "&Copy to clipboard"}),
       btnCrop(*this, {.left = 640,
                       .top = 8,
                       .width = 105,
                       .height = 25,
                       .caption = "C&rop to selection",
                       .anchors = gui::akTop | gui::akRight}),
-      CaptureImage(Handle(), 0, Scale(kPanel1Height), Scale(kClientWidth),
-                   Scale(kClientHeight - kPanel1Height)),
+      CaptureImage(Handle(), 0, Scale(kToolbarHeight), Scale(kClientWidth),
+                   Scale(kClientHeight - kToolbarHeight)),
       SelectedArea(CaptureImage.Host()), clock_(clock ? std::move(clock) : TickSource(SystemTicks)) {
     CaptureImage.Controls().Add(SelectedArea);
     SelectedArea.SetNormalBrush({RGB(255, 255, 255), true});
@@ -124,28 +124,28 @@ CaptureWindow::CaptureWindow(TickSource clock)
     SaveScreenshotDialog.FilterIndex = 1;
     SaveScreenshotDialog.OverwritePrompt = false;
 
-    Button1.OnClick = [this] { Button1Click(); };
-    Button2.OnClick = [this] { Button2Click(); };
-    btnCrop.OnClick = [this] { btnCropClick(); };
+    btnSave.OnClick = [this] { OnSaveClick(); };
+    btnCopy.OnClick = [this] { OnCopyClick(); };
+    btnCrop.OnClick = [this] { OnCropClick(); };
     CaptureImage.OnMouseDown = [this](gui::MouseButton b, gui::ShiftState s, int x, int y) {
-        CaptureImageMouseDown(b, s, x, y);
+        OnImageMouseDown(b, s, x, y);
     };
-    CaptureImage.OnMouseMove = [this](gui::ShiftState s, int x, int y) { CaptureImageMouseMove(s, x, y); };
+    CaptureImage.OnMouseMove = [this](gui::ShiftState s, int x, int y) { OnImageMouseMove(s, x, y); };
     CaptureImage.OnMouseUp = [this](gui::MouseButton b, gui::ShiftState s, int x, int y) {
-        CaptureImageMouseUp(b, s, x, y);
+        OnImageMouseUp(b, s, x, y);
     };
     SelectedArea.OnMouseDown = [this](SelectionControl&, gui::MouseButton, gui::ShiftState, int, int) {
-        SelectedAreaMouseDown();
+        OnSelectionMouseDown();
     };
     SelectedArea.OnMouseUp = [this](SelectionControl&, gui::MouseButton, gui::ShiftState, int, int) {
-        SelectedAreaMouseUp();
+        OnSelectionMouseUp();
     };
-    SaveScreenshotDialog.OnTypeChange = [this] { SaveScreenshotDialogTypeChange(); };
-    OnClose = [this] { FormClose(); };
+    SaveScreenshotDialog.OnTypeChange = [this] { OnSaveDialogTypeChange(); };
+    OnClose = [this] { Closed(); };
     OnShortcutKey = [this](WPARAM key) { return ShortcutKey(key); };
     CaptureImage.ScreenReaderName = [this] { return CaptureImageName(); };
     ApplyColours();
-    FormCreate();
+    Initialize();
     LayOut();
 }
 
@@ -154,11 +154,11 @@ CaptureWindow::~CaptureWindow() {
         OnFreed(this);
 }
 
-void CaptureWindow::FormCreate() {
+void CaptureWindow::Initialize() {
     SelectedArea.SetVisible(false);
 }
 
-void CaptureWindow::FormClose() {
+void CaptureWindow::Closed() {
     Release();
 }
 
@@ -168,9 +168,9 @@ bool CaptureWindow::ShortcutKey(WPARAM key) {
     if (key == VK_ESCAPE && ::GetKeyState(VK_CONTROL) >= 0 && ::GetKeyState(VK_MENU) >= 0)
         Close();
     else if (key == 'C' && ctrl)
-        Button2Click();
+        OnCopyClick();
     else if (key == 'S' && ctrl)
-        Button1Click();
+        OnSaveClick();
     else
         return false;
     return true;
@@ -215,13 +215,13 @@ std::string CaptureWindow::CaptureImageName() const {
         CaptureImage.ImageWidth(), CaptureImage.ImageHeight());
 }
 
-// Panel1 along the top (btnCrop keeps to its right edge by its anchors);
+// The buttons along the top (btnCrop keeps to its right edge by its anchors);
 // the scrolling image area fills the rest, in physical pixels.
 void CaptureWindow::LayOut() {
     if (!CaptureImage.Handle())
         return;
     const SIZE client = ClientSize();
-    const int panel = Scale(kPanel1Height);
+    const int panel = Scale(kToolbarHeight);
     CaptureImage.Place(0, panel, client.cx, std::max<int>(0, client.cy - panel));
 }
 
@@ -240,12 +240,12 @@ PixelImage CaptureWindow::RenderSelection() const {
     return CopyPixels(CaptureImage.Image(), r);
 }
 
-void CaptureWindow::CaptureImageMouseDown(gui::MouseButton, gui::ShiftState, int x, int y) {
+void CaptureWindow::OnImageMouseDown(gui::MouseButton, gui::ShiftState, int x, int y) {
     SelectedArea.SetBounds(x, y, 0, 0);
     SelectedArea.SetVisible(false);
 }
 
-void CaptureWindow::CaptureImageMouseMove(gui::ShiftState shift, int x, int y) {
+void CaptureWindow::OnImageMouseMove(gui::ShiftState shift, int x, int y) {
     if (!IsLeftButtonAlone(shift))
         return;
     SelectedArea.SetVisible(true);
@@ -253,15 +253,15 @@ void CaptureWindow::CaptureImageMouseMove(gui::ShiftState shift, int x, int y) {
     SelectedArea.SetHeight(y - SelectedArea.Top());
 }
 
-void CaptureWindow::CaptureImageMouseUp(gui::MouseButton, gui::ShiftState, int, int) {
+void CaptureWindow::OnImageMouseUp(gui::MouseButton, gui::ShiftState, int, int) {
     UpdateSelectionOverlay();
 }
 
-void CaptureWindow::SelectedAreaMouseDown() {
+void CaptureWindow::OnSelectionMouseDown() {
     RemoveSelectionOverlay();
 }
 
-void CaptureWindow::SelectedAreaMouseUp() {
+void CaptureWindow::OnSelectionMouseUp() {
     if (releases_.Release(clock_()))
         CropToSelection();
     else
@@ -297,7 +297,7 @@ void CaptureWindow::CropToSelection() {
     CaptureImage.SetImage(std::move(cropped)); // announces the new name
 }
 
-void CaptureWindow::btnCropClick() {
+void CaptureWindow::OnCropClick() {
     CropToSelection();
 }
 
@@ -316,11 +316,11 @@ void CaptureWindow::SaveCaptureToFile() {
     Close();
 }
 
-void CaptureWindow::Button1Click() {
+void CaptureWindow::OnSaveClick() {
     SaveCaptureToFile();
 }
 
-void CaptureWindow::SaveScreenshotDialogTypeChange() {
+void CaptureWindow::OnSaveDialogTypeChange() {
     gui::SaveDialog& dialog = SaveScreenshotDialog;
     dialog.SetDialogDefaultExt(DefaultExtensionForFilter(dialog.FilterIndex));
     dialog.SetCurrentFileName(ChangeFileExtension(dialog.CurrentFilePath(), "." + dialog.DefaultExt));
@@ -357,7 +357,7 @@ void CaptureWindow::CopyCaptureToClipboard() {
     }
 }
 
-void CaptureWindow::Button2Click() {
+void CaptureWindow::OnCopyClick() {
     CopyCaptureToClipboard();
     Close();
 }

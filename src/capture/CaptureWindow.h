@@ -30,7 +30,7 @@ public:
     explicit CaptureWindow(TickSource clock = nullptr);
     ~CaptureWindow() override;
 
-    gui::Button Button1, Button2, btnCrop;
+    gui::Button btnSave, btnCopy, btnCrop;
     gui::ImageView CaptureImage;
     SelectionControl SelectedArea;
     gui::SaveDialog SaveScreenshotDialog;
@@ -44,17 +44,17 @@ public:
     PixelImage RenderSelection() const;
 
 private:
-    void FormCreate();
-    void FormClose();
-    void btnCropClick();
-    void Button1Click();
-    void Button2Click();
-    void CaptureImageMouseDown(gui::MouseButton, gui::ShiftState, int x, int y);
-    void CaptureImageMouseMove(gui::ShiftState, int x, int y);
-    void CaptureImageMouseUp(gui::MouseButton, gui::ShiftState, int x, int y);
-    void SelectedAreaMouseDown();
-    void SelectedAreaMouseUp();
-    void SaveScreenshotDialogTypeChange();
+    void Initialize();
+    void Closed();
+    void OnCropClick();
+    void OnSaveClick();
+    void OnCopyClick();
+    void OnImageMouseDown(gui::MouseButton, gui::ShiftState, int x, int y);
+    void OnImageMouseMove(gui::ShiftState, int x, int y);
+    void OnImageMouseUp(gui::MouseButton, gui::ShiftState, int x, int y);
+    void OnSelectionMouseDown();
+    void OnSelectionMouseUp();
+    void OnSaveDialogTypeChange();
     bool ShortcutKey(WPARAM key);
 
     void ApplyColours();

@@ -13,8 +13,8 @@ namespace corvinade {
 
 namespace {
 
-constexpr int Panel1Left = 66;   // the buttons' strip (Panel2) is left of it
-constexpr int Panel1Width = 748; // as designed; it stretches with the row
+constexpr int FieldsLeft = 66;   // the Edit and Delete buttons are left of the fields
+constexpr int FieldsWidth = 748; // as designed; it stretches with the row
 constexpr int EditHeight = 97, SaveWidth = 82;
 // The mark of a hotkey that is not registered: under the modifiers and the
 // key, clear of the action's column.
@@ -39,109 +39,108 @@ gui::ControlArgs Box(int left, int top, const std::string& caption) {
 
 } // namespace
 
-// The edit panel (Panel5), in its tab order; each label comes just before
+// The edit panel, in its tab order; each label comes just before
 // the control it names, as screen readers expect.
 struct HotkeyRow::EditPanel {
     explicit EditPanel(HotkeyRow& row)
-        : Panel5(row, {.left = Panel1Left,
-                       .width = Panel1Width,
-                       .height = EditHeight,
-                       .anchors = akLeft | akTop | akRight}),
-          Bevel2(Panel5, {.width = 2, .height = EditHeight, .anchors = akLeft | akTop | akBottom}),
-          Bevel3(Panel5, {.left = 2, // after Bevel2
-                          .top = EditHeight - 2,
-                          .width = Panel1Width - 2,
-                          .height = 2,
-                          .anchors = akLeft | akTop | akRight}),
-          ckbActive(Panel5, Box(6, 23, "Active")), Label6(Panel5, At(76, 6, "Shift key:")),
-          ShiftKeyAlt(Panel5, Box(76, 23, "ALT")), ShiftKeyShift(Panel5, Box(141, 23, "SHIFT")),
-          ShiftKeyCtrl(Panel5, Box(76, 40, "CTRL")), ShiftKeyWin(Panel5, Box(141, 40, "WIN")),
-          Label5(Panel5, At(206, 6, "Key:")),
-          HotKey1(Panel5, {.left = 206, .top = 23, .width = 83, .height = 19}),
-          lblCombination(Panel5, {.left = 206, .top = 46, .width = 240, .height = 42},
+        : Pane(row, {.left = FieldsLeft,
+                     .width = FieldsWidth,
+                     .height = EditHeight,
+                     .anchors = akLeft | akTop | akRight}),
+          LeftLine(Pane, {.width = 2, .height = EditHeight, .anchors = akLeft | akTop | akBottom}),
+          BottomLine(Pane, {.left = 2, // after LeftLine
+                            .top = EditHeight - 2,
+                            .width = FieldsWidth - 2,
+                            .height = 2,
+                            .anchors = akLeft | akTop | akRight}),
+          chkActive(Pane, Box(6, 23, "Active")), lblShiftKey(Pane, At(76, 6, "Shift key:")),
+          ShiftKeyAlt(Pane, Box(76, 23, "ALT")), ShiftKeyShift(Pane, Box(141, 23, "SHIFT")),
+          ShiftKeyCtrl(Pane, Box(76, 40, "CTRL")), ShiftKeyWin(Pane, Box(141, 40, "WIN")),
+          lblKey(Pane, At(206, 6, "Key:")), edtKey(Pane, {.left = 206, .top = 23, .width = 83, .height = 19}),
+          lblCombination(Pane, {.left = 206, .top = 46, .width = 240, .height = 42},
                          {.wordWrap = true, .showAccelChar = false}),
-          Label7(Panel5, At(305, 6, "Action:")),
-          cbAction(Panel5, {.left = 305, .top = 21, .width = ActionWidth}),
-          Label8(Panel5, At(ParametersLeft, 6, "Parameters:")),
-          edtParameters(Panel5, {.left = ParametersLeft,
-                                 .top = 21,
-                                 .width = ParametersWidth,
-                                 .height = 21,
-                                 .anchors = akLeft | akTop | akRight}),
-          btnParameters(Panel5, {.left = 639,
-                                 .top = 21,
-                                 .width = 21,
-                                 .height = 21,
-                                 .caption = "...",
-                                 .anchors = akTop | akRight}),
-          lblAdditionalParameters(Panel5, At(ParametersLeft, 44, "Additional parameters:")),
-          edtAdditionalParameters(Panel5, {.left = ParametersLeft,
-                                           .top = 61,
-                                           .width = ParametersWidth,
-                                           .height = 21,
-                                           .anchors = akLeft | akTop | akRight}),
-          // Above Bevel3, which runs on under it.
-          Panel6(Panel5, {.left = Panel1Width - SaveWidth,
-                          .width = SaveWidth,
-                          .height = EditHeight - 2,
-                          .anchors = akTop | akRight}),
-          Button2(Panel6, {.left = 0, .top = 19, .width = 75, .height = 25, .caption = "Save"}),
-          Button3(Panel6, {.left = 0, .top = 49, .width = 75, .height = 25, .caption = "Cancel"}) {
-        Panel5.SetSystemColor(COLOR_WINDOW);
+          lblAction(Pane, At(305, 6, "Action:")),
+          cbAction(Pane, {.left = 305, .top = 21, .width = ActionWidth}),
+          lblParameters(Pane, At(ParametersLeft, 6, "Parameters:")),
+          edtParameters(Pane, {.left = ParametersLeft,
+                               .top = 21,
+                               .width = ParametersWidth,
+                               .height = 21,
+                               .anchors = akLeft | akTop | akRight}),
+          btnParameters(Pane, {.left = 639,
+                               .top = 21,
+                               .width = 21,
+                               .height = 21,
+                               .caption = "...",
+                               .anchors = akTop | akRight}),
+          lblAdditionalParameters(Pane, At(ParametersLeft, 44, "Additional parameters:")),
+          edtAdditionalParameters(Pane, {.left = ParametersLeft,
+                                         .top = 61,
+                                         .width = ParametersWidth,
+                                         .height = 21,
+                                         .anchors = akLeft | akTop | akRight}),
+          // Above the bottom line, which runs on under it.
+          pnlSaveCancel(Pane, {.left = FieldsWidth - SaveWidth,
+                               .width = SaveWidth,
+                               .height = EditHeight - 2,
+                               .anchors = akTop | akRight}),
+          btnSave(pnlSaveCancel, {.left = 0, .top = 19, .width = 75, .height = 25, .caption = "Save"}),
+          btnCancel(pnlSaveCancel, {.left = 0, .top = 49, .width = 75, .height = 25, .caption = "Cancel"}) {
+        Pane.SetSystemColor(COLOR_WINDOW);
         // Enter in the panel saves the row, Esc cancels its changes.
-        Panel5.SetDefaultButton(&Button2);
-        Panel5.SetCancelButton(&Button3);
-        HotKey1.KeyName = [](std::uint16_t key) { return Data->HotkeyText(key, 0); };
-        HotKey1.OnModifiers = [this](unsigned modifiers) {
+        Pane.SetDefaultButton(&btnSave);
+        Pane.SetCancelButton(&btnCancel);
+        edtKey.KeyName = [](std::uint16_t key) { return Data->HotkeyText(key, 0); };
+        edtKey.OnModifiers = [this](unsigned modifiers) {
             ShiftKeyAlt.SetChecked(modifiers & MOD_ALT);
             ShiftKeyCtrl.SetChecked(modifiers & MOD_CONTROL);
             ShiftKeyShift.SetChecked(modifiers & MOD_SHIFT);
             ShiftKeyWin.SetChecked(modifiers & MOD_WIN);
         };
-        OpenDialog1.Filter = "*.*|*.*";
+        OpenParameterDialog.Filter = "*.*|*.*";
         FillActionCombo(cbAction);
-        parameters = {{&Label8, &edtParameters},
+        parameters = {{&lblParameters, &edtParameters},
                       {&btnParameters},
                       {&lblAdditionalParameters, &edtAdditionalParameters}};
     }
 
     // The controls Active greys out: all but the Active box and Save/Cancel.
     std::vector<gui::Control*> Greyed() {
-        return {&Label6,
+        return {&lblShiftKey,
                 &ShiftKeyAlt,
                 &ShiftKeyShift,
                 &ShiftKeyCtrl,
                 &ShiftKeyWin,
-                &Label5,
-                &HotKey1,
+                &lblKey,
+                &edtKey,
                 &lblCombination,
-                &Label7,
+                &lblAction,
                 &cbAction,
-                &Label8,
+                &lblParameters,
                 &edtParameters,
                 &btnParameters,
                 &lblAdditionalParameters,
                 &edtAdditionalParameters};
     }
 
-    gui::Panel Panel5;
-    gui::Bevel Bevel2, Bevel3;
-    gui::CheckBox ckbActive;
-    gui::Label Label6;
+    gui::Panel Pane;
+    gui::Bevel LeftLine, BottomLine;
+    gui::CheckBox chkActive;
+    gui::Label lblShiftKey;
     gui::CheckBox ShiftKeyAlt, ShiftKeyShift, ShiftKeyCtrl, ShiftKeyWin;
-    gui::Label Label5;
-    gui::KeyField HotKey1;
+    gui::Label lblKey;
+    gui::KeyField edtKey;
     gui::Label lblCombination; // whether the combination can be had
-    gui::Label Label7;
+    gui::Label lblAction;
     gui::ComboBox cbAction;
-    gui::Label Label8;
+    gui::Label lblParameters;
     gui::Edit edtParameters;
     gui::Button btnParameters;
     gui::Label lblAdditionalParameters;
     gui::Edit edtAdditionalParameters;
-    gui::Panel Panel6;
-    gui::Button Button2, Button3;
-    gui::OpenDialog OpenDialog1;
+    gui::Panel pnlSaveCancel;
+    gui::Button btnSave, btnCancel;
+    gui::OpenDialog OpenParameterDialog;
     ParameterControls parameters;
 };
 
@@ -151,8 +150,8 @@ HotkeyRow::HotkeyRow(gui::Container& parent, const THotkeyDocument& document)
       btnDelete(*this, {.left = 5, .top = 50, .width = 55, .height = 25, .caption = "Delete"}),
       document_(document) {
     OnPaint = [this](HDC dc, const RECT& client) { PaintView(dc, client); };
-    btnEdit.OnClick = [this] { btnEditClick(); };
-    btnDelete.OnClick = [this] { btnDeleteClick(); };
+    btnEdit.OnClick = [this] { OnEditClick(); };
+    btnDelete.OnClick = [this] { OnDeleteClick(); };
     // The focus walks the buttons: a screen reader says whose they are.
     for (gui::Button* button : {&btnEdit, &btnDelete})
         button->SetAccessibleName([this, button] { return button->Caption() + ", " + Caption(); });
@@ -166,12 +165,12 @@ void HotkeyRow::MakeEditPanel() {
         return;
     editor_ = std::make_unique<EditPanel>(*this);
     EditPanel& e = *editor_;
-    e.ckbActive.OnClick = [this] { ckbActiveClick(); };
-    e.cbAction.OnSelect = [this] { comboboxActionSelect(); };
-    e.btnParameters.OnClick = [this] { buttonParametersClick(); };
-    e.Button2.OnClick = [this] { Button2Click(); };
-    e.Button3.OnClick = [this] { Button3Click(); };
-    e.HotKey1.OnChange = [this] { UpdateCombinationStatus(); };
+    e.chkActive.OnClick = [this] { OnActiveClick(); };
+    e.cbAction.OnSelect = [this] { OnActionSelect(); };
+    e.btnParameters.OnClick = [this] { OnParametersClick(); };
+    e.btnSave.OnClick = [this] { OnSaveClick(); };
+    e.btnCancel.OnClick = [this] { OnCancelClick(); };
+    e.edtKey.OnChange = [this] { UpdateCombinationStatus(); };
     for (gui::CheckBox* box : {&e.ShiftKeyAlt, &e.ShiftKeyShift, &e.ShiftKeyCtrl, &e.ShiftKeyWin})
         box->OnClick = [this] { UpdateCombinationStatus(); };
     LoadIntoControls();
@@ -184,7 +183,7 @@ void HotkeyRow::SetEditing(bool editing) {
     btnEdit.SetEnabled(!editing);
     btnDelete.SetEnabled(!editing);
     if (editor_)
-        editor_->Panel5.SetVisible(editing);
+        editor_->Pane.SetVisible(editing);
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -251,7 +250,7 @@ void HotkeyRow::SetRegistrationFault(const std::string& reason) {
 }
 
 RECT HotkeyRow::FaultMarkRect() const {
-    return {Scale(Panel1Left + MarkLeft), Scale(MarkTop), Scale(Panel1Left + MarkLeft + MarkWidth),
+    return {Scale(FieldsLeft + MarkLeft), Scale(MarkTop), Scale(FieldsLeft + MarkLeft + MarkWidth),
             Scale(MarkTop + MarkHeight)};
 }
 
@@ -276,7 +275,7 @@ void HotkeyRow::PaintFaultMark(HDC dc) {
 void HotkeyRow::SetActive(bool active) {
     shown_.Active = active;
     if (editor_) {
-        editor_->ckbActive.SetChecked(active);
+        editor_->chkActive.SetChecked(active);
         for (gui::Control* control : editor_->Greyed())
             control->SetEnabled(active);
         UpdateParameterControls(editor_->parameters, GetFunc());
@@ -285,7 +284,7 @@ void HotkeyRow::SetActive(bool active) {
 }
 
 bool HotkeyRow::GetActive() const {
-    return editor_ ? editor_->ckbActive.Checked() : shown_.Active;
+    return editor_ ? editor_->chkActive.Checked() : shown_.Active;
 }
 
 void HotkeyRow::SetShift(std::int32_t shift) {
@@ -312,13 +311,13 @@ std::int32_t HotkeyRow::GetShift() const {
 void HotkeyRow::SetKey(std::int32_t key) {
     shown_.Key = key;
     if (editor_)
-        editor_->HotKey1.SetKey(static_cast<std::uint16_t>(key));
+        editor_->edtKey.SetKey(static_cast<std::uint16_t>(key));
     keyName_ = key ? Data->HotkeyText(static_cast<std::uint16_t>(key), 0) : std::string();
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 std::uint16_t HotkeyRow::GetKey() const {
-    return editor_ ? editor_->HotKey1.Key() : static_cast<std::uint16_t>(shown_.Key);
+    return editor_ ? editor_->edtKey.Key() : static_cast<std::uint16_t>(shown_.Key);
 }
 
 void HotkeyRow::SetFunc(THotkeyAction func) {
@@ -374,15 +373,15 @@ void HotkeyRow::UpdateCombinationStatus() {
     combinationStatus_ = ShowCombinationStatus(editor_->lblCombination, GetKey(), GetShift(), entryId_);
 }
 
-void HotkeyRow::btnEditClick() {
+void HotkeyRow::OnEditClick() {
     if (!editing_) {
         SetEditing(true);
         UpdateCombinationStatus();
     }
-    editor_->ckbActive.SetFocus();
+    editor_->chkActive.SetFocus();
 }
 
-void HotkeyRow::btnDeleteClick() {
+void HotkeyRow::OnDeleteClick() {
     if (!OnDelete)
         return;
     if (gui::MessageDlg("Are you sure you want to delete this global hotkey?", gui::DialogKind::Confirmation,
@@ -404,7 +403,7 @@ bool HotkeyRow::ValidateInput() {
 
 // Save. When the owner's save fails, nothing was stored and the row stays
 // in edit mode with the user's input, to try again.
-void HotkeyRow::Button2Click() {
+void HotkeyRow::OnSaveClick() {
     if (!OnSave || !ValidateInput())
         return;
     if (GetActive())
@@ -415,26 +414,26 @@ void HotkeyRow::Button2Click() {
     btnEdit.SetFocus();
 }
 
-void HotkeyRow::Button3Click() {
+void HotkeyRow::OnCancelClick() {
     SetEditing(false);
     LoadFromDefinition();
     btnEdit.SetFocus();
 }
 
-void HotkeyRow::ckbActiveClick() {
-    SetActive(editor_->ckbActive.Checked());
+void HotkeyRow::OnActiveClick() {
+    SetActive(editor_->chkActive.Checked());
 }
 
-void HotkeyRow::comboboxActionSelect() {
+void HotkeyRow::OnActionSelect() {
     UpdateParameterControls(editor_->parameters, GetFunc());
 }
 
-void HotkeyRow::buttonParametersClick() {
-    EditParameter(editor_->edtParameters, GetFunc(), RootForm()->Handle(), editor_->OpenDialog1);
+void HotkeyRow::OnParametersClick() {
+    EditParameter(editor_->edtParameters, GetFunc(), RootForm()->Handle(), editor_->OpenParameterDialog);
 }
 
-// The view (Panel4): read-only texts and imitated check boxes, drawn on the
-// row, and the line along its bottom (Bevel1).
+// The view: read-only texts and imitated check boxes, drawn on the
+// row, and the line along its bottom.
 void HotkeyRow::PaintView(HDC dc, const RECT& client) {
     ::FillRect(dc, &client, Brush());
     RECT line = {client.left, client.bottom - Scale(2), client.right, client.bottom};
@@ -446,8 +445,8 @@ void HotkeyRow::PaintView(HDC dc, const RECT& client) {
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
     const int stretch = (client.right - client.left) - Scale(DesignWidth);
     auto text = [&](int left, int top, int width, const std::string& s) {
-        RECT r = {Scale(Panel1Left + left), Scale(top),
-                  Scale(Panel1Left + left + width) + (width > 200 ? stretch : 0), Scale(top + 13)};
+        RECT r = {Scale(FieldsLeft + left), Scale(top),
+                  Scale(FieldsLeft + left + width) + (width > 200 ? stretch : 0), Scale(top + 13)};
         ::DrawTextW(dc, Wide(s).c_str(), -1, &r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     };
     // The imitated check boxes: a white box, black frame and mark, or the
@@ -457,7 +456,7 @@ void HotkeyRow::PaintView(HDC dc, const RECT& client) {
     gui::GdiObject<HBRUSH> boxBrush(::CreateSolidBrush(gui::ContrastColor(BoxColor, COLOR_WINDOW)));
     gui::GdiObject<HBRUSH> markBrush(::CreateSolidBrush(ink));
     auto box = [&](int left, int top, bool checked, const char* caption) {
-        const int x = Scale(Panel1Left + left), y = Scale(top), size = Scale(13);
+        const int x = Scale(FieldsLeft + left), y = Scale(top), size = Scale(13);
         gui::ScopedSelect selectPen(dc, pen.Get());
         gui::ScopedSelect selectBrush(dc, boxBrush.Get());
         ::Rectangle(dc, x, y, x + size, y + size);
@@ -477,7 +476,7 @@ void HotkeyRow::PaintView(HDC dc, const RECT& client) {
     text(206, 24, 83, keyName_);
     text(305, 8, ActionWidth, "Action:");
     text(305, 24, ActionWidth, ActionDisplayName(shown_.Func));
-    const int parametersWidth = Panel1Width - 3 - ParametersLeft; // stretches (over 200)
+    const int parametersWidth = FieldsWidth - 3 - ParametersLeft; // stretches (over 200)
     if (ActionHasParams(shown_.Func)) {
         text(ParametersLeft, 8, parametersWidth, "Parameters:");
         text(ParametersLeft, 24, parametersWidth, shown_.Params);

@@ -33,7 +33,7 @@ namespace corvinade {
 class HotkeyRow : public gui::Panel {
 public:
     static constexpr int RowHeight = 100;
-    static constexpr int DesignWidth = 814; // Panel2 (66) and Panel1 (748)
+    static constexpr int DesignWidth = 814; // the buttons (66) and the fields (748)
 
     HotkeyRow(gui::Container& parent, const THotkeyDocument& document);
     ~HotkeyRow() override;
@@ -79,13 +79,13 @@ public:
     const std::string& RegistrationFault() const { return faultReason_; }
 
     // Into edit mode (unless it is), the focus on its first field.
-    void btnEditClick();
-    void btnDeleteClick();
-    void Button2Click();
-    void Button3Click();
-    void ckbActiveClick();
-    void comboboxActionSelect();
-    void buttonParametersClick();
+    void OnEditClick();
+    void OnDeleteClick();
+    void OnSaveClick();
+    void OnCancelClick();
+    void OnActiveClick();
+    void OnActionSelect();
+    void OnParametersClick();
 
 protected:
     void DpiChanged() override;

@@ -31,31 +31,35 @@ constexpr gui::Label::Options Wrapped = {.wordWrap = true};
 // then the key field, whose label "&Key:" comes just before it.
 NewHotkeyWizard::NewHotkeyWizard(HWND owner)
     : gui::WizardForm("New hotkey", owner, gui::Position::OwnerCenter), tsKey(AddPage("Key")),
-      Label1(tsKey, Text(32, 24, "Choose a key")),
-      Label4(tsKey,
-             Help(49, 1,
-                  "Type a \"Key\" in the key edit box and select one or more shift keys in the checkboxes "
-                  "below."),
-             Wrapped),
-      Label5(tsKey, Help(65, 1, "Shift keys are the keys which is held down while pressing the key."),
-             Wrapped),
-      Label3(tsKey, Text(32, 136, "Shift key:")), ShiftKeyWin(tsKey, Text(106, 135, "&WIN")),
-      ShiftKeyALt(tsKey, Text(106, 157, "&ALT")), ShiftKeyCTRL(tsKey, Text(106, 180, "&CTRL")),
-      ShiftKeyShift(tsKey, Text(106, 203, "&SHIFT")), Label2(tsKey, Text(32, 98, "&Key:")),
-      HotKey1(tsKey, {.left = 106, .top = 98, .width = 191, .height = 19}),
+      lblKeyHeading(tsKey, Text(32, 24, "Choose a key")),
+      lblKeyHelp(
+          tsKey,
+          Help(49, 1,
+               "Type a \"Key\" in the key edit box and select one or more shift keys in the checkboxes "
+               "below."),
+          Wrapped),
+      lblShiftHelp(tsKey, Help(65, 1, "Shift keys are the keys which is held down while pressing the key."),
+                   Wrapped),
+      lblShiftKey(tsKey, Text(32, 136, "Shift key:")), ShiftKeyWin(tsKey, Text(106, 135, "&WIN")),
+      ShiftKeyAlt(tsKey, Text(106, 157, "&ALT")), ShiftKeyCtrl(tsKey, Text(106, 180, "&CTRL")),
+      ShiftKeyShift(tsKey, Text(106, 203, "&SHIFT")), lblKey(tsKey, Text(32, 98, "&Key:")),
+      edtKey(tsKey, {.left = 106, .top = 98, .width = 191, .height = 19}),
       lblCombination(tsKey, {.left = 305, .top = 96, .width = 250, .height = 28},
                      {.wordWrap = true, .showAccelChar = false}),
-      tsAction(AddPage("Action")), Label6(tsAction, Text(32, 24, "Choose an action")),
-      Label7(tsAction,
-             Help(49, 1, "Select the action to be executed when the hotkey is pressed in the box below."),
-             Wrapped),
-      Label8(tsAction,
-             Help(65, 2,
-                  "Some actions need additional parameters to run. You can type those in the box called "
-                  "parameters below."),
-             Wrapped),
-      Label9(tsAction, Text(32, 98, "&Action:")), cbAction(tsAction, {.left = 116, .top = 95, .width = 191}),
-      Label10(tsAction, Text(32, 136, "Pa&rameters:")), // P is "&Previous"'s
+      tsAction(AddPage("Action")), lblActionHeading(tsAction, Text(32, 24, "Choose an action")),
+      lblActionHelp(
+          tsAction,
+          Help(49, 1, "Select the action to be executed when the hotkey is pressed in the box below."),
+          Wrapped),
+      lblParametersHelp(
+          tsAction,
+          Help(65, 2,
+               "Some actions need additional parameters to run. You can type those in the box called "
+               "parameters below."),
+          Wrapped),
+      lblAction(tsAction, Text(32, 98, "&Action:")),
+      cbAction(tsAction, {.left = 116, .top = 95, .width = 191}),
+      lblParameters(tsAction, Text(32, 136, "Pa&rameters:")), // P is "&Previous"'s
       edtParameters(tsAction, {.left = 116,
                                .top = 133,
                                .width = ParametersWidth,
@@ -66,68 +70,69 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner)
           tsAction, {.left = 32, .top = 170, .width = 78, .height = 28, .caption = "Additional paramters:"},
           {.wordWrap = true}),
       edtAdditionalParameters(tsAction, {.left = 116, .top = 171, .width = 193, .height = 21}) {
-    MakeHeading(Label1);
-    MakeHeading(Label6);
-    HotKey1.KeyName = [](std::uint16_t key) { return Data->HotkeyText(key, 0); };
-    HotKey1.Combination = [this] { return HotKey1.Key() ? Data->HotkeyText(HotKey1.Key(), GetShift()) : ""; };
-    HotKey1.OnModifiers = [this](unsigned modifiers) { SetShift(modifiers); };
-    OpenDialog1.Filter = "*.*|*.*";
-    parameterControls_ = {
-        {&Label10, &edtParameters}, {&btnParameters}, {&lblAdditionalParameters, &edtAdditionalParameters}};
+    MakeHeading(lblKeyHeading);
+    MakeHeading(lblActionHeading);
+    edtKey.KeyName = [](std::uint16_t key) { return Data->HotkeyText(key, 0); };
+    edtKey.Combination = [this] { return edtKey.Key() ? Data->HotkeyText(edtKey.Key(), GetShift()) : ""; };
+    edtKey.OnModifiers = [this](unsigned modifiers) { SetShift(modifiers); };
+    OpenParameterDialog.Filter = "*.*|*.*";
+    parameterControls_ = {{&lblParameters, &edtParameters},
+                          {&btnParameters},
+                          {&lblAdditionalParameters, &edtAdditionalParameters}};
     btnCancel.ModalResult = IDCANCEL;
-    btnNext.OnClick = [this] { btnNextClick(); };
-    btnPrevious.OnClick = [this] { btnPreviousClick(); };
-    cbAction.OnSelect = [this] { cbActionSelect(); };
-    btnParameters.OnClick = [this] { btnParametersClick(); };
+    btnNext.OnClick = [this] { OnNextClick(); };
+    btnPrevious.OnClick = [this] { OnPreviousClick(); };
+    cbAction.OnSelect = [this] { OnActionSelect(); };
+    btnParameters.OnClick = [this] { OnParametersClick(); };
     btnParameters.SetAccessibleName([this] { return ParameterButtonName(GetFunc()); });
-    HotKey1.OnChange = [this] { UpdateCombinationStatus(); };
-    for (gui::CheckBox* box : {&ShiftKeyWin, &ShiftKeyShift, &ShiftKeyCTRL, &ShiftKeyALt})
+    edtKey.OnChange = [this] { UpdateCombinationStatus(); };
+    for (gui::CheckBox* box : {&ShiftKeyWin, &ShiftKeyShift, &ShiftKeyCtrl, &ShiftKeyAlt})
         box->OnClick = [this] { UpdateCombinationStatus(); };
-    FormCreate();
+    Initialize();
 }
 
 NewHotkeyWizard::~NewHotkeyWizard() = default;
 
-void NewHotkeyWizard::FormCreate() {
+void NewHotkeyWizard::Initialize() {
     GoToPage(0);
     FillActionCombo(cbAction);
     UpdateParameterControls(parameterControls_, GetFunc()); // nothing chosen: all hidden
-    OnShow = [this] { HotKey1.SetFocus(); };
+    OnShow = [this] { edtKey.SetFocus(); };
 }
 
-void NewHotkeyWizard::pcClientChange() {
+void NewHotkeyWizard::PageChanged() {
     UpdateWizardButtons();
     // The first box of the page to type in.
     if (pcClient.ActivePageIndex() == 0)
-        HotKey1.SetFocus();
+        edtKey.SetFocus();
     else
         cbAction.SetFocus();
 }
 
-void NewHotkeyWizard::btnNextClick() {
+void NewHotkeyWizard::OnNextClick() {
     if (!OnLastPage()) {
-        if (ValidatePage(pcClient.ActivePageIndex() == 0 ? TPage::tsKey : TPage::tsAction)) {
+        if (ValidatePage(pcClient.ActivePageIndex() == 0 ? PageToCheck::Key : PageToCheck::Action)) {
             pcClient.SetActivePageIndex(pcClient.ActivePageIndex() + 1);
-            pcClientChange();
+            PageChanged();
         }
         return;
     }
-    if (!ValidatePage(TPage::None))
+    if (!ValidatePage(PageToCheck::Both))
         return;
-    WarnIfHeldElsewhere(combinationStatus_, HotKey1.Key(), GetShift());
+    WarnIfHeldElsewhere(combinationStatus_, edtKey.Key(), GetShift());
     AddNewHotkey();
     SetModalResult(IDOK);
 }
 
-void NewHotkeyWizard::btnPreviousClick() {
+void NewHotkeyWizard::OnPreviousClick() {
     if (pcClient.ActivePageIndex() > 0) {
         pcClient.SetActivePageIndex(pcClient.ActivePageIndex() - 1);
-        pcClientChange();
+        PageChanged();
     }
 }
 
 void NewHotkeyWizard::UpdateCombinationStatus() {
-    combinationStatus_ = ShowCombinationStatus(lblCombination, HotKey1.Key(), GetShift(), 0);
+    combinationStatus_ = ShowCombinationStatus(lblCombination, edtKey.Key(), GetShift(), 0);
 }
 
 bool NewHotkeyWizard::Fails(const char* message) {
@@ -135,16 +140,16 @@ bool NewHotkeyWizard::Fails(const char* message) {
     return false;
 }
 
-bool NewHotkeyWizard::ValidatePage(TPage page) {
-    if (page == TPage::tsKey || page == TPage::None) {
-        if (HotKey1.Key() == 0)
+bool NewHotkeyWizard::ValidatePage(PageToCheck page) {
+    if (page == PageToCheck::Key || page == PageToCheck::Both) {
+        if (edtKey.Key() == 0)
             return Fails("You must select a key for your hotkey.");
         if (GetShift() == 0)
             return Fails("You must select a shift key for your hotkey.");
-        if (Data->Document().ActiveWithCombination(HotKey1.Key(), GetShift()))
+        if (Data->Document().ActiveWithCombination(edtKey.Key(), GetShift()))
             return Fails("The selected hotkey is already in use.");
     }
-    if ((page == TPage::tsAction || page == TPage::None) && cbAction.ItemIndex() < 0)
+    if ((page == PageToCheck::Action || page == PageToCheck::Both) && cbAction.ItemIndex() < 0)
         return Fails("You must select an action for the hotkey.");
     return true;
 }
@@ -153,18 +158,18 @@ bool NewHotkeyWizard::ValidatePage(TPage page) {
 void NewHotkeyWizard::AddNewHotkey() {
     THotkeyDraft draft = Data->Document().Draft();
     draft.Entries.push_back(
-        {0, {true, HotKey1.Key(), GetShift(), GetFunc(), GetParamsText(), GetParams2Text()}});
+        {0, {true, edtKey.Key(), GetShift(), GetFunc(), GetParamsText(), GetParams2Text()}});
     Data->Commit(std::move(draft));
 }
 
 std::int32_t NewHotkeyWizard::GetShift() const {
-    return (ShiftKeyALt.Checked() ? ModifierAlt : 0) | (ShiftKeyCTRL.Checked() ? ModifierCtrl : 0) |
+    return (ShiftKeyAlt.Checked() ? ModifierAlt : 0) | (ShiftKeyCtrl.Checked() ? ModifierCtrl : 0) |
            (ShiftKeyShift.Checked() ? ModifierShift : 0) | (ShiftKeyWin.Checked() ? ModifierWin : 0);
 }
 
 void NewHotkeyWizard::SetShift(unsigned modifiers) {
-    ShiftKeyALt.SetChecked(modifiers & MOD_ALT);
-    ShiftKeyCTRL.SetChecked(modifiers & MOD_CONTROL);
+    ShiftKeyAlt.SetChecked(modifiers & MOD_ALT);
+    ShiftKeyCtrl.SetChecked(modifiers & MOD_CONTROL);
     ShiftKeyShift.SetChecked(modifiers & MOD_SHIFT);
     ShiftKeyWin.SetChecked(modifiers & MOD_WIN);
 }
@@ -183,12 +188,12 @@ std::string NewHotkeyWizard::GetParams2Text() const {
                                              : std::string();
 }
 
-void NewHotkeyWizard::cbActionSelect() {
+void NewHotkeyWizard::OnActionSelect() {
     UpdateParameterControls(parameterControls_, GetFunc());
 }
 
-void NewHotkeyWizard::btnParametersClick() {
-    EditParameter(edtParameters, GetFunc(), Handle(), OpenDialog1);
+void NewHotkeyWizard::OnParametersClick() {
+    EditParameter(edtParameters, GetFunc(), Handle(), OpenParameterDialog);
 }
 
 } // namespace corvinade

@@ -60,27 +60,29 @@ SettingsWindow::SettingsWindow(HWND owner)
           {.left = 4, .top = 4, .width = 804, .height = 423, .anchors = akLeft | akTop | akRight | akBottom},
           true),
       tsHotkeys(pcClient.AddPage("Hotkeys")),
-      Panel1(tsHotkeys,
-             {.width = tsHotkeys.DesignClientSize().cx, .height = StripHeight, .align = gui::Align::Top}),
-      Button1(Panel1, {.left = 8, .top = 10, .width = 75, .height = 25, .caption = "&New hotkey"}),
-      Label1(Panel1,
-             {.left = 105,
-              .top = 8,
-              .caption = "Use this window to manage your hotkeys. Click the \"New Hotkey\" button to add a "
+      pnlHeader(tsHotkeys,
+                {.width = tsHotkeys.DesignClientSize().cx, .height = StripHeight, .align = gui::Align::Top}),
+      btnNewHotkey(pnlHeader, {.left = 8, .top = 10, .width = 75, .height = 25, .caption = "&New hotkey"}),
+      lblManageHelp(pnlHeader,
+                    {.left = 105,
+                     .top = 8,
+                     .caption =
+                         "Use this window to manage your hotkeys. Click the \"New Hotkey\" button to add a "
                          "new hotkey."}),
-      Label2(Panel1,
-             {.left = 105,
-              .top = 27,
-              .caption = "To edit existing hotkeys click the \"Edit\" button to the left of the hotkey you "
-                         "would like to edit. Click \"Save\" when done."}),
-      lblFilter(Panel1, {.left = 8, .top = FilterTop + 3, .caption = "Filter"}),
-      edtFilter(Panel1, {.left = 105, .top = FilterTop, .width = 250, .height = 21}),
-      HotKeyPlacement(tsHotkeys,
-                      {.width = tsHotkeys.DesignClientSize().cx,
-                       .height = tsHotkeys.DesignClientSize().cy - StripHeight,
-                       .align = gui::Align::Client},
-                      HotkeyRow::RowHeight),
-      lblNoMatch(HotKeyPlacement, {.left = 8, .top = 8, .caption = "No hotkey matches the filter."}),
+      lblEditHelp(pnlHeader,
+                  {.left = 105,
+                   .top = 27,
+                   .caption =
+                       "To edit existing hotkeys click the \"Edit\" button to the left of the hotkey you "
+                       "would like to edit. Click \"Save\" when done."}),
+      lblFilter(pnlHeader, {.left = 8, .top = FilterTop + 3, .caption = "Filter"}),
+      edtFilter(pnlHeader, {.left = 105, .top = FilterTop, .width = 250, .height = 21}),
+      lstHotkeys(tsHotkeys,
+                 {.width = tsHotkeys.DesignClientSize().cx,
+                  .height = tsHotkeys.DesignClientSize().cy - StripHeight,
+                  .align = gui::Align::Client},
+                 HotkeyRow::RowHeight),
+      lblNoMatch(lstHotkeys, {.left = 8, .top = 8, .caption = "No hotkey matches the filter."}),
       tsOtherSettings(pcClient.AddPage("Other settings")),
       chkStartAtWindowsStart(tsOtherSettings,
                              {.left = 16, .top = 25, .caption = "&Start when you log on Windows"}),
@@ -90,40 +92,43 @@ SettingsWindow::SettingsWindow(HWND owner)
       lblAuthor(tsOtherSettings, TopRight(590, 48, MakerName)),
       lblWeb(tsOtherSettings, TopRight(590, 80, MakerWebSite)),
       lblMail(tsOtherSettings, TopRight(590, 99, MakerMail)), btnImport(*this, BottomLeft(4, "Import...")),
-      btnExport(*this, BottomLeft(85, "Export...")), btnOK(*this, {.left = 729,
-                                                                   .top = 433,
-                                                                   .width = 75,
-                                                                   .height = 25,
-                                                                   .caption = "Close",
-                                                                   .anchors = akRight | akBottom}) {
-    SetDefaultButton(&btnOK);
-    SetCancelButton(&btnOK);
-    Button1.OnClick = [this] { Button1Click(); };
-    btnOK.OnClick = [this] { btnOKClick(); };
-    btnCheckForUpdates.OnClick = [this] { btnCheckForUpdatesClick(); };
-    lblWeb.OnClick = [this] { lblWebClick(); };
-    lblMail.OnClick = [this] { lblMailClick(); };
-    edtFilter.OnChange = [this] { edtFilterChange(); };
-    HotKeyPlacement.MakeRow = [this](gui::VirtualList&) { return MakeRow(); };
-    HotKeyPlacement.BindRow = [this](gui::Control& row, std::uint32_t entryId) {
+      btnExport(*this, BottomLeft(85, "Export...")), btnClose(*this, {.left = 729,
+                                                                      .top = 433,
+                                                                      .width = 75,
+                                                                      .height = 25,
+                                                                      .caption = "Close",
+                                                                      .anchors = akRight | akBottom}) {
+    SetDefaultButton(&btnClose);
+    SetCancelButton(&btnClose);
+    btnNewHotkey.OnClick = [this] { OnNewHotkeyClick(); };
+    btnClose.OnClick = [this] { OnCloseClick(); };
+    btnCheckForUpdates.OnClick = [this] { OnCheckForUpdatesClick(); };
+    lblWeb.OnClick = [this] { OnWebClick(); };
+    lblMail.OnClick = [this] { OnMailClick(); };
+    edtFilter.OnChange = [this] { OnFilterChange(); };
+    lstHotkeys.MakeRow = [this](gui::VirtualList&) { return MakeRow(); };
+    lstHotkeys.BindRow = [this](gui::Control& row, std::uint32_t entryId) {
         ShowRow(static_cast<HotkeyRow&>(row), entryId);
     };
-    HotKeyPlacement.KeepsRow = [](const gui::Control& row) {
+    lstHotkeys.KeepsRow = [](const gui::Control& row) {
         return static_cast<const HotkeyRow&>(row).Editing();
     };
-    OnShortcutKey = [this](WPARAM key) { return FormShortcutKey(key); };
-    btnImport.OnClick = [this] { btnImportClick(); };
-    btnExport.OnClick = [this] { btnExportClick(); };
-    OnShow = [this] { FormShow(); };
-    OnClose = [this] { FormClose(); };
-    FormCreate();
+    OnShortcutKey = [this](WPARAM key) { return ShortcutKey(key); };
+    btnImport.OnClick = [this] { OnImportClick(); };
+    btnExport.OnClick = [this] { OnExportClick(); };
+    OnShow = [this] { Shown(); };
+    OnClose = [this] { Closed(); };
+    Initialize();
 }
 
 SettingsWindow::~SettingsWindow() {
-    FormDestroy();
+    if (Data)
+        Data->Document().Unsubscribe(documentSubscription_);
+    if (gui::Application::Instance())
+        gui::App().HideTaskbarButton();
 }
 
-void SettingsWindow::FormCreate() {
+void SettingsWindow::Initialize() {
     pcClient.SetActivePageIndex(0);
     gui::App().HideTaskbarButton();
     lblNoMatch.SetVisible(false);
@@ -132,7 +137,7 @@ void SettingsWindow::FormCreate() {
     lblTitle.SetCaption(gui::App().Title() + " " + Data->VersionNumberToText(Data->RunningVersionNumber()));
 }
 
-void SettingsWindow::FormShow() {
+void SettingsWindow::Shown() {
     BringUp();
     gui::App().HideTaskbarButton();
 }
@@ -147,20 +152,13 @@ void SettingsWindow::BringUp() {
 
 // Every close ends the window's life: its owner frees it (a modal one after
 // the modal run).
-void SettingsWindow::FormClose() {
+void SettingsWindow::Closed() {
     if (OnClosed)
         OnClosed();
 }
 
-void SettingsWindow::FormDestroy() {
-    if (Data)
-        Data->Document().Unsubscribe(documentSubscription_);
-    if (gui::Application::Instance())
-        gui::App().HideTaskbarButton();
-}
-
 // Ctrl+F to the filter, unless a key field takes it as a combination.
-bool SettingsWindow::FormShortcutKey(WPARAM key) {
+bool SettingsWindow::ShortcutKey(WPARAM key) {
     if (key != 'F' || ::GetKeyState(VK_CONTROL) >= 0 || ::GetKeyState(VK_MENU) < 0 ||
         ::GetKeyState(VK_SHIFT) < 0)
         return false;
@@ -173,9 +171,9 @@ bool SettingsWindow::FormShortcutKey(WPARAM key) {
 }
 
 std::unique_ptr<gui::Control> SettingsWindow::MakeRow() {
-    auto row = std::make_unique<HotkeyRow>(HotKeyPlacement, Data->Document());
-    row->OnDelete = [this](HotkeyRow& r) { HotkeySettingDelete(r); };
-    row->OnSave = [this](HotkeyRow& r) { HotkeySettingSave(r); };
+    auto row = std::make_unique<HotkeyRow>(lstHotkeys, Data->Document());
+    row->OnDelete = [this](HotkeyRow& r) { DeleteRow(r); };
+    row->OnSave = [this](HotkeyRow& r) { SaveRow(r); };
     return row;
 }
 
@@ -201,13 +199,13 @@ void SettingsWindow::ShowFilteredRows() {
                 filter))
             shown.push_back(entry->Id);
     }
-    HotKeyPlacement.SetRows(std::move(shown));
-    lblNoMatch.SetVisible(HotKeyPlacement.Rows().empty() && !filter.empty());
+    lstHotkeys.SetRows(std::move(shown));
+    lblNoMatch.SetVisible(lstHotkeys.Rows().empty() && !filter.empty());
 }
 
 std::vector<HotkeyRow*> SettingsWindow::HotkeyRows() const {
     std::vector<HotkeyRow*> rows;
-    for (gui::Control* row : HotKeyPlacement.BoundRows())
+    for (gui::Control* row : lstHotkeys.BoundRows())
         rows.push_back(static_cast<HotkeyRow*>(row));
     return rows;
 }
@@ -239,52 +237,52 @@ void SettingsWindow::EditEntry(std::uint32_t entryId) {
     if (!Data->Document().Find(entryId))
         return;
     pcClient.SetActivePageIndex(0);
-    if (std::ranges::find(HotKeyPlacement.Rows(), entryId) == HotKeyPlacement.Rows().end()) {
+    if (std::ranges::find(lstHotkeys.Rows(), entryId) == lstHotkeys.Rows().end()) {
         edtFilter.SetText({});
         ShowFilteredRows();
     }
-    if (gui::Control* row = HotKeyPlacement.ShowRow(entryId))
-        static_cast<HotkeyRow*>(row)->btnEditClick();
+    if (gui::Control* row = lstHotkeys.ShowRow(entryId))
+        static_cast<HotkeyRow*>(row)->OnEditClick();
 }
 
 // The filter's findings from the top.
-void SettingsWindow::edtFilterChange() {
+void SettingsWindow::OnFilterChange() {
     ShowFilteredRows();
-    HotKeyPlacement.ScrollTo(0);
+    lstHotkeys.ScrollTo(0);
 }
 
 // The new hotkey's row comes with the document's change.
-void SettingsWindow::Button1Click() {
+void SettingsWindow::OnNewHotkeyClick() {
     NewHotkeyWizard wizard(Handle());
     wizard.ShowModal();
 }
 
-void SettingsWindow::btnOKClick() {
+void SettingsWindow::OnCloseClick() {
     Close();
 }
 
-void SettingsWindow::btnCheckForUpdatesClick() {
+void SettingsWindow::OnCheckForUpdatesClick() {
     UpdateCheck->Check(Handle());
 }
 
-void SettingsWindow::lblWebClick() {
+void SettingsWindow::OnWebClick() {
     ::ShellExecuteW(Handle(), L"open", Wide(MakerWebSite).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
-void SettingsWindow::lblMailClick() {
+void SettingsWindow::OnMailClick() {
     ::ShellExecuteW(Handle(), L"open", Wide(std::string("mailto:") + MakerMail).c_str(), nullptr, nullptr,
                     SW_SHOW);
 }
 
-void SettingsWindow::btnImportClick() {
+void SettingsWindow::OnImportClick() {
     ImportHotkeys(Handle());
 }
 
-void SettingsWindow::btnExportClick() {
+void SettingsWindow::OnExportClick() {
     ExportHotkeys(Handle());
 }
 
-void SettingsWindow::HotkeySettingSave(HotkeyRow& row) {
+void SettingsWindow::SaveRow(HotkeyRow& row) {
     THotkeyDraft draft = Data->Document().Draft();
     for (THotkeyEntry& e : draft.Entries)
         if (e.Id == row.EntryId())
@@ -292,7 +290,7 @@ void SettingsWindow::HotkeySettingSave(HotkeyRow& row) {
     SaveSettings(std::move(draft));
 }
 
-void SettingsWindow::HotkeySettingDelete(HotkeyRow& row) {
+void SettingsWindow::DeleteRow(HotkeyRow& row) {
     THotkeyDraft draft = Data->Document().Draft();
     std::erase_if(draft.Entries, [&](const THotkeyEntry& e) { return e.Id == row.EntryId(); });
     SaveSettings(std::move(draft));

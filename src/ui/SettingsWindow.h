@@ -37,12 +37,12 @@ public:
 
     gui::PageControl pcClient;
     gui::Panel& tsHotkeys;
-    gui::Panel Panel1;
-    gui::Button Button1;
-    gui::Label Label1, Label2;
+    gui::Panel pnlHeader;
+    gui::Button btnNewHotkey;
+    gui::Label lblManageHelp, lblEditHelp;
     gui::Label lblFilter;
     gui::SearchBox edtFilter;
-    gui::VirtualList HotKeyPlacement;
+    gui::VirtualList lstHotkeys;
     gui::Label lblNoMatch; // in the list's place when the filter finds nothing
     gui::Panel& tsOtherSettings;
     gui::CheckBox chkStartAtWindowsStart;
@@ -51,7 +51,7 @@ public:
     gui::LinkLabel lblWeb, lblMail;
     // Bottom left, on the line of "Close", and before it in the tab order.
     gui::Button btnImport, btnExport;
-    gui::Button btnOK;
+    gui::Button btnClose;
 
     // The rows that have windows now, top to bottom (those in view among them).
     std::vector<HotkeyRow*> HotkeyRows() const;
@@ -65,23 +65,22 @@ public:
     void EditEntry(std::uint32_t entryId);
 
 protected:
-    void Button1Click();
-    void btnOKClick();
-    void btnCheckForUpdatesClick();
-    void lblWebClick();
-    void lblMailClick();
-    void btnImportClick();
-    void btnExportClick();
-    void HotkeySettingSave(HotkeyRow& row);
-    void HotkeySettingDelete(HotkeyRow& row);
-    void edtFilterChange();
+    void OnNewHotkeyClick();
+    void OnCloseClick();
+    void OnCheckForUpdatesClick();
+    void OnWebClick();
+    void OnMailClick();
+    void OnImportClick();
+    void OnExportClick();
+    void SaveRow(HotkeyRow& row);
+    void DeleteRow(HotkeyRow& row);
+    void OnFilterChange();
 
 private:
-    void FormCreate();
-    void FormShow();
-    void FormClose();
-    void FormDestroy();
-    bool FormShortcutKey(WPARAM key);
+    void Initialize();
+    void Shown();
+    void Closed();
+    bool ShortcutKey(WPARAM key);
     // The rows follow the document and the log-on box its choice; a row
     // being edited keeps the user's input.
     void SyncHotkeyRows();

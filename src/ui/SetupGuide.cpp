@@ -73,47 +73,50 @@ std::string Joined(const std::vector<std::string>& names) {
 
 SetupGuide::SetupGuide(HWND owner)
     : gui::WizardForm("Setup Corvinade", owner, gui::Position::ScreenCenter), tsWelcome(AddPage("Welcome")),
-      Label10(tsWelcome, Text(32, 24, "Setup Corvinade")),
-      Label11(tsWelcome,
-              Text(32, 49, "Use this simple guide to setup the most basic features of Corvinade.")),
-      Label12(tsWelcome, Text(32, 76, "Click the Next button below to go to the next page.")),
-      Label13(tsWelcome, Text(32, 103, "Thank you for choosing Corvinade")),
+      lblWelcomeHeading(tsWelcome, Text(32, 24, "Setup Corvinade")),
+      lblWelcomeText(tsWelcome,
+                     Text(32, 49, "Use this simple guide to setup the most basic features of Corvinade.")),
+      lblNextHint(tsWelcome, Text(32, 76, "Click the Next button below to go to the next page.")),
+      lblThanks(tsWelcome, Text(32, 103, "Thank you for choosing Corvinade")),
       lblLink(tsWelcome, Text(32, 267, "Visit Pelmorra Sotware on the web")), tsStartup(AddPage("Startup")),
-      Label1(tsStartup, Text(32, 24, "Start this program when you log on")),
-      Label4(tsStartup,
-             Text(32, 49, "Check the checkbox below to let Corvinade start when you start your computer.")),
+      lblStartupHeading(tsStartup, Text(32, 24, "Start this program when you log on")),
+      lblStartupHelp(
+          tsStartup,
+          Text(32, 49, "Check the checkbox below to let Corvinade start when you start your computer.")),
       chkStartAtWindowsStart(tsStartup, Text(32, 97, "&Start when you log on Windows")),
-      tsHotkeys(AddPage("Hotkeys")), Label2(tsHotkeys, Text(32, 24, "Suggested new hotkeys")),
-      Label3(tsHotkeys,
-             Text(32, 49, "Use the checkboxes below to enable or disable the suggested global hotkeys.")),
-      Label5(tsHotkeys,
-             Text(32, 65,
-                  "Click the button More Hotkeys to setup other hotkeys than the suggested list below.")),
+      tsHotkeys(AddPage("Hotkeys")), lblHotkeysHeading(tsHotkeys, Text(32, 24, "Suggested new hotkeys")),
+      lblHotkeysHelp(
+          tsHotkeys,
+          Text(32, 49, "Use the checkboxes below to enable or disable the suggested global hotkeys.")),
+      lblMoreHotkeysHelp(
+          tsHotkeys,
+          Text(32, 65,
+               "Click the button More Hotkeys to setup other hotkeys than the suggested list below.")),
       chkKeyMinimize(tsHotkeys, Text(32, 96, "")),
-      Label6(tsHotkeys, Text(SuggestionTextLeft, 96, "Minimize active window")),
+      lblMinimize(tsHotkeys, Text(SuggestionTextLeft, 96, "Minimize active window")),
       chkKeyMaximize(tsHotkeys, Text(32, 119, "")),
-      Label7(tsHotkeys, Text(SuggestionTextLeft, 119, "Maximize or restore active window")),
+      lblMaximize(tsHotkeys, Text(SuggestionTextLeft, 119, "Maximize or restore active window")),
       chkKeyScreenCapture(tsHotkeys, Text(32, 142, "")),
-      Label8(tsHotkeys, Text(SuggestionTextLeft, 142, "Save screen capture")),
+      lblScreenCapture(tsHotkeys, Text(SuggestionTextLeft, 142, "Save screen capture")),
       chkKeyOpenNotepad(tsHotkeys, Text(32, 166, "")),
-      Label9(tsHotkeys, Text(SuggestionTextLeft, 166, "Open notepad")),
+      lblOpenNotepad(tsHotkeys, Text(SuggestionTextLeft, 166, "Open notepad")),
       lblSuggestionNote(tsHotkeys, {.left = 32, .top = 252, .width = 507, .height = 42},
                         {.wordWrap = true, .showAccelChar = false}),
       btnSetupMoreHotkeys(
           tsHotkeys, {.left = 32, .top = 216, .width = 121, .height = 25, .caption = "&Setup more hotkeys"}) {
-    for (gui::Label* heading : {&Label10, &Label1, &Label2})
+    for (gui::Label* heading : {&lblWelcomeHeading, &lblStartupHeading, &lblHotkeysHeading})
         MakeHeading(*heading);
     lblLink.Execute = MakerSoftwareSite;
-    btnNext.OnClick = [this] { btnNextClick(); };
-    btnPrevious.OnClick = [this] { btnPreviousClick(); };
-    btnCancel.OnClick = [this] { btnCancelClick(); };
-    btnSetupMoreHotkeys.OnClick = [this] { btnSetupMoreHotkeysClick(); };
+    btnNext.OnClick = [this] { OnNextClick(); };
+    btnPrevious.OnClick = [this] { OnPreviousClick(); };
+    btnCancel.OnClick = [this] { OnCancelClick(); };
+    btnSetupMoreHotkeys.OnClick = [this] { OnSetupMoreHotkeysClick(); };
     // A box shows only its combination; its action is the label beside it.
     for (std::size_t i = 0; i < SuggestionBoxes().size(); ++i)
         SuggestionBoxes()[i]->SetAccessibleName([box = SuggestionBoxes()[i], label = SuggestionLabels()[i]] {
             return box->Caption() + ", " + label->Caption();
         });
-    FormCreate();
+    Initialize();
 }
 
 SetupGuide::~SetupGuide() {
@@ -126,7 +129,7 @@ std::array<gui::CheckBox*, 4> SetupGuide::SuggestionBoxes() {
 }
 
 std::array<gui::Label*, 4> SetupGuide::SuggestionLabels() {
-    return {&Label6, &Label7, &Label8, &Label9};
+    return {&lblMinimize, &lblMaximize, &lblScreenCapture, &lblOpenNotepad};
 }
 
 std::int32_t SetupGuide::SuggestionShift(std::size_t index) const {
@@ -173,7 +176,7 @@ void SetupGuide::OfferSuggestions() {
 
 // Nothing is read from the file or the registry: every box starts checked,
 // but a portable copy's log-on box (the user asks for that entry).
-void SetupGuide::FormCreate() {
+void SetupGuide::Initialize() {
     GoToPage(0);
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < boxes.size(); ++i) {
@@ -184,16 +187,16 @@ void SetupGuide::FormCreate() {
     OnShow = [this] { btnNext.SetFocus(); }; // Enter goes on, as in any wizard
 }
 
-void SetupGuide::pcClientChange() {
+void SetupGuide::PageChanged() {
     UpdateWizardButtons();
 }
 
-void SetupGuide::btnNextClick() {
+void SetupGuide::OnNextClick() {
     if (!OnLastPage()) {
         if (pcClient.ActivePageIndex() + 1 == tsHotkeysIndex)
             OfferSuggestions();
         pcClient.SetActivePageIndex(pcClient.ActivePageIndex() + 1);
-        pcClientChange();
+        PageChanged();
         return;
     }
     ApplyFirstUse();
@@ -205,21 +208,21 @@ void SetupGuide::btnNextClick() {
     SetModalResult(IDOK);
 }
 
-void SetupGuide::btnPreviousClick() {
+void SetupGuide::OnPreviousClick() {
     if (pcClient.ActivePageIndex() > 0) {
         pcClient.SetActivePageIndex(pcClient.ActivePageIndex() - 1);
-        pcClientChange();
+        PageChanged();
     }
 }
 
-void SetupGuide::btnCancelClick() {
+void SetupGuide::OnCancelClick() {
     if (gui::MessageDlg("Close the setup guide?", gui::DialogKind::Confirmation, MB_OKCANCEL) == IDOK)
         SetModalResult(IDCANCEL);
 }
 
 // The settings window shows the suggestions written; what changes there
 // shows here at once.
-void SetupGuide::btnSetupMoreHotkeysClick() {
+void SetupGuide::OnSetupMoreHotkeysClick() {
     ApplyFirstUse();
     RefreshSuggestions();
     if (!documentSubscription_)

@@ -16,9 +16,9 @@ public:
     explicit TextInputDialog(HWND owner);
 
     gui::Panel pnlClient, pnlBottom;
-    gui::Label Label1;
+    gui::Label lblText;
     gui::Memo edtText;
-    gui::Button Button1, Button2;
+    gui::Button btnOK, btnCancel;
 };
 
 } // namespace corvinade

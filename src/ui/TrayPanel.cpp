@@ -62,28 +62,28 @@ std::unique_ptr<gui::ImageList> MakeTrayImages() {
 
 TrayPanel::TrayPanel()
     : gui::Form(MainFormArgs()),
-      hideFormTimer_(HideFormTimerInterval, [this](TSimpleTimer&) { HideFormTimerTimer(); }) {
+      hideFormTimer_(HideFormTimerInterval, [this](TSimpleTimer&) { HideUnlessInUse(); }) {
     SetOpacity(InitialOpacity);
-    shape1_ = std::make_unique<PanelBorder>(Host(), layer_);
-    shape1_->OnMouseEnter = [this] { Shape1MouseEnter(); };
-    shape1_->OnMouseLeave = [this] { Shape1MouseLeave(); };
-    speedButton1_ = std::make_unique<PanelButton>(Host(), layer_, LabelArgs{548, 8, 22, 20, "X"});
-    speedButton1_->SetFont("Arial", 11, fsBold);
-    speedButton1_->OnClick = [this] { SpeedButton1Click(); };
-    bLabel1_ =
+    border_ = std::make_unique<PanelBorder>(Host(), layer_);
+    border_->OnMouseEnter = [this] { OnBorderMouseEnter(); };
+    border_->OnMouseLeave = [this] { OnBorderMouseLeave(); };
+    closeButton_ = std::make_unique<PanelButton>(Host(), layer_, LabelArgs{548, 8, 22, 20, "X"});
+    closeButton_->SetFont("Arial", 11, fsBold);
+    closeButton_->OnClick = [this] { OnCloseClick(); };
+    manageHotkeysLink_ =
         MakeLink({8, DesignHeight - LinkBottomOffset, 0, 13, "Manage hotkeys"}, TAlignment::taLeftJustify);
-    bLabel1_->OnClick = [this] { Settings1Click(); };
-    lblCheckForUpdates_ = MakeLink({469, DesignHeight - LinkBottomOffset, 102, 13, "Check for updates"},
-                                   TAlignment::taRightJustify);
-    lblCheckForUpdates_->OnClick = [this] { lblCheckForUpdatesClick(); };
+    manageHotkeysLink_->OnClick = [this] { OpenSettings(); };
+    checkForUpdatesLink_ = MakeLink({469, DesignHeight - LinkBottomOffset, 102, 13, "Check for updates"},
+                                    TAlignment::taRightJustify);
+    checkForUpdatesLink_->OnClick = [this] { OnCheckForUpdatesClick(); };
     LayOutAnchored();
 
     trayImages_ = MakeTrayImages();
     trayPopup_ = std::make_unique<TPopupMenu>();
-    trayPopup_->AddItem("Settings...", [this] { Settings1Click(); });
-    trayPopup_->AddItem("Show hotkeys...", [this] { TrayIconClick(); });
+    trayPopup_->AddItem("Settings...", [this] { OpenSettings(); });
+    trayPopup_->AddItem("Show hotkeys...", [this] { OnTrayIconClick(); });
     trayPopup_->AddItem("-", nullptr);
-    trayPopup_->AddItem("Exit", [this] { Exit1Click(); });
+    trayPopup_->AddItem("Exit", [this] { OnExitClick(); });
 
     trayIcon_ = std::make_unique<TTrayIcon>(this);
     trayIcon_->SetIconList(trayImages_.get());
@@ -91,16 +91,16 @@ TrayPanel::TrayPanel()
     trayIcon_->SetCycleInterval(0);
     trayIcon_->PopupMenu = trayPopup_.get();
     trayIcon_->MinimizeToTray = true;
-    trayIcon_->OnClick = [this] { TrayIconClick(); };
-    trayIcon_->OnDblClick = [this] { Settings1Click(); };
-    trayIcon_->OnKeySelect = [this] { TrayIconKeySelect(); };
+    trayIcon_->OnClick = [this] { OnTrayIconClick(); };
+    trayIcon_->OnDblClick = [this] { OpenSettings(); };
+    trayIcon_->OnKeySelect = [this] { OnTrayIconKeySelect(); };
     trayIcon_->SetIconVisible(true);
     trayIcon_->SetCallbackVersion(NOTIFYICON_VERSION_4);
 
     OnShortcutKey = [this](WPARAM key) { return PanelKey(key); };
-    OnShow = [this] { FormShow(); };
-    OnHide = [this] { FormHide(); };
-    FormCreate();
+    OnShow = [this] { Shown(); };
+    OnHide = [this] { Hidden(); };
+    Initialize();
     trayIcon_->Loaded();
 }
 
@@ -111,7 +111,7 @@ TrayPanel::~TrayPanel() {
     if (Visible())
         Hide();
     OnCreate = OnShow = OnHide = OnClose = OnDestroy = nullptr;
-    FormDestroy();
+    ClearHotkeyOverview();
     SetHideFormTimer(false);
     trayIcon_.reset();
     trayPopup_.reset();
@@ -130,7 +130,7 @@ std::unique_ptr<PanelLink> TrayPanel::MakeLink(const LabelArgs& args, TAlignment
     return link;
 }
 
-void TrayPanel::FormCreate() {
+void TrayPanel::Initialize() {
     trayIcon_->SetHint(gui::App().Title());
     ApplyColours();
 }
@@ -141,13 +141,13 @@ void TrayPanel::FormCreate() {
 // border then in the text colour.
 void TrayPanel::ApplyColours() {
     const COLORREF link = gui::ContrastColor(::GetSysColor(COLOR_HIGHLIGHT), COLOR_HOTLIGHT);
-    for (PanelLink* label : {bLabel1_.get(), lblCheckForUpdates_.get()}) {
+    for (PanelLink* label : {manageHotkeysLink_.get(), checkForUpdatesLink_.get()}) {
         label->SetFontColor(link);
         label->HoverColor = link;
         label->SetColor(::GetSysColor(COLOR_INFOBK));
     }
-    shape1_->PenColor = gui::ContrastColor(::GetSysColor(COLOR_3DDKSHADOW), COLOR_INFOTEXT);
-    shape1_->Invalidate();
+    border_->PenColor = gui::ContrastColor(::GetSysColor(COLOR_3DDKSHADOW), COLOR_INFOTEXT);
+    border_->Invalidate();
     for (std::size_t r = 0; r < overviewLabels_.size(); ++r)
         ColourRow(r);
     if (failedLegend_) {
@@ -170,10 +170,6 @@ void TrayPanel::ColourRow(std::size_t row) {
     }
 }
 
-void TrayPanel::FormDestroy() {
-    ClearHotkeyOverview();
-}
-
 // Opaque in high contrast: what shows through would blur the contrast.
 void TrayPanel::SetOpacity(BYTE alpha) {
     ::SetLayeredWindowAttributes(Handle(), 0, gui::HighContrastOn() ? 255 : alpha, LWA_ALPHA);
@@ -187,10 +183,10 @@ void TrayPanel::SetHideFormTimer(bool enabled) {
 // the bottom edge.
 void TrayPanel::LayOutAnchored() {
     const SIZE client = ClientSize();
-    shape1_->SetBounds(0, 0, client.cx, client.cy);
+    border_->SetBounds(0, 0, client.cx, client.cy);
     const int linkTop = client.cy - Scale(LinkBottomOffset);
-    bLabel1_->SetTop(linkTop);
-    lblCheckForUpdates_->SetTop(linkTop);
+    manageHotkeysLink_->SetTop(linkTop);
+    checkForUpdatesLink_->SetTop(linkTop);
 }
 
 void TrayPanel::ClearHotkeyOverview() {
@@ -278,7 +274,7 @@ void TrayPanel::BuildHotkeyOverview() {
     accessible_.ContentChanged();
 }
 
-void TrayPanel::TrayIconClick() {
+void TrayPanel::OnTrayIconClick() {
     if (Visible())
         Hide(); // a second click closes the panel
     else
@@ -286,7 +282,7 @@ void TrayPanel::TrayIconClick() {
 }
 
 // Enter or Space on the icon: the panel with the focus on its first part.
-void TrayPanel::TrayIconKeySelect() {
+void TrayPanel::OnTrayIconKeySelect() {
     if (!Visible())
         ShowPanel();
     keyboard_ = true;
@@ -309,7 +305,7 @@ void TrayPanel::ShowPanel() {
     SetHideFormTimer(true);
 }
 
-void TrayPanel::FormShow() {
+void TrayPanel::Shown() {
     BuildHotkeyOverview();
     ::SetForegroundWindow(gui::App().Handle());
     SetOpacity(ShownOpacity);
@@ -318,7 +314,7 @@ void TrayPanel::FormShow() {
     gui::App().HideTaskbarButton();
 }
 
-void TrayPanel::FormHide() {
+void TrayPanel::Hidden() {
     SetHideFormTimer(false);
     focus_ = -1;
     keyboard_ = false;
@@ -326,27 +322,27 @@ void TrayPanel::FormHide() {
     gui::App().HideTaskbarButton();
 }
 
-void TrayPanel::Settings1Click() {
+void TrayPanel::OpenSettings() {
     if (ProgramWindows)
         ProgramWindows->ShowSettings();
     Hide();
 }
 
-void TrayPanel::Exit1Click() {
+void TrayPanel::OnExitClick() {
     gui::App().Terminate();
 }
 
-void TrayPanel::SpeedButton1Click() {
+void TrayPanel::OnCloseClick() {
     Hide();
 }
 
-void TrayPanel::Shape1MouseEnter() {
+void TrayPanel::OnBorderMouseEnter() {
     SetHideFormTimer(false);
     SetHideFormTimer(true);
     SetOpacity(ShownOpacity);
 }
 
-void TrayPanel::Shape1MouseLeave() {
+void TrayPanel::OnBorderMouseLeave() {
     // Onto a label, a link or the button, which lie above the shape.
     if (Data->IsCursorOverForm(*this))
         return;
@@ -355,14 +351,14 @@ void TrayPanel::Shape1MouseLeave() {
     SetOpacity(DimmedOpacity);
 }
 
-void TrayPanel::HideFormTimerTimer() {
+void TrayPanel::HideUnlessInUse() {
     if (keyboard_ || Data->IsCursorOverForm(*this) || Data->IsCursorOverTaskbar())
         return;
     SetHideFormTimer(false);
     Hide();
 }
 
-void TrayPanel::lblCheckForUpdatesClick() {
+void TrayPanel::OnCheckForUpdatesClick() {
     UpdateCheck->Check(Handle());
 }
 
@@ -459,11 +455,11 @@ void TrayPanel::Activate(int part) {
     if (part < rows)
         EditRow(part);
     else if (part == rows)
-        Settings1Click();
+        OpenSettings();
     else if (part == rows + 1)
-        lblCheckForUpdatesClick();
+        OnCheckForUpdatesClick();
     else
-        SpeedButton1Click();
+        OnCloseClick();
 }
 
 // The panel's rows are the live hotkeys: the active entries of the document,
@@ -486,9 +482,9 @@ RECT TrayPanel::PartRect(int part) const {
     if (part < rows)
         return RowBand(part);
     const gui::WindowlessControl& control =
-        part == rows       ? static_cast<const gui::WindowlessControl&>(*bLabel1_)
-        : part == rows + 1 ? static_cast<const gui::WindowlessControl&>(*lblCheckForUpdates_)
-                           : *speedButton1_;
+        part == rows       ? static_cast<const gui::WindowlessControl&>(*manageHotkeysLink_)
+        : part == rows + 1 ? static_cast<const gui::WindowlessControl&>(*checkForUpdatesLink_)
+                           : *closeButton_;
     RECT area = control.Area();
     ::InflateRect(&area, Scale(2), Scale(1));
     return area;
@@ -519,10 +515,10 @@ std::vector<gui::AccessibleElement> TrayPanel::AccessibleElements() const {
         parts.push_back({overviewLabels_[static_cast<std::size_t>(r) + 1].name, ROLE_SYSTEM_ROW,
                          focusable | STATE_SYSTEM_SELECTABLE | selected, "Edit", RowBand(r)});
     }
-    for (const PanelLink* link : {bLabel1_.get(), lblCheckForUpdates_.get()})
+    for (const PanelLink* link : {manageHotkeysLink_.get(), checkForUpdatesLink_.get()})
         parts.push_back(
             {link->Caption(), ROLE_SYSTEM_LINK, focusable | STATE_SYSTEM_LINKED, "Jump", link->Area()});
-    parts.push_back({"Close", ROLE_SYSTEM_PUSHBUTTON, focusable, "Press", speedButton1_->Area()});
+    parts.push_back({"Close", ROLE_SYSTEM_PUSHBUTTON, focusable, "Press", closeButton_->Area()});
     return parts;
 }
 
@@ -551,9 +547,9 @@ void TrayPanel::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void TrayPanel::DpiChanged() {
-    speedButton1_->DpiChanged();
-    bLabel1_->DpiChanged();
-    lblCheckForUpdates_->DpiChanged();
+    closeButton_->DpiChanged();
+    manageHotkeysLink_->DpiChanged();
+    checkForUpdatesLink_->DpiChanged();
     if (Visible()) { // the rows and the height at the new size, in place
         const RECT before = Bounds();
         BuildHotkeyOverview();

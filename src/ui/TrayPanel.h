@@ -53,13 +53,13 @@ public:
     // the two links and the close button; -1 for none.
     int FocusedPart() const { return focus_; }
 
-    // The handlers, named as the window's design names them.
-    void TrayIconClick();
-    void TrayIconKeySelect();
-    void Settings1Click();
-    void Exit1Click();
-    void SpeedButton1Click();
-    void lblCheckForUpdatesClick();
+    // What the icon, its menu, the links and the close button do.
+    void OnTrayIconClick();
+    void OnTrayIconKeySelect();
+    void OpenSettings();
+    void OnExitClick();
+    void OnCloseClick();
+    void OnCheckForUpdatesClick();
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -72,13 +72,12 @@ private:
         bool failed = false;
     };
 
-    void FormCreate();
-    void FormDestroy();
-    void FormShow();
-    void FormHide();
-    void Shape1MouseEnter();
-    void Shape1MouseLeave();
-    void HideFormTimerTimer();
+    void Initialize();
+    void Shown();
+    void Hidden();
+    void OnBorderMouseEnter();
+    void OnBorderMouseLeave();
+    void HideUnlessInUse();
     void BuildHotkeyOverview();
     void ClearHotkeyOverview();
     void MarkFailedHotkeys(const THotkeyList& hotkeys);
@@ -122,9 +121,9 @@ private:
     void InvalidateHostRect(const RECT& area) override;
 
     gui::WindowlessLayer layer_{*this};
-    std::unique_ptr<PanelBorder> shape1_;
-    std::unique_ptr<PanelButton> speedButton1_;
-    std::unique_ptr<PanelLink> bLabel1_, lblCheckForUpdates_;
+    std::unique_ptr<PanelBorder> border_;
+    std::unique_ptr<PanelButton> closeButton_;
+    std::unique_ptr<PanelLink> manageHotkeysLink_, checkForUpdatesLink_;
     std::vector<OverviewRow> overviewLabels_;
     std::unique_ptr<PanelLabel> failedLegend_; // while a shown hotkey failed
     std::unique_ptr<gui::ImageList> trayImages_;

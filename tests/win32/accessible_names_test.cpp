@@ -91,17 +91,17 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasAName) {
     {
         NewHotkeyWizard wizard(app->Handle());
         ExpectNamed(wizard, "the key page");
-        wizard.HotKey1.SetKey('J');
-        wizard.ShiftKeyCTRL.SetChecked(true);
-        wizard.ShiftKeyALt.SetChecked(true);
-        EXPECT_EQ(ReadControl(wizard.HotKey1.Handle()).value, "ALT + CTRL + J");
-        EXPECT_EQ(ReadControl(wizard.HotKey1.Handle()).name, "Key:");
+        wizard.edtKey.SetKey('J');
+        wizard.ShiftKeyCtrl.SetChecked(true);
+        wizard.ShiftKeyAlt.SetChecked(true);
+        EXPECT_EQ(ReadControl(wizard.edtKey.Handle()).value, "ALT + CTRL + J");
+        EXPECT_EQ(ReadControl(wizard.edtKey.Handle()).name, "Key:");
         wizard.GoToPage(1);
         for (const char* action : {"Open file", "Send keystrokes"}) {
             for (int i = 0; i < wizard.cbAction.Count(); ++i)
                 if (wizard.cbAction.ItemText(i) == action)
                     wizard.cbAction.SetItemIndex(i);
-            wizard.cbActionSelect();
+            wizard.OnActionSelect();
             ExpectNamed(wizard, std::string("the action page with ") + action);
         }
     }

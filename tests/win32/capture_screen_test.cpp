@@ -68,7 +68,7 @@ TEST_F(CaptureScreenTest, ScreenGrabOpensOnTheMonitorOfTheForegroundWindow) {
     // Laid out at 144 dpi. (Wine draws every frame at the system's dpi, so
     // the client area is not quite the designed one here.)
     RECT button = {};
-    ::GetWindowRect(capture->Button1.Handle(), &button);
+    ::GetWindowRect(capture->btnSave.Handle(), &button);
     EXPECT_EQ(button.bottom - button.top, gui::Scale(25, 144));
     EXPECT_TRUE(tray.balloons.empty());
 }

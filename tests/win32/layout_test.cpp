@@ -55,7 +55,7 @@ TEST_F(Layout, NewHotkeyWizardOnEveryPageAndAction) {
     wizard.GoToPage(1);
     for (int i = 0; i < wizard.cbAction.Count(); ++i) {
         wizard.cbAction.SetItemIndex(i);
-        wizard.cbActionSelect();
+        wizard.OnActionSelect();
         ExpectFits(wizard, "the action page with " + wizard.cbAction.ItemText(i));
     }
 }
@@ -80,7 +80,7 @@ TEST_F(Layout, SettingsWithARowInEditMode) {
     ExpectFits(settings, "the hotkeys page, the filter finding nothing");
     settings.edtFilter.SetText("");
     ASSERT_FALSE(settings.HotkeyRows().empty());
-    settings.HotkeyRows().back()->btnEditClick();
+    settings.HotkeyRows().back()->OnEditClick();
     ExpectFits(settings, "the hotkeys page, a row in edit mode");
     settings.pcClient.SetActivePageIndex(1);
     ExpectFits(settings, "the other settings");

@@ -47,12 +47,12 @@ protected:
     }
     // Presses the keys into the field and waits for its text to change.
     std::uint16_t Typed(std::initializer_list<BYTE> keys) {
-        const std::string before = wizard->HotKey1.Caption();
-        wizard->HotKey1.SetKey(0);
+        const std::string before = wizard->edtKey.Caption();
+        wizard->edtKey.SetKey(0);
         Keys(keys);
-        PumpUntil([&] { return wizard->HotKey1.Key() != 0; });
+        PumpUntil([&] { return wizard->edtKey.Key() != 0; });
         app->ProcessMessages();
-        return wizard->HotKey1.Key();
+        return wizard->edtKey.Key();
     }
     // Clicks a button as the mouse does (through the window procedures).
     void Click(gui::Button& button) { ::SendMessageA(button.Handle(), BM_CLICK, 0, 0); }
@@ -60,7 +60,7 @@ protected:
         for (int i = 0; i < wizard->cbAction.Count(); ++i)
             if (wizard->cbAction.ItemData(i) == static_cast<std::intptr_t>(action))
                 wizard->cbAction.SetItemIndex(i);
-        wizard->cbActionSelect();
+        wizard->OnActionSelect();
     }
     // Clicks and answers the message boxes it brings; returns their texts.
     std::vector<std::string> ClickAnswering(gui::Button& button, int boxes) {
@@ -86,10 +86,10 @@ protected:
 TEST_F(NewHotkeyWizardTest, KeyFieldRecordsCombinationsAsPressed) {
     Start({{true, 'S', test::ModWin, "capturescreen", "", ""}});
     ASSERT_TRUE(test::WaitForHotkeyRegistration('S', test::ModWin));
-    wizard->HotKey1.SetFocus();
+    wizard->edtKey.SetFocus();
     wizard->ShiftKeyWin.SetChecked(true);
     EXPECT_EQ(Typed({VK_SHIFT, VK_CONTROL, 'K'}), 'K');
-    EXPECT_EQ(wizard->HotKey1.Caption(), "K");
+    EXPECT_EQ(wizard->edtKey.Caption(), "K");
     EXPECT_EQ(wizard->GetShift(), ModifierShift | ModifierCtrl);
     EXPECT_EQ(Typed({VK_MENU, 'Q'}), 'Q');
     EXPECT_EQ(wizard->GetShift(), ModifierAlt);
@@ -99,13 +99,13 @@ TEST_F(NewHotkeyWizardTest, KeyFieldRecordsCombinationsAsPressed) {
     EXPECT_EQ(wizard->GetShift(), ModifierCtrl);
 
     Keys({VK_BACK});
-    EXPECT_TRUE(PumpUntil([&] { return wizard->HotKey1.Key() == 0; }));
-    EXPECT_EQ(wizard->HotKey1.Caption(), "");
+    EXPECT_TRUE(PumpUntil([&] { return wizard->edtKey.Key() == 0; }));
+    EXPECT_EQ(wizard->edtKey.Caption(), "");
     Keys({VK_SHIFT});
     Keys({VK_MENU});
     EXPECT_EQ(Typed({'P'}), 'P'); // the first key after the modifiers alone
     EXPECT_EQ(wizard->GetShift(), ModifierCtrl);
-    EXPECT_EQ(::GetFocus(), wizard->HotKey1.Handle());
+    EXPECT_EQ(::GetFocus(), wizard->edtKey.Handle());
 
     // WIN+S is ours: it lands in the field with WIN ticked and opens no
     // capture window.
@@ -124,10 +124,10 @@ TEST_F(NewHotkeyWizardTest, KeyFieldRecordsCombinationsAsPressed) {
     ASSERT_EQ(watcher.Boxes().size(), 1u);
     EXPECT_EQ(watcher.Boxes()[0].text, "The selected hotkey is already in use.");
     // Esc cancels the wizard and leaves the key.
-    wizard->HotKey1.SetFocus();
+    wizard->edtKey.SetFocus();
     Keys({VK_ESCAPE});
     EXPECT_TRUE(PumpUntil([&] { return wizard->ModalResult() == IDCANCEL; }));
-    EXPECT_EQ(wizard->HotKey1.Key(), 'S');
+    EXPECT_EQ(wizard->edtKey.Key(), 'S');
 
     // With the focus elsewhere it is a hotkey again: its capture window is
     // the only one, so the first WIN+S opened none.
@@ -142,7 +142,7 @@ TEST_F(NewHotkeyWizardTest, TabFollowsTheModifierBoxesAsShown) {
     Start({});
     wizard->ShiftKeyWin.SetFocus();
     for (gui::Control* next : std::initializer_list<gui::Control*>{
-             &wizard->ShiftKeyALt, &wizard->ShiftKeyCTRL, &wizard->ShiftKeyShift, &wizard->HotKey1}) {
+             &wizard->ShiftKeyAlt, &wizard->ShiftKeyCtrl, &wizard->ShiftKeyShift, &wizard->edtKey}) {
         Keys({VK_TAB});
         EXPECT_TRUE(PumpUntil([&] { return ::GetFocus() == next->Handle(); })) << next->Caption();
     }
@@ -159,7 +159,7 @@ TEST_F(NewHotkeyWizardTest, WizardValidatesThenAppendsTheActiveHotkey) {
     EXPECT_FALSE(wizard->btnPrevious.Enabled());
     EXPECT_EQ(ClickAnswering(wizard->btnNext, 1),
               std::vector<std::string>{"Error: You must select a key for your hotkey."});
-    wizard->HotKey1.SetKey('N');
+    wizard->edtKey.SetKey('N');
     EXPECT_EQ(ClickAnswering(wizard->btnNext, 1),
               std::vector<std::string>{"Error: You must select a shift key for your hotkey."});
     wizard->ShiftKeyWin.SetChecked(true);
@@ -167,8 +167,8 @@ TEST_F(NewHotkeyWizardTest, WizardValidatesThenAppendsTheActiveHotkey) {
               std::vector<std::string>{"Error: The selected hotkey is already in use."});
     EXPECT_EQ(wizard->pcClient.ActivePageIndex(), 0);
 
-    wizard->HotKey1.SetKey('J');
-    wizard->ShiftKeyALt.SetChecked(true); // equal to the inactive WIN+ALT+J: allowed
+    wizard->edtKey.SetKey('J');
+    wizard->ShiftKeyAlt.SetChecked(true); // equal to the inactive WIN+ALT+J: allowed
     EXPECT_TRUE(ClickAnswering(wizard->btnNext, 0).empty());
     EXPECT_EQ(wizard->pcClient.ActivePageIndex(), 1);
     EXPECT_EQ(wizard->btnNext.Caption(), "&Finish");
@@ -193,13 +193,13 @@ TEST_F(NewHotkeyWizardTest, WizardValidatesThenAppendsTheActiveHotkey) {
 // Finish again writes the hotkey once.
 TEST_F(NewHotkeyWizardTest, ParameterBoxesFollowTheActionAndAFailedSaveCanBeRetried) {
     Start({{true, 'N', test::ModWin, "openfile", "notepad.exe", ""}});
-    wizard->HotKey1.SetKey('P');
-    wizard->ShiftKeyCTRL.SetChecked(true);
+    wizard->edtKey.SetKey('P');
+    wizard->ShiftKeyCtrl.SetChecked(true);
     Click(wizard->btnNext);
     ASSERT_EQ(wizard->pcClient.ActivePageIndex(), 1);
     auto shown = [&] {
         return std::vector<bool>{wizard->edtParameters.Visible(), wizard->btnParameters.Visible(),
-                                 wizard->edtAdditionalParameters.Visible(), wizard->Label10.Visible(),
+                                 wizard->edtAdditionalParameters.Visible(), wizard->lblParameters.Visible(),
                                  wizard->lblAdditionalParameters.Visible()};
     };
     EXPECT_EQ(shown(), (std::vector<bool>{false, false, false, false, false}));
@@ -257,19 +257,19 @@ TEST_F(NewHotkeyWizardTest, KeystrokeTextGoesThroughTheTextDialog) {
     };
     EXPECT_EQ(dialogRun([](TextInputDialog& d) {
                   d.edtText.SetText("one\r\ntwo");
-                  ::PostMessageA(d.Button1.Handle(), BM_CLICK, 0, 0);
+                  ::PostMessageA(d.btnOK.Handle(), BM_CLICK, 0, 0);
               }),
               "first\r\nsecond");
     EXPECT_EQ(wizard->edtParameters.Text(), "one<?CR?><?LF?>two");
     EXPECT_EQ(dialogRun([](TextInputDialog& d) {
                   d.edtText.SetText("changed");
-                  ::PostMessageA(d.Button2.Handle(), BM_CLICK, 0, 0);
+                  ::PostMessageA(d.btnCancel.Handle(), BM_CLICK, 0, 0);
               }),
               "one\r\ntwo");
     EXPECT_EQ(wizard->edtParameters.Text(), "one<?CR?><?LF?>two");
     dialogRun([](TextInputDialog& d) {
         d.edtText.SetText("");
-        ::PostMessageA(d.Button1.Handle(), BM_CLICK, 0, 0);
+        ::PostMessageA(d.btnOK.Handle(), BM_CLICK, 0, 0);
     });
     EXPECT_EQ(wizard->edtParameters.Text(), "");
 }

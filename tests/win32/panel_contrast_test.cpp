@@ -105,7 +105,7 @@ TEST_F(PanelContrastTest, HighContrastDrawsWithSystemColoursAndSignsTheFailedHot
     const COLORREF background = ::GetSysColor(COLOR_INFOBK);
     ASSERT_NE(::GetSysColor(COLOR_HOTLIGHT), ::GetSysColor(COLOR_HIGHLIGHT));
 
-    form->TrayIconClick();
+    form->OnTrayIconClick();
     ASSERT_TRUE(form->Visible());
     const Picture own = Paint();
     EXPECT_TRUE(own.Contains(failedCell, FailedRed));

@@ -37,7 +37,7 @@ protected:
     }
     // Edit, then the focus in the row's key field (its read-only edit box).
     void EditWithFocusInKeyField(HotkeyRow& row) {
-        row.btnEditClick();
+        row.OnEditClick();
         HWND field = nullptr;
         ::EnumChildWindows(row.Handle(), FindKeyField, reinterpret_cast<LPARAM>(&field));
         ASSERT_NE(field, nullptr);

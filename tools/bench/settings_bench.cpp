@@ -84,7 +84,7 @@ void Measure(gui::Application& app, int hotkeys, bool scroll) {
                     shown, open.back());
         windows = ThreadWindows() - before;
         rows = static_cast<int>(form->HotkeyRows().size());
-        gui::VirtualList& list = form->HotKeyPlacement;
+        gui::VirtualList& list = form->lstHotkeys;
         for (int step = 0; scroll && step < ScrollSteps; ++step) {
             const auto at = Clock::now();
             list.ScrollTo(list.Position() + 47);
