@@ -5,8 +5,8 @@
 #include "app/datau.h"
 #include "gui/Application.h"
 #include "gui/Handles.h"
-#include "ui/MainFormU.h"
 #include "ui/ProgramWindows.h"
+#include "ui/TrayPanel.h"
 #include "ui/UpdateFlow.h"
 
 using namespace corvinade;
@@ -19,7 +19,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     gui::Application application(instance);
     application.SetTitle("Corvinade");
-    TMainForm mainForm;
+    TrayPanel mainForm;
     MainForm = &mainForm;
     application.SetMainForm(&mainForm);
     {

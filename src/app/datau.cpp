@@ -11,7 +11,7 @@
 #include "app/AppPaths.h"
 #include "app/LogonStart.h"
 #include "capture/CaptureTarget_win.h"
-#include "capture/SaveCaptureU.h"
+#include "capture/CaptureWindow.h"
 #include "core/Errors.h"
 #include "core/Wide_win.h"
 #include "gui/Application.h"
@@ -104,7 +104,7 @@ TData::TData(FirstRunPort* firstRun, TrayBalloonPort* tray, std::unique_ptr<Targ
         // Without wtsapi32 an unlock goes unnoticed; a resume still counts.
     }
     try {
-        DataModuleCreate();
+        Start();
     } catch (...) {
         gui::App().HandleException();
     }
@@ -114,12 +114,12 @@ TData::~TData() {
     if (sessionNotifications_)
         UnregisterSessionNotification(gui::App().Handle());
     gui::App().RemoveMessageHook(sessionHook_);
-    DataModuleDestroy();
+    Stop();
     gui::App().OnHotkey = nullptr;
     Data = nullptr;
 }
 
-void TData::DataModuleCreate() {
+void TData::Start() {
     activeHotkeys_ = std::make_unique<THotkeyList>(registrar_);
     if (firstRun_) // once the loop runs, whatever fails below
         gui::App().Post([] {
@@ -127,39 +127,42 @@ void TData::DataModuleCreate() {
                 Data->RunFirstStart();
         });
     if (!portable_) // a portable copy's folder is the program's own
-        ForceDirectories(DirectoryOf(GetPath(0)));
+        ForceDirectories(DirectoryOf(HotkeyFile()));
     LoadDocument();
     RegisterHotkeys(document_.Definitions());
 }
 
-void TData::DataModuleDestroy() {
+void TData::Stop() {
     UnregisterAll();
     activeHotkeys_.reset();
 }
 
-std::string TData::GetSpecialFolder(int csidl) const {
+std::string TData::AppDataFolder() const {
     wchar_t buffer[MAX_PATH + 1] = {};
-    if (!SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE) || buffer[0] == L'\0')
-        throw Error("Windows cannot tell where the folder " + std::to_string(csidl) + " of this user is");
+    if (!SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_APPDATA, FALSE) || buffer[0] == L'\0')
+        throw Error("Windows cannot tell where the folder " + std::to_string(CSIDL_APPDATA) +
+                    " of this user is");
     return Utf8(buffer);
 }
 
-std::string TData::GetPath(int kind) const {
-    if (kind == 0)
-        return portable_ ? BesideProgram(programPath_, "hotkeys.ini")
-                         : HotkeyFilePath(GetSpecialFolder(CSIDL_APPDATA_FOLDER));
+std::string TData::HotkeyFile() const {
+    return portable_ ? BesideProgram(programPath_, "hotkeys.ini") : HotkeyFilePath(AppDataFolder());
+}
+
+std::string TData::SettingsLocation() const {
     return portable_ ? BesideProgram(programPath_, PortableSettingsName) : SettingsKeyPath;
 }
 
 std::optional<std::string> TData::ReadSetting(const std::string& name) const {
-    return portable_ ? ReadSettingsFileText(GetPath(1), name) : gui::ReadUserText(GetPath(1), name);
+    return portable_ ? ReadSettingsFileText(SettingsLocation(), name)
+                     : gui::ReadUserText(SettingsLocation(), name);
 }
 
 void TData::WriteSetting(const std::string& name, const std::string& text) {
     if (portable_)
-        WriteSettingsFileText(GetPath(1), name, text);
+        WriteSettingsFileText(SettingsLocation(), name, text);
     else
-        gui::WriteUserText(GetPath(1), name, text);
+        gui::WriteUserText(SettingsLocation(), name, text);
 }
 
 void TData::UnregisterAll() {
@@ -170,7 +173,7 @@ void TData::UnregisterAll() {
 // Every definition of the file, active or not, and the log-on choice. A
 // file that exists but cannot be read is left alone by every later save.
 void TData::LoadDocument() {
-    const std::string file = GetPath(0);
+    const std::string file = HotkeyFile();
     THotkeyList list(unregistered_);
     try {
         list.LoadFromFile(file, false);
@@ -185,7 +188,7 @@ void TData::LoadDocument() {
 // exists, the settings window. An unreadable "FirstUse" ends it here.
 void TData::RunFirstStart() {
     ShowFirstUseWizardIfDue();
-    if (!FileExists(GetPath(0)))
+    if (!FileExists(HotkeyFile()))
         firstRun_->ShowSettingsForFirstRun();
 }
 
@@ -218,7 +221,7 @@ void TData::Commit(THotkeyDraft draft) {
 }
 
 void TData::WriteHotkeys(const std::vector<THotKeyData>& definitions) {
-    const std::string file = GetPath(0);
+    const std::string file = HotkeyFile();
     if (file == unreadFile_)
         throw Error("The hotkeys are not saved: \"" + file +
                     "\" could not be read when Corvinade started, and saving would replace it");

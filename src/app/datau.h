@@ -44,23 +44,24 @@ public:
 
 class TData : public ActionPort, private HotkeyStorePort {
 public:
-    // Runs DataModuleCreate; an error there is shown and start-up goes on.
+    // Runs Start; an error there is shown and start-up goes on.
     // Without first-run windows the first-start steps are left out; without
     // a tray, hotkeys that fail to register are not announced. The first
     // start's windows come once the message loop runs. The window actions
     // ask the system about their target window unless given another port.
     explicit TData(FirstRunPort* firstRun = nullptr, TrayBalloonPort* tray = nullptr,
                    std::unique_ptr<TargetWindowPort> targetWindows = nullptr);
-    // Runs DataModuleDestroy.
+    // Runs Stop.
     ~TData() override;
     TData(const TData&) = delete;
     TData& operator=(const TData&) = delete;
 
-    // Throws Error when the system cannot tell the folder.
-    std::string GetSpecialFolder(int csidl) const;
-    // Kind 0: the hotkey file; kind 1: the settings key under HKEY_CURRENT_USER,
-    // or a portable copy's settings file.
-    std::string GetPath(int kind) const;
+    // The hotkey file: in the user's application-data folder, or beside a
+    // portable copy. Throws Error when the system cannot tell the folder.
+    std::string HotkeyFile() const;
+    // The settings key under HKEY_CURRENT_USER, or a portable copy's
+    // settings file.
+    std::string SettingsLocation() const;
     // The program's folder holds a file named "portable": the hotkeys and
     // "FirstUse" live beside the program, and the registry is left alone but
     // for the log-on entry the user asks for. Decided once, at start.
@@ -122,8 +123,13 @@ public:
     void PlaceFileContentInClipboard(std::string fileName) override;
 
 private:
-    void DataModuleCreate();
-    void DataModuleDestroy();
+    // Loads the document and registers its hotkeys; the first start's
+    // windows are posted for when the loop runs.
+    void Start();
+    // Every hotkey unregistered, the live list gone.
+    void Stop();
+    // The user's application-data folder; throws Error when the system cannot tell it.
+    std::string AppDataFolder() const;
     void LoadDocument();
     void RunFirstStart();
     void ShowFirstUseWizardIfDue();

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "capture/SaveCaptureU.h"
+#include "capture/CaptureWindow.h"
 #include "core/Errors.h"
 #include "gui/Dpi.h"
 #include "gui/Handles.h"
@@ -86,8 +86,8 @@ const MonitorPort& SystemMonitors() {
     return monitors;
 }
 
-TSaveCapture* CaptureScreen(bool activeWindowOnly, CaptureWindowList& windows, TrayBalloonPort* tray,
-                            const MonitorPort& monitors) {
+CaptureWindow* CaptureScreen(bool activeWindowOnly, CaptureWindowList& windows, TrayBalloonPort* tray,
+                             const MonitorPort& monitors) {
     const CaptureTarget target =
         ChooseCaptureTarget(activeWindowOnly, ForegroundWindowRect(), monitors.Monitors());
     if (IsEmptyGrab(target.grab)) {

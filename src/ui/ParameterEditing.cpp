@@ -5,7 +5,7 @@
 #include "app/datau.h"
 #include "core/IniImage.h"
 #include "gui/Dialogs.h"
-#include "ui/frmMemoInputU.h"
+#include "ui/TextInputDialog.h"
 
 namespace corvinade {
 
@@ -32,7 +32,7 @@ std::string ParameterButtonName(THotkeyAction func) {
 
 void EditParameter(gui::Edit& edtParameters, THotkeyAction func, HWND owner, gui::OpenDialog& openDialog) {
     if (func == THotkeyAction::SendKeystrokes) {
-        TfrmMemoInput dialog(owner);
+        TextInputDialog dialog(owner);
         dialog.edtText.SetText(DecodeLineBreakMarkers(edtParameters.Text()));
         if (dialog.ShowModal() == IDOK)
             edtParameters.SetText(EncodeLineBreakMarkers(dialog.edtText.Text()));

@@ -2,9 +2,9 @@
 #include "ui/ProgramWindows.h"
 
 #include "gui/Application.h"
-#include "ui/MainFormU.h"
-#include "ui/SettingsFormU.h"
-#include "ui/frmFirstUseU.h"
+#include "ui/SettingsWindow.h"
+#include "ui/SetupGuide.h"
+#include "ui/TrayPanel.h"
 
 namespace corvinade {
 
@@ -25,9 +25,9 @@ void TProgramWindows::CloseSettings() {
 
 // Owned by the hidden application window: the tray panel is topmost, and a
 // window it owned would float above every program.
-TSettingsForm& TProgramWindows::MakeSettings() {
+SettingsWindow& TProgramWindows::MakeSettings() {
     if (!settings_) {
-        settings_ = std::make_unique<TSettingsForm>(gui::App().Handle());
+        settings_ = std::make_unique<SettingsWindow>(gui::App().Handle());
         settings_->OnClosed = [this] { SettingsClosed(); };
     }
     return *settings_;
@@ -42,7 +42,7 @@ void TProgramWindows::SettingsClosed() {
 }
 
 void TProgramWindows::ShowSettings() {
-    TSettingsForm& settings = MakeSettings();
+    SettingsWindow& settings = MakeSettings();
     if (settings.Modal())
         settings.BringUp();
     else
@@ -55,7 +55,7 @@ void TProgramWindows::ShowSettingsEditing(std::uint32_t entryId) {
 }
 
 void TProgramWindows::ShowSettingsModal(HWND requester) {
-    TSettingsForm& settings = MakeSettings();
+    SettingsWindow& settings = MakeSettings();
     // Modal already, or running a modal window of its own: that comes up.
     if (settings.Modal() || (settings.Visible() && !::IsWindowEnabled(settings.Handle()))) {
         settings.BringUp();
@@ -66,10 +66,10 @@ void TProgramWindows::ShowSettingsModal(HWND requester) {
 }
 
 void TProgramWindows::ShowFirstUseWizard() {
-    TfrmFirstUse wizard(gui::App().Handle());
+    SetupGuide wizard(gui::App().Handle());
     firstUse_ = &wizard;
     struct Forget {
-        TfrmFirstUse*& firstUse;
+        SetupGuide*& firstUse;
         ~Forget() { firstUse = nullptr; }
     } forget{firstUse_};
     wizard.ShowModal();

@@ -13,8 +13,8 @@
 
 namespace corvinade {
 
-class TSettingsForm;
-class TfrmFirstUse;
+class SettingsWindow;
+class SetupGuide;
 
 class TProgramWindows : public FirstRunPort {
 public:
@@ -35,7 +35,7 @@ public:
     // Frees the settings window, before the document it shows goes.
     void CloseSettings();
     // The settings window while one exists, else null.
-    TSettingsForm* Settings() const { return settings_.get(); }
+    SettingsWindow* Settings() const { return settings_.get(); }
 
     bool FirstUseWizardShown() const override { return firstUse_ != nullptr; }
     void ShowFirstUseWizard() override;
@@ -44,11 +44,11 @@ public:
     void ShowSettingsForFirstRun() override;
 
 private:
-    TSettingsForm& MakeSettings();
+    SettingsWindow& MakeSettings();
     void SettingsClosed();
 
-    std::unique_ptr<TSettingsForm> settings_;
-    TfrmFirstUse* firstUse_ = nullptr; // owned by ShowFirstUseWizard while it runs
+    std::unique_ptr<SettingsWindow> settings_;
+    SetupGuide* firstUse_ = nullptr; // owned by ShowFirstUseWizard while it runs
 };
 
 // The one instance, made by the program entry (null before and after).

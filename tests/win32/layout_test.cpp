@@ -3,14 +3,14 @@
 // these cases at the screen's 96 dpi and again at 144 and 192 dpi.
 #include "Harness.h"
 #include "app/datau.h"
-#include "capture/SaveCaptureU.h"
+#include "capture/CaptureWindow.h"
 #include "gui/Dpi.h"
 #include "gui_testing.h"
 #include "layout_check.h"
-#include "ui/SettingsFormU.h"
-#include "ui/frmAddHotkeyU.h"
-#include "ui/frmFirstUseU.h"
-#include "ui/frmMemoInputU.h"
+#include "ui/NewHotkeyWizard.h"
+#include "ui/SettingsWindow.h"
+#include "ui/SetupGuide.h"
+#include "ui/TextInputDialog.h"
 
 #include <string>
 
@@ -50,18 +50,18 @@ protected:
 };
 
 TEST_F(Layout, NewHotkeyWizardOnEveryPageAndAction) {
-    TfrmAddHotkey wizard(app->Handle());
+    NewHotkeyWizard wizard(app->Handle());
     ExpectFits(wizard, "the key page");
     wizard.GoToPage(1);
     for (int i = 0; i < wizard.cbAction.Count(); ++i) {
         wizard.cbAction.SetItemIndex(i);
-        wizard.cbActionSelect();
+        wizard.OnActionSelect();
         ExpectFits(wizard, "the action page with " + wizard.cbAction.ItemText(i));
     }
 }
 
 TEST_F(Layout, SetupGuideOnEveryPage) {
-    TfrmFirstUse guide(app->Handle());
+    SetupGuide guide(app->Handle());
     for (int page = 0; page < guide.pcClient.PageCount(); ++page) {
         guide.GoToPage(page);
         ExpectFits(guide, "the guide's page " + std::to_string(page + 1));
@@ -72,7 +72,7 @@ TEST_F(Layout, SetupGuideOnEveryPage) {
 // longest action) in edit mode; the filter finding nothing; then the other
 // page.
 TEST_F(Layout, SettingsWithARowInEditMode) {
-    TSettingsForm settings(app->Handle());
+    SettingsWindow settings(app->Handle());
     settings.Show();
     app->ProcessMessages();
     settings.edtFilter.SetText("no such hotkey");
@@ -80,16 +80,16 @@ TEST_F(Layout, SettingsWithARowInEditMode) {
     ExpectFits(settings, "the hotkeys page, the filter finding nothing");
     settings.edtFilter.SetText("");
     ASSERT_FALSE(settings.HotkeyRows().empty());
-    settings.HotkeyRows().back()->btnEditClick();
+    settings.HotkeyRows().back()->OnEditClick();
     ExpectFits(settings, "the hotkeys page, a row in edit mode");
     settings.pcClient.SetActivePageIndex(1);
     ExpectFits(settings, "the other settings");
 }
 
 TEST_F(Layout, TextInputAndCaptureWindows) {
-    TfrmMemoInput input(app->Handle());
+    TextInputDialog input(app->Handle());
     ExpectFits(input, "the text input dialog");
-    TSaveCapture capture;
+    CaptureWindow capture;
     ExpectFits(capture, "the capture window");
 }
 

@@ -6,7 +6,7 @@
 #include "app/datau.h"
 #include "gui/Contrast.h"
 #include "gui_testing.h"
-#include "ui/MainFormU.h"
+#include "ui/TrayPanel.h"
 
 #include <algorithm>
 
@@ -50,7 +50,7 @@ protected:
         test::WriteHotkeysIni({{true, 'N', test::ModWin, "openfile", "notepad.exe", ""},
                                {true, 'Q', test::ModWin, "maximize", "", ""}});
         data = std::make_unique<TData>();
-        form = std::make_unique<TMainForm>();
+        form = std::make_unique<TrayPanel>();
         MainForm = form.get();
     }
     void TearDown() override {
@@ -96,7 +96,7 @@ protected:
     }
 
     std::unique_ptr<TData> data;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TrayPanel> form;
 };
 
 TEST_F(PanelContrastTest, HighContrastDrawsWithSystemColoursAndSignsTheFailedHotkey) {
@@ -105,7 +105,7 @@ TEST_F(PanelContrastTest, HighContrastDrawsWithSystemColoursAndSignsTheFailedHot
     const COLORREF background = ::GetSysColor(COLOR_INFOBK);
     ASSERT_NE(::GetSysColor(COLOR_HOTLIGHT), ::GetSysColor(COLOR_HIGHLIGHT));
 
-    form->TrayIconClick();
+    form->OnTrayIconClick();
     ASSERT_TRUE(form->Visible());
     const Picture own = Paint();
     EXPECT_TRUE(own.Contains(failedCell, FailedRed));

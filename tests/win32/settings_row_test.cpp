@@ -4,7 +4,7 @@
 #include "Harness.h"
 #include "app/datau.h"
 #include "gui_testing.h"
-#include "ui/SettingsFormU.h"
+#include "ui/SettingsWindow.h"
 
 namespace corvinade {
 namespace {
@@ -24,7 +24,7 @@ protected:
         test::SetSettingText("FirstUse", "0");
         test::WriteHotkeysIni({{true, 'M', test::ModWin, "maximize", "", ""}});
         data = std::make_unique<TData>();
-        settings = std::make_unique<TSettingsForm>(app->Handle());
+        settings = std::make_unique<SettingsWindow>(app->Handle());
         settings->Show();
         ::SetForegroundWindow(settings->Handle());
         app->ProcessMessages();
@@ -36,8 +36,8 @@ protected:
         KeyboardAppTest::TearDown();
     }
     // Edit, then the focus in the row's key field (its read-only edit box).
-    void EditWithFocusInKeyField(THotkeySetting& row) {
-        row.btnEditClick();
+    void EditWithFocusInKeyField(HotkeyRow& row) {
+        row.OnEditClick();
         HWND field = nullptr;
         ::EnumChildWindows(row.Handle(), FindKeyField, reinterpret_cast<LPARAM>(&field));
         ASSERT_NE(field, nullptr);
@@ -46,11 +46,11 @@ protected:
 
     gui::testing::HangGuard guard{40000};
     std::unique_ptr<TData> data;
-    std::unique_ptr<TSettingsForm> settings;
+    std::unique_ptr<SettingsWindow> settings;
 };
 
 TEST_F(SettingsRowTest, KeyFieldTakesTheCombinationEnterSavesEscCancels) {
-    THotkeySetting& row = *settings->HotkeyRows().front();
+    HotkeyRow& row = *settings->HotkeyRows().front();
     ASSERT_NO_FATAL_FAILURE(EditWithFocusInKeyField(row));
     Keys({VK_CONTROL, VK_MENU, 'J'});
     EXPECT_TRUE(PumpUntil([&] { return row.GetKey() == 'J'; }));

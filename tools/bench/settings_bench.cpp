@@ -15,7 +15,7 @@
 #include "Harness.h"
 #include "app/datau.h"
 #include "gui/Application.h"
-#include "ui/SettingsFormU.h"
+#include "ui/SettingsWindow.h"
 
 using namespace corvinade;
 using Clock = std::chrono::steady_clock;
@@ -74,7 +74,7 @@ void Measure(gui::Application& app, int hotkeys, bool scroll) {
     int windows = 0, rows = 0;
     for (int round = 0; round < Rounds; ++round) {
         const auto start = Clock::now();
-        auto* form = new TSettingsForm(app.Handle());
+        auto* form = new SettingsWindow(app.Handle());
         const double made = Ms(start);
         form->Show();
         const double shown = Ms(start);
@@ -84,7 +84,7 @@ void Measure(gui::Application& app, int hotkeys, bool scroll) {
                     shown, open.back());
         windows = ThreadWindows() - before;
         rows = static_cast<int>(form->HotkeyRows().size());
-        gui::VirtualList& list = form->HotKeyPlacement;
+        gui::VirtualList& list = form->lstHotkeys;
         for (int step = 0; scroll && step < ScrollSteps; ++step) {
             const auto at = Clock::now();
             list.ScrollTo(list.Position() + 47);
@@ -113,7 +113,7 @@ int main() {
     {
         WriteHotkeys(1);
         TData data;
-        TSettingsForm warmUp(app.Handle());
+        SettingsWindow warmUp(app.Handle());
         warmUp.Show();
         Paint(warmUp.Handle());
     }

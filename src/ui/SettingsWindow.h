@@ -1,4 +1,4 @@
-// TSettingsForm: the window in which the user manages every hotkey (one row
+// SettingsWindow: the window in which the user manages every hotkey (one row
 // each, the file's last hotkey on top), finds hotkeys with a filter, adds
 // hotkeys through the new-hotkey wizard, and switches start at log-on; a
 // second page shows the program's version, the maker's links and the update
@@ -26,23 +26,23 @@
 #include "gui/LinkLabel.h"
 #include "gui/Panel.h"
 #include "gui/VirtualList.h"
-#include "ui/HotkeySettingU.h"
+#include "ui/HotkeyRow.h"
 
 namespace corvinade {
 
-class TSettingsForm : public gui::Form {
+class SettingsWindow : public gui::Form {
 public:
-    explicit TSettingsForm(HWND owner);
-    ~TSettingsForm() override;
+    explicit SettingsWindow(HWND owner);
+    ~SettingsWindow() override;
 
     gui::PageControl pcClient;
     gui::Panel& tsHotkeys;
-    gui::Panel Panel1;
-    gui::Button Button1;
-    gui::Label Label1, Label2;
+    gui::Panel pnlHeader;
+    gui::Button btnNewHotkey;
+    gui::Label lblManageHelp, lblEditHelp;
     gui::Label lblFilter;
     gui::SearchBox edtFilter;
-    gui::VirtualList HotKeyPlacement;
+    gui::VirtualList lstHotkeys;
     gui::Label lblNoMatch; // in the list's place when the filter finds nothing
     gui::Panel& tsOtherSettings;
     gui::CheckBox chkStartAtWindowsStart;
@@ -51,10 +51,10 @@ public:
     gui::LinkLabel lblWeb, lblMail;
     // Bottom left, on the line of "Close", and before it in the tab order.
     gui::Button btnImport, btnExport;
-    gui::Button btnOK;
+    gui::Button btnClose;
 
     // The rows that have windows now, top to bottom (those in view among them).
-    std::vector<THotkeySetting*> HotkeyRows() const;
+    std::vector<HotkeyRow*> HotkeyRows() const;
 
     // After every close (the owner frees the window).
     std::function<void()> OnClosed;
@@ -65,23 +65,22 @@ public:
     void EditEntry(std::uint32_t entryId);
 
 protected:
-    void Button1Click();
-    void btnOKClick();
-    void btnCheckForUpdatesClick();
-    void lblWebClick();
-    void lblMailClick();
-    void btnImportClick();
-    void btnExportClick();
-    void HotkeySettingSave(THotkeySetting& row);
-    void HotkeySettingDelete(THotkeySetting& row);
-    void edtFilterChange();
+    void OnNewHotkeyClick();
+    void OnCloseClick();
+    void OnCheckForUpdatesClick();
+    void OnWebClick();
+    void OnMailClick();
+    void OnImportClick();
+    void OnExportClick();
+    void SaveRow(HotkeyRow& row);
+    void DeleteRow(HotkeyRow& row);
+    void OnFilterChange();
 
 private:
-    void FormCreate();
-    void FormShow();
-    void FormClose();
-    void FormDestroy();
-    bool FormShortcutKey(WPARAM key);
+    void Initialize();
+    void Shown();
+    void Closed();
+    bool ShortcutKey(WPARAM key);
     // The rows follow the document and the log-on box its choice; a row
     // being edited keeps the user's input.
     void SyncHotkeyRows();
@@ -89,7 +88,7 @@ private:
     // being edited.
     void ShowFilteredRows();
     std::unique_ptr<gui::Control> MakeRow();
-    void ShowRow(THotkeySetting& row, std::uint32_t entryId);
+    void ShowRow(HotkeyRow& row, std::uint32_t entryId);
     std::string RegistrationFaultOf(std::uint32_t entryId) const;
     void SaveSettings(THotkeyDraft draft);
 

@@ -1,11 +1,11 @@
-// TBLabel, the link label, on a live host window driven with the mouse
+// PanelLink, the link label, on a live host window driven with the mouse
 // messages Windows would send: the hover look read back from the window's
 // pixels as soon as the pointer enters or leaves, the text shaped by the
 // fit, alignment and margin settings (compared with the same text drawn by
 // DrawTextA), and the target handed to the shell on a left press only (a
 // command registered as the shell's http handler records what it gets).
 #include "Harness.h"
-#include "components/BControls.h"
+#include "components/PanelLabels.h"
 #include "gui/Dpi.h"
 #include "gui/ImageView.h"
 #include "gui_testing.h"
@@ -74,7 +74,7 @@ bool SamePixels(const gui::Bitmap32& a, const gui::Bitmap32& b) {
     return true;
 }
 
-class BLabelTest : public gui::testing::AppTest {
+class PanelLinkTest : public gui::testing::AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
@@ -82,8 +82,8 @@ protected:
                                    nullptr, nullptr);
         view = std::make_unique<gui::ImageView>(parent, 0, 0, 480, 280);
         view->SetImage(gui::Bitmap32(480, 280));
-        label = std::make_unique<TBLabel>(view->Host(), view->Controls(),
-                                          LabelArgs{20, 20, 160, 24, "Manage hotkeys"});
+        label = std::make_unique<PanelLink>(view->Host(), view->Controls(),
+                                            LabelArgs{20, 20, 160, 24, "Manage hotkeys"});
         label->SetColor(Paper);
         label->SetFontColor(Ink);
         label->OnMouseEnter = [this] { ++enters; };
@@ -117,14 +117,14 @@ protected:
 
     HWND parent = nullptr;
     std::unique_ptr<gui::ImageView> view;
-    std::unique_ptr<TBLabel> label;
+    std::unique_ptr<PanelLink> label;
     int enters = 0, leaves = 0, clicks = 0;
     std::vector<gui::MouseButton> downs;
 };
 
 // --- The hover look ------------------------------------------------------------
 
-TEST_F(BLabelTest, HoverLookShowsAtOnceOnEnterAndGoesOnLeave) {
+TEST_F(PanelLinkTest, HoverLookShowsAtOnceOnEnterAndGoesOnLeave) {
     const Look plain = Seen();
     ASSERT_GT(plain.blue, 0) << "the caption is not drawn";
     EXPECT_EQ(plain.red, 0);
@@ -153,7 +153,7 @@ TEST_F(BLabelTest, HoverLookShowsAtOnceOnEnterAndGoesOnLeave) {
     EXPECT_EQ(back.longestRun, plain.longestRun);
 }
 
-TEST_F(BLabelTest, HoverStyleColourAndBackgroundAreTheConfiguredOnes) {
+TEST_F(PanelLinkTest, HoverStyleColourAndBackgroundAreTheConfiguredOnes) {
     label->HoverStyle = fsBold;
     label->HoverColor = RGB(0, 160, 0);
     label->HoverBGColor = RGB(255, 255, 0);
@@ -180,7 +180,7 @@ TEST_F(BLabelTest, HoverStyleColourAndBackgroundAreTheConfiguredOnes) {
     EXPECT_EQ(Shot().Row(0)[0] & 0xFFFFFF, Pixel(Paper)) << "the own colour is back after the leave";
 }
 
-TEST_F(BLabelTest, HoverOffKeepsThePlainLookButSwitchingOffWhileHoveredWaitsForTheLeave) {
+TEST_F(PanelLinkTest, HoverOffKeepsThePlainLookButSwitchingOffWhileHoveredWaitsForTheLeave) {
     label->Hover = false;
     Enter();
     EXPECT_FALSE(label->Hovering());
@@ -202,7 +202,7 @@ TEST_F(BLabelTest, HoverOffKeepsThePlainLookButSwitchingOffWhileHoveredWaitsForT
 
 // --- Text shape -------------------------------------------------------------------
 
-TEST_F(BLabelTest, DrawFormatFollowsFitAlignmentAndSizing) {
+TEST_F(PanelLinkTest, DrawFormatFollowsFitAlignmentAndSizing) {
     struct Case {
         bool fit, autoSize;
         TFitType type;
@@ -236,7 +236,7 @@ TEST_F(BLabelTest, DrawFormatFollowsFitAlignmentAndSizing) {
 // The label's pixels equal the caption drawn by DrawTextA with the expected
 // format in the rectangle shrunk by the margin, over the filled rectangle;
 // each case's format draws differently from the plain single line.
-TEST_F(BLabelTest, PaintedTextIsShapedByFitAlignmentAndMargin) {
+TEST_F(PanelLinkTest, PaintedTextIsShapedByFitAlignmentAndMargin) {
     struct Case {
         std::string caption;
         int width, height, margin;
@@ -298,7 +298,7 @@ TEST_F(BLabelTest, PaintedTextIsShapedByFitAlignmentAndMargin) {
     }
 }
 
-TEST_F(BLabelTest, FitSettersRepaintAtOnce) {
+TEST_F(PanelLinkTest, FitSettersRepaintAtOnce) {
     label->SetCaption("Check for updates and then some more words");
     label->Place(20, 20, 90, 20);
     ::UpdateWindow(view->Handle());
@@ -314,13 +314,13 @@ TEST_F(BLabelTest, FitSettersRepaintAtOnce) {
 
 // --- Opening the target ----------------------------------------------------------
 
-class BLabelExecuteTest : public BLabelTest {
+class PanelLinkExecuteTest : public PanelLinkTest {
 protected:
     void SetUp() override {
-        BLabelTest::SetUp();
+        PanelLinkTest::SetUp();
         char temp[MAX_PATH + 1] = {};
         ::GetTempPathA(sizeof temp, temp);
-        log = std::string(temp) + "blabel-opened.txt";
+        log = std::string(temp) + "panel-link-opened.txt";
         ::DeleteFileA(log.c_str());
         test::RegisterUrlHandler("http", "C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + log + "\"");
     }
@@ -346,7 +346,7 @@ protected:
     std::string log;
 };
 
-TEST_F(BLabelExecuteTest, LeftPressOpensTheTargetThroughTheShellAndNothingElseDoes) {
+TEST_F(PanelLinkExecuteTest, LeftPressOpensTheTargetThroughTheShellAndNothingElseDoes) {
     gui::testing::HangGuard guard;
     label->Execute = "http://example.org/right-button";
     label->ExecuteFile = true;

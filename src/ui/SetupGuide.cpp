@@ -1,5 +1,5 @@
-// The first-use wizard; see frmFirstUseU.h.
-#include "ui/frmFirstUseU.h"
+// The first-use wizard; see SetupGuide.h.
+#include "ui/SetupGuide.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,12 +11,12 @@
 #include "app/datau.h"
 #include "core/Maker.h"
 #include "gui/Dialogs.h"
-#include "ui/MainFormU.h"
 #include "ui/ProgramWindows.h"
+#include "ui/TrayPanel.h"
 
 namespace corvinade {
 
-const std::array<TfrmFirstUse::Suggestion, 4> TfrmFirstUse::SuggestedHotkeys = {{
+const std::array<SetupGuide::Suggestion, 4> SetupGuide::SuggestedHotkeys = {{
     {VK_DIVIDE, THotkeyAction::Minimize, ""},
     {VK_MULTIPLY, THotkeyAction::Maximize, ""},
     {'S', THotkeyAction::CaptureScreen, ""},
@@ -45,7 +45,7 @@ std::string Lower(std::string text) {
 
 // A definition that does what the suggestion does: its action (and, for
 // notepad, notepad.exe in any letter case).
-bool DoesWhatItSuggests(const THotKeyData& d, const TfrmFirstUse::Suggestion& s) {
+bool DoesWhatItSuggests(const THotKeyData& d, const SetupGuide::Suggestion& s) {
     return d.Func == s.Func && (s.Func != THotkeyAction::OpenFile || Lower(d.Params) == "notepad.exe");
 }
 
@@ -53,7 +53,7 @@ bool DoesWhatItSuggests(const THotKeyData& d, const TfrmFirstUse::Suggestion& s)
 // exactly the modifiers it is offered with, when it does what the
 // suggestion does. Later ones are not looked at.
 template <class Entries>
-auto Matching(Entries& entries, const TfrmFirstUse::Suggestion& s, std::int32_t shift) {
+auto Matching(Entries& entries, const SetupGuide::Suggestion& s, std::int32_t shift) {
     auto found = std::find_if(entries.begin(), entries.end(), [&](const THotkeyEntry& e) {
         return e.Definition.Key == s.Key && e.Definition.Shift == shift;
     });
@@ -71,72 +71,75 @@ std::string Joined(const std::vector<std::string>& names) {
 
 } // namespace
 
-TfrmFirstUse::TfrmFirstUse(HWND owner)
+SetupGuide::SetupGuide(HWND owner)
     : gui::WizardForm("Setup Corvinade", owner, gui::Position::ScreenCenter), tsWelcome(AddPage("Welcome")),
-      Label10(tsWelcome, Text(32, 24, "Setup Corvinade")),
-      Label11(tsWelcome,
-              Text(32, 49, "Use this simple guide to setup the most basic features of Corvinade.")),
-      Label12(tsWelcome, Text(32, 76, "Click the Next button below to go to the next page.")),
-      Label13(tsWelcome, Text(32, 103, "Thank you for choosing Corvinade")),
+      lblWelcomeHeading(tsWelcome, Text(32, 24, "Setup Corvinade")),
+      lblWelcomeText(tsWelcome,
+                     Text(32, 49, "Use this simple guide to setup the most basic features of Corvinade.")),
+      lblNextHint(tsWelcome, Text(32, 76, "Click the Next button below to go to the next page.")),
+      lblThanks(tsWelcome, Text(32, 103, "Thank you for choosing Corvinade")),
       lblLink(tsWelcome, Text(32, 267, "Visit Pelmorra Sotware on the web")), tsStartup(AddPage("Startup")),
-      Label1(tsStartup, Text(32, 24, "Start this program when you log on")),
-      Label4(tsStartup,
-             Text(32, 49, "Check the checkbox below to let Corvinade start when you start your computer.")),
+      lblStartupHeading(tsStartup, Text(32, 24, "Start this program when you log on")),
+      lblStartupHelp(
+          tsStartup,
+          Text(32, 49, "Check the checkbox below to let Corvinade start when you start your computer.")),
       chkStartAtWindowsStart(tsStartup, Text(32, 97, "&Start when you log on Windows")),
-      tsHotkeys(AddPage("Hotkeys")), Label2(tsHotkeys, Text(32, 24, "Suggested new hotkeys")),
-      Label3(tsHotkeys,
-             Text(32, 49, "Use the checkboxes below to enable or disable the suggested global hotkeys.")),
-      Label5(tsHotkeys,
-             Text(32, 65,
-                  "Click the button More Hotkeys to setup other hotkeys than the suggested list below.")),
+      tsHotkeys(AddPage("Hotkeys")), lblHotkeysHeading(tsHotkeys, Text(32, 24, "Suggested new hotkeys")),
+      lblHotkeysHelp(
+          tsHotkeys,
+          Text(32, 49, "Use the checkboxes below to enable or disable the suggested global hotkeys.")),
+      lblMoreHotkeysHelp(
+          tsHotkeys,
+          Text(32, 65,
+               "Click the button More Hotkeys to setup other hotkeys than the suggested list below.")),
       chkKeyMinimize(tsHotkeys, Text(32, 96, "")),
-      Label6(tsHotkeys, Text(SuggestionTextLeft, 96, "Minimize active window")),
+      lblMinimize(tsHotkeys, Text(SuggestionTextLeft, 96, "Minimize active window")),
       chkKeyMaximize(tsHotkeys, Text(32, 119, "")),
-      Label7(tsHotkeys, Text(SuggestionTextLeft, 119, "Maximize or restore active window")),
+      lblMaximize(tsHotkeys, Text(SuggestionTextLeft, 119, "Maximize or restore active window")),
       chkKeyScreenCapture(tsHotkeys, Text(32, 142, "")),
-      Label8(tsHotkeys, Text(SuggestionTextLeft, 142, "Save screen capture")),
+      lblScreenCapture(tsHotkeys, Text(SuggestionTextLeft, 142, "Save screen capture")),
       chkKeyOpenNotepad(tsHotkeys, Text(32, 166, "")),
-      Label9(tsHotkeys, Text(SuggestionTextLeft, 166, "Open notepad")),
+      lblOpenNotepad(tsHotkeys, Text(SuggestionTextLeft, 166, "Open notepad")),
       lblSuggestionNote(tsHotkeys, {.left = 32, .top = 252, .width = 507, .height = 42},
                         {.wordWrap = true, .showAccelChar = false}),
       btnSetupMoreHotkeys(
           tsHotkeys, {.left = 32, .top = 216, .width = 121, .height = 25, .caption = "&Setup more hotkeys"}) {
-    for (gui::Label* heading : {&Label10, &Label1, &Label2})
+    for (gui::Label* heading : {&lblWelcomeHeading, &lblStartupHeading, &lblHotkeysHeading})
         MakeHeading(*heading);
     lblLink.Execute = MakerSoftwareSite;
-    btnNext.OnClick = [this] { btnNextClick(); };
-    btnPrevious.OnClick = [this] { btnPreviousClick(); };
-    btnCancel.OnClick = [this] { btnCancelClick(); };
-    btnSetupMoreHotkeys.OnClick = [this] { btnSetupMoreHotkeysClick(); };
+    btnNext.OnClick = [this] { OnNextClick(); };
+    btnPrevious.OnClick = [this] { OnPreviousClick(); };
+    btnCancel.OnClick = [this] { OnCancelClick(); };
+    btnSetupMoreHotkeys.OnClick = [this] { OnSetupMoreHotkeysClick(); };
     // A box shows only its combination; its action is the label beside it.
     for (std::size_t i = 0; i < SuggestionBoxes().size(); ++i)
         SuggestionBoxes()[i]->SetAccessibleName([box = SuggestionBoxes()[i], label = SuggestionLabels()[i]] {
             return box->Caption() + ", " + label->Caption();
         });
-    FormCreate();
+    Initialize();
 }
 
-TfrmFirstUse::~TfrmFirstUse() {
+SetupGuide::~SetupGuide() {
     if (documentSubscription_ && Data)
         Data->Document().Unsubscribe(documentSubscription_);
 }
 
-std::array<gui::CheckBox*, 4> TfrmFirstUse::SuggestionBoxes() {
+std::array<gui::CheckBox*, 4> SetupGuide::SuggestionBoxes() {
     return {&chkKeyMinimize, &chkKeyMaximize, &chkKeyScreenCapture, &chkKeyOpenNotepad};
 }
 
-std::array<gui::Label*, 4> TfrmFirstUse::SuggestionLabels() {
-    return {&Label6, &Label7, &Label8, &Label9};
+std::array<gui::Label*, 4> SetupGuide::SuggestionLabels() {
+    return {&lblMinimize, &lblMaximize, &lblScreenCapture, &lblOpenNotepad};
 }
 
-std::int32_t TfrmFirstUse::SuggestionShift(std::size_t index) const {
+std::int32_t SetupGuide::SuggestionShift(std::size_t index) const {
     return offered_[index].value_or(ModifierWin);
 }
 
 // Windows holds many WIN combinations (WIN + S, WIN + N on current
 // versions): a suggestion whose combination is taken gets a free one, or
 // is left unchecked, before the user sees the page.
-void TfrmFirstUse::OfferSuggestions() {
+void SetupGuide::OfferSuggestions() {
     if (offersMade_)
         return;
     offersMade_ = true;
@@ -173,7 +176,7 @@ void TfrmFirstUse::OfferSuggestions() {
 
 // Nothing is read from the file or the registry: every box starts checked,
 // but a portable copy's log-on box (the user asks for that entry).
-void TfrmFirstUse::FormCreate() {
+void SetupGuide::Initialize() {
     GoToPage(0);
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < boxes.size(); ++i) {
@@ -184,16 +187,16 @@ void TfrmFirstUse::FormCreate() {
     OnShow = [this] { btnNext.SetFocus(); }; // Enter goes on, as in any wizard
 }
 
-void TfrmFirstUse::pcClientChange() {
+void SetupGuide::PageChanged() {
     UpdateWizardButtons();
 }
 
-void TfrmFirstUse::btnNextClick() {
+void SetupGuide::OnNextClick() {
     if (!OnLastPage()) {
         if (pcClient.ActivePageIndex() + 1 == tsHotkeysIndex)
             OfferSuggestions();
         pcClient.SetActivePageIndex(pcClient.ActivePageIndex() + 1);
-        pcClientChange();
+        PageChanged();
         return;
     }
     ApplyFirstUse();
@@ -205,21 +208,21 @@ void TfrmFirstUse::btnNextClick() {
     SetModalResult(IDOK);
 }
 
-void TfrmFirstUse::btnPreviousClick() {
+void SetupGuide::OnPreviousClick() {
     if (pcClient.ActivePageIndex() > 0) {
         pcClient.SetActivePageIndex(pcClient.ActivePageIndex() - 1);
-        pcClientChange();
+        PageChanged();
     }
 }
 
-void TfrmFirstUse::btnCancelClick() {
+void SetupGuide::OnCancelClick() {
     if (gui::MessageDlg("Close the setup guide?", gui::DialogKind::Confirmation, MB_OKCANCEL) == IDOK)
         SetModalResult(IDCANCEL);
 }
 
 // The settings window shows the suggestions written; what changes there
 // shows here at once.
-void TfrmFirstUse::btnSetupMoreHotkeysClick() {
+void SetupGuide::OnSetupMoreHotkeysClick() {
     ApplyFirstUse();
     RefreshSuggestions();
     if (!documentSubscription_)
@@ -228,7 +231,7 @@ void TfrmFirstUse::btnSetupMoreHotkeysClick() {
 }
 
 // One commit: the file, the log-on entry and the end of the first use.
-void TfrmFirstUse::ApplyFirstUse() {
+void SetupGuide::ApplyFirstUse() {
     THotkeyDraft draft = Data->Document().Draft();
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {
@@ -244,7 +247,7 @@ void TfrmFirstUse::ApplyFirstUse() {
     Data->Commit(std::move(draft));
 }
 
-void TfrmFirstUse::RefreshSuggestions() {
+void SetupGuide::RefreshSuggestions() {
     const THotkeyEntries& entries = Data->Document().Entries();
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {

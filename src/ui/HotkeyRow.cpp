@@ -1,5 +1,5 @@
-// The hotkey row; see HotkeySettingU.h.
-#include "ui/HotkeySettingU.h"
+// The hotkey row; see HotkeyRow.h.
+#include "ui/HotkeyRow.h"
 
 #include "app/datau.h"
 #include "core/Errors.h"
@@ -13,8 +13,8 @@ namespace corvinade {
 
 namespace {
 
-constexpr int Panel1Left = 66;   // the buttons' strip (Panel2) is left of it
-constexpr int Panel1Width = 748; // as designed; it stretches with the row
+constexpr int FieldsLeft = 66;   // the Edit and Delete buttons are left of the fields
+constexpr int FieldsWidth = 748; // as designed; it stretches with the row
 constexpr int EditHeight = 97, SaveWidth = 82;
 // The mark of a hotkey that is not registered: under the modifiers and the
 // key, clear of the action's column.
@@ -39,156 +39,155 @@ gui::ControlArgs Box(int left, int top, const std::string& caption) {
 
 } // namespace
 
-// The edit panel (Panel5), in its tab order; each label comes just before
+// The edit panel, in its tab order; each label comes just before
 // the control it names, as screen readers expect.
-struct THotkeySetting::EditPanel {
-    explicit EditPanel(THotkeySetting& row)
-        : Panel5(row, {.left = Panel1Left,
-                       .width = Panel1Width,
-                       .height = EditHeight,
-                       .anchors = akLeft | akTop | akRight}),
-          Bevel2(Panel5, {.width = 2, .height = EditHeight, .anchors = akLeft | akTop | akBottom}),
-          Bevel3(Panel5, {.left = 2, // after Bevel2
-                          .top = EditHeight - 2,
-                          .width = Panel1Width - 2,
-                          .height = 2,
-                          .anchors = akLeft | akTop | akRight}),
-          ckbActive(Panel5, Box(6, 23, "Active")), Label6(Panel5, At(76, 6, "Shift key:")),
-          ShiftKeyAlt(Panel5, Box(76, 23, "ALT")), ShiftKeyShift(Panel5, Box(141, 23, "SHIFT")),
-          ShiftKeyCtrl(Panel5, Box(76, 40, "CTRL")), ShiftKeyWin(Panel5, Box(141, 40, "WIN")),
-          Label5(Panel5, At(206, 6, "Key:")),
-          HotKey1(Panel5, {.left = 206, .top = 23, .width = 83, .height = 19}),
-          lblCombination(Panel5, {.left = 206, .top = 46, .width = 240, .height = 42},
+struct HotkeyRow::EditPanel {
+    explicit EditPanel(HotkeyRow& row)
+        : Pane(row, {.left = FieldsLeft,
+                     .width = FieldsWidth,
+                     .height = EditHeight,
+                     .anchors = akLeft | akTop | akRight}),
+          LeftLine(Pane, {.width = 2, .height = EditHeight, .anchors = akLeft | akTop | akBottom}),
+          BottomLine(Pane, {.left = 2, // after LeftLine
+                            .top = EditHeight - 2,
+                            .width = FieldsWidth - 2,
+                            .height = 2,
+                            .anchors = akLeft | akTop | akRight}),
+          chkActive(Pane, Box(6, 23, "Active")), lblShiftKey(Pane, At(76, 6, "Shift key:")),
+          ShiftKeyAlt(Pane, Box(76, 23, "ALT")), ShiftKeyShift(Pane, Box(141, 23, "SHIFT")),
+          ShiftKeyCtrl(Pane, Box(76, 40, "CTRL")), ShiftKeyWin(Pane, Box(141, 40, "WIN")),
+          lblKey(Pane, At(206, 6, "Key:")), edtKey(Pane, {.left = 206, .top = 23, .width = 83, .height = 19}),
+          lblCombination(Pane, {.left = 206, .top = 46, .width = 240, .height = 42},
                          {.wordWrap = true, .showAccelChar = false}),
-          Label7(Panel5, At(305, 6, "Action:")),
-          cbAction(Panel5, {.left = 305, .top = 21, .width = ActionWidth}),
-          Label8(Panel5, At(ParametersLeft, 6, "Parameters:")),
-          edtParameters(Panel5, {.left = ParametersLeft,
-                                 .top = 21,
-                                 .width = ParametersWidth,
-                                 .height = 21,
-                                 .anchors = akLeft | akTop | akRight}),
-          btnParameters(Panel5, {.left = 639,
-                                 .top = 21,
-                                 .width = 21,
-                                 .height = 21,
-                                 .caption = "...",
-                                 .anchors = akTop | akRight}),
-          lblAdditionalParameters(Panel5, At(ParametersLeft, 44, "Additional parameters:")),
-          edtAdditionalParameters(Panel5, {.left = ParametersLeft,
-                                           .top = 61,
-                                           .width = ParametersWidth,
-                                           .height = 21,
-                                           .anchors = akLeft | akTop | akRight}),
-          // Above Bevel3, which runs on under it.
-          Panel6(Panel5, {.left = Panel1Width - SaveWidth,
-                          .width = SaveWidth,
-                          .height = EditHeight - 2,
-                          .anchors = akTop | akRight}),
-          Button2(Panel6, {.left = 0, .top = 19, .width = 75, .height = 25, .caption = "Save"}),
-          Button3(Panel6, {.left = 0, .top = 49, .width = 75, .height = 25, .caption = "Cancel"}) {
-        Panel5.SetSystemColor(COLOR_WINDOW);
+          lblAction(Pane, At(305, 6, "Action:")),
+          cbAction(Pane, {.left = 305, .top = 21, .width = ActionWidth}),
+          lblParameters(Pane, At(ParametersLeft, 6, "Parameters:")),
+          edtParameters(Pane, {.left = ParametersLeft,
+                               .top = 21,
+                               .width = ParametersWidth,
+                               .height = 21,
+                               .anchors = akLeft | akTop | akRight}),
+          btnParameters(Pane, {.left = 639,
+                               .top = 21,
+                               .width = 21,
+                               .height = 21,
+                               .caption = "...",
+                               .anchors = akTop | akRight}),
+          lblAdditionalParameters(Pane, At(ParametersLeft, 44, "Additional parameters:")),
+          edtAdditionalParameters(Pane, {.left = ParametersLeft,
+                                         .top = 61,
+                                         .width = ParametersWidth,
+                                         .height = 21,
+                                         .anchors = akLeft | akTop | akRight}),
+          // Above the bottom line, which runs on under it.
+          pnlSaveCancel(Pane, {.left = FieldsWidth - SaveWidth,
+                               .width = SaveWidth,
+                               .height = EditHeight - 2,
+                               .anchors = akTop | akRight}),
+          btnSave(pnlSaveCancel, {.left = 0, .top = 19, .width = 75, .height = 25, .caption = "Save"}),
+          btnCancel(pnlSaveCancel, {.left = 0, .top = 49, .width = 75, .height = 25, .caption = "Cancel"}) {
+        Pane.SetSystemColor(COLOR_WINDOW);
         // Enter in the panel saves the row, Esc cancels its changes.
-        Panel5.SetDefaultButton(&Button2);
-        Panel5.SetCancelButton(&Button3);
-        HotKey1.KeyName = [](std::uint16_t key) { return Data->HotkeyText(key, 0); };
-        HotKey1.OnModifiers = [this](unsigned modifiers) {
+        Pane.SetDefaultButton(&btnSave);
+        Pane.SetCancelButton(&btnCancel);
+        edtKey.KeyName = [](std::uint16_t key) { return Data->HotkeyText(key, 0); };
+        edtKey.OnModifiers = [this](unsigned modifiers) {
             ShiftKeyAlt.SetChecked(modifiers & MOD_ALT);
             ShiftKeyCtrl.SetChecked(modifiers & MOD_CONTROL);
             ShiftKeyShift.SetChecked(modifiers & MOD_SHIFT);
             ShiftKeyWin.SetChecked(modifiers & MOD_WIN);
         };
-        OpenDialog1.Filter = "*.*|*.*";
+        OpenParameterDialog.Filter = "*.*|*.*";
         FillActionCombo(cbAction);
-        parameters = {{&Label8, &edtParameters},
+        parameters = {{&lblParameters, &edtParameters},
                       {&btnParameters},
                       {&lblAdditionalParameters, &edtAdditionalParameters}};
     }
 
     // The controls Active greys out: all but the Active box and Save/Cancel.
     std::vector<gui::Control*> Greyed() {
-        return {&Label6,
+        return {&lblShiftKey,
                 &ShiftKeyAlt,
                 &ShiftKeyShift,
                 &ShiftKeyCtrl,
                 &ShiftKeyWin,
-                &Label5,
-                &HotKey1,
+                &lblKey,
+                &edtKey,
                 &lblCombination,
-                &Label7,
+                &lblAction,
                 &cbAction,
-                &Label8,
+                &lblParameters,
                 &edtParameters,
                 &btnParameters,
                 &lblAdditionalParameters,
                 &edtAdditionalParameters};
     }
 
-    gui::Panel Panel5;
-    gui::Bevel Bevel2, Bevel3;
-    gui::CheckBox ckbActive;
-    gui::Label Label6;
+    gui::Panel Pane;
+    gui::Bevel LeftLine, BottomLine;
+    gui::CheckBox chkActive;
+    gui::Label lblShiftKey;
     gui::CheckBox ShiftKeyAlt, ShiftKeyShift, ShiftKeyCtrl, ShiftKeyWin;
-    gui::Label Label5;
-    gui::KeyField HotKey1;
+    gui::Label lblKey;
+    gui::KeyField edtKey;
     gui::Label lblCombination; // whether the combination can be had
-    gui::Label Label7;
+    gui::Label lblAction;
     gui::ComboBox cbAction;
-    gui::Label Label8;
+    gui::Label lblParameters;
     gui::Edit edtParameters;
     gui::Button btnParameters;
     gui::Label lblAdditionalParameters;
     gui::Edit edtAdditionalParameters;
-    gui::Panel Panel6;
-    gui::Button Button2, Button3;
-    gui::OpenDialog OpenDialog1;
+    gui::Panel pnlSaveCancel;
+    gui::Button btnSave, btnCancel;
+    gui::OpenDialog OpenParameterDialog;
     ParameterControls parameters;
 };
 
-THotkeySetting::THotkeySetting(gui::Container& parent, const THotkeyDocument& document)
+HotkeyRow::HotkeyRow(gui::Container& parent, const THotkeyDocument& document)
     : gui::Panel(parent, {.width = DesignWidth, .height = RowHeight}),
       btnEdit(*this, {.left = 5, .top = 23, .width = 55, .height = 25, .caption = "Edit"}),
       btnDelete(*this, {.left = 5, .top = 50, .width = 55, .height = 25, .caption = "Delete"}),
       document_(document) {
     OnPaint = [this](HDC dc, const RECT& client) { PaintView(dc, client); };
-    btnEdit.OnClick = [this] { btnEditClick(); };
-    btnDelete.OnClick = [this] { btnDeleteClick(); };
+    btnEdit.OnClick = [this] { OnEditClick(); };
+    btnDelete.OnClick = [this] { OnDeleteClick(); };
     // The focus walks the buttons: a screen reader says whose they are.
     for (gui::Button* button : {&btnEdit, &btnDelete})
         button->SetAccessibleName([this, button] { return button->Caption() + ", " + Caption(); });
     SetEditing(false);
 }
 
-THotkeySetting::~THotkeySetting() = default;
+HotkeyRow::~HotkeyRow() = default;
 
-void THotkeySetting::MakeEditPanel() {
+void HotkeyRow::MakeEditPanel() {
     if (editor_)
         return;
     editor_ = std::make_unique<EditPanel>(*this);
     EditPanel& e = *editor_;
-    e.ckbActive.OnClick = [this] { ckbActiveClick(); };
-    e.cbAction.OnSelect = [this] { comboboxActionSelect(); };
-    e.btnParameters.OnClick = [this] { buttonParametersClick(); };
-    e.Button2.OnClick = [this] { Button2Click(); };
-    e.Button3.OnClick = [this] { Button3Click(); };
-    e.HotKey1.OnChange = [this] { UpdateCombinationStatus(); };
+    e.chkActive.OnClick = [this] { OnActiveClick(); };
+    e.cbAction.OnSelect = [this] { OnActionSelect(); };
+    e.btnParameters.OnClick = [this] { OnParametersClick(); };
+    e.btnSave.OnClick = [this] { OnSaveClick(); };
+    e.btnCancel.OnClick = [this] { OnCancelClick(); };
+    e.edtKey.OnChange = [this] { UpdateCombinationStatus(); };
     for (gui::CheckBox* box : {&e.ShiftKeyAlt, &e.ShiftKeyShift, &e.ShiftKeyCtrl, &e.ShiftKeyWin})
         box->OnClick = [this] { UpdateCombinationStatus(); };
     LoadIntoControls();
 }
 
-void THotkeySetting::SetEditing(bool editing) {
+void HotkeyRow::SetEditing(bool editing) {
     editing_ = editing;
     if (editing)
         MakeEditPanel();
     btnEdit.SetEnabled(!editing);
     btnDelete.SetEnabled(!editing);
     if (editor_)
-        editor_->Panel5.SetVisible(editing);
+        editor_->Pane.SetVisible(editing);
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-void THotkeySetting::ShowEntry(std::uint32_t entryId) {
+void HotkeyRow::ShowEntry(std::uint32_t entryId) {
     if (entryId != entryId_) {
         entryId_ = entryId;
         if (editing_)
@@ -197,13 +196,13 @@ void THotkeySetting::ShowEntry(std::uint32_t entryId) {
     LoadFromDefinition();
 }
 
-void THotkeySetting::LoadFromDefinition() {
+void HotkeyRow::LoadFromDefinition() {
     if (editing_)
         return;
     LoadIntoControls();
 }
 
-void THotkeySetting::LoadIntoControls() {
+void HotkeyRow::LoadIntoControls() {
     const THotkeyEntry* entry = document_.Find(entryId_);
     if (!entry)
         return; // deleted: the settings window takes the row away
@@ -217,12 +216,12 @@ void THotkeySetting::LoadIntoControls() {
     UpdateSummary();
 }
 
-THotKeyData THotkeySetting::Definition() const {
+THotKeyData HotkeyRow::Definition() const {
     return {GetActive(), GetKey(), GetShift(), GetFunc(), ParamsText(), Params2Text()};
 }
 
 // The drawn view, said in words for screen readers: the row's name.
-void THotkeySetting::UpdateSummary() {
+void HotkeyRow::UpdateSummary() {
     std::string summary =
         Data->HotkeyText(static_cast<std::uint16_t>(shown_.Key), static_cast<std::uint16_t>(shown_.Shift)) +
         ", " + ActionDisplayName(shown_.Func);
@@ -236,7 +235,7 @@ void THotkeySetting::UpdateSummary() {
     SetCaption(summary);
 }
 
-void THotkeySetting::SetRegistrationFault(const std::string& reason) {
+void HotkeyRow::SetRegistrationFault(const std::string& reason) {
     if (reason == faultReason_)
         return;
     faultReason_ = reason;
@@ -250,19 +249,19 @@ void THotkeySetting::SetRegistrationFault(const std::string& reason) {
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-RECT THotkeySetting::FaultMarkRect() const {
-    return {Scale(Panel1Left + MarkLeft), Scale(MarkTop), Scale(Panel1Left + MarkLeft + MarkWidth),
+RECT HotkeyRow::FaultMarkRect() const {
+    return {Scale(FieldsLeft + MarkLeft), Scale(MarkTop), Scale(FieldsLeft + MarkLeft + MarkWidth),
             Scale(MarkTop + MarkHeight)};
 }
 
-void THotkeySetting::DpiChanged() {
+void HotkeyRow::DpiChanged() {
     gui::Panel::DpiChanged();
     if (faultTip_)
         faultTip_->SetArea(FaultMarkRect());
 }
 
 // The system's warning sign and "Not registered" in red.
-void THotkeySetting::PaintFaultMark(HDC dc) {
+void HotkeyRow::PaintFaultMark(HDC dc) {
     const RECT mark = FaultMarkRect();
     const int icon = Scale(MarkIcon);
     ::DrawIconEx(dc, mark.left, mark.top, ::LoadIconW(nullptr, ResourceId(IDI_WARNING)), icon, icon, 0,
@@ -273,10 +272,10 @@ void THotkeySetting::PaintFaultMark(HDC dc) {
     ::DrawTextW(dc, L"Not registered", -1, &text, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
-void THotkeySetting::SetActive(bool active) {
+void HotkeyRow::SetActive(bool active) {
     shown_.Active = active;
     if (editor_) {
-        editor_->ckbActive.SetChecked(active);
+        editor_->chkActive.SetChecked(active);
         for (gui::Control* control : editor_->Greyed())
             control->SetEnabled(active);
         UpdateParameterControls(editor_->parameters, GetFunc());
@@ -284,11 +283,11 @@ void THotkeySetting::SetActive(bool active) {
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-bool THotkeySetting::GetActive() const {
-    return editor_ ? editor_->ckbActive.Checked() : shown_.Active;
+bool HotkeyRow::GetActive() const {
+    return editor_ ? editor_->chkActive.Checked() : shown_.Active;
 }
 
-void THotkeySetting::SetShift(std::int32_t shift) {
+void HotkeyRow::SetShift(std::int32_t shift) {
     shown_.Shift = shift;
     if (editor_) {
         editor_->ShiftKeyAlt.SetChecked(shift & ModifierAlt);
@@ -300,7 +299,7 @@ void THotkeySetting::SetShift(std::int32_t shift) {
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-std::int32_t THotkeySetting::GetShift() const {
+std::int32_t HotkeyRow::GetShift() const {
     if (!editor_)
         return shown_.Shift;
     return (editor_->ShiftKeyAlt.Checked() ? ModifierAlt : 0) |
@@ -309,19 +308,19 @@ std::int32_t THotkeySetting::GetShift() const {
            (editor_->ShiftKeyWin.Checked() ? ModifierWin : 0);
 }
 
-void THotkeySetting::SetKey(std::int32_t key) {
+void HotkeyRow::SetKey(std::int32_t key) {
     shown_.Key = key;
     if (editor_)
-        editor_->HotKey1.SetKey(static_cast<std::uint16_t>(key));
+        editor_->edtKey.SetKey(static_cast<std::uint16_t>(key));
     keyName_ = key ? Data->HotkeyText(static_cast<std::uint16_t>(key), 0) : std::string();
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-std::uint16_t THotkeySetting::GetKey() const {
-    return editor_ ? editor_->HotKey1.Key() : static_cast<std::uint16_t>(shown_.Key);
+std::uint16_t HotkeyRow::GetKey() const {
+    return editor_ ? editor_->edtKey.Key() : static_cast<std::uint16_t>(shown_.Key);
 }
 
-void THotkeySetting::SetFunc(THotkeyAction func) {
+void HotkeyRow::SetFunc(THotkeyAction func) {
     shown_.Func = THotkeyAction::None;
     if (editor_) {
         gui::ComboBox& combo = editor_->cbAction;
@@ -341,48 +340,48 @@ void THotkeySetting::SetFunc(THotkeyAction func) {
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-THotkeyAction THotkeySetting::GetFunc() const {
+THotkeyAction HotkeyRow::GetFunc() const {
     if (!editor_)
         return shown_.Func;
     const int index = editor_->cbAction.ItemIndex();
     return index < 0 ? THotkeyAction::None : static_cast<THotkeyAction>(editor_->cbAction.ItemData(index));
 }
 
-void THotkeySetting::SetParams(const std::string& params) {
+void HotkeyRow::SetParams(const std::string& params) {
     shown_.Params = params;
     if (editor_)
         editor_->edtParameters.SetText(params);
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-void THotkeySetting::SetParams2(const std::string& params2) {
+void HotkeyRow::SetParams2(const std::string& params2) {
     shown_.Params2 = params2;
     if (editor_)
         editor_->edtAdditionalParameters.SetText(params2);
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-std::string THotkeySetting::ParamsText() const {
+std::string HotkeyRow::ParamsText() const {
     return StoredParameter(editor_ ? editor_->edtParameters.Text() : shown_.Params);
 }
 
-std::string THotkeySetting::Params2Text() const {
+std::string HotkeyRow::Params2Text() const {
     return StoredParameter(editor_ ? editor_->edtAdditionalParameters.Text() : shown_.Params2);
 }
 
-void THotkeySetting::UpdateCombinationStatus() {
+void HotkeyRow::UpdateCombinationStatus() {
     combinationStatus_ = ShowCombinationStatus(editor_->lblCombination, GetKey(), GetShift(), entryId_);
 }
 
-void THotkeySetting::btnEditClick() {
+void HotkeyRow::OnEditClick() {
     if (!editing_) {
         SetEditing(true);
         UpdateCombinationStatus();
     }
-    editor_->ckbActive.SetFocus();
+    editor_->chkActive.SetFocus();
 }
 
-void THotkeySetting::btnDeleteClick() {
+void HotkeyRow::OnDeleteClick() {
     if (!OnDelete)
         return;
     if (gui::MessageDlg("Are you sure you want to delete this global hotkey?", gui::DialogKind::Confirmation,
@@ -390,7 +389,7 @@ void THotkeySetting::btnDeleteClick() {
         OnDelete(*this);
 }
 
-bool THotkeySetting::ValidateInput() {
+bool HotkeyRow::ValidateInput() {
     if (document_.ActiveWithCombination(GetKey(), GetShift(), entryId_)) {
         gui::MessageDlg("The selected hotkey is already in use.", gui::DialogKind::Error, MB_OK);
         return false;
@@ -404,7 +403,7 @@ bool THotkeySetting::ValidateInput() {
 
 // Save. When the owner's save fails, nothing was stored and the row stays
 // in edit mode with the user's input, to try again.
-void THotkeySetting::Button2Click() {
+void HotkeyRow::OnSaveClick() {
     if (!OnSave || !ValidateInput())
         return;
     if (GetActive())
@@ -415,27 +414,27 @@ void THotkeySetting::Button2Click() {
     btnEdit.SetFocus();
 }
 
-void THotkeySetting::Button3Click() {
+void HotkeyRow::OnCancelClick() {
     SetEditing(false);
     LoadFromDefinition();
     btnEdit.SetFocus();
 }
 
-void THotkeySetting::ckbActiveClick() {
-    SetActive(editor_->ckbActive.Checked());
+void HotkeyRow::OnActiveClick() {
+    SetActive(editor_->chkActive.Checked());
 }
 
-void THotkeySetting::comboboxActionSelect() {
+void HotkeyRow::OnActionSelect() {
     UpdateParameterControls(editor_->parameters, GetFunc());
 }
 
-void THotkeySetting::buttonParametersClick() {
-    EditParameter(editor_->edtParameters, GetFunc(), RootForm()->Handle(), editor_->OpenDialog1);
+void HotkeyRow::OnParametersClick() {
+    EditParameter(editor_->edtParameters, GetFunc(), RootForm()->Handle(), editor_->OpenParameterDialog);
 }
 
-// The view (Panel4): read-only texts and imitated check boxes, drawn on the
-// row, and the line along its bottom (Bevel1).
-void THotkeySetting::PaintView(HDC dc, const RECT& client) {
+// The view: read-only texts and imitated check boxes, drawn on the
+// row, and the line along its bottom.
+void HotkeyRow::PaintView(HDC dc, const RECT& client) {
     ::FillRect(dc, &client, Brush());
     RECT line = {client.left, client.bottom - Scale(2), client.right, client.bottom};
     ::DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
@@ -446,8 +445,8 @@ void THotkeySetting::PaintView(HDC dc, const RECT& client) {
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
     const int stretch = (client.right - client.left) - Scale(DesignWidth);
     auto text = [&](int left, int top, int width, const std::string& s) {
-        RECT r = {Scale(Panel1Left + left), Scale(top),
-                  Scale(Panel1Left + left + width) + (width > 200 ? stretch : 0), Scale(top + 13)};
+        RECT r = {Scale(FieldsLeft + left), Scale(top),
+                  Scale(FieldsLeft + left + width) + (width > 200 ? stretch : 0), Scale(top + 13)};
         ::DrawTextW(dc, Wide(s).c_str(), -1, &r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     };
     // The imitated check boxes: a white box, black frame and mark, or the
@@ -457,7 +456,7 @@ void THotkeySetting::PaintView(HDC dc, const RECT& client) {
     gui::GdiObject<HBRUSH> boxBrush(::CreateSolidBrush(gui::ContrastColor(BoxColor, COLOR_WINDOW)));
     gui::GdiObject<HBRUSH> markBrush(::CreateSolidBrush(ink));
     auto box = [&](int left, int top, bool checked, const char* caption) {
-        const int x = Scale(Panel1Left + left), y = Scale(top), size = Scale(13);
+        const int x = Scale(FieldsLeft + left), y = Scale(top), size = Scale(13);
         gui::ScopedSelect selectPen(dc, pen.Get());
         gui::ScopedSelect selectBrush(dc, boxBrush.Get());
         ::Rectangle(dc, x, y, x + size, y + size);
@@ -477,7 +476,7 @@ void THotkeySetting::PaintView(HDC dc, const RECT& client) {
     text(206, 24, 83, keyName_);
     text(305, 8, ActionWidth, "Action:");
     text(305, 24, ActionWidth, ActionDisplayName(shown_.Func));
-    const int parametersWidth = Panel1Width - 3 - ParametersLeft; // stretches (over 200)
+    const int parametersWidth = FieldsWidth - 3 - ParametersLeft; // stretches (over 200)
     if (ActionHasParams(shown_.Func)) {
         text(ParametersLeft, 8, parametersWidth, "Parameters:");
         text(ParametersLeft, 24, parametersWidth, shown_.Params);

@@ -1,5 +1,5 @@
-// The capture window; see SaveCaptureU.h.
-#include "capture/SaveCaptureU.h"
+// The capture window; see CaptureWindow.h.
+#include "capture/CaptureWindow.h"
 
 #include <shlobj.h>
 
@@ -22,7 +22,7 @@ namespace {
 
 // The layout in design pixels.
 constexpr int kClientWidth = 754, kClientHeight = 415;
-constexpr int kPanel1Height = 41;
+constexpr int kToolbarHeight = 41;
 
 PixelImage CopyPixels(const gui::Bitmap32& image, const IntRect& r) {
     PixelImage out{r.Width(), r.Height(), {}};
@@ -94,23 +94,23 @@ std::string NewCaptureFileName(int filterIndex) {
 
 } // namespace
 
-TSaveCapture::TSaveCapture(TickSource clock)
+CaptureWindow::CaptureWindow(TickSource clock)
     : gui::Form({.left = 0,
                  .top = 0,
                  .clientWidth = kClientWidth,
                  .clientHeight = kClientHeight,
                  .caption = "Save Capture",
                  .exStyle = WS_EX_APPWINDOW}), // found on the taskbar behind other windows
-      Button1(*this, {.left = 11, .top = 8, .width = 105, .height = 25, .caption = "&Save to file..."}),
-      Button2(*this, {.left = 122, .top = 8, .width = 105, .height = 25, .caption = "&Copy to clipboard"}),
+      btnSave(*this, {.left = 11, .top = 8, .width = 105, .height = 25, .caption = "&Save to file..."}),
+      btnCopy(*this, {.left = 122, .top = 8, .width = 105, .height = 25, .caption = "&Copy to clipboard"}),
       btnCrop(*this, {.left = 640,
                       .top = 8,
                       .width = 105,
                       .height = 25,
                       .caption = "C&rop to selection",
                       .anchors = gui::akTop | gui::akRight}),
-      CaptureImage(Handle(), 0, Scale(kPanel1Height), Scale(kClientWidth),
-                   Scale(kClientHeight - kPanel1Height)),
+      CaptureImage(Handle(), 0, Scale(kToolbarHeight), Scale(kClientWidth),
+                   Scale(kClientHeight - kToolbarHeight)),
       SelectedArea(CaptureImage.Host()), clock_(clock ? std::move(clock) : TickSource(SystemTicks)) {
     CaptureImage.Controls().Add(SelectedArea);
     SelectedArea.SetNormalBrush({RGB(255, 255, 255), true});
@@ -124,59 +124,59 @@ TSaveCapture::TSaveCapture(TickSource clock)
     SaveScreenshotDialog.FilterIndex = 1;
     SaveScreenshotDialog.OverwritePrompt = false;
 
-    Button1.OnClick = [this] { Button1Click(); };
-    Button2.OnClick = [this] { Button2Click(); };
-    btnCrop.OnClick = [this] { btnCropClick(); };
+    btnSave.OnClick = [this] { OnSaveClick(); };
+    btnCopy.OnClick = [this] { OnCopyClick(); };
+    btnCrop.OnClick = [this] { OnCropClick(); };
     CaptureImage.OnMouseDown = [this](gui::MouseButton b, gui::ShiftState s, int x, int y) {
-        CaptureImageMouseDown(b, s, x, y);
+        OnImageMouseDown(b, s, x, y);
     };
-    CaptureImage.OnMouseMove = [this](gui::ShiftState s, int x, int y) { CaptureImageMouseMove(s, x, y); };
+    CaptureImage.OnMouseMove = [this](gui::ShiftState s, int x, int y) { OnImageMouseMove(s, x, y); };
     CaptureImage.OnMouseUp = [this](gui::MouseButton b, gui::ShiftState s, int x, int y) {
-        CaptureImageMouseUp(b, s, x, y);
+        OnImageMouseUp(b, s, x, y);
     };
-    SelectedArea.OnMouseDown = [this](TSizeRect&, gui::MouseButton, gui::ShiftState, int, int) {
-        SelectedAreaMouseDown();
+    SelectedArea.OnMouseDown = [this](SelectionControl&, gui::MouseButton, gui::ShiftState, int, int) {
+        OnSelectionMouseDown();
     };
-    SelectedArea.OnMouseUp = [this](TSizeRect&, gui::MouseButton, gui::ShiftState, int, int) {
-        SelectedAreaMouseUp();
+    SelectedArea.OnMouseUp = [this](SelectionControl&, gui::MouseButton, gui::ShiftState, int, int) {
+        OnSelectionMouseUp();
     };
-    SaveScreenshotDialog.OnTypeChange = [this] { SaveScreenshotDialogTypeChange(); };
-    OnClose = [this] { FormClose(); };
+    SaveScreenshotDialog.OnTypeChange = [this] { OnSaveDialogTypeChange(); };
+    OnClose = [this] { Closed(); };
     OnShortcutKey = [this](WPARAM key) { return ShortcutKey(key); };
     CaptureImage.ScreenReaderName = [this] { return CaptureImageName(); };
     ApplyColours();
-    FormCreate();
+    Initialize();
     LayOut();
 }
 
-TSaveCapture::~TSaveCapture() {
+CaptureWindow::~CaptureWindow() {
     if (OnFreed)
         OnFreed(this);
 }
 
-void TSaveCapture::FormCreate() {
+void CaptureWindow::Initialize() {
     SelectedArea.SetVisible(false);
 }
 
-void TSaveCapture::FormClose() {
+void CaptureWindow::Closed() {
     Release();
 }
 
 // An image window's keys: Esc closes, Ctrl+C copies, Ctrl+S saves.
-bool TSaveCapture::ShortcutKey(WPARAM key) {
+bool CaptureWindow::ShortcutKey(WPARAM key) {
     const bool ctrl = ::GetKeyState(VK_CONTROL) < 0 && ::GetKeyState(VK_MENU) >= 0;
     if (key == VK_ESCAPE && ::GetKeyState(VK_CONTROL) >= 0 && ::GetKeyState(VK_MENU) >= 0)
         Close();
     else if (key == 'C' && ctrl)
-        Button2Click();
+        OnCopyClick();
     else if (key == 'S' && ctrl)
-        Button1Click();
+        OnSaveClick();
     else
         return false;
     return true;
 }
 
-bool TSaveCapture::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
+bool CaptureWindow::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
     if (msg == WM_SIZE)
         LayOut();
     else if (msg == WM_SYSCOLORCHANGE || msg == WM_SETTINGCHANGE)
@@ -187,7 +187,7 @@ bool TSaveCapture::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
 // The selection's frame and boxes: the form's own colours, or in high
 // contrast two system colours that differ on every scheme, so that the
 // frame shows on any image; the dimming goes with them.
-void TSaveCapture::ApplyColours() {
+void CaptureWindow::ApplyColours() {
     if (gui::HighContrastOn()) {
         const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT), text = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
         SelectedArea.SetNormalPen({highlight, PS_DOT, 1, text});
@@ -202,37 +202,37 @@ void TSaveCapture::ApplyColours() {
         UpdateSelectionOverlay();
 }
 
-std::uint32_t TSaveCapture::DimShade() const {
+std::uint32_t CaptureWindow::DimShade() const {
     if (!gui::HighContrastOn())
         return DimColour;
     return gui::ShadeOf(gui::PixelOfColorRef(::GetSysColor(COLOR_WINDOW)), DimAlpha);
 }
 
-std::string TSaveCapture::CaptureImageName() const {
+std::string CaptureWindow::CaptureImageName() const {
     return CapturedImageName(
         SelectedArea.Visible(),
         {SelectedArea.Left(), SelectedArea.Top(), SelectedArea.Width(), SelectedArea.Height()},
         CaptureImage.ImageWidth(), CaptureImage.ImageHeight());
 }
 
-// Panel1 along the top (btnCrop keeps to its right edge by its anchors);
+// The buttons along the top (btnCrop keeps to its right edge by its anchors);
 // the scrolling image area fills the rest, in physical pixels.
-void TSaveCapture::LayOut() {
+void CaptureWindow::LayOut() {
     if (!CaptureImage.Handle())
         return;
     const SIZE client = ClientSize();
-    const int panel = Scale(kPanel1Height);
+    const int panel = Scale(kToolbarHeight);
     CaptureImage.Place(0, panel, client.cx, std::max<int>(0, client.cy - panel));
 }
 
-IntRect TSaveCapture::GetSelectionRect() const {
+IntRect CaptureWindow::GetSelectionRect() const {
     return SelectionRect(
         SelectedArea.Visible(),
         {SelectedArea.Left(), SelectedArea.Top(), SelectedArea.Width(), SelectedArea.Height()},
         CaptureImage.ImageWidth(), CaptureImage.ImageHeight());
 }
 
-PixelImage TSaveCapture::RenderSelection() const {
+PixelImage CaptureWindow::RenderSelection() const {
     const IntRect r =
         RenderRect(SelectedArea.Visible(),
                    {SelectedArea.Left(), SelectedArea.Top(), SelectedArea.Width(), SelectedArea.Height()},
@@ -240,12 +240,12 @@ PixelImage TSaveCapture::RenderSelection() const {
     return CopyPixels(CaptureImage.Image(), r);
 }
 
-void TSaveCapture::CaptureImageMouseDown(gui::MouseButton, gui::ShiftState, int x, int y) {
+void CaptureWindow::OnImageMouseDown(gui::MouseButton, gui::ShiftState, int x, int y) {
     SelectedArea.SetBounds(x, y, 0, 0);
     SelectedArea.SetVisible(false);
 }
 
-void TSaveCapture::CaptureImageMouseMove(gui::ShiftState shift, int x, int y) {
+void CaptureWindow::OnImageMouseMove(gui::ShiftState shift, int x, int y) {
     if (!IsLeftButtonAlone(shift))
         return;
     SelectedArea.SetVisible(true);
@@ -253,29 +253,29 @@ void TSaveCapture::CaptureImageMouseMove(gui::ShiftState shift, int x, int y) {
     SelectedArea.SetHeight(y - SelectedArea.Top());
 }
 
-void TSaveCapture::CaptureImageMouseUp(gui::MouseButton, gui::ShiftState, int, int) {
+void CaptureWindow::OnImageMouseUp(gui::MouseButton, gui::ShiftState, int, int) {
     UpdateSelectionOverlay();
 }
 
-void TSaveCapture::SelectedAreaMouseDown() {
+void CaptureWindow::OnSelectionMouseDown() {
     RemoveSelectionOverlay();
 }
 
-void TSaveCapture::SelectedAreaMouseUp() {
+void CaptureWindow::OnSelectionMouseUp() {
     if (releases_.Release(clock_()))
         CropToSelection();
     else
         UpdateSelectionOverlay();
 }
 
-void TSaveCapture::NormalizeSelection() {
+void CaptureWindow::NormalizeSelection() {
     const corvinade::Bounds n = corvinade::NormalizeSelection(
         {SelectedArea.Left(), SelectedArea.Top(), SelectedArea.Width(), SelectedArea.Height()});
     SelectedArea.SetBounds(n.left, n.top, n.width, n.height);
 }
 
 // Dims the image outside the selection as it is now, until the next press.
-void TSaveCapture::UpdateSelectionOverlay() {
+void CaptureWindow::UpdateSelectionOverlay() {
     NormalizeSelection();
     if (SelectedArea.Visible()) {
         const IntRect r = GetSelectionRect();
@@ -286,22 +286,22 @@ void TSaveCapture::UpdateSelectionOverlay() {
     CaptureImage.CheckScreenReaderName();
 }
 
-void TSaveCapture::RemoveSelectionOverlay() {
+void CaptureWindow::RemoveSelectionOverlay() {
     CaptureImage.RemoveShade();
 }
 
-void TSaveCapture::CropToSelection() {
+void CaptureWindow::CropToSelection() {
     RemoveSelectionOverlay();
     gui::Bitmap32 cropped = ToBitmap(RenderSelection());
     SelectedArea.SetVisible(false);
     CaptureImage.SetImage(std::move(cropped)); // announces the new name
 }
 
-void TSaveCapture::btnCropClick() {
+void CaptureWindow::OnCropClick() {
     CropToSelection();
 }
 
-void TSaveCapture::SaveCaptureToFile() {
+void CaptureWindow::SaveCaptureToFile() {
     const PixelImage image = RenderSelection();
     const std::string folder = StartFolder();
     const std::string offered = NewCaptureFileName(SaveScreenshotDialog.FilterIndex);
@@ -316,11 +316,11 @@ void TSaveCapture::SaveCaptureToFile() {
     Close();
 }
 
-void TSaveCapture::Button1Click() {
+void CaptureWindow::OnSaveClick() {
     SaveCaptureToFile();
 }
 
-void TSaveCapture::SaveScreenshotDialogTypeChange() {
+void CaptureWindow::OnSaveDialogTypeChange() {
     gui::SaveDialog& dialog = SaveScreenshotDialog;
     dialog.SetDialogDefaultExt(DefaultExtensionForFilter(dialog.FilterIndex));
     dialog.SetCurrentFileName(ChangeFileExtension(dialog.CurrentFilePath(), "." + dialog.DefaultExt));
@@ -331,7 +331,7 @@ void TSaveCapture::SaveScreenshotDialogTypeChange() {
 // read without loss. Both are built before the clipboard is opened and
 // emptied, so a failure to build the bitmap leaves the user's clipboard as it
 // was; both are placed at once, as the window closes after copying.
-void TSaveCapture::CopyCaptureToClipboard() {
+void CaptureWindow::CopyCaptureToClipboard() {
     const PixelImage image = RenderSelection();
     gui::GdiObject<HBITMAP> bitmap = DeviceBitmap(image);
     // Should the system's image codecs fail, the bitmap alone still pastes
@@ -357,28 +357,28 @@ void TSaveCapture::CopyCaptureToClipboard() {
     }
 }
 
-void TSaveCapture::Button2Click() {
+void CaptureWindow::OnCopyClick() {
     CopyCaptureToClipboard();
     Close();
 }
 
 CaptureWindowList::~CaptureWindowList() {
-    const std::vector<TSaveCapture*> open = std::move(windows_);
-    for (TSaveCapture* window : open) {
+    const std::vector<CaptureWindow*> open = std::move(windows_);
+    for (CaptureWindow* window : open) {
         window->OnFreed = nullptr;
         delete window;
     }
 }
 
-TSaveCapture& CaptureWindowList::Open(gui::Bitmap32 grab, const MonitorArea& monitor) {
-    auto* window = new TSaveCapture();
+CaptureWindow& CaptureWindowList::Open(gui::Bitmap32 grab, const MonitorArea& monitor) {
+    auto* window = new CaptureWindow();
     try {
         windows_.push_back(window);
     } catch (...) {
         delete window;
         throw;
     }
-    window->OnFreed = [this](TSaveCapture* freed) { std::erase(windows_, freed); };
+    window->OnFreed = [this](CaptureWindow* freed) { std::erase(windows_, freed); };
     window->PlaceAt(monitor.work.left, monitor.work.top, monitor.dpi);
     window->CaptureImage.SetImage(std::move(grab));
     window->Show();

@@ -1,5 +1,5 @@
-// The settings window; see SettingsFormU.h.
-#include "ui/SettingsFormU.h"
+// The settings window; see SettingsWindow.h.
+#include "ui/SettingsWindow.h"
 
 #include <shellapi.h>
 
@@ -14,8 +14,8 @@
 #include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "ui/ImportExport.h"
+#include "ui/NewHotkeyWizard.h"
 #include "ui/UpdateFlow.h"
-#include "ui/frmAddHotkeyU.h"
 
 namespace corvinade {
 
@@ -45,7 +45,7 @@ gui::ControlArgs BottomLeft(int left, const std::string& caption) {
 
 } // namespace
 
-TSettingsForm::TSettingsForm(HWND owner)
+SettingsWindow::SettingsWindow(HWND owner)
     : gui::Form({.clientWidth = ClientWidth,
                  .clientHeight = ClientHeight,
                  .caption = "Settings",
@@ -60,27 +60,29 @@ TSettingsForm::TSettingsForm(HWND owner)
           {.left = 4, .top = 4, .width = 804, .height = 423, .anchors = akLeft | akTop | akRight | akBottom},
           true),
       tsHotkeys(pcClient.AddPage("Hotkeys")),
-      Panel1(tsHotkeys,
-             {.width = tsHotkeys.DesignClientSize().cx, .height = StripHeight, .align = gui::Align::Top}),
-      Button1(Panel1, {.left = 8, .top = 10, .width = 75, .height = 25, .caption = "&New hotkey"}),
-      Label1(Panel1,
-             {.left = 105,
-              .top = 8,
-              .caption = "Use this window to manage your hotkeys. Click the \"New Hotkey\" button to add a "
+      pnlHeader(tsHotkeys,
+                {.width = tsHotkeys.DesignClientSize().cx, .height = StripHeight, .align = gui::Align::Top}),
+      btnNewHotkey(pnlHeader, {.left = 8, .top = 10, .width = 75, .height = 25, .caption = "&New hotkey"}),
+      lblManageHelp(pnlHeader,
+                    {.left = 105,
+                     .top = 8,
+                     .caption =
+                         "Use this window to manage your hotkeys. Click the \"New Hotkey\" button to add a "
                          "new hotkey."}),
-      Label2(Panel1,
-             {.left = 105,
-              .top = 27,
-              .caption = "To edit existing hotkeys click the \"Edit\" button to the left of the hotkey you "
-                         "would like to edit. Click \"Save\" when done."}),
-      lblFilter(Panel1, {.left = 8, .top = FilterTop + 3, .caption = "Filter"}),
-      edtFilter(Panel1, {.left = 105, .top = FilterTop, .width = 250, .height = 21}),
-      HotKeyPlacement(tsHotkeys,
-                      {.width = tsHotkeys.DesignClientSize().cx,
-                       .height = tsHotkeys.DesignClientSize().cy - StripHeight,
-                       .align = gui::Align::Client},
-                      THotkeySetting::RowHeight),
-      lblNoMatch(HotKeyPlacement, {.left = 8, .top = 8, .caption = "No hotkey matches the filter."}),
+      lblEditHelp(pnlHeader,
+                  {.left = 105,
+                   .top = 27,
+                   .caption =
+                       "To edit existing hotkeys click the \"Edit\" button to the left of the hotkey you "
+                       "would like to edit. Click \"Save\" when done."}),
+      lblFilter(pnlHeader, {.left = 8, .top = FilterTop + 3, .caption = "Filter"}),
+      edtFilter(pnlHeader, {.left = 105, .top = FilterTop, .width = 250, .height = 21}),
+      lstHotkeys(tsHotkeys,
+                 {.width = tsHotkeys.DesignClientSize().cx,
+                  .height = tsHotkeys.DesignClientSize().cy - StripHeight,
+                  .align = gui::Align::Client},
+                 HotkeyRow::RowHeight),
+      lblNoMatch(lstHotkeys, {.left = 8, .top = 8, .caption = "No hotkey matches the filter."}),
       tsOtherSettings(pcClient.AddPage("Other settings")),
       chkStartAtWindowsStart(tsOtherSettings,
                              {.left = 16, .top = 25, .caption = "&Start when you log on Windows"}),
@@ -90,40 +92,43 @@ TSettingsForm::TSettingsForm(HWND owner)
       lblAuthor(tsOtherSettings, TopRight(590, 48, MakerName)),
       lblWeb(tsOtherSettings, TopRight(590, 80, MakerWebSite)),
       lblMail(tsOtherSettings, TopRight(590, 99, MakerMail)), btnImport(*this, BottomLeft(4, "Import...")),
-      btnExport(*this, BottomLeft(85, "Export...")), btnOK(*this, {.left = 729,
-                                                                   .top = 433,
-                                                                   .width = 75,
-                                                                   .height = 25,
-                                                                   .caption = "Close",
-                                                                   .anchors = akRight | akBottom}) {
-    SetDefaultButton(&btnOK);
-    SetCancelButton(&btnOK);
-    Button1.OnClick = [this] { Button1Click(); };
-    btnOK.OnClick = [this] { btnOKClick(); };
-    btnCheckForUpdates.OnClick = [this] { btnCheckForUpdatesClick(); };
-    lblWeb.OnClick = [this] { lblWebClick(); };
-    lblMail.OnClick = [this] { lblMailClick(); };
-    edtFilter.OnChange = [this] { edtFilterChange(); };
-    HotKeyPlacement.MakeRow = [this](gui::VirtualList&) { return MakeRow(); };
-    HotKeyPlacement.BindRow = [this](gui::Control& row, std::uint32_t entryId) {
-        ShowRow(static_cast<THotkeySetting&>(row), entryId);
+      btnExport(*this, BottomLeft(85, "Export...")), btnClose(*this, {.left = 729,
+                                                                      .top = 433,
+                                                                      .width = 75,
+                                                                      .height = 25,
+                                                                      .caption = "Close",
+                                                                      .anchors = akRight | akBottom}) {
+    SetDefaultButton(&btnClose);
+    SetCancelButton(&btnClose);
+    btnNewHotkey.OnClick = [this] { OnNewHotkeyClick(); };
+    btnClose.OnClick = [this] { OnCloseClick(); };
+    btnCheckForUpdates.OnClick = [this] { OnCheckForUpdatesClick(); };
+    lblWeb.OnClick = [this] { OnWebClick(); };
+    lblMail.OnClick = [this] { OnMailClick(); };
+    edtFilter.OnChange = [this] { OnFilterChange(); };
+    lstHotkeys.MakeRow = [this](gui::VirtualList&) { return MakeRow(); };
+    lstHotkeys.BindRow = [this](gui::Control& row, std::uint32_t entryId) {
+        ShowRow(static_cast<HotkeyRow&>(row), entryId);
     };
-    HotKeyPlacement.KeepsRow = [](const gui::Control& row) {
-        return static_cast<const THotkeySetting&>(row).Editing();
+    lstHotkeys.KeepsRow = [](const gui::Control& row) {
+        return static_cast<const HotkeyRow&>(row).Editing();
     };
-    OnShortcutKey = [this](WPARAM key) { return FormShortcutKey(key); };
-    btnImport.OnClick = [this] { btnImportClick(); };
-    btnExport.OnClick = [this] { btnExportClick(); };
-    OnShow = [this] { FormShow(); };
-    OnClose = [this] { FormClose(); };
-    FormCreate();
+    OnShortcutKey = [this](WPARAM key) { return ShortcutKey(key); };
+    btnImport.OnClick = [this] { OnImportClick(); };
+    btnExport.OnClick = [this] { OnExportClick(); };
+    OnShow = [this] { Shown(); };
+    OnClose = [this] { Closed(); };
+    Initialize();
 }
 
-TSettingsForm::~TSettingsForm() {
-    FormDestroy();
+SettingsWindow::~SettingsWindow() {
+    if (Data)
+        Data->Document().Unsubscribe(documentSubscription_);
+    if (gui::Application::Instance())
+        gui::App().HideTaskbarButton();
 }
 
-void TSettingsForm::FormCreate() {
+void SettingsWindow::Initialize() {
     pcClient.SetActivePageIndex(0);
     gui::App().HideTaskbarButton();
     lblNoMatch.SetVisible(false);
@@ -132,12 +137,12 @@ void TSettingsForm::FormCreate() {
     lblTitle.SetCaption(gui::App().Title() + " " + Data->VersionNumberToText(Data->RunningVersionNumber()));
 }
 
-void TSettingsForm::FormShow() {
+void SettingsWindow::Shown() {
     BringUp();
     gui::App().HideTaskbarButton();
 }
 
-void TSettingsForm::BringUp() {
+void SettingsWindow::BringUp() {
     ::SetForegroundWindow(gui::App().Handle());
     ::BringWindowToTop(Handle());
     ::SetWindowPos(gui::App().Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -148,20 +153,13 @@ void TSettingsForm::BringUp() {
 
 // Every close ends the window's life: its owner frees it (a modal one after
 // the modal run).
-void TSettingsForm::FormClose() {
+void SettingsWindow::Closed() {
     if (OnClosed)
         OnClosed();
 }
 
-void TSettingsForm::FormDestroy() {
-    if (Data)
-        Data->Document().Unsubscribe(documentSubscription_);
-    if (gui::Application::Instance())
-        gui::App().HideTaskbarButton();
-}
-
 // Ctrl+F to the filter, unless a key field takes it as a combination.
-bool TSettingsForm::FormShortcutKey(WPARAM key) {
+bool SettingsWindow::ShortcutKey(WPARAM key) {
     if (key != 'F' || ::GetKeyState(VK_CONTROL) >= 0 || ::GetKeyState(VK_MENU) < 0 ||
         ::GetKeyState(VK_SHIFT) < 0)
         return false;
@@ -173,22 +171,22 @@ bool TSettingsForm::FormShortcutKey(WPARAM key) {
     return true;
 }
 
-std::unique_ptr<gui::Control> TSettingsForm::MakeRow() {
-    auto row = std::make_unique<THotkeySetting>(HotKeyPlacement, Data->Document());
-    row->OnDelete = [this](THotkeySetting& r) { HotkeySettingDelete(r); };
-    row->OnSave = [this](THotkeySetting& r) { HotkeySettingSave(r); };
+std::unique_ptr<gui::Control> SettingsWindow::MakeRow() {
+    auto row = std::make_unique<HotkeyRow>(lstHotkeys, Data->Document());
+    row->OnDelete = [this](HotkeyRow& r) { DeleteRow(r); };
+    row->OnSave = [this](HotkeyRow& r) { SaveRow(r); };
     return row;
 }
 
-void TSettingsForm::SyncHotkeyRows() {
+void SettingsWindow::SyncHotkeyRows() {
     ShowFilteredRows();
     chkStartAtWindowsStart.SetChecked(Data->Document().LogonStart());
 }
 
-void TSettingsForm::ShowFilteredRows() {
+void SettingsWindow::ShowFilteredRows() {
     const std::string filter = edtFilter.Text();
     std::vector<std::uint32_t> editing;
-    for (THotkeySetting* row : HotkeyRows())
+    for (HotkeyRow* row : HotkeyRows())
         if (row->Editing())
             editing.push_back(row->EntryId());
     const THotkeyEntries& entries = Data->Document().Entries();
@@ -202,25 +200,25 @@ void TSettingsForm::ShowFilteredRows() {
                 filter))
             shown.push_back(entry->Id);
     }
-    HotKeyPlacement.SetRows(std::move(shown));
-    lblNoMatch.SetVisible(HotKeyPlacement.Rows().empty() && !filter.empty());
+    lstHotkeys.SetRows(std::move(shown));
+    lblNoMatch.SetVisible(lstHotkeys.Rows().empty() && !filter.empty());
 }
 
-std::vector<THotkeySetting*> TSettingsForm::HotkeyRows() const {
-    std::vector<THotkeySetting*> rows;
-    for (gui::Control* row : HotKeyPlacement.BoundRows())
-        rows.push_back(static_cast<THotkeySetting*>(row));
+std::vector<HotkeyRow*> SettingsWindow::HotkeyRows() const {
+    std::vector<HotkeyRow*> rows;
+    for (gui::Control* row : lstHotkeys.BoundRows())
+        rows.push_back(static_cast<HotkeyRow*>(row));
     return rows;
 }
 
 // A row given an entry, or its entry changed: the entry's texts, and its
 // mark when it did not register (judged by the document and the live list).
-void TSettingsForm::ShowRow(THotkeySetting& row, std::uint32_t entryId) {
+void SettingsWindow::ShowRow(HotkeyRow& row, std::uint32_t entryId) {
     row.ShowEntry(entryId);
     row.SetRegistrationFault(RegistrationFaultOf(entryId));
 }
 
-std::string TSettingsForm::RegistrationFaultOf(std::uint32_t entryId) const {
+std::string SettingsWindow::RegistrationFaultOf(std::uint32_t entryId) const {
     const THotkeyEntry* entry = Data->Document().Find(entryId);
     if (!entry || !entry->Definition.Active)
         return {};
@@ -236,56 +234,56 @@ std::string TSettingsForm::RegistrationFaultOf(std::uint32_t entryId) const {
         earlier ? earlier->Func : THotkeyAction::None);
 }
 
-void TSettingsForm::EditEntry(std::uint32_t entryId) {
+void SettingsWindow::EditEntry(std::uint32_t entryId) {
     if (!Data->Document().Find(entryId))
         return;
     pcClient.SetActivePageIndex(0);
-    if (std::ranges::find(HotKeyPlacement.Rows(), entryId) == HotKeyPlacement.Rows().end()) {
+    if (std::ranges::find(lstHotkeys.Rows(), entryId) == lstHotkeys.Rows().end()) {
         edtFilter.SetText({});
         ShowFilteredRows();
     }
-    if (gui::Control* row = HotKeyPlacement.ShowRow(entryId))
-        static_cast<THotkeySetting*>(row)->btnEditClick();
+    if (gui::Control* row = lstHotkeys.ShowRow(entryId))
+        static_cast<HotkeyRow*>(row)->OnEditClick();
 }
 
 // The filter's findings from the top.
-void TSettingsForm::edtFilterChange() {
+void SettingsWindow::OnFilterChange() {
     ShowFilteredRows();
-    HotKeyPlacement.ScrollTo(0);
+    lstHotkeys.ScrollTo(0);
 }
 
 // The new hotkey's row comes with the document's change.
-void TSettingsForm::Button1Click() {
-    TfrmAddHotkey wizard(Handle());
+void SettingsWindow::OnNewHotkeyClick() {
+    NewHotkeyWizard wizard(Handle());
     wizard.ShowModal();
 }
 
-void TSettingsForm::btnOKClick() {
+void SettingsWindow::OnCloseClick() {
     Close();
 }
 
-void TSettingsForm::btnCheckForUpdatesClick() {
+void SettingsWindow::OnCheckForUpdatesClick() {
     UpdateCheck->Check(Handle());
 }
 
-void TSettingsForm::lblWebClick() {
+void SettingsWindow::OnWebClick() {
     ::ShellExecuteW(Handle(), L"open", Wide(MakerWebSite).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
-void TSettingsForm::lblMailClick() {
+void SettingsWindow::OnMailClick() {
     ::ShellExecuteW(Handle(), L"open", Wide(std::string("mailto:") + MakerMail).c_str(), nullptr, nullptr,
                     SW_SHOW);
 }
 
-void TSettingsForm::btnImportClick() {
+void SettingsWindow::OnImportClick() {
     ImportHotkeys(Handle());
 }
 
-void TSettingsForm::btnExportClick() {
+void SettingsWindow::OnExportClick() {
     ExportHotkeys(Handle());
 }
 
-void TSettingsForm::HotkeySettingSave(THotkeySetting& row) {
+void SettingsWindow::SaveRow(HotkeyRow& row) {
     THotkeyDraft draft = Data->Document().Draft();
     for (THotkeyEntry& e : draft.Entries)
         if (e.Id == row.EntryId())
@@ -293,14 +291,14 @@ void TSettingsForm::HotkeySettingSave(THotkeySetting& row) {
     SaveSettings(std::move(draft));
 }
 
-void TSettingsForm::HotkeySettingDelete(THotkeySetting& row) {
+void SettingsWindow::DeleteRow(HotkeyRow& row) {
     THotkeyDraft draft = Data->Document().Draft();
     std::erase_if(draft.Entries, [&](const THotkeyEntry& e) { return e.Id == row.EntryId(); });
     SaveSettings(std::move(draft));
 }
 
 // With the log-on choice as the box shows it.
-void TSettingsForm::SaveSettings(THotkeyDraft draft) {
+void SettingsWindow::SaveSettings(THotkeyDraft draft) {
     draft.LogonStart = chkStartAtWindowsStart.Checked();
     Data->Commit(std::move(draft));
 }

@@ -1,5 +1,5 @@
-// TSizeRect: painting and mouse handling over the portable geometry.
-#include "capture/SizeRect.h"
+// SelectionControl: painting and mouse handling over the portable geometry.
+#include "capture/SelectionControl.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -72,22 +72,22 @@ HCURSOR SystemCursor(TCursor cursor) {
     return ::LoadCursorW(nullptr, ResourceId(id));
 }
 
-TSizeRect::TSizeRect(gui::WindowlessHost& host) : gui::WindowlessControl(host) {
+SelectionControl::SelectionControl(gui::WindowlessHost& host) : gui::WindowlessControl(host) {
     SetCursor(SystemCursor(defaultCursor_));
 }
 
-void TSizeRect::SetCustomCenterMark(HBITMAP picture) {
+void SelectionControl::SetCustomCenterMark(HBITMAP picture) {
     customCenterMark_.Reset(
         picture ? static_cast<HBITMAP>(::CopyImage(picture, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
                 : nullptr);
     Invalidate();
 }
 
-InnerGeometry TSizeRect::Inner() const {
+InnerGeometry SelectionControl::Inner() const {
     return InnerOf({Left(), Top(), Width(), Height()}, boxSize_, boxPos_);
 }
 
-void TSizeRect::SetBoundsChecked(int left, int top, int width, int height) {
+void SelectionControl::SetBoundsChecked(int left, int top, int width, int height) {
     const Bounds now{Left(), Top(), Width(), Height()};
     const Bounds next = CheckedBounds(now, {left, top, width, height}, boxSize_);
     // One bound at a time: each change repaints and fires OnResize.
@@ -101,7 +101,7 @@ void TSizeRect::SetBoundsChecked(int left, int top, int width, int height) {
         SetHeight(next.height);
 }
 
-void TSizeRect::Paint(HDC dc) {
+void SelectionControl::Paint(HDC dc) {
     const bool active = hot_ && activeAnimation_;
     const TPen& pen = active ? activePen_ : normalPen_;
     const TBrush& brush = active ? activeBrush_ : normalBrush_;
@@ -129,7 +129,7 @@ void TSizeRect::Paint(HDC dc) {
         OnPaint(*this);
 }
 
-void TSizeRect::DrawInfoText(HDC dc, const TBrush& frameBrush, int penWidth) {
+void SelectionControl::DrawInfoText(HDC dc, const TBrush& frameBrush, int penWidth) {
     infoText_ = FormatInfoText(displayInfoFormat_, Inner());
     if (!displayInfo_)
         return;
@@ -152,11 +152,11 @@ void TSizeRect::DrawInfoText(HDC dc, const TBrush& frameBrush, int penWidth) {
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, 0);
 }
 
-void TSizeRect::DrawFrame(HDC dc, const IntRect& r) {
+void SelectionControl::DrawFrame(HDC dc, const IntRect& r) {
     ::Rectangle(dc, r.left, r.top, r.right, r.bottom);
 }
 
-void TSizeRect::DrawCenterMark(HDC dc, TCenterMark mark) {
+void SelectionControl::DrawCenterMark(HDC dc, TCenterMark mark) {
     BITMAP picture = {};
     if (customCenterMark_)
         ::GetObjectW(customCenterMark_.Get(), sizeof picture, &picture);
@@ -196,12 +196,12 @@ void TSizeRect::DrawCenterMark(HDC dc, TCenterMark mark) {
     }
 }
 
-void TSizeRect::DrawBoxes(HDC dc) {
+void SelectionControl::DrawBoxes(HDC dc) {
     for (const IntRect& box : BoxRects(Width(), Height(), boxSize_))
         ::Rectangle(dc, box.left, box.top, box.right, box.bottom);
 }
 
-void TSizeRect::MouseEnter() {
+void SelectionControl::MouseEnter() {
     if (!dragging_ && !hot_) {
         hot_ = true;
         Invalidate();
@@ -210,7 +210,7 @@ void TSizeRect::MouseEnter() {
         OnMouseEnter(*this);
 }
 
-void TSizeRect::MouseLeave() {
+void SelectionControl::MouseLeave() {
     if (!dragging_ && hot_) {
         hot_ = false;
         Invalidate();
@@ -219,14 +219,14 @@ void TSizeRect::MouseLeave() {
         OnMouseLeave(*this);
 }
 
-void TSizeRect::MouseDown(gui::MouseButton button, gui::ShiftState shift, int x, int y) {
+void SelectionControl::MouseDown(gui::MouseButton button, gui::ShiftState shift, int x, int y) {
     dragStart_ = {x, y};
     dragging_ = true;
     if (OnMouseDown)
         OnMouseDown(*this, button, shift, x, y);
 }
 
-void TSizeRect::MouseMove(gui::ShiftState shift, int x, int y) {
+void SelectionControl::MouseMove(gui::ShiftState shift, int x, int y) {
     if (!dragging_)
         dragZone_ = FindDragZone(x, y, Width(), Height(), boxSize_);
     if (HCURSOR cursor = SystemCursor(ZoneCursor(dragZone_, defaultCursor_)); cursor != Cursor())
@@ -237,7 +237,7 @@ void TSizeRect::MouseMove(gui::ShiftState shift, int x, int y) {
         OnMouseMove(*this, shift, x, y);
 }
 
-void TSizeRect::ApplyZone(int x, int y) {
+void SelectionControl::ApplyZone(int x, int y) {
     const Bounds now{Left(), Top(), Width(), Height()};
     const Bounds target = ZoneTarget(dragZone_, now, x, y, dragStart_);
     if (dragZone_ != BodyZone) {
@@ -251,13 +251,13 @@ void TSizeRect::ApplyZone(int x, int y) {
         SetTop(target.top);
 }
 
-void TSizeRect::MouseUp(gui::MouseButton button, gui::ShiftState shift, int x, int y) {
+void SelectionControl::MouseUp(gui::MouseButton button, gui::ShiftState shift, int x, int y) {
     dragging_ = false;
     if (OnMouseUp)
         OnMouseUp(*this, button, shift, x, y);
 }
 
-void TSizeRect::BoundsChanged() {
+void SelectionControl::BoundsChanged() {
     if (OnResize)
         OnResize(*this);
 }

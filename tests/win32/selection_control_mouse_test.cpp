@@ -1,7 +1,7 @@
-// TSizeRect on the image view, driven by the mouse messages Windows would
+// SelectionControl on the image view, driven by the mouse messages Windows would
 // send: windowless routing with capture, enter and leave, the drag zones,
 // the minimum size, OnResize per bound, and the image view's own events.
-#include "capture/SizeRect.h"
+#include "capture/SelectionControl.h"
 #include "gui/ImageView.h"
 #include "gui_testing.h"
 
@@ -12,7 +12,7 @@
 namespace corvinade {
 namespace {
 
-class SizeRectMouseTest : public gui::testing::AppTest {
+class SelectionControlMouseTest : public gui::testing::AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
@@ -20,11 +20,11 @@ protected:
                                    nullptr, nullptr);
         view = std::make_unique<gui::ImageView>(parent, 0, 0, 680, 480);
         view->SetImage(gui::Bitmap32(600, 400));
-        rect = std::make_unique<TSizeRect>(view->Host());
+        rect = std::make_unique<SelectionControl>(view->Host());
         view->Controls().Add(*rect);
         rect->SetBoxSize(6);
         rect->SetBounds(100, 100, 100, 80);
-        rect->OnResize = [this](TSizeRect&) { ++resizes; };
+        rect->OnResize = [this](SelectionControl&) { ++resizes; };
         view->OnMouseDown = [this](gui::MouseButton, gui::ShiftState, int x, int y) {
             imageDowns.push_back({x, y});
         };
@@ -49,12 +49,12 @@ protected:
 
     HWND parent = nullptr;
     std::unique_ptr<gui::ImageView> view;
-    std::unique_ptr<TSizeRect> rect;
+    std::unique_ptr<SelectionControl> rect;
     int resizes = 0;
     std::vector<IntPoint> imageDowns;
 };
 
-TEST_F(SizeRectMouseTest, DraggingTheBodyMovesByExactlyTheMouseDistance) {
+TEST_F(SelectionControlMouseTest, DraggingTheBodyMovesByExactlyTheMouseDistance) {
     Drag(150, 140, 187, 111);
     EXPECT_EQ(Now(), (Bounds{137, 71, 100, 80}));
     EXPECT_EQ(resizes, 2); // left and top, one at a time
@@ -64,7 +64,7 @@ TEST_F(SizeRectMouseTest, DraggingTheBodyMovesByExactlyTheMouseDistance) {
     EXPECT_EQ(Now(), (Bounds{-303, -229, 100, 80}));
 }
 
-TEST_F(SizeRectMouseTest, ZonesResizeTheirEdgesAndKeepTwoBoxSizes) {
+TEST_F(SelectionControlMouseTest, ZonesResizeTheirEdgesAndKeepTwoBoxSizes) {
     struct Case {
         int fromX, fromY, toX, toY;
         Bounds result;
@@ -87,7 +87,7 @@ TEST_F(SizeRectMouseTest, ZonesResizeTheirEdgesAndKeepTwoBoxSizes) {
     }
 }
 
-TEST_F(SizeRectMouseTest, RightButtonDragsNothingAndHotFollowsEnterAndLeave) {
+TEST_F(SelectionControlMouseTest, RightButtonDragsNothingAndHotFollowsEnterAndLeave) {
     Send(WM_MOUSEMOVE, 0, 150, 140);
     EXPECT_TRUE(rect->Hot());
     Send(WM_RBUTTONDOWN, MK_RBUTTON, 150, 140);
@@ -104,7 +104,7 @@ TEST_F(SizeRectMouseTest, RightButtonDragsNothingAndHotFollowsEnterAndLeave) {
     EXPECT_EQ(resizes, 0);
 }
 
-TEST_F(SizeRectMouseTest, ThePressCountsOnTheImageOnlyOutsideTheControl) {
+TEST_F(SelectionControlMouseTest, ThePressCountsOnTheImageOnlyOutsideTheControl) {
     Send(WM_LBUTTONDOWN, MK_LBUTTON, 20, 30);
     Send(WM_LBUTTONUP, 0, 20, 30);
     Send(WM_LBUTTONDOWN, MK_LBUTTON, 650, 30); // on the black beyond the image

@@ -5,8 +5,8 @@
 #include "app/datau.h"
 #include "gui/Application.h"
 #include "gui_testing.h"
-#include "ui/frmAddHotkeyU.h"
-#include "ui/frmMemoInputU.h"
+#include "ui/NewHotkeyWizard.h"
+#include "ui/TextInputDialog.h"
 
 #include <atomic>
 #include <fstream>
@@ -27,14 +27,14 @@ std::string FileText(const std::string& path) {
     return text.str();
 }
 
-class AddHotkeyTest : public gui::testing::KeyboardAppTest {
+class NewHotkeyWizardTest : public gui::testing::KeyboardAppTest {
 protected:
     void Start(const std::vector<HotkeyEntry>& entries) {
         test::SetSettingText("FirstUse", "0");
         if (!entries.empty())
             test::WriteHotkeysIni(entries);
         data = std::make_unique<TData>();
-        wizard = std::make_unique<TfrmAddHotkey>(app->Handle());
+        wizard = std::make_unique<NewHotkeyWizard>(app->Handle());
         wizard->Show();
         ::SetForegroundWindow(wizard->Handle());
         app->ProcessMessages();
@@ -47,12 +47,12 @@ protected:
     }
     // Presses the keys into the field and waits for its text to change.
     std::uint16_t Typed(std::initializer_list<BYTE> keys) {
-        const std::string before = wizard->HotKey1.Caption();
-        wizard->HotKey1.SetKey(0);
+        const std::string before = wizard->edtKey.Caption();
+        wizard->edtKey.SetKey(0);
         Keys(keys);
-        PumpUntil([&] { return wizard->HotKey1.Key() != 0; });
+        PumpUntil([&] { return wizard->edtKey.Key() != 0; });
         app->ProcessMessages();
-        return wizard->HotKey1.Key();
+        return wizard->edtKey.Key();
     }
     // Clicks a button as the mouse does (through the window procedures).
     void Click(gui::Button& button) { ::SendMessageA(button.Handle(), BM_CLICK, 0, 0); }
@@ -60,7 +60,7 @@ protected:
         for (int i = 0; i < wizard->cbAction.Count(); ++i)
             if (wizard->cbAction.ItemData(i) == static_cast<std::intptr_t>(action))
                 wizard->cbAction.SetItemIndex(i);
-        wizard->cbActionSelect();
+        wizard->OnActionSelect();
     }
     // Clicks and answers the message boxes it brings; returns their texts.
     std::vector<std::string> ClickAnswering(gui::Button& button, int boxes) {
@@ -75,7 +75,7 @@ protected:
 
     gui::testing::HangGuard guard{40000};
     std::unique_ptr<TData> data;
-    std::unique_ptr<TfrmAddHotkey> wizard;
+    std::unique_ptr<NewHotkeyWizard> wizard;
 };
 
 // A combination records as it is pressed: the key, and exactly the
@@ -83,13 +83,13 @@ protected:
 // records nothing; Esc and Enter with a modifier are keys, Backspace alone
 // clears; a live hotkey of ours typed into the field is recorded with its
 // modifiers and does not run; bare Enter presses Next, bare Esc cancels.
-TEST_F(AddHotkeyTest, KeyFieldRecordsCombinationsAsPressed) {
+TEST_F(NewHotkeyWizardTest, KeyFieldRecordsCombinationsAsPressed) {
     Start({{true, 'S', test::ModWin, "capturescreen", "", ""}});
     ASSERT_TRUE(test::WaitForHotkeyRegistration('S', test::ModWin));
-    wizard->HotKey1.SetFocus();
+    wizard->edtKey.SetFocus();
     wizard->ShiftKeyWin.SetChecked(true);
     EXPECT_EQ(Typed({VK_SHIFT, VK_CONTROL, 'K'}), 'K');
-    EXPECT_EQ(wizard->HotKey1.Caption(), "K");
+    EXPECT_EQ(wizard->edtKey.Caption(), "K");
     EXPECT_EQ(wizard->GetShift(), ModifierShift | ModifierCtrl);
     EXPECT_EQ(Typed({VK_MENU, 'Q'}), 'Q');
     EXPECT_EQ(wizard->GetShift(), ModifierAlt);
@@ -99,13 +99,13 @@ TEST_F(AddHotkeyTest, KeyFieldRecordsCombinationsAsPressed) {
     EXPECT_EQ(wizard->GetShift(), ModifierCtrl);
 
     Keys({VK_BACK});
-    EXPECT_TRUE(PumpUntil([&] { return wizard->HotKey1.Key() == 0; }));
-    EXPECT_EQ(wizard->HotKey1.Caption(), "");
+    EXPECT_TRUE(PumpUntil([&] { return wizard->edtKey.Key() == 0; }));
+    EXPECT_EQ(wizard->edtKey.Caption(), "");
     Keys({VK_SHIFT});
     Keys({VK_MENU});
     EXPECT_EQ(Typed({'P'}), 'P'); // the first key after the modifiers alone
     EXPECT_EQ(wizard->GetShift(), ModifierCtrl);
-    EXPECT_EQ(::GetFocus(), wizard->HotKey1.Handle());
+    EXPECT_EQ(::GetFocus(), wizard->edtKey.Handle());
 
     // WIN+S is ours: it lands in the field with WIN ticked and opens no
     // capture window.
@@ -124,10 +124,10 @@ TEST_F(AddHotkeyTest, KeyFieldRecordsCombinationsAsPressed) {
     ASSERT_EQ(watcher.Boxes().size(), 1u);
     EXPECT_EQ(watcher.Boxes()[0].text, "The selected hotkey is already in use.");
     // Esc cancels the wizard and leaves the key.
-    wizard->HotKey1.SetFocus();
+    wizard->edtKey.SetFocus();
     Keys({VK_ESCAPE});
     EXPECT_TRUE(PumpUntil([&] { return wizard->ModalResult() == IDCANCEL; }));
-    EXPECT_EQ(wizard->HotKey1.Key(), 'S');
+    EXPECT_EQ(wizard->edtKey.Key(), 'S');
 
     // With the focus elsewhere it is a hotkey again: its capture window is
     // the only one, so the first WIN+S opened none.
@@ -138,11 +138,11 @@ TEST_F(AddHotkeyTest, KeyFieldRecordsCombinationsAsPressed) {
 }
 
 // Tab walks the modifier boxes in the order they are shown, top down.
-TEST_F(AddHotkeyTest, TabFollowsTheModifierBoxesAsShown) {
+TEST_F(NewHotkeyWizardTest, TabFollowsTheModifierBoxesAsShown) {
     Start({});
     wizard->ShiftKeyWin.SetFocus();
     for (gui::Control* next : std::initializer_list<gui::Control*>{
-             &wizard->ShiftKeyALt, &wizard->ShiftKeyCTRL, &wizard->ShiftKeyShift, &wizard->HotKey1}) {
+             &wizard->ShiftKeyAlt, &wizard->ShiftKeyCtrl, &wizard->ShiftKeyShift, &wizard->edtKey}) {
         Keys({VK_TAB});
         EXPECT_TRUE(PumpUntil([&] { return ::GetFocus() == next->Handle(); })) << next->Caption();
     }
@@ -150,7 +150,7 @@ TEST_F(AddHotkeyTest, TabFollowsTheModifierBoxesAsShown) {
 
 // The four messages in their order, an inactive equal hotkey passing, and
 // Finish appending the new hotkey after the others, registered at once.
-TEST_F(AddHotkeyTest, WizardValidatesThenAppendsTheActiveHotkey) {
+TEST_F(NewHotkeyWizardTest, WizardValidatesThenAppendsTheActiveHotkey) {
     const std::vector<HotkeyEntry> before = {{false, 'M', test::ModWin, "maximize", "", ""},
                                              {true, 'N', test::ModWin, "openfile", "notepad.exe", ""},
                                              {false, 'J', test::ModWin | test::ModAlt, "close", "", ""}};
@@ -159,7 +159,7 @@ TEST_F(AddHotkeyTest, WizardValidatesThenAppendsTheActiveHotkey) {
     EXPECT_FALSE(wizard->btnPrevious.Enabled());
     EXPECT_EQ(ClickAnswering(wizard->btnNext, 1),
               std::vector<std::string>{"Error: You must select a key for your hotkey."});
-    wizard->HotKey1.SetKey('N');
+    wizard->edtKey.SetKey('N');
     EXPECT_EQ(ClickAnswering(wizard->btnNext, 1),
               std::vector<std::string>{"Error: You must select a shift key for your hotkey."});
     wizard->ShiftKeyWin.SetChecked(true);
@@ -167,8 +167,8 @@ TEST_F(AddHotkeyTest, WizardValidatesThenAppendsTheActiveHotkey) {
               std::vector<std::string>{"Error: The selected hotkey is already in use."});
     EXPECT_EQ(wizard->pcClient.ActivePageIndex(), 0);
 
-    wizard->HotKey1.SetKey('J');
-    wizard->ShiftKeyALt.SetChecked(true); // equal to the inactive WIN+ALT+J: allowed
+    wizard->edtKey.SetKey('J');
+    wizard->ShiftKeyAlt.SetChecked(true); // equal to the inactive WIN+ALT+J: allowed
     EXPECT_TRUE(ClickAnswering(wizard->btnNext, 0).empty());
     EXPECT_EQ(wizard->pcClient.ActivePageIndex(), 1);
     EXPECT_EQ(wizard->btnNext.Caption(), "&Finish");
@@ -191,15 +191,15 @@ TEST_F(AddHotkeyTest, WizardValidatesThenAppendsTheActiveHotkey) {
 // The boxes follow the action; a parameter typed for an action that has
 // none in the end is not stored; a failed save keeps nothing behind, so
 // Finish again writes the hotkey once.
-TEST_F(AddHotkeyTest, ParameterBoxesFollowTheActionAndAFailedSaveCanBeRetried) {
+TEST_F(NewHotkeyWizardTest, ParameterBoxesFollowTheActionAndAFailedSaveCanBeRetried) {
     Start({{true, 'N', test::ModWin, "openfile", "notepad.exe", ""}});
-    wizard->HotKey1.SetKey('P');
-    wizard->ShiftKeyCTRL.SetChecked(true);
+    wizard->edtKey.SetKey('P');
+    wizard->ShiftKeyCtrl.SetChecked(true);
     Click(wizard->btnNext);
     ASSERT_EQ(wizard->pcClient.ActivePageIndex(), 1);
     auto shown = [&] {
         return std::vector<bool>{wizard->edtParameters.Visible(), wizard->btnParameters.Visible(),
-                                 wizard->edtAdditionalParameters.Visible(), wizard->Label10.Visible(),
+                                 wizard->edtAdditionalParameters.Visible(), wizard->lblParameters.Visible(),
                                  wizard->lblAdditionalParameters.Visible()};
     };
     EXPECT_EQ(shown(), (std::vector<bool>{false, false, false, false, false}));
@@ -236,18 +236,18 @@ TEST_F(AddHotkeyTest, ParameterBoxesFollowTheActionAndAFailedSaveCanBeRetried) {
 
 // The text dialog: two lines become one with the markers and come back as
 // two; Cancel changes nothing; OK with an empty memo empties the box.
-TEST_F(AddHotkeyTest, KeystrokeTextGoesThroughTheTextDialog) {
+TEST_F(NewHotkeyWizardTest, KeystrokeTextGoesThroughTheTextDialog) {
     Start({});
     wizard->GoToPage(1);
     ChooseAction(THotkeyAction::SendKeystrokes);
     wizard->edtParameters.SetText("first<?CR?><?LF?>second");
-    auto dialogRun = [&](const std::function<void(TfrmMemoInput&)>& act) {
+    auto dialogRun = [&](const std::function<void(TextInputDialog&)>& act) {
         std::string shown;
         std::thread user([&] {
             HWND dialog = test::WaitForWindow({.title = "Input text", .visibleOnly = true});
             if (!dialog)
                 return;
-            auto* form = static_cast<TfrmMemoInput*>(gui::Form::FromHandle(dialog));
+            auto* form = static_cast<TextInputDialog*>(gui::Form::FromHandle(dialog));
             shown = form->edtText.Text();
             act(*form);
         });
@@ -255,21 +255,21 @@ TEST_F(AddHotkeyTest, KeystrokeTextGoesThroughTheTextDialog) {
         user.join();
         return shown;
     };
-    EXPECT_EQ(dialogRun([](TfrmMemoInput& d) {
+    EXPECT_EQ(dialogRun([](TextInputDialog& d) {
                   d.edtText.SetText("one\r\ntwo");
-                  ::PostMessageA(d.Button1.Handle(), BM_CLICK, 0, 0);
+                  ::PostMessageA(d.btnOK.Handle(), BM_CLICK, 0, 0);
               }),
               "first\r\nsecond");
     EXPECT_EQ(wizard->edtParameters.Text(), "one<?CR?><?LF?>two");
-    EXPECT_EQ(dialogRun([](TfrmMemoInput& d) {
+    EXPECT_EQ(dialogRun([](TextInputDialog& d) {
                   d.edtText.SetText("changed");
-                  ::PostMessageA(d.Button2.Handle(), BM_CLICK, 0, 0);
+                  ::PostMessageA(d.btnCancel.Handle(), BM_CLICK, 0, 0);
               }),
               "one\r\ntwo");
     EXPECT_EQ(wizard->edtParameters.Text(), "one<?CR?><?LF?>two");
-    dialogRun([](TfrmMemoInput& d) {
+    dialogRun([](TextInputDialog& d) {
         d.edtText.SetText("");
-        ::PostMessageA(d.Button1.Handle(), BM_CLICK, 0, 0);
+        ::PostMessageA(d.btnOK.Handle(), BM_CLICK, 0, 0);
     });
     EXPECT_EQ(wizard->edtParameters.Text(), "");
 }

@@ -1,5 +1,5 @@
-// Labels and link labels; see BControls.h.
-#include "components/BControls.h"
+// Labels and link labels; see PanelLabels.h.
+#include "components/PanelLabels.h"
 
 #include "core/Wide_win.h"
 
@@ -9,92 +9,92 @@
 
 namespace corvinade {
 
-TLabel::TLabel(gui::WindowlessHost& host, gui::WindowlessLayer& layer, const LabelArgs& args)
+PanelLabel::PanelLabel(gui::WindowlessHost& host, gui::WindowlessLayer& layer, const LabelArgs& args)
     : WindowlessControl(host), layer_(layer), caption_(args.caption) {
     Place(args.left, args.top, args.width, args.height);
     layer_.Add(*this);
 }
 
-TLabel::~TLabel() = default;
+PanelLabel::~PanelLabel() = default;
 
-void TLabel::Place(int left, int top, int width, int height) {
+void PanelLabel::Place(int left, int top, int width, int height) {
     design_ = {left, top, width, height};
     const int dpi = Host().HostDpi();
     SetBounds(gui::Scale(left, dpi), gui::Scale(top, dpi), gui::Scale(width, dpi), gui::Scale(height, dpi));
     AdjustSize();
 }
 
-void TLabel::DpiChanged() {
+void PanelLabel::DpiChanged() {
     Place(design_.left, design_.top, design_.right, design_.bottom);
     Invalidate();
 }
 
-void TLabel::SetShowAccelChar(bool show) {
+void PanelLabel::SetShowAccelChar(bool show) {
     showAccelChar_ = show;
     AdjustSize();
     Invalidate();
 }
 
-void TLabel::SetCaption(const std::string& caption) {
+void PanelLabel::SetCaption(const std::string& caption) {
     caption_ = caption;
     AdjustSize();
     Invalidate();
 }
 
-void TLabel::SetFontStyle(TFontStyles style) {
+void PanelLabel::SetFontStyle(TFontStyles style) {
     fontStyle_ = style;
     AdjustSize();
     Invalidate();
 }
 
-void TLabel::SetFontFace(const std::string& face, int designHeight) {
+void PanelLabel::SetFontFace(const std::string& face, int designHeight) {
     fontFace_ = face;
     fontHeight_ = designHeight;
     AdjustSize();
     Invalidate();
 }
 
-void TLabel::SetFontColor(COLORREF color) {
+void PanelLabel::SetFontColor(COLORREF color) {
     fontColor_ = color;
     Invalidate();
 }
 
-void TLabel::SetColor(COLORREF color) {
+void PanelLabel::SetColor(COLORREF color) {
     color_ = color;
     Invalidate();
 }
 
-void TLabel::SetTransparent(bool transparent) {
+void PanelLabel::SetTransparent(bool transparent) {
     transparent_ = transparent;
     Invalidate();
 }
 
-void TLabel::SetAlignment(TAlignment alignment) {
+void PanelLabel::SetAlignment(TAlignment alignment) {
     alignment_ = alignment;
     Invalidate();
 }
 
-void TLabel::SetAutoSize(bool autoSize) {
+void PanelLabel::SetAutoSize(bool autoSize) {
     autoSize_ = autoSize;
     AdjustSize();
 }
 
-void TLabel::SetWordWrap(bool wordWrap) {
+void PanelLabel::SetWordWrap(bool wordWrap) {
     wordWrap_ = wordWrap;
     AdjustSize();
     Invalidate();
 }
 
-void TLabel::SetEndEllipsis(bool endEllipsis) {
+void PanelLabel::SetEndEllipsis(bool endEllipsis) {
     endEllipsis_ = endEllipsis;
     Invalidate();
 }
 
-HFONT TLabel::FontWithStyle(TFontStyles style) const {
+HFONT PanelLabel::FontWithStyle(TFontStyles style) const {
     return gui::Font({fontFace_, fontHeight_, style}, Host().HostDpi());
 }
 
-void TLabel::AdjustSize() {
+void PanelLabel::AdjustSize() {
     if (!autoSize_)
         return;
     gui::WindowDC screen(nullptr);
@@ -108,14 +108,14 @@ void TLabel::AdjustSize() {
     SetBounds(left, Top(), width, height);
 }
 
-void TLabel::DrawCaption(HDC dc, RECT area, UINT format, COLORREF color, TFontStyles style) {
+void PanelLabel::DrawCaption(HDC dc, RECT area, UINT format, COLORREF color, TFontStyles style) {
     gui::ScopedSelect font(dc, FontWithStyle(style));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, color);
     ::DrawTextW(dc, Wide(caption_).c_str(), -1, &area, format);
 }
 
-void TLabel::Paint(HDC dc) {
+void PanelLabel::Paint(HDC dc) {
     RECT area = {0, 0, Width(), Height()};
     if (!transparent_) {
         gui::GdiObject<HBRUSH> brush(::CreateSolidBrush(color_));
@@ -131,13 +131,13 @@ void TLabel::Paint(HDC dc) {
     DrawCaption(dc, area, format, fontColor_, fontStyle_);
 }
 
-void TLabel::MouseDown(gui::MouseButton button, gui::ShiftState shift, int x, int y) {
+void PanelLabel::MouseDown(gui::MouseButton button, gui::ShiftState shift, int x, int y) {
     leftDown_ = button == gui::MouseButton::Left;
     if (OnMouseDown)
         OnMouseDown(button, shift, x, y);
 }
 
-void TLabel::MouseUp(gui::MouseButton button, gui::ShiftState, int x, int y) {
+void PanelLabel::MouseUp(gui::MouseButton button, gui::ShiftState, int x, int y) {
     const bool click =
         leftDown_ && button == gui::MouseButton::Left && x >= 0 && y >= 0 && x < Width() && y < Height();
     if (button == gui::MouseButton::Left)
@@ -146,17 +146,17 @@ void TLabel::MouseUp(gui::MouseButton button, gui::ShiftState, int x, int y) {
         OnClick();
 }
 
-void TLabel::MouseEnter() {
+void PanelLabel::MouseEnter() {
     if (OnMouseEnter)
         OnMouseEnter();
 }
 
-void TLabel::MouseLeave() {
+void PanelLabel::MouseLeave() {
     if (OnMouseLeave)
         OnMouseLeave();
 }
 
-// --- TBLabel -------------------------------------------------------------
+// --- PanelLink -------------------------------------------------------------
 
 namespace {
 
@@ -169,35 +169,35 @@ void RepaintNow(gui::WindowlessControl& control) {
 
 } // namespace
 
-void TBLabel::SetFitInRect(bool fit) {
+void PanelLink::SetFitInRect(bool fit) {
     if (fit != fitInRect_) {
         fitInRect_ = fit;
         RepaintNow(*this);
     }
 }
 
-void TBLabel::SetFitType(TFitType type) {
+void PanelLink::SetFitType(TFitType type) {
     if (type != fitType_) {
         fitType_ = type;
         RepaintNow(*this);
     }
 }
 
-void TBLabel::SetAlignVert(TVertAlign align) {
+void PanelLink::SetAlignVert(TVertAlign align) {
     if (align != alignVert_) {
         alignVert_ = align;
         RepaintNow(*this);
     }
 }
 
-void TBLabel::SetMargin(std::uint8_t margin) {
+void PanelLink::SetMargin(std::uint8_t margin) {
     if (margin != margin_) {
         margin_ = margin;
         RepaintNow(*this);
     }
 }
 
-UINT TBLabel::DrawFormat() const {
+UINT PanelLink::DrawFormat() const {
     UINT format = DT_SINGLELINE;
     if (!fitInRect_ || AutoSize())
         return format;
@@ -213,7 +213,7 @@ UINT TBLabel::DrawFormat() const {
     return format;
 }
 
-void TBLabel::Paint(HDC dc) {
+void PanelLink::Paint(HDC dc) {
     RECT area = {0, 0, Width(), Height()};
     // Always opaque.
     gui::GdiObject<HBRUSH> brush(::CreateSolidBrush(hovering_ && UseHoverBGColor ? HoverBGColor : Color()));
@@ -223,23 +223,23 @@ void TBLabel::Paint(HDC dc) {
                 hovering_ ? HoverStyle : FontStyle());
 }
 
-void TBLabel::MouseDown(gui::MouseButton button, gui::ShiftState shift, int x, int y) {
-    TLabel::MouseDown(button, shift, x, y);
+void PanelLink::MouseDown(gui::MouseButton button, gui::ShiftState shift, int x, int y) {
+    PanelLabel::MouseDown(button, shift, x, y);
     // On the press, before the click of the release.
     if (!Execute.empty() && button == gui::MouseButton::Left && ExecuteFile)
         ::ShellExecuteW(nullptr, L"open", Wide(Execute).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
-void TBLabel::MouseEnter() {
-    TLabel::MouseEnter();
+void PanelLink::MouseEnter() {
+    PanelLabel::MouseEnter();
     if (!hovering_ && Hover) {
         hovering_ = true;
         RepaintNow(*this);
     }
 }
 
-void TBLabel::MouseLeave() {
-    TLabel::MouseLeave();
+void PanelLink::MouseLeave() {
+    PanelLabel::MouseLeave();
     if (hovering_) {
         hovering_ = false;
         RepaintNow(*this);

@@ -1,4 +1,4 @@
-// THotkeySetting: one row of the settings window. It shows one hotkey of the
+// HotkeyRow: one row of the settings window. It shows one hotkey of the
 // hotkey document read-only and, after "Edit", lets the user change it in
 // place and save it, cancel, or delete the hotkey. It never writes files: it
 // tells its owner through OnSave and OnDelete. The settings window reuses a
@@ -30,13 +30,13 @@
 
 namespace corvinade {
 
-class THotkeySetting : public gui::Panel {
+class HotkeyRow : public gui::Panel {
 public:
     static constexpr int RowHeight = 100;
-    static constexpr int DesignWidth = 814; // Panel2 (66) and Panel1 (748)
+    static constexpr int DesignWidth = 814; // the buttons (66) and the fields (748)
 
-    THotkeySetting(gui::Container& parent, const THotkeyDocument& document);
-    ~THotkeySetting() override;
+    HotkeyRow(gui::Container& parent, const THotkeyDocument& document);
+    ~HotkeyRow() override;
 
     // Shows this entry of the document (given another one, the row leaves
     // edit mode, its input dropped).
@@ -45,7 +45,7 @@ public:
     std::uint32_t EntryId() const { return entryId_; }
     bool Editing() const { return editing_; }
 
-    std::function<void(THotkeySetting&)> OnSave, OnDelete;
+    std::function<void(HotkeyRow&)> OnSave, OnDelete;
 
     gui::Button btnEdit, btnDelete;
 
@@ -79,13 +79,13 @@ public:
     const std::string& RegistrationFault() const { return faultReason_; }
 
     // Into edit mode (unless it is), the focus on its first field.
-    void btnEditClick();
-    void btnDeleteClick();
-    void Button2Click();
-    void Button3Click();
-    void ckbActiveClick();
-    void comboboxActionSelect();
-    void buttonParametersClick();
+    void OnEditClick();
+    void OnDeleteClick();
+    void OnSaveClick();
+    void OnCancelClick();
+    void OnActiveClick();
+    void OnActionSelect();
+    void OnParametersClick();
 
 protected:
     void DpiChanged() override;

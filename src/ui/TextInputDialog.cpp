@@ -1,5 +1,5 @@
-// The text input dialog; see frmMemoInputU.h.
-#include "ui/frmMemoInputU.h"
+// The text input dialog; see TextInputDialog.h.
+#include "ui/TextInputDialog.h"
 
 namespace corvinade {
 
@@ -10,7 +10,7 @@ constexpr int ClientPanelHeight = ClientHeight - BottomHeight;
 
 } // namespace
 
-TfrmMemoInput::TfrmMemoInput(HWND owner)
+TextInputDialog::TextInputDialog(HWND owner)
     : gui::Form({.left = 0,
                  .top = 0,
                  .clientWidth = ClientWidth,
@@ -21,28 +21,28 @@ TfrmMemoInput::TfrmMemoInput(HWND owner)
                  .owner = owner}),
       pnlClient(*this, {.width = ClientWidth, .height = ClientPanelHeight, .align = gui::Align::Client}),
       pnlBottom(*this, {.width = ClientWidth, .height = BottomHeight, .align = gui::Align::Bottom}),
-      Label1(pnlClient, {.left = 8, .top = 8, .caption = "Text:"}),
+      lblText(pnlClient, {.left = 8, .top = 8, .caption = "Text:"}),
       edtText(pnlClient, {.left = 8,
                           .top = 24, // under "Text:" at every dpi
                           .width = ClientWidth - 16,
                           .height = ClientPanelHeight - 24,
                           .anchors = gui::akLeft | gui::akTop | gui::akRight | gui::akBottom}),
-      Button1(pnlBottom, {.left = 231,
-                          .top = 8,
-                          .width = 75,
-                          .height = 25,
-                          .caption = "OK",
-                          .anchors = gui::akTop | gui::akRight}),
-      Button2(pnlBottom, {.left = 312,
-                          .top = 8,
-                          .width = 75,
-                          .height = 25,
-                          .caption = "Cancel",
-                          .anchors = gui::akTop | gui::akRight}) {
-    Button1.ModalResult = IDOK;
-    Button2.ModalResult = IDCANCEL;
-    SetDefaultButton(&Button1);
-    SetCancelButton(&Button2);
+      btnOK(pnlBottom, {.left = 231,
+                        .top = 8,
+                        .width = 75,
+                        .height = 25,
+                        .caption = "OK",
+                        .anchors = gui::akTop | gui::akRight}),
+      btnCancel(pnlBottom, {.left = 312,
+                            .top = 8,
+                            .width = 75,
+                            .height = 25,
+                            .caption = "Cancel",
+                            .anchors = gui::akTop | gui::akRight}) {
+    btnOK.ModalResult = IDOK;
+    btnCancel.ModalResult = IDCANCEL;
+    SetDefaultButton(&btnOK);
+    SetCancelButton(&btnCancel);
 }
 
 } // namespace corvinade

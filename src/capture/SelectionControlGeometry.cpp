@@ -1,5 +1,5 @@
-// Geometry of TSizeRect; see SizeRectGeometry.h.
-#include "capture/SizeRectGeometry.h"
+// Geometry of SelectionControl; see SelectionControlGeometry.h.
+#include "capture/SelectionControlGeometry.h"
 
 #include <algorithm>
 #include <cctype>

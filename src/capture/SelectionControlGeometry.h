@@ -1,4 +1,4 @@
-// Geometry of the selection rectangle control TSizeRect: frame and inner
+// Geometry of SelectionControl, the selection rectangle: frame and inner
 // values per BoxPos, the eight boxes, drag zones with their cursors, the
 // zone actions with the minimum-size check, the info text and the centre
 // marks. Portable, so every rule is tested natively.

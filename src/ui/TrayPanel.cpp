@@ -1,5 +1,5 @@
-// The tray overview window; see MainFormU.h.
-#include "ui/MainFormU.h"
+// The tray overview window; see TrayPanel.h.
+#include "ui/TrayPanel.h"
 
 #include <oleacc.h>
 #include <shellapi.h>
@@ -22,7 +22,7 @@
 
 namespace corvinade {
 
-TMainForm* MainForm = nullptr;
+TrayPanel* MainForm = nullptr;
 
 namespace {
 
@@ -60,30 +60,30 @@ std::unique_ptr<gui::ImageList> MakeTrayImages() {
 
 } // namespace
 
-TMainForm::TMainForm()
+TrayPanel::TrayPanel()
     : gui::Form(MainFormArgs()),
-      hideFormTimer_(HideFormTimerInterval, [this](TSimpleTimer&) { HideFormTimerTimer(); }) {
+      hideFormTimer_(HideFormTimerInterval, [this](TSimpleTimer&) { HideUnlessInUse(); }) {
     SetOpacity(InitialOpacity);
-    shape1_ = std::make_unique<TShape>(Host(), layer_);
-    shape1_->OnMouseEnter = [this] { Shape1MouseEnter(); };
-    shape1_->OnMouseLeave = [this] { Shape1MouseLeave(); };
-    speedButton1_ = std::make_unique<TSpeedButton>(Host(), layer_, LabelArgs{548, 8, 22, 20, "X"});
-    speedButton1_->SetFont("Arial", 11, fsBold);
-    speedButton1_->OnClick = [this] { SpeedButton1Click(); };
-    bLabel1_ =
+    border_ = std::make_unique<PanelBorder>(Host(), layer_);
+    border_->OnMouseEnter = [this] { OnBorderMouseEnter(); };
+    border_->OnMouseLeave = [this] { OnBorderMouseLeave(); };
+    closeButton_ = std::make_unique<PanelButton>(Host(), layer_, LabelArgs{548, 8, 22, 20, "X"});
+    closeButton_->SetFont("Arial", 11, fsBold);
+    closeButton_->OnClick = [this] { OnCloseClick(); };
+    manageHotkeysLink_ =
         MakeLink({8, DesignHeight - LinkBottomOffset, 0, 13, "Manage hotkeys"}, TAlignment::taLeftJustify);
-    bLabel1_->OnClick = [this] { Settings1Click(); };
-    lblCheckForUpdates_ = MakeLink({469, DesignHeight - LinkBottomOffset, 102, 13, "Check for updates"},
-                                   TAlignment::taRightJustify);
-    lblCheckForUpdates_->OnClick = [this] { lblCheckForUpdatesClick(); };
+    manageHotkeysLink_->OnClick = [this] { OpenSettings(); };
+    checkForUpdatesLink_ = MakeLink({469, DesignHeight - LinkBottomOffset, 102, 13, "Check for updates"},
+                                    TAlignment::taRightJustify);
+    checkForUpdatesLink_->OnClick = [this] { OnCheckForUpdatesClick(); };
     LayOutAnchored();
 
     trayImages_ = MakeTrayImages();
     trayPopup_ = std::make_unique<TPopupMenu>();
-    trayPopup_->AddItem("Settings...", [this] { Settings1Click(); });
-    trayPopup_->AddItem("Show hotkeys...", [this] { TrayIconClick(); });
+    trayPopup_->AddItem("Settings...", [this] { OpenSettings(); });
+    trayPopup_->AddItem("Show hotkeys...", [this] { OnTrayIconClick(); });
     trayPopup_->AddItem("-", nullptr);
-    trayPopup_->AddItem("Exit", [this] { Exit1Click(); });
+    trayPopup_->AddItem("Exit", [this] { OnExitClick(); });
 
     trayIcon_ = std::make_unique<TTrayIcon>(this);
     trayIcon_->SetIconList(trayImages_.get());
@@ -91,35 +91,35 @@ TMainForm::TMainForm()
     trayIcon_->SetCycleInterval(0);
     trayIcon_->PopupMenu = trayPopup_.get();
     trayIcon_->MinimizeToTray = true;
-    trayIcon_->OnClick = [this] { TrayIconClick(); };
-    trayIcon_->OnDblClick = [this] { Settings1Click(); };
-    trayIcon_->OnKeySelect = [this] { TrayIconKeySelect(); };
+    trayIcon_->OnClick = [this] { OnTrayIconClick(); };
+    trayIcon_->OnDblClick = [this] { OpenSettings(); };
+    trayIcon_->OnKeySelect = [this] { OnTrayIconKeySelect(); };
     trayIcon_->SetIconVisible(true);
     trayIcon_->SetCallbackVersion(NOTIFYICON_VERSION_4);
 
     OnShortcutKey = [this](WPARAM key) { return PanelKey(key); };
-    OnShow = [this] { FormShow(); };
-    OnHide = [this] { FormHide(); };
-    FormCreate();
+    OnShow = [this] { Shown(); };
+    OnHide = [this] { Hidden(); };
+    Initialize();
     trayIcon_->Loaded();
 }
 
-TMainForm::~TMainForm() {
+TrayPanel::~TrayPanel() {
     // The base destructor destroys the window; were it still visible then,
     // its hide handler would run on members already gone. Hide it while
     // they are whole, and let no event reach this form afterwards.
     if (Visible())
         Hide();
     OnCreate = OnShow = OnHide = OnClose = OnDestroy = nullptr;
-    FormDestroy();
+    ClearHotkeyOverview();
     SetHideFormTimer(false);
     trayIcon_.reset();
     trayPopup_.reset();
     trayImages_.reset();
 }
 
-std::unique_ptr<TBLabel> TMainForm::MakeLink(const LabelArgs& args, TAlignment alignment) {
-    auto link = std::make_unique<TBLabel>(Host(), layer_, args);
+std::unique_ptr<PanelLink> TrayPanel::MakeLink(const LabelArgs& args, TAlignment alignment) {
+    auto link = std::make_unique<PanelLink>(Host(), layer_, args);
     link->SetAlignment(alignment);
     // The look of the system's link control in the other windows:
     // underlined, the same under the pointer (the colours: ApplyColours).
@@ -130,7 +130,7 @@ std::unique_ptr<TBLabel> TMainForm::MakeLink(const LabelArgs& args, TAlignment a
     return link;
 }
 
-void TMainForm::FormCreate() {
+void TrayPanel::Initialize() {
     trayIcon_->SetHint(gui::App().Title());
     ApplyColours();
 }
@@ -139,15 +139,15 @@ void TMainForm::FormCreate() {
 // the colour the system's link control uses (the highlight colour; Wine's
 // "hot light" is a grey), in high contrast in the theme's link colour; the
 // border then in the text colour.
-void TMainForm::ApplyColours() {
+void TrayPanel::ApplyColours() {
     const COLORREF link = gui::ContrastColor(::GetSysColor(COLOR_HIGHLIGHT), COLOR_HOTLIGHT);
-    for (TBLabel* label : {bLabel1_.get(), lblCheckForUpdates_.get()}) {
+    for (PanelLink* label : {manageHotkeysLink_.get(), checkForUpdatesLink_.get()}) {
         label->SetFontColor(link);
         label->HoverColor = link;
         label->SetColor(::GetSysColor(COLOR_INFOBK));
     }
-    shape1_->PenColor = gui::ContrastColor(::GetSysColor(COLOR_3DDKSHADOW), COLOR_INFOTEXT);
-    shape1_->Invalidate();
+    border_->PenColor = gui::ContrastColor(::GetSysColor(COLOR_3DDKSHADOW), COLOR_INFOTEXT);
+    border_->Invalidate();
     for (std::size_t r = 0; r < overviewLabels_.size(); ++r)
         ColourRow(r);
     if (failedLegend_) {
@@ -157,11 +157,11 @@ void TMainForm::ApplyColours() {
 }
 
 // The focused row in the selection colours; a failed hotkey's cell in red.
-void TMainForm::ColourRow(std::size_t row) {
+void TrayPanel::ColourRow(std::size_t row) {
     OverviewRow& cells = overviewLabels_[row];
     const bool selected = row > 0 && focus_ == static_cast<int>(row) - 1;
     for (std::size_t c = 0; c < cells.cells.size(); ++c) {
-        TLabel& cell = *cells.cells[c];
+        PanelLabel& cell = *cells.cells[c];
         cell.SetColor(::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_INFOBK));
         COLORREF text = ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_INFOTEXT);
         if (cells.failed && c == 0 && !selected)
@@ -170,30 +170,26 @@ void TMainForm::ColourRow(std::size_t row) {
     }
 }
 
-void TMainForm::FormDestroy() {
-    ClearHotkeyOverview();
-}
-
 // Opaque in high contrast: what shows through would blur the contrast.
-void TMainForm::SetOpacity(BYTE alpha) {
+void TrayPanel::SetOpacity(BYTE alpha) {
     ::SetLayeredWindowAttributes(Handle(), 0, gui::HighContrastOn() ? 255 : alpha, LWA_ALPHA);
 }
 
-void TMainForm::SetHideFormTimer(bool enabled) {
+void TrayPanel::SetHideFormTimer(bool enabled) {
     hideFormTimer_.SetRunning(enabled);
 }
 
 // The border shape fills the client area; the links keep their distance to
 // the bottom edge.
-void TMainForm::LayOutAnchored() {
+void TrayPanel::LayOutAnchored() {
     const SIZE client = ClientSize();
-    shape1_->SetBounds(0, 0, client.cx, client.cy);
+    border_->SetBounds(0, 0, client.cx, client.cy);
     const int linkTop = client.cy - Scale(LinkBottomOffset);
-    bLabel1_->SetTop(linkTop);
-    lblCheckForUpdates_->SetTop(linkTop);
+    manageHotkeysLink_->SetTop(linkTop);
+    checkForUpdatesLink_->SetTop(linkTop);
 }
 
-void TMainForm::ClearHotkeyOverview() {
+void TrayPanel::ClearHotkeyOverview() {
     for (const OverviewRow& row : overviewLabels_)
         for (const auto& label : row.cells)
             label->Invalidate();
@@ -206,7 +202,7 @@ void TMainForm::ClearHotkeyOverview() {
 // Only the hotkey's own cell changes, to bold red, in place (without
 // colours, to bold with a sign before it); the legend takes the free middle
 // of the footer. A screen reader hears it at the end of the row.
-void TMainForm::MarkFailedHotkeys(const THotkeyList& hotkeys) {
+void TrayPanel::MarkFailedHotkeys(const THotkeyList& hotkeys) {
     bool anyFailed = false;
     const bool withSign = gui::HighContrastOn();
     for (int i = 0; i < hotkeys.Count(); ++i) {
@@ -215,7 +211,7 @@ void TMainForm::MarkFailedHotkeys(const THotkeyList& hotkeys) {
         OverviewRow& row = overviewLabels_[static_cast<std::size_t>(i) + 1];
         row.failed = true;
         row.name += ", not registered";
-        TLabel& cell = *row.cells[0];
+        PanelLabel& cell = *row.cells[0];
         cell.SetFontStyle(fsBold);
         if (withSign)
             cell.SetCaption(FailedSign + cell.Caption());
@@ -223,18 +219,18 @@ void TMainForm::MarkFailedHotkeys(const THotkeyList& hotkeys) {
     }
     if (!anyFailed)
         return;
-    failedLegend_ = std::make_unique<TLabel>(
+    failedLegend_ = std::make_unique<PanelLabel>(
         Host(), layer_,
         LabelArgs{LegendLeft, PanelHeight(hotkeys.Count()) - LinkBottomOffset, LegendWidth, OverviewRowHeight,
                   withSign ? "Hotkeys marked ! could not be registered."
                            : "Hotkeys in red could not be registered."});
 }
 
-bool TMainForm::ShowBalloon(const std::string& title, const std::string& text) {
+bool TrayPanel::ShowBalloon(const std::string& title, const std::string& text) {
     return trayIcon_->ShowBalloonHint(title, text, NIIF_WARNING);
 }
 
-void TMainForm::BuildHotkeyOverview() {
+void TrayPanel::BuildHotkeyOverview() {
     ClearHotkeyOverview();
     THotkeyList& hotkeys = Data->ActiveHotkeys();
     const int n = hotkeys.Count();
@@ -242,7 +238,7 @@ void TMainForm::BuildHotkeyOverview() {
     static const char* const headers[] = {"Hotkey", "Action", "Parameters"};
     for (int r = 0; r <= n; ++r)
         for (int c = 0; c < 3; ++c) {
-            auto label = std::make_unique<TLabel>(
+            auto label = std::make_unique<PanelLabel>(
                 Host(), layer_,
                 LabelArgs{OverviewLeft + ColumnStep * c, OverviewHeaderTop, 100, OverviewRowHeight});
             label->SetEndEllipsis(true);    // one line per hotkey, cut with a sign
@@ -278,7 +274,7 @@ void TMainForm::BuildHotkeyOverview() {
     accessible_.ContentChanged();
 }
 
-void TMainForm::TrayIconClick() {
+void TrayPanel::OnTrayIconClick() {
     if (Visible())
         Hide(); // a second click closes the panel
     else
@@ -286,7 +282,7 @@ void TMainForm::TrayIconClick() {
 }
 
 // Enter or Space on the icon: the panel with the focus on its first part.
-void TMainForm::TrayIconKeySelect() {
+void TrayPanel::OnTrayIconKeySelect() {
     if (!Visible())
         ShowPanel();
     keyboard_ = true;
@@ -295,7 +291,7 @@ void TMainForm::TrayIconKeySelect() {
     MoveFocus(0);
 }
 
-void TMainForm::ShowPanel() {
+void TrayPanel::ShowPanel() {
     BuildHotkeyOverview();
     const int height = Scale(PanelHeight(OverviewRowCount() - 1));
     Data->GetTaskbarPos();
@@ -309,7 +305,7 @@ void TMainForm::ShowPanel() {
     SetHideFormTimer(true);
 }
 
-void TMainForm::FormShow() {
+void TrayPanel::Shown() {
     BuildHotkeyOverview();
     ::SetForegroundWindow(gui::App().Handle());
     SetOpacity(ShownOpacity);
@@ -318,7 +314,7 @@ void TMainForm::FormShow() {
     gui::App().HideTaskbarButton();
 }
 
-void TMainForm::FormHide() {
+void TrayPanel::Hidden() {
     SetHideFormTimer(false);
     focus_ = -1;
     keyboard_ = false;
@@ -326,27 +322,27 @@ void TMainForm::FormHide() {
     gui::App().HideTaskbarButton();
 }
 
-void TMainForm::Settings1Click() {
+void TrayPanel::OpenSettings() {
     if (ProgramWindows)
         ProgramWindows->ShowSettings();
     Hide();
 }
 
-void TMainForm::Exit1Click() {
+void TrayPanel::OnExitClick() {
     gui::App().Terminate();
 }
 
-void TMainForm::SpeedButton1Click() {
+void TrayPanel::OnCloseClick() {
     Hide();
 }
 
-void TMainForm::Shape1MouseEnter() {
+void TrayPanel::OnBorderMouseEnter() {
     SetHideFormTimer(false);
     SetHideFormTimer(true);
     SetOpacity(ShownOpacity);
 }
 
-void TMainForm::Shape1MouseLeave() {
+void TrayPanel::OnBorderMouseLeave() {
     // Onto a label, a link or the button, which lie above the shape.
     if (Data->IsCursorOverForm(*this))
         return;
@@ -355,29 +351,29 @@ void TMainForm::Shape1MouseLeave() {
     SetOpacity(DimmedOpacity);
 }
 
-void TMainForm::HideFormTimerTimer() {
+void TrayPanel::HideUnlessInUse() {
     if (keyboard_ || Data->IsCursorOverForm(*this) || Data->IsCursorOverTaskbar())
         return;
     SetHideFormTimer(false);
     Hide();
 }
 
-void TMainForm::lblCheckForUpdatesClick() {
+void TrayPanel::OnCheckForUpdatesClick() {
     UpdateCheck->Check(Handle());
 }
 
-void TMainForm::InvalidateHostRect(const RECT& area) {
+void TrayPanel::InvalidateHostRect(const RECT& area) {
     ::InvalidateRect(Handle(), &area, FALSE);
 }
 
-void TMainForm::Paint() {
+void TrayPanel::Paint() {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(Handle(), &ps);
     PaintArea(dc, ps.rcPaint);
     ::EndPaint(Handle(), &ps);
 }
 
-void TMainForm::PaintArea(HDC dc, const RECT& area) {
+void TrayPanel::PaintArea(HDC dc, const RECT& area) {
     ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_INFOBK));
     if (focus_ >= 0 && focus_ < HotkeyRowCount()) {
         const RECT band = RowBand(focus_);
@@ -394,7 +390,7 @@ void TMainForm::PaintArea(HDC dc, const RECT& area) {
 
 // --- The keyboard --------------------------------------------------------------
 
-bool TMainForm::PanelKey(WPARAM key) {
+bool TrayPanel::PanelKey(WPARAM key) {
     const int rows = HotkeyRowCount();
     const bool onRow = focus_ >= 0 && focus_ < rows;
     switch (key) {
@@ -425,7 +421,7 @@ bool TMainForm::PanelKey(WPARAM key) {
 
 // The rows are one tab stop, as a list is (entered at the first row); then
 // the two links and the button, round again.
-int TMainForm::NextTabStop(bool back) const {
+int TrayPanel::NextTabStop(bool back) const {
     const int rows = HotkeyRowCount(), last = PartCount() - 1;
     if (focus_ < 0)
         return back ? last : 0;
@@ -436,7 +432,7 @@ int TMainForm::NextTabStop(bool back) const {
     return focus_ == rows ? 0 : focus_ - 1;
 }
 
-void TMainForm::MoveFocus(int part) {
+void TrayPanel::MoveFocus(int part) {
     if (part < 0 || part >= PartCount())
         return;
     keyboard_ = true;
@@ -454,41 +450,41 @@ void TMainForm::MoveFocus(int part) {
         accessible_.SelectionMoved(part);
 }
 
-void TMainForm::Activate(int part) {
+void TrayPanel::Activate(int part) {
     const int rows = HotkeyRowCount();
     if (part < rows)
         EditRow(part);
     else if (part == rows)
-        Settings1Click();
+        OpenSettings();
     else if (part == rows + 1)
-        lblCheckForUpdatesClick();
+        OnCheckForUpdatesClick();
     else
-        SpeedButton1Click();
+        OnCloseClick();
 }
 
 // The panel's rows are the live hotkeys: the active entries of the document,
 // in its order.
-void TMainForm::EditRow(int row) {
+void TrayPanel::EditRow(int row) {
     if (ProgramWindows)
         ProgramWindows->ShowSettingsEditing(Data->Document().ActiveEntryId(row));
     Hide();
 }
 
-RECT TMainForm::RowBand(int row) const {
+RECT TrayPanel::RowBand(int row) const {
     const int top = OverviewRowTop(row + 1) - BandMargin;
     const SIZE client = ClientSize();
     return {Scale(BandMargin), Scale(top), client.cx - Scale(BandMargin),
             Scale(top + OverviewRowHeight + 2 * BandMargin)};
 }
 
-RECT TMainForm::PartRect(int part) const {
+RECT TrayPanel::PartRect(int part) const {
     const int rows = HotkeyRowCount();
     if (part < rows)
         return RowBand(part);
     const gui::WindowlessControl& control =
-        part == rows       ? static_cast<const gui::WindowlessControl&>(*bLabel1_)
-        : part == rows + 1 ? static_cast<const gui::WindowlessControl&>(*lblCheckForUpdates_)
-                           : *speedButton1_;
+        part == rows       ? static_cast<const gui::WindowlessControl&>(*manageHotkeysLink_)
+        : part == rows + 1 ? static_cast<const gui::WindowlessControl&>(*checkForUpdatesLink_)
+                           : *closeButton_;
     RECT area = control.Area();
     ::InflateRect(&area, Scale(2), Scale(1));
     return area;
@@ -496,22 +492,22 @@ RECT TMainForm::PartRect(int part) const {
 
 // Driven by the keyboard, the panel goes when the user turns to another
 // program, as a menu does.
-void TMainForm::Deactivated() {
+void TrayPanel::Deactivated() {
     if (keyboard_ && Visible())
         Hide();
 }
 
 // --- Screen readers ------------------------------------------------------------
 
-std::optional<std::string> TMainForm::AccessibleName() const {
+std::optional<std::string> TrayPanel::AccessibleName() const {
     return "Active hotkeys";
 }
 
-std::optional<long> TMainForm::AccessibleRole() const {
+std::optional<long> TrayPanel::AccessibleRole() const {
     return ROLE_SYSTEM_TABLE;
 }
 
-std::vector<gui::AccessibleElement> TMainForm::AccessibleElements() const {
+std::vector<gui::AccessibleElement> TrayPanel::AccessibleElements() const {
     std::vector<gui::AccessibleElement> parts;
     const long focusable = STATE_SYSTEM_FOCUSABLE;
     for (int r = 0; r < HotkeyRowCount(); ++r) {
@@ -519,14 +515,14 @@ std::vector<gui::AccessibleElement> TMainForm::AccessibleElements() const {
         parts.push_back({overviewLabels_[static_cast<std::size_t>(r) + 1].name, ROLE_SYSTEM_ROW,
                          focusable | STATE_SYSTEM_SELECTABLE | selected, "Edit", RowBand(r)});
     }
-    for (const TBLabel* link : {bLabel1_.get(), lblCheckForUpdates_.get()})
+    for (const PanelLink* link : {manageHotkeysLink_.get(), checkForUpdatesLink_.get()})
         parts.push_back(
             {link->Caption(), ROLE_SYSTEM_LINK, focusable | STATE_SYSTEM_LINKED, "Jump", link->Area()});
-    parts.push_back({"Close", ROLE_SYSTEM_PUSHBUTTON, focusable, "Press", speedButton1_->Area()});
+    parts.push_back({"Close", ROLE_SYSTEM_PUSHBUTTON, focusable, "Press", closeButton_->Area()});
     return parts;
 }
 
-void TMainForm::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+void TrayPanel::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
     const gui::ShiftState shift = gui::ShiftFromKeys(wParam);
     switch (msg) {
@@ -550,10 +546,10 @@ void TMainForm::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void TMainForm::DpiChanged() {
-    speedButton1_->DpiChanged();
-    bLabel1_->DpiChanged();
-    lblCheckForUpdates_->DpiChanged();
+void TrayPanel::DpiChanged() {
+    closeButton_->DpiChanged();
+    manageHotkeysLink_->DpiChanged();
+    checkForUpdatesLink_->DpiChanged();
     if (Visible()) { // the rows and the height at the new size, in place
         const RECT before = Bounds();
         BuildHotkeyOverview();
@@ -564,7 +560,7 @@ void TMainForm::DpiChanged() {
     ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
-bool TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool TrayPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     result = 0;
     if (hostMouse_.HandleMessage(Handle(), layer_, msg, lParam, {0, 0}, result))
         return true;

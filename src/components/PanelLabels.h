@@ -1,5 +1,5 @@
-// Text labels of our windowless controls: TLabel (caption, font style and
-// colour, alignment, automatic sizing, word wrap, click) and TBLabel, a label
+// Text labels of our windowless controls: PanelLabel (caption, font style and
+// colour, alignment, automatic sizing, word wrap, click) and PanelLink, a label
 // that behaves like a web link: it redraws in a hover colour and style while
 // the mouse is over it and can open a document or address on a left press.
 #pragma once
@@ -32,11 +32,11 @@ struct LabelArgs {
     std::string caption{};
 };
 
-class TLabel : public gui::WindowlessControl {
+class PanelLabel : public gui::WindowlessControl {
 public:
     // Placed on the host's layer at once.
-    TLabel(gui::WindowlessHost& host, gui::WindowlessLayer& layer, const LabelArgs& args);
-    ~TLabel() override;
+    PanelLabel(gui::WindowlessHost& host, gui::WindowlessLayer& layer, const LabelArgs& args);
+    ~PanelLabel() override;
 
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
@@ -103,9 +103,9 @@ private:
     RECT design_ = {};
 };
 
-class TBLabel : public TLabel {
+class PanelLink : public PanelLabel {
 public:
-    using TLabel::TLabel;
+    using PanelLabel::PanelLabel;
 
     bool FitInRect() const { return fitInRect_; }
     void SetFitInRect(bool fit);

@@ -1,7 +1,7 @@
-// TSizeRect geometry: frame and inner values per BoxPos, boxes, drag zones
+// SelectionControl geometry: frame and inner values per BoxPos, boxes, drag zones
 // and their order, zone actions with the minimum-size check, the info text
 // and the centre marks.
-#include "capture/SizeRectGeometry.h"
+#include "capture/SelectionControlGeometry.h"
 
 #include <gmock/gmock.h>
 
@@ -10,7 +10,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-TEST(SizeRectGeometry, FrameAndInnerValuesFollowBoxPos) {
+TEST(SelectionControlGeometry, FrameAndInnerValuesFollowBoxPos) {
     struct Case {
         TDragBoxPos pos;
         int boxSize;
@@ -31,7 +31,7 @@ TEST(SizeRectGeometry, FrameAndInnerValuesFollowBoxPos) {
     }
 }
 
-TEST(SizeRectGeometry, BoxesLieAgainstTheOuterEdgesInDrawingOrder) {
+TEST(SelectionControlGeometry, BoxesLieAgainstTheOuterEdgesInDrawingOrder) {
     EXPECT_THAT(BoxRects(100, 100, 6),
                 ElementsAre(IntRect{0, 0, 6, 6}, IntRect{47, 0, 53, 6}, IntRect{94, 0, 100, 6},
                             IntRect{0, 47, 6, 53}, IntRect{94, 47, 100, 53}, IntRect{0, 94, 6, 100},
@@ -43,7 +43,7 @@ TEST(SizeRectGeometry, BoxesLieAgainstTheOuterEdgesInDrawingOrder) {
                             IntRect{13, 16, 17, 21}, IntRect{26, 16, 31, 21}));
 }
 
-TEST(SizeRectGeometry, DragZonesWithCursors) {
+TEST(SelectionControlGeometry, DragZonesWithCursors) {
     struct Case {
         int x, y, w, h, b;
         int zone;
@@ -82,7 +82,7 @@ TEST(SizeRectGeometry, DragZonesWithCursors) {
     EXPECT_EQ(ZoneCursor(BodyZone, 42), 42);
 }
 
-TEST(SizeRectGeometry, ZoneActionsMoveOnlyTheirEdges) {
+TEST(SelectionControlGeometry, ZoneActionsMoveOnlyTheirEdges) {
     const Bounds c{100, 200, 50, 40};
     struct Case {
         int zone;
@@ -100,7 +100,7 @@ TEST(SizeRectGeometry, ZoneActionsMoveOnlyTheirEdges) {
     }
 }
 
-TEST(SizeRectGeometry, SetBoundsCheckedKeepsTwoBoxSizes) {
+TEST(SelectionControlGeometry, SetBoundsCheckedKeepsTwoBoxSizes) {
     struct Case {
         Bounds wanted;
         Bounds result;
@@ -128,7 +128,7 @@ TEST(SizeRectGeometry, SetBoundsCheckedKeepsTwoBoxSizes) {
     EXPECT_EQ(b.height, 12);
 }
 
-TEST(SizeRectGeometry, InfoTextPlaceholdersInAnyCase) {
+TEST(SelectionControlGeometry, InfoTextPlaceholdersInAnyCase) {
     const InnerGeometry inner{10, 20, 300, 50};
     struct Case {
         const char* format;
@@ -145,14 +145,14 @@ TEST(SizeRectGeometry, InfoTextPlaceholdersInAnyCase) {
         EXPECT_EQ(FormatInfoText(c.format, inner), c.text);
 }
 
-TEST(SizeRectGeometry, LinesBreakAtCrLfOrThePair) {
+TEST(SelectionControlGeometry, LinesBreakAtCrLfOrThePair) {
     EXPECT_THAT(SplitLines("a\r\nb\nc\rd"), ElementsAre("a", "b", "c", "d"));
     EXPECT_THAT(SplitLines("a\n\nb\n"), ElementsAre("a", "", "b"));
     EXPECT_THAT(SplitLines("\r\r"), ElementsAre("", ""));
     EXPECT_TRUE(SplitLines("").empty());
 }
 
-TEST(SizeRectGeometry, InfoTextFitsInsideTheInsetsOrIsNotDrawn) {
+TEST(SelectionControlGeometry, InfoTextFitsInsideTheInsetsOrIsNotDrawn) {
     // Pen 1, box 5, text 100 x 13 (one line): left 2P + 2B, top 2P + B.
     EXPECT_EQ(InfoTextRect(300, 50, 5, 1, 100, 13, 100), (IntRect{12, 7, 112, 20}));
     EXPECT_EQ(InfoTextRect(115, 50, 5, 1, 100, 13, 100), (IntRect{12, 7, 112, 20}));
@@ -162,7 +162,7 @@ TEST(SizeRectGeometry, InfoTextFitsInsideTheInsetsOrIsNotDrawn) {
     EXPECT_EQ(InfoTextRect(300, 80, 5, 3, 60, 26, 120), (IntRect{16, 11, 136, 37}));
 }
 
-TEST(SizeRectGeometry, CenterMarks) {
+TEST(SelectionControlGeometry, CenterMarks) {
     using S = CenterMarkShape;
     // cmCross, radius 5 on 100 x 100: arms from 48 to 52 (the end point is not drawn).
     S cross = CenterMarkOf(cmCross, 100, 100, 5, 5, 1, 0, 0);

@@ -1,4 +1,4 @@
-// TfrmMemoInput: the small modal dialog in which a multi-line keystroke text
+// TextInputDialog: the small modal dialog in which a multi-line keystroke text
 // is edited. Its owner fills the memo, shows it modally and reads the memo
 // after OK.
 #pragma once
@@ -11,14 +11,14 @@
 
 namespace corvinade {
 
-class TfrmMemoInput : public gui::Form {
+class TextInputDialog : public gui::Form {
 public:
-    explicit TfrmMemoInput(HWND owner);
+    explicit TextInputDialog(HWND owner);
 
     gui::Panel pnlClient, pnlBottom;
-    gui::Label Label1;
+    gui::Label lblText;
     gui::Memo edtText;
-    gui::Button Button1, Button2;
+    gui::Button btnOK, btnCancel;
 };
 
 } // namespace corvinade

@@ -1,4 +1,4 @@
-// TSaveCapture: the capture window. It shows a grab, lets the user draw a
+// CaptureWindow: the capture window. It shows a grab, lets the user draw a
 // selection and adjust it, crops to it, saves it as JPEG or BMP, or copies
 // it to the clipboard; saving or copying closes it, and it frees itself
 // when it closes.
@@ -13,8 +13,8 @@
 
 #include "capture/BmpFile.h"
 #include "capture/CaptureTarget.h"
+#include "capture/SelectionControl.h"
 #include "capture/SelectionGeometry.h"
-#include "capture/SizeRect.h"
 #include "gui/Button.h"
 #include "gui/FileDialog.h"
 #include "gui/Form.h"
@@ -22,21 +22,21 @@
 
 namespace corvinade {
 
-class TSaveCapture : public gui::Form {
+class CaptureWindow : public gui::Form {
 public:
     // The clock of the double release on the selection (GetTickCount).
     using TickSource = std::function<std::uint32_t()>;
 
-    explicit TSaveCapture(TickSource clock = nullptr);
-    ~TSaveCapture() override;
+    explicit CaptureWindow(TickSource clock = nullptr);
+    ~CaptureWindow() override;
 
-    gui::Button Button1, Button2, btnCrop;
+    gui::Button btnSave, btnCopy, btnCrop;
     gui::ImageView CaptureImage;
-    TSizeRect SelectedArea;
+    SelectionControl SelectedArea;
     gui::SaveDialog SaveScreenshotDialog;
 
     // Runs when the object is deleted, so whoever lists it can forget it.
-    std::function<void(TSaveCapture*)> OnFreed;
+    std::function<void(CaptureWindow*)> OnFreed;
 
     // GetSelectionRect, RenderSelection: the part of the image that save,
     // copy and crop work on, and its pixels.
@@ -44,17 +44,17 @@ public:
     PixelImage RenderSelection() const;
 
 private:
-    void FormCreate();
-    void FormClose();
-    void btnCropClick();
-    void Button1Click();
-    void Button2Click();
-    void CaptureImageMouseDown(gui::MouseButton, gui::ShiftState, int x, int y);
-    void CaptureImageMouseMove(gui::ShiftState, int x, int y);
-    void CaptureImageMouseUp(gui::MouseButton, gui::ShiftState, int x, int y);
-    void SelectedAreaMouseDown();
-    void SelectedAreaMouseUp();
-    void SaveScreenshotDialogTypeChange();
+    void Initialize();
+    void Closed();
+    void OnCropClick();
+    void OnSaveClick();
+    void OnCopyClick();
+    void OnImageMouseDown(gui::MouseButton, gui::ShiftState, int x, int y);
+    void OnImageMouseMove(gui::ShiftState, int x, int y);
+    void OnImageMouseUp(gui::MouseButton, gui::ShiftState, int x, int y);
+    void OnSelectionMouseDown();
+    void OnSelectionMouseUp();
+    void OnSaveDialogTypeChange();
     bool ShortcutKey(WPARAM key);
 
     void ApplyColours();
@@ -88,11 +88,11 @@ public:
     // A new window for the grab, at the work-area origin of the grab's
     // monitor and laid out at its dpi, shown and brought to the front with
     // the focus.
-    TSaveCapture& Open(gui::Bitmap32 grab, const MonitorArea& monitor);
+    CaptureWindow& Open(gui::Bitmap32 grab, const MonitorArea& monitor);
     std::size_t Count() const { return windows_.size(); }
 
 private:
-    std::vector<TSaveCapture*> windows_;
+    std::vector<CaptureWindow*> windows_;
 };
 
 } // namespace corvinade

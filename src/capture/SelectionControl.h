@@ -1,4 +1,4 @@
-// TSizeRect: a windowless selection rectangle with eight resize boxes, an
+// SelectionControl: a windowless selection rectangle with eight resize boxes, an
 // optional centre mark and info text. The user moves it by its body and
 // resizes it by its boxes, never below two box sizes. A general control of
 // its own; the capture window uses one as its selection.
@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "capture/SizeRectGeometry.h"
+#include "capture/SelectionControlGeometry.h"
 #include "gui/Handles.h"
 #include "gui/Windowless.h"
 
@@ -37,14 +37,14 @@ struct TFont {
     bool operator==(const TFont&) const = default;
 };
 
-class TSizeRect : public gui::WindowlessControl {
+class SelectionControl : public gui::WindowlessControl {
 public:
     using MouseEvent =
-        std::function<void(TSizeRect& sender, gui::MouseButton, gui::ShiftState, int x, int y)>;
-    using MoveEvent = std::function<void(TSizeRect& sender, gui::ShiftState, int x, int y)>;
-    using NotifyEvent = std::function<void(TSizeRect& sender)>;
+        std::function<void(SelectionControl& sender, gui::MouseButton, gui::ShiftState, int x, int y)>;
+    using MoveEvent = std::function<void(SelectionControl& sender, gui::ShiftState, int x, int y)>;
+    using NotifyEvent = std::function<void(SelectionControl& sender)>;
 
-    explicit TSizeRect(gui::WindowlessHost& host);
+    explicit SelectionControl(gui::WindowlessHost& host);
 
     // Repaint when changed.
     const TBrush& NormalBrush() const { return normalBrush_; }

@@ -1,4 +1,4 @@
-// TfrmFirstUse: the three-page setup guide offered until the user has
+// SetupGuide: the three-page setup guide offered until the user has
 // finished it once. It sets start at log-on and offers four suggested WIN
 // hotkeys (with other modifiers where Windows holds a combination), which
 // it writes into hotkeys.ini; finishing records in the
@@ -18,10 +18,10 @@
 
 namespace corvinade {
 
-class TfrmFirstUse : public gui::WizardForm {
+class SetupGuide : public gui::WizardForm {
 public:
-    explicit TfrmFirstUse(HWND owner);
-    ~TfrmFirstUse() override;
+    explicit SetupGuide(HWND owner);
+    ~SetupGuide() override;
 
     struct Suggestion {
         std::uint16_t Key;
@@ -32,29 +32,29 @@ public:
     static const std::array<Suggestion, 4> SuggestedHotkeys;
 
     gui::Panel& tsWelcome;
-    gui::Label Label10, Label11, Label12, Label13;
+    gui::Label lblWelcomeHeading, lblWelcomeText, lblNextHint, lblThanks;
     gui::LinkLabel lblLink;
     gui::Panel& tsStartup;
-    gui::Label Label1, Label4;
+    gui::Label lblStartupHeading, lblStartupHelp;
     gui::CheckBox chkStartAtWindowsStart;
     gui::Panel& tsHotkeys;
-    gui::Label Label2, Label3, Label5;
+    gui::Label lblHotkeysHeading, lblHotkeysHelp, lblMoreHotkeysHelp;
     gui::CheckBox chkKeyMinimize;
-    gui::Label Label6;
+    gui::Label lblMinimize;
     gui::CheckBox chkKeyMaximize;
-    gui::Label Label7;
+    gui::Label lblMaximize;
     gui::CheckBox chkKeyScreenCapture;
-    gui::Label Label8;
+    gui::Label lblScreenCapture;
     gui::CheckBox chkKeyOpenNotepad;
-    gui::Label Label9;
+    gui::Label lblOpenNotepad;
     // Says why a suggestion is offered with other modifiers, or without any.
     gui::Label lblSuggestionNote;
     gui::Button btnSetupMoreHotkeys;
 
-    void btnNextClick();
-    void btnPreviousClick();
-    void btnCancelClick();
-    void btnSetupMoreHotkeysClick();
+    void OnNextClick();
+    void OnPreviousClick();
+    void OnCancelClick();
+    void OnSetupMoreHotkeysClick();
     void ApplyFirstUse();
     void RefreshSuggestions();
     // Asks, once, which combination each suggestion can have on this
@@ -64,8 +64,8 @@ public:
     std::int32_t SuggestionShift(std::size_t index) const;
 
 private:
-    void FormCreate();
-    void pcClientChange();
+    void Initialize();
+    void PageChanged();
     std::array<gui::CheckBox*, 4> SuggestionBoxes();
     std::array<gui::Label*, 4> SuggestionLabels();
 

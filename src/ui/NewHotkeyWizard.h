@@ -1,4 +1,4 @@
-// TfrmAddHotkey: the two-page wizard that creates one hotkey. Page "Key"
+// NewHotkeyWizard: the two-page wizard that creates one hotkey. Page "Key"
 // asks for the key and its modifiers, page "Action" for the action and its
 // parameters; "&Finish" appends the new hotkey, active, to the hotkey
 // document and commits it (the file, then the live hotkeys).
@@ -18,33 +18,34 @@
 
 namespace corvinade {
 
-class TfrmAddHotkey : public gui::WizardForm {
+class NewHotkeyWizard : public gui::WizardForm {
 public:
-    explicit TfrmAddHotkey(HWND owner);
-    ~TfrmAddHotkey() override;
+    explicit NewHotkeyWizard(HWND owner);
+    ~NewHotkeyWizard() override;
 
-    enum class TPage { tsKey, tsAction, None };
+    // What ValidatePage checks: one page, or both before the hotkey is added.
+    enum class PageToCheck { Key, Action, Both };
 
     // Page "Key".
     gui::Panel& tsKey;
-    gui::Label Label1, Label4, Label5, Label3;
-    gui::CheckBox ShiftKeyWin, ShiftKeyALt, ShiftKeyCTRL, ShiftKeyShift; // tab order as shown
-    gui::Label Label2;
-    gui::KeyField HotKey1;
+    gui::Label lblKeyHeading, lblKeyHelp, lblShiftHelp, lblShiftKey;
+    gui::CheckBox ShiftKeyWin, ShiftKeyAlt, ShiftKeyCtrl, ShiftKeyShift; // tab order as shown
+    gui::Label lblKey;
+    gui::KeyField edtKey;
     // Whether the combination can be had, said as it changes.
     gui::Label lblCombination;
     // Page "Action".
     gui::Panel& tsAction;
-    gui::Label Label6, Label7, Label8, Label9;
+    gui::Label lblActionHeading, lblActionHelp, lblParametersHelp, lblAction;
     gui::ComboBox cbAction;
-    gui::Label Label10;
+    gui::Label lblParameters;
     gui::Edit edtParameters;
     gui::Button btnParameters;
     gui::Label lblAdditionalParameters;
     gui::Edit edtAdditionalParameters;
-    gui::OpenDialog OpenDialog1;
+    gui::OpenDialog OpenParameterDialog;
 
-    bool ValidatePage(TPage page);
+    bool ValidatePage(PageToCheck page);
     void AddNewHotkey();
     std::int32_t GetShift() const;
     // Ticks exactly the boxes of these modifiers (MOD_*).
@@ -53,14 +54,14 @@ public:
     std::string GetParamsText() const;
     std::string GetParams2Text() const;
 
-    void btnNextClick();
-    void btnPreviousClick();
-    void cbActionSelect();
-    void btnParametersClick();
+    void OnNextClick();
+    void OnPreviousClick();
+    void OnActionSelect();
+    void OnParametersClick();
 
 private:
-    void FormCreate();
-    void pcClientChange();
+    void Initialize();
+    void PageChanged();
     bool Fails(const char* message);
     void UpdateCombinationStatus();
 

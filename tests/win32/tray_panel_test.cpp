@@ -2,7 +2,7 @@
 // with the panel open): its hide event runs while the whole panel object
 // still exists, never from the base part's destructor on a half-gone one.
 #include "gui_testing.h"
-#include "ui/MainFormU.h"
+#include "ui/TrayPanel.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,10 @@
 namespace corvinade {
 namespace {
 
-using MainFormTest = gui::testing::AppTest;
+using TrayPanelTest = gui::testing::AppTest;
 
-TEST_F(MainFormTest, DestroyingTheShownPanelHidesItWhileItIsWhole) {
-    auto form = std::make_unique<TMainForm>();
+TEST_F(TrayPanelTest, DestroyingTheShownPanelHidesItWhileItIsWhole) {
+    auto form = std::make_unique<TrayPanel>();
     // The panel's own show handler fills it from the data module, which
     // this test has none of; the hide handler is the test's probe.
     form->OnShow = nullptr;
@@ -25,7 +25,7 @@ TEST_F(MainFormTest, DestroyingTheShownPanelHidesItWhileItIsWhole) {
     form->OnHide = [&] {
         ++hides;
         // Inside the base part's destructor the object is a gui::Form only.
-        whole = typeid(*base) == typeid(TMainForm);
+        whole = typeid(*base) == typeid(TrayPanel);
     };
     form->Show();
     ASSERT_TRUE(form->Visible());

@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "components/BControls.h"
 #include "components/PanelControls.h"
+#include "components/PanelLabels.h"
 #include "components/SimpleTimer.h"
 #include "components/TrayIcon.h"
 #include "core/RegistrationStatus.h"
@@ -35,13 +35,13 @@
 
 namespace corvinade {
 
-class TMainForm : public gui::Form,
+class TrayPanel : public gui::Form,
                   public TrayBalloonPort,
                   private gui::WindowlessHost,
                   private gui::AccessibleContent {
 public:
-    TMainForm();
-    ~TMainForm() override;
+    TrayPanel();
+    ~TrayPanel() override;
 
     bool ShowBalloon(const std::string& title, const std::string& text) override;
 
@@ -53,13 +53,13 @@ public:
     // the two links and the close button; -1 for none.
     int FocusedPart() const { return focus_; }
 
-    // The handlers, named as the window's design names them.
-    void TrayIconClick();
-    void TrayIconKeySelect();
-    void Settings1Click();
-    void Exit1Click();
-    void SpeedButton1Click();
-    void lblCheckForUpdatesClick();
+    // What the icon, its menu, the links and the close button do.
+    void OnTrayIconClick();
+    void OnTrayIconKeySelect();
+    void OpenSettings();
+    void OnExitClick();
+    void OnCloseClick();
+    void OnCheckForUpdatesClick();
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -67,18 +67,17 @@ protected:
 
 private:
     struct OverviewRow {
-        std::array<std::unique_ptr<TLabel>, 3> cells;
+        std::array<std::unique_ptr<PanelLabel>, 3> cells;
         std::string name; // what a screen reader reads
         bool failed = false;
     };
 
-    void FormCreate();
-    void FormDestroy();
-    void FormShow();
-    void FormHide();
-    void Shape1MouseEnter();
-    void Shape1MouseLeave();
-    void HideFormTimerTimer();
+    void Initialize();
+    void Shown();
+    void Hidden();
+    void OnBorderMouseEnter();
+    void OnBorderMouseLeave();
+    void HideUnlessInUse();
     void BuildHotkeyOverview();
     void ClearHotkeyOverview();
     void MarkFailedHotkeys(const THotkeyList& hotkeys);
@@ -115,18 +114,18 @@ private:
     void Paint();
     void PaintArea(HDC dc, const RECT& area);
     void Mouse(UINT msg, WPARAM wParam, LPARAM lParam);
-    std::unique_ptr<TBLabel> MakeLink(const LabelArgs& args, TAlignment alignment);
+    std::unique_ptr<PanelLink> MakeLink(const LabelArgs& args, TAlignment alignment);
     gui::WindowlessHost& Host() { return *this; }
     HWND HostWindow() const override { return Handle(); }
     int HostDpi() const override { return Dpi(); }
     void InvalidateHostRect(const RECT& area) override;
 
     gui::WindowlessLayer layer_{*this};
-    std::unique_ptr<TShape> shape1_;
-    std::unique_ptr<TSpeedButton> speedButton1_;
-    std::unique_ptr<TBLabel> bLabel1_, lblCheckForUpdates_;
+    std::unique_ptr<PanelBorder> border_;
+    std::unique_ptr<PanelButton> closeButton_;
+    std::unique_ptr<PanelLink> manageHotkeysLink_, checkForUpdatesLink_;
     std::vector<OverviewRow> overviewLabels_;
-    std::unique_ptr<TLabel> failedLegend_; // while a shown hotkey failed
+    std::unique_ptr<PanelLabel> failedLegend_; // while a shown hotkey failed
     std::unique_ptr<gui::ImageList> trayImages_;
     std::unique_ptr<TPopupMenu> trayPopup_;
     std::unique_ptr<TTrayIcon> trayIcon_;
@@ -137,6 +136,6 @@ private:
     gui::AccessibleWindow accessible_{Handle(), *this};
 };
 
-extern TMainForm* MainForm;
+extern TrayPanel* MainForm;
 
 } // namespace corvinade
