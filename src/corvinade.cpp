@@ -5,6 +5,7 @@
 #include "app/datau.h"
 #include "gui/Application.h"
 #include "gui/Handles.h"
+#include "gui/SystemLibrary.h"
 #include "ui/ProgramWindows.h"
 #include "ui/TrayPanel.h"
 #include "ui/UpdateFlow.h"
@@ -12,6 +13,7 @@
 using namespace corvinade;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    gui::LoadLibrariesFromSystemFolderOnly();
     // Not examined, never owned: a second instance runs beside the first;
     // the installer asks for the name. The system closes the handle with
     // the process.

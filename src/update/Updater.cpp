@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <memory>
-#include <optional>
 
 #include "core/Errors.h"
 #include "core/Maker.h"
@@ -40,11 +39,12 @@ private:
     DownloadFunctions::Close close_;
 };
 
-// The answer's bytes, or nullopt when the endpoint cannot be reached.
-std::optional<std::string> Download(const DownloadFunctions& f, const std::string& url) {
+// The answer's bytes; throws the check's error when there is no answer of
+// the endpoint: none at all, or another status than 200 OK.
+std::string Download(const DownloadFunctions& f, const std::string& url) {
     InternetHandle session(f.open(L"Corvinade", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0), f.close);
     if (!session)
-        return std::nullopt;
+        throw Error(UpdateCheckFailedMessage);
     DWORD timeout = TUpdater::DownloadTimeoutMs;
     for (DWORD option :
          {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
@@ -53,18 +53,27 @@ std::optional<std::string> Download(const DownloadFunctions& f, const std::strin
                         INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
     InternetHandle request(f.openUrl(session.Get(), Wide(url).c_str(), nullptr, 0, flags, 0), f.close);
     if (!request)
-        return std::nullopt;
+        throw Error(UpdateCheckFailedMessage);
+    DWORD status = 0, size = sizeof status;
+    if (!f.queryInfo(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+        throw Error(UpdateCheckFailedMessage);
+    if (status != HTTP_STATUS_OK) {
+        wchar_t text[128] = {};
+        DWORD textSize = sizeof text - sizeof text[0];
+        const bool known = f.queryInfo(request.Get(), HTTP_QUERY_STATUS_TEXT, text, &textSize, nullptr);
+        throw Error(UpdateStatusFailedMessage(static_cast<int>(status), known ? Utf8(text) : std::string()));
+    }
     std::string answer;
     char buffer[4096];
     for (;;) {
         DWORD read = 0;
         if (!f.read(request.Get(), buffer, sizeof buffer, &read))
-            return std::nullopt;
+            throw Error(UpdateCheckFailedMessage);
         if (read == 0)
             return answer;
         answer.append(buffer, read);
         if (answer.size() > MaxAnswerBytes)
-            return std::nullopt;
+            throw Error(UpdateCheckFailedMessage);
     }
 }
 
@@ -78,6 +87,7 @@ DownloadFunctions DownloadFunctions::Load() {
     f.openUrl = gui::SystemFunction<OpenUrl>(Library, "InternetOpenUrlW");
     f.read = gui::SystemFunction<Read>(Library, "InternetReadFile");
     f.close = gui::SystemFunction<Close>(Library, "InternetCloseHandle");
+    f.queryInfo = gui::SystemFunction<QueryInfo>(Library, "HttpQueryInfoW");
     return f;
 }
 
@@ -94,10 +104,7 @@ std::string ConfiguredUpdateBase() {
 bool TUpdater::IsUpdateAvailable() {
     if (!IsWebAddress(base_))
         throw Error(UpdateCheckFailedMessage);
-    const std::optional<std::string> answer = Download(functions_, UpdateQueryUrl(base_, runningVersion_));
-    if (!answer)
-        throw Error(UpdateCheckFailedMessage);
-    return AnswerAnnouncesUpdate(*answer);
+    return AnswerAnnouncesUpdate(Download(functions_, UpdateQueryUrl(base_, runningVersion_)));
 }
 
 struct TUpdateWorker::Job {

@@ -19,12 +19,14 @@ struct DownloadFunctions {
     using OpenUrl = void*(WINAPI*)(void*, LPCWSTR, LPCWSTR, DWORD, DWORD, DWORD_PTR);
     using Read = BOOL(WINAPI*)(void*, LPVOID, DWORD, LPDWORD);
     using Close = BOOL(WINAPI*)(void*);
+    using QueryInfo = BOOL(WINAPI*)(void*, DWORD, LPVOID, LPDWORD, LPDWORD);
 
     Open open = nullptr;
     SetOption setOption = nullptr;
     OpenUrl openUrl = nullptr;
     Read read = nullptr;
     Close close = nullptr;
+    QueryInfo queryInfo = nullptr;
 
     // Loads wininet.dll the first time; throws Error when it is missing.
     static DownloadFunctions Load();
@@ -38,7 +40,8 @@ public:
         : runningVersion_(runningVersion), base_(std::move(base)), functions_(functions) {}
 
     // True when the endpoint's answer holds "[UPDATE]". Throws Error
-    // "Error\r\rCould not check for updates." when the download fails. The
+    // "Error\r\rCould not check for updates." when the download fails, with
+    // the server's status when it answered other than 200 OK. The
     // answer is read into memory, never through the system's cache, so every
     // check asks the endpoint afresh and no file is left behind. Blocks for
     // up to DownloadTimeoutMs per step of the download; any thread.
