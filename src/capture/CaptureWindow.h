@@ -76,7 +76,7 @@ private:
     SelectionReleaseClock releases_;
 };
 
-// The capture windows the data module owns: each one removes itself when it
+// The capture windows the action runner owns: each one removes itself when it
 // is freed; those still open go with the list.
 class CaptureWindowList {
 public:

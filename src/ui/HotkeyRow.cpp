@@ -1,7 +1,7 @@
 // The hotkey row; see HotkeyRow.h.
 #include "ui/HotkeyRow.h"
 
-#include "app/datau.h"
+#include "app/HotkeyService.h"
 #include "core/Errors.h"
 #include "core/Wide_win.h"
 #include "gui/Contrast.h"
@@ -90,7 +90,7 @@ struct HotkeyRow::EditPanel {
         // Enter in the panel saves the row, Esc cancels its changes.
         Pane.SetDefaultButton(&btnSave);
         Pane.SetCancelButton(&btnCancel);
-        edtKey.KeyName = [](std::uint16_t key) { return Data->HotkeyText(key, 0); };
+        edtKey.KeyName = [&hotkeys = row.hotkeys_](std::uint16_t key) { return hotkeys.HotkeyText(key, 0); };
         edtKey.OnModifiers = [this](unsigned modifiers) {
             ShiftKeyAlt.SetChecked(modifiers & MOD_ALT);
             ShiftKeyCtrl.SetChecked(modifiers & MOD_CONTROL);
@@ -144,11 +144,11 @@ struct HotkeyRow::EditPanel {
     ParameterControls parameters;
 };
 
-HotkeyRow::HotkeyRow(gui::Container& parent, const THotkeyDocument& document)
+HotkeyRow::HotkeyRow(gui::Container& parent, HotkeyService& hotkeys)
     : gui::Panel(parent, {.width = DesignWidth, .height = RowHeight}),
       btnEdit(*this, {.left = 5, .top = 23, .width = 55, .height = 25, .caption = "Edit"}),
       btnDelete(*this, {.left = 5, .top = 50, .width = 55, .height = 25, .caption = "Delete"}),
-      document_(document) {
+      hotkeys_(hotkeys), document_(hotkeys.Document()) {
     OnPaint = [this](HDC dc, const RECT& client) { PaintView(dc, client); };
     btnEdit.OnClick = [this] { OnEditClick(); };
     btnDelete.OnClick = [this] { OnDeleteClick(); };
@@ -222,9 +222,9 @@ THotKeyData HotkeyRow::Definition() const {
 
 // The drawn view, said in words for screen readers: the row's name.
 void HotkeyRow::UpdateSummary() {
-    std::string summary =
-        Data->HotkeyText(static_cast<std::uint16_t>(shown_.Key), static_cast<std::uint16_t>(shown_.Shift)) +
-        ", " + ActionDisplayName(shown_.Func);
+    std::string summary = hotkeys_.HotkeyText(static_cast<std::uint16_t>(shown_.Key),
+                                              static_cast<std::uint16_t>(shown_.Shift)) +
+                          ", " + ActionDisplayName(shown_.Func);
     if (ActionHasParams(shown_.Func) && !shown_.Params.empty())
         summary += ", " + shown_.Params;
     if (ActionHasParams2(shown_.Func) && !shown_.Params2.empty())
@@ -312,7 +312,7 @@ void HotkeyRow::SetKey(std::int32_t key) {
     shown_.Key = key;
     if (editor_)
         editor_->edtKey.SetKey(static_cast<std::uint16_t>(key));
-    keyName_ = key ? Data->HotkeyText(static_cast<std::uint16_t>(key), 0) : std::string();
+    keyName_ = key ? hotkeys_.HotkeyText(static_cast<std::uint16_t>(key), 0) : std::string();
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -370,7 +370,8 @@ std::string HotkeyRow::Params2Text() const {
 }
 
 void HotkeyRow::UpdateCombinationStatus() {
-    combinationStatus_ = ShowCombinationStatus(editor_->lblCombination, GetKey(), GetShift(), entryId_);
+    combinationStatus_ =
+        ShowCombinationStatus(hotkeys_, editor_->lblCombination, GetKey(), GetShift(), entryId_);
 }
 
 void HotkeyRow::OnEditClick() {
@@ -407,7 +408,7 @@ void HotkeyRow::OnSaveClick() {
     if (!OnSave || !ValidateInput())
         return;
     if (GetActive())
-        WarnIfHeldElsewhere(combinationStatus_, GetKey(), GetShift());
+        WarnIfHeldElsewhere(hotkeys_, combinationStatus_, GetKey(), GetShift());
     OnSave(*this);
     SetEditing(false);
     LoadFromDefinition();

@@ -30,12 +30,14 @@
 
 namespace corvinade {
 
+class HotkeyService;
+
 class HotkeyRow : public gui::Panel {
 public:
     static constexpr int RowHeight = 100;
     static constexpr int DesignWidth = 814; // the buttons (66) and the fields (748)
 
-    HotkeyRow(gui::Container& parent, const THotkeyDocument& document);
+    HotkeyRow(gui::Container& parent, HotkeyService& hotkeys);
     ~HotkeyRow() override;
 
     // Shows this entry of the document (given another one, the row leaves
@@ -100,6 +102,7 @@ private:
     void UpdateSummary();
     void UpdateCombinationStatus();
 
+    HotkeyService& hotkeys_;
     const THotkeyDocument& document_;
     std::uint32_t entryId_ = 0;
     bool editing_ = false;

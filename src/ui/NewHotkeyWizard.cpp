@@ -1,7 +1,7 @@
 // The new-hotkey wizard; see NewHotkeyWizard.h.
 #include "ui/NewHotkeyWizard.h"
 
-#include "app/datau.h"
+#include "app/HotkeyService.h"
 #include "gui/Dialogs.h"
 
 namespace corvinade {
@@ -29,7 +29,7 @@ constexpr gui::Label::Options Wrapped = {.wordWrap = true};
 
 // The controls are made in their tab order: on "Key" the four modifiers,
 // then the key field, whose label "&Key:" comes just before it.
-NewHotkeyWizard::NewHotkeyWizard(HWND owner)
+NewHotkeyWizard::NewHotkeyWizard(HWND owner, HotkeyService& hotkeys)
     : gui::WizardForm("New hotkey", owner, gui::Position::OwnerCenter), tsKey(AddPage("Key")),
       lblKeyHeading(tsKey, Text(32, 24, "Choose a key")),
       lblKeyHelp(
@@ -69,11 +69,12 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner)
       lblAdditionalParameters(
           tsAction, {.left = 32, .top = 170, .width = 78, .height = 28, .caption = "Additional paramters:"},
           {.wordWrap = true}),
-      edtAdditionalParameters(tsAction, {.left = 116, .top = 171, .width = 193, .height = 21}) {
+      edtAdditionalParameters(tsAction, {.left = 116, .top = 171, .width = 193, .height = 21}),
+      hotkeys_(hotkeys) {
     MakeHeading(lblKeyHeading);
     MakeHeading(lblActionHeading);
-    edtKey.KeyName = [](std::uint16_t key) { return Data->HotkeyText(key, 0); };
-    edtKey.Combination = [this] { return edtKey.Key() ? Data->HotkeyText(edtKey.Key(), GetShift()) : ""; };
+    edtKey.KeyName = [this](std::uint16_t key) { return hotkeys_.HotkeyText(key, 0); };
+    edtKey.Combination = [this] { return edtKey.Key() ? hotkeys_.HotkeyText(edtKey.Key(), GetShift()) : ""; };
     edtKey.OnModifiers = [this](unsigned modifiers) { SetShift(modifiers); };
     OpenParameterDialog.Filter = "*.*|*.*";
     parameterControls_ = {{&lblParameters, &edtParameters},
@@ -119,7 +120,7 @@ void NewHotkeyWizard::OnNextClick() {
     }
     if (!ValidatePage(PageToCheck::Both))
         return;
-    WarnIfHeldElsewhere(combinationStatus_, edtKey.Key(), GetShift());
+    WarnIfHeldElsewhere(hotkeys_, combinationStatus_, edtKey.Key(), GetShift());
     AddNewHotkey();
     SetModalResult(IDOK);
 }
@@ -132,7 +133,7 @@ void NewHotkeyWizard::OnPreviousClick() {
 }
 
 void NewHotkeyWizard::UpdateCombinationStatus() {
-    combinationStatus_ = ShowCombinationStatus(lblCombination, edtKey.Key(), GetShift(), 0);
+    combinationStatus_ = ShowCombinationStatus(hotkeys_, lblCombination, edtKey.Key(), GetShift(), 0);
 }
 
 bool NewHotkeyWizard::Fails(const char* message) {
@@ -146,7 +147,7 @@ bool NewHotkeyWizard::ValidatePage(PageToCheck page) {
             return Fails("You must select a key for your hotkey.");
         if (GetShift() == 0)
             return Fails("You must select a shift key for your hotkey.");
-        if (Data->Document().ActiveWithCombination(edtKey.Key(), GetShift()))
+        if (hotkeys_.Document().ActiveWithCombination(edtKey.Key(), GetShift()))
             return Fails("The selected hotkey is already in use.");
     }
     if ((page == PageToCheck::Action || page == PageToCheck::Both) && cbAction.ItemIndex() < 0)
@@ -156,10 +157,10 @@ bool NewHotkeyWizard::ValidatePage(PageToCheck page) {
 
 // A failed save changes nothing: Finish can simply be tried again.
 void NewHotkeyWizard::AddNewHotkey() {
-    THotkeyDraft draft = Data->Document().Draft();
+    THotkeyDraft draft = hotkeys_.Document().Draft();
     draft.Entries.push_back(
         {0, {true, edtKey.Key(), GetShift(), GetFunc(), GetParamsText(), GetParams2Text()}});
-    Data->Commit(std::move(draft));
+    hotkeys_.Commit(std::move(draft));
 }
 
 std::int32_t NewHotkeyWizard::GetShift() const {

@@ -18,9 +18,11 @@
 
 namespace corvinade {
 
+class HotkeyService;
+
 class NewHotkeyWizard : public gui::WizardForm {
 public:
-    explicit NewHotkeyWizard(HWND owner);
+    NewHotkeyWizard(HWND owner, HotkeyService& hotkeys);
     ~NewHotkeyWizard() override;
 
     // What ValidatePage checks: one page, or both before the hotkey is added.
@@ -65,6 +67,7 @@ private:
     bool Fails(const char* message);
     void UpdateCombinationStatus();
 
+    HotkeyService& hotkeys_;
     TCombinationStatus combinationStatus_;
 
     ParameterControls parameterControls_;

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <string>
 
+#include "app/HotkeyService.h"
 #include "app/LogonStart.h"
-#include "app/datau.h"
 #include "core/HotkeyFilter.h"
 #include "core/Maker.h"
 #include "core/RegistrationStatus.h"
@@ -16,6 +16,7 @@
 #include "ui/ImportExport.h"
 #include "ui/NewHotkeyWizard.h"
 #include "ui/UpdateFlow.h"
+#include "update/UpdateCheck.h"
 
 namespace corvinade {
 
@@ -45,7 +46,7 @@ gui::ControlArgs BottomLeft(int left, const std::string& caption) {
 
 } // namespace
 
-SettingsWindow::SettingsWindow(HWND owner)
+SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFlow& updateCheck)
     : gui::Form({.clientWidth = ClientWidth,
                  .clientHeight = ClientHeight,
                  .caption = "Settings",
@@ -97,7 +98,8 @@ SettingsWindow::SettingsWindow(HWND owner)
                                                                       .width = 75,
                                                                       .height = 25,
                                                                       .caption = "Close",
-                                                                      .anchors = akRight | akBottom}) {
+                                                                      .anchors = akRight | akBottom}),
+      hotkeys_(hotkeys), updateCheck_(updateCheck) {
     SetDefaultButton(&btnClose);
     SetCancelButton(&btnClose);
     btnNewHotkey.OnClick = [this] { OnNewHotkeyClick(); };
@@ -122,8 +124,7 @@ SettingsWindow::SettingsWindow(HWND owner)
 }
 
 SettingsWindow::~SettingsWindow() {
-    if (Data)
-        Data->Document().Unsubscribe(documentSubscription_);
+    hotkeys_.Document().Unsubscribe(documentSubscription_);
     if (gui::Application::Instance())
         gui::App().HideTaskbarButton();
 }
@@ -133,8 +134,8 @@ void SettingsWindow::Initialize() {
     gui::App().HideTaskbarButton();
     lblNoMatch.SetVisible(false);
     SyncHotkeyRows();
-    documentSubscription_ = Data->Document().Subscribe([this] { SyncHotkeyRows(); });
-    lblTitle.SetCaption(gui::App().Title() + " " + Data->VersionNumberToText(Data->RunningVersionNumber()));
+    documentSubscription_ = hotkeys_.Document().Subscribe([this] { SyncHotkeyRows(); });
+    lblTitle.SetCaption(gui::App().Title() + " " + VersionNumberToText(RunningVersionNumber()));
 }
 
 void SettingsWindow::Shown() {
@@ -172,7 +173,7 @@ bool SettingsWindow::ShortcutKey(WPARAM key) {
 }
 
 std::unique_ptr<gui::Control> SettingsWindow::MakeRow() {
-    auto row = std::make_unique<HotkeyRow>(lstHotkeys, Data->Document());
+    auto row = std::make_unique<HotkeyRow>(lstHotkeys, hotkeys_);
     row->OnDelete = [this](HotkeyRow& r) { DeleteRow(r); };
     row->OnSave = [this](HotkeyRow& r) { SaveRow(r); };
     return row;
@@ -180,7 +181,7 @@ std::unique_ptr<gui::Control> SettingsWindow::MakeRow() {
 
 void SettingsWindow::SyncHotkeyRows() {
     ShowFilteredRows();
-    chkStartAtWindowsStart.SetChecked(Data->Document().LogonStart());
+    chkStartAtWindowsStart.SetChecked(hotkeys_.Document().LogonStart());
 }
 
 void SettingsWindow::ShowFilteredRows() {
@@ -189,14 +190,15 @@ void SettingsWindow::ShowFilteredRows() {
     for (HotkeyRow* row : HotkeyRows())
         if (row->Editing())
             editing.push_back(row->EntryId());
-    const THotkeyEntries& entries = Data->Document().Entries();
+    const THotkeyEntries& entries = hotkeys_.Document().Entries();
     std::vector<std::uint32_t> shown;
     shown.reserve(entries.size());
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         const THotKeyData& d = entry->Definition;
         if (filter.empty() || std::ranges::find(editing, entry->Id) != editing.end() ||
             HotkeyMatchesFilter(
-                d, Data->HotkeyText(static_cast<std::uint16_t>(d.Key), static_cast<std::uint16_t>(d.Shift)),
+                d,
+                hotkeys_.HotkeyText(static_cast<std::uint16_t>(d.Key), static_cast<std::uint16_t>(d.Shift)),
                 filter))
             shown.push_back(entry->Id);
     }
@@ -219,23 +221,23 @@ void SettingsWindow::ShowRow(HotkeyRow& row, std::uint32_t entryId) {
 }
 
 std::string SettingsWindow::RegistrationFaultOf(std::uint32_t entryId) const {
-    const THotkeyEntry* entry = Data->Document().Find(entryId);
+    const THotkeyEntry* entry = hotkeys_.Document().Find(entryId);
     if (!entry || !entry->Definition.Active)
         return {};
-    const std::vector<THotKeyData> definitions = Data->Document().Definitions();
-    const int index = Data->Document().IndexOf(entryId);
-    const RegistrationFault fault = EditorItemFault(definitions, index, Data->ActiveHotkeys());
+    const std::vector<THotKeyData> definitions = hotkeys_.Document().Definitions();
+    const int index = hotkeys_.Document().IndexOf(entryId);
+    const RegistrationFault fault = EditorItemFault(definitions, index, hotkeys_.ActiveHotkeys());
     if (fault == RegistrationFault::None)
         return {};
     const THotKeyData& d = entry->Definition;
     const THotKeyData* earlier = EarlierWithCombination(definitions, index);
     return FaultTooltip(
-        fault, Data->HotkeyText(static_cast<std::uint16_t>(d.Key), static_cast<std::uint16_t>(d.Shift)),
+        fault, hotkeys_.HotkeyText(static_cast<std::uint16_t>(d.Key), static_cast<std::uint16_t>(d.Shift)),
         earlier ? earlier->Func : THotkeyAction::None);
 }
 
 void SettingsWindow::EditEntry(std::uint32_t entryId) {
-    if (!Data->Document().Find(entryId))
+    if (!hotkeys_.Document().Find(entryId))
         return;
     pcClient.SetActivePageIndex(0);
     if (std::ranges::find(lstHotkeys.Rows(), entryId) == lstHotkeys.Rows().end()) {
@@ -254,7 +256,7 @@ void SettingsWindow::OnFilterChange() {
 
 // The new hotkey's row comes with the document's change.
 void SettingsWindow::OnNewHotkeyClick() {
-    NewHotkeyWizard wizard(Handle());
+    NewHotkeyWizard wizard(Handle(), hotkeys_);
     wizard.ShowModal();
 }
 
@@ -263,7 +265,7 @@ void SettingsWindow::OnCloseClick() {
 }
 
 void SettingsWindow::OnCheckForUpdatesClick() {
-    UpdateCheck->Check(Handle());
+    updateCheck_.Check(Handle());
 }
 
 void SettingsWindow::OnWebClick() {
@@ -276,15 +278,15 @@ void SettingsWindow::OnMailClick() {
 }
 
 void SettingsWindow::OnImportClick() {
-    ImportHotkeys(Handle());
+    ImportHotkeys(Handle(), hotkeys_);
 }
 
 void SettingsWindow::OnExportClick() {
-    ExportHotkeys(Handle());
+    ExportHotkeys(Handle(), hotkeys_);
 }
 
 void SettingsWindow::SaveRow(HotkeyRow& row) {
-    THotkeyDraft draft = Data->Document().Draft();
+    THotkeyDraft draft = hotkeys_.Document().Draft();
     for (THotkeyEntry& e : draft.Entries)
         if (e.Id == row.EntryId())
             e.Definition = row.Definition();
@@ -292,7 +294,7 @@ void SettingsWindow::SaveRow(HotkeyRow& row) {
 }
 
 void SettingsWindow::DeleteRow(HotkeyRow& row) {
-    THotkeyDraft draft = Data->Document().Draft();
+    THotkeyDraft draft = hotkeys_.Document().Draft();
     std::erase_if(draft.Entries, [&](const THotkeyEntry& e) { return e.Id == row.EntryId(); });
     SaveSettings(std::move(draft));
 }
@@ -300,7 +302,7 @@ void SettingsWindow::DeleteRow(HotkeyRow& row) {
 // With the log-on choice as the box shows it.
 void SettingsWindow::SaveSettings(THotkeyDraft draft) {
     draft.LogonStart = chkStartAtWindowsStart.Checked();
-    Data->Commit(std::move(draft));
+    hotkeys_.Commit(std::move(draft));
 }
 
 } // namespace corvinade

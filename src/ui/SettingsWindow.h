@@ -2,10 +2,10 @@
 // each, the file's last hotkey on top), finds hotkeys with a filter, adds
 // hotkeys through the new-hotkey wizard, and switches start at log-on; a
 // second page shows the program's version, the maker's links and the update
-// check. It shows the data module's hotkey document and follows every change
+// check. It shows the hotkey service's document and follows every change
 // made to it anywhere; a row save or delete commits it with the log-on
 // choice. Rows of active hotkeys that did not register are marked. There is
-// one at most: see TProgramWindows.
+// one at most: see ProgramWindows.
 //
 // The rows are a virtual list: only the rows near the view have windows,
 // reused as the list scrolls, so hundreds of hotkeys cost what a screenful
@@ -30,9 +30,12 @@
 
 namespace corvinade {
 
+class HotkeyService;
+class UpdateCheckFlow;
+
 class SettingsWindow : public gui::Form {
 public:
-    explicit SettingsWindow(HWND owner);
+    SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFlow& updateCheck);
     ~SettingsWindow() override;
 
     gui::PageControl pcClient;
@@ -92,6 +95,8 @@ private:
     std::string RegistrationFaultOf(std::uint32_t entryId) const;
     void SaveSettings(THotkeyDraft draft);
 
+    HotkeyService& hotkeys_;
+    UpdateCheckFlow& updateCheck_;
     int documentSubscription_ = 0;
 };
 

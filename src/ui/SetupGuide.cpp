@@ -8,11 +8,9 @@
 #include <vector>
 
 #include "app/AppPaths.h"
-#include "app/datau.h"
+#include "app/HotkeyService.h"
 #include "core/Maker.h"
 #include "gui/Dialogs.h"
-#include "ui/ProgramWindows.h"
-#include "ui/TrayPanel.h"
 
 namespace corvinade {
 
@@ -71,7 +69,7 @@ std::string Joined(const std::vector<std::string>& names) {
 
 } // namespace
 
-SetupGuide::SetupGuide(HWND owner)
+SetupGuide::SetupGuide(HWND owner, HotkeyService& hotkeys, bool portable)
     : gui::WizardForm("Setup Corvinade", owner, gui::Position::ScreenCenter), tsWelcome(AddPage("Welcome")),
       lblWelcomeHeading(tsWelcome, Text(32, 24, "Setup Corvinade")),
       lblWelcomeText(tsWelcome,
@@ -103,7 +101,8 @@ SetupGuide::SetupGuide(HWND owner)
       lblSuggestionNote(tsHotkeys, {.left = 32, .top = 252, .width = 507, .height = 42},
                         {.wordWrap = true, .showAccelChar = false}),
       btnSetupMoreHotkeys(
-          tsHotkeys, {.left = 32, .top = 216, .width = 121, .height = 25, .caption = "&Setup more hotkeys"}) {
+          tsHotkeys, {.left = 32, .top = 216, .width = 121, .height = 25, .caption = "&Setup more hotkeys"}),
+      hotkeys_(hotkeys) {
     for (gui::Label* heading : {&lblWelcomeHeading, &lblStartupHeading, &lblHotkeysHeading})
         MakeHeading(*heading);
     lblLink.Execute = MakerSoftwareSite;
@@ -116,12 +115,12 @@ SetupGuide::SetupGuide(HWND owner)
         SuggestionBoxes()[i]->SetAccessibleName([box = SuggestionBoxes()[i], label = SuggestionLabels()[i]] {
             return box->Caption() + ", " + label->Caption();
         });
-    Initialize();
+    Initialize(portable);
 }
 
 SetupGuide::~SetupGuide() {
-    if (documentSubscription_ && Data)
-        Data->Document().Unsubscribe(documentSubscription_);
+    if (documentSubscription_)
+        hotkeys_.Document().Unsubscribe(documentSubscription_);
 }
 
 std::array<gui::CheckBox*, 4> SetupGuide::SuggestionBoxes() {
@@ -147,14 +146,14 @@ void SetupGuide::OfferSuggestions() {
     std::vector<std::string> taken, none;
     for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {
         const Suggestion& s = SuggestedHotkeys[i];
-        offered_[i] = Data->OfferedModifiers(s.Key, ModifierWin,
-                                             [&](const THotKeyData& d) { return DoesWhatItSuggests(d, s); });
-        const std::string own = Data->HotkeyText(s.Key, ModifierWin);
+        offered_[i] = hotkeys_.OfferedModifiers(
+            s.Key, ModifierWin, [&](const THotKeyData& d) { return DoesWhatItSuggests(d, s); });
+        const std::string own = hotkeys_.HotkeyText(s.Key, ModifierWin);
         if (offered_[i] == ModifierWin)
             continue;
         taken.push_back(own);
         if (offered_[i]) {
-            boxes[i]->SetCaption(Data->HotkeyText(s.Key, static_cast<std::uint16_t>(*offered_[i])));
+            boxes[i]->SetCaption(hotkeys_.HotkeyText(s.Key, static_cast<std::uint16_t>(*offered_[i])));
         } else {
             none.push_back(own);
             boxes[i]->SetCaption(own + " (taken)");
@@ -176,14 +175,14 @@ void SetupGuide::OfferSuggestions() {
 
 // Nothing is read from the file or the registry: every box starts checked,
 // but a portable copy's log-on box (the user asks for that entry).
-void SetupGuide::Initialize() {
+void SetupGuide::Initialize(bool portable) {
     GoToPage(0);
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < boxes.size(); ++i) {
-        boxes[i]->SetCaption(Data->HotkeyText(SuggestedHotkeys[i].Key, ModifierWin));
+        boxes[i]->SetCaption(hotkeys_.HotkeyText(SuggestedHotkeys[i].Key, ModifierWin));
         boxes[i]->SetChecked(true);
     }
-    chkStartAtWindowsStart.SetChecked(!Data->Portable());
+    chkStartAtWindowsStart.SetChecked(!portable);
     OnShow = [this] { btnNext.SetFocus(); }; // Enter goes on, as in any wizard
 }
 
@@ -200,11 +199,8 @@ void SetupGuide::OnNextClick() {
         return;
     }
     ApplyFirstUse();
-    // The guide goes and no window stays: where the program went.
-    if (MainForm)
-        MainForm->TrayIcon().ShowBalloonHint(
-            "Corvinade", "Corvinade runs in the notification area. Click its icon to see your hotkeys, "
-                         "double-click it to change them.");
+    if (OnFinished)
+        OnFinished();
     SetModalResult(IDOK);
 }
 
@@ -226,13 +222,14 @@ void SetupGuide::OnSetupMoreHotkeysClick() {
     ApplyFirstUse();
     RefreshSuggestions();
     if (!documentSubscription_)
-        documentSubscription_ = Data->Document().Subscribe([this] { RefreshSuggestions(); });
-    ProgramWindows->ShowSettingsModal(Handle());
+        documentSubscription_ = hotkeys_.Document().Subscribe([this] { RefreshSuggestions(); });
+    if (OnMoreHotkeys)
+        OnMoreHotkeys();
 }
 
 // One commit: the file, the log-on entry and the end of the first use.
 void SetupGuide::ApplyFirstUse() {
-    THotkeyDraft draft = Data->Document().Draft();
+    THotkeyDraft draft = hotkeys_.Document().Draft();
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {
         const Suggestion& s = SuggestedHotkeys[i];
@@ -244,17 +241,17 @@ void SetupGuide::ApplyFirstUse() {
     }
     draft.LogonStart = chkStartAtWindowsStart.Checked();
     draft.FirstUseDone = true;
-    Data->Commit(std::move(draft));
+    hotkeys_.Commit(std::move(draft));
 }
 
 void SetupGuide::RefreshSuggestions() {
-    const THotkeyEntries& entries = Data->Document().Entries();
+    const THotkeyEntries& entries = hotkeys_.Document().Entries();
     const auto boxes = SuggestionBoxes();
     for (std::size_t i = 0; i < SuggestedHotkeys.size(); ++i) {
         auto existing = Matching(entries, SuggestedHotkeys[i], SuggestionShift(i));
         boxes[i]->SetChecked(existing != entries.end() && existing->Definition.Active);
     }
-    chkStartAtWindowsStart.SetChecked(Data->Document().LogonStart());
+    chkStartAtWindowsStart.SetChecked(hotkeys_.Document().LogonStart());
 }
 
 } // namespace corvinade

@@ -3,13 +3,15 @@
 // hotkeys (with other modifiers where Windows holds a combination), which
 // it writes into hotkeys.ini; finishing records in the
 // registry that the first use is over. From its last page the user can open
-// the full settings window. The data module shows it, from a posted task.
+// the full settings window. ProgramWindows shows it, from a posted task of
+// the first start.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "core/Hotkeys.h"
@@ -18,9 +20,12 @@
 
 namespace corvinade {
 
+class HotkeyService;
+
 class SetupGuide : public gui::WizardForm {
 public:
-    explicit SetupGuide(HWND owner);
+    // A portable copy's log-on box starts unchecked.
+    SetupGuide(HWND owner, HotkeyService& hotkeys, bool portable);
     ~SetupGuide() override;
 
     struct Suggestion {
@@ -51,6 +56,12 @@ public:
     gui::Label lblSuggestionNote;
     gui::Button btnSetupMoreHotkeys;
 
+    // "Setup more hotkeys", once the suggestions are written: the settings
+    // window, modally.
+    std::function<void()> OnMoreHotkeys;
+    // "Finish", once the suggestions are written, before the guide goes.
+    std::function<void()> OnFinished;
+
     void OnNextClick();
     void OnPreviousClick();
     void OnCancelClick();
@@ -64,7 +75,7 @@ public:
     std::int32_t SuggestionShift(std::size_t index) const;
 
 private:
-    void Initialize();
+    void Initialize(bool portable);
     void PageChanged();
     std::array<gui::CheckBox*, 4> SuggestionBoxes();
     std::array<gui::Label*, 4> SuggestionLabels();
@@ -72,6 +83,7 @@ private:
     bool offersMade_ = false;
     std::array<std::optional<std::int32_t>, 4> offered_; // none: every combination is taken
 
+    HotkeyService& hotkeys_;
     // Once its suggestions are written, the boxes follow the hotkeys.
     int documentSubscription_ = 0;
 };

@@ -9,20 +9,17 @@
 #include <utility>
 
 #include "app/ActionText.h"
+#include "app/HotkeyService.h"
 #include "app/PanelLayout.h"
-#include "app/datau.h"
 #include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Contrast.h"
 #include "gui/Dialogs.h"
 #include "gui/Dpi.h"
 #include "gui/Handles.h"
-#include "ui/ProgramWindows.h"
 #include "ui/UpdateFlow.h"
 
 namespace corvinade {
-
-TrayPanel* MainForm = nullptr;
 
 namespace {
 
@@ -49,6 +46,10 @@ gui::FormArgs MainFormArgs() {
     return args;
 }
 
+PanelRect ToPanelRect(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 std::unique_ptr<gui::ImageList> MakeTrayImages() {
     auto list = std::make_unique<gui::ImageList>(16, 16);
     gui::UniqueIcon own(static_cast<HICON>(
@@ -60,8 +61,8 @@ std::unique_ptr<gui::ImageList> MakeTrayImages() {
 
 } // namespace
 
-TrayPanel::TrayPanel()
-    : gui::Form(MainFormArgs()),
+TrayPanel::TrayPanel(HotkeyService& hotkeys, UpdateCheckFlow& updateCheck)
+    : gui::Form(MainFormArgs()), hotkeys_(hotkeys), updateCheck_(updateCheck),
       hideFormTimer_(HideFormTimerInterval, [this](TSimpleTimer&) { HideUnlessInUse(); }) {
     SetOpacity(InitialOpacity);
     border_ = std::make_unique<PanelBorder>(Host(), layer_);
@@ -232,7 +233,7 @@ bool TrayPanel::ShowBalloon(const std::string& title, const std::string& text) {
 
 void TrayPanel::BuildHotkeyOverview() {
     ClearHotkeyOverview();
-    THotkeyList& hotkeys = Data->ActiveHotkeys();
+    THotkeyList& hotkeys = hotkeys_.ActiveHotkeys();
     const int n = hotkeys.Count();
     overviewLabels_.resize(static_cast<std::size_t>(n) + 1);
     static const char* const headers[] = {"Hotkey", "Action", "Parameters"};
@@ -257,7 +258,7 @@ void TrayPanel::BuildHotkeyOverview() {
         const int top = OverviewRowTop(i + 1);
         auto& cells = row.cells;
         cells[0]->Place(8, top, 120, OverviewRowHeight);
-        cells[0]->SetCaption(Data->HotkeyText(d.Key, d.Shift));
+        cells[0]->SetCaption(hotkeys_.HotkeyText(d.Key, d.Shift));
         cells[1]->Place(138, top, 120, OverviewRowHeight);
         cells[1]->SetCaption(ActionDisplayName(d.Func));
         cells[2]->Place(268, top, parameterWidth, OverviewRowHeight);
@@ -294,12 +295,10 @@ void TrayPanel::OnTrayIconKeySelect() {
 void TrayPanel::ShowPanel() {
     BuildHotkeyOverview();
     const int height = Scale(PanelHeight(OverviewRowCount() - 1));
-    Data->GetTaskbarPos();
+    LocateTaskbar();
     const RECT bounds = Bounds();
     const int width = bounds.right - bounds.left;
-    const RECT& bar = Data->TaskbarRect;
-    if (auto at =
-            PanelPosition({Data->TaskbarEdge, {bar.left, bar.top, bar.right, bar.bottom}}, width, height))
+    if (auto at = PanelPosition(taskbar_, width, height))
         SetBounds(at->x, at->y, width, height);
     Show();
     SetHideFormTimer(true);
@@ -323,8 +322,8 @@ void TrayPanel::Hidden() {
 }
 
 void TrayPanel::OpenSettings() {
-    if (ProgramWindows)
-        ProgramWindows->ShowSettings();
+    if (OnOpenSettings)
+        OnOpenSettings();
     Hide();
 }
 
@@ -344,7 +343,7 @@ void TrayPanel::OnBorderMouseEnter() {
 
 void TrayPanel::OnBorderMouseLeave() {
     // Onto a label, a link or the button, which lie above the shape.
-    if (Data->IsCursorOverForm(*this))
+    if (IsCursorOverPanel())
         return;
     SetHideFormTimer(false);
     SetHideFormTimer(true);
@@ -352,14 +351,47 @@ void TrayPanel::OnBorderMouseLeave() {
 }
 
 void TrayPanel::HideUnlessInUse() {
-    if (keyboard_ || Data->IsCursorOverForm(*this) || Data->IsCursorOverTaskbar())
+    if (keyboard_ || IsCursorOverPanel() || IsCursorOverTaskbar())
         return;
     SetHideFormTimer(false);
     Hide();
 }
 
 void TrayPanel::OnCheckForUpdatesClick() {
-    UpdateCheck->Check(Handle());
+    updateCheck_.Check(Handle());
+}
+
+// The taskbar's edge and rectangle in screen pixels. A failed query, or an
+// answer less than 2 pixels thick, gives the strip the work area leaves
+// free instead (or, with none, a bar one tray-icon row thick along the
+// named edge), so the panel never lands off screen or on the tray icon.
+void TrayPanel::LocateTaskbar() {
+    APPBARDATA data = {};
+    data.cbSize = sizeof data; // 36 bytes
+    const bool answered = ::SHAppBarMessage(ABM_GETTASKBARPOS, &data) != 0;
+    RECT work = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const PanelRect screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    std::optional<Taskbar> answer;
+    if (answered)
+        answer = Taskbar{static_cast<int>(data.uEdge), ToPanelRect(data.rc)};
+    // One row of tray icons: a small icon with 2 pixels around it.
+    const int iconRow = ::GetSystemMetrics(SM_CYSMICON) + 4;
+    taskbar_ = EffectiveTaskbar(answer, screen, ToPanelRect(work), iconRow);
+}
+
+// Strictly inside the client area while the panel shows.
+bool TrayPanel::IsCursorOverPanel() const {
+    POINT p = {};
+    if (!Visible() || !::GetCursorPos(&p) || !::ScreenToClient(Handle(), &p))
+        return false;
+    const SIZE size = ClientSize();
+    return CursorOverClient(p.x, p.y, size.cx, size.cy);
+}
+
+bool TrayPanel::IsCursorOverTaskbar() const {
+    POINT p = {};
+    return ::GetCursorPos(&p) && StrictlyInside(taskbar_.rect, p.x, p.y);
 }
 
 void TrayPanel::InvalidateHostRect(const RECT& area) {
@@ -465,8 +497,8 @@ void TrayPanel::Activate(int part) {
 // The panel's rows are the live hotkeys: the active entries of the document,
 // in its order.
 void TrayPanel::EditRow(int row) {
-    if (ProgramWindows)
-        ProgramWindows->ShowSettingsEditing(Data->Document().ActiveEntryId(row));
+    if (OnEditHotkey)
+        OnEditHotkey(hotkeys_.Document().ActiveEntryId(row));
     Hide();
 }
 

@@ -19,11 +19,14 @@
 #include <commctrl.h>
 
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/PanelLayout.h"
 #include "components/PanelControls.h"
 #include "components/PanelLabels.h"
 #include "components/SimpleTimer.h"
@@ -35,12 +38,17 @@
 
 namespace corvinade {
 
+class HotkeyService;
+class UpdateCheckFlow;
+
 class TrayPanel : public gui::Form,
                   public TrayBalloonPort,
                   private gui::WindowlessHost,
                   private gui::AccessibleContent {
 public:
-    TrayPanel();
+    // The panel lists the live hotkeys of `hotkeys`; its link checks for
+    // updates with `updateCheck`. Both outlive it.
+    TrayPanel(HotkeyService& hotkeys, UpdateCheckFlow& updateCheck);
     ~TrayPanel() override;
 
     bool ShowBalloon(const std::string& title, const std::string& text) override;
@@ -52,6 +60,12 @@ public:
     // The part with the keyboard focus: a hotkey row (0 the first), then
     // the two links and the close button; -1 for none.
     int FocusedPart() const { return focus_; }
+
+    // The settings window is asked for ("Manage hotkeys", the menu's
+    // "Settings...", a double click on the icon); the panel then hides.
+    std::function<void()> OnOpenSettings;
+    // Enter on a row: the settings window with this entry being edited.
+    std::function<void(std::uint32_t entryId)> OnEditHotkey;
 
     // What the icon, its menu, the links and the close button do.
     void OnTrayIconClick();
@@ -119,6 +133,14 @@ private:
     HWND HostWindow() const override { return Handle(); }
     int HostDpi() const override { return Dpi(); }
     void InvalidateHostRect(const RECT& area) override;
+    // Where the panel goes and whether the mouse has left it.
+    void LocateTaskbar();
+    bool IsCursorOverPanel() const;
+    bool IsCursorOverTaskbar() const;
+
+    HotkeyService& hotkeys_;
+    UpdateCheckFlow& updateCheck_;
+    Taskbar taskbar_; // as found when the panel was last shown
 
     gui::WindowlessLayer layer_{*this};
     std::unique_ptr<PanelBorder> border_;
@@ -135,7 +157,5 @@ private:
     bool keyboard_ = false; // the keyboard drives it: the hide timer leaves it alone
     gui::AccessibleWindow accessible_{Handle(), *this};
 };
-
-extern TrayPanel* MainForm;
 
 } // namespace corvinade

@@ -15,15 +15,15 @@
 
 namespace corvinade {
 
-class TUpdateCheckFlow {
+class UpdateCheckFlow {
 public:
     // A check without an answer by then fails with the download's error.
     static constexpr std::uint32_t TimeLimitMs = 15000;
 
-    TUpdateCheckFlow();
-    TUpdateCheckFlow(const TUpdateCheckFlow&) = delete;
-    TUpdateCheckFlow& operator=(const TUpdateCheckFlow&) = delete;
-    ~TUpdateCheckFlow();
+    UpdateCheckFlow();
+    UpdateCheckFlow(const UpdateCheckFlow&) = delete;
+    UpdateCheckFlow& operator=(const UpdateCheckFlow&) = delete;
+    ~UpdateCheckFlow();
 
     // Starts a check; while one runs, only says so. `owner` is the window
     // the download page is opened for, if it still exists then.
@@ -43,7 +43,8 @@ private:
     int hookId_ = 0;
 };
 
-// The one instance, made by the program entry (null before and after).
-extern TUpdateCheckFlow* UpdateCheck;
+// The version number of the running program (1.10.0.0 gives 1100000), 0
+// without version information.
+int RunningVersionNumber();
 
 } // namespace corvinade

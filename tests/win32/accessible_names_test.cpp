@@ -3,8 +3,8 @@
 // text, or the label before it), never a bare "..." or link markup, and
 // the key field's value is the whole combination.
 #include "Harness.h"
-#include "app/datau.h"
 #include "gui_testing.h"
+#include "program_parts.h"
 #include "ui/NewHotkeyWizard.h"
 #include "ui/SettingsWindow.h"
 #include "ui/SetupGuide.h"
@@ -58,11 +58,11 @@ protected:
         AppTest::SetUp();
         test::SetSettingText("FirstUse", "0");
         test::WriteHotkeysIni({{true, 'M', test::ModWin, "maximize", "", ""}});
-        data = std::make_unique<TData>();
+        parts = std::make_unique<gui::testing::ProgramParts>();
     }
     void TearDown() override {
         EXPECT_FALSE(guard.Fired());
-        data.reset();
+        parts.reset();
         AppTest::TearDown();
     }
 
@@ -84,12 +84,12 @@ protected:
     }
 
     gui::testing::HangGuard guard{40000};
-    std::unique_ptr<TData> data;
+    std::unique_ptr<gui::testing::ProgramParts> parts;
 };
 
 TEST_F(AccessibleNames, EveryControlOfEveryWindowHasAName) {
     {
-        NewHotkeyWizard wizard(app->Handle());
+        NewHotkeyWizard wizard(app->Handle(), parts->hotkeys);
         ExpectNamed(wizard, "the key page");
         wizard.edtKey.SetKey('J');
         wizard.ShiftKeyCtrl.SetChecked(true);
@@ -106,7 +106,7 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasAName) {
         }
     }
     {
-        SetupGuide guide(app->Handle());
+        SetupGuide guide(app->Handle(), parts->hotkeys, parts->store.Portable());
         for (int page = 0; page < guide.pcClient.PageCount(); ++page) {
             guide.GoToPage(page);
             ExpectNamed(guide, "the guide's page " + std::to_string(page + 1));
@@ -115,7 +115,7 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasAName) {
                   guide.chkKeyMinimize.Caption() + ", Minimize active window");
     }
     {
-        SettingsWindow settings(app->Handle());
+        SettingsWindow settings(app->Handle(), parts->hotkeys, parts->updateCheck);
         ExpectNamed(settings, "the settings' hotkeys page");
         // A row's buttons say whose they are, for the row they show now.
         ASSERT_EQ(settings.HotkeyRows().size(), 1u);

@@ -2,11 +2,11 @@
 // layout_check.h), with long texts where the user gives them. ctest runs
 // these cases at the screen's 96 dpi and again at 144 and 192 dpi.
 #include "Harness.h"
-#include "app/datau.h"
 #include "capture/CaptureWindow.h"
 #include "gui/Dpi.h"
 #include "gui_testing.h"
 #include "layout_check.h"
+#include "program_parts.h"
 #include "ui/NewHotkeyWizard.h"
 #include "ui/SettingsWindow.h"
 #include "ui/SetupGuide.h"
@@ -29,11 +29,11 @@ protected:
                                 "placefilecontentinclipboard", "C:\\" + LongText + ".txt", ""},
                                {true, VK_MULTIPLY, test::ModWin, "maximize", "", ""},
                                {false, 'N', test::ModWin, "openfile", "notepad.exe", "C:\\" + LongText}});
-        data = std::make_unique<TData>();
+        parts = std::make_unique<gui::testing::ProgramParts>();
     }
     void TearDown() override {
         EXPECT_FALSE(guard.Fired());
-        data.reset();
+        parts.reset();
         AppTest::TearDown();
     }
 
@@ -46,11 +46,11 @@ protected:
     }
 
     gui::testing::HangGuard guard{40000};
-    std::unique_ptr<TData> data;
+    std::unique_ptr<gui::testing::ProgramParts> parts;
 };
 
 TEST_F(Layout, NewHotkeyWizardOnEveryPageAndAction) {
-    NewHotkeyWizard wizard(app->Handle());
+    NewHotkeyWizard wizard(app->Handle(), parts->hotkeys);
     ExpectFits(wizard, "the key page");
     wizard.GoToPage(1);
     for (int i = 0; i < wizard.cbAction.Count(); ++i) {
@@ -61,7 +61,7 @@ TEST_F(Layout, NewHotkeyWizardOnEveryPageAndAction) {
 }
 
 TEST_F(Layout, SetupGuideOnEveryPage) {
-    SetupGuide guide(app->Handle());
+    SetupGuide guide(app->Handle(), parts->hotkeys, parts->store.Portable());
     for (int page = 0; page < guide.pcClient.PageCount(); ++page) {
         guide.GoToPage(page);
         ExpectFits(guide, "the guide's page " + std::to_string(page + 1));
@@ -72,7 +72,7 @@ TEST_F(Layout, SetupGuideOnEveryPage) {
 // longest action) in edit mode; the filter finding nothing; then the other
 // page.
 TEST_F(Layout, SettingsWithARowInEditMode) {
-    SettingsWindow settings(app->Handle());
+    SettingsWindow settings(app->Handle(), parts->hotkeys, parts->updateCheck);
     settings.Show();
     app->ProcessMessages();
     settings.edtFilter.SetText("no such hotkey");

@@ -1,10 +1,10 @@
 // The key field and the new-hotkey wizard with the text input dialog, on the
-// real data module: keys typed as a keyboard types them, buttons clicked,
+// real hotkey service: keys typed as a keyboard types them, buttons clicked,
 // message boxes read and answered by a second thread.
 #include "Harness.h"
-#include "app/datau.h"
 #include "gui/Application.h"
 #include "gui_testing.h"
+#include "program_parts.h"
 #include "ui/NewHotkeyWizard.h"
 #include "ui/TextInputDialog.h"
 
@@ -33,8 +33,8 @@ protected:
         test::SetSettingText("FirstUse", "0");
         if (!entries.empty())
             test::WriteHotkeysIni(entries);
-        data = std::make_unique<TData>();
-        wizard = std::make_unique<NewHotkeyWizard>(app->Handle());
+        parts = std::make_unique<gui::testing::ProgramParts>();
+        wizard = std::make_unique<NewHotkeyWizard>(app->Handle(), parts->hotkeys);
         wizard->Show();
         ::SetForegroundWindow(wizard->Handle());
         app->ProcessMessages();
@@ -42,7 +42,7 @@ protected:
     void TearDown() override {
         EXPECT_FALSE(guard.Fired());
         wizard.reset();
-        data.reset();
+        parts.reset();
         KeyboardAppTest::TearDown();
     }
     // Presses the keys into the field and waits for its text to change.
@@ -74,7 +74,7 @@ protected:
     }
 
     gui::testing::HangGuard guard{40000};
-    std::unique_ptr<TData> data;
+    std::unique_ptr<gui::testing::ProgramParts> parts;
     std::unique_ptr<NewHotkeyWizard> wizard;
 };
 
@@ -184,8 +184,8 @@ TEST_F(NewHotkeyWizardTest, WizardValidatesThenAppendsTheActiveHotkey) {
     after.push_back({true, 'J', test::ModWin | test::ModAlt, "openwebsite", "example.org/?a=1&b=2", ""});
     EXPECT_EQ(FileText(test::HotkeysIniPath()), test::HotkeysIniText(after));
     EXPECT_TRUE(test::IsCombinationTaken('J', test::ModWin | test::ModAlt)); // live at once
-    ASSERT_EQ(data->ActiveHotkeys().Count(), 2);
-    EXPECT_EQ(data->ActiveHotkeys().Items(1)->Definition.Key, 'J');
+    ASSERT_EQ(parts->hotkeys.ActiveHotkeys().Count(), 2);
+    EXPECT_EQ(parts->hotkeys.ActiveHotkeys().Items(1)->Definition.Key, 'J');
 }
 
 // The boxes follow the action; a parameter typed for an action that has
@@ -226,7 +226,7 @@ TEST_F(NewHotkeyWizardTest, ParameterBoxesFollowTheActionAndAFailedSaveCanBeRetr
         EXPECT_EQ(boxes[0].rfind("Corvinade: Cannot create file", 0), 0u) << boxes[0];
     }
     EXPECT_EQ(FileText(path), original);
-    EXPECT_EQ(data->Document().Entries().size(), 1u);
+    EXPECT_EQ(parts->hotkeys.Document().Entries().size(), 1u);
     EXPECT_EQ(wizard->ModalResult(), 0);
     Click(wizard->btnNext);
     EXPECT_EQ(wizard->ModalResult(), IDOK);

@@ -3,9 +3,9 @@
 // link colour, a failed hotkey in the text colour with a sign before it
 // instead of red), and goes back to its own look when the setting is off.
 #include "Harness.h"
-#include "app/datau.h"
 #include "gui/Contrast.h"
 #include "gui_testing.h"
+#include "program_parts.h"
 #include "ui/TrayPanel.h"
 
 #include <algorithm>
@@ -49,15 +49,13 @@ protected:
         ASSERT_TRUE(::RegisterHotKey(nullptr, HeldId, MOD_WIN, 'Q'));
         test::WriteHotkeysIni({{true, 'N', test::ModWin, "openfile", "notepad.exe", ""},
                                {true, 'Q', test::ModWin, "maximize", "", ""}});
-        data = std::make_unique<TData>();
-        form = std::make_unique<TrayPanel>();
-        MainForm = form.get();
+        parts = std::make_unique<gui::testing::ProgramParts>();
+        form = std::make_unique<TrayPanel>(parts->hotkeys, parts->updateCheck);
     }
     void TearDown() override {
         gui::AnswerHighContrast(std::nullopt);
         form.reset();
-        MainForm = nullptr;
-        data.reset();
+        parts.reset();
         ::UnregisterHotKey(nullptr, HeldId);
         AppTest::TearDown();
     }
@@ -95,7 +93,7 @@ protected:
         return {form->Scale(left), form->Scale(top), form->Scale(right), form->Scale(bottom)};
     }
 
-    std::unique_ptr<TData> data;
+    std::unique_ptr<gui::testing::ProgramParts> parts;
     std::unique_ptr<TrayPanel> form;
 };
 

@@ -2,8 +2,8 @@
 // key field records a combination with its modifiers, bare Enter saves the
 // row and bare Esc cancels its edit.
 #include "Harness.h"
-#include "app/datau.h"
 #include "gui_testing.h"
+#include "program_parts.h"
 #include "ui/SettingsWindow.h"
 
 namespace corvinade {
@@ -23,8 +23,8 @@ protected:
         KeyboardAppTest::SetUp();
         test::SetSettingText("FirstUse", "0");
         test::WriteHotkeysIni({{true, 'M', test::ModWin, "maximize", "", ""}});
-        data = std::make_unique<TData>();
-        settings = std::make_unique<SettingsWindow>(app->Handle());
+        parts = std::make_unique<gui::testing::ProgramParts>();
+        settings = std::make_unique<SettingsWindow>(app->Handle(), parts->hotkeys, parts->updateCheck);
         settings->Show();
         ::SetForegroundWindow(settings->Handle());
         app->ProcessMessages();
@@ -32,7 +32,7 @@ protected:
     void TearDown() override {
         EXPECT_FALSE(guard.Fired());
         settings.reset();
-        data.reset();
+        parts.reset();
         KeyboardAppTest::TearDown();
     }
     // Edit, then the focus in the row's key field (its read-only edit box).
@@ -45,7 +45,7 @@ protected:
     }
 
     gui::testing::HangGuard guard{40000};
-    std::unique_ptr<TData> data;
+    std::unique_ptr<gui::testing::ProgramParts> parts;
     std::unique_ptr<SettingsWindow> settings;
 };
 
@@ -57,8 +57,8 @@ TEST_F(SettingsRowTest, KeyFieldTakesTheCombinationEnterSavesEscCancels) {
     EXPECT_EQ(row.GetShift(), ModifierCtrl | ModifierAlt);
     Keys({VK_RETURN});
     EXPECT_TRUE(PumpUntil([&] { return !row.Editing(); }));
-    EXPECT_EQ(data->Document().Entries().front().Definition.Key, 'J');
-    EXPECT_EQ(data->Document().Entries().front().Definition.Shift, ModifierCtrl | ModifierAlt);
+    EXPECT_EQ(parts->hotkeys.Document().Entries().front().Definition.Key, 'J');
+    EXPECT_EQ(parts->hotkeys.Document().Entries().front().Definition.Shift, ModifierCtrl | ModifierAlt);
 
     ASSERT_NO_FATAL_FAILURE(EditWithFocusInKeyField(row));
     Keys({'Q'});
@@ -66,7 +66,7 @@ TEST_F(SettingsRowTest, KeyFieldTakesTheCombinationEnterSavesEscCancels) {
     Keys({VK_ESCAPE});
     EXPECT_TRUE(PumpUntil([&] { return !row.Editing(); }));
     EXPECT_EQ(row.GetKey(), 'J');
-    EXPECT_EQ(data->Document().Entries().front().Definition.Key, 'J');
+    EXPECT_EQ(parts->hotkeys.Document().Entries().front().Definition.Key, 'J');
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // with the panel open): its hide event runs while the whole panel object
 // still exists, never from the base part's destructor on a half-gone one.
 #include "gui_testing.h"
+#include "program_parts.h"
 #include "ui/TrayPanel.h"
 
 #include <gtest/gtest.h>
@@ -15,9 +16,9 @@ namespace {
 using TrayPanelTest = gui::testing::AppTest;
 
 TEST_F(TrayPanelTest, DestroyingTheShownPanelHidesItWhileItIsWhole) {
-    auto form = std::make_unique<TrayPanel>();
-    // The panel's own show handler fills it from the data module, which
-    // this test has none of; the hide handler is the test's probe.
+    gui::testing::ProgramParts parts;
+    auto form = std::make_unique<TrayPanel>(parts.hotkeys, parts.updateCheck);
+    // Only the hide handler matters here: it is the test's probe.
     form->OnShow = nullptr;
     const gui::Form* base = form.get();
     int hides = 0;

@@ -1,7 +1,7 @@
-// The window, shell and clipboard actions of the data module. Each is
-// one-shot: it posts its request or fills the clipboard and returns; an error
-// ends the action and reaches the application's error display.
-#include "app/datau.h"
+// The actions; see ActionRunner.h. Each is one-shot: it posts its request or
+// fills the clipboard and returns; an error ends the action and reaches the
+// application's error display.
+#include "app/ActionRunner.h"
 
 #include <oleauto.h>
 #include <shellapi.h>
@@ -12,6 +12,8 @@
 
 #include "app/ActionText.h"
 #include "app/KeySender_win.h"
+#include "capture/CaptureTarget_win.h"
+#include "capture/CaptureWindow.h"
 #include "core/Errors.h"
 #include "core/Handles_win.h"
 #include "core/SystemText_win.h"
@@ -104,6 +106,19 @@ public:
     }
 };
 
+// The Windows folder, where this 32-bit program runs on 64-bit Windows; else
+// empty.
+std::string WindowsFolderUnderWow64() {
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64)
+        return {};
+    wchar_t folder[MAX_PATH + 1] = {};
+    const UINT length = GetWindowsDirectoryW(folder, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH)
+        return {};
+    return Utf8(folder, static_cast<int>(length));
+}
+
 std::string FullPathOf(const std::string& name) {
     wchar_t buffer[MAX_PATH * 4];
     const DWORD n =
@@ -113,21 +128,24 @@ std::string FullPathOf(const std::string& name) {
 
 } // namespace
 
-std::unique_ptr<TargetWindowPort> MakeTargetWindowPort() {
-    return std::make_unique<Win32TargetWindows>();
-}
+ActionRunner::ActionRunner(TrayBalloonPort* tray, std::unique_ptr<TargetWindowPort> targetWindows)
+    : tray_(tray),
+      targetWindows_(targetWindows ? std::move(targetWindows) : std::make_unique<Win32TargetWindows>()),
+      windowsFolder_(WindowsFolderUnderWow64()) {}
 
-bool TData::CanControl(HWND window) {
+ActionRunner::~ActionRunner() = default;
+
+bool ActionRunner::CanControl(HWND window) {
     return !tray_ ||
            elevatedNotice_.CanControl(reinterpret_cast<std::uintptr_t>(window), *targetWindows_, *tray_);
 }
 
-void TData::Refused(HWND window) {
+void ActionRunner::Refused(HWND window) {
     if (tray_ && GetLastError() == ERROR_ACCESS_DENIED)
         elevatedNotice_.Refused(reinterpret_cast<std::uintptr_t>(window), *targetWindows_, *tray_);
 }
 
-void TData::MaximizeOrRestoreActiveWindow() {
+void ActionRunner::MaximizeOrRestoreActiveWindow() {
     HWND window = GetForegroundWindow();
     if (window == nullptr || (GetWindowLongW(window, GWL_STYLE) & WS_MAXIMIZEBOX) == 0 || !CanControl(window))
         return;
@@ -137,7 +155,7 @@ void TData::MaximizeOrRestoreActiveWindow() {
     ShowWindow(window, placement.showCmd == SW_SHOWMAXIMIZED ? SW_RESTORE : SW_SHOWMAXIMIZED);
 }
 
-void TData::MinimizeActiveWindow() {
+void ActionRunner::MinimizeActiveWindow() {
     HWND window = GetForegroundWindow();
     if (window == nullptr || (GetWindowLongW(window, GWL_STYLE) & WS_MINIMIZEBOX) == 0 || !CanControl(window))
         return;
@@ -146,7 +164,7 @@ void TData::MinimizeActiveWindow() {
         Refused(window);
 }
 
-void TData::CloseActiveWindow() {
+void ActionRunner::CloseActiveWindow() {
     HWND window = GetForegroundWindow();
     if (window != nullptr && CanControl(window) && !PostMessageW(window, WM_CLOSE, 0, 0))
         Refused(window);
@@ -154,7 +172,7 @@ void TData::CloseActiveWindow() {
 
 // COM is initialized (single-threaded, for the life of the process) and its
 // libraries loaded the first time the dialog is asked for.
-void TData::ShowExitWindowsDialog() {
+void ActionRunner::ShowExitWindowsDialog() {
     using ClassFromName = HRESULT(WINAPI*)(LPCOLESTR, LPCLSID);
     gui::InitializeComOnUse();
     CLSID shellClass{};
@@ -166,7 +184,7 @@ void TData::ShowExitWindowsDialog() {
     InvokeByName(*shell.Get(), L"ShutdownWindows");
 }
 
-void TData::SendKeystrokes(std::string keys) {
+void ActionRunner::SendKeystrokes(std::string keys) {
     const std::string text = DecodeLineBreakMarkers(std::move(keys));
     if (text.empty() || !CanControl(GetForegroundWindow()))
         return;
@@ -181,7 +199,7 @@ bool IsMouseButton(int key) {
 }
 } // namespace
 
-void TData::ReleaseHeldKeys() {
+void ActionRunner::ReleaseHeldKeys() {
     // The keys of the hotkey may still be down; they must not combine with
     // the typed ones. They were pressed in another program's window, so only
     // the physical state knows them (GetKeyState is this thread's view).
@@ -191,11 +209,11 @@ void TData::ReleaseHeldKeys() {
                         KEYEVENTF_KEYUP, 0);
 }
 
-void TData::OpenWebsite(std::string address) {
+void ActionRunner::OpenWebsite(std::string address) {
     ShellExecuteW(nullptr, nullptr, Wide(WebsiteAddress(address)).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
-void TData::PlaceTextInClipboard(std::string text) {
+void ActionRunner::PlaceTextInClipboard(std::string text) {
     // The memory is ready before the clipboard opens, so a failure leaves it
     // as it was. Only the Unicode form: the system makes the others from it.
     const std::wstring wide = Wide(text);
@@ -212,9 +230,30 @@ void TData::PlaceTextInClipboard(std::string text) {
     memory.Detach(); // the clipboard owns it now
 }
 
-void TData::PlaceFileContentInClipboard(std::string fileName) {
+void ActionRunner::PlaceFileContentInClipboard(std::string fileName) {
     PlaceTextInClipboard(
         ClipboardTextFromFileBytes(ReadExistingTextFile(FullPathOf(fileName)), SystemCodePage()));
+}
+
+// The grab comes first, so the capture window is never part of its own image.
+void ActionRunner::CaptureScreen(bool activeWindowOnly) {
+    if (!captureWindows_)
+        captureWindows_ = std::make_unique<CaptureWindowList>();
+    corvinade::CaptureScreen(activeWindowOnly, *captureWindows_, tray_);
+}
+
+void ActionRunner::Execute(const char* verb, const char* file, const char* parameters, const char* directory,
+                           int showCommand) {
+    // A missing text stays a null pointer, as the shell tells "none" from "empty".
+    auto wide = [](const char* text) {
+        return text ? std::optional<std::wstring>(Wide(text)) : std::nullopt;
+    };
+    auto pointer = [](const std::optional<std::wstring>& text) { return text ? text->c_str() : nullptr; };
+    // A program in System32 would be looked for in SysWOW64.
+    const std::string program = file && !windowsFolder_.empty() ? SysnativePath(file, windowsFolder_) : "";
+    const auto v = wide(verb), f = wide(program.empty() ? file : program.c_str()), p = wide(parameters),
+               d = wide(directory);
+    ShellExecuteW(nullptr, pointer(v), pointer(f), pointer(p), pointer(d), showCommand);
 }
 
 } // namespace corvinade
