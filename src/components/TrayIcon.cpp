@@ -14,6 +14,7 @@
 #include "gui/Application.h"
 #include "gui/Form.h"
 #include "gui/Guarded.h"
+#include "gui/SystemLibrary.h"
 
 namespace corvinade {
 
@@ -61,20 +62,13 @@ template <std::size_t Size> void CopyFitting(wchar_t (&field)[Size], const std::
 
 // The common controls' version packed as major << 16 | minor.
 DWORD CommonControlsVersion() {
-    HMODULE library = ::LoadLibraryW(L"comctl32.dll");
-    if (!library)
-        return 0;
-    DWORD packed = 0;
     using GetVersionProc = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
-    if (auto proc = reinterpret_cast<GetVersionProc>(
-            reinterpret_cast<void*>(::GetProcAddress(library, "DllGetVersion")))) {
-        DLLVERSIONINFO info = {};
-        info.cbSize = sizeof info;
-        if (SUCCEEDED(proc(&info)))
-            packed = (info.dwMajorVersion << 16) | info.dwMinorVersion;
-    }
-    ::FreeLibrary(library);
-    return packed;
+    const auto getVersion = gui::FindSystemFunction<GetVersionProc>("comctl32.dll", "DllGetVersion");
+    DLLVERSIONINFO info = {};
+    info.cbSize = sizeof info;
+    if (!getVersion || FAILED(getVersion(&info)))
+        return 0;
+    return (info.dwMajorVersion << 16) | info.dwMinorVersion;
 }
 
 } // namespace

@@ -29,12 +29,12 @@ bool HeldByAnother(DWORD error) {
 }
 
 HANDLE OpenForReading(const std::string& name) {
-    return CreateFileW(Wide(name).c_str(), GENERIC_READ,
+    return CreateFileW(SystemFilePath(Wide(name)).c_str(), GENERIC_READ,
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
-// Writes and flushes content into the new file, closing it; 0 or the error.
+// Writes and flushes content into the open file, then closes it; 0 or the error.
 DWORD WriteAndFlush(UniqueHandle file, const std::string& content) {
     std::size_t done = 0;
     while (done < content.size()) {
@@ -68,6 +68,24 @@ std::wstring InFolder(std::wstring folder, const std::wstring& name) {
     if (folder.empty() || (folder.back() != L'\\' && folder.back() != L'/'))
         folder += L'\\';
     return folder + name;
+}
+
+// A new file of the folder, open for writing, named by SaveTempName (a name
+// only this program makes) rather than by GetTempFileNameW, which holds only
+// MAX_PATH characters.
+UniqueHandle CreateTempFile(const std::wstring& folder, std::wstring& temp, DWORD& error) {
+    static unsigned long counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = SystemFilePath(InFolder(folder, Wide(SaveTempName(GetCurrentProcessId(), ++counter))));
+        UniqueHandle file(
+            CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file)
+            return file;
+        error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return UniqueHandle();
 }
 
 } // namespace
@@ -153,13 +171,14 @@ void RemoveSaveLeftovers(const std::string& name) {
         return; // the leftovers wait for the next save
     const std::wstring directory = Wide(DirectoryOf(name));
     WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW(InFolder(directory, L"corvinade-save-*.tmp").c_str(), &found);
+    HANDLE search =
+        FindFirstFileW(SystemFilePath(InFolder(directory, L"corvinade-save-*.tmp")).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     // The pattern also meets short (8.3) names: the long name decides.
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsSaveTempName(Utf8(found.cFileName)))
-            DeleteFileW(InFolder(directory, found.cFileName).c_str());
+            DeleteFileW(SystemFilePath(InFolder(directory, found.cFileName)).c_str());
     } while (FindNextFileW(search, &found));
     FindClose(search);
 }
@@ -168,22 +187,14 @@ void ReplaceTextFile(const std::string& name, const std::string& content) {
     const SaveTurn turn;
     if (!turn.Owned())
         Fail("Cannot create file", name, ERROR_TIMEOUT);
-    // A name no file has yet: the counter goes on past one that is taken.
-    static unsigned long counter = 0;
-    const std::wstring directory = Wide(DirectoryOf(name));
     std::wstring temp;
-    UniqueHandle file;
-    while (!file) {
-        temp = InFolder(directory, Wide(SaveTempName(GetCurrentProcessId(), ++counter)));
-        file.Reset(
-            CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        const DWORD error = file ? 0 : GetLastError();
-        if (error != 0 && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-            Fail("Cannot create file", name, error);
-    }
-    DWORD error = WriteAndFlush(std::move(file), content);
+    DWORD error = 0;
+    UniqueHandle file = CreateTempFile(Wide(DirectoryOf(name)), temp, error);
+    if (!file)
+        Fail("Cannot create file", name, error);
+    error = WriteAndFlush(std::move(file), content);
     if (error == 0)
-        error = MoveIntoPlace(temp, Wide(name));
+        error = MoveIntoPlace(temp, SystemFilePath(Wide(name)));
     if (error != 0) {
         DeleteFileW(temp.c_str());
         Fail("Cannot create file", name, error);

@@ -2,6 +2,7 @@
 #include "gui/WizardForm.h"
 
 #include "gui/Contrast.h"
+#include "gui/SystemLibrary.h"
 
 namespace corvinade::gui {
 
@@ -17,20 +18,14 @@ struct Margins {
 // before Vista, and Wine has no composition.
 bool CompositionEnabled() {
     using IsEnabled = HRESULT(WINAPI*)(BOOL*);
-    static HMODULE dwm = ::LoadLibraryW(L"dwmapi.dll");
-    auto isEnabled = dwm ? reinterpret_cast<IsEnabled>(
-                               reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmIsCompositionEnabled")))
-                         : nullptr;
+    static const auto isEnabled = FindSystemFunction<IsEnabled>("dwmapi.dll", "DwmIsCompositionEnabled");
     BOOL enabled = FALSE;
     return isEnabled && SUCCEEDED(isEnabled(&enabled)) && enabled;
 }
 
 bool ExtendFrame(HWND window, int top) {
     using Extend = HRESULT(WINAPI*)(HWND, const Margins*);
-    HMODULE dwm = ::GetModuleHandleW(L"dwmapi.dll");
-    auto extend = dwm ? reinterpret_cast<Extend>(
-                            reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmExtendFrameIntoClientArea")))
-                      : nullptr;
+    static const auto extend = FindSystemFunction<Extend>("dwmapi.dll", "DwmExtendFrameIntoClientArea");
     const Margins margins = {0, 0, top, 0};
     return extend && SUCCEEDED(extend(window, &margins));
 }

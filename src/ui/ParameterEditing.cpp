@@ -2,10 +2,10 @@
 #include "ui/ParameterEditing.h"
 
 #include "app/ActionText.h"
-#include "app/datau.h"
+#include "app/HotkeyService.h"
 #include "core/IniImage.h"
 #include "gui/Dialogs.h"
-#include "ui/frmMemoInputU.h"
+#include "ui/TextInputDialog.h"
 
 namespace corvinade {
 
@@ -32,7 +32,7 @@ std::string ParameterButtonName(THotkeyAction func) {
 
 void EditParameter(gui::Edit& edtParameters, THotkeyAction func, HWND owner, gui::OpenDialog& openDialog) {
     if (func == THotkeyAction::SendKeystrokes) {
-        TfrmMemoInput dialog(owner);
+        TextInputDialog dialog(owner);
         dialog.edtText.SetText(DecodeLineBreakMarkers(edtParameters.Text()));
         if (dialog.ShowModal() == IDOK)
             edtParameters.SetText(EncodeLineBreakMarkers(dialog.edtText.Text()));
@@ -48,23 +48,24 @@ std::string StoredParameter(const std::string& text) {
     return std::string(TrimBlanks(text));
 }
 
-TCombinationStatus ShowCombinationStatus(gui::Label& line, std::uint16_t key, std::int32_t shift,
-                                         std::uint32_t except) {
+TCombinationStatus ShowCombinationStatus(HotkeyService& hotkeys, gui::Label& line, std::uint16_t key,
+                                         std::int32_t shift, std::uint32_t except) {
     if (key == 0) {
         line.SetCaption("");
         return {};
     }
-    const TCombinationStatus status = Data->CheckCombination(key, shift, except);
+    const TCombinationStatus status = hotkeys.CheckCombination(key, shift, except);
     line.SetFontColor(status.Use == CombinationUse::Free ? ::GetSysColor(COLOR_WINDOWTEXT) : TakenColor);
-    line.SetCaption(Data->CombinationStatusText(status));
+    line.SetCaption(hotkeys.CombinationStatusText(status));
     return status;
 }
 
-void WarnIfHeldElsewhere(const TCombinationStatus& status, std::uint16_t key, std::int32_t shift) {
+void WarnIfHeldElsewhere(HotkeyService& hotkeys, const TCombinationStatus& status, std::uint16_t key,
+                         std::int32_t shift) {
     if (status.Use != CombinationUse::Elsewhere)
         return;
-    gui::MessageDlg(Data->CombinationStatusText(status), gui::DialogKind::Warning, MB_OK);
-    Data->HeldElsewhereTold(key, shift);
+    gui::MessageDlg(hotkeys.CombinationStatusText(status), gui::DialogKind::Warning, MB_OK);
+    hotkeys.HeldElsewhereTold(key, shift);
 }
 
 } // namespace corvinade

@@ -15,6 +15,8 @@
 
 namespace corvinade {
 
+class HotkeyService;
+
 // The controls an editor shows or hides by the action.
 struct ParameterControls {
     std::vector<gui::Control*> params;  // shown for actions with a parameter
@@ -40,12 +42,13 @@ std::string StoredParameter(const std::string& text);
 // The line beside the key field for the editor of entry `except` (0: a new
 // hotkey): the system is asked only here, when the key or a modifier
 // changed. Without a key the line is empty and the combination free.
-TCombinationStatus ShowCombinationStatus(gui::Label& line, std::uint16_t key, std::int32_t shift,
-                                         std::uint32_t except);
+TCombinationStatus ShowCombinationStatus(HotkeyService& hotkeys, gui::Label& line, std::uint16_t key,
+                                         std::int32_t shift, std::uint32_t except);
 
 // Finish and Save keep a combination Windows or another program holds (it
 // may be freed later) and say so once, in the line's words: the tray does
 // not announce its failure again.
-void WarnIfHeldElsewhere(const TCombinationStatus& status, std::uint16_t key, std::int32_t shift);
+void WarnIfHeldElsewhere(HotkeyService& hotkeys, const TCombinationStatus& status, std::uint16_t key,
+                         std::int32_t shift);
 
 } // namespace corvinade

@@ -3,12 +3,12 @@
 // text, or the label before it), never a bare "..." or link markup, and
 // the key field's value is the whole combination.
 #include "Harness.h"
-#include "app/datau.h"
 #include "gui_testing.h"
-#include "ui/SettingsFormU.h"
-#include "ui/frmAddHotkeyU.h"
-#include "ui/frmFirstUseU.h"
-#include "ui/frmMemoInputU.h"
+#include "program_parts.h"
+#include "ui/NewHotkeyWizard.h"
+#include "ui/SettingsWindow.h"
+#include "ui/SetupGuide.h"
+#include "ui/TextInputDialog.h"
 
 #include <oleacc.h>
 
@@ -58,11 +58,11 @@ protected:
         AppTest::SetUp();
         test::SetSettingText("FirstUse", "0");
         test::WriteHotkeysIni({{true, 'M', test::ModWin, "maximize", "", ""}});
-        data = std::make_unique<TData>();
+        parts = std::make_unique<gui::testing::ProgramParts>();
     }
     void TearDown() override {
         EXPECT_FALSE(guard.Fired());
-        data.reset();
+        parts.reset();
         AppTest::TearDown();
     }
 
@@ -84,29 +84,29 @@ protected:
     }
 
     gui::testing::HangGuard guard{40000};
-    std::unique_ptr<TData> data;
+    std::unique_ptr<gui::testing::ProgramParts> parts;
 };
 
 TEST_F(AccessibleNames, EveryControlOfEveryWindowHasAName) {
     {
-        TfrmAddHotkey wizard(app->Handle());
+        NewHotkeyWizard wizard(app->Handle(), parts->hotkeys);
         ExpectNamed(wizard, "the key page");
-        wizard.HotKey1.SetKey('J');
-        wizard.ShiftKeyCTRL.SetChecked(true);
-        wizard.ShiftKeyALt.SetChecked(true);
-        EXPECT_EQ(ReadControl(wizard.HotKey1.Handle()).value, "ALT + CTRL + J");
-        EXPECT_EQ(ReadControl(wizard.HotKey1.Handle()).name, "Key:");
+        wizard.edtKey.SetKey('J');
+        wizard.ShiftKeyCtrl.SetChecked(true);
+        wizard.ShiftKeyAlt.SetChecked(true);
+        EXPECT_EQ(ReadControl(wizard.edtKey.Handle()).value, "ALT + CTRL + J");
+        EXPECT_EQ(ReadControl(wizard.edtKey.Handle()).name, "Key:");
         wizard.GoToPage(1);
         for (const char* action : {"Open file", "Send keystrokes"}) {
             for (int i = 0; i < wizard.cbAction.Count(); ++i)
                 if (wizard.cbAction.ItemText(i) == action)
                     wizard.cbAction.SetItemIndex(i);
-            wizard.cbActionSelect();
+            wizard.OnActionSelect();
             ExpectNamed(wizard, std::string("the action page with ") + action);
         }
     }
     {
-        TfrmFirstUse guide(app->Handle());
+        SetupGuide guide(app->Handle(), parts->hotkeys, parts->store.Portable());
         for (int page = 0; page < guide.pcClient.PageCount(); ++page) {
             guide.GoToPage(page);
             ExpectNamed(guide, "the guide's page " + std::to_string(page + 1));
@@ -115,7 +115,7 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasAName) {
                   guide.chkKeyMinimize.Caption() + ", Minimize active window");
     }
     {
-        TSettingsForm settings(app->Handle());
+        SettingsWindow settings(app->Handle(), parts->hotkeys, parts->updateCheck);
         ExpectNamed(settings, "the settings' hotkeys page");
         // A row's buttons say whose they are, for the row they show now.
         ASSERT_EQ(settings.HotkeyRows().size(), 1u);
@@ -125,7 +125,7 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasAName) {
         ExpectNamed(settings, "the settings' other page");
     }
     {
-        TfrmMemoInput input(app->Handle());
+        TextInputDialog input(app->Handle());
         ExpectNamed(input, "the text input");
     }
 }

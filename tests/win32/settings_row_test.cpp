@@ -2,9 +2,9 @@
 // key field records a combination with its modifiers, bare Enter saves the
 // row and bare Esc cancels its edit.
 #include "Harness.h"
-#include "app/datau.h"
 #include "gui_testing.h"
-#include "ui/SettingsFormU.h"
+#include "program_parts.h"
+#include "ui/SettingsWindow.h"
 
 namespace corvinade {
 namespace {
@@ -23,8 +23,8 @@ protected:
         KeyboardAppTest::SetUp();
         test::SetSettingText("FirstUse", "0");
         test::WriteHotkeysIni({{true, 'M', test::ModWin, "maximize", "", ""}});
-        data = std::make_unique<TData>();
-        settings = std::make_unique<TSettingsForm>(app->Handle());
+        parts = std::make_unique<gui::testing::ProgramParts>();
+        settings = std::make_unique<SettingsWindow>(app->Handle(), parts->hotkeys, parts->updateCheck);
         settings->Show();
         ::SetForegroundWindow(settings->Handle());
         app->ProcessMessages();
@@ -32,12 +32,12 @@ protected:
     void TearDown() override {
         EXPECT_FALSE(guard.Fired());
         settings.reset();
-        data.reset();
+        parts.reset();
         KeyboardAppTest::TearDown();
     }
     // Edit, then the focus in the row's key field (its read-only edit box).
-    void EditWithFocusInKeyField(THotkeySetting& row) {
-        row.btnEditClick();
+    void EditWithFocusInKeyField(HotkeyRow& row) {
+        row.OnEditClick();
         HWND field = nullptr;
         ::EnumChildWindows(row.Handle(), FindKeyField, reinterpret_cast<LPARAM>(&field));
         ASSERT_NE(field, nullptr);
@@ -45,20 +45,20 @@ protected:
     }
 
     gui::testing::HangGuard guard{40000};
-    std::unique_ptr<TData> data;
-    std::unique_ptr<TSettingsForm> settings;
+    std::unique_ptr<gui::testing::ProgramParts> parts;
+    std::unique_ptr<SettingsWindow> settings;
 };
 
 TEST_F(SettingsRowTest, KeyFieldTakesTheCombinationEnterSavesEscCancels) {
-    THotkeySetting& row = *settings->HotkeyRows().front();
+    HotkeyRow& row = *settings->HotkeyRows().front();
     ASSERT_NO_FATAL_FAILURE(EditWithFocusInKeyField(row));
     Keys({VK_CONTROL, VK_MENU, 'J'});
     EXPECT_TRUE(PumpUntil([&] { return row.GetKey() == 'J'; }));
     EXPECT_EQ(row.GetShift(), ModifierCtrl | ModifierAlt);
     Keys({VK_RETURN});
     EXPECT_TRUE(PumpUntil([&] { return !row.Editing(); }));
-    EXPECT_EQ(data->Document().Entries().front().Definition.Key, 'J');
-    EXPECT_EQ(data->Document().Entries().front().Definition.Shift, ModifierCtrl | ModifierAlt);
+    EXPECT_EQ(parts->hotkeys.Document().Entries().front().Definition.Key, 'J');
+    EXPECT_EQ(parts->hotkeys.Document().Entries().front().Definition.Shift, ModifierCtrl | ModifierAlt);
 
     ASSERT_NO_FATAL_FAILURE(EditWithFocusInKeyField(row));
     Keys({'Q'});
@@ -66,7 +66,7 @@ TEST_F(SettingsRowTest, KeyFieldTakesTheCombinationEnterSavesEscCancels) {
     Keys({VK_ESCAPE});
     EXPECT_TRUE(PumpUntil([&] { return !row.Editing(); }));
     EXPECT_EQ(row.GetKey(), 'J');
-    EXPECT_EQ(data->Document().Entries().front().Definition.Key, 'J');
+    EXPECT_EQ(parts->hotkeys.Document().Entries().front().Definition.Key, 'J');
 }
 
 } // namespace
