@@ -114,7 +114,7 @@ private:
 // (compared without regard to case, "recorder.exe").
 std::vector<DWORD> ProcessIds(const std::string& exeName);
 
-// The names matching a pattern ("C:\\dir\\*", "C:\\dir\\cvn*.tmp"), sorted,
+// The names matching a pattern ("C:\\dir\\*", "C:\\dir\\corvinade-save-*.tmp"), sorted,
 // without "." and "..".
 std::vector<std::string> FolderListing(const std::string& pattern);
 
