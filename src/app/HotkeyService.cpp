@@ -84,7 +84,7 @@ void HotkeyService::WriteFirstUseDone() {
 void HotkeyService::RegisterHotkeys(const std::vector<THotKeyData>& definitions) {
     activeHotkeys_.Clear();
     for (const THotKeyData& d : definitions)
-        if (d.Active)
+        if (IsLive(d))
             activeHotkeys_.Add(d.Active, d.Key, d.Shift, d.Func, d.Params, d.Params2);
     activeHotkeys_.RegisterAll();
     AnnounceNewFailures();

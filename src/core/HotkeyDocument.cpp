@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <unordered_map>
 
 namespace corvinade {
 
@@ -16,6 +17,17 @@ std::string FailureText(const std::string& what) {
     } catch (...) {
         return what;
     }
+}
+
+// A window that knows only the values it shows (a row's editor) makes its
+// definition afresh: what the file held beyond them stays with the entry,
+// and so does an action this version does not know, unless one was chosen.
+void KeepWhatWasRead(THotKeyData& edited, const THotKeyData& stored) {
+    if (!edited.Lines.empty() || edited.UnknownAction)
+        return;
+    edited.Lines = stored.Lines;
+    if (edited.Func == THotkeyAction::None)
+        edited.UnknownAction = stored.UnknownAction;
 }
 
 } // namespace
@@ -49,7 +61,7 @@ int THotkeyDocument::IndexOf(std::uint32_t id) const {
 
 std::uint32_t THotkeyDocument::ActiveEntryId(int activeIndex) const {
     for (const THotkeyEntry& entry : entries_)
-        if (entry.Definition.Active && activeIndex-- == 0)
+        if (IsLive(entry.Definition) && activeIndex-- == 0)
             return entry.Id;
     return 0;
 }
@@ -57,7 +69,7 @@ std::uint32_t THotkeyDocument::ActiveEntryId(int activeIndex) const {
 const THotkeyEntry* THotkeyDocument::ActiveWithCombination(std::int32_t key, std::int32_t shift,
                                                            std::uint32_t except) const {
     for (const THotkeyEntry& e : entries_)
-        if (e.Id != except && e.Definition.Active && e.Definition.Key == key && e.Definition.Shift == shift)
+        if (e.Id != except && IsLive(e.Definition) && e.Definition.Key == key && e.Definition.Shift == shift)
             return &e;
     return nullptr;
 }
@@ -69,16 +81,22 @@ THotkeyDraft THotkeyDocument::Draft() const {
 std::vector<std::string> THotkeyDocument::Commit(THotkeyDraft draft) {
     // An identity the document does not hold (an entry deleted meanwhile)
     // or one used twice would make two windows edit one definition.
-    std::vector<std::uint32_t> seen;
-    for (THotkeyEntry& e : draft.Entries) {
-        if (e.Id != 0 && (IndexOf(e.Id) < 0 || std::find(seen.begin(), seen.end(), e.Id) != seen.end()))
-            e.Id = 0;
-        if (e.Id != 0)
-            seen.push_back(e.Id);
-    }
+    std::unordered_map<std::uint32_t, const THotkeyEntry*> held;
+    held.reserve(entries_.size());
+    for (const THotkeyEntry& e : entries_)
+        held.emplace(e.Id, &e);
     std::vector<THotKeyData> definitions;
-    for (const THotkeyEntry& e : draft.Entries)
+    definitions.reserve(draft.Entries.size());
+    for (THotkeyEntry& e : draft.Entries) {
+        const auto found = e.Id != 0 ? held.find(e.Id) : held.end();
+        if (found == held.end())
+            e.Id = 0;
+        else {
+            KeepWhatWasRead(e.Definition, found->second->Definition);
+            held.erase(found); // a second use of the identity is new
+        }
         definitions.push_back(e.Definition);
+    }
     store_->WriteHotkeys(definitions); // throws: nothing has changed
 
     for (THotkeyEntry& e : draft.Entries)

@@ -59,11 +59,11 @@ public:
     // The entry with this identity, or null.
     const THotkeyEntry* Find(std::uint32_t id) const;
     int IndexOf(std::uint32_t id) const; // -1 when there is none
-    // The identity of the n-th active entry (0 the first), 0 when there are
-    // fewer: the live hotkeys are the active entries in this order.
+    // The identity of the n-th live entry (0 the first; see IsLive), 0 when
+    // there are fewer: the live hotkeys are the live entries in this order.
     std::uint32_t ActiveEntryId(int activeIndex) const;
     bool LogonStart() const { return logonStart_; }
-    // An active definition other than `except` with this combination, or null.
+    // A live definition other than `except` with this combination, or null.
     const THotkeyEntry* ActiveWithCombination(std::int32_t key, std::int32_t shift,
                                               std::uint32_t except = 0) const;
 
@@ -73,7 +73,10 @@ public:
     // first use, then registers the hotkeys and tells every subscriber. A
     // file that cannot be written throws Error and changes nothing. A later
     // step that fails leaves what was written in place and shown; each such
-    // failure is one line of the result, naming what did not happen.
+    // failure is one line of the result, naming what did not happen. A
+    // definition made afresh for an entry (by an editor that knows only the
+    // values it shows) keeps the lines the entry was read with, and its
+    // unknown action unless another was chosen.
     std::vector<std::string> Commit(THotkeyDraft draft);
 
     // Registers the hotkeys again as they are (one whose combination was

@@ -73,7 +73,7 @@ const THotKeyData* EarlierWithCombination(const std::vector<THotKeyData>& defini
     const THotKeyData& d = definitions.at(static_cast<std::size_t>(index));
     for (int i = 0; i < index; ++i) {
         const THotKeyData& other = definitions[static_cast<std::size_t>(i)];
-        if (other.Active && SameCombination(other, d))
+        if (IsLive(other) && SameCombination(other, d))
             return &other;
     }
     return nullptr;
@@ -82,7 +82,7 @@ const THotKeyData* EarlierWithCombination(const std::vector<THotKeyData>& defini
 RegistrationFault EditorItemFault(const std::vector<THotKeyData>& definitions, int index,
                                   const THotkeyList& live) {
     const THotKeyData& d = definitions.at(static_cast<std::size_t>(index));
-    if (!d.Active)
+    if (!IsLive(d))
         return RegistrationFault::None;
     if (EarlierWithCombination(definitions, index))
         return RegistrationFault::TakenByEarlier;

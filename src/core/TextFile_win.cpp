@@ -63,17 +63,20 @@ DWORD MoveIntoPlace(const std::wstring& temp, const std::wstring& name) {
     }
 }
 
-constexpr wchar_t TempPrefix[] = L"cvn";
+// A file of the folder; the folder of a file in a root ends in its delimiter already.
+std::wstring InFolder(std::wstring folder, const std::wstring& name) {
+    if (folder.empty() || (folder.back() != L'\\' && folder.back() != L'/'))
+        folder += L'\\';
+    return folder + name;
+}
 
-// A new file "cvnXXXXXXXX.tmp" in the folder, open for writing: named here
-// rather than by GetTempFileNameW, which holds only MAX_PATH characters.
+// A new file in the folder, open for writing, named by SaveTempName (the
+// only names the clean-up removes) rather than by GetTempFileNameW, which
+// holds only MAX_PATH characters. The counter goes on past a name taken.
 UniqueHandle CreateTempFile(const std::wstring& folder, std::wstring& temp, DWORD& error) {
-    static DWORD counter = GetTickCount();
+    static unsigned long counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring unique(8, L'0');
-        for (DWORD value = ++counter ^ (GetCurrentProcessId() << 16), i = 8; i-- > 0; value >>= 4)
-            unique[i] = L"0123456789ABCDEF"[value & 15];
-        temp = SystemFilePath(folder + L"\\" + TempPrefix + unique + L".tmp");
+        temp = SystemFilePath(InFolder(folder, Wide(SaveTempName(GetCurrentProcessId(), ++counter))));
         UniqueHandle file(
             CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file)
@@ -120,6 +123,17 @@ std::string ReadExistingTextFile(const std::string& name) {
     return std::move(*content);
 }
 
+std::optional<std::uint64_t> TextFileSize(const std::string& name) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Wide(name).c_str(), GetFileExInfoStandard, &data)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return std::nullopt;
+        Fail("Cannot open file", name, error);
+    }
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 namespace {
 
 // Saves of every running Corvinade take turns: one never removes as a
@@ -157,12 +171,13 @@ void RemoveSaveLeftovers(const std::string& name) {
         return; // the leftovers wait for the next save
     const std::wstring directory = Wide(DirectoryOf(name));
     WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW(SystemFilePath(directory + L"\\" + TempPrefix + L"*.tmp").c_str(), &found);
+    HANDLE search = FindFirstFileW(SystemFilePath(InFolder(directory, L"corvinade-save-*.tmp")).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
+    // The pattern also meets short (8.3) names: the long name decides.
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileW(SystemFilePath(directory + L"\\" + found.cFileName).c_str());
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsSaveTempName(Utf8(found.cFileName)))
+            DeleteFileW(SystemFilePath(InFolder(directory, found.cFileName)).c_str());
     } while (FindNextFileW(search, &found));
     FindClose(search);
 }

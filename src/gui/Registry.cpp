@@ -33,6 +33,17 @@ std::optional<std::string> ReadUserText(const std::string& keyPath, const std::s
     return Utf8(text);
 }
 
+UserValueKind UserValueKindOf(const std::string& keyPath, const std::string& name) {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(keyPath).c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
+        return UserValueKind::Missing;
+    RegistryKey key(raw);
+    DWORD type = 0;
+    if (::RegQueryValueExW(key.Get(), Wide(name).c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+        return UserValueKind::Missing;
+    return type == REG_SZ || type == REG_EXPAND_SZ ? UserValueKind::Text : UserValueKind::Other;
+}
+
 void WriteUserText(const std::string& keyPath, const std::string& name, const std::string& text) {
     HKEY raw = nullptr;
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, Wide(keyPath).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,

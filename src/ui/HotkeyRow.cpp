@@ -391,6 +391,10 @@ void HotkeyRow::OnDeleteClick() {
 }
 
 bool HotkeyRow::ValidateInput() {
+    if (const auto refusal = RefusedCombination(GetKey(), GetShift()); refusal != CombinationRefusal::None) {
+        gui::MessageDlg(CombinationRefusalText(refusal), gui::DialogKind::Error, MB_OK);
+        return false;
+    }
     if (document_.ActiveWithCombination(GetKey(), GetShift(), entryId_)) {
         gui::MessageDlg("The selected hotkey is already in use.", gui::DialogKind::Error, MB_OK);
         return false;

@@ -36,10 +36,7 @@ std::optional<THotkeyFileContent> ReadImport(HWND owner, const std::string& file
         return std::nullopt;
     }
     if (content.Definitions.empty()) {
-        Ask(owner,
-            "\"" + file + "\" holds no hotkey" + (content.Refused ? " with a known action" : "") +
-                ". Nothing was imported.",
-            MB_OK | MB_ICONWARNING);
+        Ask(owner, "\"" + file + "\" holds no hotkey. Nothing was imported.", MB_OK | MB_ICONWARNING);
         return std::nullopt;
     }
     return content;

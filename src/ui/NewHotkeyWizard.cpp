@@ -145,8 +145,9 @@ bool NewHotkeyWizard::ValidatePage(PageToCheck page) {
     if (page == PageToCheck::Key || page == PageToCheck::Both) {
         if (edtKey.Key() == 0)
             return Fails("You must select a key for your hotkey.");
-        if (GetShift() == 0)
-            return Fails("You must select a shift key for your hotkey.");
+        if (const auto refusal = RefusedCombination(edtKey.Key(), GetShift());
+            refusal != CombinationRefusal::None)
+            return Fails(CombinationRefusalText(refusal).c_str());
         if (hotkeys_.Document().ActiveWithCombination(edtKey.Key(), GetShift()))
             return Fails("The selected hotkey is already in use.");
     }

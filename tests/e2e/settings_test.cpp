@@ -222,9 +222,16 @@ TEST_F(SettingsTest, RowsEditCancelSaveAndRefuseConflicts) {
     EXPECT_EQ(Answer("OK"), "The selected hotkey is already in use.");
     EXPECT_EQ(File(), HotkeysIniText(file));
     EXPECT_TRUE(Control(top, "Button", "Save")) << "still in edit mode";
-    // CTRL+ALT+J belongs to an inactive row: saved.
+    // SHIFT alone would take the capital J from every program: refused.
     ASSERT_NO_FATAL_FAILURE(TypeKey(top, 'J'));
-    for (const char* box : {"WIN", "CTRL", "ALT"})
+    for (const char* box : {"WIN", "SHIFT"})
+        PostClick(Control(top, "Button", box));
+    PostClick(Control(top, "Button", "Save"));
+    EXPECT_EQ(Answer("OK"), "SHIFT alone would take this character from every program: select ALT, CTRL or "
+                            "WIN too.");
+    EXPECT_EQ(File(), HotkeysIniText(file));
+    // CTRL+ALT+J belongs to an inactive row: saved.
+    for (const char* box : {"SHIFT", "CTRL", "ALT"})
         PostClick(Control(top, "Button", box));
     Save(top);
     file[2] = {true, 'J', ModCtrl | ModAlt, "openwebsite", "example.org", ""};
@@ -283,6 +290,37 @@ TEST_F(SettingsTest, DeleteAsksAndNewHotkeyComesOnTop) {
     EXPECT_TRUE(WaitFor([&] { return RowCaptions(settings).size() == 2; }));
     EXPECT_THAT(RowCaptions(settings), ElementsAre("WIN + Q, Minimize active window, active",
                                                    "WIN + N, Open file, notepad.exe, active"));
+}
+
+// What another version of the program wrote survives a row's save: a
+// section whose action this version does not know (shown, never
+// registered), a value it does not read, and a number under the log-on
+// entry's name, which the unticked log-on box leaves alone.
+TEST_F(SettingsTest, ASaveKeepsWhatThisVersionDoesNotKnow) {
+    const std::string notepad = "[key0]\r\nactive=1\r\nkey=78\r\nshift=8\r\nfunc=openfile\r\n"
+                                "onlyin=explorer.exe\r\nparams=notepad.exe\r\nparams2=\r\n\r\n",
+                      later = "[key1]\r\nfunc=x-later-action\r\nactive=1\r\nkey=75\r\nshift=8\r\n\r\n",
+                      capture = "[key2]\r\nactive=1\r\nkey=83\r\nshift=8\r\nfunc=capturescreen\r\nparams=\r\n"
+                                "params2=\r\n\r\n";
+    SetRegistryDword(RunKeyPath, "Corvinade", 1);
+    SetSettingText("FirstUse", "0");
+    WriteHotkeysIni(notepad + later + capture);
+    corvinade = Process::Start(CorvinadeExe());
+    ASSERT_TRUE(WaitForHotkeyRegistration('N', ModWin));
+    ASSERT_TRUE(WaitForHotkeyRegistration('S', ModWin));
+    EXPECT_FALSE(IsCombinationTaken('K', ModWin)) << "an unknown action is registered";
+    rowsExpected = 3;
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_TRUE(WaitFor([&] { return HotkeyRows(settings).size() == 3; }));
+
+    Edit(Row(0));
+    PostClick(Control(Row(0), "Button", "Active"));
+    ASSERT_TRUE(WaitFor([&] { return !IsChecked(Control(Row(0), "Button", "Active")); }));
+    Save(Row(0));
+    const std::string saved = notepad + later + capture.substr(0, 8) + "active=0" + capture.substr(16);
+    EXPECT_TRUE(WaitFor([&] { return File() == saved; }, Milliseconds{5000})) << File();
+    EXPECT_TRUE(WaitFor([] { return !IsCombinationTaken('S', ModWin); }));
+    EXPECT_EQ(RegistryValueType(RunKeyPath, "Corvinade"), static_cast<DWORD>(REG_DWORD));
 }
 
 // The log-on box is written only by a save: quoted, and emptied (never

@@ -456,6 +456,21 @@ void SetRegistryText(const std::string& keyPath, const std::string& name, const 
     RegKey(keyPath.c_str()).Set(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
 }
 
+void SetRegistryDword(const std::string& keyPath, const std::string& name, DWORD value) {
+    RegKey(keyPath.c_str()).Set(name, REG_DWORD, &value, sizeof value);
+}
+
+DWORD RegistryValueType(const std::string& keyPath, const std::string& name) {
+    HKEY key = nullptr;
+    DWORD type = REG_NONE;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return REG_NONE;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+        type = REG_NONE;
+    RegCloseKey(key);
+    return type;
+}
+
 void RegisterUrlHandler(const std::string& scheme, const std::string& command) {
     const std::string path = "Software\\Classes\\" + scheme + "\\shell\\open\\command";
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {

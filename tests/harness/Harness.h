@@ -155,6 +155,11 @@ void SetSettingText(const std::string& name, const std::string& value);
 void SetSettingDword(const std::string& name, DWORD value);
 // A text value under HKEY_CURRENT_USER\keyPath, the key made when missing.
 void SetRegistryText(const std::string& keyPath, const std::string& name, const std::string& value);
+void SetRegistryDword(const std::string& keyPath, const std::string& name, DWORD value);
+// The type of a value under HKEY_CURRENT_USER\keyPath (REG_SZ, REG_DWORD, ...), REG_NONE when missing.
+DWORD RegistryValueType(const std::string& keyPath, const std::string& name);
+// The log-on entry's key: its value "Corvinade" starts the program at log-on.
+inline constexpr const char* RunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Makes "command" the shell's open command for addresses of this scheme
 // ("http"), where ShellExecute looks for it: under HKEY_CURRENT_USER's

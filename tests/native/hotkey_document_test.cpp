@@ -180,5 +180,77 @@ TEST_F(HotkeyDocumentTest, ActiveEntryIdCountsActiveEntriesOnly) {
     EXPECT_EQ(document.ActiveEntryId(-1), 0u);
 }
 
+// What a newer version wrote, or a hand edit: a section with an action this
+// version does not know between two it knows, and values it does not read
+// in one of them. The file is written back byte for byte; commits of other
+// entries, and of that one edited as a row edits it (afresh, with the
+// values it shows), keep every such line in place.
+class KeptSectionsTest : public ::testing::Test {
+protected:
+    // Writes the file as hotkeys.ini would.
+    class TextStore : public RecordingStore {
+    public:
+        void WriteHotkeys(const std::vector<THotKeyData>& definitions) override {
+            UnregisteredPort port;
+            THotkeyList list(port);
+            list.AddAll(definitions);
+            text = list.ToText();
+        }
+        std::string text;
+    };
+    static std::string Section(int n, const std::string& lines) {
+        return "[key" + std::to_string(n) + "]\r\n" + lines + "\r\n";
+    }
+    void SetUp() override {
+        UnregisteredPort port;
+        THotkeyList list(port);
+        list.LoadFromText(file, false);
+        ASSERT_EQ(list.ToText(), file);
+        document.Load(list.Definitions(), false);
+    }
+    void Edit(std::size_t index, const THotKeyData& edited) {
+        THotkeyDraft draft = document.Draft();
+        draft.Entries[index].Definition = edited;
+        EXPECT_TRUE(document.Commit(draft).empty());
+    }
+
+    const std::string later = "func=x-later-action\r\nactive=1\r\nkey=0x4B\r\nshift=8\r\nwhen=idle\r\n";
+    const std::string file =
+        Section(
+            0,
+            "active=1\r\nonlyin=notepad.exe\r\nkey=78\r\nshift=8\r\nfunc=openfile\r\nparams=notepad.exe\r\n"
+            "params2=\r\ndelay=3\r\n") +
+        Section(1, later) +
+        Section(2, "active=1\r\nkey=83\r\nshift=8\r\nfunc=capturescreen\r\nparams=\r\nparams2=\r\n");
+    TextStore store;
+    THotkeyDocument document{store};
+};
+
+TEST_F(KeptSectionsTest, WhatThisVersionDoesNotKnowStaysInPlace) {
+    const THotKeyData& unknown = document.Entries()[1].Definition;
+    EXPECT_EQ(ActionDisplayName(unknown), "Unknown action: x-later-action");
+    EXPECT_FALSE(IsLive(unknown)) << "never registered or run";
+    EXPECT_EQ(document.ActiveEntryId(1), document.Entries()[2].Id);
+    EXPECT_EQ(document.ActiveWithCombination('K', 8), nullptr);
+
+    THotKeyData capture = document.Entries()[2].Definition;
+    capture.Key = 'T';
+    Edit(2, capture);
+    EXPECT_EQ(store.text,
+              file.substr(0, file.find("key=83")) + "key=84" + file.substr(file.find("key=83") + 6));
+
+    Edit(0, {true, 'M', 8, THotkeyAction::OpenFile, "notepad.exe", "x.txt"});
+    EXPECT_EQ(store.text,
+              Section(0, "active=1\r\nonlyin=notepad.exe\r\nkey=77\r\nshift=8\r\nfunc=openfile\r\n"
+                         "params=notepad.exe\r\nparams2=x.txt\r\ndelay=3\r\n") +
+                  Section(1, later) + store.text.substr(store.text.find("[key2]")));
+
+    // An action chosen for it: its lines stay, with the values it now has.
+    Edit(1, {true, 'K', 8, THotkeyAction::Close, "", ""});
+    EXPECT_THAT(store.text, testing::HasSubstr(Section(
+                                1, "func=close\r\nactive=1\r\nkey=0x4B\r\nshift=8\r\nwhen=idle\r\n")));
+    EXPECT_TRUE(IsLive(document.Entries()[1].Definition));
+}
+
 } // namespace
 } // namespace corvinade

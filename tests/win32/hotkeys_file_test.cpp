@@ -140,6 +140,30 @@ TEST_F(HotkeysWin32File, SavingReplacesTheFileAndLeavesNoTemporaryFile) {
     EXPECT_EQ(ReadTextFile(file_), std::optional<std::string>(""));
 }
 
+// The folder may be shared (a portable copy's): a save removes only what
+// a save cut short left, and no file of another program, whatever its
+// short (8.3) name.
+TEST_F(HotkeysWin32File, ASaveRemovesOnlyItsOwnLeftovers) {
+    const std::vector<std::string> others = {"cvn1A2B.tmp",
+                                             "cvnotes.tmp",
+                                             "corvinade-save-1-2.tmp.txt",
+                                             "corvinade-save-x-2.tmp",
+                                             "corvinade-save-7.tmp",
+                                             "corvinade-save-1-2-3.tmp",
+                                             "corvinade-save-long-notes.tmp"};
+    for (const std::string& name : others)
+        Handle(CreateFileA((dir_ + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    Handle(CreateFileA((dir_ + "\\corvinade-save-4711-12.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                       0, nullptr));
+    THotkeyList list(port_);
+    list.Add(true, 83, 8, A::CaptureScreen, "", "");
+    list.SaveToFile(file_);
+    std::vector<std::string> expected = others;
+    expected.push_back("hotkeys.ini");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Files(), expected);
+}
+
 TEST_F(HotkeysWin32File, AFileHeldByAnotherProgramKeepsItsOldContent) {
     THotkeyList list(port_);
     list.Add(true, 83, 8, A::CaptureScreen, "old", "");
