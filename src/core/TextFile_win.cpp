@@ -70,9 +70,9 @@ std::wstring InFolder(std::wstring folder, const std::wstring& name) {
     return folder + name;
 }
 
-// A new file of the folder, open for writing, named by SaveTempName (a name
-// only this program makes) rather than by GetTempFileNameW, which holds only
-// MAX_PATH characters.
+// A new file in the folder, open for writing, named by SaveTempName (the
+// only names the clean-up removes) rather than by GetTempFileNameW, which
+// holds only MAX_PATH characters. The counter goes on past a name taken.
 UniqueHandle CreateTempFile(const std::wstring& folder, std::wstring& temp, DWORD& error) {
     static unsigned long counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {

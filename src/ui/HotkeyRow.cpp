@@ -225,7 +225,7 @@ THotKeyData HotkeyRow::Definition() const {
 void HotkeyRow::UpdateSummary() {
     std::string summary = hotkeys_.HotkeyText(static_cast<std::uint16_t>(shown_.Key),
                                               static_cast<std::uint16_t>(shown_.Shift)) +
-                          ", " + ActionDisplayName(shown_.Func);
+                          ", " + ActionDisplayName(shown_);
     if (ActionHasParams(shown_.Func) && !shown_.Params.empty())
         summary += ", " + shown_.Params;
     if (ActionHasParams2(shown_.Func) && !shown_.Params2.empty())
@@ -481,7 +481,7 @@ void HotkeyRow::PaintView(HDC dc, const RECT& client) {
     text(206, 8, 83, "Key:");
     text(206, 24, 83, keyName_);
     text(305, 8, ActionWidth, "Action:");
-    text(305, 24, ActionWidth, ActionDisplayName(shown_.Func));
+    text(305, 24, ActionWidth, ActionDisplayName(shown_));
     const int parametersWidth = FieldsWidth - 3 - ParametersLeft; // stretches (over 200)
     if (ActionHasParams(shown_.Func)) {
         text(ParametersLeft, 8, parametersWidth, "Parameters:");

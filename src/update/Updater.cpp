@@ -139,11 +139,6 @@ bool TUpdater::IsUpdateAvailable(TUpdateDownloadHandles& handles) {
     return AnswerAnnouncesUpdate(Download(functions_, UpdateQueryUrl(base_, runningVersion_), handles));
 }
 
-bool TUpdater::IsUpdateAvailable() {
-    TUpdateDownloadHandles handles(functions_.close);
-    return IsUpdateAvailable(handles);
-}
-
 struct TUpdateWorker::Job {
     Job(TUpdater u, HWND n, UINT m, WPARAM w)
         : updater(std::move(u)), handles(updater.Functions().close), notify(n), message(m), number(w) {}

@@ -48,10 +48,8 @@ public:
     // the server's status when it answered other than 200 OK. The answer is
     // read into memory, never through the system's cache, so every check
     // asks the endpoint afresh and no file is left behind. Blocks for up to
-    // DownloadTimeoutMs per step of the download; any thread. With
-    // `handles`, the handles it holds open meanwhile, for another thread to
-    // close.
-    bool IsUpdateAvailable();
+    // DownloadTimeoutMs per step of the download; any thread. `handles`
+    // holds what it opens meanwhile, for another thread to close.
     bool IsUpdateAvailable(TUpdateDownloadHandles& handles);
 
     const DownloadFunctions& Functions() const { return functions_; }

@@ -535,9 +535,12 @@ std::vector<HWND> FindTopWindows(const WindowQuery& query) {
 }
 
 HWND TopmostVisibleWindow(DWORD processId) {
-    // EnumWindows walks the top-level windows from the top of the z-order.
-    const std::vector<HWND> windows = FindTopWindows({.processId = processId, .visibleOnly = true});
-    return windows.empty() ? nullptr : windows.front();
+    // EnumWindows walks the top-level windows from the top of the z-order. A
+    // tooltip floats above them all but is no window to act on.
+    for (HWND window : FindTopWindows({.processId = processId, .visibleOnly = true}))
+        if (!EqualNoCase(WindowClass(window), "tooltips_class32"))
+            return window;
+    return nullptr;
 }
 
 std::string DescribeWindow(HWND window) {

@@ -202,7 +202,8 @@ struct WindowQuery {
 std::vector<HWND> FindTopWindows(const WindowQuery& query);
 
 // The process's visible top-level window highest in the z-order, the one a
-// user sees above the others and acts on; nullptr when none shows. A sound
+// user sees above the others and acts on (tooltips aside); nullptr when none
+// shows. A sound
 // program keeps it enabled: a disabled one takes no input, and with it on
 // top the user is stuck.
 HWND TopmostVisibleWindow(DWORD processId);

@@ -159,9 +159,13 @@ kill_prefix_processes() {
 
 PREFIX=
 XSERVER_PID=
+LOG=
 cleanup() {
     if [ -n "$PREFIX" ] && [ -d "$PREFIX" ]; then
         kill_prefix_processes
+        # A run ended early (TERM from ctest) still shows what it printed.
+        [ -n "$LOG" ] && cat "$LOG" >&2 2>/dev/null
+        LOG=
         # Debian's Wine keeps its socket folder in a /tmp folder named here.
         local sockets
         sockets=$(cat "$PREFIX/wineserver" 2>/dev/null)
@@ -318,7 +322,9 @@ if [ $rc = 124 ]; then
     DISPLAY=:$DISPLAY_NUM import -window root "$PREFIX/failures/${name//[^A-Za-z0-9._-]/_}.bmp" 2>/dev/null
 fi
 keep_screenshots
-# Once every process of the run has ended, the log is whole.
+# Once every process of the run has ended, the log is whole. Any heap line
+# counts: with heap checking Wine reports a heap only when a block is misused
+# (freed twice, written after its free or past its end, an unknown pointer).
 kill_prefix_processes
 cat "$LOG" >&2
 if [ "$HEAP_CHECK" = 1 ]; then
@@ -329,5 +335,6 @@ if [ "$HEAP_CHECK" = 1 ]; then
         [ $rc = 0 ] && rc=1
     fi
 fi
+LOG=
 cleanup
 exit $rc
