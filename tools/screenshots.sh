@@ -86,6 +86,12 @@ else
     done
 fi
 wine reg add 'HKCU\Software\Pelmorra\Corvinade' /v FirstUse /t REG_SZ /d 0 /f >/dev/null 2>&1
+# The log-on entry names the program, but Windows' list of startup apps has
+# turned it off: "Other settings" shows the line under its box.
+wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Corvinade /t REG_SZ \
+    /d "$(winepath -w "$BUILD/src/corvinade.exe" 2>/dev/null)" /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run' /v Corvinade \
+    /t REG_BINARY /d 030000000000000000000000 /f >/dev/null 2>&1
 wine "$BUILD/src/corvinade.exe" >/dev/null 2>&1 &
 sleep 3
 # The tray icon sits at the right end of the taskbar.

@@ -4,6 +4,7 @@
 
 #include <wtsapi32.h>
 
+#include "app/LogonStart.h"
 #include "app/Store.h"
 #include "core/Errors.h"
 #include "gui/Application.h"
@@ -38,10 +39,10 @@ HotkeyService::HotkeyService(Store& store, ActionPort& actions, ShellPort& shell
     } catch (const Error&) {
         // Without wtsapi32 an unlock goes unnoticed; a resume still counts.
     }
-    // Every definition of the file, active or not, and the log-on choice.
+    // Every definition of the file, active or not.
     try {
         store_.MakeHotkeyFolder();
-        document_.Load(store_.ReadHotkeys(), store_.ReadLogonStart());
+        document_.Load(store_.ReadHotkeys());
         RegisterHotkeys(document_.Definitions());
     } catch (...) {
         gui::App().HandleException();
@@ -73,7 +74,7 @@ void HotkeyService::WriteHotkeys(const std::vector<THotKeyData>& definitions) {
 }
 
 void HotkeyService::WriteLogonStart(bool enabled) {
-    store_.WriteLogonStart(enabled);
+    TurnLogonStart(enabled);
 }
 
 void HotkeyService::WriteFirstUseDone() {

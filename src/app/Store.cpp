@@ -6,7 +6,6 @@
 #include <shlobj.h>
 
 #include "app/AppPaths.h"
-#include "app/LogonStart.h"
 #include "core/Errors.h"
 #include "core/Wide_win.h"
 #include "gui/Registry.h"
@@ -94,18 +93,6 @@ void Store::WriteHotkeys(const std::vector<THotKeyData>& definitions) {
     THotkeyList list(unregistered_);
     list.AddAll(definitions);
     list.SaveToFile(file);
-}
-
-bool Store::ReadLogonStart() const {
-    return !ReadLogonStartEntry().empty();
-}
-
-// As the document reads it: a save with the box as it was leaves the
-// registry alone.
-void Store::WriteLogonStart(bool enabled) {
-    if (portable_ && ReadLogonStart() == enabled)
-        return;
-    WriteLogonStartEntry(enabled);
 }
 
 bool Store::ReadFirstUse() const {

@@ -38,9 +38,6 @@ public:
     // Replaces the file in one step; throws Error and changes nothing when
     // it cannot, or when the file could not be read at start.
     void WriteHotkeys(const std::vector<THotKeyData>& definitions);
-    bool ReadLogonStart() const;
-    // A portable copy writes the entry only to turn it on or off.
-    void WriteLogonStart(bool enabled);
     // A missing value means the first use is not over; a value of the
     // wrong type is an error.
     bool ReadFirstUse() const;

@@ -32,11 +32,10 @@ void KeepWhatWasRead(THotKeyData& edited, const THotKeyData& stored) {
 
 } // namespace
 
-void THotkeyDocument::Load(const std::vector<THotKeyData>& definitions, bool logonStart) {
+void THotkeyDocument::Load(const std::vector<THotKeyData>& definitions) {
     entries_.clear();
     for (const THotKeyData& d : definitions)
         entries_.push_back({++lastId_, d});
-    logonStart_ = logonStart;
 }
 
 std::vector<THotKeyData> THotkeyDocument::Definitions() const {
@@ -107,7 +106,6 @@ std::vector<std::string> THotkeyDocument::Commit(THotkeyDraft draft) {
     if (draft.LogonStart) {
         try {
             store_->WriteLogonStart(*draft.LogonStart);
-            logonStart_ = *draft.LogonStart;
         } catch (...) {
             failures.push_back(FailureText(*draft.LogonStart ? "Start at log-on was not turned on"
                                                              : "Start at log-on was not turned off"));

@@ -1,8 +1,8 @@
-// Unit HotkeyDocument: the one editable copy of the user's hotkeys, with the
-// log-on choice. Every window reads it and edits it through Commit, the one
-// path that writes hotkeys.ini, then the log-on entry and the first use,
-// then registers the hotkeys and tells every window that shows it. Where the
-// writing and registering happen is the port's business.
+// Unit HotkeyDocument: the one editable copy of the user's hotkeys. Every
+// window reads it and edits it through Commit, the one path that writes
+// hotkeys.ini, then (for the setup guide) the log-on entry and the first
+// use, then registers the hotkeys and tells every window that shows it.
+// Where the writing and registering happen is the port's business.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +24,7 @@ struct THotkeyEntry {
 using THotkeyEntries = std::vector<THotkeyEntry>;
 
 // What a commit stores: the definitions in file order, and what else is to be
-// written (nothing else, unless asked).
+// written (nothing else, unless asked: the setup guide's choices).
 struct THotkeyDraft {
     THotkeyEntries Entries;
     std::optional<bool> LogonStart;
@@ -51,8 +51,8 @@ public:
     THotkeyDocument(const THotkeyDocument&) = delete;
     THotkeyDocument& operator=(const THotkeyDocument&) = delete;
 
-    // The stored state as read at start; tells no one.
-    void Load(const std::vector<THotKeyData>& definitions, bool logonStart);
+    // The stored definitions as read at start; tells no one.
+    void Load(const std::vector<THotKeyData>& definitions);
 
     const THotkeyEntries& Entries() const { return entries_; }
     std::vector<THotKeyData> Definitions() const;
@@ -62,7 +62,6 @@ public:
     // The identity of the n-th live entry (0 the first; see IsLive), 0 when
     // there are fewer: the live hotkeys are the live entries in this order.
     std::uint32_t ActiveEntryId(int activeIndex) const;
-    bool LogonStart() const { return logonStart_; }
     // A live definition other than `except` with this combination, or null.
     const THotkeyEntry* ActiveWithCombination(std::int32_t key, std::int32_t shift,
                                               std::uint32_t except = 0) const;
@@ -93,7 +92,6 @@ private:
 
     HotkeyStorePort* store_;
     THotkeyEntries entries_;
-    bool logonStart_ = false;
     std::uint32_t lastId_ = 0;
     mutable int lastSubscription_ = 0;
     mutable std::vector<std::pair<int, std::function<void()>>> subscribers_;

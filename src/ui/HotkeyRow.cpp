@@ -172,6 +172,10 @@ void HotkeyRow::MakeEditPanel() {
     e.btnSave.OnClick = [this] { OnSaveClick(); };
     e.btnCancel.OnClick = [this] { OnCancelClick(); };
     e.edtKey.OnChange = [this] { UpdateCombinationStatus(); };
+    // Screen readers hear the whole combination, with the ticked modifiers.
+    e.edtKey.Combination = [this] {
+        return GetKey() ? hotkeys_.HotkeyText(GetKey(), static_cast<std::uint16_t>(GetShift())) : "";
+    };
     for (gui::CheckBox* box : {&e.ShiftKeyAlt, &e.ShiftKeyShift, &e.ShiftKeyCtrl, &e.ShiftKeyWin})
         box->OnClick = [this] { UpdateCombinationStatus(); };
     LoadIntoControls();

@@ -87,8 +87,12 @@ SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFl
       tsOtherSettings(pcClient.AddPage("Other settings")),
       chkStartAtWindowsStart(tsOtherSettings,
                              {.left = 16, .top = 25, .caption = "&Start when you log on Windows"}),
+      lblLogonTurnedOff(tsOtherSettings,
+                        {.left = 32, // under the box's caption
+                         .top = 44,
+                         .caption = "Windows has turned this off. Turn it on in Settings > Apps > Startup."}),
       btnCheckForUpdates(tsOtherSettings,
-                         {.left = 16, .top = 64, .width = 121, .height = 25, .caption = "Check for updates"}),
+                         {.left = 16, .top = 70, .width = 121, .height = 25, .caption = "Check for updates"}),
       lblTitle(tsOtherSettings, TopRight(590, 29, "")),
       lblAuthor(tsOtherSettings, TopRight(590, 48, MakerName)),
       lblWeb(tsOtherSettings, TopRight(590, 80, MakerWebSite)),
@@ -104,6 +108,7 @@ SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFl
     SetCancelButton(&btnClose);
     btnNewHotkey.OnClick = [this] { OnNewHotkeyClick(); };
     btnClose.OnClick = [this] { OnCloseClick(); };
+    chkStartAtWindowsStart.OnClick = [this] { OnStartAtWindowsStartClick(); };
     btnCheckForUpdates.OnClick = [this] { OnCheckForUpdatesClick(); };
     lblWeb.OnClick = [this] { OnWebClick(); };
     lblMail.OnClick = [this] { OnMailClick(); };
@@ -181,7 +186,25 @@ std::unique_ptr<gui::Control> SettingsWindow::MakeRow() {
 
 void SettingsWindow::SyncHotkeyRows() {
     ShowFilteredRows();
-    chkStartAtWindowsStart.SetChecked(hotkeys_.Document().LogonStart());
+    ShowLogonStart();
+}
+
+void SettingsWindow::ShowLogonStart() {
+    const LogonStartState state = ReadLogonStart();
+    chkStartAtWindowsStart.SetChecked(state.On);
+    lblLogonTurnedOff.SetVisible(state.TurnedOffByWindows);
+}
+
+// The entry follows the box at once; a failure is shown (by the
+// application, as the error leaves) with the box as the entry is.
+void SettingsWindow::OnStartAtWindowsStartClick() {
+    try {
+        TurnLogonStart(chkStartAtWindowsStart.Checked());
+    } catch (...) {
+        ShowLogonStart();
+        throw;
+    }
+    ShowLogonStart();
 }
 
 void SettingsWindow::ShowFilteredRows() {
@@ -290,18 +313,12 @@ void SettingsWindow::SaveRow(HotkeyRow& row) {
     for (THotkeyEntry& e : draft.Entries)
         if (e.Id == row.EntryId())
             e.Definition = row.Definition();
-    SaveSettings(std::move(draft));
+    hotkeys_.Commit(std::move(draft));
 }
 
 void SettingsWindow::DeleteRow(HotkeyRow& row) {
     THotkeyDraft draft = hotkeys_.Document().Draft();
     std::erase_if(draft.Entries, [&](const THotkeyEntry& e) { return e.Id == row.EntryId(); });
-    SaveSettings(std::move(draft));
-}
-
-// With the log-on choice as the box shows it.
-void SettingsWindow::SaveSettings(THotkeyDraft draft) {
-    draft.LogonStart = chkStartAtWindowsStart.Checked();
     hotkeys_.Commit(std::move(draft));
 }
 

@@ -1,11 +1,11 @@
 // SettingsWindow: the window in which the user manages every hotkey (one row
 // each, the file's last hotkey on top), finds hotkeys with a filter, adds
-// hotkeys through the new-hotkey wizard, and switches start at log-on; a
-// second page shows the program's version, the maker's links and the update
-// check. It shows the hotkey service's document and follows every change
-// made to it anywhere; a row save or delete commits it with the log-on
-// choice. Rows of active hotkeys that did not register are marked. There is
-// one at most: see ProgramWindows.
+// hotkeys through the new-hotkey wizard; a second page switches start at
+// log-on (at once, as the box is clicked) and shows the program's version,
+// the maker's links and the update check. It shows the hotkey service's
+// document and follows every change made to it anywhere; a row save or
+// delete commits it. Rows of active hotkeys that did not register are
+// marked. There is one at most: see ProgramWindows.
 //
 // The rows are a virtual list: only the rows near the view have windows,
 // reused as the list scrolls, so hundreds of hotkeys cost what a screenful
@@ -49,6 +49,7 @@ public:
     gui::Label lblNoMatch; // in the list's place when the filter finds nothing
     gui::Panel& tsOtherSettings;
     gui::CheckBox chkStartAtWindowsStart;
+    gui::Label lblLogonTurnedOff; // while Windows' list of startup apps has turned the entry off
     gui::Button btnCheckForUpdates;
     gui::Label lblTitle, lblAuthor;
     gui::LinkLabel lblWeb, lblMail;
@@ -78,22 +79,24 @@ protected:
     void SaveRow(HotkeyRow& row);
     void DeleteRow(HotkeyRow& row);
     void OnFilterChange();
+    void OnStartAtWindowsStartClick();
 
 private:
     void Initialize();
     void Shown();
     void Closed();
     bool ShortcutKey(WPARAM key);
-    // The rows follow the document and the log-on box its choice; a row
-    // being edited keeps the user's input.
+    // The rows follow the document (a row being edited keeps the user's
+    // input), and the log-on box the entry (the guide writes it).
     void SyncHotkeyRows();
+    // The log-on entry as it is now.
+    void ShowLogonStart();
     // The entries in reverse file order that the filter finds, and any
     // being edited.
     void ShowFilteredRows();
     std::unique_ptr<gui::Control> MakeRow();
     void ShowRow(HotkeyRow& row, std::uint32_t entryId);
     std::string RegistrationFaultOf(std::uint32_t entryId) const;
-    void SaveSettings(THotkeyDraft draft);
 
     HotkeyService& hotkeys_;
     UpdateCheckFlow& updateCheck_;

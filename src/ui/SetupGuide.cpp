@@ -9,6 +9,7 @@
 
 #include "app/AppPaths.h"
 #include "app/HotkeyService.h"
+#include "app/LogonStart.h"
 #include "core/Maker.h"
 #include "gui/Dialogs.h"
 
@@ -217,14 +218,16 @@ void SetupGuide::OnCancelClick() {
 }
 
 // The settings window shows the suggestions written; what changes there
-// shows here at once.
+// shows here at once, and its log-on box once it closes.
 void SetupGuide::OnSetupMoreHotkeysClick() {
     ApplyFirstUse();
     RefreshSuggestions();
     if (!documentSubscription_)
         documentSubscription_ = hotkeys_.Document().Subscribe([this] { RefreshSuggestions(); });
-    if (OnMoreHotkeys)
+    if (OnMoreHotkeys) {
         OnMoreHotkeys();
+        RefreshSuggestions();
+    }
 }
 
 // One commit: the file, the log-on entry and the end of the first use.
@@ -251,7 +254,7 @@ void SetupGuide::RefreshSuggestions() {
         auto existing = Matching(entries, SuggestedHotkeys[i], SuggestionShift(i));
         boxes[i]->SetChecked(existing != entries.end() && existing->Definition.Active);
     }
-    chkStartAtWindowsStart.SetChecked(hotkeys_.Document().LogonStart());
+    chkStartAtWindowsStart.SetChecked(ReadLogonStart().On);
 }
 
 } // namespace corvinade

@@ -323,44 +323,71 @@ TEST_F(SettingsTest, ASaveKeepsWhatThisVersionDoesNotKnow) {
     EXPECT_EQ(RegistryValueType(RunKeyPath, "Corvinade"), static_cast<DWORD>(REG_DWORD));
 }
 
-// The log-on box is written only by a save: quoted, and emptied (never
-// deleted) when unticked.
+// The log-on box writes the entry as it is clicked, no row saved: quoted,
+// and deleted when unticked; the next window shows it as stored. Windows'
+// list of startup apps may have turned it off: the box shows it unticked,
+// with a line saying so, and ticking turns it on there too (the rest of the
+// bytes kept). An entry another copy wrote meanwhile stays through an untick
+// and the close.
 // The program runs from a folder whose name no ANSI code page holds.
-TEST_F(SettingsTest, LogonEntryFollowsTheBoxOnlyWhenARowIsSaved) {
+TEST_F(SettingsTest, LogonBoxWritesTheEntryAtOnceAndLeavesAnotherCopysEntry) {
+    const char* approvedKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
     const std::string exe = CopyInto(WindowsPath(CorvinadeExe()), MakeUnicodeFolder());
     ASSERT_NO_FATAL_FAILURE(Start({{true, 'N', ModWin, "openfile", "notepad.exe", ""}}, exe));
+    const std::string file = File();
     ASSERT_NO_FATAL_FAILURE(Open());
     HWND box = FindDescendant(settings, "Button", "&Start when you log on Windows");
     ASSERT_NE(box, nullptr);
     EXPECT_FALSE(IsChecked(box));
     ASSERT_NO_FATAL_FAILURE(ShowPage("Other settings"));
-    PostClick(box);
-    ASSERT_TRUE(WaitFor([&] { return IsChecked(box); }));
-    ASSERT_TRUE(Handled(settings)); // the click's handler has run
-    EXPECT_EQ(LogonEntry(), std::nullopt);
-
-    ASSERT_NO_FATAL_FAILURE(ShowPage("Hotkeys"));
-    Edit(Row(0));
-    Save(Row(0));
-    EXPECT_TRUE(WaitFor([] { return LogonEntry().has_value(); }));
+    const auto click = [&](bool ticked) {
+        PostClick(box);
+        ASSERT_TRUE(WaitFor([&] { return IsChecked(box) == ticked; }));
+        ASSERT_TRUE(Handled(settings)); // the click's handler has run
+    };
+    ASSERT_NO_FATAL_FAILURE(click(true));
     EXPECT_EQ(LogonEntry(), Quoted(exe));
+    ASSERT_NO_FATAL_FAILURE(click(false));
+    EXPECT_EQ(LogonEntry(), std::nullopt);
+    ASSERT_NO_FATAL_FAILURE(click(true));
+    const auto reopen = [&] {
+        ASSERT_TRUE(ClickButton(settings, "Close"));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
+        settings = nullptr;
+        ASSERT_NO_FATAL_FAILURE(Open());
+        box = FindDescendant(settings, "Button", "&Start when you log on Windows");
+        ASSERT_NE(box, nullptr);
+        ASSERT_NO_FATAL_FAILURE(ShowPage("Other settings"));
+    };
+    ASSERT_NO_FATAL_FAILURE(reopen());
+    EXPECT_TRUE(IsChecked(box));
+    EXPECT_EQ(File(), file) << "the box wrote the hotkeys";
 
-    ASSERT_NO_FATAL_FAILURE(ShowPage("Other settings"));
-    PostClick(box);
-    ASSERT_TRUE(WaitFor([&] { return !IsChecked(box); }));
-    ASSERT_NO_FATAL_FAILURE(ShowPage("Hotkeys"));
-    Edit(Row(0));
-    Save(Row(0));
-    EXPECT_TRUE(WaitFor([] { return LogonEntry() == std::string(); }));
-    // Ticked again and closed without a save: the entry stays empty.
-    const std::string file = File();
-    ASSERT_NO_FATAL_FAILURE(ShowPage("Other settings"));
-    PostClick(box);
-    ASSERT_TRUE(WaitFor([&] { return IsChecked(box); }));
-    ClickButton(settings, "Close");
+    const std::vector<BYTE> turnedOff = {3, 0, 0, 0, 0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0x01};
+    SetRegistryBinary(approvedKey, "Corvinade", turnedOff);
+    ASSERT_NO_FATAL_FAILURE(reopen());
+    HWND turnedOffLine = FindDescendant(settings, "Static",
+                                        "Windows has turned this off. Turn it on in "
+                                        "Settings > Apps > Startup.");
+    ASSERT_NE(turnedOffLine, nullptr);
+    EXPECT_TRUE(IsWindowVisible(turnedOffLine));
+    EXPECT_FALSE(IsChecked(box));
+    ASSERT_NO_FATAL_FAILURE(click(true));
+    std::vector<BYTE> turnedOn = turnedOff;
+    turnedOn[0] = 2;
+    EXPECT_EQ(RegistryBinary(approvedKey, "Corvinade"), turnedOn);
+    EXPECT_EQ(LogonEntry(), Quoted(exe));
+    EXPECT_FALSE(IsWindowVisible(turnedOffLine));
+
+    const std::string another = Quoted("C:\\Tools\\Corvinade\\corvinade.exe");
+    SetRegistryText(RunKeyPath, "Corvinade", another);
+    ASSERT_NO_FATAL_FAILURE(click(false));
+    EXPECT_EQ(LogonEntry(), another);
+    ASSERT_NO_FATAL_FAILURE(reopen());
+    EXPECT_FALSE(IsChecked(box)) << "another copy's entry shows as ticked";
+    ASSERT_TRUE(ClickButton(settings, "Close"));
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
-    EXPECT_EQ(LogonEntry(), std::string()) << "closing writes nothing";
-    EXPECT_EQ(File(), file);
+    EXPECT_EQ(LogonEntry(), another);
 }
 
 // The rows show every text as stored, in their captions and in their boxes.

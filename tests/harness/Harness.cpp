@@ -460,6 +460,24 @@ void SetRegistryDword(const std::string& keyPath, const std::string& name, DWORD
     RegKey(keyPath.c_str()).Set(name, REG_DWORD, &value, sizeof value);
 }
 
+void SetRegistryBinary(const std::string& keyPath, const std::string& name, const std::vector<BYTE>& value) {
+    RegKey(keyPath.c_str()).Set(name, REG_BINARY, value.data(), static_cast<DWORD>(value.size()));
+}
+
+std::optional<std::vector<BYTE>> RegistryBinary(const std::string& keyPath, const std::string& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::vector<BYTE> data(256);
+    DWORD type = REG_NONE, size = static_cast<DWORD>(data.size());
+    const LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, data.data(), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_BINARY)
+        return std::nullopt;
+    data.resize(size);
+    return data;
+}
+
 DWORD RegistryValueType(const std::string& keyPath, const std::string& name) {
     HKEY key = nullptr;
     DWORD type = REG_NONE;

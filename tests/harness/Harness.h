@@ -156,6 +156,9 @@ void SetSettingDword(const std::string& name, DWORD value);
 // A text value under HKEY_CURRENT_USER\keyPath, the key made when missing.
 void SetRegistryText(const std::string& keyPath, const std::string& name, const std::string& value);
 void SetRegistryDword(const std::string& keyPath, const std::string& name, DWORD value);
+void SetRegistryBinary(const std::string& keyPath, const std::string& name, const std::vector<BYTE>& value);
+// A binary value's bytes, nothing when it is missing or of another type.
+std::optional<std::vector<BYTE>> RegistryBinary(const std::string& keyPath, const std::string& name);
 // The type of a value under HKEY_CURRENT_USER\keyPath (REG_SZ, REG_DWORD, ...), REG_NONE when missing.
 DWORD RegistryValueType(const std::string& keyPath, const std::string& name);
 // The log-on entry's key: its value "Corvinade" starts the program at log-on.

@@ -19,10 +19,7 @@ public:
         Step("file", failFile);
         file = definitions;
     }
-    void WriteLogonStart(bool enabled) override {
-        Step(enabled ? "logon on" : "logon off", failLogon);
-        logon = enabled;
-    }
+    void WriteLogonStart(bool enabled) override { Step(enabled ? "logon on" : "logon off", failLogon); }
     void WriteFirstUseDone() override { Step("first use", failFirstUse); }
     void RegisterHotkeys(const std::vector<THotKeyData>& definitions) override {
         Step("register", false);
@@ -31,7 +28,6 @@ public:
 
     std::vector<std::string> steps;
     std::vector<THotKeyData> file, registered;
-    bool logon = false;
     bool failFile = false, failLogon = false, failFirstUse = false;
 
 private:
@@ -49,7 +45,7 @@ const THotKeyData Close{false, 'Q', 2, THotkeyAction::Close, "", ""};
 class HotkeyDocumentTest : public ::testing::Test {
 protected:
     HotkeyDocumentTest() {
-        document.Load({Notepad, Capture}, false);
+        document.Load({Notepad, Capture});
         document.Subscribe([this] { told.push_back(document.Definitions()); });
     }
     RecordingStore store;
@@ -57,7 +53,7 @@ protected:
     std::vector<std::vector<THotKeyData>> told; // what subscribers saw, per commit
 };
 
-// A row saved with the log-on box ticked: the file, the entry, the
+// The guide's commit with the log-on box ticked: the file, the entry, the
 // registrations, then the windows, each seeing the new content.
 TEST_F(HotkeyDocumentTest, CommitWritesThenRegistersThenTells) {
     THotkeyDraft draft = document.Draft();
@@ -68,11 +64,11 @@ TEST_F(HotkeyDocumentTest, CommitWritesThenRegistersThenTells) {
     EXPECT_THAT(store.file, ElementsAre(Notepad, Close));
     EXPECT_EQ(store.registered, store.file);
     EXPECT_THAT(told, ElementsAre(ElementsAre(Notepad, Close)));
-    EXPECT_TRUE(document.LogonStart());
 }
 
-// Only what the draft asks for is written: a wizard's new hotkey leaves the
-// log-on entry and the first use alone; the guide writes both.
+// Only what the draft asks for is written: a wizard's new hotkey (or a
+// row's save) leaves the log-on entry and the first use alone; the guide
+// writes both.
 TEST_F(HotkeyDocumentTest, LogonAndFirstUseAreWrittenOnlyWhenAsked) {
     THotkeyDraft added = document.Draft();
     added.Entries.push_back({0, Close});
@@ -96,7 +92,6 @@ TEST_F(HotkeyDocumentTest, FailedFileChangesNothing) {
     EXPECT_THROW(document.Commit(draft), Error);
     EXPECT_THAT(store.steps, ElementsAre("file"));
     EXPECT_THAT(document.Definitions(), ElementsAre(Notepad, Capture));
-    EXPECT_FALSE(document.LogonStart());
     EXPECT_TRUE(told.empty());
 }
 
@@ -114,7 +109,6 @@ TEST_F(HotkeyDocumentTest, FailureAfterTheFileKeepsWhatWasSaved) {
     EXPECT_THAT(store.steps, ElementsAre("file", "logon on", "first use", "register"));
     EXPECT_THAT(document.Definitions(), ElementsAre(Notepad, Capture, Close));
     EXPECT_THAT(store.registered, ElementsAre(Notepad, Capture, Close));
-    EXPECT_FALSE(document.LogonStart()) << "the stored choice is what the entry still holds";
     EXPECT_EQ(told.size(), 1u);
 }
 
@@ -173,7 +167,7 @@ TEST_F(HotkeyDocumentTest, ActiveCombinationLookupSkipsInactiveAndSelf) {
 
 // The live hotkeys (the panel's rows) are the active entries in file order.
 TEST_F(HotkeyDocumentTest, ActiveEntryIdCountsActiveEntriesOnly) {
-    document.Load({Close, Notepad, Close, Capture}, false);
+    document.Load({Close, Notepad, Close, Capture});
     EXPECT_EQ(document.ActiveEntryId(0), document.Entries()[1].Id);
     EXPECT_EQ(document.ActiveEntryId(1), document.Entries()[3].Id);
     EXPECT_EQ(document.ActiveEntryId(2), 0u);
@@ -206,7 +200,7 @@ protected:
         THotkeyList list(port);
         list.LoadFromText(file, false);
         ASSERT_EQ(list.ToText(), file);
-        document.Load(list.Definitions(), false);
+        document.Load(list.Definitions());
     }
     void Edit(std::size_t index, const THotKeyData& edited) {
         THotkeyDraft draft = document.Draft();

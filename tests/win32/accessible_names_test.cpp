@@ -44,6 +44,13 @@ Read ReadControl(HWND window) {
     return read;
 }
 
+// A key field is the one read-only edit box.
+BOOL CALLBACK FindKeyField(HWND child, LPARAM found) {
+    if (test::WindowClass(child) == "Edit" && (::GetWindowLongW(child, GWL_STYLE) & ES_READONLY))
+        *reinterpret_cast<HWND*>(found) = child;
+    return *reinterpret_cast<HWND*>(found) == nullptr;
+}
+
 // A tab control is read by its tabs, as the system lists them.
 BOOL CALLBACK Collect(HWND child, LPARAM list) {
     const LONG style = ::GetWindowLongW(child, GWL_STYLE);
@@ -121,6 +128,16 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasAName) {
         ASSERT_EQ(settings.HotkeyRows().size(), 1u);
         EXPECT_EQ(ReadControl(settings.HotkeyRows()[0]->btnDelete.Handle()).name,
                   "Delete, WIN + M, Maximize active window, active");
+        // A row's key field, as the wizard's, with the modifiers its boxes tick.
+        HotkeyRow& row = *settings.HotkeyRows()[0];
+        row.OnEditClick();
+        row.SetShift(ModifierAlt | ModifierCtrl);
+        row.SetKey('J');
+        HWND keyField = nullptr;
+        ::EnumChildWindows(row.Handle(), FindKeyField, reinterpret_cast<LPARAM>(&keyField));
+        ASSERT_NE(keyField, nullptr);
+        EXPECT_EQ(ReadControl(keyField).value, "ALT + CTRL + J");
+        row.OnCancelClick();
         settings.pcClient.SetActivePageIndex(1);
         ExpectNamed(settings, "the settings' other page");
     }

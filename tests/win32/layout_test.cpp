@@ -2,8 +2,11 @@
 // layout_check.h), with long texts where the user gives them. ctest runs
 // these cases at the screen's 96 dpi and again at 144 and 192 dpi.
 #include "Harness.h"
+#include "app/LogonStart.h"
 #include "capture/CaptureWindow.h"
+#include "core/Wide_win.h"
 #include "gui/Dpi.h"
+#include "gui/Registry.h"
 #include "gui_testing.h"
 #include "layout_check.h"
 #include "program_parts.h"
@@ -70,8 +73,11 @@ TEST_F(Layout, SetupGuideOnEveryPage) {
 
 // The rows with long parameters, the top one (WIN + CTRL + ALT + SHIFT, the
 // longest action) in edit mode; the filter finding nothing; then the other
-// page.
+// page, with the line under the log-on box (Windows' startup apps turned
+// this program's entry off).
 TEST_F(Layout, SettingsWithARowInEditMode) {
+    gui::WriteUserText(RunKeyPath, LogonValueName, LogonCommand(ModuleFileName()));
+    gui::WriteUserBinary(StartupApprovedKeyPath, LogonValueName, {3, 0, 0, 0});
     SettingsWindow settings(app->Handle(), parts->hotkeys, parts->updateCheck);
     settings.Show();
     app->ProcessMessages();
@@ -83,6 +89,7 @@ TEST_F(Layout, SettingsWithARowInEditMode) {
     settings.HotkeyRows().back()->OnEditClick();
     ExpectFits(settings, "the hotkeys page, a row in edit mode");
     settings.pcClient.SetActivePageIndex(1);
+    ASSERT_TRUE(settings.lblLogonTurnedOff.Visible());
     ExpectFits(settings, "the other settings");
 }
 
