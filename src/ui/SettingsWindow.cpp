@@ -13,6 +13,7 @@
 #include "core/RegistrationStatus.h"
 #include "core/Wide_win.h"
 #include "gui/Application.h"
+#include "gui/Dialogs.h"
 #include "ui/ImportExport.h"
 #include "ui/NewHotkeyWizard.h"
 #include "ui/UpdateFlow.h"
@@ -23,6 +24,10 @@ namespace corvinade {
 namespace {
 
 constexpr int ClientWidth = 812, ClientHeight = 466;
+// Lower than this the rows' list shrinks no further: the window scrolls.
+// Narrower than the designed width it scrolls at once (the rows and the
+// help lines need it).
+constexpr int MinClientHeight = 300;
 // The strip above the rows: the button, the help lines and the filter.
 constexpr int StripHeight = 86, FilterTop = 59;
 
@@ -55,7 +60,9 @@ SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFl
                  // application window owns it.
                  .exStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW,
                  .owner = owner,
-                 .position = gui::Position::ScreenCenter}),
+                 .position = gui::Position::ScreenCenter,
+                 .minClientWidth = ClientWidth,
+                 .minClientHeight = MinClientHeight}),
       pcClient(
           *this,
           {.left = 4, .top = 4, .width = 804, .height = 423, .anchors = akLeft | akTop | akRight | akBottom},
@@ -119,6 +126,7 @@ SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFl
     btnImport.OnClick = [this] { OnImportClick(); };
     btnExport.OnClick = [this] { OnExportClick(); };
     OnShow = [this] { Shown(); };
+    CanClose = [this] { return KeepOrDropEdits(); };
     OnClose = [this] { Closed(); };
     Initialize();
 }
@@ -144,12 +152,40 @@ void SettingsWindow::Shown() {
 }
 
 void SettingsWindow::BringUp() {
+    if (::IsIconic(Handle()))
+        ::ShowWindow(Handle(), SW_RESTORE);
     ::SetForegroundWindow(gui::App().Handle());
     ::BringWindowToTop(Handle());
     ::SetWindowPos(gui::App().Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ::SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     // While a modal window of its own runs (the wizard), that one takes input.
     ::SetForegroundWindow(::GetLastActivePopup(Handle()));
+}
+
+// As a program asks for unsaved work: each row edited with changes, Yes
+// saves it (refused or failed, the window stays), No drops it, Cancel keeps
+// the window open.
+bool SettingsWindow::KeepOrDropEdits() {
+    for (;;) {
+        const std::vector<HotkeyRow*> rows = HotkeyRows();
+        auto changed = std::ranges::find_if(rows, [](HotkeyRow* row) { return row->HasChanges(); });
+        if (changed == rows.end())
+            return true;
+        HotkeyRow& row = **changed;
+        lstHotkeys.ShowRow(row.EntryId());
+        switch (gui::MessageDlg("Save the changes to " + row.CombinationText() + "?",
+                                gui::DialogKind::Confirmation, MB_YESNOCANCEL)) {
+        case IDYES:
+            if (!row.Save())
+                return false;
+            break;
+        case IDNO:
+            row.Drop();
+            break;
+        default:
+            return false;
+        }
+    }
 }
 
 // Every close ends the window's life: its owner frees it (a modal one after
@@ -203,7 +239,9 @@ void SettingsWindow::ShowFilteredRows() {
             shown.push_back(entry->Id);
     }
     lstHotkeys.SetRows(std::move(shown));
-    lblNoMatch.SetVisible(lstHotkeys.Rows().empty() && !filter.empty());
+    lblNoMatch.SetCaption(filter.empty() ? "No hotkeys yet. Click New hotkey to add one."
+                                         : "No hotkey matches the filter.");
+    lblNoMatch.SetVisible(lstHotkeys.Rows().empty());
 }
 
 std::vector<HotkeyRow*> SettingsWindow::HotkeyRows() const {

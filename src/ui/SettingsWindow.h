@@ -46,7 +46,7 @@ public:
     gui::Label lblFilter;
     gui::SearchBox edtFilter;
     gui::VirtualList lstHotkeys;
-    gui::Label lblNoMatch; // in the list's place when the filter finds nothing
+    gui::Label lblNoMatch; // in the list's place when it is empty, or the filter finds nothing
     gui::Panel& tsOtherSettings;
     gui::CheckBox chkStartAtWindowsStart;
     gui::Button btnCheckForUpdates;
@@ -83,6 +83,7 @@ private:
     void Initialize();
     void Shown();
     void Closed();
+    bool KeepOrDropEdits();
     bool ShortcutKey(WPARAM key);
     // The rows follow the document and the log-on box its choice; a row
     // being edited keeps the user's input.
