@@ -146,18 +146,29 @@ TGlobalHotKey::~TGlobalHotKey() {
 }
 
 void TGlobalHotKey::Register() {
+    if (state_ == TRegistrationState::Registered)
+        return;
     Atom = port_->AddHotkeyAtom(HotkeyAtomName(Definition.Key, Definition.Shift));
-    // A combination taken elsewhere keeps its atom and never fires; the state
-    // remembers it, so the windows can tell the user.
-    if (Atom != 0)
-        state_ = port_->RegisterCombination(Atom, Definition.Shift, Definition.Key)
-                     ? TRegistrationState::Registered
-                     : TRegistrationState::Failed;
+    if (Atom == 0) {
+        state_ = TRegistrationState::NoAtom;
+        return;
+    }
+    if (port_->RegisterCombination(Atom, Definition.Shift, Definition.Key)) {
+        state_ = TRegistrationState::Registered;
+        return;
+    }
+    // A combination taken elsewhere never fires; the state remembers it, so
+    // the windows can tell the user, and the atom goes back at once.
+    port_->DeleteHotkeyAtom(Atom);
+    Atom = 0;
+    state_ = TRegistrationState::Failed;
 }
 
 void TGlobalHotKey::Unregister() {
-    if (Atom == 0)
+    if (Atom == 0) {
+        state_ = TRegistrationState::Unregistered;
         return;
+    }
     // Only a registration that really existed gives back its atom reference.
     if (port_->UnregisterCombination(Atom)) {
         port_->DeleteHotkeyAtom(Atom);

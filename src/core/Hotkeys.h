@@ -103,13 +103,15 @@ public:
 // "corvinade-KEY-SHIFT": equal combinations share one global atom.
 std::string HotkeyAtomName(std::int32_t key, std::int32_t shift);
 
-// Where a hotkey's registration stands: unregistered (atom 0), registered, or
-// failed (the atom was added but the system refused the combination).
-enum class TRegistrationState : std::uint8_t { Unregistered, Registered, Failed };
+// Where a hotkey's registration stands: unregistered, registered, failed
+// (the system refused the combination) or failed for want of an atom (the
+// system's atom table is full). Only a registered hotkey holds an atom.
+enum class TRegistrationState : std::uint8_t { Unregistered, Registered, Failed, NoAtom };
 
-// One definition with its registration. Atom 0 means not registered; a failed
-// RegisterCombination keeps the atom (the "failed" state), and so does a failed
-// UnregisterCombination.
+// One definition with its registration. Atom 0 means not registered: a
+// refused RegisterCombination gives its atom reference back at once, so
+// reloads never pile references up. A failed UnregisterCombination keeps it:
+// the registration may still be there under it.
 class TGlobalHotKey {
 public:
     explicit TGlobalHotKey(HotkeyPort& port);
@@ -120,7 +122,9 @@ public:
     void Register();
     void Unregister();
     TRegistrationState State() const { return state_; }
-    bool Failed() const { return state_ == TRegistrationState::Failed; }
+    bool Failed() const {
+        return state_ == TRegistrationState::Failed || state_ == TRegistrationState::NoAtom;
+    }
 
     std::uint16_t Atom = 0;
     THotKeyData Definition;

@@ -29,17 +29,13 @@ bool HeldByAnother(DWORD error) {
 }
 
 HANDLE OpenForReading(const std::string& name) {
-    return CreateFileW(Wide(name).c_str(), GENERIC_READ,
+    return CreateFileW(SystemFilePath(Wide(name)).c_str(), GENERIC_READ,
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
-// Writes and flushes content into the (already created) file temp; 0 or the error.
-DWORD WriteAndFlush(const std::wstring& temp, const std::string& content) {
-    UniqueHandle file(
-        CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return GetLastError();
+// Writes and flushes content into the open file, then closes it; 0 or the error.
+DWORD WriteAndFlush(UniqueHandle file, const std::string& content) {
     std::size_t done = 0;
     while (done < content.size()) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1 << 20));
@@ -68,6 +64,26 @@ DWORD MoveIntoPlace(const std::wstring& temp, const std::wstring& name) {
 }
 
 constexpr wchar_t TempPrefix[] = L"cvn";
+
+// A new file "cvnXXXXXXXX.tmp" in the folder, open for writing: named here
+// rather than by GetTempFileNameW, which holds only MAX_PATH characters.
+UniqueHandle CreateTempFile(const std::wstring& folder, std::wstring& temp, DWORD& error) {
+    static DWORD counter = GetTickCount();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::wstring unique(8, L'0');
+        for (DWORD value = ++counter ^ (GetCurrentProcessId() << 16), i = 8; i-- > 0; value >>= 4)
+            unique[i] = L"0123456789ABCDEF"[value & 15];
+        temp = SystemFilePath(folder + L"\\" + TempPrefix + unique + L".tmp");
+        UniqueHandle file(
+            CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file)
+            return file;
+        error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return UniqueHandle();
+}
 
 } // namespace
 
@@ -141,12 +157,12 @@ void RemoveSaveLeftovers(const std::string& name) {
         return; // the leftovers wait for the next save
     const std::wstring directory = Wide(DirectoryOf(name));
     WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW((directory + L"\\" + TempPrefix + L"*.tmp").c_str(), &found);
+    HANDLE search = FindFirstFileW(SystemFilePath(directory + L"\\" + TempPrefix + L"*.tmp").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileW((directory + L"\\" + found.cFileName).c_str());
+            DeleteFileW(SystemFilePath(directory + L"\\" + found.cFileName).c_str());
     } while (FindNextFileW(search, &found));
     FindClose(search);
 }
@@ -155,14 +171,16 @@ void ReplaceTextFile(const std::string& name, const std::string& content) {
     const SaveTurn turn;
     if (!turn.Owned())
         Fail("Cannot create file", name, ERROR_TIMEOUT);
-    wchar_t temp[MAX_PATH];
-    if (!GetTempFileNameW(Wide(DirectoryOf(name)).c_str(), TempPrefix, 0, temp))
-        Fail("Cannot create file", name, GetLastError());
-    DWORD error = WriteAndFlush(temp, content);
+    std::wstring temp;
+    DWORD error = 0;
+    UniqueHandle file = CreateTempFile(Wide(DirectoryOf(name)), temp, error);
+    if (!file)
+        Fail("Cannot create file", name, error);
+    error = WriteAndFlush(std::move(file), content);
     if (error == 0)
-        error = MoveIntoPlace(temp, Wide(name));
+        error = MoveIntoPlace(temp, SystemFilePath(Wide(name)));
     if (error != 0) {
-        DeleteFileW(temp);
+        DeleteFileW(temp.c_str());
         Fail("Cannot create file", name, error);
     }
 }

@@ -3,6 +3,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "core/Errors.h"
@@ -70,8 +71,17 @@ UpdateCheckFlow::UpdateCheckFlow()
         [this](UINT msg, WPARAM wParam, LPARAM, LRESULT&) { return HandleMessage(msg, wParam); });
 }
 
+// The program ends: every worker still waiting on the endpoint has its
+// handles closed and is seen out of WinINet, for a while at most.
 UpdateCheckFlow::~UpdateCheckFlow() {
     gui::App().RemoveMessageHook(hookId_);
+    if (worker_)
+        givenUp_.push_back(std::move(worker_));
+    for (auto& worker : givenUp_)
+        worker->Cancel();
+    const DWORD start = ::GetTickCount();
+    for (auto& worker : givenUp_)
+        worker->WaitForEnd(EndWaitMs - std::min<DWORD>(EndWaitMs, ::GetTickCount() - start));
 }
 
 void UpdateCheckFlow::Check(HWND owner) {
@@ -99,6 +109,9 @@ void UpdateCheckFlow::Finish(const TUpdateWorker::Answer& answer) {
     timeLimit_.SetRunning(false);
     // A worker given up on finishes alone; the next check may start while
     // a box below is open.
+    std::erase_if(givenUp_, [](const auto& worker) { return worker->Finished(); });
+    if (worker_ && !worker_->Finished())
+        givenUp_.push_back(std::move(worker_));
     worker_.reset();
     const HWND owner = owner_;
     const std::string base = base_;

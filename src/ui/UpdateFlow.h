@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "components/SimpleTimer.h"
 #include "update/Updater.h"
@@ -19,6 +20,9 @@ class UpdateCheckFlow {
 public:
     // A check without an answer by then fails with the download's error.
     static constexpr std::uint32_t TimeLimitMs = 15000;
+    // How long the end of the program waits for cancelled workers to leave
+    // WinINet.
+    static constexpr DWORD EndWaitMs = 1000;
 
     UpdateCheckFlow();
     UpdateCheckFlow(const UpdateCheckFlow&) = delete;
@@ -36,6 +40,8 @@ private:
     void Finish(const TUpdateWorker::Answer& answer);
 
     std::unique_ptr<TUpdateWorker> worker_;
+    // Workers given up on that may still be inside WinINet: cancelled at the end.
+    std::vector<std::unique_ptr<TUpdateWorker>> givenUp_;
     WPARAM number_ = 0; // of the running check; a late answer of an earlier one is dropped
     HWND owner_ = nullptr;
     std::string base_;

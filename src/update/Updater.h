@@ -32,8 +32,12 @@ struct DownloadFunctions {
     static DownloadFunctions Load();
 };
 
+class TUpdateDownloadHandles;
+
 class TUpdater {
 public:
+    static constexpr DWORD DownloadTimeoutMs = 15000;
+
     // The running program's version number (1.10.0.0 gives 1100000) and the
     // endpoint's base address (ConfiguredUpdateBase, read by the caller).
     TUpdater(int runningVersion, std::string base, DownloadFunctions functions)
@@ -41,13 +45,16 @@ public:
 
     // True when the endpoint's answer holds "[UPDATE]". Throws Error
     // "Error\r\rCould not check for updates." when the download fails, with
-    // the server's status when it answered other than 200 OK. The
-    // answer is read into memory, never through the system's cache, so every
-    // check asks the endpoint afresh and no file is left behind. Blocks for
-    // up to DownloadTimeoutMs per step of the download; any thread.
+    // the server's status when it answered other than 200 OK. The answer is
+    // read into memory, never through the system's cache, so every check
+    // asks the endpoint afresh and no file is left behind. Blocks for up to
+    // DownloadTimeoutMs per step of the download; any thread. With
+    // `handles`, the handles it holds open meanwhile, for another thread to
+    // close.
     bool IsUpdateAvailable();
+    bool IsUpdateAvailable(TUpdateDownloadHandles& handles);
 
-    static constexpr DWORD DownloadTimeoutMs = 15000;
+    const DownloadFunctions& Functions() const { return functions_; }
 
 private:
     int runningVersion_;
@@ -62,8 +69,10 @@ std::string ConfiguredUpdateBase();
 // window and no state of the program: when its answer is in, it posts
 // `message` with `number` in wParam to `notify`, and the user-interface
 // thread reads the answer. A worker that outlives its owner (given up after
-// the time limit, or at the program's end) finishes alone and frees its own
-// state; the process may end while it runs.
+// the time limit) finishes alone and frees its own state. At the program's
+// end its owner cancels it and waits for it to leave WinINet: a thread ended
+// with the process while inside could hold WinINet's lock when its library
+// detaches.
 class TUpdateWorker {
 public:
     struct Answer {
@@ -79,10 +88,18 @@ public:
 
     // Valid once the posted message has arrived.
     Answer TakeAnswer() const;
+    bool Finished() const;
+
+    // The user-interface thread's: closes the download's handles, so that
+    // the worker's blocked call returns and it ends with a failed check.
+    void Cancel();
+    // True when the worker's thread has ended within the time.
+    bool WaitForEnd(DWORD timeoutMs) const;
 
 private:
     struct Job;
     std::shared_ptr<Job> job_;
+    HANDLE thread_ = nullptr;
 };
 
 } // namespace corvinade

@@ -52,7 +52,7 @@ protected:
         ASSERT_NE(dialog, nullptr) << "no dialog \"" << title << "\"";
         const std::wstring name = WideOf(file);
         SendMessageW(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(PressDialogButton(dialog, IDOK));
         ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
     }
     // Answers the next message box; returns its text.

@@ -85,6 +85,16 @@ protected:
         if (ctrl)
             SendKeyEvent(VK_CONTROL, true);
     }
+    // Ctrl+Tab, as a user turns the tabs, until the page with this tab shows.
+    void ShowPage(const std::string& tab) {
+        HWND page = FindDescendant(settings, "CorvinadePanel", tab);
+        ASSERT_NE(page, nullptr) << "no page \"" << tab << "\"";
+        if (IsWindowVisible(page))
+            return;
+        ASSERT_TRUE(BringToForeground(settings));
+        Press(VK_TAB, true);
+        ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(page) != FALSE; })) << "no page \"" << tab << "\"";
+    }
     // The filter box, in the strip with "&New hotkey".
     HWND FilterBox() { return FindDescendant(GetParent(FindButton(settings, "&New hotkey")), "Edit"); }
     void Save(HWND row) {
@@ -285,23 +295,28 @@ TEST_F(SettingsTest, LogonEntryFollowsTheBoxOnlyWhenARowIsSaved) {
     HWND box = FindDescendant(settings, "Button", "&Start when you log on Windows");
     ASSERT_NE(box, nullptr);
     EXPECT_FALSE(IsChecked(box));
+    ASSERT_NO_FATAL_FAILURE(ShowPage("Other settings"));
     PostClick(box);
     ASSERT_TRUE(WaitFor([&] { return IsChecked(box); }));
     ASSERT_TRUE(Handled(settings)); // the click's handler has run
     EXPECT_EQ(LogonEntry(), std::nullopt);
 
+    ASSERT_NO_FATAL_FAILURE(ShowPage("Hotkeys"));
     Edit(Row(0));
     Save(Row(0));
     EXPECT_TRUE(WaitFor([] { return LogonEntry().has_value(); }));
     EXPECT_EQ(LogonEntry(), Quoted(exe));
 
+    ASSERT_NO_FATAL_FAILURE(ShowPage("Other settings"));
     PostClick(box);
     ASSERT_TRUE(WaitFor([&] { return !IsChecked(box); }));
+    ASSERT_NO_FATAL_FAILURE(ShowPage("Hotkeys"));
     Edit(Row(0));
     Save(Row(0));
     EXPECT_TRUE(WaitFor([] { return LogonEntry() == std::string(); }));
     // Ticked again and closed without a save: the entry stays empty.
     const std::string file = File();
+    ASSERT_NO_FATAL_FAILURE(ShowPage("Other settings"));
     PostClick(box);
     ASSERT_TRUE(WaitFor([&] { return IsChecked(box); }));
     ClickButton(settings, "Close");

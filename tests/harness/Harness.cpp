@@ -519,6 +519,19 @@ std::vector<HWND> FindTopWindows(const WindowQuery& query) {
     return search.found;
 }
 
+HWND TopmostVisibleWindow(DWORD processId) {
+    // EnumWindows walks the top-level windows from the top of the z-order.
+    const std::vector<HWND> windows = FindTopWindows({.processId = processId, .visibleOnly = true});
+    return windows.empty() ? nullptr : windows.front();
+}
+
+std::string DescribeWindow(HWND window) {
+    if (!window)
+        return "(no window)";
+    return "\"" + WindowText(window) + "\" of class " + WindowClass(window) +
+           (IsWindowEnabled(window) ? " (enabled)" : " (disabled)");
+}
+
 HWND WaitForWindow(const WindowQuery& query, Milliseconds timeout) {
     HWND found = nullptr;
     WaitFor(
@@ -595,11 +608,44 @@ HWND FindButton(HWND dialog, const std::string& caption) {
     return search.found;
 }
 
+std::string WhyNotPressable(HWND control) {
+    if (!IsWindow(control))
+        return "it does not exist";
+    HWND root = GetAncestor(control, GA_ROOT);
+    for (HWND window = control; window; window = window == root ? nullptr : GetParent(window)) {
+        const std::string which =
+            window == control ? "the control"
+            : window == root  ? "its window \"" + WindowText(window) + "\""
+                              : "its parent \"" + WindowText(window) + "\" (" + WindowClass(window) + ")";
+        if (!(GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE))
+            return which + " is hidden";
+        if (!IsWindowEnabled(window))
+            return which + " is disabled";
+    }
+    return {};
+}
+
+bool ExpectPressable(HWND control, const std::string& what, Milliseconds timeout) {
+    std::string why;
+    if (WaitFor([&] { return (why = WhyNotPressable(control)).empty(); }, timeout))
+        return true;
+    ADD_FAILURE() << "cannot press " << what << ": " << why;
+    return false;
+}
+
 bool ClickButton(HWND dialog, const std::string& caption) {
     HWND button = FindButton(dialog, caption);
-    if (!button)
+    if (!button || !ExpectPressable(button, "the button \"" + caption + "\""))
         return false;
     const int id = GetDlgCtrlID(button);
+    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) !=
+           0;
+}
+
+bool PressDialogButton(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    if (!ExpectPressable(button, "the button " + std::to_string(id) + " of \"" + WindowText(dialog) + "\""))
+        return false;
     return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) !=
            0;
 }
