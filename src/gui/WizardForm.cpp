@@ -104,10 +104,13 @@ void WizardForm::FitHeight() {
             page.SetScrollMinimum({0, height});
         content = std::max(content, height);
     }
+    // In pixels, so that the page gets its content's height whole.
     RECT client = {};
     ::GetClientRect(Handle(), &client);
-    const int available = ::MulDiv(client.bottom, DesignDpi, Dpi());
-    const int band = std::clamp(available - BottomHeight - content, 0, int{TopHeight});
+    const int room = client.bottom - Scale(BottomHeight) - Scale(content);
+    int band = std::clamp(room * DesignDpi / Dpi(), 0, int{TopHeight});
+    if (band > 0 && Scale(band) > room)
+        --band;
     if (band != pnlTop.Design().height) {
         pnlTop.Place(0, 0, ClientWidth, band);
         ExtendGlass();

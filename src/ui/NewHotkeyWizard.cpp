@@ -44,11 +44,11 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner, HotkeyService& hotkeys)
           tsKey,
           Help(81, 1, "You can also press the whole combination, such as CTRL + ALT + K, in the key edit box."),
           Wrapped),
-      lblShiftKey(tsKey, Text(32, 136, "Shift key:")), ShiftKeyWin(tsKey, Text(106, 135, "&WIN")),
-      ShiftKeyAlt(tsKey, Text(106, 157, "&ALT")), ShiftKeyCtrl(tsKey, Text(106, 180, "&CTRL")),
-      ShiftKeyShift(tsKey, Text(106, 203, "&SHIFT")), lblKey(tsKey, Text(32, 98, "&Key:")),
-      edtKey(tsKey, {.left = 106, .top = 98, .width = 191, .height = 19}),
-      lblCombination(tsKey, {.left = 305, .top = 96, .width = 250, .height = 28},
+      lblShiftKey(tsKey, Text(32, 146, "Shift key:")), ShiftKeyWin(tsKey, Text(106, 145, "&WIN")),
+      ShiftKeyAlt(tsKey, Text(106, 167, "&ALT")), ShiftKeyCtrl(tsKey, Text(106, 190, "&CTRL")),
+      ShiftKeyShift(tsKey, Text(106, 213, "&SHIFT")), lblKey(tsKey, Text(32, 108, "&Key:")),
+      edtKey(tsKey, {.left = 106, .top = 108, .width = 191, .height = 19}),
+      lblCombination(tsKey, {.left = 305, .top = 106, .width = 250, .height = 28},
                      {.wordWrap = true, .showAccelChar = false}),
       tsAction(AddPage("Action")), lblActionHeading(tsAction, Text(32, 24, "Choose an action")),
       lblActionHelp(
@@ -91,8 +91,11 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner, HotkeyService& hotkeys)
                           .label2 = &lblAdditionalParameters,
                           .mnemonics = true};
     CanFinish = [this] { return GetFunc() != THotkeyAction::None; };
-    btnCancel.OnClick = [this] { Close(); };
-    CanClose = [this] { return ConfirmCancel(); };
+    btnCancel.OnClick = [this] {
+        if (ConfirmCancel())
+            SetModalResult(IDCANCEL);
+    };
+    CanClose = [this] { return ConfirmCancel(); }; // the close box
     btnNext.OnClick = [this] { OnNextClick(); };
     btnPrevious.OnClick = [this] { OnPreviousClick(); };
     cbAction.OnSelect = [this] { OnActionSelect(); };

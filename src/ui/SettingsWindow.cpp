@@ -24,10 +24,9 @@ namespace corvinade {
 namespace {
 
 constexpr int ClientWidth = 812, ClientHeight = 466;
-// Lower than this the rows' list shrinks no further: the window scrolls.
-// Narrower than the designed width it scrolls at once (the rows and the
-// help lines need it).
-constexpr int MinClientHeight = 300;
+// On a small screen the list of rows gives up its room: it scrolls the rows
+// sideways below their least width, and lower than this the window scrolls.
+constexpr int MinClientWidth = 600, MinClientHeight = 300, RowMinimumWidth = 700;
 // The strip above the rows: the button, the help lines and the filter.
 constexpr int StripHeight = 86, FilterTop = 59;
 
@@ -61,7 +60,7 @@ SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFl
                  .exStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW,
                  .owner = owner,
                  .position = gui::Position::ScreenCenter,
-                 .minClientWidth = ClientWidth,
+                 .minClientWidth = MinClientWidth,
                  .minClientHeight = MinClientHeight}),
       pcClient(
           *this,
@@ -77,12 +76,17 @@ SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFl
                      .caption =
                          "Use this window to manage your hotkeys. Click the \"New Hotkey\" button to add a "
                          "new hotkey."}),
+      // Two lines where the window is narrow.
       lblEditHelp(pnlHeader,
                   {.left = 105,
                    .top = 27,
+                   .width = tsHotkeys.DesignClientSize().cx - 105 - 8,
+                   .height = 28,
                    .caption =
                        "To edit existing hotkeys click the \"Edit\" button to the left of the hotkey you "
-                       "would like to edit. Click \"Save\" when done."}),
+                       "would like to edit. Click \"Save\" when done.",
+                   .anchors = akLeft | akTop | akRight},
+                  {.wordWrap = true}),
       lblFilter(pnlHeader, {.left = 8, .top = FilterTop + 3, .caption = "Filter"}),
       edtFilter(pnlHeader, {.left = 105, .top = FilterTop, .width = 250, .height = 21}),
       lstHotkeys(tsHotkeys,
@@ -138,6 +142,7 @@ SettingsWindow::~SettingsWindow() {
 }
 
 void SettingsWindow::Initialize() {
+    lstHotkeys.SetRowMinimumWidth(RowMinimumWidth);
     pcClient.SetActivePageIndex(0);
     gui::App().HideTaskbarButton();
     lblNoMatch.SetVisible(false);
