@@ -263,7 +263,8 @@ std::optional<std::size_t> KeyParser::BraceGroup(std::string_view keys, std::siz
     if (!keyName.empty() && DecodeUtf8Char(keyName, 0).Length == keyName.size()) {
         TypeCharacter(DecodeUtf8Char(keyName, 0).Value, repeatCount);
         ReleasePrefixModifiers();
-    } else if (KeyCode code = FindKeyName(keyName, keys.substr(i, j + 1 - i), PlaceOf(keys, i)); code != NoKey) {
+    } else if (KeyCode code = FindKeyName(keyName, keys.substr(i, j + 1 - i), PlaceOf(keys, i));
+               code != NoKey) {
         SendKeyCode(code, repeatCount);
         ReleasePrefixModifiers();
     }

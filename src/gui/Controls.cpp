@@ -415,14 +415,20 @@ void Container::UpdateScrollBars() {
         const struct {
             int bar, minimum, page;
             LONG& position;
-        } axes[] = {{SB_HORZ, scrollMinimum_.cx > 0 ? Scale(scrollMinimum_.cx) : 0, client.right, scroll_.x},
-                    {SB_VERT, scrollMinimum_.cy > 0 ? Scale(scrollMinimum_.cy) : 0, client.bottom, scroll_.y}};
+        } axes[] = {
+            {SB_HORZ, scrollMinimum_.cx > 0 ? Scale(scrollMinimum_.cx) : 0, client.right, scroll_.x},
+            {SB_VERT, scrollMinimum_.cy > 0 ? Scale(scrollMinimum_.cy) : 0, client.bottom, scroll_.y}};
         for (const auto& axis : axes) {
             axis.position = std::clamp<LONG>(axis.position, 0, std::max(0, axis.minimum - axis.page));
             if (axis.minimum == 0)
                 continue;
-            SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, axis.minimum - 1,
-                               static_cast<UINT>(std::max(0, axis.page)), axis.position, 0};
+            SCROLLINFO info = {sizeof info,
+                               SIF_RANGE | SIF_PAGE | SIF_POS,
+                               0,
+                               axis.minimum - 1,
+                               static_cast<UINT>(std::max(0, axis.page)),
+                               axis.position,
+                               0};
             ::SetScrollInfo(window, axis.bar, &info, TRUE);
         }
         RECT after = {};

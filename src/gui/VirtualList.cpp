@@ -222,8 +222,13 @@ void VirtualList::ShowWidth() {
     ::GetClientRect(Handle(), &client);
     const int width = keys_.empty() ? 0 : Scale(rowDesignMinimumWidth_); // no rows, no bar
     left_ = std::clamp(left_, 0, std::max<int>(0, width - client.right));
-    SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, width - 1),
-                       static_cast<UINT>(client.right), left_, 0};
+    SCROLLINFO info = {sizeof info,
+                       SIF_RANGE | SIF_PAGE | SIF_POS,
+                       0,
+                       std::max(0, width - 1),
+                       static_cast<UINT>(client.right),
+                       left_,
+                       0};
     ::SetScrollInfo(Handle(), SB_HORZ, &info, TRUE);
 }
 

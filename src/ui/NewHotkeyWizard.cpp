@@ -42,7 +42,8 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner, HotkeyService& hotkeys)
                    Wrapped),
       lblCombinationHelp(
           tsKey,
-          Help(81, 1, "You can also press the whole combination, such as CTRL + ALT + K, in the key edit box."),
+          Help(81, 1,
+               "You can also press the whole combination, such as CTRL + ALT + K, in the key edit box."),
           Wrapped),
       lblShiftKey(tsKey, Text(32, 146, "Shift key:")), ShiftKeyWin(tsKey, Text(106, 145, "&WIN")),
       ShiftKeyAlt(tsKey, Text(106, 167, "&ALT")), ShiftKeyCtrl(tsKey, Text(106, 190, "&CTRL")),

@@ -225,8 +225,10 @@ TEST_F(FirstRunTest, EveryWindowFitsASmallScreenAt192Dpi) {
     RECT over = {}, under = {};
     GetWindowRect(adding, &over);
     GetWindowRect(settings, &under);
-    EXPECT_LE(std::abs((over.left + over.right) - (under.left + under.right)), 2) << "not centred on its owner";
-    EXPECT_LE(std::abs((over.top + over.bottom) - (under.top + under.bottom)), 2) << "not centred on its owner";
+    EXPECT_LE(std::abs((over.left + over.right) - (under.left + under.right)), 2)
+        << "not centred on its owner";
+    EXPECT_LE(std::abs((over.top + over.bottom) - (under.top + under.bottom)), 2)
+        << "not centred on its owner";
     Press(adding, "Cancel");
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(adding) || !IsWindowVisible(adding); }));
     Press(settings, "Close");
@@ -262,9 +264,9 @@ TEST_F(FirstRunTest, FinishMergesWithTheHotkeysAlreadyThere) {
 }
 
 // Left unfinished, the wizard makes way for the settings window, modal,
-// its empty list saying how to begin, and with the tray icon deaf to clicks. A new hotkey saved there brings the
-// wizard back once the settings window is closed, with every box checked
-// again.
+// its empty list saying how to begin, and with the tray icon deaf to
+// clicks. A new hotkey saved there brings the wizard back once the settings
+// window is closed, with every box checked again.
 TEST_F(FirstRunTest, CancelLeadsToTheSettingsWindowAndTheWizardComesBack) {
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(ToSuggestions());

@@ -10,6 +10,9 @@
 #include "SettingsHarness.h"
 #include "TrayHarness.h"
 
+#include <uxtheme.h>
+#include <vssym32.h>
+
 namespace corvinade::test {
 namespace {
 
@@ -120,32 +123,43 @@ protected:
         ClientToScreen(row, &blankAt);
         const RECT keyArea = {keyAt.x, keyAt.y, keyAt.x + 83, keyAt.y + 13};
         const RECT boxArea = {boxAt.x, boxAt.y, boxAt.x + 13, boxAt.y + 13};
-        const std::vector<COLORREF> box = DisabledCheckBox(active);
         return WaitFor(
             [&] {
                 const COLORREF blank =
                     ScreenPixels({blankAt.x, blankAt.y, blankAt.x + 1, blankAt.y + 1}).at(0);
                 const COLORREF background = RGB((blank >> 16) & 0xFF, (blank >> 8) & 0xFF, blank & 0xFF);
-                return ScreenPixels(boxArea) == box &&
+                return ScreenPixels(boxArea) == DisabledCheckBox(active, background) &&
                        ScreenPixels(keyArea) == RenderText(key, false, 83, 13, GetSysColor(COLOR_BTNTEXT),
                                                            background,
                                                            DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
             },
             Milliseconds{5000});
     }
-    // A disabled 13 x 13 check box as the system draws it, 0x00RRGGBB.
-    static std::vector<COLORREF> DisabledCheckBox(bool checked) {
+    // A disabled 13 x 13 check box as the system draws it on `background`,
+    // themed where a theme is on, as 0x00RRGGBB pixels.
+    static std::vector<COLORREF> DisabledCheckBox(bool checked, COLORREF background) {
         HDC screen = GetDC(nullptr);
         HDC dc = CreateCompatibleDC(screen);
         HBITMAP bitmap = CreateCompatibleBitmap(screen, 13, 13);
         HGDIOBJ old = SelectObject(dc, bitmap);
         RECT r = {0, 0, 13, 13};
-        DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_INACTIVE | (checked ? DFCS_CHECKED : 0));
+        HBRUSH brush = CreateSolidBrush(background);
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        HTHEME theme = OpenThemeData(nullptr, L"BUTTON");
+        if (!theme ||
+            FAILED(DrawThemeBackground(theme, dc, BP_CHECKBOX,
+                                       checked ? CBS_CHECKEDDISABLED : CBS_UNCHECKEDDISABLED, &r, nullptr)))
+            DrawFrameControl(dc, &r, DFC_BUTTON,
+                             DFCS_BUTTONCHECK | DFCS_INACTIVE | (checked ? DFCS_CHECKED : 0));
+        if (theme)
+            CloseThemeData(theme);
         std::vector<COLORREF> pixels;
         for (int y = 0; y < 13; ++y)
             for (int x = 0; x < 13; ++x) {
                 const COLORREF c = GetPixel(dc, x, y);
-                pixels.push_back(static_cast<COLORREF>(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c)));
+                pixels.push_back(
+                    static_cast<COLORREF>(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c)));
             }
         SelectObject(dc, old);
         DeleteObject(bitmap);
@@ -315,7 +329,8 @@ TEST_F(SettingsTest, ClosingAsksAboutARowEditedWithChanges) {
     ClientToScreen(top, &blank);
     ASSERT_TRUE(BringToForeground(settings));
     ASSERT_TRUE(MovePointer(blank.x, blank.y) && Xdotool("click --repeat 2 --delay 80 1"));
-    ASSERT_TRUE(WaitFor([&] { return Control(top, "Button", "Save") != nullptr; })) << "no edit on a double click";
+    ASSERT_TRUE(WaitFor([&] { return Control(top, "Button", "Save") != nullptr; }))
+        << "no edit on a double click";
     PostClick(Control(top, "Button", "SHIFT"));
     ASSERT_TRUE(WaitFor([&] { return IsChecked(Control(top, "Button", "SHIFT")); }));
 
@@ -362,7 +377,8 @@ TEST_F(SettingsTest, DeleteAsksAndNewHotkeyComesOnTop) {
                                      {true, 'K', ModWin, "capturescreen", "", ""}};
     ASSERT_NO_FATAL_FAILURE(Start(file));
     ASSERT_NO_FATAL_FAILURE(Open());
-    const std::string question = "Are you sure you want to delete this global hotkey?\n\nWIN + K, Capture screen";
+    const std::string question =
+        "Are you sure you want to delete this global hotkey?\n\nWIN + K, Capture screen";
     PostClick(FindDescendant(Row(0), "Button", "Delete"));
     EXPECT_EQ(Answer("&No"), question);
     EXPECT_EQ(HotkeyRows(settings).size(), 2u);
@@ -398,8 +414,10 @@ TEST_F(SettingsTest, DeleteAsksAndNewHotkeyComesOnTop) {
     RECT over = {}, under = {};
     GetWindowRect(input, &over);
     GetWindowRect(wizard, &under);
-    EXPECT_LE(std::abs((over.left + over.right) - (under.left + under.right)), 2) << "not centred on the wizard";
-    EXPECT_LE(std::abs((over.top + over.bottom) - (under.top + under.bottom)), 2) << "not centred on the wizard";
+    EXPECT_LE(std::abs((over.left + over.right) - (under.left + under.right)), 2)
+        << "not centred on the wizard";
+    EXPECT_LE(std::abs((over.top + over.bottom) - (under.top + under.bottom)), 2)
+        << "not centred on the wizard";
     ClickButton(input, "Cancel");
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(input); }));
     PostMessageA(wizard, WM_SYSCOMMAND, SC_CLOSE, 0); // the close box

@@ -211,7 +211,8 @@ TEST(KeySenderParser, BraceGroups) {
         {"{ENTER}}a", "+Shift +vkDD -vkDD -Shift +A -A", true},
         // The name is cut to 20 characters before the count is looked for.
         {"{TAB 00000000000000029}", "+Tab -Tab +Tab -Tab", true},
-        {"{ABCDEFGHIJKLMNOPQRST 2}a", "box:The {ABCDEFGHIJKLMNOPQRST 2} at position 1 names no key. +A -A", true},
+        {"{ABCDEFGHIJKLMNOPQRST 2}a", "box:The {ABCDEFGHIJKLMNOPQRST 2} at position 1 names no key. +A -A",
+         true},
     });
 }
 
@@ -248,8 +249,10 @@ TEST(KeySenderParser, MessagesAndWhereParsingGoesOn) {
         {"a{ENTER}b{TAB", "+A -A +Enter -Enter +B -B box:The { at position 10 has no closing }.", false},
         {"+{ENTER", "+Shift box:The { at position 2 has no closing }. -Shift", false},
         {"\xC3\xA9{X", "+u00E9 -u00E9 box:The { at position 2 has no closing }.", false},
-        {"ab\r\ncd\n{X", "+A -A +B -B +Enter -Enter +Ctrl +Enter -Enter -Ctrl +C -C +D -D +Ctrl +Enter -Enter -Ctrl "
-                          "box:The { at line 3, position 1 has no closing }.", false},
+        {"ab\r\ncd\n{X",
+         "+A -A +B -B +Enter -Enter +Ctrl +Enter -Enter -Ctrl +C -C +D -D +Ctrl +Enter -Enter -Ctrl "
+         "box:The { at line 3, position 1 has no closing }.",
+         false},
     });
 }
 

@@ -89,8 +89,9 @@ private:
         const LONG style = ::GetWindowLongW(window, GWL_STYLE);
         for (const int bar : {SB_HORZ, SB_VERT}) {
             SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS};
-            if (!(style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) || !::GetScrollInfo(window, bar, &info) ||
-                info.nPage == 0 || static_cast<int>(info.nPage) > info.nMax - info.nMin)
+            if (!(style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) ||
+                !::GetScrollInfo(window, bar, &info) || info.nPage == 0 ||
+                static_cast<int>(info.nPage) > info.nMax - info.nMin)
                 continue;
             LONG& start = bar == SB_HORZ ? area.left : area.top;
             LONG& end = bar == SB_HORZ ? area.right : area.bottom;

@@ -48,7 +48,8 @@ protected:
         ::GetMonitorInfoW(::MonitorFromWindow(form.Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
         RECT r = form.Bounds(), both = {};
         ::IntersectRect(&both, &r, &monitor.rcWork);
-        EXPECT_TRUE(::EqualRect(&both, &r)) << what << " at " << gui::ScreenDpi() << " dpi leaves the work area";
+        EXPECT_TRUE(::EqualRect(&both, &r))
+            << what << " at " << gui::ScreenDpi() << " dpi leaves the work area";
     }
 
     gui::testing::HangGuard guard{40000};
