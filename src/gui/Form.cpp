@@ -475,9 +475,15 @@ LRESULT Form::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (Button* button = DialogButton(LOWORD(wParam) == IDCANCEL))
                 button->Click();
         return 0;
-    case WM_DPICHANGED:
-        ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+    case WM_DPICHANGED: {
+        // No larger than the work area of the monitor it moved to.
+        RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+        const RECT work = WorkAreaOf(::MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST));
+        suggested.right = suggested.left + std::min(suggested.right - suggested.left, work.right - work.left);
+        suggested.bottom = suggested.top + std::min(suggested.bottom - suggested.top, work.bottom - work.top);
+        ApplyDpi(LOWORD(wParam), &suggested);
         return 0;
+    }
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:
     case WM_THEMECHANGED:
