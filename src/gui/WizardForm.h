@@ -16,6 +16,10 @@
 namespace corvinade::gui {
 
 class WizardForm : public Form {
+    // First of the members: the controls made after them lay the form out.
+    bool ready_ = false;   // the frame's controls exist
+    bool fitting_ = false; // FitHeight runs: the band's move lays out once
+
 public:
     static constexpr int ClientWidth = 571, ClientHeight = 403;
     static constexpr int TopHeight = 49, BottomHeight = 41;
@@ -54,8 +58,6 @@ private:
     // least height.
     void FitHeight();
     bool glass_ = false;
-    bool ready_ = false;   // the frame's controls exist
-    bool fitting_ = false; // FitHeight runs: the band's move lays out once
 };
 
 } // namespace corvinade::gui

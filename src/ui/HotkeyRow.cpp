@@ -459,7 +459,7 @@ void HotkeyRow::OnCancelClick() {
 
 // A click on the row picks it (Enter then edits it), a double click edits it.
 bool HotkeyRow::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (!editing_ && (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK)) {
+    if ((msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) && !editing_) {
         if (msg == WM_LBUTTONDBLCLK)
             OnEditClick();
         else
