@@ -146,15 +146,15 @@ struct HotkeyRow::EditPanel {
 
 HotkeyRow::HotkeyRow(gui::Container& parent, HotkeyService& hotkeys)
     : gui::Panel(parent, {.width = DesignWidth, .height = RowHeight}),
-      btnEdit(*this, {.left = 5, .top = 23, .width = 55, .height = 25, .caption = "Edit"}),
-      btnDelete(*this, {.left = 5, .top = 50, .width = 55, .height = 25, .caption = "Delete"}),
+      btnEdit(*this, {.left = 5, .top = 23, .width = 55, .height = 25, .caption = "&Edit"}),
+      btnDelete(*this, {.left = 5, .top = 50, .width = 55, .height = 25, .caption = "&Delete"}),
       hotkeys_(hotkeys), document_(hotkeys.Document()) {
     OnPaint = [this](HDC dc, const RECT& client) { PaintView(dc, client); };
     btnEdit.OnClick = [this] { OnEditClick(); };
     btnDelete.OnClick = [this] { OnDeleteClick(); };
     // The focus walks the buttons: a screen reader says whose they are.
     for (gui::Button* button : {&btnEdit, &btnDelete})
-        button->SetAccessibleName([this, button] { return button->Caption() + ", " + Caption(); });
+        button->SetAccessibleName([this, button] { return button->PlainCaption() + ", " + Caption(); });
     SetEditing(false);
 }
 

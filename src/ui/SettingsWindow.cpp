@@ -76,7 +76,7 @@ SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFl
                    .caption =
                        "To edit existing hotkeys click the \"Edit\" button to the left of the hotkey you "
                        "would like to edit. Click \"Save\" when done."}),
-      lblFilter(pnlHeader, {.left = 8, .top = FilterTop + 3, .caption = "Filter"}),
+      lblFilter(pnlHeader, {.left = 8, .top = FilterTop + 3, .caption = "&Filter"}),
       edtFilter(pnlHeader, {.left = 105, .top = FilterTop, .width = 250, .height = 21}),
       lstHotkeys(tsHotkeys,
                  {.width = tsHotkeys.DesignClientSize().cx,
@@ -87,18 +87,19 @@ SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFl
       tsOtherSettings(pcClient.AddPage("Other settings")),
       chkStartAtWindowsStart(tsOtherSettings,
                              {.left = 16, .top = 25, .caption = "&Start when you log on Windows"}),
-      btnCheckForUpdates(tsOtherSettings,
-                         {.left = 16, .top = 64, .width = 121, .height = 25, .caption = "Check for updates"}),
+      btnCheckForUpdates(
+          tsOtherSettings,
+          {.left = 16, .top = 64, .width = 121, .height = 25, .caption = "Check for &updates"}),
       lblTitle(tsOtherSettings, TopRight(590, 29, "")),
       lblAuthor(tsOtherSettings, TopRight(590, 48, MakerName)),
       lblWeb(tsOtherSettings, TopRight(590, 80, MakerWebSite)),
-      lblMail(tsOtherSettings, TopRight(590, 99, MakerMail)), btnImport(*this, BottomLeft(4, "Import...")),
-      btnExport(*this, BottomLeft(85, "Export...")), btnClose(*this, {.left = 729,
-                                                                      .top = 433,
-                                                                      .width = 75,
-                                                                      .height = 25,
-                                                                      .caption = "Close",
-                                                                      .anchors = akRight | akBottom}),
+      lblMail(tsOtherSettings, TopRight(590, 99, MakerMail)), btnImport(*this, BottomLeft(4, "&Import...")),
+      btnExport(*this, BottomLeft(85, "E&xport...")), btnClose(*this, {.left = 729,
+                                                                       .top = 433,
+                                                                       .width = 75,
+                                                                       .height = 25,
+                                                                       .caption = "Close",
+                                                                       .anchors = akRight | akBottom}),
       hotkeys_(hotkeys), updateCheck_(updateCheck) {
     SetDefaultButton(&btnClose);
     SetCancelButton(&btnClose);

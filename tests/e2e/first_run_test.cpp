@@ -83,7 +83,7 @@ protected:
     }
     // "Edit", then "Save" on a row without changing it.
     void SaveRowUnchanged(HWND row) {
-        PostClick(FindDescendant(row, "Button", "Edit"));
+        PostClick(FindDescendant(row, "Button", "&Edit"));
         HWND save = nullptr;
         ASSERT_TRUE(
             WaitFor([&] { return (save = FindDescendant(row, "Button", "Save")) && IsWindowVisible(save); }));
@@ -241,7 +241,7 @@ TEST_F(FirstRunTest, SetupMoreHotkeysThenFinishFollowsWhatTheSettingsChanged) {
     EXPECT_EQ(SettingText("FirstUse"), "0");
     HWND notepad = HotkeyRows(settings).front();
     ASSERT_EQ(WindowText(notepad), "WIN + N, Open file, notepad.exe, active");
-    PostClick(FindDescendant(notepad, "Button", "Delete"));
+    PostClick(FindDescendant(notepad, "Button", "&Delete"));
     HWND box = WaitForMessageBoxOf(corvinade.Id());
     ASSERT_NE(box, nullptr);
     ClickButton(box, "&Yes");

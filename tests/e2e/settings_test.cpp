@@ -39,7 +39,7 @@ protected:
     }
     // Clicks "Edit" of a row and waits for its edit panel.
     void Edit(HWND row) {
-        PostClick(FindDescendant(row, "Button", "Edit"));
+        PostClick(FindDescendant(row, "Button", "&Edit"));
         ASSERT_TRUE(WaitFor([&] { return Control(row, "Button", "Save") != nullptr; }));
     }
     // A visible control of a row's edit panel.
@@ -252,10 +252,10 @@ TEST_F(SettingsTest, DeleteAsksAndNewHotkeyComesOnTop) {
                                      {true, 'K', ModWin, "capturescreen", "", ""}};
     ASSERT_NO_FATAL_FAILURE(Start(file));
     ASSERT_NO_FATAL_FAILURE(Open());
-    PostClick(FindDescendant(Row(0), "Button", "Delete"));
+    PostClick(FindDescendant(Row(0), "Button", "&Delete"));
     EXPECT_EQ(Answer("&No"), "Are you sure you want to delete this global hotkey?");
     EXPECT_EQ(HotkeyRows(settings).size(), 2u);
-    PostClick(FindDescendant(Row(0), "Button", "Delete"));
+    PostClick(FindDescendant(Row(0), "Button", "&Delete"));
     EXPECT_EQ(Answer("&Yes"), "Are you sure you want to delete this global hotkey?");
     file.pop_back();
     EXPECT_TRUE(FileIs(file)) << File();
@@ -446,7 +446,7 @@ TEST_F(SettingsTest, AThousandHotkeysOpenWithWindowsOnlyForTheRowsInView) {
         ASSERT_TRUE(WaitFor([&] { return Focus() != before; })) << "Tab " << tab;
     }
     const HWND row = GetParent(Focus());
-    EXPECT_EQ(WindowText(Focus()), "Edit");
+    EXPECT_EQ(WindowText(Focus()), "&Edit");
     EXPECT_EQ(WindowText(row), caption(994)) << "the sixth row has the focus";
     EXPECT_TRUE(InView(row)) << "the focused row is in view";
     EXPECT_TRUE(RowPaints(row, "G", false));

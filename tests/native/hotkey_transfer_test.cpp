@@ -52,8 +52,6 @@ TEST(HotkeyImport, AddingSkipsWhatTheListHoldsAndAppendsTheRest) {
     EXPECT_THAT(draft.Entries, ElementsAre(Field(&THotkeyEntry::Id, 7), Field(&THotkeyEntry::Id, 9),
                                            Field(&THotkeyEntry::Id, 0), Field(&THotkeyEntry::Id, 0)));
     EXPECT_FALSE(draft.LogonStart) << "an import leaves the log-on entry alone";
-    EXPECT_EQ(ImportReportText(count), "Added 2 hotkeys, skipped 2 already in your list, refused 2 without a "
-                                       "known action.");
 }
 
 TEST(HotkeyImport, ReplacingTakesTheFileAsItIs) {
@@ -63,8 +61,48 @@ TEST(HotkeyImport, ReplacingTakesTheFileAsItIs) {
     EXPECT_EQ(count.Skipped, 0);
     EXPECT_THAT(Definitions(draft), ElementsAre(Site, Notepad, Site));
     EXPECT_THAT(draft.Entries, testing::Each(Field(&THotkeyEntry::Id, 0)));
-    EXPECT_EQ(ImportReportText(count), "Added 3 hotkeys, skipped 0 already in your list, refused 0 without a "
-                                       "known action.");
+}
+
+// The preview says of each hotkey of the file what adding does with it:
+// new, already in the list (or earlier in the file), or not allowed (no
+// key, no modifier: what the wizard refuses); what is allowed is what an
+// import brings in. Its lines and the result say so plainly.
+TEST(HotkeyImport, PreviewSortsTheFileAndSaysPlainlyWhatAnImportDoes) {
+    const THotkeyEntries held{{7, Notepad}, {9, Capture}};
+    THotKeyData inactiveNotepad = Notepad;
+    inactiveNotepad.Active = false;
+    const THotKeyData bare{true, 'K', 0, A::OpenWebsite, "example.org", ""};
+    const TImportPreview preview = PreviewImport(held, {{inactiveNotepad, Site, bare, Site}, 1});
+    ASSERT_EQ(preview.Items.size(), 4u);
+    EXPECT_EQ(preview.Items[0].Fate, TImportFate::AlreadyInList);
+    EXPECT_EQ(preview.Items[1].Fate, TImportFate::New);
+    EXPECT_EQ(preview.Items[2].Fate, TImportFate::NotAllowed);
+    EXPECT_EQ(preview.Items[3].Fate, TImportFate::AlreadyInList);
+    EXPECT_EQ(ImportRefusal(bare), "Not allowed: no ALT, CTRL, SHIFT or WIN");
+    EXPECT_THAT(preview.Allowed().Definitions, ElementsAre(inactiveNotepad, Site, Site));
+    EXPECT_EQ(ImportPreviewText(preview), "1 is new; 2 are already in your list; 1 is not allowed and stays "
+                                          "out; 1 section has no known action.");
+    EXPECT_EQ(
+        ImportResultText(preview, TImportMode::Add),
+        "Added 1 hotkey; 2 were already in your list; 1 was not allowed; 1 section had no known action.");
+    EXPECT_EQ(
+        ImportResultText(preview, TImportMode::Replace),
+        "Replaced your hotkeys with the 3 hotkeys of the file; 1 was not allowed; 1 section had no known "
+        "action.");
+
+    struct Case {
+        std::vector<THotKeyData> file;
+        const char* added;
+    };
+    const Case cases[] = {
+        {{Notepad, Capture, inactiveNotepad, Capture}, "All 4 hotkeys in the file are already in your list."},
+        {{Capture}, "The hotkey in the file is already in your list."},
+        {{Site, Notepad}, "Added 1 hotkey; 1 was already in your list."},
+        {{Site}, "Added 1 hotkey."},
+        {{bare, Notepad}, "No hotkey was added; 1 was already in your list; 1 was not allowed."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ImportResultText(PreviewImport(held, {c.file, 0}), TImportMode::Add), c.added);
 }
 
 class TransferFile : public testing::Test {
