@@ -23,6 +23,10 @@
 # CORVINADE_WINEARCH     win32 (default) or win64: a 64-bit prefix, where the
 #                        32-bit programs run under WOW64 as on 64-bit Windows
 #                        (its template, build/wine/template64, is made once)
+# CORVINADE_WINE_LOG     set here for the program: a file that receives a copy
+#                        of the run's Wine output (the standard error of every
+#                        process), so that a driver can look for Wine's
+#                        reports (heap errors, page faults) as it goes
 # CORVINADE_WINEDLLOVERRIDES  more DLL overrides for this run (WINEDLLOVERRIDES
 #                        syntax), such as "winemenubuilder.exe=" for a run that
 #                        installs shortcuts
@@ -280,8 +284,8 @@ fi
 # first, so parallel runs never write the same file.
 mkdir -p "$PREFIX/failures"
 # In the background, so that a TERM from ctest is handled at once.
-DISPLAY=:$DISPLAY_NUM WINEPREFIX=$PREFIX CORVINADE_FAILURES=$PREFIX/failures \
-    timeout "$RUN_TIMEOUT" wine "$@" &
+DISPLAY=:$DISPLAY_NUM WINEPREFIX=$PREFIX CORVINADE_FAILURES=$PREFIX/failures CORVINADE_WINE_LOG=$PREFIX/wine.log \
+    timeout "$RUN_TIMEOUT" wine "$@" 2> >(tee "$PREFIX/wine.log" >&2) &
 wait $!
 rc=$?
 if [ $rc = 124 ]; then
