@@ -143,11 +143,10 @@ Section "Corvinade"
 SectionEnd
 
 Section "Uninstall"
-    ; The program writes its log-on entry but never deletes it (turning it
-    ; off leaves an empty text). With the program gone nothing could start,
-    ; so the entry goes when it names this copy, quoted (as the program
-    ; writes it) or not, or when it is the empty text the program leaves;
-    ; an entry for another copy stays. == ignores case.
+    ; The log-on entry may be on as the program goes. With the program gone
+    ; nothing could start, so the entry goes when it names this copy, quoted
+    ; (as the program writes it) or not, or when it is empty; an entry for
+    ; another copy stays. == ignores case.
     ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
     ${If} $0 == "$INSTDIR\${PROGRAM}"
     ${OrIf} $0 == '"$INSTDIR\${PROGRAM}"'

@@ -4,6 +4,9 @@
 # holds at each, and one scroll step with its repaint at 1,000. Not a test: figures, no pass or fail. Needs
 # the cross tree built (scripts/build.sh, or BUILD=build/cross-NAME).
 set -euo pipefail
+# Figures of a program under Wine's heap checking would be slower and larger
+# than the program's own (tests/harness/wine-run.sh).
+export CORVINADE_HEAP_CHECK=${CORVINADE_HEAP_CHECK:-0}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$root/build/cross}
 bench=$build/tools/bench/settings_bench.exe

@@ -14,6 +14,9 @@
 #                                   tree first, as scripts/run.sh does; with
 #                                   BUILD=DIR it measures that tree as it is)
 set -euo pipefail
+# Figures of a program under Wine's heap checking would be slower and larger
+# than the program's own (tests/harness/wine-run.sh).
+export CORVINADE_HEAP_CHECK=${CORVINADE_HEAP_CHECK:-0}
 root=$(cd "$(dirname "$0")/.." && pwd)
 [ -n "${BUILD:-}" ] || bash "$root/scripts/build.sh" --cross-only
 build=${BUILD:-$root/build/cross}

@@ -9,6 +9,9 @@
 # Not a test: figures, and exit code 1 when a press had no effect. Needs the
 # cross tree built (scripts/build.sh, or BUILD=build/cross-NAME).
 set -euo pipefail
+# Figures of a program under Wine's heap checking would be slower and larger
+# than the program's own (tests/harness/wine-run.sh).
+export CORVINADE_HEAP_CHECK=${CORVINADE_HEAP_CHECK:-0}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$root/build/cross}
 soak=$build/tools/soak/soak.exe

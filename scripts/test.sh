@@ -13,9 +13,13 @@ passed=0
 failed=0
 skipped=0
 run_tier() {
-    local preset=$1 log="build/test-$1.log"
+    local preset=$1 log="build/test-$1.log" repeat=()
+    # Under heavy load Wine itself now and then faults in one of its own
+    # threads as a process ends, which the heap check counts; such a case runs
+    # once more before it fails. A fault of the program's comes back.
+    [ "$preset" = cross ] && repeat=(--repeat until-pass:2)
     echo "test: $preset tree"
-    ctest --preset "$preset" -j"$jobs" 2>&1 | tee "$log" | grep -vE '^ +Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed '
+    ctest --preset "$preset" -j"$jobs" "${repeat[@]}" 2>&1 | tee "$log" | grep -vE '^ +Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed '
     local line total bad
     line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
     if [ -z "$line" ]; then

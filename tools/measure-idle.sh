@@ -10,6 +10,9 @@
 # It runs itself again inside tests/harness/wine-run.sh (own prefix, Xvfb
 # display and virtual desktop) through the test program unixrun.exe.
 set -euo pipefail
+# Figures of a program under Wine's heap checking would be slower and larger
+# than the program's own (tests/harness/wine-run.sh).
+export CORVINADE_HEAP_CHECK=${CORVINADE_HEAP_CHECK:-0}
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 if [ "${1:-}" != "--inside" ]; then

@@ -10,7 +10,6 @@
 
 namespace corvinade {
 
-constexpr int CSIDL_APPDATA_FOLDER = 26;
 constexpr const char* HotkeyFileTail = "Pelmorra\\Corvinade\\Data\\hotkeys.ini";
 constexpr const char* FirstUseValueName = "FirstUse";
 

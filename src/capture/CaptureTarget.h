@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "capture/SizeRectGeometry.h"
+#include "capture/SelectionControlGeometry.h"
 
 namespace corvinade {
 

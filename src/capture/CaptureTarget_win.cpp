@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "capture/SaveCaptureU.h"
+#include "capture/CaptureWindow.h"
 #include "core/Errors.h"
 #include "gui/Dpi.h"
 #include "gui/Handles.h"
@@ -22,13 +22,7 @@ IntRect ToIntRect(const RECT& r) {
 // system's dpi, which is then every monitor's.
 int MonitorDpi(HMONITOR monitor) {
     using GetDpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-    static const GetDpiForMonitor getDpi = []() -> GetDpiForMonitor {
-        try {
-            return gui::SystemFunction<GetDpiForMonitor>("shcore.dll", "GetDpiForMonitor");
-        } catch (const Error&) {
-            return nullptr;
-        }
-    }();
+    static const auto getDpi = gui::FindSystemFunction<GetDpiForMonitor>("shcore.dll", "GetDpiForMonitor");
     constexpr int EffectiveDpi = 0; // MDT_EFFECTIVE_DPI
     UINT x = 0, y = 0;
     if (getDpi && SUCCEEDED(getDpi(monitor, EffectiveDpi, &x, &y)) && y > 0)
@@ -86,8 +80,8 @@ const MonitorPort& SystemMonitors() {
     return monitors;
 }
 
-TSaveCapture* CaptureScreen(bool activeWindowOnly, CaptureWindowList& windows, TrayBalloonPort* tray,
-                            const MonitorPort& monitors) {
+CaptureWindow* CaptureScreen(bool activeWindowOnly, CaptureWindowList& windows, TrayBalloonPort* tray,
+                             const MonitorPort& monitors) {
     const CaptureTarget target =
         ChooseCaptureTarget(activeWindowOnly, ForegroundWindowRect(), monitors.Monitors());
     if (IsEmptyGrab(target.grab)) {

@@ -12,7 +12,7 @@
 namespace corvinade {
 
 class CaptureWindowList;
-class TSaveCapture;
+class CaptureWindow;
 
 // EnumDisplayMonitors and GetMonitorInfo, with each monitor's dpi.
 const MonitorPort& SystemMonitors();
@@ -27,8 +27,8 @@ inline constexpr char EmptyGrabText[] = "The active window has no area on any sc
 // capture window is never part of its own image. A grab without area opens
 // no window and says so in the tray's balloon. Returns the window opened,
 // or null.
-TSaveCapture* CaptureScreen(bool activeWindowOnly, CaptureWindowList& windows, TrayBalloonPort* tray,
-                            const MonitorPort& monitors = SystemMonitors());
+CaptureWindow* CaptureScreen(bool activeWindowOnly, CaptureWindowList& windows, TrayBalloonPort* tray,
+                             const MonitorPort& monitors = SystemMonitors());
 
 // The pixels of a rectangle of the virtual screen, from the desktop window's
 // whole-window device context.

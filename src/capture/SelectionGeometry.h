@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "capture/SizeRectGeometry.h"
+#include "capture/SelectionControlGeometry.h"
 #include "gui/MouseTypes.h"
 #include "gui/PixelBlend.h"
 

@@ -1,4 +1,4 @@
-// The panel's shape and flat button; see PanelControls.h.
+// The panel.s border and flat button; see PanelControls.h.
 #include "components/PanelControls.h"
 
 #include "core/Wide_win.h"
@@ -7,46 +7,46 @@
 
 namespace corvinade {
 
-TShape::TShape(gui::WindowlessHost& host, gui::WindowlessLayer& layer) : WindowlessControl(host) {
+PanelBorder::PanelBorder(gui::WindowlessHost& host, gui::WindowlessLayer& layer) : WindowlessControl(host) {
     layer.Add(*this);
 }
 
-void TShape::Paint(HDC dc) {
+void PanelBorder::Paint(HDC dc) {
     gui::GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, PenColor));
     gui::ScopedSelect selectPen(dc, pen.Get());
     gui::ScopedSelect selectBrush(dc, ::GetStockObject(NULL_BRUSH));
     ::Rectangle(dc, 0, 0, Width(), Height());
 }
 
-void TShape::MouseEnter() {
+void PanelBorder::MouseEnter() {
     if (OnMouseEnter)
         OnMouseEnter();
 }
 
-void TShape::MouseLeave() {
+void PanelBorder::MouseLeave() {
     if (OnMouseLeave)
         OnMouseLeave();
 }
 
-TSpeedButton::TSpeedButton(gui::WindowlessHost& host, gui::WindowlessLayer& layer, const LabelArgs& args)
+PanelButton::PanelButton(gui::WindowlessHost& host, gui::WindowlessLayer& layer, const LabelArgs& args)
     : WindowlessControl(host), caption_(args.caption), design_(args) {
     DpiChanged();
     layer.Add(*this);
 }
 
-void TSpeedButton::DpiChanged() {
+void PanelButton::DpiChanged() {
     const int dpi = Host().HostDpi();
     SetBounds(gui::Scale(design_.left, dpi), gui::Scale(design_.top, dpi), gui::Scale(design_.width, dpi),
               gui::Scale(design_.height, dpi));
     Invalidate();
 }
 
-void TSpeedButton::SetFont(const std::string& face, int designHeight, TFontStyles style) {
+void PanelButton::SetFont(const std::string& face, int designHeight, TFontStyles style) {
     font_ = {face, designHeight, style};
     Invalidate();
 }
 
-void TSpeedButton::Paint(HDC dc) {
+void PanelButton::Paint(HDC dc) {
     RECT r = {0, 0, Width(), Height()};
     // Flat: an edge only under the mouse, sunken while pressed.
     if (hot_)
@@ -59,14 +59,14 @@ void TSpeedButton::Paint(HDC dc) {
     ::DrawTextW(dc, Wide(caption_).c_str(), -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
 }
 
-void TSpeedButton::MouseDown(gui::MouseButton button, gui::ShiftState, int, int) {
+void PanelButton::MouseDown(gui::MouseButton button, gui::ShiftState, int, int) {
     if (button == gui::MouseButton::Left) {
         down_ = true;
         Invalidate();
     }
 }
 
-void TSpeedButton::MouseUp(gui::MouseButton button, gui::ShiftState, int x, int y) {
+void PanelButton::MouseUp(gui::MouseButton button, gui::ShiftState, int x, int y) {
     if (button != gui::MouseButton::Left || !down_)
         return;
     down_ = false;
@@ -75,12 +75,12 @@ void TSpeedButton::MouseUp(gui::MouseButton button, gui::ShiftState, int x, int 
         OnClick();
 }
 
-void TSpeedButton::MouseEnter() {
+void PanelButton::MouseEnter() {
     hot_ = true;
     Invalidate();
 }
 
-void TSpeedButton::MouseLeave() {
+void PanelButton::MouseLeave() {
     hot_ = false;
     Invalidate();
 }

@@ -1,5 +1,5 @@
-// Two small windowless controls of the tray overview panel: TShape, a
-// rectangle with a border (and its mouse enter and leave), and TSpeedButton,
+// Two small windowless controls of the tray overview panel: PanelBorder, a
+// rectangle with a border (and its mouse enter and leave), and PanelButton,
 // a flat button with a caption.
 #pragma once
 
@@ -8,14 +8,14 @@
 #include <functional>
 #include <string>
 
-#include "components/BControls.h"
+#include "components/PanelLabels.h"
 #include "gui/Dpi.h"
 
 namespace corvinade {
 
-class TShape : public gui::WindowlessControl {
+class PanelBorder : public gui::WindowlessControl {
 public:
-    TShape(gui::WindowlessHost& host, gui::WindowlessLayer& layer);
+    PanelBorder(gui::WindowlessHost& host, gui::WindowlessLayer& layer);
 
     // Transparent fill; the border colour.
     COLORREF PenColor = ::GetSysColor(COLOR_3DDKSHADOW);
@@ -27,9 +27,9 @@ protected:
     void MouseLeave() override;
 };
 
-class TSpeedButton : public gui::WindowlessControl {
+class PanelButton : public gui::WindowlessControl {
 public:
-    TSpeedButton(gui::WindowlessHost& host, gui::WindowlessLayer& layer, const LabelArgs& args);
+    PanelButton(gui::WindowlessHost& host, gui::WindowlessLayer& layer, const LabelArgs& args);
 
     // Font face and style of the caption.
     void SetFont(const std::string& face, int designHeight, TFontStyles style);

@@ -34,7 +34,7 @@ struct SimpleTimerHandler {
         if (timers.empty()) {
             gui::Application& app = gui::App();
             window = app.Handle();
-            hookId = app.HookMainWindow(
+            hookId = app.AddMessageHook(
                 [this](UINT msg, WPARAM wParam, LPARAM, LRESULT&) { return HandleMessage(msg, wParam); });
         }
         timers.insert(timer);
@@ -43,7 +43,7 @@ struct SimpleTimerHandler {
         timers.erase(timer);
         if (timers.empty()) {
             if (gui::Application* app = gui::Application::Instance())
-                app->UnhookMainWindow(hookId);
+                app->RemoveMessageHook(hookId);
             window = nullptr;
             armedCount = 0;
         }

@@ -14,6 +14,7 @@
 #include "gui/Application.h"
 #include "gui/Form.h"
 #include "gui/Guarded.h"
+#include "gui/SystemLibrary.h"
 
 namespace corvinade {
 
@@ -61,20 +62,13 @@ template <std::size_t Size> void CopyFitting(wchar_t (&field)[Size], const std::
 
 // The common controls' version packed as major << 16 | minor.
 DWORD CommonControlsVersion() {
-    HMODULE library = ::LoadLibraryW(L"comctl32.dll");
-    if (!library)
-        return 0;
-    DWORD packed = 0;
     using GetVersionProc = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
-    if (auto proc = reinterpret_cast<GetVersionProc>(
-            reinterpret_cast<void*>(::GetProcAddress(library, "DllGetVersion")))) {
-        DLLVERSIONINFO info = {};
-        info.cbSize = sizeof info;
-        if (SUCCEEDED(proc(&info)))
-            packed = (info.dwMajorVersion << 16) | info.dwMinorVersion;
-    }
-    ::FreeLibrary(library);
-    return packed;
+    const auto getVersion = gui::FindSystemFunction<GetVersionProc>("comctl32.dll", "DllGetVersion");
+    DLLVERSIONINFO info = {};
+    info.cbSize = sizeof info;
+    if (!getVersion || FAILED(getVersion(&info)))
+        return 0;
+    return (info.dwMajorVersion << 16) | info.dwMinorVersion;
 }
 
 } // namespace
@@ -158,7 +152,7 @@ TTrayIcon::TTrayIcon(gui::Form* owner) : owner_(owner), id_(NextIconId()) {
         std::make_unique<TSimpleTimer>(1000, [this](TSimpleTimer&) { clicks_.TimerElapsed(); });
     hoverTimer_ = std::make_unique<TSimpleTimer>(20, [this](TSimpleTimer&) { HoverTick(); });
     addRetryTimer_ = std::make_unique<TSimpleTimer>(2000, [this](TSimpleTimer&) { RetryAdd(); });
-    hookId_ = gui::App().HookMainWindow([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
+    hookId_ = gui::App().AddMessageHook([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
         return MainWindowHook(msg, wParam, lParam);
     });
     if (owner_ && owner_->Handle()) {
@@ -179,7 +173,7 @@ TTrayIcon::~TTrayIcon() {
         ::DestroyIcon(icon_);
     if (hookId_)
         if (gui::Application* app = gui::Application::Instance())
-            app->UnhookMainWindow(hookId_);
+            app->RemoveMessageHook(hookId_);
     if (ownerHookId_)
         owner_->RemoveMessageHook(ownerHookId_);
 }

@@ -26,6 +26,19 @@ public:
     virtual bool CombinationFree(std::int32_t modifiers, std::int32_t key) = 0;
 };
 
+// The key types a character (a letter, digit, space or punctuation mark,
+// the keypad's digits and operators included), whatever the layout.
+bool KeyTypesCharacter(std::int32_t key);
+
+// Why a combination cannot be a hotkey, whatever else holds it: a hotkey
+// takes its combination from every program, so a key that types a
+// character needs ALT, CTRL or WIN (with SHIFT alone it would take that
+// capital letter), and a key without a modifier is refused too.
+enum class CombinationRefusal : std::uint8_t { None, NoModifier, ShiftAloneWithCharacter };
+CombinationRefusal RefusedCombination(std::int32_t key, std::int32_t shift);
+// What the new-hotkey wizard and a row's editor say; empty for None.
+std::string CombinationRefusalText(CombinationRefusal refusal);
+
 enum class CombinationUse : std::uint8_t { Free, OwnHotkey, Elsewhere };
 
 struct TCombinationStatus {

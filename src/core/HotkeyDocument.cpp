@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <unordered_map>
 
 namespace corvinade {
 
@@ -18,13 +19,23 @@ std::string FailureText(const std::string& what) {
     }
 }
 
+// A window that knows only the values it shows (a row's editor) makes its
+// definition afresh: what the file held beyond them stays with the entry,
+// and so does an action this version does not know, unless one was chosen.
+void KeepWhatWasRead(THotKeyData& edited, const THotKeyData& stored) {
+    if (!edited.Lines.empty() || edited.UnknownAction)
+        return;
+    edited.Lines = stored.Lines;
+    if (edited.Func == THotkeyAction::None)
+        edited.UnknownAction = stored.UnknownAction;
+}
+
 } // namespace
 
-void THotkeyDocument::Load(const std::vector<THotKeyData>& definitions, bool logonStart) {
+void THotkeyDocument::Load(const std::vector<THotKeyData>& definitions) {
     entries_.clear();
     for (const THotKeyData& d : definitions)
         entries_.push_back({++lastId_, d});
-    logonStart_ = logonStart;
 }
 
 std::vector<THotKeyData> THotkeyDocument::Definitions() const {
@@ -49,7 +60,7 @@ int THotkeyDocument::IndexOf(std::uint32_t id) const {
 
 std::uint32_t THotkeyDocument::ActiveEntryId(int activeIndex) const {
     for (const THotkeyEntry& entry : entries_)
-        if (entry.Definition.Active && activeIndex-- == 0)
+        if (IsLive(entry.Definition) && activeIndex-- == 0)
             return entry.Id;
     return 0;
 }
@@ -57,7 +68,7 @@ std::uint32_t THotkeyDocument::ActiveEntryId(int activeIndex) const {
 const THotkeyEntry* THotkeyDocument::ActiveWithCombination(std::int32_t key, std::int32_t shift,
                                                            std::uint32_t except) const {
     for (const THotkeyEntry& e : entries_)
-        if (e.Id != except && e.Definition.Active && e.Definition.Key == key && e.Definition.Shift == shift)
+        if (e.Id != except && IsLive(e.Definition) && e.Definition.Key == key && e.Definition.Shift == shift)
             return &e;
     return nullptr;
 }
@@ -69,16 +80,22 @@ THotkeyDraft THotkeyDocument::Draft() const {
 std::vector<std::string> THotkeyDocument::Commit(THotkeyDraft draft) {
     // An identity the document does not hold (an entry deleted meanwhile)
     // or one used twice would make two windows edit one definition.
-    std::vector<std::uint32_t> seen;
-    for (THotkeyEntry& e : draft.Entries) {
-        if (e.Id != 0 && (IndexOf(e.Id) < 0 || std::find(seen.begin(), seen.end(), e.Id) != seen.end()))
-            e.Id = 0;
-        if (e.Id != 0)
-            seen.push_back(e.Id);
-    }
+    std::unordered_map<std::uint32_t, const THotkeyEntry*> held;
+    held.reserve(entries_.size());
+    for (const THotkeyEntry& e : entries_)
+        held.emplace(e.Id, &e);
     std::vector<THotKeyData> definitions;
-    for (const THotkeyEntry& e : draft.Entries)
+    definitions.reserve(draft.Entries.size());
+    for (THotkeyEntry& e : draft.Entries) {
+        const auto found = e.Id != 0 ? held.find(e.Id) : held.end();
+        if (found == held.end())
+            e.Id = 0;
+        else {
+            KeepWhatWasRead(e.Definition, found->second->Definition);
+            held.erase(found); // a second use of the identity is new
+        }
         definitions.push_back(e.Definition);
+    }
     store_->WriteHotkeys(definitions); // throws: nothing has changed
 
     for (THotkeyEntry& e : draft.Entries)
@@ -89,7 +106,6 @@ std::vector<std::string> THotkeyDocument::Commit(THotkeyDraft draft) {
     if (draft.LogonStart) {
         try {
             store_->WriteLogonStart(*draft.LogonStart);
-            logonStart_ = *draft.LogonStart;
         } catch (...) {
             failures.push_back(FailureText(*draft.LogonStart ? "Start at log-on was not turned on"
                                                              : "Start at log-on was not turned off"));

@@ -1,8 +1,8 @@
-// Unit HotkeyDocument: the one editable copy of the user's hotkeys, with the
-// log-on choice. Every window reads it and edits it through Commit, the one
-// path that writes hotkeys.ini, then the log-on entry and the first use,
-// then registers the hotkeys and tells every window that shows it. Where the
-// writing and registering happen is the port's business.
+// Unit HotkeyDocument: the one editable copy of the user's hotkeys. Every
+// window reads it and edits it through Commit, the one path that writes
+// hotkeys.ini, then (for the setup guide) the log-on entry and the first
+// use, then registers the hotkeys and tells every window that shows it.
+// Where the writing and registering happen is the port's business.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +24,7 @@ struct THotkeyEntry {
 using THotkeyEntries = std::vector<THotkeyEntry>;
 
 // What a commit stores: the definitions in file order, and what else is to be
-// written (nothing else, unless asked).
+// written (nothing else, unless asked: the setup guide's choices).
 struct THotkeyDraft {
     THotkeyEntries Entries;
     std::optional<bool> LogonStart;
@@ -51,19 +51,18 @@ public:
     THotkeyDocument(const THotkeyDocument&) = delete;
     THotkeyDocument& operator=(const THotkeyDocument&) = delete;
 
-    // The stored state as read at start; tells no one.
-    void Load(const std::vector<THotKeyData>& definitions, bool logonStart);
+    // The stored definitions as read at start; tells no one.
+    void Load(const std::vector<THotKeyData>& definitions);
 
     const THotkeyEntries& Entries() const { return entries_; }
     std::vector<THotKeyData> Definitions() const;
     // The entry with this identity, or null.
     const THotkeyEntry* Find(std::uint32_t id) const;
     int IndexOf(std::uint32_t id) const; // -1 when there is none
-    // The identity of the n-th active entry (0 the first), 0 when there are
-    // fewer: the live hotkeys are the active entries in this order.
+    // The identity of the n-th live entry (0 the first; see IsLive), 0 when
+    // there are fewer: the live hotkeys are the live entries in this order.
     std::uint32_t ActiveEntryId(int activeIndex) const;
-    bool LogonStart() const { return logonStart_; }
-    // An active definition other than `except` with this combination, or null.
+    // A live definition other than `except` with this combination, or null.
     const THotkeyEntry* ActiveWithCombination(std::int32_t key, std::int32_t shift,
                                               std::uint32_t except = 0) const;
 
@@ -73,7 +72,10 @@ public:
     // first use, then registers the hotkeys and tells every subscriber. A
     // file that cannot be written throws Error and changes nothing. A later
     // step that fails leaves what was written in place and shown; each such
-    // failure is one line of the result, naming what did not happen.
+    // failure is one line of the result, naming what did not happen. A
+    // definition made afresh for an entry (by an editor that knows only the
+    // values it shows) keeps the lines the entry was read with, and its
+    // unknown action unless another was chosen.
     std::vector<std::string> Commit(THotkeyDraft draft);
 
     // Registers the hotkeys again as they are (one whose combination was
@@ -90,7 +92,6 @@ private:
 
     HotkeyStorePort* store_;
     THotkeyEntries entries_;
-    bool logonStart_ = false;
     std::uint32_t lastId_ = 0;
     mutable int lastSubscription_ = 0;
     mutable std::vector<std::pair<int, std::function<void()>>> subscribers_;

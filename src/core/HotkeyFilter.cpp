@@ -85,7 +85,7 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
 bool HotkeyMatchesFilter(const THotKeyData& hotkey, std::string_view combinationText,
                          std::string_view filter) {
     return ContainsIgnoringCase(combinationText, filter) ||
-           ContainsIgnoringCase(ActionDisplayName(hotkey.Func), filter) ||
+           ContainsIgnoringCase(ActionDisplayName(hotkey), filter) ||
            (ActionHasParams(hotkey.Func) && ContainsIgnoringCase(hotkey.Params, filter)) ||
            (ActionHasParams2(hotkey.Func) && ContainsIgnoringCase(hotkey.Params2, filter));
 }

@@ -3,6 +3,7 @@
 // an import joins the user's draft by adding what is new or replacing all.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,21 +12,25 @@
 
 namespace corvinade {
 
-// What a file brings: its definitions in file order, and how many of its
-// sections the reading rules refused (no known action).
+// A hotkey file is far smaller: a larger one is refused before it is read.
+inline constexpr std::uint64_t HotkeyFileSizeLimit = 4 * 1024 * 1024;
+
+// What a file brings: its definitions in file order, those whose action
+// this version does not know among them (kept, never run).
 struct THotkeyFileContent {
     std::vector<THotKeyData> Definitions;
-    int Refused = 0;
 };
 
 // Reads the file by the rules of hotkeys.ini. Throws Error ("Cannot open
-// file ...") when it cannot be read, a missing file included.
+// file ...") when it cannot be read, a missing file included, and when it
+// is larger than HotkeyFileSizeLimit.
 THotkeyFileContent ReadHotkeyFile(const std::string& fileName);
 // Writes the definitions as hotkeys.ini writes them, replacing the file in
 // one step; throws Error ("Cannot create file ...") and leaves the old file.
 void WriteHotkeyFile(const std::string& fileName, const std::vector<THotKeyData>& definitions);
 
-// The same hotkey: equal but for being active, which stays the list's choice.
+// The same hotkey: equal but for being active, which stays the list's
+// choice, and for how the values this version reads were spelled.
 bool SameHotkey(const THotKeyData& a, const THotKeyData& b);
 
 enum class TImportMode { Add, Replace };
@@ -33,17 +38,20 @@ enum class TImportMode { Add, Replace };
 struct TImportCount {
     int Added = 0;
     int Skipped = 0; // the same as a hotkey already in the list
-    int Refused = 0;
+    int Unknown = 0; // of the added, those whose action this version does not know
 };
 
 // Add: each imported definition goes to the end of the draft unless the
 // draft already holds the same hotkey (one added just before included).
-// Replace: the imported definitions become the draft's whole list.
+// Replace: the imported definitions become the draft's whole list. Time in
+// proportion to the sizes of the draft and the file.
 TImportCount MergeImport(THotkeyDraft& draft, const THotkeyFileContent& content, TImportMode mode);
 
 // "1 hotkey", "3 hotkeys".
 std::string HotkeysText(int count);
-// "Added 3 hotkeys, skipped 1 already in your list, refused 2 without a known action."
+// "Added 3 hotkeys, skipped 1 already in your list." With unknown actions:
+// "Added 3 hotkeys (1 with an action this version does not know, kept but
+// not run), skipped 1 already in your list."
 std::string ImportReportText(const TImportCount& count);
 
 } // namespace corvinade

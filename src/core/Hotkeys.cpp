@@ -33,7 +33,7 @@ constexpr std::array<ActionInfo, 12> Catalogue{{
     {"exitwindows", "Exit windows", false, false, false},
     {"sendkeystrokes", "Send keystrokes", true, false, true},
     {"openwebsite", "Open website", true, false, false},
-    {"placeinclipboard", "Place in clipboard", true, false, false},
+    {"placeinclipboard", "Place in clipboard", true, false, true},
     {"placefilecontentinclipboard", "Place file comtent in clipboard", true, false, true},
 }};
 
@@ -76,6 +76,107 @@ std::string FixedKeyName(std::uint16_t key) {
     return name;
 }
 
+// The values of a section this version reads, in the order it writes them.
+enum KnownValue : std::size_t { ValueActive, ValueKey, ValueShift, ValueFunc, ValueParams, ValueParams2 };
+constexpr std::array<const char*, 6> KnownNames{"active", "key", "shift", "func", "params", "params2"};
+
+// The value's place in KnownNames, or KnownNames.size() for a name this version does not read.
+std::size_t KnownValueOf(std::string_view name) {
+    std::size_t k = 0;
+    while (k < KnownNames.size() && !SameIniName(name, KnownNames[k]))
+        ++k;
+    return k;
+}
+
+// As IniImage::Read: the first line of that name counts, even without a value.
+std::optional<std::string> Read(const IniImage::Section& section, std::size_t known) {
+    for (const IniImage::Entry& e : section.Entries)
+        if (KnownValueOf(e.Name) == known)
+            return e.Value;
+    return std::nullopt;
+}
+
+std::int32_t ReadInteger(const std::optional<std::string>& value) {
+    return value ? ParseIniInteger(*value, 0) : 0;
+}
+
+std::string FuncText(const THotKeyData& d) {
+    return d.UnknownAction ? *d.UnknownAction : ActionToName(d.Func);
+}
+
+// The definition's value as this version writes it.
+std::string ValueText(const THotKeyData& d, std::size_t known) {
+    switch (known) {
+    case ValueActive:
+        return d.Active ? "1" : "0";
+    case ValueKey:
+        return std::to_string(d.Key);
+    case ValueShift:
+        return std::to_string(d.Shift);
+    case ValueFunc:
+        return FuncText(d);
+    case ValueParams:
+        return d.Params;
+    default:
+        return d.Params2;
+    }
+}
+
+// A line (none: no line at all) reads as the definition's value: a save
+// writes it back as it was, spelling and all.
+bool ReadsAs(const std::optional<std::string>& value, const THotKeyData& d, std::size_t known) {
+    switch (known) {
+    case ValueActive:
+        return (ReadInteger(value) != 0) == d.Active;
+    case ValueKey:
+        return ReadInteger(value) == d.Key;
+    case ValueShift:
+        return ReadInteger(value) == d.Shift;
+    default:
+        return value.value_or("") == ValueText(d, known);
+    }
+}
+
+THotKeyData ReadDefinition(const IniImage::Section& section) {
+    THotKeyData d;
+    const std::string func = Read(section, ValueFunc).value_or("");
+    d.Func = ActionFromName(func);
+    d.Active = ReadInteger(Read(section, ValueActive)) != 0;
+    d.Key = ReadInteger(Read(section, ValueKey));
+    d.Shift = ReadInteger(Read(section, ValueShift));
+    d.Params = Read(section, ValueParams).value_or("");
+    d.Params2 = Read(section, ValueParams2).value_or("");
+    if (d.Func == THotkeyAction::None)
+        d.UnknownAction = func;
+    const bool foreignLine = std::any_of(section.Entries.begin(), section.Entries.end(),
+                                         [](const auto& e) { return !IsKnownValueName(e.Name); });
+    if (d.UnknownAction || foreignLine)
+        for (const IniImage::Entry& e : section.Entries)
+            d.Lines.push_back({e.Name, e.Value});
+    return d;
+}
+
+// The section's lines as read, each value this version reads as it is now;
+// one the section lacks is added only when it no longer reads as missing.
+void WriteDefinition(IniImage::Section& section, const THotKeyData& d) {
+    std::array<bool, KnownNames.size()> written{};
+    for (const TIniLine& line : d.Lines) {
+        const std::size_t known = KnownValueOf(line.Name);
+        if (known < KnownNames.size() && !written[known]) {
+            written[known] = true;
+            if (!ReadsAs(line.Value, d, known)) {
+                section.Entries.push_back({KnownNames[known], ValueText(d, known)});
+                continue;
+            }
+        }
+        section.Entries.push_back({line.Name, line.Value});
+    }
+    const bool kept = !d.Lines.empty() || d.UnknownAction;
+    for (std::size_t known = 0; known < KnownNames.size(); ++known)
+        if (!written[known] && !(kept && ReadsAs(std::nullopt, d, known)))
+            section.Entries.push_back({KnownNames[known], ValueText(d, known)});
+}
+
 } // namespace
 
 const std::array<THotkeyAction, 11> ActionComboOrder{
@@ -99,6 +200,25 @@ THotkeyAction ActionFromName(std::string_view name) {
         if (name == Catalogue[code].Name)
             return static_cast<THotkeyAction>(code);
     return THotkeyAction::None;
+}
+
+bool IsKnownValueName(std::string_view name) {
+    return KnownValueOf(name) < KnownNames.size();
+}
+
+bool ActionKnown(const THotKeyData& d) {
+    return !d.UnknownAction && d.Func != THotkeyAction::None;
+}
+
+bool IsLive(const THotKeyData& d) {
+    return d.Active && ActionKnown(d);
+}
+
+std::string ActionDisplayName(const THotKeyData& d) {
+    if (!d.UnknownAction)
+        return ActionDisplayName(d.Func);
+    return d.UnknownAction->empty() ? ActionDisplayName(THotkeyAction::None)
+                                    : ActionDisplayName(THotkeyAction::None) + ": " + *d.UnknownAction;
 }
 
 std::string ActionToName(THotkeyAction a) {
@@ -146,18 +266,29 @@ TGlobalHotKey::~TGlobalHotKey() {
 }
 
 void TGlobalHotKey::Register() {
+    if (state_ == TRegistrationState::Registered)
+        return;
     Atom = port_->AddHotkeyAtom(HotkeyAtomName(Definition.Key, Definition.Shift));
-    // A combination taken elsewhere keeps its atom and never fires; the state
-    // remembers it, so the windows can tell the user.
-    if (Atom != 0)
-        state_ = port_->RegisterCombination(Atom, Definition.Shift, Definition.Key)
-                     ? TRegistrationState::Registered
-                     : TRegistrationState::Failed;
+    if (Atom == 0) {
+        state_ = TRegistrationState::NoAtom;
+        return;
+    }
+    if (port_->RegisterCombination(Atom, Definition.Shift, Definition.Key)) {
+        state_ = TRegistrationState::Registered;
+        return;
+    }
+    // A combination taken elsewhere never fires; the state remembers it, so
+    // the windows can tell the user, and the atom goes back at once.
+    port_->DeleteHotkeyAtom(Atom);
+    Atom = 0;
+    state_ = TRegistrationState::Failed;
 }
 
 void TGlobalHotKey::Unregister() {
-    if (Atom == 0)
+    if (Atom == 0) {
+        state_ = TRegistrationState::Unregistered;
         return;
+    }
     // Only a registration that really existed gives back its atom reference.
     if (port_->UnregisterCombination(Atom)) {
         port_->DeleteHotkeyAtom(Atom);
@@ -176,8 +307,19 @@ THotkeyList::~THotkeyList() {
 
 TGlobalHotKey* THotkeyList::Add(bool active, std::int32_t key, std::int32_t shift, THotkeyAction func,
                                 std::string params, std::string params2) {
+    THotKeyData d;
+    d.Active = active;
+    d.Key = key;
+    d.Shift = shift;
+    d.Func = func;
+    d.Params = std::move(params);
+    d.Params2 = std::move(params2);
+    return Add(std::move(d));
+}
+
+TGlobalHotKey* THotkeyList::Add(THotKeyData definition) {
     auto item = std::make_unique<TGlobalHotKey>(*port_);
-    item->Definition = {active, key, shift, func, std::move(params), std::move(params2)};
+    item->Definition = std::move(definition);
     items_.push_back(std::move(item));
     return items_.back().get();
 }
@@ -233,28 +375,18 @@ void THotkeyList::LoadFromFile(const std::string& fileName, bool onlyActive) {
     LoadFromImage(ini, onlyActive);
 }
 
-int THotkeyList::LoadFromText(std::string_view bytes, bool onlyActive, const AnsiCodePage& ansi) {
+void THotkeyList::LoadFromText(std::string_view bytes, bool onlyActive, const AnsiCodePage& ansi) {
     Clear();
-    return LoadFromImage(IniImage::Parse(DecodeFileText(bytes, ansi)), onlyActive);
+    LoadFromImage(IniImage::Parse(DecodeFileText(bytes, ansi)), onlyActive);
 }
 
-int THotkeyList::LoadFromImage(const IniImage& ini, bool onlyActive) {
-    int withoutAction = 0;
+void THotkeyList::LoadFromImage(const IniImage& ini, bool onlyActive) {
     for (const IniImage::Section& section : ini.Sections()) {
         // Duplicate section names all read from the first of them.
-        const std::string& name = section.Name;
-        THotkeyAction func = ActionFromName(ini.ReadString(name, "func", ""));
-        bool active = ini.ReadInteger(name, "active", 0) != 0;
-        withoutAction += func == THotkeyAction::None ? 1 : 0;
-        if (func == THotkeyAction::None || (onlyActive && !active))
-            continue;
-        std::int32_t shift = ini.ReadInteger(name, "shift", 0);
-        std::string params = ini.ReadString(name, "params", "");
-        std::string params2 = ini.ReadString(name, "params2", "");
-        std::int32_t key = ini.ReadInteger(name, "key", 0);
-        Add(active, key, shift, func, std::move(params), std::move(params2));
+        THotKeyData d = ReadDefinition(*ini.FindSection(section.Name));
+        if (!onlyActive || IsLive(d))
+            Add(std::move(d));
     }
-    return withoutAction;
 }
 
 void THotkeyList::SaveToFile(const std::string& fileName) const {
@@ -265,21 +397,13 @@ void THotkeyList::SaveToFile(const std::string& fileName) const {
 }
 
 std::string THotkeyList::ToText(const AnsiCodePage& ansi) const {
-    // Every section of the old file is erased and lines outside sections are
-    // never kept, so nothing of the old content survives a save: the image is
-    // built fresh instead of being read first. A file held open by another
-    // program then fails only at the replace step, which waits for it a while.
+    // Lines outside sections are never kept and the sections are numbered
+    // anew, so the image is built fresh instead of being read first. A file
+    // held open by another program then fails only at the replace step,
+    // which waits for it a while.
     IniImage ini;
-    for (std::size_t i = 0; i < items_.size(); ++i) {
-        const THotKeyData& d = items_[i]->Definition;
-        const std::string section = "key" + std::to_string(i);
-        ini.WriteString(section, "active", d.Active ? "1" : "0");
-        ini.WriteInteger(section, "key", d.Key);
-        ini.WriteInteger(section, "shift", d.Shift);
-        ini.WriteString(section, "func", ActionToName(d.Func));
-        ini.WriteString(section, "params", d.Params);
-        ini.WriteString(section, "params2", d.Params2);
-    }
+    for (std::size_t i = 0; i < items_.size(); ++i)
+        WriteDefinition(ini.AddSection("key" + std::to_string(i)), items_[i]->Definition);
     return EncodeFileText(ini.ToText(), ansi);
 }
 
@@ -298,7 +422,7 @@ std::vector<THotKeyData> THotkeyList::Definitions() const {
 
 void THotkeyList::AddAll(const std::vector<THotKeyData>& definitions) {
     for (const THotKeyData& d : definitions)
-        Add(d.Active, d.Key, d.Shift, d.Func, d.Params, d.Params2);
+        Add(d);
 }
 
 } // namespace corvinade

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,7 +37,24 @@ enum class THotkeyAction : std::uint8_t {
 // The modifier bits of a definition's Shift (the system's MOD_* flags).
 inline constexpr std::int32_t ModifierAlt = 1, ModifierCtrl = 2, ModifierShift = 4, ModifierWin = 8;
 
+// A line of a hotkeys.ini section as read: its name, and its value unless
+// the line has no "=".
+struct TIniLine {
+    std::string Name;
+    std::optional<std::string> Value;
+
+    friend bool operator==(const TIniLine&, const TIniLine&) = default;
+};
+
 // One hotkey definition. Shift: the modifier bits above, added up.
+//
+// A file of a newer version (or edited by hand) may hold what this version
+// does not understand; nothing of it is lost. A section with a value this
+// version does not read keeps its lines, and a save writes them back in
+// place, with the values this version reads as they are now. A section
+// whose action this version does not know is kept whole the same way
+// (UnknownAction: its func text, Func None): it is written back, never
+// registered or run.
 struct THotKeyData {
     bool Active = false;
     std::int32_t Key = 0;
@@ -44,9 +62,19 @@ struct THotKeyData {
     THotkeyAction Func = THotkeyAction::None;
     std::string Params;
     std::string Params2;
+    std::optional<std::string> UnknownAction;
+    std::vector<TIniLine> Lines; // empty: the section is written as this version writes it
 
     friend bool operator==(const THotKeyData&, const THotKeyData&) = default;
 };
+
+// A value of a section this version reads ("active", "key", "shift", "func",
+// "params", "params2"; any letter case).
+bool IsKnownValueName(std::string_view name);
+// The action is one this version knows and can run.
+bool ActionKnown(const THotKeyData& d);
+// Registered and run: active, with an action this version knows.
+bool IsLive(const THotKeyData& d);
 
 // Storage name -> code; exact and case-sensitive, None when no name matches.
 THotkeyAction ActionFromName(std::string_view name);
@@ -54,6 +82,9 @@ THotkeyAction ActionFromName(std::string_view name);
 std::string ActionToName(THotkeyAction a);
 // The name the user sees; "Unknown action" for None.
 std::string ActionDisplayName(THotkeyAction a);
+// The action of a definition as the windows name it: its display name, or
+// "Unknown action: NAME" for one this version does not know.
+std::string ActionDisplayName(const THotKeyData& d);
 bool ActionHasParams(THotkeyAction a);
 bool ActionHasParams2(THotkeyAction a);
 bool ActionHasParamsButton(THotkeyAction a);
@@ -103,13 +134,15 @@ public:
 // "corvinade-KEY-SHIFT": equal combinations share one global atom.
 std::string HotkeyAtomName(std::int32_t key, std::int32_t shift);
 
-// Where a hotkey's registration stands: unregistered (atom 0), registered, or
-// failed (the atom was added but the system refused the combination).
-enum class TRegistrationState : std::uint8_t { Unregistered, Registered, Failed };
+// Where a hotkey's registration stands: unregistered, registered, failed
+// (the system refused the combination) or failed for want of an atom (the
+// system's atom table is full). Only a registered hotkey holds an atom.
+enum class TRegistrationState : std::uint8_t { Unregistered, Registered, Failed, NoAtom };
 
-// One definition with its registration. Atom 0 means not registered; a failed
-// RegisterCombination keeps the atom (the "failed" state), and so does a failed
-// UnregisterCombination.
+// One definition with its registration. Atom 0 means not registered: a
+// refused RegisterCombination gives its atom reference back at once, so
+// reloads never pile references up. A failed UnregisterCombination keeps it:
+// the registration may still be there under it.
 class TGlobalHotKey {
 public:
     explicit TGlobalHotKey(HotkeyPort& port);
@@ -120,7 +153,9 @@ public:
     void Register();
     void Unregister();
     TRegistrationState State() const { return state_; }
-    bool Failed() const { return state_ == TRegistrationState::Failed; }
+    bool Failed() const {
+        return state_ == TRegistrationState::Failed || state_ == TRegistrationState::NoAtom;
+    }
 
     std::uint16_t Atom = 0;
     THotKeyData Definition;
@@ -142,6 +177,7 @@ public:
 
     TGlobalHotKey* Add(bool active, std::int32_t key, std::int32_t shift, THotkeyAction func,
                        std::string params, std::string params2);
+    TGlobalHotKey* Add(THotKeyData definition);
     void Delete(int index);
     void Clear();
     int IndexOf(const TGlobalHotKey* item) const;
@@ -150,8 +186,8 @@ public:
     int Count() const;
 
     // Replaces the contents with the file's definitions; a missing file gives an
-    // empty list. Sections without a known action (or inactive, when onlyActive)
-    // are dropped. Throws Error when the file exists but cannot be read.
+    // empty list. With onlyActive, only the live ones (IsLive). Throws Error
+    // when the file exists but cannot be read.
     void LoadFromFile(const std::string& fileName, bool onlyActive);
     // Rewrites the file as sections key0, key1, ...; the old file stays intact
     // when the write fails (Error "Cannot create file ..."). Temporary files of
@@ -161,20 +197,19 @@ public:
     // reads the file's bytes, ToText is what SaveToFile writes. The file is
     // decoded and encoded by DecodeFileText and EncodeFileText: a file of
     // earlier versions reads as before, and one whose texts all fit the ANSI
-    // code page is written as they wrote it. LoadFromText returns how many
-    // sections it dropped for want of a known action.
-    int LoadFromText(std::string_view bytes, bool onlyActive, const AnsiCodePage& ansi = SystemCodePage());
+    // code page is written as they wrote it.
+    void LoadFromText(std::string_view bytes, bool onlyActive, const AnsiCodePage& ansi = SystemCodePage());
     std::string ToText(const AnsiCodePage& ansi = SystemCodePage()) const;
     void RegisterAll();
 
     // The items' definitions in list order; appending (unregistered) items
-    // holding the given ones.
+    // holding the given ones, whole.
     std::vector<THotKeyData> Definitions() const;
     void AddAll(const std::vector<THotKeyData>& definitions);
 
 private:
     void CheckIndex(int index) const;
-    int LoadFromImage(const IniImage& ini, bool onlyActive);
+    void LoadFromImage(const IniImage& ini, bool onlyActive);
 
     HotkeyPort* port_;
     std::vector<std::unique_ptr<TGlobalHotKey>> items_;

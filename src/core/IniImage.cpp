@@ -21,11 +21,6 @@ std::string Lower(std::string_view text) {
     return out;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
-}
-
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -96,6 +91,11 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
+bool SameIniName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
 std::int32_t ParseIniInteger(std::string_view text, std::int32_t fallback) {
     std::optional<std::int32_t> value;
     if (!text.empty() && text[0] == '$')
@@ -154,7 +154,7 @@ std::optional<std::string> IniImage::Read(std::string_view section, std::string_
     if (s == nullptr)
         return std::nullopt;
     for (const Entry& e : s->Entries)
-        if (SameName(e.Name, name))
+        if (SameIniName(e.Name, name))
             return e.Value; // the first occurrence counts, even without a value
     return std::nullopt;
 }
@@ -174,7 +174,7 @@ void IniImage::WriteString(std::string_view section, std::string_view name, std:
     auto found = firstSection_.find(Lower(section));
     Section& s = found != firstSection_.end() ? sections_[found->second] : AddSection(section);
     for (Entry& e : s.Entries) {
-        if (SameName(e.Name, name)) {
+        if (SameIniName(e.Name, name)) {
             e.Value = std::string(value);
             return;
         }
@@ -187,7 +187,7 @@ void IniImage::WriteInteger(std::string_view section, std::string_view name, std
 }
 
 void IniImage::EraseSection(std::string_view section) {
-    std::erase_if(sections_, [&](const Section& s) { return SameName(s.Name, section); });
+    std::erase_if(sections_, [&](const Section& s) { return SameIniName(s.Name, section); });
     Reindex();
 }
 

@@ -23,6 +23,9 @@ std::int32_t ParseIniInteger(std::string_view text, std::int32_t fallback);
 // NUL included) removed.
 std::string_view TrimBlanks(std::string_view text);
 
+// Section and entry names are the same without regard to (ASCII) letter case.
+bool SameIniName(std::string_view a, std::string_view b);
+
 class IniImage {
 public:
     struct Entry {
@@ -42,6 +45,8 @@ public:
     std::string ToText() const;
 
     const std::vector<Section>& Sections() const { return sections_; }
+    // The first section of that name, or null.
+    const Section* FindSection(std::string_view name) const;
 
     // Looks in the first section of that name; nullopt when the section or entry
     // is missing or the entry has no "=".
@@ -54,13 +59,14 @@ public:
     // the entry when missing.
     void WriteString(std::string_view section, std::string_view name, std::string_view value);
     void WriteInteger(std::string_view section, std::string_view name, std::int32_t value);
+    // Appends a section, even one whose name is used already; its entries
+    // are the caller's to fill, as they are to be written.
+    Section& AddSection(std::string_view name);
     // Removes every section of that name.
     void EraseSection(std::string_view section);
     void Clear();
 
 private:
-    Section& AddSection(std::string_view name);
-    const Section* FindSection(std::string_view name) const;
     void Reindex();
 
     std::vector<Section> sections_;

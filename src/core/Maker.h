@@ -11,6 +11,6 @@ inline constexpr const char* MakerMail = "support@pelmorra.example";
 // The settings under HKEY_CURRENT_USER.
 inline constexpr const char* SettingsKeyPath = "Software\\Pelmorra\\Corvinade\\";
 // The update endpoint used when the settings name none.
-inline constexpr const char* MakerUpdateBase = "http://corvinade.example";
+inline constexpr const char* MakerUpdateBase = "https://corvinade.example";
 
 } // namespace corvinade

@@ -20,6 +20,8 @@ std::string FailureLine(RegistrationFault fault, const THotKeyData& d, const Key
     if (fault == RegistrationFault::TakenByEarlier)
         return NameOf(d, names) + " (" + ActionDisplayName(d.Func) +
                ") could not be registered: an earlier hotkey of yours uses it.";
+    if (fault == RegistrationFault::NoAtom)
+        return NameOf(d, names) + " could not be registered: Windows has no room for another hotkey.";
     return NameOf(d, names) + " could not be registered: another program uses it.";
 }
 
@@ -50,18 +52,28 @@ const TGlobalHotKey* EarlierWithCombination(const THotkeyList& list, int index) 
     return nullptr;
 }
 
+namespace {
+
+// Why a failed item of the live list failed, an earlier one aside.
+RegistrationFault OwnFault(const TGlobalHotKey& item) {
+    return item.State() == TRegistrationState::NoAtom ? RegistrationFault::NoAtom
+                                                      : RegistrationFault::TakenElsewhere;
+}
+
+} // namespace
+
 RegistrationFault LiveItemFault(const THotkeyList& live, int index) {
-    if (!live.Items(index)->Failed())
+    const TGlobalHotKey& item = *live.Items(index);
+    if (!item.Failed())
         return RegistrationFault::None;
-    return EarlierWithCombination(live, index) ? RegistrationFault::TakenByEarlier
-                                               : RegistrationFault::TakenElsewhere;
+    return EarlierWithCombination(live, index) ? RegistrationFault::TakenByEarlier : OwnFault(item);
 }
 
 const THotKeyData* EarlierWithCombination(const std::vector<THotKeyData>& definitions, int index) {
     const THotKeyData& d = definitions.at(static_cast<std::size_t>(index));
     for (int i = 0; i < index; ++i) {
         const THotKeyData& other = definitions[static_cast<std::size_t>(i)];
-        if (other.Active && SameCombination(other, d))
+        if (IsLive(other) && SameCombination(other, d))
             return &other;
     }
     return nullptr;
@@ -70,12 +82,12 @@ const THotKeyData* EarlierWithCombination(const std::vector<THotKeyData>& defini
 RegistrationFault EditorItemFault(const std::vector<THotKeyData>& definitions, int index,
                                   const THotkeyList& live) {
     const THotKeyData& d = definitions.at(static_cast<std::size_t>(index));
-    if (!d.Active)
+    if (!IsLive(d))
         return RegistrationFault::None;
     if (EarlierWithCombination(definitions, index))
         return RegistrationFault::TakenByEarlier;
     const TGlobalHotKey* registered = live.Find(d.Key, d.Shift);
-    return registered && registered->Failed() ? RegistrationFault::TakenElsewhere : RegistrationFault::None;
+    return registered && registered->Failed() ? OwnFault(*registered) : RegistrationFault::None;
 }
 
 std::string FaultTooltip(RegistrationFault fault, const std::string& hotkeyName,
@@ -85,6 +97,8 @@ std::string FaultTooltip(RegistrationFault fault, const std::string& hotkeyName,
         break;
     case RegistrationFault::TakenElsewhere:
         return "Another program uses this combination.";
+    case RegistrationFault::NoAtom:
+        return "Windows has no room for another hotkey.";
     case RegistrationFault::TakenByEarlier:
         return "An earlier hotkey of this list, " + hotkeyName + " (" + ActionDisplayName(earlierAction) +
                "), takes this combination.";

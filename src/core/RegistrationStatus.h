@@ -16,6 +16,7 @@ enum class RegistrationFault : std::uint8_t {
     None,
     TakenElsewhere, // another program holds the combination
     TakenByEarlier, // an earlier active hotkey of the list has the same combination
+    NoAtom,         // the system had no global atom left to register it under
 };
 
 // Why item `index` of the live (registered) list is not registered; None

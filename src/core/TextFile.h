@@ -1,6 +1,7 @@
 // Whole-file text access for hotkeys.ini: read in one piece, replace in one step.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,10 @@ std::optional<std::string> ReadTextFile(const std::string& name);
 // The same for a file that must be there: a missing file throws the same
 // Error, with the system's text for a file that is not found.
 std::string ReadExistingTextFile(const std::string& name);
+
+// The file's size in bytes; nullopt when the file does not exist. Throws
+// Error("Cannot open file ...") when it exists but cannot be looked at.
+std::optional<std::uint64_t> TextFileSize(const std::string& name);
 
 // Writes content to a temporary file beside name, flushes it to disk and then
 // puts it in place of name in one step, so a failure never leaves the file

@@ -89,6 +89,16 @@ std::string ReadExistingTextFile(const std::string& name) {
     return std::move(*content);
 }
 
+std::optional<std::uint64_t> TextFileSize(const std::string& name) {
+    struct stat info {};
+    if (::stat(name.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return std::nullopt;
+        Fail("Cannot open file", name, errno);
+    }
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
 void RemoveSaveLeftovers(const std::string& name) {
     // Temporary names are NAME.XXXXXX (mkstemp).
     const std::size_t slash = name.rfind('/');

@@ -29,17 +29,13 @@ bool HeldByAnother(DWORD error) {
 }
 
 HANDLE OpenForReading(const std::string& name) {
-    return CreateFileW(Wide(name).c_str(), GENERIC_READ,
+    return CreateFileW(SystemFilePath(Wide(name)).c_str(), GENERIC_READ,
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
-// Writes and flushes content into the (already created) file temp; 0 or the error.
-DWORD WriteAndFlush(const std::wstring& temp, const std::string& content) {
-    UniqueHandle file(
-        CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return GetLastError();
+// Writes and flushes content into the open file, then closes it; 0 or the error.
+DWORD WriteAndFlush(UniqueHandle file, const std::string& content) {
     std::size_t done = 0;
     while (done < content.size()) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1 << 20));
@@ -67,7 +63,30 @@ DWORD MoveIntoPlace(const std::wstring& temp, const std::wstring& name) {
     }
 }
 
-constexpr wchar_t TempPrefix[] = L"cvn";
+// A file of the folder; the folder of a file in a root ends in its delimiter already.
+std::wstring InFolder(std::wstring folder, const std::wstring& name) {
+    if (folder.empty() || (folder.back() != L'\\' && folder.back() != L'/'))
+        folder += L'\\';
+    return folder + name;
+}
+
+// A new file in the folder, open for writing, named by SaveTempName (the
+// only names the clean-up removes) rather than by GetTempFileNameW, which
+// holds only MAX_PATH characters. The counter goes on past a name taken.
+UniqueHandle CreateTempFile(const std::wstring& folder, std::wstring& temp, DWORD& error) {
+    static unsigned long counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = SystemFilePath(InFolder(folder, Wide(SaveTempName(GetCurrentProcessId(), ++counter))));
+        UniqueHandle file(
+            CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file)
+            return file;
+        error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return UniqueHandle();
+}
 
 } // namespace
 
@@ -102,6 +121,17 @@ std::string ReadExistingTextFile(const std::string& name) {
     if (!content)
         Fail("Cannot open file", name, ERROR_FILE_NOT_FOUND);
     return std::move(*content);
+}
+
+std::optional<std::uint64_t> TextFileSize(const std::string& name) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Wide(name).c_str(), GetFileExInfoStandard, &data)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return std::nullopt;
+        Fail("Cannot open file", name, error);
+    }
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 namespace {
@@ -141,12 +171,14 @@ void RemoveSaveLeftovers(const std::string& name) {
         return; // the leftovers wait for the next save
     const std::wstring directory = Wide(DirectoryOf(name));
     WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW((directory + L"\\" + TempPrefix + L"*.tmp").c_str(), &found);
+    HANDLE search =
+        FindFirstFileW(SystemFilePath(InFolder(directory, L"corvinade-save-*.tmp")).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
+    // The pattern also meets short (8.3) names: the long name decides.
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileW((directory + L"\\" + found.cFileName).c_str());
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsSaveTempName(Utf8(found.cFileName)))
+            DeleteFileW(SystemFilePath(InFolder(directory, found.cFileName)).c_str());
     } while (FindNextFileW(search, &found));
     FindClose(search);
 }
@@ -155,14 +187,16 @@ void ReplaceTextFile(const std::string& name, const std::string& content) {
     const SaveTurn turn;
     if (!turn.Owned())
         Fail("Cannot create file", name, ERROR_TIMEOUT);
-    wchar_t temp[MAX_PATH];
-    if (!GetTempFileNameW(Wide(DirectoryOf(name)).c_str(), TempPrefix, 0, temp))
-        Fail("Cannot create file", name, GetLastError());
-    DWORD error = WriteAndFlush(temp, content);
+    std::wstring temp;
+    DWORD error = 0;
+    UniqueHandle file = CreateTempFile(Wide(DirectoryOf(name)), temp, error);
+    if (!file)
+        Fail("Cannot create file", name, error);
+    error = WriteAndFlush(std::move(file), content);
     if (error == 0)
-        error = MoveIntoPlace(temp, Wide(name));
+        error = MoveIntoPlace(temp, SystemFilePath(Wide(name)));
     if (error != 0) {
-        DeleteFileW(temp);
+        DeleteFileW(temp.c_str());
         Fail("Cannot create file", name, error);
     }
 }

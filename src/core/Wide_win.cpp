@@ -41,6 +41,26 @@ std::string ModuleFileName(HMODULE module) {
     }
 }
 
+// Made whole first: the prefix also turns off the system's corrections.
+std::wstring SystemFilePath(const std::wstring& path) {
+    if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0)
+        return path;
+    std::wstring full(path.size() + 1, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0)
+            return path;
+        const bool fits = length < full.size();
+        full.resize(length);
+        if (fits)
+            break;
+    }
+    if (full.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return full.size() > 2 && full[1] == L':' ? L"\\\\?\\" + full : path;
+}
+
 namespace {
 
 // CP_ACP through the system's own tables. A system whose ANSI code page is

@@ -22,6 +22,11 @@ std::string WindowText(HWND window);
 // The full path of the module's file (the program's own for nullptr).
 std::string ModuleFileName(HMODULE module = nullptr);
 
+// A path as the file calls take it: one too long for MAX_PATH as a full
+// path with the "\\?\" prefix ("\\?\UNC\" for a share), which lifts the
+// limit; a shorter one as it is.
+std::wstring SystemFilePath(const std::wstring& path);
+
 // A numbered resource such as IDC_ARROW or IDI_WARNING, which the headers
 // spell for the ANSI calls, for the wide ones.
 inline LPCWSTR ResourceId(LPCSTR id) {

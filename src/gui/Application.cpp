@@ -8,10 +8,10 @@
 #include "gui/Dpi.h"
 #include "gui/Form.h"
 #include "gui/Guarded.h"
+#include "gui/HandlerScope.h"
 #include "gui/Handles.h"
 
-#include <windowsx.h>
-
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 
@@ -38,7 +38,13 @@ std::string ModuleBaseName(HINSTANCE instance) {
     return name;
 }
 
-// Posted to the application window when the first task waits.
+// Posted to the application window when a released form waits.
+UINT DeleteReleasedMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"Corvinade.Application.DeleteReleased");
+    return message;
+}
+
+// Posted to the application window when work waits, to wake the loop.
 UINT RunPostedMessage() {
     static const UINT message = ::RegisterWindowMessageW(L"Corvinade.Application.RunPosted");
     return message;
@@ -78,7 +84,7 @@ Application::Application(HINSTANCE instance) : hinstance_(instance), title_(Modu
 
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
+    wc.lpfnWndProc = ClassProcedure;
     wc.hInstance = instance;
     wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
     wc.lpszClassName = kWindowClass;
@@ -86,8 +92,8 @@ Application::Application(HINSTANCE instance) : hinstance_(instance), title_(Modu
 
     instance_ = this;
     // A tool window is never given a taskbar button; it stays hidden anyway.
-    window_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, Wide(title_).c_str(), WS_POPUP, 0, 0, 0, 0,
-                                nullptr, nullptr, instance, nullptr);
+    ::CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, Wide(title_).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                      nullptr, instance, static_cast<Window*>(this));
     if (!window_) {
         instance_ = nullptr;
         throw std::runtime_error("Cannot create the application window");
@@ -95,11 +101,12 @@ Application::Application(HINSTANCE instance) : hinstance_(instance), title_(Modu
 }
 
 Application::~Application() {
-    hooks_.Clear();
+    RemoveAllMessageHooks();
     posted_.clear();
-    OnMessage = nullptr;
+    while (!released_.empty())
+        Form::DeleteReleased(released_.back()); // takes itself off the list
+    OnHotkey = nullptr;
     ::DestroyWindow(window_);
-    window_ = nullptr;
     instance_ = nullptr;
     ::UnregisterClassW(kWindowClass, hinstance_);
     DropPendingQuit();
@@ -112,12 +119,14 @@ void Application::SetTitle(std::string title) {
 
 void Application::Run() {
     MSG msg;
+    RunPendingWork();
     while (!terminated_) {
         if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
             terminated_ = true;
             break;
         }
         Dispatch(msg);
+        RunPendingWork();
     }
     DropPendingQuit();
 }
@@ -140,6 +149,7 @@ void Application::ProcessMessages() {
             return;
         }
         Dispatch(msg);
+        RunPendingWork();
     }
 }
 
@@ -156,26 +166,10 @@ bool Application::HandleOneMessage() {
 
 void Application::Dispatch(MSG& msg) {
     Guarded([&] {
-        bool handled = false;
-        // Hotkeys for our window reach the hook in the window procedure, the
-        // one place every loop (the system's too) passes them through.
-        if (OnMessage && !IsHotkeyForUs(msg))
-            OnMessage(msg, handled);
-        if (handled || Form::HandleDialogKey(msg))
+        if (Form::HandleDialogKey(msg))
             return;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
-    });
-}
-
-LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    Application* app = instance_;
-    if (!app || (app->window_ && app->window_ != hwnd))
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    return GuardedResult(0, [&] {
-        if (!app->window_)
-            app->window_ = hwnd; // messages of CreateWindowEx itself
-        return app->HandleWindowMessage(msg, wParam, lParam);
     });
 }
 
@@ -186,49 +180,64 @@ UINT Application::LiveHandlesMessage() {
 
 void Application::Post(std::function<void()> task) {
     posted_.push_back(std::move(task));
+    WakeLoop();
+}
+
+void Application::DeleteLater(Form* form) {
+    if (std::ranges::find(released_, form) == released_.end())
+        released_.push_back(form);
+    ::PostMessageW(window_, DeleteReleasedMessage(), 0, 0);
+}
+
+// A form busy now asks again when its last handler returns.
+void Application::DeleteReleasedForms() {
+    for (Form* form : std::vector(released_))
+        if (std::ranges::find(released_, form) != released_.end() && !form->Busy())
+            Form::DeleteReleased(form);
+}
+
+void Application::ForgetDeleteLater(Form* form) {
+    std::erase(released_, form);
+}
+
+// A message for GetMessage to return with, so that the outermost loop comes
+// round to the waiting tasks; one is enough while it is on its way.
+void Application::WakeLoop() {
     if (posted_.size() == 1)
         ::PostMessageW(window_, RunPostedMessage(), 0, 0);
 }
 
-// One task per message, taken off the queue before it runs: a task may post
-// more, or run a modal loop in which the next ones run.
-void Application::RunPostedTask() {
-    if (posted_.empty())
+// Each task is taken off the queue before it runs: it may post more, which
+// run after it, or run a modal loop, inside which none of them runs.
+void Application::RunPendingWork() {
+    if (!HandlerScope::Outermost())
         return;
-    std::function<void()> task = std::move(posted_.front());
-    posted_.pop_front();
-    if (!posted_.empty())
-        ::PostMessageW(window_, RunPostedMessage(), 0, 0);
-    Guarded([&] { task(); });
+    while (!posted_.empty() && !terminated_) {
+        std::function<void()> task = std::move(posted_.front());
+        posted_.pop_front();
+        HandlerScope running;
+        Guarded([&] { task(); });
+    }
 }
 
-LRESULT Application::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT Application::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == LiveHandlesMessage() && msg != 0)
         return wParam == 0 ? LiveGdiObjects() : LiveKernelHandles();
-    if (msg == RunPostedMessage() && msg != 0) {
-        RunPostedTask();
+    if (msg == RunPostedMessage() && msg != 0)
+        return 0; // only wakes the loop: the work runs at the outermost one
+    if (msg == DeleteReleasedMessage() && msg != 0) {
+        DeleteReleasedForms();
         return 0;
     }
-    // A key field with the focus takes a hotkey of ours as its key.
-    if (msg == WM_HOTKEY)
+    if (msg == WM_HOTKEY) {
+        // A key field with the focus takes a hotkey of ours as its key.
         if (Control* focused = Control::FromHandle(::GetFocus());
             focused && focused->TakeHotkey(HIWORD(lParam), LOWORD(lParam)))
             return 0;
-    if (msg == WM_HOTKEY && OnMessage) {
-        DWORD pos = ::GetMessagePos();
-        MSG m = {window_,
-                 msg,
-                 wParam,
-                 lParam,
-                 static_cast<DWORD>(::GetMessageTime()),
-                 {GET_X_LPARAM(pos), GET_Y_LPARAM(pos)}};
-        bool handled = false;
-        OnMessage(m, handled);
-        if (handled)
-            return 0;
+        if (OnHotkey)
+            OnHotkey(LOWORD(lParam), HIWORD(lParam));
+        return 0;
     }
-    if (LRESULT result = 0; hooks_.Run(msg, wParam, lParam, result))
-        return result;
     // Log-off or shut-down: the session may end as soon as this returns, so
     // the program ends now. Saves replace their file in one step, and a row
     // being edited is dropped, never half-written.
@@ -268,14 +277,6 @@ void Application::ShowException(const std::string& text) noexcept {
     } catch (...) {
         ShowMessageBox(DialogOwner(), text, nullptr, MB_OK | MB_ICONERROR);
     }
-}
-
-int Application::HookMainWindow(MainWindowHook hook) {
-    return hooks_.Add(std::move(hook));
-}
-
-void Application::UnhookMainWindow(int id) {
-    hooks_.Remove(id);
 }
 
 void Application::HideTaskbarButton() {

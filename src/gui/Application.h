@@ -12,18 +12,17 @@
 #include <utility>
 #include <vector>
 
-#include "gui/MessageHooks.h"
+#include "gui/Window.h"
 
 namespace corvinade::gui {
 
 class Form;
 
-class Application {
+// The application window is a Window: other objects hook its messages
+// (AddMessageHook) for the timers, the tray icon's callbacks and the
+// session's news.
+class Application : public Window {
 public:
-    // Called from the application window's procedure before anything else;
-    // true means handled, and `result` is the answer.
-    using MainWindowHook = MessageHooks::Hook;
-
     explicit Application(HINSTANCE instance);
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -37,16 +36,14 @@ public:
     static UINT LiveHandlesMessage();
 
     HINSTANCE InstanceHandle() const { return hinstance_; }
-    HWND Handle() const { return window_; }
     void SetTitle(std::string title);
     const std::string& Title() const { return title_; }
 
-    // The application's message hook: sees every message any loop of ours
-    // takes from the queue before it is dispatched, and every WM_HOTKEY for
-    // the application window exactly once, also inside the system's modal
-    // loops (message boxes, file dialogs, popup menus). Setting `handled`
-    // skips the normal handling.
-    std::function<void(MSG& msg, bool& handled)> OnMessage;
+    // A hotkey of the program was pressed (WM_HOTKEY: MOD_* modifiers, the
+    // key), unless a key field with the focus took it as its key. It comes
+    // once, whichever loop runs (the system's message boxes, file dialogs
+    // and menus included), after the application window's hooks.
+    std::function<void(unsigned modifiers, unsigned key)> OnHotkey;
 
     // The message loop, until Terminate.
     void Run();
@@ -64,16 +61,20 @@ public:
     // The default error display: an error box captioned with the title.
     void ShowException(const std::string& text) noexcept;
 
-    // Runs `task` from the application window once the handler running now
-    // has returned (and whatever loop runs then dispatches it): for work
-    // that must not happen inside a save, a modal run or a message box of
-    // the caller. Tasks run in the order they were posted; an error of one
-    // is shown and the next still runs. Tasks still waiting at the end are
-    // dropped.
+    // Runs `task` from the outermost message loop (Run, or ProcessMessages
+    // called outside every handler), once no handler, modal run, message box
+    // or posted task of ours is on the stack: for work that must not happen
+    // inside a save, a modal run or a message box of the caller. Posted
+    // during a modal run, it waits until the run has ended. Tasks run in the
+    // order they were posted; an error of one is shown and the next still
+    // runs. Tasks still waiting at the end are dropped.
     void Post(std::function<void()> task);
-
-    int HookMainWindow(MainWindowHook hook);
-    void UnhookMainWindow(int id);
+    // Deletes a released form (see Form::Release) by a message to the
+    // application window, once no handler of the form runs; one still
+    // waiting at the end goes with the application.
+    void DeleteLater(Form* form);
+    // A form waiting for DeleteLater was deleted.
+    void ForgetDeleteLater(Form* form);
 
     void SetMainForm(Form* form) { mainForm_ = form; }
     Form* MainForm() const { return mainForm_; }
@@ -87,20 +88,21 @@ public:
     HWND DialogOwner() const;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Dispatch(MSG& msg);
-    bool IsHotkeyForUs(const MSG& msg) const { return msg.message == WM_HOTKEY && msg.hwnd == window_; }
-    void RunPostedTask();
+    // Deletes the released forms that no handler runs in any more.
+    void DeleteReleasedForms();
+    // At the outermost loop: the posted tasks.
+    void RunPendingWork();
+    void WakeLoop();
 
     static Application* instance_;
     HINSTANCE hinstance_;
-    HWND window_ = nullptr;
     std::string title_;
     bool terminated_ = false;
     Form* mainForm_ = nullptr;
-    MessageHooks hooks_;
     std::deque<std::function<void()>> posted_;
+    std::vector<Form*> released_;
 };
 
 // The application; one must exist.

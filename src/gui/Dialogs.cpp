@@ -3,6 +3,7 @@
 
 #include "core/Wide_win.h"
 #include "gui/Application.h"
+#include "gui/HandlerScope.h"
 
 namespace corvinade::gui {
 
@@ -37,6 +38,7 @@ int MessageDlg(const std::string& text, DialogKind kind, UINT buttons) {
 }
 
 int ShowMessageBox(HWND owner, const std::string& text, const char* caption, UINT flags) {
+    HandlerScope showing; // posted work waits for the box
     return ::MessageBoxW(owner, Wide(text).c_str(), caption ? Wide(caption).c_str() : nullptr, flags);
 }
 

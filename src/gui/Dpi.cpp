@@ -6,6 +6,7 @@
 
 #include "core/Wide_win.h"
 #include "gui/Handles.h"
+#include "gui/SystemLibrary.h"
 
 namespace corvinade::gui {
 
@@ -14,8 +15,7 @@ namespace {
 // Entry points missing before Windows 10 (and some missing in Wine), looked
 // up once.
 template <class Fn> Fn User32Entry(const char* name) {
-    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, name))) : nullptr;
+    return FindSystemFunction<Fn>("user32.dll", name);
 }
 
 } // namespace

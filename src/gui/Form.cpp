@@ -9,6 +9,7 @@
 #include "gui/Controls.h"
 #include "gui/Dpi.h"
 #include "gui/Guarded.h"
+#include "gui/HandlerScope.h"
 #include "gui/Panel.h"
 #include "gui/WindowClass.h"
 
@@ -27,12 +28,6 @@ HINSTANCE ModuleInstance() {
     return ::GetModuleHandleW(nullptr);
 }
 
-// Posted to a form by Release; registered so it never meets a form's own.
-UINT ReleaseMessage() {
-    static const UINT message = ::RegisterWindowMessageW(L"Corvinade.Form.Release");
-    return message;
-}
-
 void RegisterFormClass(WNDPROC proc) {
     RegisterWindowClass({.name = kFormClass,
                          .proc = proc,
@@ -41,42 +36,58 @@ void RegisterFormClass(WNDPROC proc) {
                          .programIcon = true});
 }
 
-struct DisableWalk {
-    HWND except;
-    std::vector<HWND> disabled;
-};
+// The window a modal run disables: the one asked for, else the form's
+// owner. One that is hidden takes no input and is left alone (the hidden
+// application window keeps the tray's menu and the hotkeys working).
+HWND ModalOwner(HWND form, HWND requested) {
+    HWND owner = requested ? requested : ::GetWindow(form, GW_OWNER);
+    if (!owner || owner == form || !::IsWindowVisible(owner) || !::IsWindowEnabled(owner))
+        return nullptr;
+    return owner;
+}
 
-BOOL CALLBACK DisableOne(HWND window, LPARAM param) {
-    auto& walk = *reinterpret_cast<DisableWalk*>(param);
-    if (window == walk.except || !::IsWindowVisible(window) || !::IsWindowEnabled(window))
-        return TRUE;
-    try {
-        walk.disabled.push_back(window);
-    } catch (...) {
-        return FALSE;
+RECT WorkAreaOf(HMONITOR monitor) {
+    MONITORINFO info = {sizeof info};
+    if (!::GetMonitorInfoW(monitor, &info))
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    return info.rcWork;
+}
+
+// A window of `width` x `height` where `position` puts it: no larger than
+// the work area of its monitor and wholly on it. The monitor is the
+// owner's, or the cursor's for a window without a visible owner (the first
+// one the user asked for), or the one at the designed place.
+RECT PlaceOnScreen(Position position, HWND owner, int left, int top, int width, int height) {
+    HMONITOR monitor = nullptr;
+    RECT around = {};
+    if (position == Position::OwnerCenter && owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
+        ::GetWindowRect(owner, &around);
+        monitor = ::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST);
+    } else if (position != Position::Designed) {
+        POINT cursor = {};
+        ::GetCursorPos(&cursor);
+        monitor = ::MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY);
+        around = WorkAreaOf(monitor);
+    } else {
+        const RECT designed = {left, top, left + width, top + height};
+        monitor = ::MonitorFromRect(&designed, MONITOR_DEFAULTTONEAREST);
     }
-    ::EnableWindow(window, FALSE);
-    return TRUE;
-}
-
-// The enabled, visible top-level windows of this thread but `except`,
-// disabled for a modal run.
-std::vector<HWND> DisableThreadWindows(HWND except) {
-    DisableWalk walk{except, {}};
-    ::EnumThreadWindows(::GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&walk));
-    return std::move(walk.disabled);
-}
-
-void EnableWindows(const std::vector<HWND>& windows) {
-    for (HWND window : windows)
-        if (::IsWindow(window))
-            ::EnableWindow(window, TRUE);
+    const RECT work = WorkAreaOf(monitor);
+    width = std::min<int>(width, work.right - work.left);
+    height = std::min<int>(height, work.bottom - work.top);
+    if (position != Position::Designed) {
+        left = around.left + (around.right - around.left - width) / 2;
+        top = around.top + (around.bottom - around.top - height) / 2;
+    }
+    left = std::clamp<int>(left, work.left, work.right - width);
+    top = std::clamp<int>(top, work.top, work.bottom - height);
+    return {left, top, left + width, top + height};
 }
 
 } // namespace
 
 Form::Form(const FormArgs& args) : designClient_{args.clientWidth, args.clientHeight} {
-    RegisterFormClass(WindowProc);
+    RegisterFormClass(ClassProcedure);
     DWORD style = args.style & ~WS_VISIBLE; // shown through Show / ShowModal
     HWND owner = args.owner;
     if (!owner && Application::Instance())
@@ -84,34 +95,26 @@ Form::Form(const FormArgs& args) : designClient_{args.clientWidth, args.clientHe
     // Created at the system dpi, then placed at the dpi of its screen.
     dpi_ = ScreenDpi();
     ::CreateWindowExW(args.exStyle, kFormClass, Wide(args.caption).c_str(), style, 0, 0, 0, 0, owner, nullptr,
-                      ModuleInstance(), this);
+                      ModuleInstance(), static_cast<Window*>(this));
     if (!window_)
         throw Error("Cannot create window \"" + args.caption + "\"");
     dpi_ = WindowDpi(window_);
     RECT frame = {0, 0, Scale(args.clientWidth), Scale(args.clientHeight)};
     AdjustWindowRectForDpi(frame, style, args.exStyle, dpi_);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    int left = Scale(args.left), top = Scale(args.top);
     const Position position = args.center ? Position::ScreenCenter : args.position;
-    if (position != Position::Designed) {
-        RECT work = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        RECT around = work;
-        if (position == Position::OwnerCenter && args.owner && ::IsWindowVisible(args.owner))
-            ::GetWindowRect(args.owner, &around);
-        left = around.left + (around.right - around.left - width) / 2;
-        top = around.top + (around.bottom - around.top - height) / 2;
-        // Wholly on the work area where it fits.
-        left = std::max<int>(work.left, std::min<int>(left, work.right - width));
-        top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
-    }
-    ::SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT placed = PlaceOnScreen(position, args.owner, Scale(args.left), Scale(args.top),
+                                      frame.right - frame.left, frame.bottom - frame.top);
+    ::SetWindowPos(window_, nullptr, placed.left, placed.top, placed.right - placed.left,
+                   placed.bottom - placed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (args.minClientWidth > 0 || args.minClientHeight > 0)
+        SetScrollMinimum({args.minClientWidth, args.minClientHeight});
 }
 
 Form::~Form() {
-    releasePending_ = false; // we may be that release; the messages below must not repeat it
-    deleting_ = false;       // the form part is whole again: its window's last messages are ours
-    if (Application* app = Application::Instance(); app && app->MainForm() == this)
+    Application* app = Application::Instance();
+    if (app && releasePending_)
+        app->ForgetDeleteLater(this);
+    if (app && app->MainForm() == this)
         app->SetMainForm(nullptr);
     if (window_)
         ::DestroyWindow(window_);
@@ -125,7 +128,8 @@ bool Form::IsFormWindow(HWND window) {
 
 void Form::Show() {
     RunCreateOnce();
-    ::ShowWindow(window_, SW_SHOW);
+    // Asked for again while minimized, it comes back as it was.
+    ::ShowWindow(window_, ::IsIconic(window_) ? SW_RESTORE : SW_SHOW);
     ::BringWindowToTop(window_);
 }
 
@@ -169,35 +173,44 @@ void Form::SetClientSize(int designWidth, int designHeight) {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int Form::ShowModal() {
-    if (modal_ || Visible())
-        throw Error("Cannot make a visible window modal");
+int Form::ShowModal(HWND disable) {
+    if (modal_)
+        throw Error("The window is shown modally already");
+    Application& app = App();
+    if (app.Terminated())
+        return IDCANCEL;
     RunCreateOnce();
     HWND previousActive = ::GetActiveWindow();
     if (::GetCapture())
         ::ReleaseCapture();
-    std::vector<HWND> disabled = DisableThreadWindows(window_);
+    HandlerScope running;
+    HWND owner = ModalOwner(window_, disable);
+    if (owner)
+        ::EnableWindow(owner, FALSE);
+    ::EnableWindow(window_, TRUE); // a window shown already may have been disabled
     modal_ = true;
     modalResult_ = 0;
     // Undone on every way out, an error in OnShow included.
     struct Restore {
         Form& form;
-        std::vector<HWND>& disabled;
+        HWND owner;
         HWND previousActive;
         ~Restore() {
-            // Enabled first, so that hiding hands activation back to them.
-            EnableWindows(disabled);
+            // The owner first, so that hiding hands activation back to it
+            // and never to another program.
+            if (owner && ::IsWindow(owner))
+                ::EnableWindow(owner, TRUE);
             if (form.window_)
                 form.Hide();
-            if (previousActive && ::IsWindow(previousActive) && ::IsWindowEnabled(previousActive))
+            if (previousActive && ::IsWindow(previousActive) && ::IsWindowEnabled(previousActive) &&
+                ::IsWindowVisible(previousActive))
                 ::SetActiveWindow(previousActive);
             form.modal_ = false;
         }
-    } restore{*this, disabled, previousActive};
+    } restore{*this, owner, previousActive};
 
     Show();
     ::SetForegroundWindow(window_); // a dialog comes up active
-    Application& app = App();
     while (modalResult_ == 0) {
         if (app.Terminated() || !Visible()) {
             modalResult_ = IDCANCEL;
@@ -215,6 +228,8 @@ void Form::SetModalResult(int result) {
 }
 
 void Form::Close() {
+    if (CanClose && !CanClose())
+        return;
     if (OnClose)
         OnClose();
     if (modal_) {
@@ -229,10 +244,32 @@ void Form::Close() {
 }
 
 void Form::Release() {
-    if (window_)
-        ::PostMessageW(window_, ReleaseMessage(), 0, 0);
-    else
-        delete this;
+    if (releasePending_)
+        return;
+    releasePending_ = true;
+    if (Application* app = Application::Instance())
+        app->DeleteLater(this);
+    else if (handlerDepth_ == 0)
+        DeleteReleased(this);
+}
+
+Form::HandlerGuard::HandlerGuard(HWND window) : form_(FromHandle(::GetAncestor(window, GA_ROOT))) {
+    if (form_)
+        ++form_->handlerDepth_;
+}
+
+// The last handler out hands the release to a message of its own: the
+// window procedures still returning must not meet a destroyed window.
+Form::HandlerGuard::~HandlerGuard() {
+    if (form_ && --form_->handlerDepth_ == 0 && form_->releasePending_)
+        if (Application* app = Application::Instance())
+            app->DeleteLater(form_);
+}
+
+void Form::DeleteReleased(Form* form) {
+    if (form->window_)
+        ::DestroyWindow(form->window_);
+    delete form;
 }
 
 bool Form::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) {
@@ -271,8 +308,7 @@ void Form::RestoreFocus() {
 }
 
 Form* Form::FromHandle(HWND window) {
-    return IsFormWindow(window) ? reinterpret_cast<Form*>(::GetWindowLongPtrW(window, GWLP_USERDATA))
-                                : nullptr;
+    return dynamic_cast<Form*>(Window::FromHandle(window));
 }
 
 void Form::ApplyDpi(int dpi, const RECT* suggested) {
@@ -415,15 +451,17 @@ bool Form::HandleDialogKey(MSG& msg) {
 }
 
 void Form::FocusMoved(HWND focus) {
-    for (HWND w = focus ? ::GetParent(focus) : nullptr; w; w = ::GetParent(w))
-        if (auto* scrolled = dynamic_cast<ScrollingPanel*>(Control::FromHandle(w)))
+    for (HWND w = focus ? ::GetParent(focus) : nullptr; w; w = ::GetParent(w)) {
+        Control* control = Control::FromHandle(w);
+        if (auto* scrolled = dynamic_cast<ScrollingPanel*>(control))
             scrolled->ScrollIntoView(focus);
+        else if (auto* container = control ? dynamic_cast<Container*>(control) : FromHandle(w))
+            container->ScrollChildIntoView(focus);
+    }
 }
 
 LRESULT Form::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    if (hooks_.Run(msg, wParam, lParam, result))
-        return result;
     if (HandleMessage(msg, wParam, lParam, result) || HandleContainerMessage(msg, wParam, lParam, result))
         return result;
     switch (msg) {
@@ -437,9 +475,15 @@ LRESULT Form::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (Button* button = DialogButton(LOWORD(wParam) == IDCANCEL))
                 button->Click();
         return 0;
-    case WM_DPICHANGED:
-        ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+    case WM_DPICHANGED: {
+        // No larger than the work area of the monitor it moved to.
+        RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+        const RECT work = WorkAreaOf(::MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST));
+        suggested.right = suggested.left + std::min(suggested.right - suggested.left, work.right - work.left);
+        suggested.bottom = suggested.top + std::min(suggested.bottom - suggested.top, work.bottom - work.top);
+        ApplyDpi(LOWORD(wParam), &suggested);
         return 0;
+    }
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:
     case WM_THEMECHANGED:
@@ -479,52 +523,6 @@ LRESULT Form::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return ::DefWindowProcW(window_, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->window_ = hwnd;
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<Form*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!form)
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        form->window_ = nullptr;
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-    // While a released form is being deleted, its derived parts are already
-    // gone: messages its children send meanwhile get the default handling.
-    if (form->deleting_)
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    if (msg == ReleaseMessage() && msg != 0) {
-        form->releasePending_ = true;
-        if (form->handlerDepth_ == 0)
-            DeleteReleased(form);
-        return 0;
-    }
-
-    ++form->handlerDepth_;
-    LRESULT result = 0;
-    try {
-        result = form->WindowMessage(msg, wParam, lParam);
-    } catch (...) {
-        if (msg == WM_PAINT)
-            ::ValidateRect(hwnd, nullptr); // or the error box would bring the same error again
-        HandleCurrentException();
-    }
-    // The release waits for the outermost handler of this form to return.
-    if (--form->handlerDepth_ == 0 && form->releasePending_)
-        DeleteReleased(form);
-    return result;
-}
-
-void Form::DeleteReleased(Form* form) {
-    form->releasePending_ = false;
-    form->deleting_ = true;
-    delete form;
 }
 
 } // namespace corvinade::gui

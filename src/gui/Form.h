@@ -9,15 +9,16 @@
 #include <vector>
 
 #include "gui/Controls.h"
-#include "gui/MessageHooks.h"
+#include "gui/Window.h"
 
 namespace corvinade::gui {
 
-// Where a form first shows.
+// Where a form first shows. Wherever that is, it opens inside the work area
+// of the monitor it is on, no larger than that.
 enum class Position {
     Designed,     // at left/top
-    ScreenCenter, // centred in the work area
-    OwnerCenter,  // centred on its owner window (on the work area when hidden)
+    ScreenCenter, // centred in the work area of the monitor with the cursor
+    OwnerCenter,  // centred on its owner window (as ScreenCenter when that is hidden)
 };
 
 // Geometry in design pixels (96 dpi); the form scales it.
@@ -29,6 +30,9 @@ struct FormArgs {
     HWND owner = nullptr; // default: the application window
     bool center = false;  // centred in the work area instead of left/top
     Position position = Position::Designed;
+    // Below this client size the controls scroll instead of squeezing
+    // (SetScrollMinimum); 0: they follow any size.
+    int minClientWidth = 0, minClientHeight = 0;
 };
 
 // A form is the container of its controls and lays them out at its own dpi,
@@ -36,14 +40,13 @@ struct FormArgs {
 // a dialog's: Tab and Shift+Tab in creation order, into panels and pages,
 // Enter for the default button, Esc for the cancel button, Alt+letter for
 // the "&" mnemonics, Ctrl+Tab for the pages of a page control with tabs.
-class Form : public Container {
+class Form : public Window, public Container {
 public:
     explicit Form(const FormArgs& args);
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
     virtual ~Form();
 
-    HWND Handle() const { return window_; }
     static bool IsFormWindow(HWND window);
     // The form of a top-level window of ours, or null.
     static Form* FromHandle(HWND window);
@@ -66,6 +69,7 @@ public:
     // designed client size laid out at `dpi`: the dpi of the monitor there.
     void PlaceAt(int left, int top, int dpi);
 
+    // Shows the form, restored when it is minimized, on top.
     void Show();
     void Hide();
     bool Visible() const;
@@ -81,23 +85,48 @@ public:
     // Client size in design pixels, scaled here.
     void SetClientSize(int designWidth, int designHeight);
 
-    // Shows the form modally: the other windows of the thread are disabled
-    // and a nested loop (through the application's message hook) runs until
-    // ModalResult is set, the form closes or the application terminates.
-    // Returns ModalResult (IDCANCEL when it ends without one).
-    int ShowModal();
+    // Shows the form modally, as the system's dialogs run: `disable` (by
+    // default the form's owner) is disabled, the form enabled and shown, and
+    // a nested loop runs until ModalResult is set, the form closes or the
+    // application terminates; the owner is enabled again before the form
+    // hides. A form shown already goes on modally where it is. Returns
+    // ModalResult (IDCANCEL when it ends without one, or at once once the
+    // application terminates).
+    int ShowModal(HWND disable = nullptr);
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int result);
     bool Modal() const { return modal_; }
 
-    // Closing: OnClose runs, then a modal form ends its modal run with
-    // IDCANCEL (unless a result is set), the main form terminates the
-    // application, any other form hides.
+    // Closing (a Close button, Esc, the close box): CanClose is asked first
+    // and may keep the form open; then OnClose runs, a modal form ends its
+    // modal run with IDCANCEL (unless a result is set), the main form
+    // terminates the application, any other form hides.
     void Close();
+    std::function<bool()> CanClose;
     // Deletes this heap-allocated form (window included) later, by a message
-    // posted to the form itself, and never while one of the form's message
-    // handlers is still running: the caller may go on using the form.
+    // posted to the form, never while a handler of the form or of one of its
+    // controls is on the stack: the caller may go on using the form. The
+    // application takes the form over, and deletes it at its own end if the
+    // loop never came round to it.
     void Release();
+    // How a released form ends, once no handler of it runs (Busy): its
+    // window first, while the whole object still answers the window's last
+    // messages, then the object.
+    static void DeleteReleased(Form* form);
+    bool Busy() const { return handlerDepth_ > 0; }
+
+    // Held by every window procedure of the form and of its controls while
+    // it runs: a release waits for the last one to return.
+    class HandlerGuard {
+    public:
+        explicit HandlerGuard(HWND window); // the form of the window's top-level window, if any
+        ~HandlerGuard();
+        HandlerGuard(const HandlerGuard&) = delete;
+        HandlerGuard& operator=(const HandlerGuard&) = delete;
+
+    private:
+        Form* form_;
+    };
 
     // Events, assigned by the owner. OnCreate runs once before the form is
     // first shown, when the window and its controls exist and the handlers
@@ -108,14 +137,6 @@ public:
     // the form took it as a shortcut of its own.
     std::function<bool(WPARAM key)> OnShortcutKey;
 
-    // Another object's look at each message of the window before the form's
-    // own handling (the tray icon watches its owner being minimized); true
-    // means handled, with `result` as the answer. The hooking object removes
-    // its hook before it goes.
-    using MessageHook = MessageHooks::Hook;
-    int AddMessageHook(MessageHook hook) { return hooks_.Add(std::move(hook)); }
-    void RemoveMessageHook(int id) { hooks_.Remove(id); }
-
 protected:
     // For derived forms: called first for every message of the window;
     // true means handled, with `result` as the answer.
@@ -125,9 +146,7 @@ protected:
     virtual void DpiChanged() {}
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
-    static void DeleteReleased(Form* form);
-    LRESULT WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void SetVisibleState(bool visible);
     void RunCreateOnce();
     void RememberFocus();
@@ -137,8 +156,6 @@ private:
     bool SwitchPage(bool forward);
     void NextDialogControl(WPARAM target, bool isWindow);
 
-    HWND window_ = nullptr;
-    MessageHooks hooks_;
     int dpi_ = DesignDpi;
     SIZE designClient_ = {0, 0};
     bool created_ = false;
@@ -148,7 +165,6 @@ private:
     HWND focus_ = nullptr;
     int handlerDepth_ = 0;
     bool releasePending_ = false;
-    bool deleting_ = false;
 };
 
 } // namespace corvinade::gui

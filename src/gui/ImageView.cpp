@@ -85,10 +85,11 @@ void Bitmap32::Unselect() {
 }
 
 ImageView::ImageView(HWND parent, int left, int top, int width, int height) : layer_(*this) {
-    RegisterImageViewClass(WindowProc);
-    HWND window = ::CreateWindowExW(WS_EX_STATICEDGE | WS_EX_NOPARENTNOTIFY, kImageViewClass, L"",
-                                    WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_CLIPSIBLINGS, left,
-                                    top, width, height, parent, nullptr, ::GetModuleHandleW(nullptr), this);
+    RegisterImageViewClass(ClassProcedure);
+    HWND window =
+        ::CreateWindowExW(WS_EX_STATICEDGE | WS_EX_NOPARENTNOTIFY, kImageViewClass, L"",
+                          WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_CLIPSIBLINGS, left, top, width,
+                          height, parent, nullptr, ::GetModuleHandleW(nullptr), static_cast<Window*>(this));
     if (!window)
         throw Error("Cannot create the image view");
     accessible_ = std::make_unique<AccessibleWindow>(window, static_cast<AccessibleContent&>(*this));
@@ -96,12 +97,14 @@ ImageView::ImageView(HWND parent, int left, int top, int width, int height) : la
 }
 
 ImageView::~ImageView() {
-    if (HWND window = window_.Get())
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    if (HWND window = window_) {
+        Forget();
+        ::DestroyWindow(window);
+    }
 }
 
 void ImageView::Place(int left, int top, int width, int height) {
-    ::SetWindowPos(window_.Get(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ImageView::SetImage(Bitmap32 image) {
@@ -109,7 +112,7 @@ void ImageView::SetImage(Bitmap32 image) {
     shade_.reset();
     scroll_ = {0, 0};
     UpdateScrollBars();
-    ::InvalidateRect(window_.Get(), nullptr, FALSE);
+    ::InvalidateRect(window_, nullptr, FALSE);
     CheckScreenReaderName();
 }
 
@@ -133,30 +136,30 @@ std::optional<long> ImageView::AccessibleRole() const {
 
 void ImageView::SetShade(std::uint32_t shade, const RECT& clear) {
     shade_ = Shade{Shader(shade), clear};
-    ::InvalidateRect(window_.Get(), nullptr, FALSE);
+    ::InvalidateRect(window_, nullptr, FALSE);
 }
 
 void ImageView::RemoveShade() {
     if (!shade_)
         return;
     shade_.reset();
-    ::InvalidateRect(window_.Get(), nullptr, FALSE);
+    ::InvalidateRect(window_, nullptr, FALSE);
 }
 
 void ImageView::InvalidateHostRect(const RECT& area) {
     RECT r = area;
     ::OffsetRect(&r, -scroll_.x, -scroll_.y);
-    ::InvalidateRect(window_.Get(), &r, FALSE);
+    ::InvalidateRect(window_, &r, FALSE);
 }
 
 void ImageView::ScrollTo(int x, int y) {
     RECT client;
-    ::GetClientRect(window_.Get(), &client);
+    ::GetClientRect(window_, &client);
     x = std::clamp(x, 0, std::max<int>(0, image_.Width() - client.right));
     y = std::clamp(y, 0, std::max<int>(0, image_.Height() - client.bottom));
     if (x == scroll_.x && y == scroll_.y)
         return;
-    ::ScrollWindowEx(window_.Get(), scroll_.x - x, scroll_.y - y, nullptr, nullptr, nullptr, nullptr,
+    ::ScrollWindowEx(window_, scroll_.x - x, scroll_.y - y, nullptr, nullptr, nullptr, nullptr,
                      SW_INVALIDATE);
     scroll_ = {x, y};
     UpdateScrollBars();
@@ -164,21 +167,21 @@ void ImageView::ScrollTo(int x, int y) {
 
 void ImageView::UpdateScrollBars() {
     RECT client;
-    ::GetClientRect(window_.Get(), &client);
+    ::GetClientRect(window_, &client);
     SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0, 0, 0, 0, 0};
     si.nMax = std::max(0, image_.Width() - 1);
     si.nPage = static_cast<UINT>(client.right);
     si.nPos = scroll_.x;
-    ::SetScrollInfo(window_.Get(), SB_HORZ, &si, TRUE);
+    ::SetScrollInfo(window_, SB_HORZ, &si, TRUE);
     si.nMax = std::max(0, image_.Height() - 1);
     si.nPage = static_cast<UINT>(client.bottom);
     si.nPos = scroll_.y;
-    ::SetScrollInfo(window_.Get(), SB_VERT, &si, TRUE);
+    ::SetScrollInfo(window_, SB_VERT, &si, TRUE);
 }
 
 void ImageView::Scroll(int bar, WORD request) {
     SCROLLINFO si = {sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
-    ::GetScrollInfo(window_.Get(), bar, &si);
+    ::GetScrollInfo(window_, bar, &si);
     int pos = si.nPos;
     switch (request) {
     case SB_LINEUP:
@@ -244,9 +247,9 @@ void ImageView::ComposeBand(const RECT& band) {
 // whole client area is kept beside the image.
 void ImageView::Paint() {
     PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(window_.Get(), &ps);
+    HDC dc = ::BeginPaint(window_, &ps);
     RECT client;
-    ::GetClientRect(window_.Get(), &client);
+    ::GetClientRect(window_, &client);
     RECT area;
     if (::IntersectRect(&area, &ps.rcPaint, &client)) {
         if (strip_.Width() < client.right)
@@ -261,7 +264,7 @@ void ImageView::Paint() {
                      0, SRCCOPY);
         }
     }
-    ::EndPaint(window_.Get(), &ps);
+    ::EndPaint(window_, &ps);
 }
 
 void ImageView::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -277,7 +280,7 @@ void ImageView::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
 
     switch (msg) {
     case WM_MOUSEMOVE:
-        hostMouse_.Moved(window_.Get());
+        hostMouse_.Moved(window_);
         if (!mouseOnImage_ && layer_.MouseMove(shift, x, y))
             return;
         if ((mouseOnImage_ || onImage) && OnMouseMove)
@@ -291,7 +294,7 @@ void ImageView::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!mouseOnImage_ && !onImage)
             return;
         mouseOnImage_ = true;
-        ::SetCapture(window_.Get());
+        ::SetCapture(window_);
         if (OnMouseDown)
             OnMouseDown(button, shift, x, y);
         return;
@@ -302,7 +305,7 @@ void ImageView::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         if (!buttonsHeld) {
             mouseOnImage_ = false;
-            if (::GetCapture() == window_.Get())
+            if (::GetCapture() == window_)
                 ::ReleaseCapture();
         }
         if (OnMouseUp)
@@ -311,8 +314,8 @@ void ImageView::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-LRESULT ImageView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    HWND window = window_.Get();
+LRESULT ImageView::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND window = window_;
     switch (msg) {
     case WM_PAINT:
         Paint();
@@ -353,33 +356,6 @@ LRESULT ImageView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (LRESULT result = 0; hostMouse_.HandleMessage(window, layer_, msg, lParam, scroll_, result))
         return result;
     return ::DefWindowProcW(window, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK ImageView::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* view = static_cast<ImageView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        view->window_.Reset(hwnd);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-    }
-    auto* view = reinterpret_cast<ImageView*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!view)
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        view->window_.Detach(); // the parent destroyed us
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-    return GuardedResult(0, [&] {
-        if (msg == WM_PAINT) {
-            try {
-                return view->HandleMessage(msg, wParam, lParam);
-            } catch (...) {
-                ::ValidateRect(hwnd, nullptr); // or the error would come back with every paint
-                throw;
-            }
-        }
-        return view->HandleMessage(msg, wParam, lParam);
-    });
 }
 
 } // namespace corvinade::gui

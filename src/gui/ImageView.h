@@ -18,6 +18,7 @@
 #include "gui/Handles.h"
 #include "gui/MouseTypes.h"
 #include "gui/PixelBlend.h"
+#include "gui/Window.h"
 #include "gui/Windowless.h"
 
 namespace corvinade::gui {
@@ -52,7 +53,7 @@ private:
     HGDIOBJ previous_ = nullptr;
 };
 
-class ImageView : private WindowlessHost, private AccessibleContent {
+class ImageView : public Window, private WindowlessHost, private AccessibleContent {
 public:
     // A child of `parent` at these client pixels (not design pixels: the
     // image is never scaled).
@@ -61,7 +62,6 @@ public:
     ImageView& operator=(const ImageView&) = delete;
     ~ImageView();
 
-    HWND Handle() const { return window_.Get(); }
     void Place(int left, int top, int width, int height);
 
     // Takes the bitmap as its image; the view's scroll range follows it.
@@ -97,9 +97,8 @@ public:
     std::function<void(ShiftState, int x, int y)> OnMouseMove;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    HWND HostWindow() const override { return window_.Get(); }
+    LRESULT WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    HWND HostWindow() const override { return window_; }
     void InvalidateHostRect(const RECT& area) override;
 
     void Paint();
@@ -110,7 +109,6 @@ private:
     std::optional<std::string> AccessibleName() const override;
     std::optional<long> AccessibleRole() const override;
 
-    UniqueWindow window_;
     Bitmap32 image_;
     Bitmap32 strip_; // a few rows of the client area, composed before they go to the screen
     struct Shade {

@@ -1,4 +1,4 @@
-// Registry text values; see Registry.h.
+// Registry values; see Registry.h.
 #include "gui/Registry.h"
 
 #include <windows.h>
@@ -33,17 +33,74 @@ std::optional<std::string> ReadUserText(const std::string& keyPath, const std::s
     return Utf8(text);
 }
 
-void WriteUserText(const std::string& keyPath, const std::string& name, const std::string& text) {
+UserValueKind UserValueKindOf(const std::string& keyPath, const std::string& name) {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(keyPath).c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
+        return UserValueKind::Missing;
+    RegistryKey key(raw);
+    DWORD type = 0;
+    if (::RegQueryValueExW(key.Get(), Wide(name).c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+        return UserValueKind::Missing;
+    return type == REG_SZ || type == REG_EXPAND_SZ ? UserValueKind::Text : UserValueKind::Other;
+}
+
+namespace {
+
+void WriteUserValue(const std::string& keyPath, const std::string& name, DWORD type, const BYTE* data,
+                    std::size_t size) {
     HKEY raw = nullptr;
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, Wide(keyPath).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                           KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS)
         throw Error("Failed to create key " + keyPath);
     RegistryKey key(raw);
-    const std::wstring value = Wide(text);
-    if (::RegSetValueExW(key.Get(), Wide(name).c_str(), 0, REG_SZ,
-                         reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
+    if (::RegSetValueExW(key.Get(), Wide(name).c_str(), 0, type, data, static_cast<DWORD>(size)) !=
+        ERROR_SUCCESS)
         throw Error("Failed to set data for '" + name + "'");
+}
+
+} // namespace
+
+void WriteUserText(const std::string& keyPath, const std::string& name, const std::string& text) {
+    const std::wstring value = Wide(text);
+    WriteUserValue(keyPath, name, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   (value.size() + 1) * sizeof(wchar_t));
+}
+
+std::optional<std::vector<std::uint8_t>> ReadUserBinary(const std::string& keyPath, const std::string& name) {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(keyPath).c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
+        return std::nullopt;
+    RegistryKey key(raw);
+    const std::wstring wideName = Wide(name);
+    DWORD type = 0, size = 0;
+    if (::RegQueryValueExW(key.Get(), wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_BINARY)
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes(size);
+    if (size > 0 && (::RegQueryValueExW(key.Get(), wideName.c_str(), nullptr, &type, bytes.data(), &size) !=
+                         ERROR_SUCCESS ||
+                     type != REG_BINARY))
+        return std::nullopt;
+    bytes.resize(std::min<std::size_t>(size, bytes.size()));
+    return bytes;
+}
+
+void WriteUserBinary(const std::string& keyPath, const std::string& name,
+                     const std::vector<std::uint8_t>& bytes) {
+    WriteUserValue(keyPath, name, REG_BINARY, bytes.data(), bytes.size());
+}
+
+void DeleteUserValue(const std::string& keyPath, const std::string& name) {
+    HKEY raw = nullptr;
+    LONG result = ::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(keyPath).c_str(), 0, KEY_SET_VALUE, &raw);
+    if (result == ERROR_FILE_NOT_FOUND)
+        return;
+    if (result != ERROR_SUCCESS)
+        throw Error("Failed to open key " + keyPath);
+    RegistryKey key(raw);
+    result = ::RegDeleteValueW(key.Get(), Wide(name).c_str());
+    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+        throw Error("Failed to delete '" + name + "'");
 }
 
 } // namespace corvinade::gui

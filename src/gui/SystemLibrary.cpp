@@ -9,11 +9,50 @@
 
 namespace corvinade::gui {
 
-FARPROC SystemProcedure(const char* library, const char* function) {
+namespace {
+
+HMODULE LoadFromSystemFolder(const std::wstring& name) {
+    if (HMODULE module = ::LoadLibraryExW(name.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+        return module;
+    if (::GetLastError() != ERROR_INVALID_PARAMETER)
+        return nullptr;
+    // Windows 7 without the update that brought the search flags: the full
+    // path, its own imports looked for beside it first.
+    wchar_t folder[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    return ::LoadLibraryExW((std::wstring(folder, length) + L"\\" + name).c_str(), nullptr,
+                            LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+// Loaded once, or null when missing; the user-interface thread's.
+HMODULE SystemModule(const char* library) {
     static std::map<std::string, HMODULE> loaded;
-    HMODULE& module = loaded[library];
-    if (!module)
-        module = ::LoadLibraryW(Wide(library).c_str());
+    auto [entry, added] = loaded.try_emplace(library, nullptr);
+    if (added)
+        entry->second = LoadFromSystemFolder(Wide(library));
+    return entry->second;
+}
+
+} // namespace
+
+void LoadLibrariesFromSystemFolderOnly() {
+    // Looked up: Windows 7 has it only with an update.
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    if (HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll"))
+        if (auto set = reinterpret_cast<SetDirectories>(
+                reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories"))))
+            set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+FARPROC FindSystemProcedure(const char* library, const char* function) {
+    HMODULE module = SystemModule(library);
+    return module ? ::GetProcAddress(module, function) : nullptr;
+}
+
+FARPROC SystemProcedure(const char* library, const char* function) {
+    HMODULE module = SystemModule(library);
     if (!module)
         throw Error(std::string("Cannot load ") + library);
     FARPROC procedure = ::GetProcAddress(module, function);

@@ -1,8 +1,10 @@
 // System libraries loaded when the program first needs them: the modules
 // behind actions a user may never run (file dialogs, the update download,
 // version resources, COM automation, TransparentBlt) and the common controls
-// of its windows stay out of the idle process. Loaded libraries stay for the
-// life of the process.
+// of its windows stay out of the idle process. The one loader of the
+// program: every library comes from the system folder only, never from the
+// program's folder or the current one, where anyone may have put a file of
+// the same name. Loaded libraries stay for the life of the process.
 #pragma once
 
 #include <windows.h>
@@ -12,9 +14,20 @@
 
 namespace corvinade::gui {
 
+// First thing in WinMain: whatever loads a library later in the process,
+// the system's own modules included, looks in the system folder only
+// (SetDefaultDllDirectories, where the system has it).
+void LoadLibrariesFromSystemFolderOnly();
+
 // The address of a function of a system library, loading the library the
-// first time. Throws Error when either is missing.
+// first time; null when either is missing (an entry point of newer systems).
+FARPROC FindSystemProcedure(const char* library, const char* function);
+// The same, throwing Error when either is missing.
 FARPROC SystemProcedure(const char* library, const char* function);
+
+template <class Function> Function FindSystemFunction(const char* library, const char* function) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(FindSystemProcedure(library, function)));
+}
 
 template <class Function> Function SystemFunction(const char* library, const char* function) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(SystemProcedure(library, function)));

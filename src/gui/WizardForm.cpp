@@ -1,7 +1,10 @@
 // The wizard frame; see WizardForm.h.
 #include "gui/WizardForm.h"
 
+#include <algorithm>
+
 #include "gui/Contrast.h"
+#include "gui/SystemLibrary.h"
 
 namespace corvinade::gui {
 
@@ -17,20 +20,31 @@ struct Margins {
 // before Vista, and Wine has no composition.
 bool CompositionEnabled() {
     using IsEnabled = HRESULT(WINAPI*)(BOOL*);
-    static HMODULE dwm = ::LoadLibraryW(L"dwmapi.dll");
-    auto isEnabled = dwm ? reinterpret_cast<IsEnabled>(
-                               reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmIsCompositionEnabled")))
-                         : nullptr;
+    static const auto isEnabled = FindSystemFunction<IsEnabled>("dwmapi.dll", "DwmIsCompositionEnabled");
     BOOL enabled = FALSE;
     return isEnabled && SUCCEEDED(isEnabled(&enabled)) && enabled;
 }
 
+// The page's controls from its top to the lowest one's bottom, and a margin.
+int ContentHeight(const Panel& page) {
+    constexpr int Margin = 8;
+    int bottom = 0;
+    for (const Control* child : page.Children()) {
+        const ControlArgs& d = child->Design();
+        int height = d.height;
+        if (height <= 0) { // sized to its text
+            RECT r = {};
+            ::GetWindowRect(child->Handle(), &r);
+            height = ::MulDiv(r.bottom - r.top, DesignDpi, page.Dpi());
+        }
+        bottom = std::max(bottom, d.top + height);
+    }
+    return bottom + Margin;
+}
+
 bool ExtendFrame(HWND window, int top) {
     using Extend = HRESULT(WINAPI*)(HWND, const Margins*);
-    HMODULE dwm = ::GetModuleHandleW(L"dwmapi.dll");
-    auto extend = dwm ? reinterpret_cast<Extend>(
-                            reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmExtendFrameIntoClientArea")))
-                      : nullptr;
+    static const auto extend = FindSystemFunction<Extend>("dwmapi.dll", "DwmExtendFrameIntoClientArea");
     const Margins margins = {0, 0, top, 0};
     return extend && SUCCEEDED(extend(window, &margins));
 }
@@ -44,7 +58,9 @@ WizardForm::WizardForm(const std::string& caption, HWND owner, Position position
             .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
             .exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
             .owner = owner,
-            .position = position}),
+            .position = position,
+            .minClientWidth = ClientWidth,
+            .minClientHeight = BottomHeight + 100}),
       pnlTop(*this, {.width = ClientWidth, .height = TopHeight, .align = Align::Top}),
       pnlClient(
           *this,
@@ -66,7 +82,39 @@ WizardForm::WizardForm(const std::string& caption, HWND owner, Position position
         // Black is where the glass shows through.
         ::FillRect(dc, &client, glass_ ? static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)) : pnlTop.Brush());
     };
+    ready_ = true;
     ExtendGlass();
+}
+
+void WizardForm::Realign() {
+    if (ready_ && !fitting_) {
+        fitting_ = true;
+        FitHeight();
+        fitting_ = false;
+    }
+    Form::Realign();
+}
+
+void WizardForm::FitHeight() {
+    int content = 0;
+    for (int i = 0; i < pcClient.PageCount(); ++i) {
+        Panel& page = pcClient.Page(i);
+        const int height = ContentHeight(page);
+        if (page.ScrollMinimum().cy != height)
+            page.SetScrollMinimum({0, height});
+        content = std::max(content, height);
+    }
+    // In pixels, so that the page gets its content's height whole.
+    RECT client = {};
+    ::GetClientRect(Handle(), &client);
+    const int room = client.bottom - Scale(BottomHeight) - Scale(content);
+    int band = std::clamp(room * DesignDpi / Dpi(), 0, int{TopHeight});
+    if (band > 0 && Scale(band) > room)
+        --band;
+    if (band != pnlTop.Design().height) {
+        pnlTop.Place(0, 0, ClientWidth, band);
+        ExtendGlass();
+    }
 }
 
 void WizardForm::MakeHeading(Label& label) {
@@ -78,7 +126,7 @@ void WizardForm::MakeHeading(Label& label) {
 // heading its text colour (the controls drop their own colours then).
 void WizardForm::ExtendGlass() {
     const bool wanted = !HighContrastOn() && CompositionEnabled();
-    glass_ = ExtendFrame(Handle(), wanted ? Scale(TopHeight) : 0) && wanted;
+    glass_ = ExtendFrame(Handle(), wanted ? Scale(pnlTop.Design().height) : 0) && wanted;
     ::InvalidateRect(pnlTop.Handle(), nullptr, TRUE);
 }
 
@@ -89,15 +137,22 @@ void WizardForm::GoToPage(int index) {
 
 void WizardForm::UpdateWizardButtons() {
     btnNext.SetCaption(OnLastPage() ? "&Finish" : "&Next");
+    const bool next = !OnLastPage() || !CanFinish || CanFinish();
     const bool previous = pcClient.ActivePageIndex() > 0;
+    // The focus never stays on a disabled button.
+    if (!next && btnNext.Focused())
+        (previous ? btnPrevious : btnCancel).SetFocus();
     if (!previous && btnPrevious.Focused())
-        btnNext.SetFocus(); // the focus never stays on a disabled button
+        (next ? btnNext : btnCancel).SetFocus();
+    btnNext.SetEnabled(next);
     btnPrevious.SetEnabled(previous);
 }
 
-bool WizardForm::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
+bool WizardForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT&) {
     if (msg == kCompositionChanged || msg == WM_SETTINGCHANGE)
         ExtendGlass();
+    if (msg == WM_SHOWWINDOW && wParam) // the pages are complete by now
+        Realign();
     return false;
 }
 

@@ -2,9 +2,11 @@
 // system composes the desktop), the pages without tabs on the window
 // background colour, and a bottom strip with a line at its top and the
 // "&Previous", "&Next" (default; "&Finish" on the last page) and "Cancel"
-// buttons.
+// buttons. On a screen too low for it the top band gives up its height
+// first; then the pages scroll, each no lower than its controls need.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "gui/Button.h"
@@ -31,8 +33,11 @@ public:
     // One page on or back, then UpdateWizardButtons.
     void GoToPage(int index);
     // "&Finish" on the last page, "&Next" elsewhere; "&Previous" enabled
-    // above the first page.
+    // above the first page; "&Finish" enabled while CanFinish says so.
     void UpdateWizardButtons();
+    std::function<bool()> CanFinish;
+
+    void Realign() override;
 
     // A page heading: Tahoma, 16 pixels.
     static FontDesign HeadingFont() { return {"Tahoma", 16, 0}; }
@@ -45,7 +50,12 @@ protected:
 
 private:
     void ExtendGlass();
+    // The top band's height for the client's height, and each page's
+    // least height.
+    void FitHeight();
     bool glass_ = false;
+    bool ready_ = false;   // the frame's controls exist
+    bool fitting_ = false; // FitHeight runs: the band's move lays out once
 };
 
 } // namespace corvinade::gui

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/datau.h"
+#include "app/HotkeyService.h"
 #include "core/Errors.h"
 #include "core/HotkeyTransfer.h"
 #include "gui/Dialogs.h"
@@ -36,10 +36,7 @@ std::optional<THotkeyFileContent> ReadImport(HWND owner, const std::string& file
         return std::nullopt;
     }
     if (content.Definitions.empty()) {
-        Ask(owner,
-            "\"" + file + "\" holds no hotkey" + (content.Refused ? " with a known action" : "") +
-                ". Nothing was imported.",
-            MB_OK | MB_ICONWARNING);
+        Ask(owner, "\"" + file + "\" holds no hotkey. Nothing was imported.", MB_OK | MB_ICONWARNING);
         return std::nullopt;
     }
     return content;
@@ -67,7 +64,7 @@ std::optional<TImportMode> AskMode(HWND owner, const std::string& file, std::siz
 
 } // namespace
 
-void ImportHotkeys(HWND owner) {
+void ImportHotkeys(HWND owner, HotkeyService& hotkeys) {
     gui::OpenDialog dialog;
     dialog.Title = "Import hotkeys";
     dialog.Filter = HotkeyFileFilter;
@@ -76,18 +73,18 @@ void ImportHotkeys(HWND owner) {
     const std::optional<THotkeyFileContent> content = ReadImport(owner, dialog.FileName);
     if (!content)
         return;
-    THotkeyDraft draft = Data->Document().Draft();
+    THotkeyDraft draft = hotkeys.Document().Draft();
     const std::optional<TImportMode> mode =
         AskMode(owner, dialog.FileName, content->Definitions.size(), draft.Entries.size());
     if (!mode)
         return;
     const TImportCount count = MergeImport(draft, *content, *mode);
     if (count.Added > 0 || *mode == TImportMode::Replace)
-        Data->Commit(std::move(draft)); // a file error throws: nothing is reported as done
+        hotkeys.Commit(std::move(draft)); // a file error throws: nothing is reported as done
     Ask(owner, ImportReportText(count), MB_OK | MB_ICONINFORMATION);
 }
 
-void ExportHotkeys(HWND owner) {
+void ExportHotkeys(HWND owner, HotkeyService& hotkeys) {
     gui::SaveDialog dialog;
     dialog.Title = "Export hotkeys";
     dialog.Filter = HotkeyFileFilter;
@@ -95,7 +92,7 @@ void ExportHotkeys(HWND owner) {
     dialog.FileName = "hotkeys.ini";
     dialog.OverwritePrompt = true;
     if (dialog.Execute(owner))
-        WriteHotkeyFile(dialog.FileName, Data->Document().Definitions());
+        WriteHotkeyFile(dialog.FileName, hotkeys.Document().Definitions());
 }
 
 } // namespace corvinade

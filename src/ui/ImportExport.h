@@ -9,7 +9,9 @@
 
 namespace corvinade {
 
-void ImportHotkeys(HWND owner);
-void ExportHotkeys(HWND owner);
+class HotkeyService;
+
+void ImportHotkeys(HWND owner, HotkeyService& hotkeys);
+void ExportHotkeys(HWND owner, HotkeyService& hotkeys);
 
 } // namespace corvinade

@@ -2,10 +2,10 @@
 #include "ui/ParameterEditing.h"
 
 #include "app/ActionText.h"
-#include "app/datau.h"
+#include "app/HotkeyService.h"
 #include "core/IniImage.h"
 #include "gui/Dialogs.h"
-#include "ui/frmMemoInputU.h"
+#include "ui/TextInputDialog.h"
 
 namespace corvinade {
 
@@ -20,19 +20,66 @@ void ShowAll(const std::vector<gui::Control*>& controls, bool visible) {
 
 } // namespace
 
+const char* const KeystrokeRules = "Keys in braces: {ENTER}, {TAB}; + Shift, ^ Ctrl, % Alt; {%} types a %.";
+
 void UpdateParameterControls(const ParameterControls& controls, THotkeyAction func) {
+    if (controls.label && ActionHasParams(func))
+        controls.label->SetCaption(ParameterLabel(func, controls.mnemonics) + ":");
+    if (controls.label2)
+        controls.label2->SetCaption(Parameter2Label(controls.mnemonics) + ":");
     ShowAll(controls.params, ActionHasParams(func));
     ShowAll(controls.button, ActionHasParamsButton(func));
     ShowAll(controls.params2, ActionHasParams2(func));
+    ShowAll(controls.keys, func == THotkeyAction::SendKeystrokes);
+}
+
+// The mnemonics stay clear of the wizard's "&Action", "&Previous" and
+// "&Finish".
+std::string ParameterLabel(THotkeyAction func, bool mnemonic) {
+    const char* label = "Pa&rameter";
+    switch (func) {
+    case THotkeyAction::OpenFile:
+        label = "Pro&gram or file";
+        break;
+    case THotkeyAction::OpenWebsite:
+        label = "&Web address";
+        break;
+    case THotkeyAction::PlaceInClipboard:
+        label = "&Text";
+        break;
+    case THotkeyAction::PlaceFileContentInClipboard:
+        label = "F&ile";
+        break;
+    case THotkeyAction::SendKeystrokes:
+        label = "&Keystrokes";
+        break;
+    default:
+        break;
+    }
+    std::string text = label;
+    if (!mnemonic)
+        std::erase(text, '&');
+    return text;
+}
+
+std::string Parameter2Label(bool mnemonic) {
+    return mnemonic ? "A&rguments" : "Arguments";
 }
 
 std::string ParameterButtonName(THotkeyAction func) {
-    return func == THotkeyAction::SendKeystrokes ? "Edit the keystrokes" : "Choose a file";
+    switch (func) {
+    case THotkeyAction::SendKeystrokes:
+        return "Edit the keystrokes";
+    case THotkeyAction::PlaceInClipboard:
+        return "Edit the text";
+    default:
+        return "Choose a file";
+    }
 }
 
 void EditParameter(gui::Edit& edtParameters, THotkeyAction func, HWND owner, gui::OpenDialog& openDialog) {
-    if (func == THotkeyAction::SendKeystrokes) {
-        TfrmMemoInput dialog(owner);
+    if (func == THotkeyAction::SendKeystrokes || func == THotkeyAction::PlaceInClipboard) {
+        TextInputDialog dialog(owner);
         dialog.edtText.SetText(DecodeLineBreakMarkers(edtParameters.Text()));
         if (dialog.ShowModal() == IDOK)
             edtParameters.SetText(EncodeLineBreakMarkers(dialog.edtText.Text()));
@@ -48,23 +95,24 @@ std::string StoredParameter(const std::string& text) {
     return std::string(TrimBlanks(text));
 }
 
-TCombinationStatus ShowCombinationStatus(gui::Label& line, std::uint16_t key, std::int32_t shift,
-                                         std::uint32_t except) {
+TCombinationStatus ShowCombinationStatus(HotkeyService& hotkeys, gui::Label& line, std::uint16_t key,
+                                         std::int32_t shift, std::uint32_t except) {
     if (key == 0) {
         line.SetCaption("");
         return {};
     }
-    const TCombinationStatus status = Data->CheckCombination(key, shift, except);
+    const TCombinationStatus status = hotkeys.CheckCombination(key, shift, except);
     line.SetFontColor(status.Use == CombinationUse::Free ? ::GetSysColor(COLOR_WINDOWTEXT) : TakenColor);
-    line.SetCaption(Data->CombinationStatusText(status));
+    line.SetCaption(hotkeys.CombinationStatusText(status));
     return status;
 }
 
-void WarnIfHeldElsewhere(const TCombinationStatus& status, std::uint16_t key, std::int32_t shift) {
+void WarnIfHeldElsewhere(HotkeyService& hotkeys, const TCombinationStatus& status, std::uint16_t key,
+                         std::int32_t shift) {
     if (status.Use != CombinationUse::Elsewhere)
         return;
-    gui::MessageDlg(Data->CombinationStatusText(status), gui::DialogKind::Warning, MB_OK);
-    Data->HeldElsewhereTold(key, shift);
+    gui::MessageDlg(hotkeys.CombinationStatusText(status), gui::DialogKind::Warning, MB_OK);
+    hotkeys.HeldElsewhereTold(key, shift);
 }
 
 } // namespace corvinade

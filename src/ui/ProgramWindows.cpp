@@ -1,92 +1,93 @@
 // The program's single windows; see ProgramWindows.h.
 #include "ui/ProgramWindows.h"
 
+#include "app/Store.h"
 #include "gui/Application.h"
-#include "ui/MainFormU.h"
-#include "ui/SettingsFormU.h"
-#include "ui/frmFirstUseU.h"
+#include "ui/SettingsWindow.h"
+#include "ui/SetupGuide.h"
+#include "ui/TrayPanel.h"
 
 namespace corvinade {
 
-TProgramWindows* ProgramWindows = nullptr;
+ProgramWindows::ProgramWindows(HotkeyService& hotkeys, const Store& store, UpdateCheckFlow& updateCheck,
+                               TrayPanel& trayPanel)
+    : hotkeys_(hotkeys), store_(store), updateCheck_(updateCheck), trayPanel_(trayPanel) {}
 
-TProgramWindows::TProgramWindows() {
-    ProgramWindows = this;
-}
-
-TProgramWindows::~TProgramWindows() {
+ProgramWindows::~ProgramWindows() {
     settings_.reset();
-    ProgramWindows = nullptr;
 }
 
-void TProgramWindows::CloseSettings() {
+void ProgramWindows::CloseSettings() {
     settings_.reset();
 }
 
 // Owned by the hidden application window: the tray panel is topmost, and a
 // window it owned would float above every program.
-TSettingsForm& TProgramWindows::MakeSettings() {
+SettingsWindow& ProgramWindows::MakeSettings() {
     if (!settings_) {
-        settings_ = std::make_unique<TSettingsForm>(gui::App().Handle());
+        settings_ = std::make_unique<SettingsWindow>(gui::App().Handle(), hotkeys_, updateCheck_);
         settings_->OnClosed = [this] { SettingsClosed(); };
     }
     return *settings_;
 }
 
-// A window shown without modality is freed once its close has returned; a
-// modal one by ShowSettingsModal, after its run.
-void TProgramWindows::SettingsClosed() {
+// A window shown without modality is released once closed; a modal one by
+// ShowSettingsModal, after its run. Either way it is deleted once no
+// handler of it runs.
+void ProgramWindows::SettingsClosed() {
     if (settings_ && !settings_->Modal())
         settings_.release()->Release();
 }
 
-void TProgramWindows::ShowSettings() {
-    TSettingsForm& settings = MakeSettings();
-    if (settings.Modal())
-        settings.BringUp();
-    else
+void ProgramWindows::ShowSettings() {
+    SettingsWindow& settings = MakeSettings();
+    if (!settings.Modal())
         settings.Show();
+    settings.BringUp(); // restored and in front, however it was asked for
 }
 
-void TProgramWindows::ShowSettingsEditing(std::uint32_t entryId) {
+void ProgramWindows::ShowSettingsEditing(std::uint32_t entryId) {
     ShowSettings();
     settings_->EditEntry(entryId);
 }
 
-void TProgramWindows::ShowSettingsModal() {
-    TSettingsForm& settings = MakeSettings();
-    if (settings.Modal()) {
+void ProgramWindows::ShowSettingsModal(HWND requester) {
+    SettingsWindow& settings = MakeSettings();
+    // Modal already, or running a modal window of its own: that comes up.
+    if (settings.Modal() || (settings.Visible() && !::IsWindowEnabled(settings.Handle()))) {
         settings.BringUp();
         return;
     }
-    settings.Hide(); // shown already: it goes on modally
-    settings.ShowModal();
-    settings_.reset(); // once, also when the run ended because the program ends
+    settings.ShowModal(requester);  // shown already: it goes on modally where it is
+    settings_.release()->Release(); // also when the run ended because the program ends
 }
 
-void TProgramWindows::ShowFirstUseWizard() {
-    TfrmFirstUse wizard(gui::App().Handle());
+void ProgramWindows::ShowFirstUseWizard() {
+    SetupGuide wizard(gui::App().Handle(), hotkeys_, store_.Portable());
+    wizard.OnMoreHotkeys = [this, &wizard] { ShowSettingsModal(wizard.Handle()); };
+    // The guide goes and no window stays: where the program went.
+    wizard.OnFinished = [this] {
+        trayPanel_.TrayIcon().ShowBalloonHint(
+            "Corvinade", "Corvinade runs in the notification area. Click its icon to see your hotkeys, "
+                         "double-click it to change them.");
+    };
     firstUse_ = &wizard;
     struct Forget {
-        TfrmFirstUse*& firstUse;
+        SetupGuide*& firstUse;
         ~Forget() { firstUse = nullptr; }
     } forget{firstUse_};
     wizard.ShowModal();
 }
 
-void TProgramWindows::ShowSettingsForFirstRun() {
+void ProgramWindows::ShowSettingsForFirstRun() {
     struct TrayBack {
-        ~TrayBack() {
-            if (MainForm)
-                MainForm->TrayIcon().Enabled = true;
-        }
-    } trayBack;
-    if (MainForm) {
-        MainForm->TrayIcon().Enabled = false;
-        MainForm->Hide();
-    }
+        TrayPanel& panel;
+        ~TrayBack() { panel.TrayIcon().Enabled = true; }
+    } trayBack{trayPanel_};
+    trayPanel_.TrayIcon().Enabled = false;
+    trayPanel_.Hide();
     gui::App().HideTaskbarButton();
-    ShowSettingsModal();
+    ShowSettingsModal(nullptr);
 }
 
 } // namespace corvinade

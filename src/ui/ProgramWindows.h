@@ -1,38 +1,48 @@
 // The program's windows that exist once at most: the settings window and the
 // setup guide. Every request for the settings window (tray, panel link,
 // double click, the guide, the first start) comes here and brings up the one
-// window; the first start's windows are handed to the data module.
+// window; the first start's windows are handed to the first start
+// (FirstStart) as its FirstRunPort.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
-#include "app/datau.h"
+#include <windows.h>
+
+#include "app/FirstStart.h"
 
 namespace corvinade {
 
-class TSettingsForm;
-class TfrmFirstUse;
+class HotkeyService;
+class SettingsWindow;
+class SetupGuide;
+class Store;
+class TrayPanel;
+class UpdateCheckFlow;
 
-class TProgramWindows : public FirstRunPort {
+class ProgramWindows : public FirstRunPort {
 public:
-    TProgramWindows();
-    ~TProgramWindows() override;
-    TProgramWindows(const TProgramWindows&) = delete;
-    TProgramWindows& operator=(const TProgramWindows&) = delete;
+    // What the windows show and use; all of it outlives this object.
+    ProgramWindows(HotkeyService& hotkeys, const Store& store, UpdateCheckFlow& updateCheck,
+                   TrayPanel& trayPanel);
+    ~ProgramWindows() override;
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
 
     // The settings window, made when there is none, brought up otherwise.
     void ShowSettings();
     // The same, with the entry's row in edit mode and the focus in it.
     void ShowSettingsEditing(std::uint32_t entryId);
-    // The same, modally: returns once it is closed. A window already shown
-    // without modality goes on modally, as it is; one already modal is only
-    // brought up.
-    void ShowSettingsModal();
+    // The same, modally to `requester` (disabled meanwhile; null: the
+    // window's owner): returns once it is closed. A window already shown
+    // without modality goes on modally, as it is; one already modal, or
+    // running a modal window of its own, is only brought up.
+    void ShowSettingsModal(HWND requester);
     // Frees the settings window, before the document it shows goes.
     void CloseSettings();
     // The settings window while one exists, else null.
-    TSettingsForm* Settings() const { return settings_.get(); }
+    SettingsWindow* Settings() const { return settings_.get(); }
 
     bool FirstUseWizardShown() const override { return firstUse_ != nullptr; }
     void ShowFirstUseWizard() override;
@@ -41,14 +51,15 @@ public:
     void ShowSettingsForFirstRun() override;
 
 private:
-    TSettingsForm& MakeSettings();
+    SettingsWindow& MakeSettings();
     void SettingsClosed();
 
-    std::unique_ptr<TSettingsForm> settings_;
-    TfrmFirstUse* firstUse_ = nullptr; // owned by ShowFirstUseWizard while it runs
+    HotkeyService& hotkeys_;
+    const Store& store_;
+    UpdateCheckFlow& updateCheck_;
+    TrayPanel& trayPanel_;
+    std::unique_ptr<SettingsWindow> settings_;
+    SetupGuide* firstUse_ = nullptr; // owned by ShowFirstUseWizard while it runs
 };
-
-// The one instance, made by the program entry (null before and after).
-extern TProgramWindows* ProgramWindows;
 
 } // namespace corvinade

@@ -3,16 +3,17 @@
 
 #include <shellapi.h>
 
-#include "app/datau.h"
+#include <algorithm>
+#include <vector>
+
 #include "core/Errors.h"
 #include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Dialogs.h"
+#include "gui/SystemLibrary.h"
 #include "update/UpdateCheck.h"
 
 namespace corvinade {
-
-TUpdateCheckFlow* UpdateCheck = nullptr;
 
 namespace {
 
@@ -32,34 +33,71 @@ void OpenDownloadPage(HWND owner, const std::string& base) {
                     SW_SHOWNORMAL);
 }
 
+// The version number of an executable file, 0 without version information.
+int FileVersionNumber(const std::string& fileName) {
+    DWORD handle = 0;
+    using InfoSize = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+    using Info = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+    using Query = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+    const auto getInfoSize = gui::SystemFunction<InfoSize>("version.dll", "GetFileVersionInfoSizeW");
+    const auto getInfo = gui::SystemFunction<Info>("version.dll", "GetFileVersionInfoW");
+    const auto query = gui::SystemFunction<Query>("version.dll", "VerQueryValueW");
+    const std::wstring file = Wide(fileName);
+    const DWORD size = getInfoSize(file.c_str(), &handle);
+    if (size == 0)
+        return 0;
+    std::vector<char> info(size);
+    if (!getInfo(file.c_str(), 0, size, info.data()))
+        return 0;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (!query(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed)
+        return 0;
+    return VersionNumber({HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                          HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)});
+}
+
 } // namespace
 
-TUpdateCheckFlow::TUpdateCheckFlow()
+int RunningVersionNumber() {
+    return FileVersionNumber(ModuleFileName());
+}
+
+UpdateCheckFlow::UpdateCheckFlow()
     : timeLimit_(TimeLimitMs, [this](TSimpleTimer&) {
           Finish({false, UpdateCheckFailedMessage});
       }) {
-    hookId_ = gui::App().HookMainWindow(
+    hookId_ = gui::App().AddMessageHook(
         [this](UINT msg, WPARAM wParam, LPARAM, LRESULT&) { return HandleMessage(msg, wParam); });
 }
 
-TUpdateCheckFlow::~TUpdateCheckFlow() {
-    gui::App().UnhookMainWindow(hookId_);
+// The program ends: every worker still waiting on the endpoint has its
+// handles closed and is seen out of WinINet, for a while at most.
+UpdateCheckFlow::~UpdateCheckFlow() {
+    gui::App().RemoveMessageHook(hookId_);
+    if (worker_)
+        givenUp_.push_back(std::move(worker_));
+    for (auto& worker : givenUp_)
+        worker->Cancel();
+    const DWORD start = ::GetTickCount();
+    for (auto& worker : givenUp_)
+        worker->WaitForEnd(EndWaitMs - std::min<DWORD>(EndWaitMs, ::GetTickCount() - start));
 }
 
-void TUpdateCheckFlow::Check(HWND owner) {
+void UpdateCheckFlow::Check(HWND owner) {
     if (Running()) {
         gui::MessageDlg(UpdateCheckRunningMessage, gui::DialogKind::Information, MB_OK);
         return;
     }
     owner_ = owner;
     base_ = ConfiguredUpdateBase();
-    TUpdater updater(Data ? Data->RunningVersionNumber() : 0, base_, DownloadFunctions::Load());
+    TUpdater updater(RunningVersionNumber(), base_, DownloadFunctions::Load());
     worker_ = std::make_unique<TUpdateWorker>(std::move(updater), gui::App().Handle(),
                                               UpdateAnsweredMessage(), ++number_);
     timeLimit_.SetRunning(true);
 }
 
-bool TUpdateCheckFlow::HandleMessage(UINT msg, WPARAM wParam) {
+bool UpdateCheckFlow::HandleMessage(UINT msg, WPARAM wParam) {
     if (msg != UpdateAnsweredMessage() || msg == 0)
         return false;
     if (Running() && wParam == number_)
@@ -67,10 +105,13 @@ bool TUpdateCheckFlow::HandleMessage(UINT msg, WPARAM wParam) {
     return true;
 }
 
-void TUpdateCheckFlow::Finish(const TUpdateWorker::Answer& answer) {
+void UpdateCheckFlow::Finish(const TUpdateWorker::Answer& answer) {
     timeLimit_.SetRunning(false);
     // A worker given up on finishes alone; the next check may start while
     // a box below is open.
+    std::erase_if(givenUp_, [](const auto& worker) { return worker->Finished(); });
+    if (worker_ && !worker_->Finished())
+        givenUp_.push_back(std::move(worker_));
     worker_.reset();
     const HWND owner = owner_;
     const std::string base = base_;

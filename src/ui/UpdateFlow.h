@@ -9,21 +9,25 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "components/SimpleTimer.h"
 #include "update/Updater.h"
 
 namespace corvinade {
 
-class TUpdateCheckFlow {
+class UpdateCheckFlow {
 public:
     // A check without an answer by then fails with the download's error.
     static constexpr std::uint32_t TimeLimitMs = 15000;
+    // How long the end of the program waits for cancelled workers to leave
+    // WinINet.
+    static constexpr DWORD EndWaitMs = 1000;
 
-    TUpdateCheckFlow();
-    TUpdateCheckFlow(const TUpdateCheckFlow&) = delete;
-    TUpdateCheckFlow& operator=(const TUpdateCheckFlow&) = delete;
-    ~TUpdateCheckFlow();
+    UpdateCheckFlow();
+    UpdateCheckFlow(const UpdateCheckFlow&) = delete;
+    UpdateCheckFlow& operator=(const UpdateCheckFlow&) = delete;
+    ~UpdateCheckFlow();
 
     // Starts a check; while one runs, only says so. `owner` is the window
     // the download page is opened for, if it still exists then.
@@ -36,6 +40,8 @@ private:
     void Finish(const TUpdateWorker::Answer& answer);
 
     std::unique_ptr<TUpdateWorker> worker_;
+    // Workers given up on that may still be inside WinINet: cancelled at the end.
+    std::vector<std::unique_ptr<TUpdateWorker>> givenUp_;
     WPARAM number_ = 0; // of the running check; a late answer of an earlier one is dropped
     HWND owner_ = nullptr;
     std::string base_;
@@ -43,7 +49,8 @@ private:
     int hookId_ = 0;
 };
 
-// The one instance, made by the program entry (null before and after).
-extern TUpdateCheckFlow* UpdateCheck;
+// The version number of the running program (1.10.0.0 gives 1100000), 0
+// without version information.
+int RunningVersionNumber();
 
 } // namespace corvinade

@@ -1,6 +1,7 @@
 // The update check's portable logic; see UpdateCheck.h.
 #include "update/UpdateCheck.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -32,6 +33,15 @@ std::string VersionNumberToText(std::int32_t number) {
         text += d.substr(i, 2);
     }
     return text;
+}
+
+std::string UpdateStatusFailedMessage(int status, std::string_view statusText) {
+    statusText = statusText.substr(0, std::min(statusText.find_first_of("\r\n"), std::size_t{100}));
+    std::string text =
+        std::string(UpdateCheckFailedMessage) + " The server answered " + std::to_string(status);
+    if (!statusText.empty())
+        text += " " + std::string(statusText);
+    return text + ".";
 }
 
 std::string UpdateBaseAddress(std::string_view setting) {

@@ -13,6 +13,11 @@ namespace corvinade {
 
 // The endpoint used when the settings name none.
 inline constexpr const char* DefaultUpdateBase = MakerUpdateBase;
+// The error of an endpoint that answered with another status than 200 OK:
+// the check's failure, then "The server answered 404 Not Found." (the status
+// text as the server gave it, its first line and at most 100 bytes).
+std::string UpdateStatusFailedMessage(int status, std::string_view statusText);
+
 // The settings value (under the program's settings key) naming the endpoint's
 // base address: scheme, host and an optional port, such as
 // "http://127.0.0.1:8642".

@@ -5,7 +5,7 @@
 
 #include <atomic>
 #include <memory>
-#include <optional>
+#include <vector>
 
 #include "core/Errors.h"
 #include "core/Maker.h"
@@ -21,50 +21,91 @@ namespace {
 // An answer larger than this is no answer of the endpoint.
 constexpr std::size_t MaxAnswerBytes = 1 << 20;
 
-// Closes a WinINet handle; not counted with the program's handles, as a
-// worker may hold it.
-class InternetHandle {
+} // namespace
+
+// The WinINet handles a download holds open, which the user-interface thread
+// may close at the program's end: a call blocked on the endpoint then returns
+// at once, and the worker leaves WinINet before the process ends. Closed
+// once, by whichever thread comes first; not counted with the program's
+// handles, as a worker holds them.
+class TUpdateDownloadHandles {
 public:
-    InternetHandle(HINTERNET handle, DownloadFunctions::Close close) : handle_(handle), close_(close) {}
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    ~InternetHandle() {
-        if (handle_)
-            close_(handle_);
+    explicit TUpdateDownloadHandles(DownloadFunctions::Close close) : close_(close) {}
+    TUpdateDownloadHandles(const TUpdateDownloadHandles&) = delete;
+    TUpdateDownloadHandles& operator=(const TUpdateDownloadHandles&) = delete;
+
+    // The worker's: keeps a handle it opened; false, the handle closed, once
+    // the download has been cancelled.
+    bool Keep(HINTERNET handle) {
+        ::AcquireSRWLockExclusive(&lock_);
+        const bool keep = !cancelled_;
+        if (keep)
+            open_.push_back(handle);
+        ::ReleaseSRWLockExclusive(&lock_);
+        if (!keep)
+            close_(handle);
+        return keep;
     }
-    HINTERNET Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
+    // Closes what is open, the newest first; with `cancel` no handle is kept
+    // from then on.
+    void CloseAll(bool cancel) {
+        ::AcquireSRWLockExclusive(&lock_);
+        cancelled_ = cancelled_ || cancel;
+        while (!open_.empty()) {
+            close_(open_.back());
+            open_.pop_back();
+        }
+        ::ReleaseSRWLockExclusive(&lock_);
+    }
 
 private:
-    HINTERNET handle_;
     DownloadFunctions::Close close_;
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    std::vector<HINTERNET> open_;
+    bool cancelled_ = false;
 };
 
-// The answer's bytes, or nullopt when the endpoint cannot be reached.
-std::optional<std::string> Download(const DownloadFunctions& f, const std::string& url) {
-    InternetHandle session(f.open(L"Corvinade", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0), f.close);
-    if (!session)
-        return std::nullopt;
+namespace {
+
+// The answer's bytes; throws the check's error when there is no answer of
+// the endpoint: none at all, or another status than 200 OK.
+std::string Download(const DownloadFunctions& f, const std::string& url, TUpdateDownloadHandles& handles) {
+    struct CloseAtEnd {
+        TUpdateDownloadHandles& handles;
+        ~CloseAtEnd() { handles.CloseAll(false); }
+    } closeAtEnd{handles};
+    HINTERNET session = f.open(L"Corvinade", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (!session || !handles.Keep(session))
+        throw Error(UpdateCheckFailedMessage);
     DWORD timeout = TUpdater::DownloadTimeoutMs;
     for (DWORD option :
          {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-        f.setOption(session.Get(), option, &timeout, sizeof timeout);
+        f.setOption(session, option, &timeout, sizeof timeout);
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
                         INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
-    InternetHandle request(f.openUrl(session.Get(), Wide(url).c_str(), nullptr, 0, flags, 0), f.close);
-    if (!request)
-        return std::nullopt;
+    HINTERNET request = f.openUrl(session, Wide(url).c_str(), nullptr, 0, flags, 0);
+    if (!request || !handles.Keep(request))
+        throw Error(UpdateCheckFailedMessage);
+    DWORD status = 0, size = sizeof status;
+    if (!f.queryInfo(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+        throw Error(UpdateCheckFailedMessage);
+    if (status != HTTP_STATUS_OK) {
+        wchar_t text[128] = {};
+        DWORD textSize = sizeof text - sizeof text[0];
+        const bool known = f.queryInfo(request, HTTP_QUERY_STATUS_TEXT, text, &textSize, nullptr);
+        throw Error(UpdateStatusFailedMessage(static_cast<int>(status), known ? Utf8(text) : std::string()));
+    }
     std::string answer;
     char buffer[4096];
     for (;;) {
         DWORD read = 0;
-        if (!f.read(request.Get(), buffer, sizeof buffer, &read))
-            return std::nullopt;
+        if (!f.read(request, buffer, sizeof buffer, &read))
+            throw Error(UpdateCheckFailedMessage);
         if (read == 0)
             return answer;
         answer.append(buffer, read);
         if (answer.size() > MaxAnswerBytes)
-            return std::nullopt;
+            throw Error(UpdateCheckFailedMessage);
     }
 }
 
@@ -78,6 +119,7 @@ DownloadFunctions DownloadFunctions::Load() {
     f.openUrl = gui::SystemFunction<OpenUrl>(Library, "InternetOpenUrlW");
     f.read = gui::SystemFunction<Read>(Library, "InternetReadFile");
     f.close = gui::SystemFunction<Close>(Library, "InternetCloseHandle");
+    f.queryInfo = gui::SystemFunction<QueryInfo>(Library, "HttpQueryInfoW");
     return f;
 }
 
@@ -91,19 +133,18 @@ std::string ConfiguredUpdateBase() {
     return UpdateBaseAddress(value);
 }
 
-bool TUpdater::IsUpdateAvailable() {
+bool TUpdater::IsUpdateAvailable(TUpdateDownloadHandles& handles) {
     if (!IsWebAddress(base_))
         throw Error(UpdateCheckFailedMessage);
-    const std::optional<std::string> answer = Download(functions_, UpdateQueryUrl(base_, runningVersion_));
-    if (!answer)
-        throw Error(UpdateCheckFailedMessage);
-    return AnswerAnnouncesUpdate(*answer);
+    return AnswerAnnouncesUpdate(Download(functions_, UpdateQueryUrl(base_, runningVersion_), handles));
 }
 
 struct TUpdateWorker::Job {
-    Job(TUpdater u, HWND n, UINT m, WPARAM w) : updater(std::move(u)), notify(n), message(m), number(w) {}
+    Job(TUpdater u, HWND n, UINT m, WPARAM w)
+        : updater(std::move(u)), handles(updater.Functions().close), notify(n), message(m), number(w) {}
 
     TUpdater updater;
+    TUpdateDownloadHandles handles;
     HWND notify;
     UINT message;
     WPARAM number;
@@ -116,7 +157,7 @@ struct TUpdateWorker::Job {
         const std::unique_ptr<std::shared_ptr<Job>> share(static_cast<std::shared_ptr<Job>*>(parameter));
         Job& job = **share;
         try {
-            job.answer.available = job.updater.IsUpdateAvailable();
+            job.answer.available = job.updater.IsUpdateAvailable(job.handles);
         } catch (const std::exception& e) {
             job.answer.error = e.what();
         } catch (...) {
@@ -131,16 +172,29 @@ struct TUpdateWorker::Job {
 TUpdateWorker::TUpdateWorker(TUpdater updater, HWND notify, UINT message, WPARAM number)
     : job_(std::make_shared<Job>(std::move(updater), notify, message, number)) {
     auto share = std::make_unique<std::shared_ptr<Job>>(job_);
-    HANDLE thread = ::CreateThread(nullptr, 0, Job::Run, share.get(), 0, nullptr);
-    if (!thread)
+    // Never joined while the program runs: it does not wait for a slow
+    // endpoint. Kept to see the worker out at the end (Cancel).
+    thread_ = ::CreateThread(nullptr, 0, Job::Run, share.get(), 0, nullptr);
+    if (!thread_)
         throw Error(UpdateCheckFailedMessage);
     share.release();
-    // Never joined: the program does not wait for a slow endpoint, not even
-    // at its end.
-    ::CloseHandle(thread);
 }
 
-TUpdateWorker::~TUpdateWorker() = default;
+TUpdateWorker::~TUpdateWorker() {
+    ::CloseHandle(thread_);
+}
+
+bool TUpdateWorker::Finished() const {
+    return job_->done.load(std::memory_order_acquire);
+}
+
+void TUpdateWorker::Cancel() {
+    job_->handles.CloseAll(true);
+}
+
+bool TUpdateWorker::WaitForEnd(DWORD timeoutMs) const {
+    return ::WaitForSingleObject(thread_, timeoutMs) == WAIT_OBJECT_0;
+}
 
 TUpdateWorker::Answer TUpdateWorker::TakeAnswer() const {
     if (!job_->done.load(std::memory_order_acquire))

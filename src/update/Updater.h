@@ -19,32 +19,40 @@ struct DownloadFunctions {
     using OpenUrl = void*(WINAPI*)(void*, LPCWSTR, LPCWSTR, DWORD, DWORD, DWORD_PTR);
     using Read = BOOL(WINAPI*)(void*, LPVOID, DWORD, LPDWORD);
     using Close = BOOL(WINAPI*)(void*);
+    using QueryInfo = BOOL(WINAPI*)(void*, DWORD, LPVOID, LPDWORD, LPDWORD);
 
     Open open = nullptr;
     SetOption setOption = nullptr;
     OpenUrl openUrl = nullptr;
     Read read = nullptr;
     Close close = nullptr;
+    QueryInfo queryInfo = nullptr;
 
     // Loads wininet.dll the first time; throws Error when it is missing.
     static DownloadFunctions Load();
 };
 
+class TUpdateDownloadHandles;
+
 class TUpdater {
 public:
+    static constexpr DWORD DownloadTimeoutMs = 15000;
+
     // The running program's version number (1.10.0.0 gives 1100000) and the
     // endpoint's base address (ConfiguredUpdateBase, read by the caller).
     TUpdater(int runningVersion, std::string base, DownloadFunctions functions)
         : runningVersion_(runningVersion), base_(std::move(base)), functions_(functions) {}
 
     // True when the endpoint's answer holds "[UPDATE]". Throws Error
-    // "Error\r\rCould not check for updates." when the download fails. The
-    // answer is read into memory, never through the system's cache, so every
-    // check asks the endpoint afresh and no file is left behind. Blocks for
-    // up to DownloadTimeoutMs per step of the download; any thread.
-    bool IsUpdateAvailable();
+    // "Error\r\rCould not check for updates." when the download fails, with
+    // the server's status when it answered other than 200 OK. The answer is
+    // read into memory, never through the system's cache, so every check
+    // asks the endpoint afresh and no file is left behind. Blocks for up to
+    // DownloadTimeoutMs per step of the download; any thread. `handles`
+    // holds what it opens meanwhile, for another thread to close.
+    bool IsUpdateAvailable(TUpdateDownloadHandles& handles);
 
-    static constexpr DWORD DownloadTimeoutMs = 15000;
+    const DownloadFunctions& Functions() const { return functions_; }
 
 private:
     int runningVersion_;
@@ -59,8 +67,10 @@ std::string ConfiguredUpdateBase();
 // window and no state of the program: when its answer is in, it posts
 // `message` with `number` in wParam to `notify`, and the user-interface
 // thread reads the answer. A worker that outlives its owner (given up after
-// the time limit, or at the program's end) finishes alone and frees its own
-// state; the process may end while it runs.
+// the time limit) finishes alone and frees its own state. At the program's
+// end its owner cancels it and waits for it to leave WinINet: a thread ended
+// with the process while inside could hold WinINet's lock when its library
+// detaches.
 class TUpdateWorker {
 public:
     struct Answer {
@@ -76,10 +86,18 @@ public:
 
     // Valid once the posted message has arrived.
     Answer TakeAnswer() const;
+    bool Finished() const;
+
+    // The user-interface thread's: closes the download's handles, so that
+    // the worker's blocked call returns and it ends with a failed check.
+    void Cancel();
+    // True when the worker's thread has ended within the time.
+    bool WaitForEnd(DWORD timeoutMs) const;
 
 private:
     struct Job;
     std::shared_ptr<Job> job_;
+    HANDLE thread_ = nullptr;
 };
 
 } // namespace corvinade

@@ -552,7 +552,7 @@ TEST_F(CaptureTest, KeysOfAnImageWindow) {
     EXPECT_EQ(name.substr(0, 8), "Capture ") << name;
     EXPECT_EQ(name.size(), std::string("Capture 2026-12-07 142501.jpg").size()) << name;
     EXPECT_EQ(name.substr(name.size() - 4), ".jpg") << name;
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(PressDialogButton(dialog, IDCANCEL));
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == capture; }));
     PressHotkey('C', ModCtrl);
@@ -614,7 +614,7 @@ protected:
         EXPECT_EQ(std::wstring(type), std::wstring(typeName.begin(), typeName.end()));
         // Into the test's folder first, as a user types a folder and presses Save.
         SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.WindowsFolder().c_str()));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(PressDialogButton(dialog, IDOK));
         ASSERT_TRUE(WaitFor([&] { return WindowText(nameBox).empty(); }))
             << "the dialog did not open the folder";
 
@@ -630,7 +630,7 @@ protected:
         const std::string renamed = WindowsPath(folder.Path() + "/shot" + extension);
         EXPECT_TRUE(WaitFor([&] { return WindowText(nameBox) == renamed; }))
             << "the name box shows \"" << WindowText(nameBox) << "\"";
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(PressDialogButton(dialog, IDOK));
         ASSERT_TRUE(WaitUntilClosed(capture));
         const auto image = WaitForImage(folder.Path() + "/shot" + extension);
         ASSERT_TRUE(image) << RunLinuxShell("ls -la " + folder.Path());

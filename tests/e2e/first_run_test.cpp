@@ -3,6 +3,10 @@
 // is left unfinished, driven from this process as a user drives them.
 #include <gmock/gmock.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 #include "Harness.h"
 #include "SettingsHarness.h"
 #include "TrayHarness.h"
@@ -93,6 +97,35 @@ protected:
     HWND LogonBox(HWND settings) {
         return FindDescendant(settings, "Button", "&Start when you log on Windows");
     }
+    // With hotkeys of one's own, the guide cancelled and the settings window
+    // opened from the tray: the first use is not over, so the next save
+    // brings the guide back.
+    void OpenSettingsWithTheGuideDue(HWND& settings) {
+        WriteHotkeysIni({{true, 'K', ModWin, "capturescreen", "", ""}});
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_NO_FATAL_FAILURE(CancelWizard(wizard));
+        settings = OpenSettings();
+        ASSERT_NE(settings, nullptr);
+    }
+    // What a user needs at every moment: the program's window on top is the
+    // one titled so and takes input; with "", whatever shows on top (if any)
+    // takes input.
+    void AssertUsableOnTop(const std::string& title) {
+        HWND top = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            top = TopmostVisibleWindow(corvinade.Id());
+            if (!top)
+                return title.empty();
+            return IsWindowEnabled(top) && (title.empty() || WindowText(top) == title);
+        })) << "on top: "
+            << DescribeWindow(top) << ", expected \"" << title << "\" enabled";
+    }
+    // Exit from the tray's menu ends the program, and cleanly.
+    void ExitFromTheTray() {
+        ASSERT_TRUE(ChooseTrayExit());
+        ASSERT_TRUE(corvinade.WaitForExit(Milliseconds{10000})) << "Exit did not end the program";
+        EXPECT_EQ(corvinade.ExitCode(), 0u);
+    }
 
     Process corvinade;
     HWND wizard = nullptr;
@@ -166,6 +199,46 @@ TEST_F(FirstRunTest, TakenSuggestionsAreOfferedWithFreeCombinations) {
     EXPECT_TRUE(WaitForVisible("Save Capture")) << "ALT+WIN+S did not capture";
 }
 
+// At 192 dpi on a 1280 x 800 screen every window opens within the work
+// area: the guide centred on the screen, the settings window from its
+// "Setup more hotkeys", and the new-hotkey wizard centred on that.
+TEST_F(FirstRunTest, EveryWindowFitsASmallScreenAt192Dpi) {
+    auto outside = [](HWND window) {
+        MONITORINFO monitor = {sizeof monitor};
+        GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+        RECT r = {}, both = {};
+        GetWindowRect(window, &r);
+        IntersectRect(&both, &r, &monitor.rcWork);
+        return EqualRect(&both, &r) ? std::string()
+                                    : WindowText(window) + " " + std::to_string(r.right - r.left) + " x " +
+                                          std::to_string(r.bottom - r.top) + " at " + std::to_string(r.left) +
+                                          ", " + std::to_string(r.top);
+    };
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_EQ(outside(wizard), "");
+    ASSERT_NO_FATAL_FAILURE(ToSuggestions());
+    Press(wizard, "&Setup more hotkeys");
+    HWND settings = WaitForSettingsWindow(corvinade.Id());
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(outside(settings), "");
+    Press(settings, "&New hotkey");
+    HWND adding = WaitForVisible("New hotkey");
+    ASSERT_NE(adding, nullptr);
+    EXPECT_EQ(outside(adding), "");
+    RECT over = {}, under = {};
+    GetWindowRect(adding, &over);
+    GetWindowRect(settings, &under);
+    EXPECT_LE(std::abs((over.left + over.right) - (under.left + under.right)), 2)
+        << "not centred on its owner";
+    EXPECT_LE(std::abs((over.top + over.bottom) - (under.top + under.bottom)), 2)
+        << "not centred on its owner";
+    Press(adding, "Cancel");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(adding) || !IsWindowVisible(adding); }));
+    Press(settings, "Close");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
+    ASSERT_NO_FATAL_FAILURE(Finish());
+}
+
 // Existing definitions: a WIN+N for another program stays first (and is the
 // one that runs), notepad's is appended; the unchecked capture suggestion
 // removes an inactive WIN+S capture; a present suggestion moves to the end.
@@ -193,10 +266,10 @@ TEST_F(FirstRunTest, FinishMergesWithTheHotkeysAlreadyThere) {
     EXPECT_EQ(log.Runs()[0].Parameters(), "first");
 }
 
-// Left unfinished, the wizard makes way for the settings window, modal and
-// with the tray icon deaf to clicks. A new hotkey saved there reloads the
-// hotkeys, which brings the wizard back over the new-hotkey wizard, with
-// every box checked again; cancelled, it returns there.
+// Left unfinished, the wizard makes way for the settings window, modal,
+// its empty list saying how to begin, and with the tray icon deaf to
+// clicks. A new hotkey saved there brings the wizard back once the settings
+// window is closed, with every box checked again.
 TEST_F(FirstRunTest, CancelLeadsToTheSettingsWindowAndTheWizardComesBack) {
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(ToSuggestions());
@@ -205,6 +278,8 @@ TEST_F(FirstRunTest, CancelLeadsToTheSettingsWindowAndTheWizardComesBack) {
     ASSERT_NO_FATAL_FAILURE(CancelWizard(wizard));
     HWND settings = WaitForSettingsWindow(corvinade.Id());
     ASSERT_NE(settings, nullptr);
+    HWND empty = FindDescendant(settings, "Static", "No hotkeys yet. Click New hotkey to add one.");
+    EXPECT_TRUE(empty && IsWindowVisible(empty)) << "the empty list says nothing";
     EXPECT_FALSE(PanelShowsAfterClick()) << "the tray icon takes clicks while the settings window is modal";
     EXPECT_EQ(FileContent(HotkeysIniPath()), std::nullopt);
     EXPECT_EQ(SettingText("FirstUse"), std::nullopt);
@@ -213,18 +288,18 @@ TEST_F(FirstRunTest, CancelLeadsToTheSettingsWindowAndTheWizardComesBack) {
     HWND adding = WaitForVisible("New hotkey");
     ASSERT_NE(adding, nullptr);
     ASSERT_EQ(FillNewHotkeyWizard(adding, 'Q', "Close active window"), "");
-
-    wizard = WaitForVisible("Setup Corvinade");
-    ASSERT_NE(wizard, nullptr) << "the reload did not bring the first-use wizard back";
-    EXPECT_TRUE(IsChecked(SuggestionBox("Open notepad"))) << "a new wizard starts with every box checked";
-    ASSERT_NO_FATAL_FAILURE(CancelWizard(wizard));
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(adding) || !IsWindowVisible(adding); }));
     EXPECT_TRUE(FileIs({{true, 'Q', ModWin, "close", "", ""}}));
     EXPECT_TRUE(WaitForHotkeyRegistration('Q', ModWin));
     ASSERT_TRUE(WaitFor([&] { return RowCaptions(settings).size() == 1; }));
 
+    // The guide the save brings back waits for the modal window to close.
     Press(settings, "Close");
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
+    wizard = WaitForVisible("Setup Corvinade");
+    ASSERT_NE(wizard, nullptr) << "the save did not bring the first-use wizard back";
+    EXPECT_TRUE(IsChecked(SuggestionBox("Open notepad"))) << "a new wizard starts with every box checked";
+    ASSERT_NO_FATAL_FAILURE(CancelWizard(wizard));
     EXPECT_TRUE(PanelShowsAfterClick()) << "the tray icon takes clicks again";
 }
 
@@ -324,6 +399,68 @@ TEST_F(FirstRunTest, CancelledGuideTakesOverTheSettingsWindowAlreadyOpen) {
     Press(settings, "Close");
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
     EXPECT_TRUE(PanelShowsAfterClick(3)) << "the tray icon takes clicks again";
+}
+
+// A save while the first use is not over brings the guide back over the
+// settings window it came from; "Setup more hotkeys" there turns to that
+// window, which must take input then: the user finishes with it and closes
+// it, and Exit ends the program.
+TEST_F(FirstRunTest, SetupMoreHotkeysFromTheGuideASaveBroughtBackLeavesTheSettingsUsable) {
+    HWND settings = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenSettingsWithTheGuideDue(settings));
+    ASSERT_NO_FATAL_FAILURE(SaveRowUnchanged(HotkeyRows(settings).front()));
+    wizard = WaitForVisible("Setup Corvinade");
+    ASSERT_NE(wizard, nullptr) << "the guide did not come back after the save";
+    ASSERT_NO_FATAL_FAILURE(AssertUsableOnTop("Setup Corvinade"));
+    ASSERT_NO_FATAL_FAILURE(ToSuggestions());
+    Press(wizard, "&Setup more hotkeys");
+    ASSERT_NO_FATAL_FAILURE(AssertUsableOnTop("Settings"));
+    settings = WaitForSettingsWindow(corvinade.Id());
+    Press(settings, "Close");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings) || !IsWindowVisible(settings); }));
+    ASSERT_NO_FATAL_FAILURE(AssertUsableOnTop(""));
+    ASSERT_NO_FATAL_FAILURE(ExitFromTheTray());
+}
+
+// The same guide brought back by an import, whose report box is still open
+// when the import saves: "Setup more hotkeys", then Exit from the tray, end
+// the program cleanly, no freed window used on the way (wine-run.sh fails
+// the run on a heap error or page fault).
+TEST_F(FirstRunTest, ExitAfterTheGuideAnImportBroughtBackEndsCleanly) {
+    HWND settings = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenSettingsWithTheGuideDue(settings));
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::string import = Utf8Of(temp) + "import.ini";
+    std::ofstream(std::filesystem::path(WideOf(import)), std::ios::binary)
+        << HotkeysIniText({{true, 'J', ModWin, "capturescreen", "", ""}});
+    ASSERT_TRUE(ClickButton(settings, "Import..."));
+    HWND dialog = WaitForWindow({"#32770", "Import hotkeys", corvinade.Id(), true});
+    ASSERT_NE(dialog, nullptr);
+    const std::wstring name = WideOf(import);
+    SendMessageW(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    ASSERT_TRUE(PressDialogButton(dialog, IDOK));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    EXPECT_THAT(AnswerMessageBox(corvinade.Id(), "&Yes"), testing::HasSubstr("holds 1 hotkey."));
+
+    // The user answers what shows on top: the import's report, then the
+    // guide, or the guide first.
+    bool reported = false;
+    ASSERT_TRUE(WaitFor([&] {
+        HWND top = TopmostVisibleWindow(corvinade.Id());
+        if (top && WindowText(top) == "Setup Corvinade")
+            return (wizard = top) != nullptr;
+        if (!reported && top && IsWindowEnabled(top) && WindowClass(top) == "#32770" &&
+            MessageBoxText(top).starts_with("Added 1 hotkey"))
+            reported = ClickButton(top, "OK");
+        return false;
+    })) << "on top: "
+        << DescribeWindow(TopmostVisibleWindow(corvinade.Id()));
+    ASSERT_NO_FATAL_FAILURE(ToSuggestions());
+    Press(wizard, "&Setup more hotkeys");
+    ASSERT_TRUE(WaitFor([&] { return WindowText(TopmostVisibleWindow(corvinade.Id())) == "Settings"; }))
+        << "on top: " << DescribeWindow(TopmostVisibleWindow(corvinade.Id()));
+    ASSERT_NO_FATAL_FAILURE(ExitFromTheTray());
 }
 
 // Ended while the first start's settings window is modal (WM_CLOSE to the

@@ -41,7 +41,7 @@ std::optional<std::string> ReadIfThere(const std::string& name) {
 
 // The save's temporary files in the folder.
 std::vector<std::string> Leftovers(const std::string& folder) {
-    return FolderListing(folder + "\\cvn*.tmp");
+    return FolderListing(folder + "\\corvinade-save-*.tmp");
 }
 
 std::string Quote(const std::string& text) {

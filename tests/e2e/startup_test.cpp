@@ -168,6 +168,19 @@ TEST_F(StartupTest, OpenFileTakesAnyPath) {
     EXPECT_NE(run.commandLine.find(folder), std::string::npos) << run.commandLine;
 }
 
+// A number under the log-on entry's name was not written by us: the start
+// reads it as "off" and goes on. Every hotkey registers, no box is shown
+// once the program waits for input, and the number stays.
+TEST_F(StartupTest, ALogonEntryThatIsANumberStopsNoHotkey) {
+    SetRegistryDword(RunKeyPath, "Corvinade", 1);
+    WriteHotkeysIni({OpenRecorder(KeyN, ModWin, "first"), OpenRecorder(KeyA, ModWin, "second")});
+    ASSERT_NO_FATAL_FAILURE(StartCorvinade(corvinade, KeyN, ModWin));
+    EXPECT_TRUE(WaitForHotkeyRegistration(KeyA, ModWin));
+    EXPECT_EQ(WaitForInputIdle(corvinade.Handle(), static_cast<DWORD>(DefaultTimeout.count())), 0u);
+    EXPECT_THAT(FindTopWindows({"#32770", "", corvinade.Id()}), testing::IsEmpty()) << "a message box shows";
+    EXPECT_EQ(RegistryValueType(RunKeyPath, "Corvinade"), static_cast<DWORD>(REG_DWORD));
+}
+
 // "FirstUse" stored as a DWORD is a registry type error: shown at start in the
 // default error display, while the hotkeys registered before it keep working,
 // also while the box is open; OK leaves the program running.

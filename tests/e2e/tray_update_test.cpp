@@ -131,6 +131,21 @@ TEST_F(TrayUpdateTest, EndpointDownShowsTheError) {
     EXPECT_EQ(TempListing(), before);
 }
 
+// An endpoint that answers with an error status has not answered the
+// question: the error box names the status, never "no new version".
+TEST_F(TrayUpdateTest, AnErrorStatusFailsTheCheck) {
+    UpdateEndpoint endpoint(OwnVersion);
+    ASSERT_TRUE(endpoint.Started());
+    ASSERT_NO_FATAL_FAILURE(StartWithEndpoint(endpoint.BaseAddress() + "/gone"));
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    HWND box = CheckForUpdates("");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(WindowText(box), "Corvinade");
+    EXPECT_EQ(MessageBoxText(box),
+              "Error\r\rCould not check for updates. The server answered 404 Not Found.");
+    EXPECT_THAT(endpoint.Requests(), ElementsAre(std::string("/gone") + Query));
+}
+
 // An endpoint that takes the connection and never answers: hotkeys and the
 // tray go on meanwhile, a second check only says that one runs, and the
 // check fails at its time limit.

@@ -14,8 +14,8 @@
 #include "FuzzInput.h"
 #include "capture/BmpFile.h"
 #include "capture/CaptureTarget.h"
+#include "capture/SelectionControlGeometry.h"
 #include "capture/SelectionGeometry.h"
-#include "capture/SizeRectGeometry.h"
 
 namespace {
 
@@ -122,7 +122,7 @@ void CheckGrab(fuzz::FuzzInput& in) {
         Finding("a grab leaves the desktop");
 }
 
-void CheckSizeRect(fuzz::FuzzInput& in, std::string_view text) {
+void CheckSelectionControl(fuzz::FuzzInput& in, std::string_view text) {
     const int boxSize = in.Int(0, 64);
     const Bounds current{in.Int(-Far, Far), in.Int(-Far, Far), in.Int(0, Far), in.Int(0, Far)};
     const auto pos = static_cast<TDragBoxPos>(in.Int(0, 2));
@@ -159,6 +159,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::FuzzInput in(data, size);
     CheckSelection(in);
     CheckGrab(in);
-    CheckSizeRect(in, in.Rest());
+    CheckSelectionControl(in, in.Rest());
     return 0;
 }

@@ -1,6 +1,7 @@
 // hotkeys.ini bytes into the hotkey list and back: whatever the file holds,
-// loading neither crashes nor hangs, and what a save writes loads again as
-// the same list and saves as the same text.
+// loading neither crashes nor hangs, every section is kept (unless only the
+// live ones are asked for), and what a save writes loads again as the same
+// list and saves as the same text.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "core/Hotkeys.h"
+#include "core/IniImage.h"
 
 namespace {
 
@@ -34,6 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     THotkeyList loaded(port);
     loaded.LoadFromText(bytes, size % 2 == 1);
     const std::string saved = loaded.ToText();
+    if (size % 2 == 0 && static_cast<std::size_t>(loaded.Count()) !=
+                             IniImage::Parse(DecodeFileText(bytes, SystemCodePage())).Sections().size())
+        Finding("a section was lost");
 
     THotkeyList again(port);
     again.LoadFromText(saved, false);

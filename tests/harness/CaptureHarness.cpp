@@ -193,7 +193,7 @@ bool SaveThroughDialog(HWND captureWindow, const std::string& fileName) {
     if (!nameBox)
         return false;
     SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fileName.c_str()));
-    return PostMessageA(dialog, WM_COMMAND, IDOK, 0) != 0;
+    return PressDialogButton(dialog, IDOK);
 }
 
 } // namespace corvinade::test

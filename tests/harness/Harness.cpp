@@ -456,6 +456,39 @@ void SetRegistryText(const std::string& keyPath, const std::string& name, const 
     RegKey(keyPath.c_str()).Set(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
 }
 
+void SetRegistryDword(const std::string& keyPath, const std::string& name, DWORD value) {
+    RegKey(keyPath.c_str()).Set(name, REG_DWORD, &value, sizeof value);
+}
+
+void SetRegistryBinary(const std::string& keyPath, const std::string& name, const std::vector<BYTE>& value) {
+    RegKey(keyPath.c_str()).Set(name, REG_BINARY, value.data(), static_cast<DWORD>(value.size()));
+}
+
+std::optional<std::vector<BYTE>> RegistryBinary(const std::string& keyPath, const std::string& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::vector<BYTE> data(256);
+    DWORD type = REG_NONE, size = static_cast<DWORD>(data.size());
+    const LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, data.data(), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_BINARY)
+        return std::nullopt;
+    data.resize(size);
+    return data;
+}
+
+DWORD RegistryValueType(const std::string& keyPath, const std::string& name) {
+    HKEY key = nullptr;
+    DWORD type = REG_NONE;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return REG_NONE;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+        type = REG_NONE;
+    RegCloseKey(key);
+    return type;
+}
+
 void RegisterUrlHandler(const std::string& scheme, const std::string& command) {
     const std::string path = "Software\\Classes\\" + scheme + "\\shell\\open\\command";
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
@@ -517,6 +550,22 @@ std::vector<HWND> FindTopWindows(const WindowQuery& query) {
     WindowSearch search{&query, {}};
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND TopmostVisibleWindow(DWORD processId) {
+    // EnumWindows walks the top-level windows from the top of the z-order. A
+    // tooltip floats above them all but is no window to act on.
+    for (HWND window : FindTopWindows({.processId = processId, .visibleOnly = true}))
+        if (!EqualNoCase(WindowClass(window), "tooltips_class32"))
+            return window;
+    return nullptr;
+}
+
+std::string DescribeWindow(HWND window) {
+    if (!window)
+        return "(no window)";
+    return "\"" + WindowText(window) + "\" of class " + WindowClass(window) +
+           (IsWindowEnabled(window) ? " (enabled)" : " (disabled)");
 }
 
 HWND WaitForWindow(const WindowQuery& query, Milliseconds timeout) {
@@ -595,11 +644,44 @@ HWND FindButton(HWND dialog, const std::string& caption) {
     return search.found;
 }
 
+std::string WhyNotPressable(HWND control) {
+    if (!IsWindow(control))
+        return "it does not exist";
+    HWND root = GetAncestor(control, GA_ROOT);
+    for (HWND window = control; window; window = window == root ? nullptr : GetParent(window)) {
+        const std::string which =
+            window == control ? "the control"
+            : window == root  ? "its window \"" + WindowText(window) + "\""
+                              : "its parent \"" + WindowText(window) + "\" (" + WindowClass(window) + ")";
+        if (!(GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE))
+            return which + " is hidden";
+        if (!IsWindowEnabled(window))
+            return which + " is disabled";
+    }
+    return {};
+}
+
+bool ExpectPressable(HWND control, const std::string& what, Milliseconds timeout) {
+    std::string why;
+    if (WaitFor([&] { return (why = WhyNotPressable(control)).empty(); }, timeout))
+        return true;
+    ADD_FAILURE() << "cannot press " << what << ": " << why;
+    return false;
+}
+
 bool ClickButton(HWND dialog, const std::string& caption) {
     HWND button = FindButton(dialog, caption);
-    if (!button)
+    if (!button || !ExpectPressable(button, "the button \"" + caption + "\""))
         return false;
     const int id = GetDlgCtrlID(button);
+    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) !=
+           0;
+}
+
+bool PressDialogButton(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    if (!ExpectPressable(button, "the button " + std::to_string(id) + " of \"" + WindowText(dialog) + "\""))
+        return false;
     return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) !=
            0;
 }

@@ -114,7 +114,7 @@ private:
 // (compared without regard to case, "recorder.exe").
 std::vector<DWORD> ProcessIds(const std::string& exeName);
 
-// The names matching a pattern ("C:\\dir\\*", "C:\\dir\\cvn*.tmp"), sorted,
+// The names matching a pattern ("C:\\dir\\*", "C:\\dir\\corvinade-save-*.tmp"), sorted,
 // without "." and "..".
 std::vector<std::string> FolderListing(const std::string& pattern);
 
@@ -155,6 +155,14 @@ void SetSettingText(const std::string& name, const std::string& value);
 void SetSettingDword(const std::string& name, DWORD value);
 // A text value under HKEY_CURRENT_USER\keyPath, the key made when missing.
 void SetRegistryText(const std::string& keyPath, const std::string& name, const std::string& value);
+void SetRegistryDword(const std::string& keyPath, const std::string& name, DWORD value);
+void SetRegistryBinary(const std::string& keyPath, const std::string& name, const std::vector<BYTE>& value);
+// A binary value's bytes, nothing when it is missing or of another type.
+std::optional<std::vector<BYTE>> RegistryBinary(const std::string& keyPath, const std::string& name);
+// The type of a value under HKEY_CURRENT_USER\keyPath (REG_SZ, REG_DWORD, ...), REG_NONE when missing.
+DWORD RegistryValueType(const std::string& keyPath, const std::string& name);
+// The log-on entry's key: its value "Corvinade" starts the program at log-on.
+inline constexpr const char* RunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Makes "command" the shell's open command for addresses of this scheme
 // ("http"), where ShellExecute looks for it: under HKEY_CURRENT_USER's
@@ -195,6 +203,15 @@ struct WindowQuery {
 };
 
 std::vector<HWND> FindTopWindows(const WindowQuery& query);
+
+// The process's visible top-level window highest in the z-order, the one a
+// user sees above the others and acts on (tooltips aside); nullptr when none
+// shows. A sound
+// program keeps it enabled: a disabled one takes no input, and with it on
+// top the user is stuck.
+HWND TopmostVisibleWindow(DWORD processId);
+// "\"Settings\" (enabled)": a window as a failure message names it.
+std::string DescribeWindow(HWND window);
 // The first matching window within the timeout, or nullptr.
 HWND WaitForWindow(const WindowQuery& query, Milliseconds timeout = DefaultTimeout);
 
@@ -213,9 +230,27 @@ std::string MessageBoxText(HWND box);
 // The child button with this caption, or nullptr.
 HWND FindButton(HWND dialog, const std::string& caption);
 
+// What keeps a user from pressing this control now: "" when nothing does,
+// else why ("the button is disabled", "its window \"Settings\" is
+// disabled", "... is hidden"). A click or a key reaches only a visible,
+// enabled control whose every parent, its top-level window among them, is
+// visible and enabled.
+std::string WhyNotPressable(HWND control);
+
+// Waits (at most the timeout) until a user could press the control, as a
+// user waits for a greyed button. True then; else the test fails, naming
+// `what` and why, and false: a test never presses what a user could not.
+bool ExpectPressable(HWND control, const std::string& what, Milliseconds timeout = DefaultTimeout);
+
 // Clicks the dialog's button with this caption (BN_CLICKED to the dialog, as
-// a mouse click would send it). False when there is no such button.
+// a mouse click would send it) once a user could press it. False when there
+// is no such button; a failure of the test (and false) when it stays
+// disabled or hidden.
 bool ClickButton(HWND dialog, const std::string& caption);
+
+// Presses the dialog's button with this control id (IDOK, IDCANCEL) as
+// ClickButton does: the system's dialogs (a file dialog's Open or Save).
+bool PressDialogButton(HWND dialog, int id);
 
 // The first child window (at any depth) of this class, or nullptr.
 HWND FindChildWindow(HWND parent, const std::string& className);

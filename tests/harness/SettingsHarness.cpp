@@ -98,8 +98,9 @@ bool Handled(HWND window) {
                                &result) != 0;
 }
 
-void PostClick(HWND button) {
-    PostMessageA(button, BM_CLICK, 0, 0);
+bool PostClick(HWND button) {
+    return ExpectPressable(button, "\"" + WindowText(button) + "\" (" + WindowClass(button) + ")") &&
+           PostMessageA(button, BM_CLICK, 0, 0) != 0;
 }
 
 bool IsChecked(HWND checkBox) {
@@ -107,6 +108,8 @@ bool IsChecked(HWND checkBox) {
 }
 
 bool ChooseListItem(HWND combo, const std::string& text) {
+    if (!ExpectPressable(combo, "the list for \"" + text + "\""))
+        return false;
     const LRESULT index = SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                        reinterpret_cast<LPARAM>(text.c_str()));
     if (index == CB_ERR)

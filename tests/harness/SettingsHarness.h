@@ -38,13 +38,15 @@ std::vector<HWND> AllDescendants(HWND parent);
 // keyboard layout.
 void TypeText(const std::string& text);
 
-// A click on a button or check box, as the mouse gives it.
-void PostClick(HWND button);
+// A click on a button or check box, as the mouse gives it, once a user could
+// press it (see ExpectPressable; a failure of the test and false when not).
+bool PostClick(HWND button);
 // True once the thread of `window` has finished the message it was handling:
 // a message sent to it is taken only between two others.
 bool Handled(HWND window);
 bool IsChecked(HWND checkBox);
-// Chooses the item with this text in a drop-down list, as the user does.
+// Chooses the item with this text in a drop-down list, as the user does
+// (a list the user could not reach fails the test, as PostClick).
 bool ChooseListItem(HWND combo, const std::string& text);
 // Clicks the middle of a window with the pointer (it takes the focus).
 bool ClickWindow(HWND window);

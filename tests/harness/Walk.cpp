@@ -924,8 +924,9 @@ std::string Walker::WineReports() {
     std::string reports, line;
     while (std::getline(in, line) && !in.eof()) {
         logRead_ = in.tellg();
-        if (line.find("page fault") != std::string::npos || line.find(":heap:") != std::string::npos ||
-            line.find("Unhandled exception") != std::string::npos)
+        // As wine-run.sh counts them at the end of the run.
+        if (line.find(":heap:") != std::string::npos || line.find("wine: Unhandled") != std::string::npos ||
+            line.find("page fault") != std::string::npos)
             reports += "\n  " + line;
     }
     return reports.empty() ? "" : "Wine reports:" + reports;

@@ -23,13 +23,17 @@
 # CORVINADE_WINEARCH     win32 (default) or win64: a 64-bit prefix, where the
 #                        32-bit programs run under WOW64 as on 64-bit Windows
 #                        (its template, build/wine/template64, is made once)
-# CORVINADE_WINE_LOG     set here for the program: a file that receives a copy
-#                        of the run's Wine output (the standard error of every
-#                        process), so that a driver can look for Wine's
-#                        reports (heap errors, page faults) as it goes
 # CORVINADE_WINEDLLOVERRIDES  more DLL overrides for this run (WINEDLLOVERRIDES
 #                        syntax), such as "winemenubuilder.exe=" for a run that
 #                        installs shortcuts
+# CORVINADE_HEAP_CHECK   1 (default): every program of the run works under
+#                        Wine's heap checking, and the run fails when their
+#                        output reports a heap error or a page fault; 0 for
+#                        the benchmarks and measurements, which it would skew
+# CORVINADE_WINE_LOG     set here for the program: the run's log (the standard
+#                        error of every Wine process of the run), for a driver
+#                        that looks for Wine's reports as it goes, at the step
+#                        that caused them (tests/harness/Walk.cpp)
 #
 # Tests that fail leave a screenshot of the desktop in build/wine/failures
 # (taken by the harness library, see Harness.h).
@@ -47,7 +51,21 @@ RUN_TIMEOUT=${CORVINADE_RUN_TIMEOUT:-100}
 DPI=${CORVINADE_DPI:-}
 MONITOR2=${CORVINADE_MONITOR2:-}
 
-export WINEDEBUG=-all
+HEAP_CHECK=${CORVINADE_HEAP_CHECK:-1}
+if [ "$HEAP_CHECK" != 0 ] && [ "$HEAP_CHECK" != 1 ]; then
+    echo "wine-run.sh: CORVINADE_HEAP_CHECK must be 0 or 1, not '$HEAP_CHECK'" >&2
+    exit 2
+fi
+# MinGW has no address sanitizer; Wine's heap checking stands in for it. With
+# warn+heap a freed block is filled with 0xFEEEFEEE and held back from reuse
+# for a while, so a pointer read from freed memory faults; a block freed twice
+# is a heap warning, a freed block written to a heap error (err+heap: -all
+# silences errors too). Page faults are reported whatever WINEDEBUG says.
+if [ "$HEAP_CHECK" = 1 ]; then
+    export WINEDEBUG=-all,err+heap,warn+heap
+else
+    export WINEDEBUG=-all
+fi
 # No Mono or Gecko prompts. (The installer tests turn off winemenubuilder in
 # their prefix, so that the installer's shortcut writes no desktop files into
 # the home folder.)
@@ -84,7 +102,7 @@ make_template() {
     local version
     # The Wine version and the template's own layout: a template made by
     # another Wine version would be updated on every run.
-    version="$(wine --version) fonts"
+    version="$(wine --version) fonts crashes"
     if [ "$(cat "$TEMPLATE/.ready" 2>/dev/null)" != "$version" ]; then
         local work=$TEMPLATE.new
         rm -rf "$work" "$TEMPLATE"
@@ -97,6 +115,9 @@ make_template() {
             wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
             wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x800 /f \
                 >/dev/null 2>&1
+            # A crashing program ends at once (its backtrace printed) instead
+            # of waiting behind the crash dialog until the run times out.
+            wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
             wineserver -w
             # Wine draws Tahoma (the program's font) and Marlett (the caption
             # buttons) only from the prefix's own Fonts folder.
@@ -106,7 +127,8 @@ make_template() {
         sockets=$(cat "$work/wineserver" 2>/dev/null)
         [[ $sockets =~ ^wine-[A-Za-z0-9]+$ ]] && rm -rf "${TMPDIR:-/tmp}/$sockets"
         rm -f "$work/wineserver"
-        if ! grep -q '"Default"="1280x800"' "$work/user.reg" 2>/dev/null; then
+        if ! grep -q '"Default"="1280x800"' "$work/user.reg" 2>/dev/null ||
+            ! grep -q '"ShowCrashDialog"=dword:00000000' "$work/user.reg"; then
             echo "wine-run.sh: could not make the Wine prefix template in $work" >&2
             exit 3
         fi
@@ -141,9 +163,13 @@ kill_prefix_processes() {
 
 PREFIX=
 XSERVER_PID=
+LOG=
 cleanup() {
     if [ -n "$PREFIX" ] && [ -d "$PREFIX" ]; then
         kill_prefix_processes
+        # A run ended early (TERM from ctest) still shows what it printed.
+        [ -n "$LOG" ] && cat "$LOG" >&2 2>/dev/null
+        LOG=
         # Debian's Wine keeps its socket folder in a /tmp folder named here.
         local sockets
         sockets=$(cat "$PREFIX/wineserver" 2>/dev/null)
@@ -283,9 +309,13 @@ fi
 # Screenshots of failing tests (Harness.cpp) land in the run's own folder
 # first, so parallel runs never write the same file.
 mkdir -p "$PREFIX/failures"
-# In the background, so that a TERM from ctest is handled at once.
-DISPLAY=:$DISPLAY_NUM WINEPREFIX=$PREFIX CORVINADE_FAILURES=$PREFIX/failures CORVINADE_WINE_LOG=$PREFIX/wine.log \
-    timeout "$RUN_TIMEOUT" wine "$@" 2> >(tee "$PREFIX/wine.log" >&2) &
+# In the background, so that a TERM from ctest is handled at once. Every
+# Wine process of the run (the programs the test starts, Wine's own) writes
+# its diagnostics to the stderr it inherits: the run's log, which the test
+# program may read as it goes (CORVINADE_WINE_LOG).
+LOG=$PREFIX/stderr.log
+DISPLAY=:$DISPLAY_NUM WINEPREFIX=$PREFIX CORVINADE_FAILURES=$PREFIX/failures CORVINADE_WINE_LOG=$LOG \
+    timeout "$RUN_TIMEOUT" wine "$@" 2>"$LOG" &
 wait $!
 rc=$?
 if [ $rc = 124 ]; then
@@ -297,5 +327,19 @@ if [ $rc = 124 ]; then
     DISPLAY=:$DISPLAY_NUM import -window root "$PREFIX/failures/${name//[^A-Za-z0-9._-]/_}.bmp" 2>/dev/null
 fi
 keep_screenshots
+# Once every process of the run has ended, the log is whole. Any heap line
+# counts: with heap checking Wine reports a heap only when a block is misused
+# (freed twice, written after its free or past its end, an unknown pointer).
+kill_prefix_processes
+cat "$LOG" >&2
+if [ "$HEAP_CHECK" = 1 ]; then
+    faults=$(grep -aE ':(err|warn):heap:|wine: Unhandled|page fault' "$LOG")
+    if [ -n "$faults" ]; then
+        echo "wine-run.sh: a heap error or page fault in the run of $*:" >&2
+        printf '%s\n' "$faults" >&2
+        [ $rc = 0 ] && rc=1
+    fi
+fi
+LOG=
 cleanup
 exit $rc

@@ -130,3 +130,39 @@ TEST_F(CombinationCheckTest, ASuggestionHeldElsewhereFallsBackInOrder) {
 
 } // namespace
 } // namespace corvinade
+
+namespace corvinade {
+namespace {
+
+// A key that types a character needs ALT, CTRL or WIN; no key goes without
+// a modifier.
+TEST(CombinationRefusal, CharacterKeysNeedMoreThanShiftAndNoKeyGoesAlone) {
+    using R = CombinationRefusal;
+    const struct {
+        std::int32_t key, shift;
+        R refusal;
+    } cases[] = {
+        {'J', ModifierShift, R::ShiftAloneWithCharacter},
+        {'7', ModifierShift, R::ShiftAloneWithCharacter},
+        {0x20, ModifierShift, R::ShiftAloneWithCharacter}, // space
+        {0xBA, ModifierShift, R::ShiftAloneWithCharacter}, // ";" on US keyboards
+        {0x6A, ModifierShift, R::ShiftAloneWithCharacter}, // the keypad's "*"
+        {0xE2, ModifierShift, R::ShiftAloneWithCharacter}, // the key beside the left SHIFT
+        {'J', 0, R::NoModifier},
+        {0x70, 0, R::NoModifier}, // F1
+        {'J', ModifierShift | ModifierCtrl, R::None},
+        {'J', ModifierAlt, R::None},
+        {'J', ModifierWin, R::None},
+        {0x70, ModifierShift, R::None}, // SHIFT + F1 types nothing
+        {0x25, ModifierShift, R::None}, // SHIFT + Left
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "key " << c.key << " shift " << c.shift);
+        EXPECT_EQ(RefusedCombination(c.key, c.shift), c.refusal);
+    }
+    EXPECT_EQ(CombinationRefusalText(R::NoModifier), "You must select a shift key for your hotkey.");
+    EXPECT_EQ(CombinationRefusalText(R::None), "");
+}
+
+} // namespace
+} // namespace corvinade

@@ -19,10 +19,7 @@ public:
         Step("file", failFile);
         file = definitions;
     }
-    void WriteLogonStart(bool enabled) override {
-        Step(enabled ? "logon on" : "logon off", failLogon);
-        logon = enabled;
-    }
+    void WriteLogonStart(bool enabled) override { Step(enabled ? "logon on" : "logon off", failLogon); }
     void WriteFirstUseDone() override { Step("first use", failFirstUse); }
     void RegisterHotkeys(const std::vector<THotKeyData>& definitions) override {
         Step("register", false);
@@ -31,7 +28,6 @@ public:
 
     std::vector<std::string> steps;
     std::vector<THotKeyData> file, registered;
-    bool logon = false;
     bool failFile = false, failLogon = false, failFirstUse = false;
 
 private:
@@ -49,7 +45,7 @@ const THotKeyData Close{false, 'Q', 2, THotkeyAction::Close, "", ""};
 class HotkeyDocumentTest : public ::testing::Test {
 protected:
     HotkeyDocumentTest() {
-        document.Load({Notepad, Capture}, false);
+        document.Load({Notepad, Capture});
         document.Subscribe([this] { told.push_back(document.Definitions()); });
     }
     RecordingStore store;
@@ -57,7 +53,7 @@ protected:
     std::vector<std::vector<THotKeyData>> told; // what subscribers saw, per commit
 };
 
-// A row saved with the log-on box ticked: the file, the entry, the
+// The guide's commit with the log-on box ticked: the file, the entry, the
 // registrations, then the windows, each seeing the new content.
 TEST_F(HotkeyDocumentTest, CommitWritesThenRegistersThenTells) {
     THotkeyDraft draft = document.Draft();
@@ -68,11 +64,11 @@ TEST_F(HotkeyDocumentTest, CommitWritesThenRegistersThenTells) {
     EXPECT_THAT(store.file, ElementsAre(Notepad, Close));
     EXPECT_EQ(store.registered, store.file);
     EXPECT_THAT(told, ElementsAre(ElementsAre(Notepad, Close)));
-    EXPECT_TRUE(document.LogonStart());
 }
 
-// Only what the draft asks for is written: a wizard's new hotkey leaves the
-// log-on entry and the first use alone; the guide writes both.
+// Only what the draft asks for is written: a wizard's new hotkey (or a
+// row's save) leaves the log-on entry and the first use alone; the guide
+// writes both.
 TEST_F(HotkeyDocumentTest, LogonAndFirstUseAreWrittenOnlyWhenAsked) {
     THotkeyDraft added = document.Draft();
     added.Entries.push_back({0, Close});
@@ -96,7 +92,6 @@ TEST_F(HotkeyDocumentTest, FailedFileChangesNothing) {
     EXPECT_THROW(document.Commit(draft), Error);
     EXPECT_THAT(store.steps, ElementsAre("file"));
     EXPECT_THAT(document.Definitions(), ElementsAre(Notepad, Capture));
-    EXPECT_FALSE(document.LogonStart());
     EXPECT_TRUE(told.empty());
 }
 
@@ -114,7 +109,6 @@ TEST_F(HotkeyDocumentTest, FailureAfterTheFileKeepsWhatWasSaved) {
     EXPECT_THAT(store.steps, ElementsAre("file", "logon on", "first use", "register"));
     EXPECT_THAT(document.Definitions(), ElementsAre(Notepad, Capture, Close));
     EXPECT_THAT(store.registered, ElementsAre(Notepad, Capture, Close));
-    EXPECT_FALSE(document.LogonStart()) << "the stored choice is what the entry still holds";
     EXPECT_EQ(told.size(), 1u);
 }
 
@@ -173,11 +167,83 @@ TEST_F(HotkeyDocumentTest, ActiveCombinationLookupSkipsInactiveAndSelf) {
 
 // The live hotkeys (the panel's rows) are the active entries in file order.
 TEST_F(HotkeyDocumentTest, ActiveEntryIdCountsActiveEntriesOnly) {
-    document.Load({Close, Notepad, Close, Capture}, false);
+    document.Load({Close, Notepad, Close, Capture});
     EXPECT_EQ(document.ActiveEntryId(0), document.Entries()[1].Id);
     EXPECT_EQ(document.ActiveEntryId(1), document.Entries()[3].Id);
     EXPECT_EQ(document.ActiveEntryId(2), 0u);
     EXPECT_EQ(document.ActiveEntryId(-1), 0u);
+}
+
+// What a newer version wrote, or a hand edit: a section with an action this
+// version does not know between two it knows, and values it does not read
+// in one of them. The file is written back byte for byte; commits of other
+// entries, and of that one edited as a row edits it (afresh, with the
+// values it shows), keep every such line in place.
+class KeptSectionsTest : public ::testing::Test {
+protected:
+    // Writes the file as hotkeys.ini would.
+    class TextStore : public RecordingStore {
+    public:
+        void WriteHotkeys(const std::vector<THotKeyData>& definitions) override {
+            UnregisteredPort port;
+            THotkeyList list(port);
+            list.AddAll(definitions);
+            text = list.ToText();
+        }
+        std::string text;
+    };
+    static std::string Section(int n, const std::string& lines) {
+        return "[key" + std::to_string(n) + "]\r\n" + lines + "\r\n";
+    }
+    void SetUp() override {
+        UnregisteredPort port;
+        THotkeyList list(port);
+        list.LoadFromText(file, false);
+        ASSERT_EQ(list.ToText(), file);
+        document.Load(list.Definitions());
+    }
+    void Edit(std::size_t index, const THotKeyData& edited) {
+        THotkeyDraft draft = document.Draft();
+        draft.Entries[index].Definition = edited;
+        EXPECT_TRUE(document.Commit(draft).empty());
+    }
+
+    const std::string later = "func=x-later-action\r\nactive=1\r\nkey=0x4B\r\nshift=8\r\nwhen=idle\r\n";
+    const std::string file =
+        Section(
+            0,
+            "active=1\r\nonlyin=notepad.exe\r\nkey=78\r\nshift=8\r\nfunc=openfile\r\nparams=notepad.exe\r\n"
+            "params2=\r\ndelay=3\r\n") +
+        Section(1, later) +
+        Section(2, "active=1\r\nkey=83\r\nshift=8\r\nfunc=capturescreen\r\nparams=\r\nparams2=\r\n");
+    TextStore store;
+    THotkeyDocument document{store};
+};
+
+TEST_F(KeptSectionsTest, WhatThisVersionDoesNotKnowStaysInPlace) {
+    const THotKeyData& unknown = document.Entries()[1].Definition;
+    EXPECT_EQ(ActionDisplayName(unknown), "Unknown action: x-later-action");
+    EXPECT_FALSE(IsLive(unknown)) << "never registered or run";
+    EXPECT_EQ(document.ActiveEntryId(1), document.Entries()[2].Id);
+    EXPECT_EQ(document.ActiveWithCombination('K', 8), nullptr);
+
+    THotKeyData capture = document.Entries()[2].Definition;
+    capture.Key = 'T';
+    Edit(2, capture);
+    EXPECT_EQ(store.text,
+              file.substr(0, file.find("key=83")) + "key=84" + file.substr(file.find("key=83") + 6));
+
+    Edit(0, {true, 'M', 8, THotkeyAction::OpenFile, "notepad.exe", "x.txt"});
+    EXPECT_EQ(store.text,
+              Section(0, "active=1\r\nonlyin=notepad.exe\r\nkey=77\r\nshift=8\r\nfunc=openfile\r\n"
+                         "params=notepad.exe\r\nparams2=x.txt\r\ndelay=3\r\n") +
+                  Section(1, later) + store.text.substr(store.text.find("[key2]")));
+
+    // An action chosen for it: its lines stay, with the values it now has.
+    Edit(1, {true, 'K', 8, THotkeyAction::Close, "", ""});
+    EXPECT_THAT(store.text, testing::HasSubstr(Section(
+                                1, "func=close\r\nactive=1\r\nkey=0x4B\r\nshift=8\r\nwhen=idle\r\n")));
+    EXPECT_TRUE(IsLive(document.Entries()[1].Definition));
 }
 
 } // namespace

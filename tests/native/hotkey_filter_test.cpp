@@ -54,6 +54,9 @@ TEST(HotkeyFilter, FindsWhatTheRowShows) {
     EXPECT_FALSE(HotkeyMatchesFilter(open, "WIN + N", "maximize"));
     EXPECT_TRUE(HotkeyMatchesFilter(maximize, "WIN + M", "maximize active"));
     EXPECT_FALSE(HotkeyMatchesFilter(maximize, "WIN + M", "stored"));
+    THotKeyData later = {true, 'L', ModifierWin, A::None, "", ""};
+    later.UnknownAction = "x-later-action";
+    EXPECT_TRUE(HotkeyMatchesFilter(later, "WIN + L", "LATER-ACTION"));
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "app/AppPaths.h"
+#include "core/Errors.h"
 
 namespace corvinade {
 namespace {
@@ -33,38 +34,51 @@ std::vector<THotKeyData> Definitions(const THotkeyDraft& draft) {
     return out;
 }
 
+// A definition whose action this version does not know, as a newer file holds it.
+THotKeyData Later() {
+    THotKeyData d{true, 'L', 8, A::None, "", ""};
+    d.UnknownAction = "x-later-action";
+    d.Lines = {{"func", "x-later-action"}, {"active", "1"}, {"key", "76"}, {"shift", "8"}};
+    return d;
+}
+
 // Adding: what the list has (active or not) and what the file repeats is
-// skipped; the rest goes to the end as new entries, the list's own keep
-// their identities.
+// skipped; the rest goes to the end as new entries, an unknown action
+// among them, the list's own keep their identities.
 TEST(HotkeyImport, AddingSkipsWhatTheListHoldsAndAppendsTheRest) {
     THotkeyDraft draft{{{7, Notepad}, {9, Capture}}, std::nullopt, false};
     THotKeyData inactiveNotepad = Notepad;
     inactiveNotepad.Active = false;
     THotKeyData otherParameter = Notepad;
     otherParameter.Params = "notepad.exe x.txt";
+    THotKeyData laterDelayed = Later();
+    laterDelayed.Lines.push_back({"delay", "3"});
     const TImportCount count =
-        MergeImport(draft, {{inactiveNotepad, Site, otherParameter, Site}, 2}, TImportMode::Add);
+        MergeImport(draft, {{inactiveNotepad, Site, otherParameter, Site, Later(), laterDelayed, Later()}},
+                    TImportMode::Add);
 
-    EXPECT_EQ(count.Added, 2);
-    EXPECT_EQ(count.Skipped, 2);
-    EXPECT_EQ(count.Refused, 2);
-    EXPECT_THAT(Definitions(draft), ElementsAre(Notepad, Capture, Site, otherParameter));
+    EXPECT_EQ(count.Added, 4);
+    EXPECT_EQ(count.Skipped, 3);
+    EXPECT_EQ(count.Unknown, 2);
+    EXPECT_THAT(Definitions(draft),
+                ElementsAre(Notepad, Capture, Site, otherParameter, Later(), laterDelayed));
     EXPECT_THAT(draft.Entries, ElementsAre(Field(&THotkeyEntry::Id, 7), Field(&THotkeyEntry::Id, 9),
+                                           Field(&THotkeyEntry::Id, 0), Field(&THotkeyEntry::Id, 0),
                                            Field(&THotkeyEntry::Id, 0), Field(&THotkeyEntry::Id, 0)));
     EXPECT_FALSE(draft.LogonStart) << "an import leaves the log-on entry alone";
-    EXPECT_EQ(ImportReportText(count), "Added 2 hotkeys, skipped 2 already in your list, refused 2 without a "
-                                       "known action.");
+    EXPECT_EQ(ImportReportText(count),
+              "Added 4 hotkeys (2 with an action this version does not know, kept but "
+              "not run), skipped 3 already in your list.");
 }
 
 TEST(HotkeyImport, ReplacingTakesTheFileAsItIs) {
     THotkeyDraft draft{{{7, Notepad}, {9, Capture}}, std::nullopt, false};
-    const TImportCount count = MergeImport(draft, {{Site, Notepad, Site}, 0}, TImportMode::Replace);
+    const TImportCount count = MergeImport(draft, {{Site, Notepad, Site}}, TImportMode::Replace);
     EXPECT_EQ(count.Added, 3);
     EXPECT_EQ(count.Skipped, 0);
     EXPECT_THAT(Definitions(draft), ElementsAre(Site, Notepad, Site));
     EXPECT_THAT(draft.Entries, testing::Each(Field(&THotkeyEntry::Id, 0)));
-    EXPECT_EQ(ImportReportText(count), "Added 3 hotkeys, skipped 0 already in your list, refused 0 without a "
-                                       "known action.");
+    EXPECT_EQ(ImportReportText(count), "Added 3 hotkeys, skipped 0 already in your list.");
 }
 
 class TransferFile : public testing::Test {
@@ -89,8 +103,8 @@ protected:
     fs::path dir_;
 };
 
-// Sections without a known action are refused, as hotkeys.ini drops them;
-// inactive ones come along; an export reads back as it was.
+// Sections without a known action come as they are, as hotkeys.ini keeps
+// them; inactive ones come along; an export reads back as it was.
 TEST_F(TransferFile, ReadsByTheRulesOfHotkeysIniAndExportsReadBack) {
     Write("in.ini",
           "; mine\n[a]\nactive=0\nkey=0x4B\nshift=8\nfunc=openwebsite\nparams= example.org \n"
@@ -98,8 +112,11 @@ TEST_F(TransferFile, ReadsByTheRulesOfHotkeysIniAndExportsReadBack) {
     const THotkeyFileContent content = ReadHotkeyFile(Path("in.ini"));
     THotKeyData inactiveSite = Site;
     inactiveSite.Active = false;
-    EXPECT_THAT(content.Definitions, ElementsAre(inactiveSite, Capture));
-    EXPECT_EQ(content.Refused, 2);
+    ASSERT_EQ(content.Definitions.size(), 4u);
+    EXPECT_EQ(content.Definitions[0], inactiveSite);
+    EXPECT_EQ(ActionDisplayName(content.Definitions[1]), "Unknown action: Maximize");
+    EXPECT_EQ(ActionDisplayName(content.Definitions[2]), "Unknown action");
+    EXPECT_EQ(content.Definitions[3], Capture);
 
     WriteHotkeyFile(Path("out.ini"), {Notepad, inactiveSite});
     EXPECT_THAT(ReadHotkeyFile(Path("out.ini")).Definitions, ElementsAre(Notepad, inactiveSite));
@@ -107,6 +124,20 @@ TEST_F(TransferFile, ReadsByTheRulesOfHotkeysIniAndExportsReadBack) {
                 testing::StartsWith("[key0]\r\nactive=1\r\nkey=78\r\nshift=8\r\nfunc=openfile\r\n"));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2)
         << "no temporary file is left";
+}
+
+// A file larger than any hotkey file is refused before it is read.
+TEST_F(TransferFile, AFileOverFourMegabytesIsRefused) {
+    Write("big.ini", "[a]\nfunc=close\n" + std::string(HotkeyFileSizeLimit, ';'));
+    try {
+        ReadHotkeyFile(Path("big.ini"));
+        ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "\"" + Path("big.ini") + "\" is too large to be a hotkey file (5 MB; at most 4 MB).");
+    }
+    Write("big.ini", "[a]\nfunc=close\n" + std::string(HotkeyFileSizeLimit - 16, ';'));
+    EXPECT_EQ(ReadHotkeyFile(Path("big.ini")).Definitions.size(), 1u) << "exactly 4 MB is read";
 }
 
 // A portable copy's "FirstUse": missing until written, written beside what

@@ -229,7 +229,9 @@ TEST(HotkeysRegistration, UnregisterWithoutAtomDoesNothing) {
     EXPECT_TRUE(port.log.empty());
 }
 
-TEST(HotkeysRegistration, FailedAtomAddLeavesTheItemUnregistered) {
+// No atom to be had: the hotkey is marked failed, as a refused one is, and
+// nothing is asked of the system on its removal.
+TEST(HotkeysRegistration, AFailedAtomAddMarksTheItemFailed) {
     RecordingPort port;
     port.failAtoms = true;
     {
@@ -237,24 +239,29 @@ TEST(HotkeysRegistration, FailedAtomAddLeavesTheItemUnregistered) {
         item.Definition = {true, 83, 8, A::Close, "", ""};
         item.Register();
         EXPECT_EQ(item.Atom, 0);
+        EXPECT_TRUE(item.Failed());
+        EXPECT_EQ(item.State(), TRegistrationState::NoAtom);
     }
     EXPECT_THAT(port.log, ElementsAre("add corvinade-83-8 -> 0"));
 }
 
-TEST(HotkeysRegistration, ACombinationTakenElsewhereLeavesTheFailedState) {
+// A refused combination gives its atom back at once: reloads and the tries
+// again after an unlock leave no reference behind.
+TEST(HotkeysRegistration, ACombinationTakenElsewhereFailsAndKeepsNoAtom) {
     RecordingPort port;
     port.taken.insert({8, 83}); // another program has WIN + S
-    {
-        TGlobalHotKey item(port);
-        item.Definition = {true, 83, 8, A::Close, "", ""};
-        item.Register();
-        EXPECT_EQ(item.Atom, 49152); // kept although nothing was registered
-        item.Unregister();
-        EXPECT_EQ(item.Atom, 49152);
-    } // destruction tries once more and again keeps the atom reference
-    EXPECT_THAT(port.log, ElementsAre("add corvinade-83-8 -> 49152", "register 49152 mod 8 key 83 fails",
-                                      "unregister 49152 fails", "unregister 49152 fails"));
-    EXPECT_EQ(port.Refs("corvinade-83-8"), 1);
+    for (int reload = 0; reload < 3; ++reload) {
+        THotkeyList list(port);
+        TGlobalHotKey* item = list.Add(true, 83, 8, A::Close, "", "");
+        list.RegisterAll();
+        list.RegisterAll(); // tried again
+        EXPECT_TRUE(item->Failed());
+        EXPECT_EQ(item->Atom, 0);
+    }
+    EXPECT_EQ(port.log[0], "add corvinade-83-8 -> 49152");
+    EXPECT_EQ(port.log[1], "register 49152 mod 8 key 83 fails");
+    EXPECT_EQ(port.log[2], "delete 49152");
+    EXPECT_TRUE(port.atoms.empty());
 }
 
 TEST(HotkeysRegistration, EqualCombinationsShareOneAtom) {
@@ -263,13 +270,15 @@ TEST(HotkeysRegistration, EqualCombinationsShareOneAtom) {
     list.Add(true, 83, 8, A::Close, "", "");
     list.Add(true, 83, 8, A::Maximize, "", "");
     list.RegisterAll();
-    EXPECT_EQ(list.Items(0)->Atom, list.Items(1)->Atom);
-    EXPECT_EQ(port.Refs("corvinade-83-8"), 2);
-    EXPECT_EQ(port.log[3], "register 49152 mod 8 key 83 fails"); // the system takes it once
-    // The first removes the one registration and one reference; the second's
-    // unregistration then fails, so its reference stays.
-    list.Clear();
+    // The system takes it once; the second gives its reference back.
+    EXPECT_THAT(port.log, ElementsAre("add corvinade-83-8 -> 49152", "register 49152 mod 8 key 83",
+                                      "add corvinade-83-8 -> 49152", "register 49152 mod 8 key 83 fails",
+                                      "delete 49152"));
+    EXPECT_EQ(list.Items(0)->Atom, 49152);
+    EXPECT_EQ(list.Items(1)->Atom, 0);
     EXPECT_EQ(port.Refs("corvinade-83-8"), 1);
+    list.Clear();
+    EXPECT_TRUE(port.atoms.empty());
     EXPECT_TRUE(port.registered.empty());
 }
 
@@ -377,11 +386,11 @@ TEST_F(HotkeysFile, SectionNamesDoNotMatterOnlyTheirOrder) {
 }
 
 TEST_F(HotkeysFile, WhichSectionsLoad) {
-    const std::string text = "[k0]\nactive=1\nfunc=Maximize\n"        // wrong case: dropped
+    const std::string text = "[k0]\nactive=1\nfunc=Maximize\n"        // wrong case: kept, not live
                              "[k1]\nfunc=minimize\nkey=1\n"           // no active entry: inactive
                              "[k2]\nactive=true\nfunc=close\nkey=2\n" // not a number: inactive
                              "[k3]\nactive=2\nfunc=close\nkey=3\n"    // non-zero: active
-                             "[k4]\nactive=1\nkey=4\n"                // no func: dropped
+                             "[k4]\nactive=1\nkey=4\n"                // no func: kept, not live
                              "[k5]\nactive=-1\nfunc=openfile\nkey=5\n"
                              "[k6]\nactive=$1\nfunc= capturewindow \nkey=6\n"
                              "[k7]\nactive=1\nfunc=\nkey=7\n";
@@ -390,9 +399,14 @@ TEST_F(HotkeysFile, WhichSectionsLoad) {
         all.push_back(d.Key);
     for (const auto& d : Load(text, true))
         active.push_back(d.Key);
-    EXPECT_THAT(all, ElementsAre(1, 2, 3, 5, 6));
+    EXPECT_THAT(all, ElementsAre(0, 1, 2, 3, 4, 5, 6, 7));
     EXPECT_THAT(active, ElementsAre(3, 5, 6));
-    EXPECT_FALSE(Load(text, false)[0].Active);
+    const auto defs = Load(text, false);
+    EXPECT_FALSE(defs[1].Active);
+    EXPECT_EQ(ActionDisplayName(defs[0]), "Unknown action: Maximize");
+    EXPECT_EQ(ActionDisplayName(defs[4]), "Unknown action");
+    EXPECT_EQ(defs[7].UnknownAction, "");
+    EXPECT_TRUE(defs[0].Active && !IsLive(defs[0]));
 }
 
 TEST_F(HotkeysFile, EntryValuesAndDefaults) {
@@ -465,12 +479,15 @@ TEST_F(HotkeysFile, AnUnreadableFileRaisesAndLeavesTheListEmpty) {
     EXPECT_EQ(list.Count(), 0);
 }
 
-TEST_F(HotkeysFile, SavingDropsForeignSectionsAndComments) {
+// Sections this version cannot run are kept as they were, numbered with
+// the rest; comments go.
+TEST_F(HotkeysFile, SavingKeepsForeignSectionsAndDropsComments) {
     Write("; my notes\n[key0]\nactive=1\nfunc=close\nkey=1\n[mine]\nfunc=bogus\nactive=1\n[key5]\nx=y\n");
     THotkeyList list(port_);
     list.LoadFromFile(file_, false);
     list.SaveToFile(file_);
-    EXPECT_EQ(Read(), "[key0]\r\nactive=1\r\nkey=1\r\nshift=0\r\nfunc=close\r\nparams=\r\nparams2=\r\n\r\n");
+    EXPECT_EQ(Read(), "[key0]\r\nactive=1\r\nkey=1\r\nshift=0\r\nfunc=close\r\nparams=\r\nparams2=\r\n\r\n"
+                      "[key1]\r\nfunc=bogus\r\nactive=1\r\n\r\n[key2]\r\nx=y\r\n\r\n");
 }
 
 TEST_F(HotkeysFile, AnEmptyListLeavesAnEmptyFile) {
@@ -494,18 +511,20 @@ TEST_F(HotkeysFile, GoldenRoundTrip) {
         "[ Alpha ]\nACTIVE = 0\nKey=0x41\nShift=$3\nFunc=sendkeystrokes\nParams= {CTRL}c<?CR?><?LF?>x=1 \n"
         "[third]\rfunc=openfile\ractive=1\rkey=112\rparams=C:\\a b\\c.exe\rparams2=--x \"y\"\r"
         "[fourth]\nfunc=placeinclipboard\nactive=5\nkey=-3\nshift=-1\nparams=\xE4\xF6\xFC \x01 tail\n"
-        "[dropped]\nfunc=nothing\nactive=1\n"
+        "[unknown]\nfunc=nothing\nactive=1\n"
         "[fifth]\nfunc=placefilecontentinclipboard\nactive=1\nkey=65\nshift=0\nparams=a=b\nparams=ignored\n";
     Write(original);
     THotkeyList first(port_);
     first.LoadFromFile(file_, false);
     EXPECT_THAT(
         Definitions(first),
-        ElementsAre(THotKeyData{true, 83, 8, A::CaptureScreen, "", ""},
-                    THotKeyData{false, 65, 3, A::SendKeystrokes, "{CTRL}c<?CR?><?LF?>x=1", ""},
-                    THotKeyData{true, 112, 0, A::OpenFile, "C:\\a b\\c.exe", "--x \"y\""},
-                    THotKeyData{true, -3, -1, A::PlaceInClipboard, "\xC3\xA4\xC3\xB6\xC3\xBC \x01 tail", ""},
-                    THotKeyData{true, 65, 0, A::PlaceFileContentInClipboard, "a=b", ""}));
+        ElementsAre(
+            THotKeyData{true, 83, 8, A::CaptureScreen, "", ""},
+            THotKeyData{false, 65, 3, A::SendKeystrokes, "{CTRL}c<?CR?><?LF?>x=1", ""},
+            THotKeyData{true, 112, 0, A::OpenFile, "C:\\a b\\c.exe", "--x \"y\""},
+            THotKeyData{true, -3, -1, A::PlaceInClipboard, "\xC3\xA4\xC3\xB6\xC3\xBC \x01 tail", ""},
+            THotKeyData{true, 0, 0, A::None, "", "", "nothing", {{"func", "nothing"}, {"active", "1"}}},
+            THotKeyData{true, 65, 0, A::PlaceFileContentInClipboard, "a=b", ""}));
     first.SaveToFile(file_);
     const std::string saved = Read();
     EXPECT_EQ(saved,
@@ -516,7 +535,8 @@ TEST_F(HotkeysFile, GoldenRoundTrip) {
               "params=C:\\a b\\c.exe\r\nparams2=--x \"y\"\r\n\r\n"
               "[key3]\r\nactive=1\r\nkey=-3\r\nshift=-1\r\nfunc=placeinclipboard\r\n"
               "params=\xE4\xF6\xFC \x01 tail\r\nparams2=\r\n\r\n"
-              "[key4]\r\nactive=1\r\nkey=65\r\nshift=0\r\nfunc=placefilecontentinclipboard\r\n"
+              "[key4]\r\nfunc=nothing\r\nactive=1\r\n\r\n"
+              "[key5]\r\nactive=1\r\nkey=65\r\nshift=0\r\nfunc=placefilecontentinclipboard\r\n"
               "params=a=b\r\nparams2=\r\n\r\n");
 
     THotkeyList second(port_);
@@ -541,7 +561,11 @@ TEST_F(HotkeysFile, AByteOrderMarkBeforeTheFirstSectionIsSkipped) {
     Write("[key0]\r\nactive=1\r\nkey=1\r\nfunc=close\r\n\xEF\xBB\xBF[key1]\r\nactive=1\r\nkey=2\r\nfunc="
           "close\r\n");
     list.LoadFromFile(file_, false);
-    EXPECT_THAT(Definitions(list), ElementsAre(THotKeyData{true, 1, 0, A::Close, "", ""}));
+    ASSERT_EQ(list.Count(), 1);
+    const THotKeyData& d = list.Items(0)->Definition;
+    EXPECT_EQ(d.Key, 1);
+    ASSERT_EQ(d.Lines.size(), 7u) << "the lines from the mark on stay with key0";
+    EXPECT_EQ(d.Lines[3], (TIniLine{"\xEF\xBB\xBF[key1]", std::nullopt}));
 }
 
 // A text the ANSI code page cannot hold makes the file UTF-8 behind a mark;

@@ -21,6 +21,8 @@ using Combination = std::pair<std::int32_t, std::int32_t>; // modifiers, key
 class System : public HotkeyPort {
 public:
     std::uint16_t AddHotkeyAtom(const std::string& name) override {
+        if (atomTableFull)
+            return 0;
         return atoms.try_emplace(name, static_cast<std::uint16_t>(atoms.size() + 1)).first->second;
     }
     bool RegisterCombination(std::uint16_t id, std::int32_t modifiers, std::int32_t key) override {
@@ -33,6 +35,7 @@ public:
     void DeleteHotkeyAtom(std::uint16_t) override {}
 
     std::set<Combination> heldElsewhere;
+    bool atomTableFull = false;
     std::map<std::string, std::uint16_t> atoms;
     std::map<std::uint16_t, Combination> registered;
 };
@@ -121,6 +124,25 @@ TEST(RegistrationNotice, RefusedBalloonIsShownAtTheNextReload) {
     EXPECT_THAT(tray.balloons,
                 testing::ElementsAre("Hotkeys not registered: WIN + S could not be registered: another "
                                      "program uses it."));
+}
+
+// No atom to register under: failed like a refused combination, with its own
+// reason in the balloon and the settings row.
+TEST(RegistrationNotice, AFullAtomTableIsAReasonToo) {
+    System system;
+    RecordingTray tray;
+    RegistrationNotice notice;
+    THotkeyList live(system);
+    system.atomTableFull = true;
+    live.LoadFromText("[a]\nactive=1\nkey=83\nshift=8\nfunc=capturescreen\n", true);
+    live.RegisterAll();
+    notice.Reloaded(live, NoLayout(), tray);
+    EXPECT_THAT(tray.balloons,
+                testing::ElementsAre("Hotkeys not registered: WIN + S could not be registered: "
+                                     "Windows has no room for another hotkey."));
+    EXPECT_EQ(EditorItemFault(live.Definitions(), 0, live), RegistrationFault::NoAtom);
+    EXPECT_EQ(FaultTooltip(RegistrationFault::NoAtom, "WIN + S", THotkeyAction::None),
+              "Windows has no room for another hotkey.");
 }
 
 } // namespace

@@ -51,8 +51,8 @@ TEST(UpdaterVersionTest, QueryAndDownloadAddresses) {
         const char* download;
     };
     const Case cases[] = {
-        {"", 1000000, "http://corvinade.example/softwareupdate.php?obj=11&ver=1000000",
-         "http://corvinade.example/download"},
+        {"", 1000000, "https://corvinade.example/softwareupdate.php?obj=11&ver=1000000",
+         "https://corvinade.example/download"},
         {"http://127.0.0.1:8642", 1100000, "http://127.0.0.1:8642/softwareupdate.php?obj=11&ver=1100000",
          "http://127.0.0.1:8642/download"},
         {"https://updates.corp.example/", 0, "https://updates.corp.example/softwareupdate.php?obj=11&ver=0",

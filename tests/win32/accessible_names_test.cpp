@@ -3,12 +3,12 @@
 // text, or the label before it), never a bare "..." or link markup, and
 // the key field's value is the whole combination.
 #include "Harness.h"
-#include "app/datau.h"
 #include "gui_testing.h"
-#include "ui/SettingsFormU.h"
-#include "ui/frmAddHotkeyU.h"
-#include "ui/frmFirstUseU.h"
-#include "ui/frmMemoInputU.h"
+#include "program_parts.h"
+#include "ui/NewHotkeyWizard.h"
+#include "ui/SettingsWindow.h"
+#include "ui/SetupGuide.h"
+#include "ui/TextInputDialog.h"
 
 #include <oleacc.h>
 
@@ -44,6 +44,13 @@ Read ReadControl(HWND window) {
     return read;
 }
 
+// A key field is the one read-only edit box.
+BOOL CALLBACK FindKeyField(HWND child, LPARAM found) {
+    if (test::WindowClass(child) == "Edit" && (::GetWindowLongW(child, GWL_STYLE) & ES_READONLY))
+        *reinterpret_cast<HWND*>(found) = child;
+    return *reinterpret_cast<HWND*>(found) == nullptr;
+}
+
 // A tab control is read by its tabs, as the system lists them.
 BOOL CALLBACK Collect(HWND child, LPARAM list) {
     const LONG style = ::GetWindowLongW(child, GWL_STYLE);
@@ -58,11 +65,11 @@ protected:
         AppTest::SetUp();
         test::SetSettingText("FirstUse", "0");
         test::WriteHotkeysIni({{true, 'M', test::ModWin, "maximize", "", ""}});
-        data = std::make_unique<TData>();
+        parts = std::make_unique<gui::testing::ProgramParts>();
     }
     void TearDown() override {
         EXPECT_FALSE(guard.Fired());
-        data.reset();
+        parts.reset();
         AppTest::TearDown();
     }
 
@@ -84,29 +91,29 @@ protected:
     }
 
     gui::testing::HangGuard guard{40000};
-    std::unique_ptr<TData> data;
+    std::unique_ptr<gui::testing::ProgramParts> parts;
 };
 
 TEST_F(AccessibleNames, EveryControlOfEveryWindowHasAName) {
     {
-        TfrmAddHotkey wizard(app->Handle());
+        NewHotkeyWizard wizard(app->Handle(), parts->hotkeys);
         ExpectNamed(wizard, "the key page");
-        wizard.HotKey1.SetKey('J');
-        wizard.ShiftKeyCTRL.SetChecked(true);
-        wizard.ShiftKeyALt.SetChecked(true);
-        EXPECT_EQ(ReadControl(wizard.HotKey1.Handle()).value, "ALT + CTRL + J");
-        EXPECT_EQ(ReadControl(wizard.HotKey1.Handle()).name, "Key:");
+        wizard.edtKey.SetKey('J');
+        wizard.ShiftKeyCtrl.SetChecked(true);
+        wizard.ShiftKeyAlt.SetChecked(true);
+        EXPECT_EQ(ReadControl(wizard.edtKey.Handle()).value, "ALT + CTRL + J");
+        EXPECT_EQ(ReadControl(wizard.edtKey.Handle()).name, "Key:");
         wizard.GoToPage(1);
         for (const char* action : {"Open file", "Send keystrokes"}) {
             for (int i = 0; i < wizard.cbAction.Count(); ++i)
                 if (wizard.cbAction.ItemText(i) == action)
                     wizard.cbAction.SetItemIndex(i);
-            wizard.cbActionSelect();
+            wizard.OnActionSelect();
             ExpectNamed(wizard, std::string("the action page with ") + action);
         }
     }
     {
-        TfrmFirstUse guide(app->Handle());
+        SetupGuide guide(app->Handle(), parts->hotkeys, parts->store.Portable());
         for (int page = 0; page < guide.pcClient.PageCount(); ++page) {
             guide.GoToPage(page);
             ExpectNamed(guide, "the guide's page " + std::to_string(page + 1));
@@ -115,17 +122,27 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasAName) {
                   guide.chkKeyMinimize.Caption() + ", Minimize active window");
     }
     {
-        TSettingsForm settings(app->Handle());
+        SettingsWindow settings(app->Handle(), parts->hotkeys, parts->updateCheck);
         ExpectNamed(settings, "the settings' hotkeys page");
         // A row's buttons say whose they are, for the row they show now.
         ASSERT_EQ(settings.HotkeyRows().size(), 1u);
         EXPECT_EQ(ReadControl(settings.HotkeyRows()[0]->btnDelete.Handle()).name,
                   "Delete, WIN + M, Maximize active window, active");
+        // A row's key field, as the wizard's, with the modifiers its boxes tick.
+        HotkeyRow& row = *settings.HotkeyRows()[0];
+        row.OnEditClick();
+        row.SetShift(ModifierAlt | ModifierCtrl);
+        row.SetKey('J');
+        HWND keyField = nullptr;
+        ::EnumChildWindows(row.Handle(), FindKeyField, reinterpret_cast<LPARAM>(&keyField));
+        ASSERT_NE(keyField, nullptr);
+        EXPECT_EQ(ReadControl(keyField).value, "ALT + CTRL + J");
+        row.OnCancelClick();
         settings.pcClient.SetActivePageIndex(1);
         ExpectNamed(settings, "the settings' other page");
     }
     {
-        TfrmMemoInput input(app->Handle());
+        TextInputDialog input(app->Handle());
         ExpectNamed(input, "the text input");
     }
 }

@@ -1,7 +1,7 @@
 // The capture window's selection in high contrast, answered through the
 // setting's port: the frame, its boxes and the dimming in system colours
 // once the colours change, its own colours again after.
-#include "capture/SaveCaptureU.h"
+#include "capture/CaptureWindow.h"
 #include "gui/Contrast.h"
 #include "gui_testing.h"
 
@@ -18,7 +18,7 @@ class CaptureContrastTest : public gui::testing::AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
-        window = new TSaveCapture();
+        window = new CaptureWindow();
         gui::Bitmap32 image(400, 300);
         for (int y = 0; y < image.Height(); ++y)
             std::fill_n(image.Row(y), image.Width(), Grey);
@@ -56,7 +56,7 @@ protected:
     }
     static std::uint32_t System(int index) { return gui::PixelOfColorRef(::GetSysColor(index)); }
 
-    TSaveCapture* window = nullptr;
+    CaptureWindow* window = nullptr;
     HWND view = nullptr;
 };
 

@@ -4,7 +4,7 @@
 // origin and dpi. A window without area opens nothing and says so in one
 // balloon.
 #include "capture/CaptureTarget_win.h"
-#include "capture/SaveCaptureU.h"
+#include "capture/CaptureWindow.h"
 #include "gui/Dpi.h"
 #include "gui_testing.h"
 
@@ -57,7 +57,7 @@ protected:
 
 TEST_F(CaptureScreenTest, ScreenGrabOpensOnTheMonitorOfTheForegroundWindow) {
     ASSERT_EQ(ShowForeground(100, 200, 300, 150), foreground);
-    TSaveCapture* capture = CaptureScreen(false, windows, &tray, TwoMonitors());
+    CaptureWindow* capture = CaptureScreen(false, windows, &tray, TwoMonitors());
     ASSERT_NE(capture, nullptr);
     EXPECT_EQ(capture->CaptureImage.ImageWidth(), 640);
     EXPECT_EQ(capture->CaptureImage.ImageHeight(), 800);
@@ -68,7 +68,7 @@ TEST_F(CaptureScreenTest, ScreenGrabOpensOnTheMonitorOfTheForegroundWindow) {
     // Laid out at 144 dpi. (Wine draws every frame at the system's dpi, so
     // the client area is not quite the designed one here.)
     RECT button = {};
-    ::GetWindowRect(capture->Button1.Handle(), &button);
+    ::GetWindowRect(capture->btnSave.Handle(), &button);
     EXPECT_EQ(button.bottom - button.top, gui::Scale(25, 144));
     EXPECT_TRUE(tray.balloons.empty());
 }

@@ -1,8 +1,8 @@
-// The window actions of the data module ask about their target window
+// The window actions of the action runner ask about their target window
 // first: one whose program runs above ours (a fake says so: Wine has no
 // integrity levels) is left alone and named in one tray balloon, once.
 #include "Harness.h"
-#include "app/datau.h"
+#include "app/ActionRunner.h"
 #include "gui/Application.h"
 #include "gui_testing.h"
 
@@ -38,21 +38,21 @@ TEST_F(ElevatedWindowTest, ActionsLeaveAnElevatedWindowAloneAndSaySoOnce) {
     RecordingTray tray;
     auto fake = std::make_unique<FakeTargetWindows>();
     FakeTargetWindows& windows = *fake;
-    TData data(nullptr, &tray, std::move(fake));
+    ActionRunner actions(&tray, std::move(fake));
     test::TestWindow target(WS_OVERLAPPEDWINDOW | WS_VISIBLE, "Run as administrator");
     ASSERT_TRUE(test::BringToForeground(target.Handle()));
 
     windows.elevated = reinterpret_cast<std::uintptr_t>(target.Handle());
-    data.CloseActiveWindow();
-    data.MaximizeOrRestoreActiveWindow();
-    data.SendKeystrokes("x");
+    actions.CloseActiveWindow();
+    actions.MaximizeOrRestoreActiveWindow();
+    actions.SendKeystrokes("x");
     EXPECT_THAT(tray.shown,
                 ::testing::ElementsAre(
                     Balloon{"Corvinade", "\"Run as administrator\" runs as administrator; Corvinade can't "
                                          "control it."}));
     // Once it may: the minimize arrives, after anything posted before it.
     windows.elevated = 0;
-    data.MinimizeActiveWindow();
+    actions.MinimizeActiveWindow();
     ASSERT_TRUE(test::WaitFor([&] { return IsIconic(target.Handle()) != FALSE; }));
     EXPECT_TRUE(IsWindow(target.Handle())) << "the close went through";
     EXPECT_FALSE(IsZoomed(target.Handle()));

@@ -25,7 +25,8 @@ void PostHotkey(HWND window) {
     ::PostMessageA(window, WM_HOTKEY, 7, kHotkeyParam);
 }
 
-// Counts what the message hook sees; `onHotkey` is the hotkey's action.
+// Counts the hotkeys OnHotkey gets and the wakes the window's hooks see;
+// `onHotkey` is the hotkey's action.
 struct HookRecorder {
     std::atomic<int> hotkeys{0};
     int wakes = 0;
@@ -33,12 +34,12 @@ struct HookRecorder {
     std::function<void()> onHotkey;
 
     void Install(Application& app) {
-        app.OnMessage = [this, &app](MSG& msg, bool&) {
-            if (msg.message == kWakeMessage)
-                ++wakes;
-            if (msg.message != WM_HOTKEY)
-                return;
-            if (msg.hwnd != app.Handle() || msg.wParam != 7 || msg.lParam != kHotkeyParam)
+        app.AddMessageHook([this](UINT msg, WPARAM, LPARAM, LRESULT&) {
+            wakes += msg == kWakeMessage;
+            return false;
+        });
+        app.OnHotkey = [this](unsigned modifiers, unsigned key) {
+            if (static_cast<LPARAM>(MAKELONG(modifiers, key)) != kHotkeyParam)
                 wrongHotkey = true;
             ++hotkeys;
             if (onHotkey)
@@ -89,19 +90,19 @@ TEST_F(GuiApplication, MessageBoxesAreNeverOwnedByATopmostWindow) {
 
 TEST_F(GuiApplication, MainWindowHooksRunInOrderUntilOneHandles) {
     std::vector<std::string> calls;
-    int first = app->HookMainWindow([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
+    int first = app->AddMessageHook([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
         if (msg == kWakeMessage)
             calls.push_back("first");
         return false;
     });
-    app->HookMainWindow([&](UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    app->AddMessageHook([&](UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
         if (msg != kWakeMessage)
             return false;
         calls.push_back("second");
         result = static_cast<LRESULT>(wParam) * 2;
         return true;
     });
-    app->HookMainWindow([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
+    app->AddMessageHook([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
         if (msg == kWakeMessage)
             calls.push_back("third");
         return false;
@@ -109,61 +110,40 @@ TEST_F(GuiApplication, MainWindowHooksRunInOrderUntilOneHandles) {
     EXPECT_EQ(::SendMessageA(app->Handle(), kWakeMessage, 21, 0), 42);
     EXPECT_EQ(calls, (std::vector<std::string>{"first", "second"}));
 
-    app->UnhookMainWindow(first);
+    app->RemoveMessageHook(first);
     calls.clear();
     ::SendMessageA(app->Handle(), kWakeMessage, 1, 0);
     EXPECT_EQ(calls, (std::vector<std::string>{"second"}));
 }
 
-// The hook comes before the normal handling (the main-window hooks).
-TEST_F(GuiApplication, HookSeesHotkeyOnceInRunBeforeMainWindowHooks) {
-    int hotkeys = 0, wakes = 0, hookedAfter = 0;
-    bool hookFirst = true;
-    app->OnMessage = [&](MSG& msg, bool&) {
-        if (msg.message == WM_HOTKEY) {
-            ++hotkeys;
-            hookFirst = hookFirst && hookedAfter == 0;
-            EXPECT_EQ(msg.hwnd, app->Handle());
-            EXPECT_EQ(msg.lParam, kHotkeyParam);
-        }
-        if (msg.message == kWakeMessage)
-            ++wakes;
+// The window's hooks come first; a hook that handles the hotkey keeps it
+// from OnHotkey.
+TEST_F(GuiApplication, HotkeyReachesOnHotkeyOnceAfterTheWindowHooks) {
+    int hotkeys = 0, hooked = 0;
+    bool hookFirst = true, takeIt = false;
+    app->OnHotkey = [&](unsigned, unsigned) {
+        ++hotkeys;
+        hookFirst = hookFirst && hooked == hotkeys;
     };
-    app->HookMainWindow([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
-        if (msg == WM_HOTKEY)
-            ++hookedAfter;
-        if (msg == kWakeMessage && wakes == 2)
+    app->AddMessageHook([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
+        hooked += msg == WM_HOTKEY;
+        if (msg == kWakeMessage)
             app->Terminate();
-        return false;
+        return msg == WM_HOTKEY && takeIt;
     });
-    ::PostMessageA(app->Handle(), kWakeMessage, 0, 0);
     PostHotkey(app->Handle());
     ::PostMessageA(app->Handle(), kWakeMessage, 0, 0);
     HangGuard guard;
     app->Run();
     EXPECT_FALSE(guard.Fired());
-    EXPECT_EQ(wakes, 2);
     EXPECT_EQ(hotkeys, 1);
-    EXPECT_EQ(hookedAfter, 1);
     EXPECT_TRUE(hookFirst);
-}
 
-TEST_F(GuiApplication, HandledHotkeySkipsTheNormalHandling) {
-    int hotkeys = 0, hookedAfter = 0;
-    app->OnMessage = [&](MSG& msg, bool& handled) {
-        if (msg.message == WM_HOTKEY) {
-            ++hotkeys;
-            handled = true;
-        }
-    };
-    app->HookMainWindow([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
-        hookedAfter += msg == WM_HOTKEY;
-        return false;
-    });
+    takeIt = true;
     PostHotkey(app->Handle());
     app->ProcessMessages();
+    EXPECT_EQ(hooked, 2);
     EXPECT_EQ(hotkeys, 1);
-    EXPECT_EQ(hookedAfter, 0);
 }
 
 TEST_F(GuiApplication, HookSeesHotkeyOnceInProcessMessages) {
@@ -342,12 +322,13 @@ using GuiTerminate = AppTest;
 TEST_F(GuiTerminate, FromInsideShowModalEndsRun) {
     Form dialog({.clientWidth = 200, .clientHeight = 100, .caption = "Modal"});
     int result = -1;
-    app->OnMessage = [&](MSG& msg, bool&) {
-        if (msg.message == kWakeMessage && msg.wParam == 1)
+    app->AddMessageHook([&](UINT msg, WPARAM wParam, LPARAM, LRESULT&) {
+        if (msg == kWakeMessage && wParam == 1)
             result = dialog.ShowModal();
-        if (msg.message == kWakeMessage && msg.wParam == 2)
+        if (msg == kWakeMessage && wParam == 2)
             app->Terminate();
-    };
+        return false;
+    });
     dialog.OnShow = [&] { ::PostMessageA(app->Handle(), kWakeMessage, 2, 0); };
     ::PostMessageA(app->Handle(), kWakeMessage, 1, 0);
     HangGuard guard;
@@ -360,14 +341,14 @@ TEST_F(GuiTerminate, FromInsideShowModalEndsRun) {
 
 TEST_F(GuiTerminate, FromHotkeyInsideMessageBoxEndsBoxAndRun) {
     bool boxReturned = false;
-    app->OnMessage = [&](MSG& msg, bool&) {
-        if (msg.message == kWakeMessage) {
+    app->AddMessageHook([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
+        if (msg == kWakeMessage) {
             MessageDlg("Open while the hotkey ends the program", DialogKind::Information);
             boxReturned = true;
         }
-        if (msg.message == WM_HOTKEY)
-            app->Terminate();
-    };
+        return false;
+    });
+    app->OnHotkey = [&](unsigned, unsigned) { app->Terminate(); };
     HWND appWindow = app->Handle();
     bool boxWentAway = false;
     BoxWatcher watcher(1, [&](const BoxInfo& box) {

@@ -60,37 +60,35 @@ TEST_F(GuiErrors, ThrowingHandlerShowsErrorBoxAndProgramGoesOn) {
          "Broken handler."},
         {"exception of no known type", [&] { ::SendMessageA(formWindow, kThrowMessage, 1, 0); },
          "Unknown error."},
-        {"message hook in our loop",
+        {"a form's message hook",
          [&] {
-             app->OnMessage = [](MSG& msg, bool&) {
-                 if (msg.message == kThrowMessage)
+             int id = form.AddMessageHook([](UINT msg, WPARAM, LPARAM, LRESULT&) -> bool {
+                 if (msg == kThrowMessage)
                      throw Error("Hook failed: disk full");
-             };
+                 return false;
+             });
              ::PostMessageA(formWindow, kThrowMessage, 0, 0);
              app->ProcessMessages();
-             app->OnMessage = nullptr;
+             form.RemoveMessageHook(id);
          },
          "Hook failed: disk full."},
-        {"hotkey hook in the application window",
+        {"hotkey action",
          [&] {
-             app->OnMessage = [](MSG& msg, bool&) {
-                 if (msg.message == WM_HOTKEY)
-                     throw Error("The clipboard is busy");
-             };
+             app->OnHotkey = [](unsigned, unsigned) { throw Error("The clipboard is busy"); };
              ::PostMessageA(appWindow, WM_HOTKEY, 1, 0);
              app->ProcessMessages();
-             app->OnMessage = nullptr;
+             app->OnHotkey = nullptr;
          },
          "The clipboard is busy."},
         {"main-window hook",
          [&] {
-             int id = app->HookMainWindow([](UINT msg, WPARAM, LPARAM, LRESULT&) -> bool {
+             int id = app->AddMessageHook([](UINT msg, WPARAM, LPARAM, LRESULT&) -> bool {
                  if (msg == kThrowMessage)
                      throw Error("Hook of the tray icon failed");
                  return false;
              });
              ::SendMessageA(appWindow, kThrowMessage, 0, 0);
-             app->UnhookMainWindow(id);
+             app->RemoveMessageHook(id);
          },
          "Hook of the tray icon failed."},
         {"form event",
@@ -120,12 +118,13 @@ TEST_F(GuiErrors, ThrowingHandlerShowsErrorBoxAndProgramGoesOn) {
 TEST_F(GuiErrors, ThrowingHandlerInRunKeepsTheLoopGoing) {
     ThrowingForm form;
     int after = 0;
-    app->OnMessage = [&](MSG& msg, bool&) {
-        if (msg.message == kStillAliveMessage) {
+    app->AddMessageHook([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
+        if (msg == kStillAliveMessage) {
             ++after;
             app->Terminate();
         }
-    };
+        return false;
+    });
     HWND appWindow = app->Handle();
     testing::BoxInfo box;
     // The user reads the error and presses OK; then something else arrives.

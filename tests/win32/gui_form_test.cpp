@@ -7,6 +7,7 @@
 #include "gui/Form.h"
 #include "gui_testing.h"
 
+#include <string_view>
 #include <type_traits>
 
 namespace corvinade::gui {
@@ -29,7 +30,8 @@ TEST_F(GuiForm, OwnsItsWindowCreatedFromDesignGeometry) {
         ASSERT_TRUE(::IsWindow(window));
         EXPECT_TRUE(Form::IsFormWindow(window));
         EXPECT_FALSE(Form::IsFormWindow(app->Handle()));
-        EXPECT_EQ(::GetWindowLongPtrA(window, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&form));
+        EXPECT_EQ(Form::FromHandle(window), &form);
+        EXPECT_EQ(Window::FromHandle(app->Handle()), app.get());
         EXPECT_EQ(::GetWindow(window, GW_OWNER), app->Handle());
         EXPECT_FALSE(form.Visible());
         EXPECT_EQ(form.Caption(), "Settings");
@@ -127,7 +129,9 @@ protected:
     }
 };
 
-TEST_F(GuiForm, ShowModalReturnsResultAndReenablesTheOthers) {
+// As the system's dialogs: the owner alone is disabled, and enabled again
+// before the dialog hides, so activation goes back to it.
+TEST_F(GuiForm, ShowModalDisablesItsOwnerOnlyAndReturnsTheResult) {
     Form owner({.left = 50, .top = 50, .clientWidth = 300, .clientHeight = 200, .caption = "Owner"});
     Form other({.left = 400, .top = 50, .clientWidth = 100, .clientHeight = 100, .caption = "Other"});
     owner.Show();
@@ -151,9 +155,10 @@ TEST_F(GuiForm, ShowModalReturnsResultAndReenablesTheOthers) {
     };
     for (const auto& e : endings) {
         SCOPED_TRACE(e.ending);
-        bool ownerDisabled = false, otherDisabled = false, modal = false;
+        bool ownerDisabled = false, otherDisabled = false, modal = false, ownerEnabledAtHide = false;
         int closes = 0;
         dialog.OnClose = [&] { ++closes; };
+        dialog.OnHide = [&] { ownerEnabledAtHide = ::IsWindowEnabled(owner.Handle()) != FALSE; };
         dialog.onPoke = [&](WPARAM) {
             ownerDisabled = !::IsWindowEnabled(owner.Handle());
             otherDisabled = !::IsWindowEnabled(other.Handle());
@@ -166,7 +171,10 @@ TEST_F(GuiForm, ShowModalReturnsResultAndReenablesTheOthers) {
         EXPECT_EQ(dialog.ShowModal(), e.result);
         EXPECT_FALSE(guard.Fired());
         EXPECT_TRUE(ownerDisabled);
-        EXPECT_TRUE(otherDisabled);
+        EXPECT_FALSE(otherDisabled);
+        if (std::string_view(e.ending) != "hidden") { // hidden by the test, inside the run
+            EXPECT_TRUE(ownerEnabledAtHide);
+        }
         EXPECT_TRUE(modal);
         EXPECT_FALSE(dialog.Modal());
         EXPECT_FALSE(dialog.Visible());
@@ -176,11 +184,28 @@ TEST_F(GuiForm, ShowModalReturnsResultAndReenablesTheOthers) {
     }
 }
 
-TEST_F(GuiForm, ShowModalOfVisibleFormIsRefused) {
-    Form form({.caption = "Visible"});
+// A window shown already, even one left disabled, goes on modally where it
+// is, enabled, modal to the window that asked; a second modal run is refused.
+TEST_F(GuiForm, ShowModalOfAShownFormHandsItOverEnabled) {
+    Form requester({.caption = "Requester"});
+    PokedForm form({.caption = "Visible"});
+    requester.Show();
     form.Show();
-    EXPECT_THROW(form.ShowModal(), Error);
-    EXPECT_TRUE(form.Visible());
+    ::EnableWindow(form.Handle(), FALSE);
+    bool enabled = false, requesterDisabled = false;
+    form.onPoke = [&](WPARAM) {
+        enabled = ::IsWindowEnabled(form.Handle()) != FALSE;
+        requesterDisabled = !::IsWindowEnabled(requester.Handle());
+        EXPECT_THROW(form.ShowModal(), Error);
+        form.SetModalResult(IDOK);
+    };
+    ::PostMessageA(form.Handle(), kPoke, 0, 0);
+    HangGuard guard;
+    EXPECT_EQ(form.ShowModal(requester.Handle()), IDOK);
+    EXPECT_FALSE(guard.Fired());
+    EXPECT_TRUE(enabled);
+    EXPECT_TRUE(requesterDisabled);
+    EXPECT_TRUE(::IsWindowEnabled(requester.Handle()));
 }
 
 TEST_F(GuiForm, CloseHidesOrTerminatesForTheMainForm) {
@@ -251,6 +276,55 @@ TEST_F(GuiForm, ReleaseFromOnCloseFreesTheForm) {
     app->ProcessMessages();
     EXPECT_TRUE(destroyed);
     EXPECT_FALSE(::IsWindow(window));
+}
+
+// Work posted inside a modal run waits for the run's end.
+TEST_F(GuiForm, PostedWorkWaitsForTheOutermostLoop) {
+    PokedForm dialog({.caption = "Modal"});
+    std::vector<std::string> order;
+    dialog.onPoke = [&](WPARAM) {
+        app->Post([&] { order.push_back("task"); });
+        app->ProcessMessages(); // a nested loop: the task does not run here
+        order.push_back("run");
+        dialog.SetModalResult(IDOK);
+    };
+    ::PostMessageA(dialog.Handle(), kPoke, 0, 0);
+    dialog.ShowModal();
+    EXPECT_EQ(order, (std::vector<std::string>{"run"}));
+    app->ProcessMessages();
+    EXPECT_EQ(order, (std::vector<std::string>{"run", "task"}));
+}
+
+// A control's handler that releases its form keeps the form alive until
+// the handler has returned, also through a nested loop.
+class PokedEdit : public Edit {
+public:
+    using Edit::Edit;
+    std::function<void()> onPoke;
+
+protected:
+    bool ControlMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
+        if (msg != kPoke)
+            return false;
+        onPoke();
+        return true;
+    }
+};
+
+TEST_F(GuiForm, ReleaseFromAControlsHandlerWaitsForItsReturn) {
+    bool destroyed = false, usableInside = false;
+    auto* form = new ReleasedForm(destroyed);
+    PokedEdit edit(*form, {.width = 100, .height = 21});
+    edit.onPoke = [&] {
+        form->Release();
+        app->ProcessMessages(); // takes the release message inside the control's handler
+        form->SetCaption("still here");
+        usableInside = !destroyed && form->Caption() == "still here";
+    };
+    ::PostMessageA(edit.Handle(), kPoke, 0, 0);
+    app->ProcessMessages();
+    EXPECT_TRUE(usableInside);
+    EXPECT_TRUE(destroyed);
 }
 
 // A released form whose members send it messages while they are destroyed

@@ -140,6 +140,30 @@ TEST_F(HotkeysWin32File, SavingReplacesTheFileAndLeavesNoTemporaryFile) {
     EXPECT_EQ(ReadTextFile(file_), std::optional<std::string>(""));
 }
 
+// The folder may be shared (a portable copy's): a save removes only what
+// a save cut short left, and no file of another program, whatever its
+// short (8.3) name.
+TEST_F(HotkeysWin32File, ASaveRemovesOnlyItsOwnLeftovers) {
+    const std::vector<std::string> others = {"cvn1A2B.tmp",
+                                             "cvnotes.tmp",
+                                             "corvinade-save-1-2.tmp.txt",
+                                             "corvinade-save-x-2.tmp",
+                                             "corvinade-save-7.tmp",
+                                             "corvinade-save-1-2-3.tmp",
+                                             "corvinade-save-long-notes.tmp"};
+    for (const std::string& name : others)
+        Handle(CreateFileA((dir_ + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    Handle(CreateFileA((dir_ + "\\corvinade-save-4711-12.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                       0, nullptr));
+    THotkeyList list(port_);
+    list.Add(true, 83, 8, A::CaptureScreen, "", "");
+    list.SaveToFile(file_);
+    std::vector<std::string> expected = others;
+    expected.push_back("hotkeys.ini");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Files(), expected);
+}
+
 TEST_F(HotkeysWin32File, AFileHeldByAnotherProgramKeepsItsOldContent) {
     THotkeyList list(port_);
     list.Add(true, 83, 8, A::CaptureScreen, "old", "");
@@ -193,6 +217,49 @@ TEST_F(HotkeysWin32File, AFolderThatDoesNotExistCannotBeWritten) {
         EXPECT_THAT(e.what(), StartsWith("Cannot create file \"" + name + "\". "));
     }
     EXPECT_TRUE(Files().empty());
+}
+
+// A folder deeper than MAX_PATH holds the file: saved, saved over and read
+// back, and no temporary file is left beside it.
+TEST_F(HotkeysWin32File, AFolderDeeperThanMaxPathHoldsTheFile) {
+    std::vector<std::wstring> folders;
+    std::string deep = dir_;
+    while (deep.size() < 320) {
+        deep += "\\" + std::string(60, 'd');
+        folders.push_back(L"\\\\?\\" + Wide(deep));
+        ASSERT_TRUE(CreateDirectoryW(folders.back().c_str(), nullptr));
+    }
+    const std::string name = deep + "\\hotkeys.ini";
+    THotkeyList list(port_);
+    list.Add(true, 83, 8, A::CaptureScreen, "", "");
+    EXPECT_NO_THROW(list.SaveToFile(name));
+    list.Add(true, 84, 8, A::Close, "", "");
+    EXPECT_NO_THROW(list.SaveToFile(name));
+    THotkeyList again(port_);
+    EXPECT_NO_THROW(again.LoadFromFile(name, false));
+    EXPECT_EQ(again.Count(), 2);
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folders.back() + L"\\*.*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        if (found.cFileName[0] != L'.')
+            names.push_back(Utf8(found.cFileName));
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    EXPECT_THAT(names, ElementsAre("hotkeys.ini"));
+
+    DeleteFileW((folders.back() + L"\\hotkeys.ini").c_str());
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
+        RemoveDirectoryW(folder->c_str());
+}
+
+// Wine takes long paths without the prefix; Windows needs it, made whole.
+TEST(HotkeysWin32LongPath, APathPastMaxPathTakesThePrefix) {
+    const std::wstring deep = L"\\" + std::wstring(300, L'd');
+    EXPECT_EQ(SystemFilePath(L"C:\\short\\hotkeys.ini"), L"C:\\short\\hotkeys.ini");
+    EXPECT_EQ(SystemFilePath(L"C:/x/../y" + deep), L"\\\\?\\C:\\y" + deep);
+    EXPECT_EQ(SystemFilePath(L"\\\\server\\share" + deep), L"\\\\?\\UNC\\server\\share" + deep);
+    EXPECT_EQ(SystemFilePath(L"\\\\?\\C:" + deep), L"\\\\?\\C:" + deep);
 }
 
 // The tests run with Wine's ANSI code page at 1252: "é" and "€" fit, and

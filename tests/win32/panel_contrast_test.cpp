@@ -3,10 +3,10 @@
 // link colour, a failed hotkey in the text colour with a sign before it
 // instead of red), and goes back to its own look when the setting is off.
 #include "Harness.h"
-#include "app/datau.h"
 #include "gui/Contrast.h"
 #include "gui_testing.h"
-#include "ui/MainFormU.h"
+#include "program_parts.h"
+#include "ui/TrayPanel.h"
 
 #include <algorithm>
 
@@ -49,15 +49,13 @@ protected:
         ASSERT_TRUE(::RegisterHotKey(nullptr, HeldId, MOD_WIN, 'Q'));
         test::WriteHotkeysIni({{true, 'N', test::ModWin, "openfile", "notepad.exe", ""},
                                {true, 'Q', test::ModWin, "maximize", "", ""}});
-        data = std::make_unique<TData>();
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
+        parts = std::make_unique<gui::testing::ProgramParts>();
+        form = std::make_unique<TrayPanel>(parts->hotkeys, parts->updateCheck);
     }
     void TearDown() override {
         gui::AnswerHighContrast(std::nullopt);
         form.reset();
-        MainForm = nullptr;
-        data.reset();
+        parts.reset();
         ::UnregisterHotKey(nullptr, HeldId);
         AppTest::TearDown();
     }
@@ -95,8 +93,8 @@ protected:
         return {form->Scale(left), form->Scale(top), form->Scale(right), form->Scale(bottom)};
     }
 
-    std::unique_ptr<TData> data;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<gui::testing::ProgramParts> parts;
+    std::unique_ptr<TrayPanel> form;
 };
 
 TEST_F(PanelContrastTest, HighContrastDrawsWithSystemColoursAndSignsTheFailedHotkey) {
@@ -105,7 +103,7 @@ TEST_F(PanelContrastTest, HighContrastDrawsWithSystemColoursAndSignsTheFailedHot
     const COLORREF background = ::GetSysColor(COLOR_INFOBK);
     ASSERT_NE(::GetSysColor(COLOR_HOTLIGHT), ::GetSysColor(COLOR_HIGHLIGHT));
 
-    form->TrayIconClick();
+    form->OnTrayIconClick();
     ASSERT_TRUE(form->Visible());
     const Picture own = Paint();
     EXPECT_TRUE(own.Contains(failedCell, FailedRed));

@@ -17,9 +17,9 @@
 #include "CaptureHarness.h"
 #include "Harness.h"
 #include "capture/BmpFile.h"
+#include "capture/CaptureWindow.h"
 #include "capture/JpegFile.h"
 #include "capture/PngFile.h"
-#include "capture/SaveCaptureU.h"
 #include "core/TextFile.h"
 #include "gui/Application.h"
 
@@ -144,7 +144,7 @@ void PngFigures(const PixelImage& source, const std::string& outDir) {
 int WindowMode(const std::string& outDir) {
     gui::Application app(GetModuleHandleA(nullptr));
     const PixelImage source = TestImage();
-    auto* window = new TSaveCapture();
+    auto* window = new CaptureWindow();
     window->CaptureImage.SetImage(ToBitmap(source));
     window->Show();
     HWND view = window->CaptureImage.Handle();

@@ -13,9 +13,12 @@
 #include <vector>
 
 #include "Harness.h"
-#include "app/datau.h"
+#include "app/ActionRunner.h"
+#include "app/HotkeyService.h"
+#include "app/Store.h"
 #include "gui/Application.h"
-#include "ui/SettingsFormU.h"
+#include "ui/SettingsWindow.h"
+#include "ui/UpdateFlow.h"
 
 using namespace corvinade;
 using Clock = std::chrono::steady_clock;
@@ -64,17 +67,25 @@ void WriteHotkeys(int count) {
     test::WriteHotkeysIni(entries);
 }
 
+// The parts the settings window uses, as the program makes them.
+struct Parts {
+    Store store;
+    ActionRunner actions;
+    HotkeyService hotkeys{store, actions, actions};
+    UpdateCheckFlow updateCheck;
+};
+
 // Opens, shows and paints the window `Rounds` times; with `scroll`, scrolls
 // each time too.
 void Measure(gui::Application& app, int hotkeys, bool scroll) {
     WriteHotkeys(hotkeys);
-    TData data;
+    Parts parts;
     const int before = ThreadWindows();
     std::vector<double> open, steps;
     int windows = 0, rows = 0;
     for (int round = 0; round < Rounds; ++round) {
         const auto start = Clock::now();
-        auto* form = new TSettingsForm(app.Handle());
+        auto* form = new SettingsWindow(app.Handle(), parts.hotkeys, parts.updateCheck);
         const double made = Ms(start);
         form->Show();
         const double shown = Ms(start);
@@ -84,7 +95,7 @@ void Measure(gui::Application& app, int hotkeys, bool scroll) {
                     shown, open.back());
         windows = ThreadWindows() - before;
         rows = static_cast<int>(form->HotkeyRows().size());
-        gui::VirtualList& list = form->HotKeyPlacement;
+        gui::VirtualList& list = form->lstHotkeys;
         for (int step = 0; scroll && step < ScrollSteps; ++step) {
             const auto at = Clock::now();
             list.ScrollTo(list.Position() + 47);
@@ -112,8 +123,8 @@ int main() {
     // common controls) goes to no figure.
     {
         WriteHotkeys(1);
-        TData data;
-        TSettingsForm warmUp(app.Handle());
+        Parts parts;
+        SettingsWindow warmUp(app.Handle(), parts.hotkeys, parts.updateCheck);
         warmUp.Show();
         Paint(warmUp.Handle());
     }
