@@ -129,7 +129,13 @@ shot settings-no-match
 keys 27                 # Esc clears it, the focus stays in the box
 keys 9 13               # Tab to the top row's "Edit", Enter
 shot settings-edit
+keys 32 115+1           # Space unticks Active; Alt+F4 asks whether to save the row
+shot settings-close-question
+keys 27                 # Cancel: the window stays, the row in edit mode
 keys 27                 # Esc: the row's edit is cancelled
+keys 9 32               # Tab to its "Delete", Space: the question names the hotkey
+shot settings-delete-question
+keys 78                 # No
 keys 9+2                # Ctrl+Tab: "Other settings"
 shot settings-other
 keys 9+2
@@ -142,9 +148,12 @@ shot wizard-action
 for _ in 1 2 3 4; do keys 40; done # down the list to Open file
 shot wizard-open-file
 for _ in 1 2 3 4 5 6 7; do keys 40; done # on to Send keystrokes
+shot wizard-keystrokes
 keys 9 9 13             # Tab, Tab to "...", Enter: the text dialog
 wait_window "Input text" && sleep 0.5 && shot memo-input
-keys 27 27 27           # Cancel the text dialog, the wizard, close the settings
+keys 27 27              # Cancel the text dialog; Cancel the wizard asks
+shot wizard-discard-question
+keys 89 27              # Yes: the wizard goes; Esc closes the settings
 # The settings window again: "Import..." with a file of two hotkeys, its
 # question (add or replace); Esc (Cancel) imports nothing, Esc closes.
 xdotool mousemove $((W - 11)) $((H - 11)) click --repeat 2 --delay 80 1
@@ -206,7 +215,7 @@ if [ "$HOTKEYS" = 4 ]; then
     wait_window "New hotkey" && sleep 0.5
     keys 74 9+4 9+4 9+4 9+4 32
     shot wizard-key-taken
-    keys 27 27
+    keys 27 89 27           # Cancel, Yes (discard), close the settings
     end_program 'holdhotkey\.exe'
 fi
 

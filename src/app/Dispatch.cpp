@@ -1,6 +1,8 @@
 // Hotkey dispatch; see Dispatch.h.
 #include "app/Dispatch.h"
 
+#include "app/ActionText.h"
+
 namespace corvinade {
 
 TGlobalHotKey* FindHotkeyTarget(const THotkeyList& live, std::uint32_t lParam) {
@@ -53,8 +55,8 @@ void RunHotkeyAction(const THotKeyData& definition, ActionPort& actions, ShellPo
     case THotkeyAction::OpenWebsite:
         actions.OpenWebsite(definition.Params);
         break;
-    case THotkeyAction::PlaceInClipboard:
-        actions.PlaceTextInClipboard(definition.Params);
+    case THotkeyAction::PlaceInClipboard: // a text of several lines, as its editor writes it
+        actions.PlaceTextInClipboard(DecodeLineBreakMarkers(definition.Params));
         break;
     case THotkeyAction::PlaceFileContentInClipboard:
         actions.PlaceFileContentInClipboard(definition.Params);

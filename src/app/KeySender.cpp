@@ -64,6 +64,24 @@ std::optional<std::int32_t> ParseInteger(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
+// Where keys[at] is, as the user counts: its character's place from 1, on
+// its line when the text has several.
+std::string PlaceOf(std::string_view keys, std::size_t at) {
+    std::size_t line = 1, column = 1;
+    for (std::size_t i = 0; i < at;) {
+        if (keys[i] == '\r' || keys[i] == '\n') {
+            i += keys.substr(i, 2) == "\r\n" ? 2 : 1;
+            ++line;
+            column = 1;
+            continue;
+        }
+        i += std::max<std::size_t>(1, DecodeUtf8Char(keys, i).Length);
+        ++column;
+    }
+    const bool lines = keys.find_first_of("\r\n") != std::string_view::npos;
+    return (lines ? "line " + std::to_string(line) + ", position " : "position ") + std::to_string(column);
+}
+
 // The state of one SendKeys call.
 class KeyParser {
 public:
@@ -84,7 +102,7 @@ private:
     void TypeCharacter(char32_t character, std::uint16_t count);
     void SendUnicodeEvent(char16_t unit, bool keyUp);
     void ReleasePrefixModifiers();
-    KeyCode FindKeyName(std::string_view name);
+    KeyCode FindKeyName(std::string_view name, std::string_view written, const std::string& place);
     void ShowSendKeysError(const std::string& text) { keyboard_.ShowMessage(text); }
     void PressPrefix(bool& flag, std::uint8_t modifier);
     // Handles the brace group at keys[i]; the index to go on at, or nullopt
@@ -194,10 +212,10 @@ void KeyParser::ReleasePrefixModifiers() {
         LiftPrefixModifiers();
 }
 
-KeyCode KeyParser::FindKeyName(std::string_view name) {
+KeyCode KeyParser::FindKeyName(std::string_view name, std::string_view written, const std::string& place) {
     KeyCode code = LookupKeyName(name);
     if (code == NoKey)
-        ShowSendKeysError("Invalid Key Name");
+        ShowSendKeysError("The " + std::string(written) + " at " + place + " names no key.");
     return code;
 }
 
@@ -221,7 +239,7 @@ std::optional<std::size_t> KeyParser::BraceGroup(std::string_view keys, std::siz
             keyName += UpperAscii(keys[j]);
     }
     if (j == keys.size()) {
-        ShowSendKeysError("No Close");
+        ShowSendKeysError("The { at " + PlaceOf(keys, i) + " has no closing }.");
         ReleasePrefixModifiers();
         return std::nullopt;
     }
@@ -236,7 +254,8 @@ std::optional<std::size_t> KeyParser::BraceGroup(std::string_view keys, std::siz
         auto count = ParseInteger(countText);
         if (!count) {
             ReleasePrefixModifiers();
-            throw Error("'" + countText + "' is not a valid integer value");
+            throw Error("The count in " + std::string(keys.substr(i, j + 1 - i)) + " at " + PlaceOf(keys, i) +
+                        " is not a whole number");
         }
         repeatCount = static_cast<std::uint16_t>(*count); // low 16 bits: -1 gives 65535
         keyName.resize(space);
@@ -244,7 +263,8 @@ std::optional<std::size_t> KeyParser::BraceGroup(std::string_view keys, std::siz
     if (!keyName.empty() && DecodeUtf8Char(keyName, 0).Length == keyName.size()) {
         TypeCharacter(DecodeUtf8Char(keyName, 0).Value, repeatCount);
         ReleasePrefixModifiers();
-    } else if (KeyCode code = FindKeyName(keyName); code != NoKey) {
+    } else if (KeyCode code = FindKeyName(keyName, keys.substr(i, j + 1 - i), PlaceOf(keys, i));
+               code != NoKey) {
         SendKeyCode(code, repeatCount);
         ReleasePrefixModifiers();
     }

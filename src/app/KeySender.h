@@ -51,7 +51,8 @@ public:
     virtual void WriteKeyboardState(const KeyState& state) = 0;
     // Drains the calling thread's pending keyboard messages (translated, dispatched).
     virtual void PumpKeyboardMessages() = 0;
-    // Modal box with no owner, caption "SendKeys" and an OK button.
+    // What is wrong with the text, and where: a modal error box with no
+    // owner, captioned with the program's title, and an OK button.
     virtual void ShowMessage(const std::string& text) = 0;
 };
 
@@ -73,7 +74,8 @@ bool IsExtendedKey(std::uint8_t virtualKey);
 // Types `keys` (UTF-8, up to its first zero byte). With `wait`, the thread's
 // keyboard messages are pumped after every event. True when the end of the string was
 // reached, false for an empty string or a missing closing brace. A repeat
-// count that is no integer throws corvinade::Error. However the call ends,
+// count that is no integer throws corvinade::Error. The messages say where
+// the fault is ("The { at position 12 has no closing }."). However the call ends,
 // no modifier that a prefix pressed is left down.
 bool SendKeys(std::string_view keys, bool wait, KeyboardPort& keyboard);
 

@@ -1,6 +1,7 @@
 // The Win32 side of unit KeySender.
 #include "app/KeySender_win.h"
 
+#include "gui/Application.h"
 #include "gui/Dialogs.h"
 
 namespace corvinade {
@@ -45,8 +46,10 @@ void Win32Keyboard::PumpKeyboardMessages() {
         PumpThreadKeyboardMessages();
 }
 
+// As the program's other errors: its title and the error sign.
 void Win32Keyboard::ShowMessage(const std::string& text) {
-    gui::ShowMessageBox(nullptr, text, "SendKeys", MB_OK);
+    gui::Application* app = gui::Application::Instance();
+    gui::ShowMessageBox(nullptr, text, app ? app->Title().c_str() : "Corvinade", MB_OK | MB_ICONERROR);
 }
 
 void PumpThreadKeyboardMessages() {

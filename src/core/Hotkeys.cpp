@@ -33,7 +33,7 @@ constexpr std::array<ActionInfo, 12> Catalogue{{
     {"exitwindows", "Exit windows", false, false, false},
     {"sendkeystrokes", "Send keystrokes", true, false, true},
     {"openwebsite", "Open website", true, false, false},
-    {"placeinclipboard", "Place in clipboard", true, false, false},
+    {"placeinclipboard", "Place in clipboard", true, false, true},
     {"placefilecontentinclipboard", "Place file comtent in clipboard", true, false, true},
 }};
 

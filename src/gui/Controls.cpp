@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <climits>
 #include <set>
 
 #include "core/Errors.h"
@@ -90,9 +91,7 @@ void Control::LayOutAgain() {
         parent_->Realign();
         return;
     }
-    RECT area = {};
-    ::GetClientRect(parent_->ContainerWindow(), &area);
-    LayOut(area);
+    LayOut(parent_->LayoutArea());
 }
 
 Control::~Control() {
@@ -381,9 +380,140 @@ void Container::SetDefaultButton(Button* button) {
 }
 
 RECT Container::AlignArea() const {
+    return LayoutArea();
+}
+
+RECT Container::LayoutArea() const {
     RECT area = {};
     ::GetClientRect(ContainerWindow(), &area);
+    if (const int width = Scale(scrollMinimum_.cx); scrollMinimum_.cx > 0 && area.right < width) {
+        area.left = -scroll_.x;
+        area.right = area.left + width;
+    }
+    if (const int height = Scale(scrollMinimum_.cy); scrollMinimum_.cy > 0 && area.bottom < height) {
+        area.top = -scroll_.y;
+        area.bottom = area.top + height;
+    }
     return area;
+}
+
+void Container::SetScrollMinimum(SIZE design) {
+    scrollMinimum_ = design;
+    Realign();
+}
+
+// Showing or hiding a bar changes the client area (and sends WM_SIZE, which
+// lays out again): measured again until it stays.
+void Container::UpdateScrollBars() {
+    if (updatingScroll_ || !Scrolls())
+        return;
+    updatingScroll_ = true;
+    HWND window = ContainerWindow();
+    for (int pass = 0; pass < 3; ++pass) {
+        RECT client = {};
+        ::GetClientRect(window, &client);
+        const struct {
+            int bar, minimum, page;
+            LONG& position;
+        } axes[] = {
+            {SB_HORZ, scrollMinimum_.cx > 0 ? Scale(scrollMinimum_.cx) : 0, client.right, scroll_.x},
+            {SB_VERT, scrollMinimum_.cy > 0 ? Scale(scrollMinimum_.cy) : 0, client.bottom, scroll_.y}};
+        for (const auto& axis : axes) {
+            axis.position = std::clamp<LONG>(axis.position, 0, std::max(0, axis.minimum - axis.page));
+            if (axis.minimum == 0)
+                continue;
+            SCROLLINFO info = {sizeof info,
+                               SIF_RANGE | SIF_PAGE | SIF_POS,
+                               0,
+                               axis.minimum - 1,
+                               static_cast<UINT>(std::max(0, axis.page)),
+                               axis.position,
+                               0};
+            ::SetScrollInfo(window, axis.bar, &info, TRUE);
+        }
+        RECT after = {};
+        ::GetClientRect(window, &after);
+        if (::EqualRect(&after, &client))
+            break;
+    }
+    updatingScroll_ = false;
+}
+
+void Container::ScrollContentTo(int x, int y) {
+    if (POINT wanted = {x, y}; wanted.x == scroll_.x && wanted.y == scroll_.y)
+        return;
+    scroll_ = {x, y};
+    Realign(); // keeps the position within the bars' range
+    ::SetScrollPos(ContainerWindow(), SB_HORZ, scroll_.x, TRUE);
+    ::SetScrollPos(ContainerWindow(), SB_VERT, scroll_.y, TRUE);
+    ::RedrawWindow(ContainerWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// The window's own scroll bars (a scroll bar control sends its handle).
+bool Container::HandleScroll(int bar, WORD code) {
+    if (!Scrolls())
+        return false;
+    RECT client = {};
+    ::GetClientRect(ContainerWindow(), &client);
+    const bool horizontal = bar == SB_HORZ;
+    const int line = Scale(20), page = horizontal ? client.right : client.bottom;
+    int position = horizontal ? scroll_.x : scroll_.y;
+    switch (code) {
+    case SB_LINEUP:
+        position -= line;
+        break;
+    case SB_LINEDOWN:
+        position += line;
+        break;
+    case SB_PAGEUP:
+        position -= page;
+        break;
+    case SB_PAGEDOWN:
+        position += page;
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        SCROLLINFO info = {sizeof info, SIF_TRACKPOS};
+        ::GetScrollInfo(ContainerWindow(), bar, &info);
+        position = info.nTrackPos;
+        break;
+    }
+    case SB_TOP:
+        position = 0;
+        break;
+    case SB_BOTTOM:
+        position = INT_MAX / 2; // as far as it goes
+        break;
+    default:
+        return true;
+    }
+    if (horizontal)
+        ScrollContentTo(position, scroll_.y);
+    else
+        ScrollContentTo(scroll_.x, position);
+    return true;
+}
+
+void Container::ScrollChildIntoView(HWND window) {
+    HWND self = ContainerWindow();
+    if (!Scrolls() || !window || !::IsChild(self, window))
+        return;
+    RECT r = {}, client = {};
+    ::GetWindowRect(window, &r);
+    ::MapWindowPoints(nullptr, self, reinterpret_cast<POINT*>(&r), 2);
+    ::GetClientRect(self, &client);
+    // Content coordinates, then as little as shows them (their start first).
+    auto shown = [](int position, int start, int end, int page) {
+        start += position;
+        end += position;
+        if (end > position + page)
+            position = end - page;
+        if (start < position)
+            position = start;
+        return position;
+    };
+    ScrollContentTo(shown(scroll_.x, r.left, r.right, client.right),
+                    shown(scroll_.y, r.top, r.bottom, client.bottom));
 }
 
 void Container::SetChildOrder(const std::vector<Control*>& order) {
@@ -413,8 +543,8 @@ void Container::Realign() {
     HWND window = ContainerWindow();
     if (!window || AlignDisabled())
         return;
-    RECT client = {};
-    ::GetClientRect(window, &client);
+    UpdateScrollBars();
+    const RECT client = LayoutArea();
     RECT area = AlignArea();
     // Docked children in the order of their kinds, each kind in creation
     // order; hidden ones take no room.
@@ -507,8 +637,42 @@ bool Container::HandleContainerMessage(UINT msg, WPARAM wParam, LPARAM lParam, L
     case WM_SIZE:
         Realign();
         return false;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (lParam != 0 || !HandleScroll(msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(wParam)))
+            return false;
+        result = 0;
+        return true;
+    case WM_MOUSEWHEEL:
+        if (scrollMinimum_.cy <= 0)
+            return false;
+        ScrollContentTo(scroll_.x, scroll_.y - GET_WHEEL_DELTA_WPARAM(wParam) * 3 * Scale(20) / WHEEL_DELTA);
+        result = 0;
+        return true;
     }
     return false;
+}
+
+// The theme functions come from uxtheme.dll, loaded on the first call.
+void DrawCheckBox(HWND window, HDC dc, const RECT& box, bool checked, bool enabled) {
+    using Open = HANDLE(WINAPI*)(HWND, LPCWSTR);
+    using Draw = HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, const RECT*);
+    using Close = HRESULT(WINAPI*)(HANDLE);
+    static const auto open = FindSystemFunction<Open>("uxtheme.dll", "OpenThemeData");
+    static const auto draw = FindSystemFunction<Draw>("uxtheme.dll", "DrawThemeBackground");
+    static const auto close = FindSystemFunction<Close>("uxtheme.dll", "CloseThemeData");
+    constexpr int CheckBoxPart = 3; // BP_CHECKBOX
+    // CBS_UNCHECKEDNORMAL, CBS_UNCHECKEDDISABLED, CBS_CHECKEDNORMAL, CBS_CHECKEDDISABLED
+    const int state = (checked ? 5 : 1) + (enabled ? 0 : 3);
+    if (HANDLE theme = open && draw && close && !HighContrastOn() ? open(window, L"BUTTON") : nullptr) {
+        const HRESULT drawn = draw(theme, dc, CheckBoxPart, state, &box, nullptr);
+        close(theme);
+        if (SUCCEEDED(drawn))
+            return;
+    }
+    RECT r = box;
+    ::DrawFrameControl(dc, &r, DFC_BUTTON,
+                       DFCS_BUTTONCHECK | (checked ? DFCS_CHECKED : 0) | (enabled ? 0 : DFCS_INACTIVE));
 }
 
 // ------------------------------------------------------------------ Label

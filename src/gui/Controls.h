@@ -175,8 +175,18 @@ public:
     // Puts these children first, in this order (creation order, docking
     // and tab order alike); the others follow as they were.
     void SetChildOrder(const std::vector<Control*>& order);
-    // The area the docked children share (client area by default).
+    // The area the docked children share (LayoutArea by default).
     virtual RECT AlignArea() const;
+    // Narrower or lower than `design` (design pixels; 0: any size) the
+    // container stops squeezing its children: it lays them out at that size
+    // and scrolls them with its own scroll bars, the wheel and the focus.
+    void SetScrollMinimum(SIZE design);
+    SIZE ScrollMinimum() const { return scrollMinimum_; }
+    // Where the children are laid out: the client area, or the scrolled
+    // content's place in it.
+    RECT LayoutArea() const;
+    // Scrolls as little as brings `window` (a descendant) into view.
+    void ScrollChildIntoView(HWND window);
 
 protected:
     // For the container's window procedure: the messages it answers for its
@@ -192,6 +202,12 @@ private:
     void AddChild(Control* control) { children_.push_back(control); }
     void Repaint();
     void RemoveChild(Control* control);
+    bool Scrolls() const { return scrollMinimum_.cx > 0 || scrollMinimum_.cy > 0; }
+    // The scroll bars for the client area as it is now; the position kept
+    // within what they allow.
+    void UpdateScrollBars();
+    void ScrollContentTo(int x, int y);
+    bool HandleScroll(int bar, WORD code);
 
     std::vector<Control*> children_;
     std::optional<int> systemColor_;
@@ -200,6 +216,9 @@ private:
     Button* defaultButton_ = nullptr;
     Button* cancelButton_ = nullptr;
     int alignLocks_ = 0;
+    SIZE scrollMinimum_ = {0, 0};
+    POINT scroll_ = {0, 0};
+    bool updatingScroll_ = false;
 
 protected:
     bool AlignDisabled() const { return alignLocks_ > 0; }
@@ -284,6 +303,11 @@ protected:
     void HandleCommand(WORD notifyCode) override;
     SIZE PreferredSize() const override;
 };
+
+// The box of a check box in `box`, drawn as the system draws one on
+// `window`: themed where the window has a theme, classic otherwise (and in
+// high contrast), greyed when not `enabled`.
+void DrawCheckBox(HWND window, HDC dc, const RECT& box, bool checked, bool enabled);
 
 // A drop-down list (CBS_DROPDOWNLIST): items with an integer each.
 class ComboBox : public Control {

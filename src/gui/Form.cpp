@@ -46,6 +46,44 @@ HWND ModalOwner(HWND form, HWND requested) {
     return owner;
 }
 
+RECT WorkAreaOf(HMONITOR monitor) {
+    MONITORINFO info = {sizeof info};
+    if (!::GetMonitorInfoW(monitor, &info))
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    return info.rcWork;
+}
+
+// A window of `width` x `height` where `position` puts it: no larger than
+// the work area of its monitor and wholly on it. The monitor is the
+// owner's, or the cursor's for a window without a visible owner (the first
+// one the user asked for), or the one at the designed place.
+RECT PlaceOnScreen(Position position, HWND owner, int left, int top, int width, int height) {
+    HMONITOR monitor = nullptr;
+    RECT around = {};
+    if (position == Position::OwnerCenter && owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
+        ::GetWindowRect(owner, &around);
+        monitor = ::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST);
+    } else if (position != Position::Designed) {
+        POINT cursor = {};
+        ::GetCursorPos(&cursor);
+        monitor = ::MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY);
+        around = WorkAreaOf(monitor);
+    } else {
+        const RECT designed = {left, top, left + width, top + height};
+        monitor = ::MonitorFromRect(&designed, MONITOR_DEFAULTTONEAREST);
+    }
+    const RECT work = WorkAreaOf(monitor);
+    width = std::min<int>(width, work.right - work.left);
+    height = std::min<int>(height, work.bottom - work.top);
+    if (position != Position::Designed) {
+        left = around.left + (around.right - around.left - width) / 2;
+        top = around.top + (around.bottom - around.top - height) / 2;
+    }
+    left = std::clamp<int>(left, work.left, work.right - width);
+    top = std::clamp<int>(top, work.top, work.bottom - height);
+    return {left, top, left + width, top + height};
+}
+
 } // namespace
 
 Form::Form(const FormArgs& args) : designClient_{args.clientWidth, args.clientHeight} {
@@ -63,22 +101,13 @@ Form::Form(const FormArgs& args) : designClient_{args.clientWidth, args.clientHe
     dpi_ = WindowDpi(window_);
     RECT frame = {0, 0, Scale(args.clientWidth), Scale(args.clientHeight)};
     AdjustWindowRectForDpi(frame, style, args.exStyle, dpi_);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    int left = Scale(args.left), top = Scale(args.top);
     const Position position = args.center ? Position::ScreenCenter : args.position;
-    if (position != Position::Designed) {
-        RECT work = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        RECT around = work;
-        if (position == Position::OwnerCenter && args.owner && ::IsWindowVisible(args.owner))
-            ::GetWindowRect(args.owner, &around);
-        left = around.left + (around.right - around.left - width) / 2;
-        top = around.top + (around.bottom - around.top - height) / 2;
-        // Wholly on the work area where it fits.
-        left = std::max<int>(work.left, std::min<int>(left, work.right - width));
-        top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
-    }
-    ::SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT placed = PlaceOnScreen(position, args.owner, Scale(args.left), Scale(args.top),
+                                      frame.right - frame.left, frame.bottom - frame.top);
+    ::SetWindowPos(window_, nullptr, placed.left, placed.top, placed.right - placed.left,
+                   placed.bottom - placed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (args.minClientWidth > 0 || args.minClientHeight > 0)
+        SetScrollMinimum({args.minClientWidth, args.minClientHeight});
 }
 
 Form::~Form() {
@@ -99,7 +128,8 @@ bool Form::IsFormWindow(HWND window) {
 
 void Form::Show() {
     RunCreateOnce();
-    ::ShowWindow(window_, SW_SHOW);
+    // Asked for again while minimized, it comes back as it was.
+    ::ShowWindow(window_, ::IsIconic(window_) ? SW_RESTORE : SW_SHOW);
     ::BringWindowToTop(window_);
 }
 
@@ -198,6 +228,8 @@ void Form::SetModalResult(int result) {
 }
 
 void Form::Close() {
+    if (CanClose && !CanClose())
+        return;
     if (OnClose)
         OnClose();
     if (modal_) {
@@ -248,6 +280,7 @@ void Form::RunCreateOnce() {
     if (created_)
         return;
     created_ = true;
+    Created();
     if (OnCreate)
         OnCreate();
 }
@@ -419,9 +452,13 @@ bool Form::HandleDialogKey(MSG& msg) {
 }
 
 void Form::FocusMoved(HWND focus) {
-    for (HWND w = focus ? ::GetParent(focus) : nullptr; w; w = ::GetParent(w))
-        if (auto* scrolled = dynamic_cast<ScrollingPanel*>(Control::FromHandle(w)))
+    for (HWND w = focus ? ::GetParent(focus) : nullptr; w; w = ::GetParent(w)) {
+        Control* control = Control::FromHandle(w);
+        if (auto* scrolled = dynamic_cast<ScrollingPanel*>(control))
             scrolled->ScrollIntoView(focus);
+        else if (auto* container = control ? dynamic_cast<Container*>(control) : FromHandle(w))
+            container->ScrollChildIntoView(focus);
+    }
 }
 
 LRESULT Form::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -439,9 +476,15 @@ LRESULT Form::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (Button* button = DialogButton(LOWORD(wParam) == IDCANCEL))
                 button->Click();
         return 0;
-    case WM_DPICHANGED:
-        ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+    case WM_DPICHANGED: {
+        // No larger than the work area of the monitor it moved to.
+        RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+        const RECT work = WorkAreaOf(::MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST));
+        suggested.right = suggested.left + std::min(suggested.right - suggested.left, work.right - work.left);
+        suggested.bottom = suggested.top + std::min(suggested.bottom - suggested.top, work.bottom - work.top);
+        ApplyDpi(LOWORD(wParam), &suggested);
         return 0;
+    }
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:
     case WM_THEMECHANGED:

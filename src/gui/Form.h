@@ -13,11 +13,12 @@
 
 namespace corvinade::gui {
 
-// Where a form first shows.
+// Where a form first shows. Wherever that is, it opens inside the work area
+// of the monitor it is on, no larger than that.
 enum class Position {
     Designed,     // at left/top
-    ScreenCenter, // centred in the work area
-    OwnerCenter,  // centred on its owner window (on the work area when hidden)
+    ScreenCenter, // centred in the work area of the monitor with the cursor
+    OwnerCenter,  // centred on its owner window (as ScreenCenter when that is hidden)
 };
 
 // Geometry in design pixels (96 dpi); the form scales it.
@@ -29,6 +30,9 @@ struct FormArgs {
     HWND owner = nullptr; // default: the application window
     bool center = false;  // centred in the work area instead of left/top
     Position position = Position::Designed;
+    // Below this client size the controls scroll instead of squeezing
+    // (SetScrollMinimum); 0: they follow any size.
+    int minClientWidth = 0, minClientHeight = 0;
 };
 
 // A form is the container of its controls and lays them out at its own dpi,
@@ -65,6 +69,7 @@ public:
     // designed client size laid out at `dpi`: the dpi of the monitor there.
     void PlaceAt(int left, int top, int dpi);
 
+    // Shows the form, restored when it is minimized, on top.
     void Show();
     void Hide();
     bool Visible() const;
@@ -92,10 +97,12 @@ public:
     void SetModalResult(int result);
     bool Modal() const { return modal_; }
 
-    // Closing: OnClose runs, then a modal form ends its modal run with
-    // IDCANCEL (unless a result is set), the main form terminates the
-    // application, any other form hides.
+    // Closing (a Close button, Esc, the close box): CanClose is asked first
+    // and may keep the form open; then OnClose runs, a modal form ends its
+    // modal run with IDCANCEL (unless a result is set), the main form
+    // terminates the application, any other form hides.
     void Close();
+    std::function<bool()> CanClose;
     // Deletes this heap-allocated form (window included) later, by a message
     // posted to the form, never while a handler of the form or of one of its
     // controls is on the stack: the caller may go on using the form. The
@@ -137,6 +144,8 @@ protected:
     // After the controls were laid out at a new dpi: for what a derived form
     // places itself.
     virtual void DpiChanged() {}
+    // Once, before the form is first shown: the derived form is whole then.
+    virtual void Created() {}
 
 private:
     LRESULT WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

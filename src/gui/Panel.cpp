@@ -16,8 +16,9 @@ namespace {
 
 constexpr wchar_t kPanelClass[] = L"CorvinadePanel";
 
+// Double clicks arrive as such (a settings row opens on one).
 const wchar_t* PanelClass() {
-    RegisterWindowClass({.name = kPanelClass, .proc = ::DefWindowProcW});
+    RegisterWindowClass({.name = kPanelClass, .proc = ::DefWindowProcW, .style = CS_DBLCLKS});
     return kPanelClass;
 }
 

@@ -133,7 +133,7 @@ void VirtualList::Bind(std::optional<std::size_t> focusRow) {
 void VirtualList::Place() {
     RECT client = {};
     ::GetClientRect(Handle(), &client);
-    const int row = RowHeight();
+    const int row = RowHeight(), width = RowWidth();
     HWND after = nullptr;
     for (const auto& [index, slot] : Bound()) {
         HWND window = slot->window->Handle();
@@ -143,12 +143,12 @@ void VirtualList::Place() {
         ::GetWindowRect(window, &r);
         ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 2);
         UINT flags = SWP_NOACTIVATE | SWP_SHOWWINDOW;
-        if (r.left == 0 && r.top == top && r.right == client.right && r.bottom == top + row)
+        if (r.left == -left_ && r.top == top && r.right == width - left_ && r.bottom == top + row)
             flags |= SWP_NOMOVE | SWP_NOSIZE;
         if (::GetWindow(window, GW_HWNDPREV) == after)
             flags |= SWP_NOZORDER;
         if (!(flags & SWP_NOMOVE) || !(flags & SWP_NOZORDER) || !slot->window->Visible())
-            ::SetWindowPos(window, after ? after : HWND_TOP, 0, top, client.right, row, flags);
+            ::SetWindowPos(window, after ? after : HWND_TOP, -left_, top, width, row, flags);
         after = window;
     }
     for (const Slot& slot : slots_)
@@ -177,7 +177,11 @@ void VirtualList::Arrange(bool layOut) {
             position_ = ::MulDiv(position_, row, rowPixels_);
             rowPixels_ = row;
         }
-        position_ = ShowExtent(static_cast<int>(keys_.size()) * RowHeight(), position_);
+        // Either bar showing narrows the room for the other: twice.
+        for (int pass = 0; pass < 2; ++pass) {
+            ShowWidth();
+            position_ = ShowExtent(static_cast<int>(keys_.size()) * RowHeight(), position_);
+        }
     } else {
         ::SetScrollPos(Handle(), SB_VERT, position_, TRUE);
     }
@@ -200,6 +204,82 @@ void VirtualList::Arrange(bool layOut) {
             child->LayOut(client);
 }
 
+void VirtualList::SetRowMinimumWidth(int designWidth) {
+    rowDesignMinimumWidth_ = designWidth;
+    Realign();
+}
+
+int VirtualList::RowWidth() const {
+    RECT client = {};
+    ::GetClientRect(Handle(), &client);
+    return std::max<int>(client.right, rowDesignMinimumWidth_ > 0 ? Scale(rowDesignMinimumWidth_) : 0);
+}
+
+void VirtualList::ShowWidth() {
+    if (rowDesignMinimumWidth_ <= 0)
+        return;
+    RECT client = {};
+    ::GetClientRect(Handle(), &client);
+    const int width = keys_.empty() ? 0 : Scale(rowDesignMinimumWidth_); // no rows, no bar
+    left_ = std::clamp(left_, 0, std::max<int>(0, width - client.right));
+    SCROLLINFO info = {sizeof info,
+                       SIF_RANGE | SIF_PAGE | SIF_POS,
+                       0,
+                       std::max(0, width - 1),
+                       static_cast<UINT>(client.right),
+                       left_,
+                       0};
+    ::SetScrollInfo(Handle(), SB_HORZ, &info, TRUE);
+}
+
+void VirtualList::ScrollSidewaysTo(int x) {
+    RECT client = {};
+    ::GetClientRect(Handle(), &client);
+    const int left = std::clamp(x, 0, std::max<int>(0, RowWidth() - client.right));
+    if (left == left_)
+        return;
+    left_ = left;
+    ::SetScrollPos(Handle(), SB_HORZ, left_, TRUE);
+    Place();
+}
+
+bool VirtualList::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg != WM_HSCROLL)
+        return ScrollingPanel::ControlMessage(msg, wParam, lParam, result);
+    RECT client = {};
+    ::GetClientRect(Handle(), &client);
+    const int line = Scale(20);
+    switch (LOWORD(wParam)) {
+    case SB_LINELEFT:
+        ScrollSidewaysTo(left_ - line);
+        break;
+    case SB_LINERIGHT:
+        ScrollSidewaysTo(left_ + line);
+        break;
+    case SB_PAGELEFT:
+        ScrollSidewaysTo(left_ - client.right);
+        break;
+    case SB_PAGERIGHT:
+        ScrollSidewaysTo(left_ + client.right);
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        SCROLLINFO info = {sizeof info, SIF_TRACKPOS};
+        ::GetScrollInfo(Handle(), SB_HORZ, &info);
+        ScrollSidewaysTo(info.nTrackPos);
+        break;
+    }
+    case SB_LEFT:
+        ScrollSidewaysTo(0);
+        break;
+    case SB_RIGHT:
+        ScrollSidewaysTo(RowWidth());
+        break;
+    }
+    result = 0;
+    return true;
+}
+
 void VirtualList::ScrollTo(int y) {
     const int extent = static_cast<int>(keys_.size()) * RowHeight();
     const int position = std::clamp(y, 0, std::max(0, extent - ClientHeight()));
@@ -209,12 +289,23 @@ void VirtualList::ScrollTo(int y) {
     Arrange(false);
 }
 
-// The row when it fits in the view, else the window within it.
+// The row when it fits in the view, else the window within it; sideways
+// the window.
 void VirtualList::ScrollIntoView(HWND window) {
     const Slot* slot = SlotHolding(window);
     const auto index = slot && slot->key ? IndexOf(*slot->key) : std::nullopt;
     if (!index)
         return;
+    if (window != slot->window->Handle()) {
+        RECT r = {}, client = {};
+        ::GetWindowRect(window, &r);
+        ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 2);
+        ::GetClientRect(Handle(), &client);
+        int shift = r.right > client.right ? r.right - client.right : 0;
+        if (r.left - shift < 0)
+            shift = r.left;
+        ScrollSidewaysTo(left_ + shift);
+    }
     const int row = RowHeight(), height = ClientHeight();
     int top = static_cast<int>(*index) * row, bottom = top + row;
     if (row > height && window != slot->window->Handle()) {

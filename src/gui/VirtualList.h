@@ -9,7 +9,8 @@
 // edited). Their windows are stacked in row order, those out of view just
 // outside it, so the dialog manager's Tab walks into, along and out of the
 // list as through a window per row, and the focus arriving in a row scrolls
-// it into view.
+// it into view. Rows narrower than their least width would squeeze their
+// controls: the list scrolls them sideways instead.
 #pragma once
 
 #include <cstdint>
@@ -48,12 +49,20 @@ public:
     // key not listed).
     Control* ShowRow(Key key);
 
+    // The least width of a row, design pixels: narrower, the list scrolls
+    // sideways.
+    void SetRowMinimumWidth(int designWidth);
+
     int Position() const override { return position_; }
     void ScrollTo(int y) override;
     // Scrolls as little as brings the row holding this window into view.
     void ScrollIntoView(HWND window) override;
     // Binds and places the row windows for the view as it is now.
     void Realign() override;
+
+protected:
+    // The sideways scroll bar.
+    bool ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     struct Slot {
@@ -62,6 +71,11 @@ private:
     };
 
     int RowHeight() const { return Scale(rowDesignHeight_); }
+    int RowWidth() const;
+    // The sideways scroll bar for the client's width; the position kept
+    // within it.
+    void ShowWidth();
+    void ScrollSidewaysTo(int x);
     std::optional<std::size_t> IndexOf(Key key) const;
     Slot* SlotHolding(HWND window);
     // The bound windows by their row index, ascending.
@@ -77,6 +91,8 @@ private:
     void Place();
 
     const int rowDesignHeight_;
+    int rowDesignMinimumWidth_ = 0;
+    int left_ = 0; // sideways
     std::vector<Key> keys_;
     std::unordered_map<Key, std::size_t> indexOf_;
     std::vector<Slot> slots_;

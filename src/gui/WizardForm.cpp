@@ -1,6 +1,8 @@
 // The wizard frame; see WizardForm.h.
 #include "gui/WizardForm.h"
 
+#include <algorithm>
+
 #include "gui/Contrast.h"
 #include "gui/SystemLibrary.h"
 
@@ -23,6 +25,23 @@ bool CompositionEnabled() {
     return isEnabled && SUCCEEDED(isEnabled(&enabled)) && enabled;
 }
 
+// The page's controls from its top to the lowest one's bottom, and a margin.
+int ContentHeight(const Panel& page) {
+    constexpr int Margin = 8;
+    int bottom = 0;
+    for (const Control* child : page.Children()) {
+        const ControlArgs& d = child->Design();
+        int height = d.height;
+        if (height <= 0) { // sized to its text
+            RECT r = {};
+            ::GetWindowRect(child->Handle(), &r);
+            height = ::MulDiv(r.bottom - r.top, DesignDpi, page.Dpi());
+        }
+        bottom = std::max(bottom, d.top + height);
+    }
+    return bottom + Margin;
+}
+
 bool ExtendFrame(HWND window, int top) {
     using Extend = HRESULT(WINAPI*)(HWND, const Margins*);
     static const auto extend = FindSystemFunction<Extend>("dwmapi.dll", "DwmExtendFrameIntoClientArea");
@@ -39,7 +58,9 @@ WizardForm::WizardForm(const std::string& caption, HWND owner, Position position
             .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
             .exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
             .owner = owner,
-            .position = position}),
+            .position = position,
+            .minClientWidth = ClientWidth,
+            .minClientHeight = BottomHeight + 100}),
       pnlTop(*this, {.width = ClientWidth, .height = TopHeight, .align = Align::Top}),
       pnlClient(
           *this,
@@ -64,6 +85,44 @@ WizardForm::WizardForm(const std::string& caption, HWND owner, Position position
     ExtendGlass();
 }
 
+// The pages are measured once the derived wizard has made them all: while
+// its members are made, a page may not be whole yet.
+void WizardForm::Created() {
+    ready_ = true;
+    Realign();
+}
+
+void WizardForm::Realign() {
+    if (ready_ && !fitting_) {
+        fitting_ = true;
+        FitHeight();
+        fitting_ = false;
+    }
+    Form::Realign();
+}
+
+void WizardForm::FitHeight() {
+    int content = 0;
+    for (int i = 0; i < pcClient.PageCount(); ++i) {
+        Panel& page = pcClient.Page(i);
+        const int height = ContentHeight(page);
+        if (page.ScrollMinimum().cy != height)
+            page.SetScrollMinimum({0, height});
+        content = std::max(content, height);
+    }
+    // In pixels, so that the page gets its content's height whole.
+    RECT client = {};
+    ::GetClientRect(Handle(), &client);
+    const int room = client.bottom - Scale(BottomHeight) - Scale(content);
+    int band = std::clamp(room * DesignDpi / Dpi(), 0, int{TopHeight});
+    if (band > 0 && Scale(band) > room)
+        --band;
+    if (band != pnlTop.Design().height) {
+        pnlTop.Place(0, 0, ClientWidth, band);
+        ExtendGlass();
+    }
+}
+
 void WizardForm::MakeHeading(Label& label) {
     label.SetFont(HeadingFont());
     label.SetFontColor(RGB(49, 105, 198));
@@ -73,7 +132,7 @@ void WizardForm::MakeHeading(Label& label) {
 // heading its text colour (the controls drop their own colours then).
 void WizardForm::ExtendGlass() {
     const bool wanted = !HighContrastOn() && CompositionEnabled();
-    glass_ = ExtendFrame(Handle(), wanted ? Scale(TopHeight) : 0) && wanted;
+    glass_ = ExtendFrame(Handle(), wanted ? Scale(pnlTop.Design().height) : 0) && wanted;
     ::InvalidateRect(pnlTop.Handle(), nullptr, TRUE);
 }
 
@@ -84,15 +143,22 @@ void WizardForm::GoToPage(int index) {
 
 void WizardForm::UpdateWizardButtons() {
     btnNext.SetCaption(OnLastPage() ? "&Finish" : "&Next");
+    const bool next = !OnLastPage() || !CanFinish || CanFinish();
     const bool previous = pcClient.ActivePageIndex() > 0;
+    // The focus never stays on a disabled button.
+    if (!next && btnNext.Focused())
+        (previous ? btnPrevious : btnCancel).SetFocus();
     if (!previous && btnPrevious.Focused())
-        btnNext.SetFocus(); // the focus never stays on a disabled button
+        (next ? btnNext : btnCancel).SetFocus();
+    btnNext.SetEnabled(next);
     btnPrevious.SetEnabled(previous);
 }
 
-bool WizardForm::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
+bool WizardForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT&) {
     if (msg == kCompositionChanged || msg == WM_SETTINGCHANGE)
         ExtendGlass();
+    if (msg == WM_SHOWWINDOW && wParam) // the pages are complete by now
+        Realign();
     return false;
 }
 

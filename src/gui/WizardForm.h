@@ -2,9 +2,11 @@
 // system composes the desktop), the pages without tabs on the window
 // background colour, and a bottom strip with a line at its top and the
 // "&Previous", "&Next" (default; "&Finish" on the last page) and "Cancel"
-// buttons.
+// buttons. On a screen too low for it the top band gives up its height
+// first; then the pages scroll, each no lower than its controls need.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "gui/Button.h"
@@ -14,6 +16,10 @@
 namespace corvinade::gui {
 
 class WizardForm : public Form {
+    // First of the members: the controls made after them lay the form out.
+    bool ready_ = false;   // the derived wizard is whole: its pages may be measured
+    bool fitting_ = false; // FitHeight runs: the band's move lays out once
+
 public:
     static constexpr int ClientWidth = 571, ClientHeight = 403;
     static constexpr int TopHeight = 49, BottomHeight = 41;
@@ -31,8 +37,11 @@ public:
     // One page on or back, then UpdateWizardButtons.
     void GoToPage(int index);
     // "&Finish" on the last page, "&Next" elsewhere; "&Previous" enabled
-    // above the first page.
+    // above the first page; "&Finish" enabled while CanFinish says so.
     void UpdateWizardButtons();
+    std::function<bool()> CanFinish;
+
+    void Realign() override;
 
     // A page heading: Tahoma, 16 pixels.
     static FontDesign HeadingFont() { return {"Tahoma", 16, 0}; }
@@ -45,6 +54,10 @@ protected:
 
 private:
     void ExtendGlass();
+    // The top band's height for the client's height, and each page's
+    // least height.
+    void FitHeight();
+    void Created() override;
     bool glass_ = false;
 };
 

@@ -1,10 +1,12 @@
 // The hotkey row; see HotkeyRow.h.
 #include "ui/HotkeyRow.h"
 
+#include "app/ActionText.h"
 #include "app/HotkeyService.h"
 #include "core/CombinationCheck.h"
 #include "core/Errors.h"
 #include "core/Wide_win.h"
+#include "gui/Application.h"
 #include "gui/Contrast.h"
 #include "gui/Dialogs.h"
 #include "gui/Form.h"
@@ -16,13 +18,16 @@ namespace {
 
 constexpr int FieldsLeft = 66;   // the Edit and Delete buttons are left of the fields
 constexpr int FieldsWidth = 748; // as designed; it stretches with the row
-constexpr int EditHeight = 97, SaveWidth = 82;
+constexpr int EditHeight = 97;
 // The mark of a hotkey that is not registered: under the modifiers and the
 // key, clear of the action's column.
 constexpr int MarkLeft = 76, MarkTop = 62, MarkWidth = 220, MarkHeight = 16, MarkIcon = 16;
-// The action list as wide as its longest name; the parameters after it.
-constexpr int ActionWidth = 182, ParametersLeft = 497, ParametersWidth = 136;
-const COLORREF FailedColor = RGB(192, 0, 0), BoxColor = RGB(255, 255, 255), MarkColor = RGB(0, 0, 0);
+// The action list as wide as its longest name; the parameters after it, to
+// the "..." button at the row's end.
+constexpr int ActionWidth = 182, ParametersLeft = 497, DotsWidth = 21, Gap = 6;
+constexpr int DotsLeft = FieldsWidth - Gap - DotsWidth;
+constexpr int ParametersWidth = DotsLeft - Gap - ParametersLeft;
+const COLORREF FailedColor = RGB(192, 0, 0);
 
 using gui::akBottom;
 using gui::akLeft;
@@ -38,22 +43,25 @@ gui::ControlArgs Box(int left, int top, const std::string& caption) {
     return {.left = left, .top = top, .height = 16, .caption = caption};
 }
 
+// A button of the column left of the fields: Edit and Delete, or while the
+// row is edited Save and Cancel in their place.
+gui::ControlArgs RowButton(int top, const std::string& caption) {
+    return {.left = 5, .top = top, .width = 55, .height = 25, .caption = caption};
+}
+
+gui::ControlArgs Stretched(int left, int top, int width, int height) {
+    return {.left = left, .top = top, .width = width, .height = height, .anchors = akLeft | akTop | akRight};
+}
+
 } // namespace
 
 // The edit panel, in its tab order; each label comes just before
 // the control it names, as screen readers expect.
 struct HotkeyRow::EditPanel {
     explicit EditPanel(HotkeyRow& row)
-        : Pane(row, {.left = FieldsLeft,
-                     .width = FieldsWidth,
-                     .height = EditHeight,
-                     .anchors = akLeft | akTop | akRight}),
+        : Pane(row, Stretched(FieldsLeft, 0, FieldsWidth, EditHeight)),
           LeftLine(Pane, {.width = 2, .height = EditHeight, .anchors = akLeft | akTop | akBottom}),
-          BottomLine(Pane, {.left = 2, // after LeftLine
-                            .top = EditHeight - 2,
-                            .width = FieldsWidth - 2,
-                            .height = 2,
-                            .anchors = akLeft | akTop | akRight}),
+          BottomLine(Pane, Stretched(2, EditHeight - 2, FieldsWidth - 2, 2)), // after LeftLine
           chkActive(Pane, Box(6, 23, "Active")), lblShiftKey(Pane, At(76, 6, "Shift key:")),
           ShiftKeyAlt(Pane, Box(76, 23, "ALT")), ShiftKeyShift(Pane, Box(141, 23, "SHIFT")),
           ShiftKeyCtrl(Pane, Box(76, 40, "CTRL")), ShiftKeyWin(Pane, Box(141, 40, "WIN")),
@@ -62,35 +70,24 @@ struct HotkeyRow::EditPanel {
                          {.wordWrap = true, .showAccelChar = false}),
           lblAction(Pane, At(305, 6, "Action:")),
           cbAction(Pane, {.left = 305, .top = 21, .width = ActionWidth}),
-          lblParameters(Pane, At(ParametersLeft, 6, "Parameters:")),
-          edtParameters(Pane, {.left = ParametersLeft,
+          lblParameters(Pane, At(ParametersLeft, 6, "Parameter:")),
+          edtParameters(Pane, Stretched(ParametersLeft, 21, ParametersWidth, 21)),
+          btnParameters(Pane, {.left = DotsLeft,
                                .top = 21,
-                               .width = ParametersWidth,
-                               .height = 21,
-                               .anchors = akLeft | akTop | akRight}),
-          btnParameters(Pane, {.left = 639,
-                               .top = 21,
-                               .width = 21,
+                               .width = DotsWidth,
                                .height = 21,
                                .caption = "...",
                                .anchors = akTop | akRight}),
-          lblAdditionalParameters(Pane, At(ParametersLeft, 44, "Additional parameters:")),
-          edtAdditionalParameters(Pane, {.left = ParametersLeft,
-                                         .top = 61,
-                                         .width = ParametersWidth,
-                                         .height = 21,
-                                         .anchors = akLeft | akTop | akRight}),
-          // Above the bottom line, which runs on under it.
-          pnlSaveCancel(Pane, {.left = FieldsWidth - SaveWidth,
-                               .width = SaveWidth,
-                               .height = EditHeight - 2,
-                               .anchors = akTop | akRight}),
-          btnSave(pnlSaveCancel, {.left = 0, .top = 19, .width = 75, .height = 25, .caption = "Save"}),
-          btnCancel(pnlSaveCancel, {.left = 0, .top = 49, .width = 75, .height = 25, .caption = "Cancel"}) {
+          lblAdditionalParameters(Pane, At(ParametersLeft, 44, Parameter2Label() + ":")),
+          edtAdditionalParameters(Pane, Stretched(ParametersLeft, 61, ParametersWidth, 21)),
+          lblKeystrokeRules(Pane, Stretched(ParametersLeft, 46, FieldsWidth - Gap - ParametersLeft, 46),
+                            {.wordWrap = true, .showAccelChar = false}),
+          btnSave(row, RowButton(23, "Save")), btnCancel(row, RowButton(50, "Cancel")) {
         Pane.SetSystemColor(COLOR_WINDOW);
-        // Enter in the panel saves the row, Esc cancels its changes.
-        Pane.SetDefaultButton(&btnSave);
-        Pane.SetCancelButton(&btnCancel);
+        lblKeystrokeRules.SetCaption(KeystrokeRules);
+        // Enter in the row saves it, Esc cancels its changes.
+        row.SetDefaultButton(&btnSave);
+        row.SetCancelButton(&btnCancel);
         edtKey.KeyName = [&hotkeys = row.hotkeys_](std::uint16_t key) { return hotkeys.HotkeyText(key, 0); };
         edtKey.OnModifiers = [this](unsigned modifiers) {
             ShiftKeyAlt.SetChecked(modifiers & MOD_ALT);
@@ -100,9 +97,11 @@ struct HotkeyRow::EditPanel {
         };
         OpenParameterDialog.Filter = "*.*|*.*";
         FillActionCombo(cbAction);
-        parameters = {{&lblParameters, &edtParameters},
-                      {&btnParameters},
-                      {&lblAdditionalParameters, &edtAdditionalParameters}};
+        parameters = {.params = {&lblParameters, &edtParameters},
+                      .button = {&btnParameters},
+                      .params2 = {&lblAdditionalParameters, &edtAdditionalParameters},
+                      .keys = {&lblKeystrokeRules},
+                      .label = &lblParameters};
     }
 
     // The controls Active greys out: all but the Active box and Save/Cancel.
@@ -121,7 +120,8 @@ struct HotkeyRow::EditPanel {
                 &edtParameters,
                 &btnParameters,
                 &lblAdditionalParameters,
-                &edtAdditionalParameters};
+                &edtAdditionalParameters,
+                &lblKeystrokeRules};
     }
 
     gui::Panel Pane;
@@ -139,24 +139,26 @@ struct HotkeyRow::EditPanel {
     gui::Button btnParameters;
     gui::Label lblAdditionalParameters;
     gui::Edit edtAdditionalParameters;
-    gui::Panel pnlSaveCancel;
+    gui::Label lblKeystrokeRules;
     gui::Button btnSave, btnCancel;
     gui::OpenDialog OpenParameterDialog;
     ParameterControls parameters;
 };
 
 HotkeyRow::HotkeyRow(gui::Container& parent, HotkeyService& hotkeys)
-    : gui::Panel(parent, {.width = DesignWidth, .height = RowHeight}),
-      btnEdit(*this, {.left = 5, .top = 23, .width = 55, .height = 25, .caption = "Edit"}),
-      btnDelete(*this, {.left = 5, .top = 50, .width = 55, .height = 25, .caption = "Delete"}),
-      hotkeys_(hotkeys), document_(hotkeys.Document()) {
+    : gui::Panel(parent, {.width = DesignWidth, .height = RowHeight}), btnEdit(*this, RowButton(23, "Edit")),
+      btnDelete(*this, RowButton(50, "Delete")), hotkeys_(hotkeys), document_(hotkeys.Document()) {
     OnPaint = [this](HDC dc, const RECT& client) { PaintView(dc, client); };
     btnEdit.OnClick = [this] { OnEditClick(); };
     btnDelete.OnClick = [this] { OnDeleteClick(); };
-    // The focus walks the buttons: a screen reader says whose they are.
-    for (gui::Button* button : {&btnEdit, &btnDelete})
-        button->SetAccessibleName([this, button] { return button->Caption() + ", " + Caption(); });
+    NameButtons({&btnEdit, &btnDelete});
     SetEditing(false);
+}
+
+// The focus walks the buttons: a screen reader says whose they are.
+void HotkeyRow::NameButtons(std::initializer_list<gui::Button*> buttons) {
+    for (gui::Button* button : buttons)
+        button->SetAccessibleName([this, button] { return button->Caption() + ", " + Caption(); });
 }
 
 HotkeyRow::~HotkeyRow() = default;
@@ -171,6 +173,7 @@ void HotkeyRow::MakeEditPanel() {
     e.btnParameters.OnClick = [this] { OnParametersClick(); };
     e.btnSave.OnClick = [this] { OnSaveClick(); };
     e.btnCancel.OnClick = [this] { OnCancelClick(); };
+    NameButtons({&e.btnSave, &e.btnCancel});
     e.edtKey.OnChange = [this] { UpdateCombinationStatus(); };
     // Screen readers hear the whole combination, with the ticked modifiers.
     e.edtKey.Combination = [this] {
@@ -181,14 +184,19 @@ void HotkeyRow::MakeEditPanel() {
     LoadIntoControls();
 }
 
+// Save and Cancel take the place of Edit and Delete: what is shown comes
+// first, so that the focus never lands on a hidden button.
 void HotkeyRow::SetEditing(bool editing) {
     editing_ = editing;
     if (editing)
         MakeEditPanel();
-    btnEdit.SetEnabled(!editing);
-    btnDelete.SetEnabled(!editing);
+    std::vector<gui::Control*> view = {&btnEdit, &btnDelete}, edit;
     if (editor_)
-        editor_->Pane.SetVisible(editing);
+        edit = {&editor_->Pane, &editor_->btnSave, &editor_->btnCancel};
+    for (gui::Control* control : editing ? edit : view)
+        control->SetVisible(true);
+    for (gui::Control* control : editing ? view : edit)
+        control->SetVisible(false);
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -225,15 +233,27 @@ THotKeyData HotkeyRow::Definition() const {
     return {GetActive(), GetKey(), GetShift(), GetFunc(), ParamsText(), Params2Text()};
 }
 
-// The drawn view, said in words for screen readers: the row's name.
+std::string HotkeyRow::CombinationText() const {
+    const THotkeyEntry* entry = document_.Find(entryId_);
+    const THotKeyData& d = entry ? entry->Definition : shown_;
+    return hotkeys_.HotkeyText(static_cast<std::uint16_t>(d.Key), static_cast<std::uint16_t>(d.Shift));
+}
+
+bool HotkeyRow::HasChanges() const {
+    const THotkeyEntry* entry = document_.Find(entryId_);
+    return editing_ && entry && Definition() != entry->Definition;
+}
+
+// The drawn view, said in words for screen readers: the row's name. Line
+// breaks read as spaces, as the tray panel shows them.
 void HotkeyRow::UpdateSummary() {
     std::string summary = hotkeys_.HotkeyText(static_cast<std::uint16_t>(shown_.Key),
                                               static_cast<std::uint16_t>(shown_.Shift)) +
                           ", " + ActionDisplayName(shown_);
     if (ActionHasParams(shown_.Func) && !shown_.Params.empty())
-        summary += ", " + shown_.Params;
+        summary += ", " + LineBreaksAsSpaces(shown_.Params);
     if (ActionHasParams2(shown_.Func) && !shown_.Params2.empty())
-        summary += ", " + shown_.Params2;
+        summary += ", " + LineBreaksAsSpaces(shown_.Params2);
     summary += shown_.Active ? ", active" : ", inactive";
     if (!faultReason_.empty())
         summary += ", not registered: " + faultReason_;
@@ -387,11 +407,13 @@ void HotkeyRow::OnEditClick() {
     editor_->chkActive.SetFocus();
 }
 
+// The question names the hotkey it is about, on a line of its own.
 void HotkeyRow::OnDeleteClick() {
     if (!OnDelete)
         return;
-    if (gui::MessageDlg("Are you sure you want to delete this global hotkey?", gui::DialogKind::Confirmation,
-                        MB_YESNO) == IDYES)
+    if (gui::MessageDlg("Are you sure you want to delete this global hotkey?\n\n" + CombinationText() + ", " +
+                            ActionDisplayName(shown_.Func),
+                        gui::DialogKind::Confirmation, MB_YESNO) == IDYES)
         OnDelete(*this);
 }
 
@@ -411,23 +433,50 @@ bool HotkeyRow::ValidateInput() {
     return true;
 }
 
-// Save. When the owner's save fails, nothing was stored and the row stays
-// in edit mode with the user's input, to try again.
-void HotkeyRow::OnSaveClick() {
+// When the input is refused or the owner's save fails (shown), nothing was
+// stored and the row stays in edit mode with the user's input, to try again.
+bool HotkeyRow::Save() {
     if (!OnSave || !ValidateInput())
-        return;
+        return false;
     if (GetActive())
         WarnIfHeldElsewhere(hotkeys_, combinationStatus_, GetKey(), GetShift());
-    OnSave(*this);
+    try {
+        OnSave(*this);
+    } catch (...) {
+        gui::App().HandleException();
+        return false;
+    }
     SetEditing(false);
     LoadFromDefinition();
-    btnEdit.SetFocus();
+    return true;
+}
+
+void HotkeyRow::OnSaveClick() {
+    if (Save())
+        btnEdit.SetFocus();
+}
+
+void HotkeyRow::Drop() {
+    SetEditing(false);
+    LoadFromDefinition();
 }
 
 void HotkeyRow::OnCancelClick() {
-    SetEditing(false);
-    LoadFromDefinition();
+    Drop();
     btnEdit.SetFocus();
+}
+
+// A click on the row picks it (Enter then edits it), a double click edits it.
+bool HotkeyRow::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if ((msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) && !editing_) {
+        if (msg == WM_LBUTTONDBLCLK)
+            OnEditClick();
+        else
+            btnEdit.SetFocus();
+        result = 0;
+        return true;
+    }
+    return gui::Panel::ControlMessage(msg, wParam, lParam, result);
 }
 
 void HotkeyRow::OnActiveClick() {
@@ -459,21 +508,10 @@ void HotkeyRow::PaintView(HDC dc, const RECT& client) {
                   Scale(FieldsLeft + left + width) + (width > 200 ? stretch : 0), Scale(top + 13)};
         ::DrawTextW(dc, Wide(s).c_str(), -1, &r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     };
-    // The imitated check boxes: a white box, black frame and mark, or the
-    // system's window colours in high contrast.
-    const COLORREF ink = gui::ContrastColor(MarkColor, COLOR_WINDOWTEXT);
-    gui::GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 1, ink));
-    gui::GdiObject<HBRUSH> boxBrush(::CreateSolidBrush(gui::ContrastColor(BoxColor, COLOR_WINDOW)));
-    gui::GdiObject<HBRUSH> markBrush(::CreateSolidBrush(ink));
+    // The check boxes as the system draws disabled ones: the row is read only.
     auto box = [&](int left, int top, bool checked, const char* caption) {
         const int x = Scale(FieldsLeft + left), y = Scale(top), size = Scale(13);
-        gui::ScopedSelect selectPen(dc, pen.Get());
-        gui::ScopedSelect selectBrush(dc, boxBrush.Get());
-        ::Rectangle(dc, x, y, x + size, y + size);
-        if (checked) {
-            RECT mark = {x + Scale(3), y + Scale(3), x + Scale(3) + Scale(7), y + Scale(3) + Scale(7)};
-            ::FillRect(dc, &mark, markBrush.Get());
-        }
+        gui::DrawCheckBox(Handle(), dc, {x, y, x + size, y + size}, checked, false);
         text(left + 17, top, 45, caption);
     };
     box(6, 25, shown_.Active, "Active");
@@ -488,12 +526,12 @@ void HotkeyRow::PaintView(HDC dc, const RECT& client) {
     text(305, 24, ActionWidth, ActionDisplayName(shown_));
     const int parametersWidth = FieldsWidth - 3 - ParametersLeft; // stretches (over 200)
     if (ActionHasParams(shown_.Func)) {
-        text(ParametersLeft, 8, parametersWidth, "Parameters:");
-        text(ParametersLeft, 24, parametersWidth, shown_.Params);
+        text(ParametersLeft, 8, parametersWidth, ParameterLabel(shown_.Func) + ":");
+        text(ParametersLeft, 24, parametersWidth, LineBreaksAsSpaces(shown_.Params));
     }
     if (ActionHasParams2(shown_.Func)) {
-        text(ParametersLeft, 48, parametersWidth, "Additional parameters:");
-        text(ParametersLeft, 64, parametersWidth, shown_.Params2);
+        text(ParametersLeft, 48, parametersWidth, Parameter2Label() + ":");
+        text(ParametersLeft, 64, parametersWidth, LineBreaksAsSpaces(shown_.Params2));
     }
     if (!faultReason_.empty())
         PaintFaultMark(dc);

@@ -4,9 +4,10 @@
 // tells its owner through OnSave and OnDelete. The settings window reuses a
 // row for another hotkey as its list scrolls (ShowEntry).
 //
-// A row in view mode is one window with its two buttons; its texts and the
-// imitated check boxes are drawn, in the system's colours in high contrast.
-// The edit controls are made when the row first enters edit mode. An active
+// A row in view mode is one window with its two buttons; its texts and its
+// read-only check boxes are drawn, in the system's colours in high contrast.
+// A double click on it edits it. The edit controls are made when the row
+// first enters edit mode; Save and Cancel then stand in for Edit and Delete. An active
 // hotkey that failed to register is marked by a warning sign and "Not
 // registered", with the reason in a tooltip. The row's window text says
 // what it shows, for screen readers.
@@ -15,6 +16,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -74,6 +76,15 @@ public:
     // The parameter boxes' texts as the file keeps them.
     std::string ParamsText() const;
     std::string Params2Text() const;
+    // The stored hotkey's combination, as the user knows it ("WIN + F5").
+    std::string CombinationText() const;
+    // Being edited, with input that differs from the stored hotkey.
+    bool HasChanges() const;
+    // Saves the input as Save does; false when it was refused or the save
+    // failed (said in a message), the row still in edit mode.
+    bool Save();
+    // Leaves edit mode, the input dropped.
+    void Drop();
 
     // Marks the row as not registered, `reason` in the mark's tooltip; an
     // empty reason takes the mark away.
@@ -91,8 +102,10 @@ public:
 
 protected:
     void DpiChanged() override;
+    bool ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    void NameButtons(std::initializer_list<gui::Button*> buttons);
     bool ValidateInput();
     void MakeEditPanel();
     void LoadIntoControls();

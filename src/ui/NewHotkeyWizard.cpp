@@ -41,11 +41,16 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner, HotkeyService& hotkeys)
           Wrapped),
       lblShiftHelp(tsKey, Help(65, 1, "Shift keys are the keys which is held down while pressing the key."),
                    Wrapped),
-      lblShiftKey(tsKey, Text(32, 136, "Shift key:")), ShiftKeyWin(tsKey, Text(106, 135, "&WIN")),
-      ShiftKeyAlt(tsKey, Text(106, 157, "&ALT")), ShiftKeyCtrl(tsKey, Text(106, 180, "&CTRL")),
-      ShiftKeyShift(tsKey, Text(106, 203, "&SHIFT")), lblKey(tsKey, Text(32, 98, "&Key:")),
-      edtKey(tsKey, {.left = 106, .top = 98, .width = 191, .height = 19}),
-      lblCombination(tsKey, {.left = 305, .top = 96, .width = 250, .height = 28},
+      lblCombinationHelp(
+          tsKey,
+          Help(81, 1,
+               "You can also press the whole combination, such as CTRL + ALT + K, in the key edit box."),
+          Wrapped),
+      lblShiftKey(tsKey, Text(32, 146, "Shift key:")), ShiftKeyWin(tsKey, Text(106, 145, "&WIN")),
+      ShiftKeyAlt(tsKey, Text(106, 167, "&ALT")), ShiftKeyCtrl(tsKey, Text(106, 190, "&CTRL")),
+      ShiftKeyShift(tsKey, Text(106, 213, "&SHIFT")), lblKey(tsKey, Text(32, 108, "&Key:")),
+      edtKey(tsKey, {.left = 106, .top = 108, .width = 191, .height = 19}),
+      lblCombination(tsKey, {.left = 305, .top = 106, .width = 250, .height = 28},
                      {.wordWrap = true, .showAccelChar = false}),
       tsAction(AddPage("Action")), lblActionHeading(tsAction, Text(32, 24, "Choose an action")),
       lblActionHelp(
@@ -55,12 +60,11 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner, HotkeyService& hotkeys)
       lblParametersHelp(
           tsAction,
           Help(65, 2,
-               "Some actions need additional parameters to run. You can type those in the box called "
-               "parameters below."),
+               "Some actions need additional parameters to run. You can type those in the boxes below."),
           Wrapped),
       lblAction(tsAction, Text(32, 98, "&Action:")),
       cbAction(tsAction, {.left = 116, .top = 95, .width = 191}),
-      lblParameters(tsAction, Text(32, 136, "Pa&rameters:")), // P is "&Previous"'s
+      lblParameters(tsAction, Text(32, 136, ParameterLabel(THotkeyAction::None, true) + ":")),
       edtParameters(tsAction, {.left = 116,
                                .top = 133,
                                .width = ParametersWidth,
@@ -68,9 +72,12 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner, HotkeyService& hotkeys)
                                .anchors = gui::akLeft | gui::akTop | gui::akRight}),
       btnParameters(tsAction, {.left = 313, .top = 133, .width = 21, .height = 21, .caption = "..."}),
       lblAdditionalParameters(
-          tsAction, {.left = 32, .top = 170, .width = 78, .height = 28, .caption = "Additional paramters:"},
+          tsAction,
+          {.left = 32, .top = 170, .width = 78, .height = 28, .caption = Parameter2Label(true) + ":"},
           {.wordWrap = true}),
       edtAdditionalParameters(tsAction, {.left = 116, .top = 171, .width = 193, .height = 21}),
+      lblKeystrokeRules(tsAction, {.left = 116, .top = 160, .caption = KeystrokeRules},
+                        {.showAccelChar = false}),
       hotkeys_(hotkeys) {
     MakeHeading(lblKeyHeading);
     MakeHeading(lblActionHeading);
@@ -78,10 +85,19 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner, HotkeyService& hotkeys)
     edtKey.Combination = [this] { return edtKey.Key() ? hotkeys_.HotkeyText(edtKey.Key(), GetShift()) : ""; };
     edtKey.OnModifiers = [this](unsigned modifiers) { SetShift(modifiers); };
     OpenParameterDialog.Filter = "*.*|*.*";
-    parameterControls_ = {{&lblParameters, &edtParameters},
-                          {&btnParameters},
-                          {&lblAdditionalParameters, &edtAdditionalParameters}};
-    btnCancel.ModalResult = IDCANCEL;
+    parameterControls_ = {.params = {&lblParameters, &edtParameters},
+                          .button = {&btnParameters},
+                          .params2 = {&lblAdditionalParameters, &edtAdditionalParameters},
+                          .keys = {&lblKeystrokeRules},
+                          .label = &lblParameters,
+                          .label2 = &lblAdditionalParameters,
+                          .mnemonics = true};
+    CanFinish = [this] { return GetFunc() != THotkeyAction::None; };
+    btnCancel.OnClick = [this] {
+        if (ConfirmCancel())
+            SetModalResult(IDCANCEL);
+    };
+    CanClose = [this] { return ConfirmCancel(); }; // the close box
     btnNext.OnClick = [this] { OnNextClick(); };
     btnPrevious.OnClick = [this] { OnPreviousClick(); };
     cbAction.OnSelect = [this] { OnActionSelect(); };
@@ -193,6 +209,18 @@ std::string NewHotkeyWizard::GetParams2Text() const {
 
 void NewHotkeyWizard::OnActionSelect() {
     UpdateParameterControls(parameterControls_, GetFunc());
+    UpdateWizardButtons();
+}
+
+bool NewHotkeyWizard::HasInput() const {
+    return edtKey.Key() != 0 || GetShift() != 0 || GetFunc() != THotkeyAction::None ||
+           !edtParameters.Text().empty() || !edtAdditionalParameters.Text().empty();
+}
+
+// Cancel, Esc and the close box.
+bool NewHotkeyWizard::ConfirmCancel() {
+    return !HasInput() ||
+           gui::MessageDlg("Discard the new hotkey?", gui::DialogKind::Confirmation, MB_YESNO) == IDYES;
 }
 
 void NewHotkeyWizard::OnParametersClick() {

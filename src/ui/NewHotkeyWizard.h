@@ -1,7 +1,8 @@
 // NewHotkeyWizard: the two-page wizard that creates one hotkey. Page "Key"
 // asks for the key and its modifiers, page "Action" for the action and its
-// parameters; "&Finish" appends the new hotkey, active, to the hotkey
-// document and commits it (the file, then the live hotkeys).
+// parameters; "&Finish", enabled once an action is chosen, appends the new
+// hotkey, active, to the hotkey document and commits it (the file, then the
+// live hotkeys). Cancel asks before it drops what was entered.
 #pragma once
 
 #include <windows.h>
@@ -30,7 +31,7 @@ public:
 
     // Page "Key".
     gui::Panel& tsKey;
-    gui::Label lblKeyHeading, lblKeyHelp, lblShiftHelp, lblShiftKey;
+    gui::Label lblKeyHeading, lblKeyHelp, lblShiftHelp, lblCombinationHelp, lblShiftKey;
     gui::CheckBox ShiftKeyWin, ShiftKeyAlt, ShiftKeyCtrl, ShiftKeyShift; // tab order as shown
     gui::Label lblKey;
     gui::KeyField edtKey;
@@ -45,6 +46,7 @@ public:
     gui::Button btnParameters;
     gui::Label lblAdditionalParameters;
     gui::Edit edtAdditionalParameters;
+    gui::Label lblKeystrokeRules; // for Send keystrokes, in the place of the arguments
     gui::OpenDialog OpenParameterDialog;
 
     bool ValidatePage(PageToCheck page);
@@ -64,6 +66,9 @@ public:
 private:
     void Initialize();
     void PageChanged();
+    // Something typed, ticked or chosen: Cancel asks before it goes.
+    bool HasInput() const;
+    bool ConfirmCancel();
     bool Fails(const char* message);
     void UpdateCombinationStatus();
 

@@ -20,18 +20,65 @@ void ShowAll(const std::vector<gui::Control*>& controls, bool visible) {
 
 } // namespace
 
+const char* const KeystrokeRules = "Keys in braces: {ENTER}, {TAB}; + Shift, ^ Ctrl, % Alt; {%} types a %.";
+
 void UpdateParameterControls(const ParameterControls& controls, THotkeyAction func) {
+    if (controls.label && ActionHasParams(func))
+        controls.label->SetCaption(ParameterLabel(func, controls.mnemonics) + ":");
+    if (controls.label2)
+        controls.label2->SetCaption(Parameter2Label(controls.mnemonics) + ":");
     ShowAll(controls.params, ActionHasParams(func));
     ShowAll(controls.button, ActionHasParamsButton(func));
     ShowAll(controls.params2, ActionHasParams2(func));
+    ShowAll(controls.keys, func == THotkeyAction::SendKeystrokes);
+}
+
+// The mnemonics stay clear of the wizard's "&Action", "&Previous" and
+// "&Finish".
+std::string ParameterLabel(THotkeyAction func, bool mnemonic) {
+    const char* label = "Pa&rameter";
+    switch (func) {
+    case THotkeyAction::OpenFile:
+        label = "Pro&gram or file";
+        break;
+    case THotkeyAction::OpenWebsite:
+        label = "&Web address";
+        break;
+    case THotkeyAction::PlaceInClipboard:
+        label = "&Text";
+        break;
+    case THotkeyAction::PlaceFileContentInClipboard:
+        label = "F&ile";
+        break;
+    case THotkeyAction::SendKeystrokes:
+        label = "&Keystrokes";
+        break;
+    default:
+        break;
+    }
+    std::string text = label;
+    if (!mnemonic)
+        std::erase(text, '&');
+    return text;
+}
+
+std::string Parameter2Label(bool mnemonic) {
+    return mnemonic ? "A&rguments" : "Arguments";
 }
 
 std::string ParameterButtonName(THotkeyAction func) {
-    return func == THotkeyAction::SendKeystrokes ? "Edit the keystrokes" : "Choose a file";
+    switch (func) {
+    case THotkeyAction::SendKeystrokes:
+        return "Edit the keystrokes";
+    case THotkeyAction::PlaceInClipboard:
+        return "Edit the text";
+    default:
+        return "Choose a file";
+    }
 }
 
 void EditParameter(gui::Edit& edtParameters, THotkeyAction func, HWND owner, gui::OpenDialog& openDialog) {
-    if (func == THotkeyAction::SendKeystrokes) {
+    if (func == THotkeyAction::SendKeystrokes || func == THotkeyAction::PlaceInClipboard) {
         TextInputDialog dialog(owner);
         dialog.edtText.SetText(DecodeLineBreakMarkers(edtParameters.Text()));
         if (dialog.ShowModal() == IDOK)

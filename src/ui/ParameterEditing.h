@@ -22,17 +22,34 @@ struct ParameterControls {
     std::vector<gui::Control*> params;  // shown for actions with a parameter
     std::vector<gui::Control*> button;  // shown for actions with the "..." button
     std::vector<gui::Control*> params2; // shown for actions with additional parameters
+    std::vector<gui::Control*> keys;    // shown for Send keystrokes: how keys are written
+    // The boxes' labels, named for what the action takes; with "&" where
+    // the editor gives them mnemonics.
+    gui::Label* label = nullptr;
+    gui::Label* label2 = nullptr;
+    bool mnemonics = false;
 };
 
-// Shows exactly the boxes the action uses; hidden boxes keep their text.
+// Shows exactly the boxes the action uses, labelled for it; hidden boxes
+// keep their text.
 void UpdateParameterControls(const ParameterControls& controls, THotkeyAction func);
 
-// The "..." button: for Send keystrokes the text dialog (a line break in it
-// becomes the markers "<?CR?><?LF?>"), for the others the file-open dialog
-// starting at the box's text. The box changes only when the user confirms.
+// What the parameter box holds for the action ("Program or file", "Text",
+// "Web address", ...), and the additional box ("Arguments"); "&" before the
+// mnemonic when asked.
+std::string ParameterLabel(THotkeyAction func, bool mnemonic = false);
+std::string Parameter2Label(bool mnemonic = false);
+
+// How Send keystrokes reads its text, in one line beside its box.
+extern const char* const KeystrokeRules;
+
 // What screen readers call the "..." button beside the parameter box.
 std::string ParameterButtonName(THotkeyAction func);
 
+// The "..." button: for Send keystrokes and Place in clipboard the text
+// dialog (a line break in it becomes the markers "<?CR?><?LF?>"), for the
+// others the file-open dialog starting at the box's text. The box changes
+// only when the user confirms.
 void EditParameter(gui::Edit& edtParameters, THotkeyAction func, HWND owner, gui::OpenDialog& openDialog);
 
 // A parameter as the hotkey file keeps it: blanks and control characters

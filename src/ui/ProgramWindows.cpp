@@ -41,10 +41,9 @@ void ProgramWindows::SettingsClosed() {
 
 void ProgramWindows::ShowSettings() {
     SettingsWindow& settings = MakeSettings();
-    if (settings.Modal())
-        settings.BringUp();
-    else
+    if (!settings.Modal())
         settings.Show();
+    settings.BringUp(); // restored and in front, however it was asked for
 }
 
 void ProgramWindows::ShowSettingsEditing(std::uint32_t entryId) {

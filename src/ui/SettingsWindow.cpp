@@ -13,6 +13,7 @@
 #include "core/RegistrationStatus.h"
 #include "core/Wide_win.h"
 #include "gui/Application.h"
+#include "gui/Dialogs.h"
 #include "ui/ImportExport.h"
 #include "ui/NewHotkeyWizard.h"
 #include "ui/UpdateFlow.h"
@@ -23,6 +24,9 @@ namespace corvinade {
 namespace {
 
 constexpr int ClientWidth = 812, ClientHeight = 466;
+// On a small screen the list of rows gives up its room: it scrolls the rows
+// sideways below their least width, and lower than this the window scrolls.
+constexpr int MinClientWidth = 600, MinClientHeight = 300, RowMinimumWidth = 700;
 // The strip above the rows: the button, the help lines and the filter.
 constexpr int StripHeight = 86, FilterTop = 59;
 
@@ -55,7 +59,9 @@ SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFl
                  // application window owns it.
                  .exStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW,
                  .owner = owner,
-                 .position = gui::Position::ScreenCenter}),
+                 .position = gui::Position::ScreenCenter,
+                 .minClientWidth = MinClientWidth,
+                 .minClientHeight = MinClientHeight}),
       pcClient(
           *this,
           {.left = 4, .top = 4, .width = 804, .height = 423, .anchors = akLeft | akTop | akRight | akBottom},
@@ -70,12 +76,17 @@ SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFl
                      .caption =
                          "Use this window to manage your hotkeys. Click the \"New Hotkey\" button to add a "
                          "new hotkey."}),
+      // Two lines where the window is narrow.
       lblEditHelp(pnlHeader,
                   {.left = 105,
                    .top = 27,
+                   .width = tsHotkeys.DesignClientSize().cx - 105 - 8,
+                   .height = 28,
                    .caption =
                        "To edit existing hotkeys click the \"Edit\" button to the left of the hotkey you "
-                       "would like to edit. Click \"Save\" when done."}),
+                       "would like to edit. Click \"Save\" when done.",
+                   .anchors = akLeft | akTop | akRight},
+                  {.wordWrap = true}),
       lblFilter(pnlHeader, {.left = 8, .top = FilterTop + 3, .caption = "Filter"}),
       edtFilter(pnlHeader, {.left = 105, .top = FilterTop, .width = 250, .height = 21}),
       lstHotkeys(tsHotkeys,
@@ -124,6 +135,7 @@ SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFl
     btnImport.OnClick = [this] { OnImportClick(); };
     btnExport.OnClick = [this] { OnExportClick(); };
     OnShow = [this] { Shown(); };
+    CanClose = [this] { return KeepOrDropEdits(); };
     OnClose = [this] { Closed(); };
     Initialize();
 }
@@ -135,6 +147,7 @@ SettingsWindow::~SettingsWindow() {
 }
 
 void SettingsWindow::Initialize() {
+    lstHotkeys.SetRowMinimumWidth(RowMinimumWidth);
     pcClient.SetActivePageIndex(0);
     gui::App().HideTaskbarButton();
     lblNoMatch.SetVisible(false);
@@ -149,12 +162,40 @@ void SettingsWindow::Shown() {
 }
 
 void SettingsWindow::BringUp() {
+    if (::IsIconic(Handle()))
+        ::ShowWindow(Handle(), SW_RESTORE);
     ::SetForegroundWindow(gui::App().Handle());
     ::BringWindowToTop(Handle());
     ::SetWindowPos(gui::App().Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ::SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     // While a modal window of its own runs (the wizard), that one takes input.
     ::SetForegroundWindow(::GetLastActivePopup(Handle()));
+}
+
+// As a program asks for unsaved work: each row edited with changes, Yes
+// saves it (refused or failed, the window stays), No drops it, Cancel keeps
+// the window open.
+bool SettingsWindow::KeepOrDropEdits() {
+    for (;;) {
+        const std::vector<HotkeyRow*> rows = HotkeyRows();
+        auto changed = std::ranges::find_if(rows, [](HotkeyRow* row) { return row->HasChanges(); });
+        if (changed == rows.end())
+            return true;
+        HotkeyRow& row = **changed;
+        lstHotkeys.ShowRow(row.EntryId());
+        switch (gui::MessageDlg("Save the changes to " + row.CombinationText() + "?",
+                                gui::DialogKind::Confirmation, MB_YESNOCANCEL)) {
+        case IDYES:
+            if (!row.Save())
+                return false;
+            break;
+        case IDNO:
+            row.Drop();
+            break;
+        default:
+            return false;
+        }
+    }
 }
 
 // Every close ends the window's life: its owner frees it (a modal one after
@@ -226,7 +267,9 @@ void SettingsWindow::ShowFilteredRows() {
             shown.push_back(entry->Id);
     }
     lstHotkeys.SetRows(std::move(shown));
-    lblNoMatch.SetVisible(lstHotkeys.Rows().empty() && !filter.empty());
+    lblNoMatch.SetCaption(filter.empty() ? "No hotkeys yet. Click New hotkey to add one."
+                                         : "No hotkey matches the filter.");
+    lblNoMatch.SetVisible(lstHotkeys.Rows().empty());
 }
 
 std::vector<HotkeyRow*> SettingsWindow::HotkeyRows() const {

@@ -46,7 +46,7 @@ public:
     gui::Label lblFilter;
     gui::SearchBox edtFilter;
     gui::VirtualList lstHotkeys;
-    gui::Label lblNoMatch; // in the list's place when the filter finds nothing
+    gui::Label lblNoMatch; // in the list's place when it is empty, or the filter finds nothing
     gui::Panel& tsOtherSettings;
     gui::CheckBox chkStartAtWindowsStart;
     gui::Label lblLogonTurnedOff; // while Windows' list of startup apps has turned the entry off
@@ -85,6 +85,7 @@ private:
     void Initialize();
     void Shown();
     void Closed();
+    bool KeepOrDropEdits();
     bool ShortcutKey(WPARAM key);
     // The rows follow the document (a row being edited keeps the user's
     // input), and the log-on box the entry (the guide writes it).

@@ -11,14 +11,13 @@ constexpr int ClientPanelHeight = ClientHeight - BottomHeight;
 } // namespace
 
 TextInputDialog::TextInputDialog(HWND owner)
-    : gui::Form({.left = 0,
-                 .top = 0,
-                 .clientWidth = ClientWidth,
+    : gui::Form({.clientWidth = ClientWidth,
                  .clientHeight = ClientHeight,
                  .caption = "Input text",
                  .style = WS_OVERLAPPEDWINDOW & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
                  .exStyle = WS_EX_CONTROLPARENT,
-                 .owner = owner}),
+                 .owner = owner,
+                 .position = gui::Position::OwnerCenter}),
       pnlClient(*this, {.width = ClientWidth, .height = ClientPanelHeight, .align = gui::Align::Client}),
       pnlBottom(*this, {.width = ClientWidth, .height = BottomHeight, .align = gui::Align::Bottom}),
       lblText(pnlClient, {.left = 8, .top = 8, .caption = "Text:"}),

@@ -49,16 +49,17 @@ protected:
     }
 };
 
-// The text goes exactly as stored: markers are not decoded, and an empty
-// parameter gives an empty text, not an empty clipboard. The file is in the
-// ANSI code page (1252 here), as earlier versions wrote it: 0xE9 is "é".
-TEST_F(ActionsClipboardTest, PlacesTheTextExactlyAsStored) {
+// The text goes as stored, its markers as the line breaks its editor wrote
+// them for, and an empty parameter gives an empty text, not an empty
+// clipboard. The file is in the ANSI code page (1252 here), as earlier
+// versions wrote it: 0xE9 is "é".
+TEST_F(ActionsClipboardTest, PlacesTheTextAsStored) {
     struct Case {
         UINT key;
         std::string params;
         std::string text;
     };
-    const Case cases[] = {{'A', "a<?CR?>b  c<?LF?> {ENTER} caf\xE9", "a<?CR?>b  c<?LF?> {ENTER} caf\xC3\xA9"},
+    const Case cases[] = {{'A', "a<?CR?><?LF?>b  c<?LF?> {ENTER} caf\xE9", "a\r\nb  c\n {ENTER} caf\xC3\xA9"},
                           {'B', "", ""}};
     std::vector<HotkeyEntry> entries;
     for (const Case& c : cases)

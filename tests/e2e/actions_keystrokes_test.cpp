@@ -88,9 +88,10 @@ TEST_F(ActionsKeystrokesTest, KeysOfTheHotkeyStillHeldDoNotCombineWithTheTypedKe
         SendKeyEvent(key, true);
 }
 
-// The sender's own complaints come in its "SendKeys" box and the sending goes
-// on; a bad repeat count ends the action with an error that the program's
-// default error display shows. After each the program still answers hotkeys.
+// The sender's complaints say what is wrong and where, in the program's
+// error box, and the sending goes on; a bad repeat count ends the action
+// with an error that the program's default error display shows. After each
+// the program still answers hotkeys.
 TEST_F(ActionsKeystrokesTest, BadKeyStringsShowTheirMessagesAndTheProgramGoesOn) {
     struct Case {
         UINT key;
@@ -99,9 +100,9 @@ TEST_F(ActionsKeystrokesTest, BadKeyStringsShowTheirMessagesAndTheProgramGoesOn)
         std::string text;
     };
     const Case cases[] = {
-        {'K', "{FOO}", "SendKeys", "Invalid Key Name"},
-        {'J', "{ENTER", "SendKeys", "No Close"},
-        {'H', "{TAB x}", "Corvinade", "'X' is not a valid integer value."},
+        {'K', "{FOO}", "Corvinade", "The {FOO} at position 1 names no key."},
+        {'J', "a{ENTER", "Corvinade", "The { at position 2 has no closing }."},
+        {'H', "{TAB x}", "Corvinade", "The count in {TAB x} at position 1 is not a whole number."},
     };
     std::vector<HotkeyEntry> entries;
     for (const Case& c : cases)

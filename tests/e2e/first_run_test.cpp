@@ -3,6 +3,7 @@
 // is left unfinished, driven from this process as a user drives them.
 #include <gmock/gmock.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -198,6 +199,46 @@ TEST_F(FirstRunTest, TakenSuggestionsAreOfferedWithFreeCombinations) {
     EXPECT_TRUE(WaitForVisible("Save Capture")) << "ALT+WIN+S did not capture";
 }
 
+// At 192 dpi on a 1280 x 800 screen every window opens within the work
+// area: the guide centred on the screen, the settings window from its
+// "Setup more hotkeys", and the new-hotkey wizard centred on that.
+TEST_F(FirstRunTest, EveryWindowFitsASmallScreenAt192Dpi) {
+    auto outside = [](HWND window) {
+        MONITORINFO monitor = {sizeof monitor};
+        GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+        RECT r = {}, both = {};
+        GetWindowRect(window, &r);
+        IntersectRect(&both, &r, &monitor.rcWork);
+        return EqualRect(&both, &r) ? std::string()
+                                    : WindowText(window) + " " + std::to_string(r.right - r.left) + " x " +
+                                          std::to_string(r.bottom - r.top) + " at " + std::to_string(r.left) +
+                                          ", " + std::to_string(r.top);
+    };
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_EQ(outside(wizard), "");
+    ASSERT_NO_FATAL_FAILURE(ToSuggestions());
+    Press(wizard, "&Setup more hotkeys");
+    HWND settings = WaitForSettingsWindow(corvinade.Id());
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(outside(settings), "");
+    Press(settings, "&New hotkey");
+    HWND adding = WaitForVisible("New hotkey");
+    ASSERT_NE(adding, nullptr);
+    EXPECT_EQ(outside(adding), "");
+    RECT over = {}, under = {};
+    GetWindowRect(adding, &over);
+    GetWindowRect(settings, &under);
+    EXPECT_LE(std::abs((over.left + over.right) - (under.left + under.right)), 2)
+        << "not centred on its owner";
+    EXPECT_LE(std::abs((over.top + over.bottom) - (under.top + under.bottom)), 2)
+        << "not centred on its owner";
+    Press(adding, "Cancel");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(adding) || !IsWindowVisible(adding); }));
+    Press(settings, "Close");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
+    ASSERT_NO_FATAL_FAILURE(Finish());
+}
+
 // Existing definitions: a WIN+N for another program stays first (and is the
 // one that runs), notepad's is appended; the unchecked capture suggestion
 // removes an inactive WIN+S capture; a present suggestion moves to the end.
@@ -225,10 +266,10 @@ TEST_F(FirstRunTest, FinishMergesWithTheHotkeysAlreadyThere) {
     EXPECT_EQ(log.Runs()[0].Parameters(), "first");
 }
 
-// Left unfinished, the wizard makes way for the settings window, modal and
-// with the tray icon deaf to clicks. A new hotkey saved there brings the
-// wizard back once the settings window is closed, with every box checked
-// again.
+// Left unfinished, the wizard makes way for the settings window, modal,
+// its empty list saying how to begin, and with the tray icon deaf to
+// clicks. A new hotkey saved there brings the wizard back once the settings
+// window is closed, with every box checked again.
 TEST_F(FirstRunTest, CancelLeadsToTheSettingsWindowAndTheWizardComesBack) {
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(ToSuggestions());
@@ -237,6 +278,8 @@ TEST_F(FirstRunTest, CancelLeadsToTheSettingsWindowAndTheWizardComesBack) {
     ASSERT_NO_FATAL_FAILURE(CancelWizard(wizard));
     HWND settings = WaitForSettingsWindow(corvinade.Id());
     ASSERT_NE(settings, nullptr);
+    HWND empty = FindDescendant(settings, "Static", "No hotkeys yet. Click New hotkey to add one.");
+    EXPECT_TRUE(empty && IsWindowVisible(empty)) << "the empty list says nothing";
     EXPECT_FALSE(PanelShowsAfterClick()) << "the tray icon takes clicks while the settings window is modal";
     EXPECT_EQ(FileContent(HotkeysIniPath()), std::nullopt);
     EXPECT_EQ(SettingText("FirstUse"), std::nullopt);

@@ -4,9 +4,14 @@
 // registrations and in the log-on entry.
 #include <gmock/gmock.h>
 
+#include <cstdlib>
+
 #include "Harness.h"
 #include "SettingsHarness.h"
 #include "TrayHarness.h"
+
+#include <uxtheme.h>
+#include <vssym32.h>
 
 namespace corvinade::test {
 namespace {
@@ -109,27 +114,66 @@ protected:
     std::string Answer(const std::string& button) { return AnswerMessageBox(corvinade.Id(), button); }
 
     // What a row paints in its view, not its accessible caption: the key's
-    // name (at 272, 24 in the row) and the Active box's mark (7 x 7 pixels
-    // at 75, 28: black when ticked, white when not).
+    // name (at 272, 24 in the row) and the Active box (13 x 13 pixels at 72,
+    // 25) as the system draws a disabled check box, ticked or not.
     bool RowPaints(HWND row, const std::string& key, bool active) {
-        POINT keyAt = {66 + 206, 24}, markAt = {66 + 6 + 3, 25 + 3}, blankAt = {66 + 200, 3};
+        POINT keyAt = {66 + 206, 24}, boxAt = {66 + 6, 25}, blankAt = {66 + 200, 3};
         ClientToScreen(row, &keyAt);
-        ClientToScreen(row, &markAt);
+        ClientToScreen(row, &boxAt);
         ClientToScreen(row, &blankAt);
         const RECT keyArea = {keyAt.x, keyAt.y, keyAt.x + 83, keyAt.y + 13};
-        const RECT markArea = {markAt.x, markAt.y, markAt.x + 7, markAt.y + 7};
-        const std::vector<COLORREF> mark(49, active ? 0x000000 : 0xFFFFFF);
+        const RECT boxArea = {boxAt.x, boxAt.y, boxAt.x + 13, boxAt.y + 13};
         return WaitFor(
             [&] {
                 const COLORREF blank =
                     ScreenPixels({blankAt.x, blankAt.y, blankAt.x + 1, blankAt.y + 1}).at(0);
                 const COLORREF background = RGB((blank >> 16) & 0xFF, (blank >> 8) & 0xFF, blank & 0xFF);
-                return ScreenPixels(markArea) == mark &&
+                return ScreenPixels(boxArea) == DisabledCheckBox(active, background) &&
                        ScreenPixels(keyArea) == RenderText(key, false, 83, 13, GetSysColor(COLOR_BTNTEXT),
                                                            background,
                                                            DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
             },
             Milliseconds{5000});
+    }
+    // A disabled 13 x 13 check box as the system draws it on `background`,
+    // themed where a theme is on, as 0x00RRGGBB pixels.
+    static std::vector<COLORREF> DisabledCheckBox(bool checked, COLORREF background) {
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 13, 13);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        RECT r = {0, 0, 13, 13};
+        HBRUSH brush = CreateSolidBrush(background);
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        HTHEME theme = OpenThemeData(nullptr, L"BUTTON");
+        if (!theme ||
+            FAILED(DrawThemeBackground(theme, dc, BP_CHECKBOX,
+                                       checked ? CBS_CHECKEDDISABLED : CBS_UNCHECKEDDISABLED, &r, nullptr)))
+            DrawFrameControl(dc, &r, DFC_BUTTON,
+                             DFCS_BUTTONCHECK | DFCS_INACTIVE | (checked ? DFCS_CHECKED : 0));
+        if (theme)
+            CloseThemeData(theme);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < 13; ++y)
+            for (int x = 0; x < 13; ++x) {
+                const COLORREF c = GetPixel(dc, x, y);
+                pixels.push_back(
+                    static_cast<COLORREF>(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c)));
+            }
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        return pixels;
+    }
+    // Minimized as by the button on its title bar.
+    void Minimize() {
+        PostMessageA(settings, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ASSERT_TRUE(WaitFor([&] { return IsIconic(settings) != FALSE; }));
+    }
+    bool RestoredInFront() {
+        return WaitFor([&] { return !IsIconic(settings) && GetForegroundWindow() == settings; });
     }
 
     Process corvinade;
@@ -138,8 +182,9 @@ protected:
 };
 
 // The tray icon's double click, its menu's "Settings..." and the panel's
-// "Manage hotkeys" all bring up the one window; the file's last hotkey is
-// on top and the inactive one is shown unchecked and not registered.
+// "Manage hotkeys" all bring up the one window, restored when it was
+// minimized; the file's last hotkey is on top and the inactive one is shown
+// unchecked and not registered.
 TEST_F(SettingsTest, OpensOneWindowThreeWaysWithTheLastHotkeyOnTop) {
     ASSERT_NO_FATAL_FAILURE(Start({{true, 'N', ModWin, "openfile", "notepad.exe", ""},
                                    {false, 'I', ModWin, "maximize", "", ""},
@@ -156,7 +201,9 @@ TEST_F(SettingsTest, OpensOneWindowThreeWaysWithTheLastHotkeyOnTop) {
     EXPECT_FALSE(IsChecked(Control(Row(1), "Button", "Active")));
     EXPECT_TRUE(IsChecked(Control(Row(1), "Button", "WIN")));
 
-    // The menu's first item, "Settings...", by the keyboard.
+    // The menu's first item, "Settings...", by the keyboard: the window
+    // comes back from the taskbar.
+    ASSERT_NO_FATAL_FAILURE(Minimize());
     ASSERT_TRUE(ClickTrayIcon(3));
     ASSERT_TRUE(
         WaitFor([] { return !FindTopWindows({.className = "#32768", .visibleOnly = true}).empty(); }));
@@ -167,8 +214,18 @@ TEST_F(SettingsTest, OpensOneWindowThreeWaysWithTheLastHotkeyOnTop) {
     ASSERT_TRUE(WaitFor([] { return FindTopWindows({.className = "#32768", .visibleOnly = true}).empty(); }));
     ASSERT_TRUE(Handled(settings)); // the menu's command has run
     EXPECT_THAT(SettingsWindows(corvinade.Id()), ElementsAre(settings));
+    EXPECT_TRUE(RestoredInFront()) << "\"Settings...\" left the window minimized";
+
+    // A double click on the icon brings it back too.
+    ASSERT_NO_FATAL_FAILURE(Minimize());
+    for (int attempt = 0; attempt < 5 && IsIconic(settings); ++attempt) {
+        ASSERT_TRUE(DoubleClickTrayIcon());
+        WaitFor([&] { return !IsIconic(settings); }, Milliseconds{4000});
+    }
+    EXPECT_TRUE(RestoredInFront()) << "the double click left the window minimized";
 
     // The panel's "Manage hotkeys" link, 21 pixels above its bottom edge.
+    ASSERT_NO_FATAL_FAILURE(Minimize());
     HWND panel = FindPanel(corvinade.Id());
     for (int attempt = 0; attempt < 5 && !IsWindowVisible(panel); ++attempt) {
         ClickTrayIcon();
@@ -179,6 +236,7 @@ TEST_F(SettingsTest, OpensOneWindowThreeWaysWithTheLastHotkeyOnTop) {
     ASSERT_TRUE(MovePointer(r.left + 20, r.bottom - 15) && Xdotool("click 1"));
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(panel); }));
     EXPECT_THAT(SettingsWindows(corvinade.Id()), ElementsAre(settings));
+    EXPECT_TRUE(RestoredInFront()) << "\"Manage hotkeys\" left the window minimized";
     EXPECT_TRUE(Control(Row(1), "Button", "Save")) << "the same window, the row still in edit mode";
 
     ClickButton(settings, "Close");
@@ -261,26 +319,121 @@ TEST_F(SettingsTest, RowsEditCancelSaveAndRefuseConflicts) {
     EXPECT_TRUE(IsWindow(settings));
 }
 
-// Delete asks first: No keeps the hotkey, Yes removes it from the file and
-// the live hotkeys. "&New hotkey" adds a hotkey last in the file, on top of
-// the rows and live.
+// Close, the close box and Esc ask about a row edited with changes, as a
+// program asks about unsaved work: Cancel keeps the window and the input,
+// Yes saves (refused, the window stays), No drops it. A double click on a
+// row edits it; a stored text's line breaks read as spaces.
+TEST_F(SettingsTest, ClosingAsksAboutARowEditedWithChanges) {
+    std::vector<HotkeyEntry> file = {
+        {true, 'N', ModWin, "openfile", "notepad.exe", ""},
+        {true, VK_F5, ModWin, "placeinclipboard", "Dear sir,<?CR?><?LF?>thank you", ""}};
+    const std::string question = "Save the changes to WIN + F5?";
+    ASSERT_NO_FATAL_FAILURE(Start(file));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    HWND top = Row(0);
+    EXPECT_EQ(WindowText(top), "WIN + F5, Place in clipboard, Dear sir, thank you, active");
+    POINT blank = {66 + 420, 85};
+    ClientToScreen(top, &blank);
+    ASSERT_TRUE(BringToForeground(settings));
+    ASSERT_TRUE(MovePointer(blank.x, blank.y) && Xdotool("click --repeat 2 --delay 80 1"));
+    ASSERT_TRUE(WaitFor([&] { return Control(top, "Button", "Save") != nullptr; }))
+        << "no edit on a double click";
+    PostClick(Control(top, "Button", "SHIFT"));
+    ASSERT_TRUE(WaitFor([&] { return IsChecked(Control(top, "Button", "SHIFT")); }));
+
+    ClickButton(settings, "Close");
+    EXPECT_EQ(Answer("Cancel"), question);
+    ASSERT_TRUE(Handled(settings));
+    EXPECT_TRUE(IsWindowVisible(settings)) << "Cancel closed the window";
+    EXPECT_TRUE(IsChecked(Control(top, "Button", "SHIFT"))) << "the input went";
+
+    // WIN + N, which the other row holds: Yes is refused, the window stays.
+    PostClick(Control(top, "Button", "SHIFT"));
+    ASSERT_NO_FATAL_FAILURE(TypeKey(top, 'N'));
+    PostMessageA(settings, WM_SYSCOMMAND, SC_CLOSE, 0); // the close box
+    EXPECT_EQ(Answer("&Yes"), question);
+    EXPECT_EQ(Answer("OK"), "The selected hotkey is already in use.");
+    ASSERT_TRUE(Handled(settings));
+    EXPECT_TRUE(IsWindowVisible(settings)) << "a refused save closed the window";
+
+    ClickButton(settings, "Close");
+    EXPECT_EQ(Answer("&No"), question);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
+    EXPECT_EQ(File(), HotkeysIniText(file));
+
+    // Esc in the empty filter box closes the window: Yes saves first.
+    settings = nullptr;
+    ASSERT_NO_FATAL_FAILURE(Open());
+    Edit(Row(0));
+    ASSERT_NO_FATAL_FAILURE(TypeKey(Row(0), 'G'));
+    ASSERT_TRUE(ClickWindow(FilterBox()));
+    ASSERT_TRUE(WaitFor([&] { return IsFocusIn(FilterBox()); }));
+    Press(VK_ESCAPE);
+    EXPECT_EQ(Answer("&Yes"), question);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
+    file[1].key = 'G';
+    EXPECT_TRUE(FileIs(file)) << File();
+}
+
+// Delete asks first, naming the hotkey: No keeps it, Yes removes it from the
+// file and the live hotkeys. The new-hotkey wizard's Cancel asks before it
+// drops what was typed; "&New hotkey" adds a hotkey last in the file, on top
+// of the rows and live.
 TEST_F(SettingsTest, DeleteAsksAndNewHotkeyComesOnTop) {
     std::vector<HotkeyEntry> file = {{true, 'N', ModWin, "openfile", "notepad.exe", ""},
                                      {true, 'K', ModWin, "capturescreen", "", ""}};
     ASSERT_NO_FATAL_FAILURE(Start(file));
     ASSERT_NO_FATAL_FAILURE(Open());
+    const std::string question =
+        "Are you sure you want to delete this global hotkey?\n\nWIN + K, Capture screen";
     PostClick(FindDescendant(Row(0), "Button", "Delete"));
-    EXPECT_EQ(Answer("&No"), "Are you sure you want to delete this global hotkey?");
+    EXPECT_EQ(Answer("&No"), question);
     EXPECT_EQ(HotkeyRows(settings).size(), 2u);
     PostClick(FindDescendant(Row(0), "Button", "Delete"));
-    EXPECT_EQ(Answer("&Yes"), "Are you sure you want to delete this global hotkey?");
+    EXPECT_EQ(Answer("&Yes"), question);
     file.pop_back();
     EXPECT_TRUE(FileIs(file)) << File();
     EXPECT_TRUE(WaitFor([&] { return !IsCombinationTaken('K', ModWin); }));
     EXPECT_THAT(RowCaptions(settings), ElementsAre("WIN + N, Open file, notepad.exe, active"));
 
+    // Cancel asks before it drops what was entered; the keystrokes' text
+    // dialog opens over the wizard.
     ClickButton(settings, "&New hotkey");
     HWND wizard = WaitForWindow({.title = "New hotkey", .processId = corvinade.Id(), .visibleOnly = true});
+    ASSERT_NE(wizard, nullptr);
+    PostClick(FindDescendant(wizard, "Button", "&WIN"));
+    ASSERT_TRUE(WaitFor([&] { return IsChecked(FindDescendant(wizard, "Button", "&WIN")); }));
+    ClickButton(wizard, "Cancel");
+    EXPECT_EQ(Answer("&No"), "Discard the new hotkey?");
+    ASSERT_TRUE(Handled(wizard));
+    EXPECT_TRUE(IsWindowVisible(wizard)) << "No closed the wizard";
+    HWND field = FindDescendant(wizard, "Edit");
+    ASSERT_TRUE(BringToForeground(wizard) && ClickWindow(field));
+    SendKeyEvent('Q', false);
+    SendKeyEvent('Q', true);
+    ASSERT_TRUE(WaitFor([&] { return WindowText(field) == "Q"; }));
+    ClickButton(wizard, "&Next");
+    ASSERT_TRUE(WaitFor([&] { return FindButton(wizard, "&Finish") != nullptr; }));
+    ASSERT_TRUE(ChooseListItem(FindDescendant(wizard, "ComboBox"), "Send keystrokes"));
+    ClickButton(wizard, "...");
+    HWND input = WaitForWindow({.title = "Input text", .processId = corvinade.Id(), .visibleOnly = true});
+    ASSERT_NE(input, nullptr);
+    RECT over = {}, under = {};
+    GetWindowRect(input, &over);
+    GetWindowRect(wizard, &under);
+    EXPECT_LE(std::abs((over.left + over.right) - (under.left + under.right)), 2)
+        << "not centred on the wizard";
+    EXPECT_LE(std::abs((over.top + over.bottom) - (under.top + under.bottom)), 2)
+        << "not centred on the wizard";
+    ClickButton(input, "Cancel");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(input); }));
+    PostMessageA(wizard, WM_SYSCOMMAND, SC_CLOSE, 0); // the close box
+    EXPECT_EQ(Answer("&Yes"), "Discard the new hotkey?");
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(wizard) || !IsWindowVisible(wizard); }));
+    EXPECT_TRUE(FileIs(file)) << File();
+
+    ClickButton(settings, "&New hotkey");
+    wizard = WaitForWindow({.title = "New hotkey", .processId = corvinade.Id(), .visibleOnly = true});
     ASSERT_NE(wizard, nullptr);
     ASSERT_EQ(FillNewHotkeyWizard(wizard, 'Q', "Minimize active window"), "");
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(wizard) || !IsWindowVisible(wizard); }));

@@ -118,6 +118,14 @@ TEST_F(DispatchTest, EmptyParams2IsAnEmptyTextNotAMissingArgument) {
     EXPECT_EQ(*shell.calls[0].parameters, "");
 }
 
+// The clipboard text's markers are its line breaks, as its editor writes
+// them; the keystrokes keep theirs for the sender.
+TEST_F(DispatchTest, ClipboardTextGetsItsLineBreaks) {
+    live.Add(true, 83, 8, THotkeyAction::PlaceInClipboard, "Dear sir,<?CR?><?LF?>thanks", "");
+    Press(8, 83);
+    EXPECT_EQ(actions.calls, (std::vector<std::string>{"text:Dear sir,\r\nthanks"}));
+}
+
 TEST_F(DispatchTest, OnlyTheFirstOfTwoDefinitionsOfOneCombinationRuns) {
     live.Add(true, 83, 8, THotkeyAction::PlaceInClipboard, "first", "");
     live.Add(true, 83, 8, THotkeyAction::PlaceInClipboard, "second", "");

@@ -29,7 +29,7 @@ const CatalogueRow Rows[] = {
     {A::ExitWindows, "exitwindows", "Exit windows", false, false, false},
     {A::SendKeystrokes, "sendkeystrokes", "Send keystrokes", true, false, true},
     {A::OpenWebsite, "openwebsite", "Open website", true, false, false},
-    {A::PlaceInClipboard, "placeinclipboard", "Place in clipboard", true, false, false},
+    {A::PlaceInClipboard, "placeinclipboard", "Place in clipboard", true, false, true},
     {A::PlaceFileContentInClipboard, "placefilecontentinclipboard", "Place file comtent in clipboard", true,
      false, true},
 };

@@ -211,7 +211,8 @@ TEST(KeySenderParser, BraceGroups) {
         {"{ENTER}}a", "+Shift +vkDD -vkDD -Shift +A -A", true},
         // The name is cut to 20 characters before the count is looked for.
         {"{TAB 00000000000000029}", "+Tab -Tab +Tab -Tab", true},
-        {"{ABCDEFGHIJKLMNOPQRST 2}a", "box:Invalid Key Name +A -A", true},
+        {"{ABCDEFGHIJKLMNOPQRST 2}a", "box:The {ABCDEFGHIJKLMNOPQRST 2} at position 1 names no key. +A -A",
+         true},
     });
 }
 
@@ -225,7 +226,7 @@ TEST(KeySenderParser, CharactersWithoutAKeyAreTypedAsThemselves) {
          "+uD83D -uD83D +uDE00 -uDE00 +uD83D -uD83D +uDE00 -uDE00 +vkDE -vkDE +vkDE -vkDE", true},
         {"+(\xD0\x9F\xD1\x80)x", "+Shift +u041F -u041F +u0440 -u0440 -Shift +X -X", true},
         {"\xE2\x9C", "+uFFFD -uFFFD", true}, // cut off: one replacement, not two
-        {"{\xC3\xA9\xC3\xA9}", "box:Invalid Key Name", true},
+        {"{\xC3\xA9\xC3\xA9}", "box:The {\xC3\xA9\xC3\xA9} at position 1 names no key.", true},
     });
 }
 
@@ -238,13 +239,20 @@ TEST(KeySenderParser, MessagesAndWhereParsingGoesOn) {
         {"+\xA7"
          "a",
          "+Shift +uFFFD -uFFFD -Shift +A -A", true},
-        {"{FOO}a", "box:Invalid Key Name +A -A", true},
-        {"+{FOO}a", "+Shift box:Invalid Key Name +A -A -Shift", true},
-        {"{}a", "box:Invalid Key Name +A -A", true},
-        {"{ 3}a", "box:Invalid Key Name +A -A", true},
-        {"{ENTER", "box:No Close", false},
-        {"a{ENTER}b{TAB", "+A -A +Enter -Enter +B -B box:No Close", false},
-        {"+{ENTER", "+Shift box:No Close -Shift", false},
+        // The message says what is wrong and where: the character's place from
+        // 1, on its line when the text has several.
+        {"{FOO}a", "box:The {FOO} at position 1 names no key. +A -A", true},
+        {"+{foo}a", "+Shift box:The {foo} at position 2 names no key. +A -A -Shift", true},
+        {"{}a", "box:The {} at position 1 names no key. +A -A", true},
+        {"{ 3}a", "box:The { 3} at position 1 names no key. +A -A", true},
+        {"{ENTER", "box:The { at position 1 has no closing }.", false},
+        {"a{ENTER}b{TAB", "+A -A +Enter -Enter +B -B box:The { at position 10 has no closing }.", false},
+        {"+{ENTER", "+Shift box:The { at position 2 has no closing }. -Shift", false},
+        {"\xC3\xA9{X", "+u00E9 -u00E9 box:The { at position 2 has no closing }.", false},
+        {"ab\r\ncd\n{X",
+         "+A -A +B -B +Enter -Enter +Ctrl +Enter -Enter -Ctrl +C -C +D -D +Ctrl +Enter -Enter -Ctrl "
+         "box:The { at line 3, position 1 has no closing }.",
+         false},
     });
 }
 
@@ -319,15 +327,16 @@ TEST(KeySenderParser, CountThatIsNoIntegerEndsTheCallWithTheConversionError) {
         std::string message;
         std::string sequence;
     } cases[] = {
-        {"a{TAB x}b", "'X' is not a valid integer value", "+A -A"},
-        {"{ }", "'' is not a valid integer value", ""},
-        {"{TAB 2x}", "'2X' is not a valid integer value", ""},
-        {"{TAB  2}", "' 2' is not a valid integer value", ""},
-        {"{TAB -}", "'-' is not a valid integer value", ""},
-        {"{TAB 1 2}", "'1 2' is not a valid integer value", ""},
-        {"{TAB 2147483648}", "'2147483648' is not a valid integer value", ""},
-        {"{ 9999999999999999999}", "'9999999999999999999' is not a valid integer value", ""},
-        {"+{TAB x}", "'X' is not a valid integer value", "+Shift -Shift"},
+        {"a{TAB x}b", "The count in {TAB x} at position 2 is not a whole number", "+A -A"},
+        {"{ }", "The count in { } at position 1 is not a whole number", ""},
+        {"{TAB 2x}", "The count in {TAB 2x} at position 1 is not a whole number", ""},
+        {"{TAB  2}", "The count in {TAB  2} at position 1 is not a whole number", ""},
+        {"{TAB -}", "The count in {TAB -} at position 1 is not a whole number", ""},
+        {"{TAB 1 2}", "The count in {TAB 1 2} at position 1 is not a whole number", ""},
+        {"{TAB 2147483648}", "The count in {TAB 2147483648} at position 1 is not a whole number", ""},
+        {"{ 9999999999999999999}", "The count in { 9999999999999999999} at position 1 is not a whole number",
+         ""},
+        {"+{TAB x}", "The count in {TAB x} at position 2 is not a whole number", "+Shift -Shift"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.keys);
@@ -381,13 +390,13 @@ TEST(KeySenderModifiers, EveryExitLiftsWhatAPrefixPressed) {
         {"^%(a", "+Ctrl +Alt +A -A -Ctrl -Alt", true},
         {"+^%(", "+Shift +Ctrl +Alt -Shift -Ctrl -Alt", true},
         {"+(Ab", "+Shift +Shift +A -A -Shift +B -B -Shift", true},
-        {"+(a{FOO}", "+Shift +A -A box:Invalid Key Name -Shift", true},
+        {"+(a{FOO}", "+Shift +A -A box:The {FOO} at position 4 names no key. -Shift", true},
         {"+(a\xA7", "+Shift +A -A +uFFFD -uFFFD -Shift", true},
         {"+({\xA7}", "+Shift +uFFFD -uFFFD -Shift", true},
-        {"+({ENTER", "+Shift box:No Close -Shift", false},
-        {"^(a{TAB", "+Ctrl +A -A box:No Close -Ctrl", false},
+        {"+({ENTER", "+Shift box:The { at position 3 has no closing }. -Shift", false},
+        {"^(a{TAB", "+Ctrl +A -A box:The { at position 4 has no closing }. -Ctrl", false},
         {"+", "+Shift -Shift", true},
-        {"+{FOO}", "+Shift box:Invalid Key Name -Shift", true},
+        {"+{FOO}", "+Shift box:The {FOO} at position 2 names no key. -Shift", true},
     });
 }
 
@@ -402,7 +411,7 @@ TEST(KeySenderModifiers, AnyFailureOfTheWindowSystemLiftsThemToo) {
     RecordingKeyboard keyboard;
     keyboard.failOnMessage = true;
     EXPECT_THROW(SendKeys("%(a{FOO}b", false, keyboard), std::runtime_error);
-    EXPECT_EQ(keyboard.Sequence(), "+Alt +A -A box:Invalid Key Name -Alt");
+    EXPECT_EQ(keyboard.Sequence(), "+Alt +A -A box:The {FOO} at position 4 names no key. -Alt");
     EXPECT_TRUE(keyboard.Held().empty());
 }
 

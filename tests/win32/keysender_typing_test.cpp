@@ -150,8 +150,8 @@ TEST_F(KeySenderTyping, NoCloseShowsItsBoxAndReturnsFalse) {
     EXPECT_FALSE(SendKeysToFocus("+({ENTER"));
     watcher.Join();
     ASSERT_EQ(watcher.Boxes().size(), 1u);
-    EXPECT_EQ(watcher.Boxes()[0].caption, "SendKeys");
-    EXPECT_EQ(watcher.Boxes()[0].text, "No Close");
+    EXPECT_EQ(watcher.Boxes()[0].caption, "Corvinade"); // no application here to name it
+    EXPECT_EQ(watcher.Boxes()[0].text, "The { at position 3 has no closing }.");
     EXPECT_EQ(watcher.Boxes()[0].owner, nullptr);
     EXPECT_TRUE(ModifiersUp());
 }
@@ -162,9 +162,9 @@ TEST_F(KeySenderTyping, InvalidKeyNameShowsItsBoxAndTypingGoesOn) {
     EXPECT_TRUE(SendKeysToFocus("{FOO}"));
     watcher.Join();
     ASSERT_EQ(watcher.Boxes().size(), 1u);
-    EXPECT_EQ(watcher.Boxes()[0].caption, "SendKeys");
-    EXPECT_EQ(watcher.Boxes()[0].text, "Invalid Key Name");
-    EXPECT_EQ(watcher.Boxes()[0].icon, nullptr);
+    EXPECT_EQ(watcher.Boxes()[0].caption, "Corvinade"); // no application here to name it
+    EXPECT_EQ(watcher.Boxes()[0].text, "The {FOO} at position 1 names no key.");
+    EXPECT_NE(watcher.Boxes()[0].icon, nullptr) << "an error box without its sign";
     // The box had no owner: give the focus back to the edit before typing on.
     ASSERT_TRUE(Refocus());
     EXPECT_TRUE(SendKeysToFocus("ok"));
@@ -177,7 +177,7 @@ TEST_F(KeySenderTyping, ConversionErrorLeavesNoModifierDown) {
         SendKeysToFocus("+(a{TAB x}");
         ADD_FAILURE() << "no error";
     } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "'X' is not a valid integer value");
+        EXPECT_STREQ(e.what(), "The count in {TAB x} at position 4 is not a whole number");
     }
     EXPECT_EQ(TextOnceTyped("A"), "A");
     EXPECT_TRUE(ModifiersUp());

@@ -1,6 +1,7 @@
 // A layout check for any window: walks its visible child controls and
 // reports, in words a reviewer can act on, what a user would see as broken:
-// - a control that reaches outside its parent's client area;
+// - a control that reaches outside its parent's client area (or, where the
+//   parent scrolls, outside what its scroll bars reach);
 // - two sibling controls that overlap, where neither contains the other;
 // - a single-line text (label, button, check box, the selected item of a
 //   drop-down list, a tab) wider than its room in the control's own font,
@@ -80,6 +81,26 @@ private:
         return r;
     }
 
+    // The client area, or along a shown scroll bar of the window's own the
+    // whole range it scrolls, in client coordinates.
+    static RECT ScrolledArea(HWND window) {
+        RECT area = {};
+        ::GetClientRect(window, &area);
+        const LONG style = ::GetWindowLongW(window, GWL_STYLE);
+        for (const int bar : {SB_HORZ, SB_VERT}) {
+            SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS};
+            if (!(style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) ||
+                !::GetScrollInfo(window, bar, &info) || info.nPage == 0 ||
+                static_cast<int>(info.nPage) > info.nMax - info.nMin)
+                continue;
+            LONG& start = bar == SB_HORZ ? area.left : area.top;
+            LONG& end = bar == SB_HORZ ? area.right : area.bottom;
+            start = -info.nPos;
+            end = std::max<LONG>(end, start + info.nMax + 1);
+        }
+        return area;
+    }
+
     static bool Contains(const RECT& outer, const RECT& inner) {
         return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
                inner.bottom <= outer.bottom;
@@ -105,8 +126,7 @@ private:
         for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
             if (::IsWindowVisible(child))
                 children.push_back(child);
-        RECT client = {};
-        ::GetClientRect(parent, &client);
+        const RECT client = ScrolledArea(parent);
         for (size_t i = 0; i < children.size(); ++i) {
             const RECT r = RectInParent(children[i]);
             if (!Contains(client, r))

@@ -40,12 +40,19 @@ protected:
         AppTest::TearDown();
     }
 
+    // Its layout, and the window within the work area of its monitor.
     void ExpectFits(gui::Form& form, const std::string& what) {
         form.Show();
         app->ProcessMessages();
         const testing::LayoutCheck check(form.Handle());
         EXPECT_TRUE(check.Faults().empty()) << what << " at " << gui::ScreenDpi() << " dpi:\n"
                                             << check.Report();
+        MONITORINFO monitor = {sizeof monitor};
+        ::GetMonitorInfoW(::MonitorFromWindow(form.Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+        RECT r = form.Bounds(), both = {};
+        ::IntersectRect(&both, &r, &monitor.rcWork);
+        EXPECT_TRUE(::EqualRect(&both, &r))
+            << what << " at " << gui::ScreenDpi() << " dpi leaves the work area";
     }
 
     gui::testing::HangGuard guard{40000};

@@ -123,10 +123,15 @@ TEST_F(NewHotkeyWizardTest, KeyFieldRecordsCombinationsAsPressed) {
     watcher.Join();
     ASSERT_EQ(watcher.Boxes().size(), 1u);
     EXPECT_EQ(watcher.Boxes()[0].text, "The selected hotkey is already in use.");
-    // Esc cancels the wizard and leaves the key.
+    // Esc cancels the wizard, once the user agrees to drop the key, and
+    // leaves the key.
     wizard->edtKey.SetFocus();
+    BoxWatcher discard(1, [](const BoxInfo&) { return IDYES; });
     Keys({VK_ESCAPE});
     EXPECT_TRUE(PumpUntil([&] { return wizard->ModalResult() == IDCANCEL; }));
+    discard.Join();
+    ASSERT_EQ(discard.Boxes().size(), 1u);
+    EXPECT_EQ(discard.Boxes()[0].text, "Discard the new hotkey?");
     EXPECT_EQ(wizard->edtKey.Key(), 'S');
 
     // With the focus elsewhere it is a hotkey again: its capture window is
@@ -173,10 +178,10 @@ TEST_F(NewHotkeyWizardTest, WizardValidatesThenAppendsTheActiveHotkey) {
     EXPECT_EQ(wizard->pcClient.ActivePageIndex(), 1);
     EXPECT_EQ(wizard->btnNext.Caption(), "&Finish");
     EXPECT_TRUE(wizard->btnPrevious.Enabled());
-    EXPECT_EQ(ClickAnswering(wizard->btnNext, 1),
-              std::vector<std::string>{"Error: You must select an action for the hotkey."});
+    EXPECT_FALSE(wizard->btnNext.Enabled()) << "Finish before an action is chosen";
 
     ChooseAction(THotkeyAction::OpenWebsite);
+    EXPECT_TRUE(wizard->btnNext.Enabled());
     wizard->edtParameters.SetText("  example.org/?a=1&b=2 ");
     Click(wizard->btnNext);
     EXPECT_EQ(wizard->ModalResult(), IDOK);
@@ -205,8 +210,16 @@ TEST_F(NewHotkeyWizardTest, ParameterBoxesFollowTheActionAndAFailedSaveCanBeRetr
     EXPECT_EQ(shown(), (std::vector<bool>{false, false, false, false, false}));
     ChooseAction(THotkeyAction::OpenFile);
     EXPECT_EQ(shown(), (std::vector<bool>{true, true, true, true, true}));
+    EXPECT_EQ(wizard->lblParameters.Caption(), "Pro&gram or file:");
+    EXPECT_EQ(wizard->lblAdditionalParameters.Caption(), "A&rguments:");
     ChooseAction(THotkeyAction::SendKeystrokes);
     EXPECT_EQ(shown(), (std::vector<bool>{true, true, false, true, false}));
+    EXPECT_EQ(wizard->lblParameters.Caption(), "&Keystrokes:");
+    EXPECT_TRUE(wizard->lblKeystrokeRules.Visible()) << "no rules beside the keystrokes";
+    ChooseAction(THotkeyAction::PlaceInClipboard); // multi-line, through the text dialog
+    EXPECT_EQ(shown(), (std::vector<bool>{true, true, false, true, false}));
+    EXPECT_EQ(wizard->lblParameters.Caption(), "&Text:");
+    EXPECT_FALSE(wizard->lblKeystrokeRules.Visible());
     ChooseAction(THotkeyAction::OpenFile);
     wizard->edtParameters.SetText("calc.exe");
     wizard->edtAdditionalParameters.SetText("/x");

@@ -1,6 +1,6 @@
 // A row of the settings window in edit mode, driven with the keyboard: its
 // key field records a combination with its modifiers, bare Enter saves the
-// row and bare Esc cancels its edit.
+// row and bare Esc cancels its edit; a click picks a row, Enter edits it.
 #include "Harness.h"
 #include "gui_testing.h"
 #include "program_parts.h"
@@ -67,6 +67,29 @@ TEST_F(SettingsRowTest, KeyFieldTakesTheCombinationEnterSavesEscCancels) {
     EXPECT_TRUE(PumpUntil([&] { return !row.Editing(); }));
     EXPECT_EQ(row.GetKey(), 'J');
     EXPECT_EQ(parts->hotkeys.Document().Entries().front().Definition.Key, 'J');
+}
+
+// A click on the row's texts picks it (its Edit has the focus): Enter then
+// opens it for editing, as in a list.
+TEST_F(SettingsRowTest, AClickPicksARowAndEnterEditsIt) {
+    HotkeyRow& row = *settings->HotkeyRows().front();
+    settings->btnClose.SetFocus();
+    RECT r = {};
+    ::GetWindowRect(row.Handle(), &r);
+    const POINT at = {r.left + row.Scale(66 + 420), r.top + row.Scale(85)};
+    ::SetCursorPos(at.x, at.y);
+    ASSERT_EQ(::WindowFromPoint(at), row.Handle());
+    for (DWORD button : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = ::MulDiv(at.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = ::MulDiv(at.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = button | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        ::SendInput(1, &input, sizeof input);
+    }
+    EXPECT_TRUE(PumpUntil([&] { return ::GetFocus() == row.btnEdit.Handle(); }));
+    Keys({VK_RETURN});
+    EXPECT_TRUE(PumpUntil([&] { return row.Editing(); }));
 }
 
 } // namespace
