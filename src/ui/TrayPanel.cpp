@@ -95,6 +95,10 @@ TrayPanel::TrayPanel(HotkeyService& hotkeys, UpdateCheckFlow& updateCheck)
     trayIcon_->OnClick = [this] { OnTrayIconClick(); };
     trayIcon_->OnDblClick = [this] { OpenSettings(); };
     trayIcon_->OnKeySelect = [this] { OnTrayIconKeySelect(); };
+    trayIcon_->OnBalloonHintClick = [this] {
+        if (const std::function<void()> click = std::exchange(balloonClick_, nullptr))
+            click();
+    };
     trayIcon_->SetIconVisible(true);
     trayIcon_->SetCallbackVersion(NOTIFYICON_VERSION_4);
 
@@ -228,7 +232,14 @@ void TrayPanel::MarkFailedHotkeys(const THotkeyList& hotkeys) {
 }
 
 bool TrayPanel::ShowBalloon(const std::string& title, const std::string& text) {
+    balloonClick_ = nullptr;
     return trayIcon_->ShowBalloonHint(title, text, NIIF_WARNING);
+}
+
+bool TrayPanel::ShowInformation(const std::string& title, const std::string& text,
+                                std::function<void()> onClick) {
+    balloonClick_ = std::move(onClick);
+    return trayIcon_->ShowBalloonHint(title, text, NIIF_INFO);
 }
 
 void TrayPanel::BuildHotkeyOverview() {
@@ -594,7 +605,7 @@ void TrayPanel::DpiChanged() {
 
 bool TrayPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     result = 0;
-    if (hostMouse_.HandleMessage(Handle(), layer_, msg, lParam, {0, 0}, result))
+    if (hostMouse_.HandleMessage(Handle(), layer_, msg, lParam, result))
         return true;
     switch (msg) {
     case WM_PAINT:

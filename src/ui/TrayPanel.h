@@ -52,6 +52,8 @@ public:
     ~TrayPanel() override;
 
     bool ShowBalloon(const std::string& title, const std::string& text) override;
+    bool ShowInformation(const std::string& title, const std::string& text,
+                         std::function<void()> onClick) override;
 
     TTrayIcon& TrayIcon() { return *trayIcon_; }
     bool HideFormTimerEnabled() const { return hideFormTimer_.Running(); }
@@ -152,6 +154,7 @@ private:
     std::unique_ptr<TPopupMenu> trayPopup_;
     std::unique_ptr<TTrayIcon> trayIcon_;
     TSimpleTimer hideFormTimer_;
+    std::function<void()> balloonClick_; // what a click on the balloon shown last does
     gui::HostMouse hostMouse_;
     int focus_ = -1;
     bool keyboard_ = false; // the keyboard drives it: the hide timer leaves it alone
