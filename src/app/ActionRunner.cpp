@@ -28,10 +28,16 @@ namespace corvinade {
 
 namespace {
 
-// The folder window of Explorer with the file selected in it.
+// The folder window of Explorer with the file selected in it; Explorer
+// from the Windows folder, never a program of that name found elsewhere.
 void ShowInFolder(const std::string& file) {
+    wchar_t windows[MAX_PATH] = {};
+    const UINT length = ::GetWindowsDirectoryW(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return;
+    const std::wstring explorer = std::wstring(windows) + L"\\explorer.exe";
     const std::wstring parameters = L"/select,\"" + Wide(file) + L"\"";
-    ::ShellExecuteW(nullptr, L"open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    ::ShellExecuteW(nullptr, L"open", explorer.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
 // The description a failed automation call gives, else the system's text.

@@ -118,7 +118,7 @@ CaptureWindow::CaptureWindow(TickSource clock)
               {.left = kClientWidth - 8 - 60,
                .top = kClientHeight - kStatusHeight + 5,
                .width = 60,
-               .height = 13,
+               .height = 16,
                .anchors = gui::akRight | gui::akBottom},
               {.showAccelChar = false, .rightAlign = true}),
       clock_(clock ? std::move(clock) : TickSource(SystemTicks)) {

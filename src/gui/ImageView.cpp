@@ -245,21 +245,22 @@ void ImageView::UpdateScrollBars() {
     updatingBars_ = true;
     const Zoom before = zoom_;
     for (int pass = 0; pass < 3; ++pass) {
-        const SIZE client = ClientSize();
-        if (fitting_) {
-            const SIZE room = RoomWithoutBars();
+        const SIZE client = ClientSize(), room = RoomWithoutBars();
+        if (fitting_)
             zoom_ = FitZoom(image_.Width(), image_.Height(), room.cx, room.cy);
-        }
         const ZoomAxis x = Axis(true), y = Axis(false);
         scroll_ = {std::clamp<LONG>(scroll_.x, 0, x.MaxScroll()),
                    std::clamp<LONG>(scroll_.y, 0, y.MaxScroll())};
+        // A page as long as the image hides a bar: both go when the image
+        // fits the room they would leave.
+        const bool fits = x.Content() <= room.cx && y.Content() <= room.cy;
         SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
         si.nMax = std::max(0, x.Content() - 1);
-        si.nPage = static_cast<UINT>(x.Content() > x.view ? x.view : x.Content());
+        si.nPage = static_cast<UINT>(fits || x.Content() <= x.view ? x.Content() : x.view);
         si.nPos = scroll_.x;
         ::SetScrollInfo(window_, SB_HORZ, &si, TRUE);
         si.nMax = std::max(0, y.Content() - 1);
-        si.nPage = static_cast<UINT>(y.Content() > y.view ? y.view : y.Content());
+        si.nPage = static_cast<UINT>(fits || y.Content() <= y.view ? y.Content() : y.view);
         si.nPos = scroll_.y;
         ::SetScrollInfo(window_, SB_VERT, &si, TRUE);
         const SIZE after = ClientSize();
