@@ -44,7 +44,7 @@ protected:
     }
     // Clicks "Edit" of a row and waits for its edit panel.
     void Edit(HWND row) {
-        PostClick(FindDescendant(row, "Button", "Edit"));
+        PostClick(FindDescendant(row, "Button", "&Edit"));
         ASSERT_TRUE(WaitFor([&] { return Control(row, "Button", "Save") != nullptr; }));
     }
     // A visible control of a row's edit panel.
@@ -386,10 +386,10 @@ TEST_F(SettingsTest, DeleteAsksAndNewHotkeyComesOnTop) {
     ASSERT_NO_FATAL_FAILURE(Open());
     const std::string question =
         "Are you sure you want to delete this global hotkey?\n\nWIN + K, Capture screen";
-    PostClick(FindDescendant(Row(0), "Button", "Delete"));
+    PostClick(FindDescendant(Row(0), "Button", "&Delete"));
     EXPECT_EQ(Answer("&No"), question);
     EXPECT_EQ(HotkeyRows(settings).size(), 2u);
-    PostClick(FindDescendant(Row(0), "Button", "Delete"));
+    PostClick(FindDescendant(Row(0), "Button", "&Delete"));
     EXPECT_EQ(Answer("&Yes"), question);
     file.pop_back();
     EXPECT_TRUE(FileIs(file)) << File();
@@ -679,7 +679,7 @@ TEST_F(SettingsTest, AThousandHotkeysOpenWithWindowsOnlyForTheRowsInView) {
         ASSERT_TRUE(WaitFor([&] { return Focus() != before; })) << "Tab " << tab;
     }
     const HWND row = GetParent(Focus());
-    EXPECT_EQ(WindowText(Focus()), "Edit");
+    EXPECT_EQ(WindowText(Focus()), "&Edit");
     EXPECT_EQ(WindowText(row), caption(994)) << "the sixth row has the focus";
     EXPECT_TRUE(InView(row)) << "the focused row is in view";
     EXPECT_TRUE(RowPaints(row, "G", false));

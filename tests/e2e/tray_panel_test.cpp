@@ -258,7 +258,7 @@ TEST_F(TrayPanelTest, LogOffEndsCleanlyWithoutWriting) {
     ASSERT_NE(settings, nullptr);
     ASSERT_TRUE(WaitFor([&] { return HotkeyRows(settings).size() == 2; }));
     HWND row = HotkeyRows(settings)[0];
-    PostClick(FindDescendant(row, "Button", "Edit"));
+    PostClick(FindDescendant(row, "Button", "&Edit"));
     HWND save = nullptr;
     ASSERT_TRUE(
         WaitFor([&] { return (save = FindDescendant(row, "Button", "Save")) && IsWindowVisible(save); }));

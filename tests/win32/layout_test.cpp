@@ -10,6 +10,7 @@
 #include "gui_testing.h"
 #include "layout_check.h"
 #include "program_parts.h"
+#include "ui/ImportDialog.h"
 #include "ui/NewHotkeyWizard.h"
 #include "ui/SettingsWindow.h"
 #include "ui/SetupGuide.h"
@@ -98,6 +99,17 @@ TEST_F(Layout, SettingsWithARowInEditMode) {
     settings.pcClient.SetActivePageIndex(1);
     ASSERT_TRUE(settings.lblLogonTurnedOff.Visible());
     ExpectFits(settings, "the other settings");
+}
+
+// Every kind of line an import shows, with a long file name and parameter.
+TEST_F(Layout, ImportDialog) {
+    const THotKeyData site{true, 'K', 8, THotkeyAction::OpenWebsite, "example.org/" + LongText, ""};
+    const THotKeyData bare{true, 'J', 0, THotkeyAction::OpenWebsite, "example.com", ""};
+    const THotKeyData capture{true, 'S', 8, THotkeyAction::CaptureScreen, "", ""};
+    const TImportPreview preview =
+        PreviewImport({{1, capture}}, {{capture, site, bare, site, capture, bare, site}, 2});
+    ImportDialog dialog(app->Handle(), parts->hotkeys, "C:\\" + LongText + "\\import.ini", preview);
+    ExpectFits(dialog, "the import dialog");
 }
 
 TEST_F(Layout, TextInputAndCaptureWindows) {
