@@ -108,6 +108,15 @@ void PanelLabel::AdjustSize() {
     SetBounds(left, Top(), width, height);
 }
 
+int PanelLabel::DesignTextWidth() const {
+    gui::WindowDC screen(nullptr);
+    gui::ScopedSelect font(screen.Get(), FontWithStyle(fontStyle_));
+    RECT r = {0, 0, 0, 0};
+    ::DrawTextW(screen.Get(), Wide(caption_).c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | PrefixFormat());
+    const int dpi = Host().HostDpi();
+    return (static_cast<int>(r.right - r.left) * gui::DesignDpi + dpi - 1) / dpi;
+}
+
 void PanelLabel::DrawCaption(HDC dc, RECT area, UINT format, COLORREF color, TFontStyles style) {
     gui::ScopedSelect font(dc, FontWithStyle(style));
     ::SetBkMode(dc, TRANSPARENT);

@@ -300,12 +300,13 @@ void Form::RememberFocus() {
         focus_ = focus;
 }
 
+// Without a control to take it, the form itself takes the focus, as the
+// system's activation would give it: its keys (the tray panel's Esc) reach it.
 void Form::RestoreFocus() {
     HWND target = focus_ && ::IsWindow(focus_) && ::IsChild(window_, focus_)
                       ? focus_
                       : ::GetNextDlgTabItem(window_, nullptr, FALSE);
-    if (target)
-        ::SetFocus(target);
+    ::SetFocus(target ? target : window_);
 }
 
 Form* Form::FromHandle(HWND window) {

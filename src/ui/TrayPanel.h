@@ -63,6 +63,12 @@ public:
     // the two links and the close button; -1 for none.
     int FocusedPart() const { return focus_; }
 
+    // Once the hotkey service exists (made after the panel): the icon's tip
+    // counts the active hotkeys, and the panel follows every change of the
+    // document while it shows. Stopped before the service goes.
+    void FollowHotkeys();
+    void StopFollowingHotkeys();
+
     // The settings window is asked for ("Manage hotkeys", the menu's
     // "Settings...", a double click on the icon); the panel then hides.
     std::function<void()> OnOpenSettings;
@@ -95,6 +101,7 @@ private:
     void OnBorderMouseLeave();
     void HideUnlessInUse();
     void BuildHotkeyOverview();
+    void HotkeysChanged();
     void ClearHotkeyOverview();
     void MarkFailedHotkeys(const THotkeyList& hotkeys);
     void ShowPanel();
@@ -149,6 +156,9 @@ private:
     std::unique_ptr<PanelButton> closeButton_;
     std::unique_ptr<PanelLink> manageHotkeysLink_, checkForUpdatesLink_;
     std::vector<OverviewRow> overviewLabels_;
+    std::vector<std::uint32_t> rowIds_; // the entry each hotkey row shows
+    int subscription_ = 0;
+    bool following_ = false;
     std::unique_ptr<PanelLabel> failedLegend_; // while a shown hotkey failed
     std::unique_ptr<gui::ImageList> trayImages_;
     std::unique_ptr<TPopupMenu> trayPopup_;
