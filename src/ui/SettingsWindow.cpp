@@ -154,7 +154,7 @@ void SettingsWindow::Initialize() {
     lblNoMatch.SetVisible(false);
     SyncHotkeyRows();
     documentSubscription_ = hotkeys_.Document().Subscribe([this] { SyncHotkeyRows(); });
-    lblTitle.SetCaption(gui::App().Title() + " " + VersionNumberToText(RunningVersionNumber()));
+    lblTitle.SetCaption(gui::App().Title() + " " + VersionText(RunningVersion()));
 }
 
 void SettingsWindow::Shown() {
