@@ -181,6 +181,53 @@ protected:
     size_t rowsExpected = 1;
 };
 
+// The other page reads the version as Windows writes it, and its links are
+// underlined as far as their text goes, not past it.
+TEST_F(SettingsTest, OtherPageShowsTheVersionAndLinksUnderlinedToTheirEnd) {
+    ASSERT_NO_FATAL_FAILURE(Start({{true, 'N', ModWin, "openfile", "notepad.exe", ""}}));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_TRUE(BringToForeground(settings));
+    PressHotkey(VK_TAB, ModCtrl);
+    HWND version = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        version = FindDescendant(settings, "Static", "Corvinade 1.0.0.0");
+        return version && IsWindowVisible(version);
+    })) << "no version as Windows writes it";
+    HWND link = nullptr;
+    for (HWND w : AllDescendants(settings))
+        if (IsWindowVisible(w) && WindowText(w).find("pelmorra.example/") != std::string::npos)
+            link = w;
+    ASSERT_NE(link, nullptr);
+    RECT r = {};
+    GetWindowRect(link, &r);
+    const int width = r.right - r.left;
+    // The underline is the fullest row; the text's ink ends in the others.
+    int textRight = 0, underlineRight = 0, fullest = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        const std::vector<COLORREF> pixels = ScreenPixels(r);
+        const COLORREF background = pixels.at(0);
+        textRight = underlineRight = fullest = 0;
+        for (int y = 0; y < r.bottom - r.top; ++y) {
+            int count = 0, right = 0;
+            for (int x = 0; x < width; ++x)
+                if (pixels[static_cast<std::size_t>(y * width + x)] != background) {
+                    ++count;
+                    right = x + 1;
+                }
+            if (count > fullest) {
+                textRight = std::max(textRight, underlineRight);
+                fullest = count;
+                underlineRight = right;
+            } else {
+                textRight = std::max(textRight, right);
+            }
+        }
+        return fullest > width / 2;
+    })) << "no underline";
+    EXPECT_LE(underlineRight, textRight) << "the underline runs past the text";
+    EXPECT_GE(underlineRight, textRight - 2) << "the underline stops short of the text";
+}
+
 // The tray icon's double click, its menu's "Settings..." and the panel's
 // "Manage hotkeys" all bring up the one window, restored when it was
 // minimized; the file's last hotkey is on top and the inactive one is shown
