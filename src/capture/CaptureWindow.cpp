@@ -22,11 +22,13 @@ namespace corvinade {
 namespace {
 
 // The layout in design pixels: the buttons along the top, the image, a line
-// of help and the zoom along the bottom. The designed client size is the
-// smallest a capture window opens at.
+// of help and the zoom along the bottom. A capture window opens no smaller
+// than the buttons and the line of help need.
 constexpr int kClientWidth = 754, kClientHeight = 415;
 constexpr int kToolbarHeight = 41, kStatusHeight = 24;
-constexpr int kMinimumClientHeight = kToolbarHeight + 150 + kStatusHeight;
+constexpr int kMinimumClientWidth = 520, kMinimumClientHeight = kToolbarHeight + 150 + kStatusHeight;
+// The selection's boxes, as large on the screen at any zoom.
+constexpr int kBoxSize = 6;
 // Room left free around a capture window as large as its work area allows.
 constexpr int kWorkAreaMargin = 16;
 constexpr char kHint[] = "Drag to select an area; Ctrl+0 fits, Ctrl+1 shows actual size.";
@@ -124,7 +126,7 @@ CaptureWindow::CaptureWindow(TickSource clock)
       clock_(clock ? std::move(clock) : TickSource(SystemTicks)) {
     CaptureImage.Controls().Add(SelectedArea);
     SelectedArea.SetNormalBrush({RGB(255, 255, 255), true});
-    SelectedArea.SetBoxSize(6);
+    SelectedArea.SetBoxSize(Scale(kBoxSize));
     SelectedArea.SetDisplayInfoFormat("w: %w h: %h l: %l t: %t");
 
     SaveScreenshotDialog.Title = "Save screenshot";
@@ -181,7 +183,7 @@ void CaptureWindow::OpenOn(const MonitorArea& monitor) {
     const IntPoint chrome = {frame.right - frame.left + view.right - view.left,
                              frame.bottom - frame.top + view.bottom - view.top + Scale(kToolbarHeight) +
                                  Scale(kStatusHeight)};
-    const IntPoint minimum = {frame.right - frame.left + Scale(kClientWidth),
+    const IntPoint minimum = {frame.right - frame.left + Scale(kMinimumClientWidth),
                               frame.bottom - frame.top + Scale(kMinimumClientHeight)};
     const IntRect r = CaptureWindowBounds(monitor.work, CaptureImage.ImageWidth(), CaptureImage.ImageHeight(),
                                           chrome, minimum, Scale(kWorkAreaMargin));
@@ -298,6 +300,7 @@ std::string CaptureWindow::CaptureImageName() const {
 void CaptureWindow::LayOut() {
     if (!CaptureImage.Handle())
         return;
+    SelectedArea.SetBoxSize(Scale(kBoxSize)); // the dpi may have changed
     const SIZE client = ClientSize();
     const int top = Scale(kToolbarHeight);
     CaptureImage.Place(0, top, client.cx, std::max<int>(0, client.cy - top - Scale(kStatusHeight)));
