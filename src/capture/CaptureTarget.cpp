@@ -117,20 +117,16 @@ bool IsEmptyGrab(const IntRect& grab) {
     return grab.right <= grab.left || grab.bottom <= grab.top;
 }
 
-IntRect CaptureWindowBounds(const IntRect& work, int imageWidth, int imageHeight, IntPoint chrome,
-                            IntPoint minimum, int margin) {
-    const int roomWidth = std::max(1, work.Width() - 2 * margin);
-    const int roomHeight = std::max(1, work.Height() - 2 * margin);
+IntPoint CaptureWindowSize(IntPoint room, int imageWidth, int imageHeight, IntPoint chrome,
+                           IntPoint minimum) {
     // The image as large as the room lets it be: 1:1, or fitted, without a
     // band of nothing along two of its sides.
-    const gui::Zoom zoom = gui::FitZoom(imageWidth, imageHeight, roomWidth - chrome.x, roomHeight - chrome.y);
+    const gui::Zoom zoom =
+        gui::FitZoom(imageWidth, imageHeight, std::max(1, room.x - chrome.x), std::max(1, room.y - chrome.y));
     const int shownWidth = static_cast<int>(gui::ImageToView(imageWidth, zoom));
     const int shownHeight = static_cast<int>(gui::ImageToView(imageHeight, zoom));
-    const int width = std::min(roomWidth, std::max({1, minimum.x, shownWidth + chrome.x}));
-    const int height = std::min(roomHeight, std::max({1, minimum.y, shownHeight + chrome.y}));
-    const int left = work.left + (work.Width() - width) / 2;
-    const int top = work.top + (work.Height() - height) / 2;
-    return {left, top, left + width, top + height};
+    return {std::max({1, minimum.x, shownWidth + chrome.x}),
+            std::max({1, minimum.y, shownHeight + chrome.y})};
 }
 
 } // namespace corvinade

@@ -29,8 +29,6 @@ constexpr int kToolbarHeight = 41, kStatusHeight = 24;
 constexpr int kMinimumClientWidth = 520, kMinimumClientHeight = kToolbarHeight + 150 + kStatusHeight;
 // The selection's boxes, as large on the screen at any zoom.
 constexpr int kBoxSize = 6;
-// Room left free around a capture window as large as its work area allows.
-constexpr int kWorkAreaMargin = 16;
 constexpr char kHint[] = "Drag to select an area; Ctrl+0 fits, Ctrl+1 shows actual size.";
 
 PixelImage CopyPixels(const gui::Bitmap32& image, const IntRect& r) {
@@ -185,9 +183,10 @@ void CaptureWindow::OpenOn(const MonitorArea& monitor) {
                                  Scale(kStatusHeight)};
     const IntPoint minimum = {frame.right - frame.left + Scale(kMinimumClientWidth),
                               frame.bottom - frame.top + Scale(kMinimumClientHeight)};
-    const IntRect r = CaptureWindowBounds(monitor.work, CaptureImage.ImageWidth(), CaptureImage.ImageHeight(),
-                                          chrome, minimum, Scale(kWorkAreaMargin));
-    SetBounds(r.left, r.top, r.Width(), r.Height());
+    const IntRect& work = monitor.work;
+    const IntPoint size = CaptureWindowSize({work.Width(), work.Height()}, CaptureImage.ImageWidth(),
+                                            CaptureImage.ImageHeight(), chrome, minimum);
+    CenterOnWorkArea({work.left, work.top, work.right, work.bottom}, size.x, size.y);
 }
 
 void CaptureWindow::ShowZoom() {

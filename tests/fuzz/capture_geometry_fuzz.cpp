@@ -182,14 +182,13 @@ void CheckZoom(fuzz::FuzzInput& in) {
     if (kept < 0 || kept > after.MaxScroll())
         Finding("a zoom's scroll out of its range");
 
-    const IntRect work{in.Int(-Far, Far), in.Int(-Far, Far), 0, 0};
-    const IntRect area{work.left, work.top, work.left + in.Int(1, 1 << 14), work.top + in.Int(1, 1 << 14)};
-    const IntRect r =
-        CaptureWindowBounds(area, in.Int(1, 1 << 14), in.Int(1, 1 << 14), {in.Int(0, 200), in.Int(0, 200)},
-                            {in.Int(0, 1000), in.Int(0, 1000)}, in.Int(0, 40));
-    if (r.left < area.left || r.top < area.top || r.right > area.right || r.bottom > area.bottom ||
-        r.Width() <= 0 || r.Height() <= 0)
-        Finding("a capture window outside its work area");
+    const IntPoint room{in.Int(1, 1 << 14), in.Int(1, 1 << 14)};
+    const IntPoint chrome{in.Int(0, 200), in.Int(0, 200)}, minimum{in.Int(0, 1000), in.Int(0, 1000)};
+    const IntPoint size = CaptureWindowSize(room, in.Int(1, 1 << 14), in.Int(1, 1 << 14), chrome, minimum);
+    // Larger than the room only for the window's least size or its own parts.
+    if (size.x <= 0 || size.y <= 0 || size.x > std::max({room.x, minimum.x, chrome.x + 1}) ||
+        size.y > std::max({room.y, minimum.y, chrome.y + 1}))
+        Finding("a capture window larger than its work area");
 }
 
 } // namespace

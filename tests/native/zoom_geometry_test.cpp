@@ -109,25 +109,27 @@ TEST(ZoomGeometry, ZoomKeepsThePointUnderTheAnchor) {
     EXPECT_EQ(gui::ScrollKeeping(centred, {4, 1}, 310), 0);
 }
 
-TEST(CaptureWindowBounds, ImageAtItsSizeOrFittedIntoTheWorkAreaAndCentred) {
+// The window's size; the form keeps it within the work area and centres it.
+TEST(CaptureWindowSize, ImageAtItsSizeOrFittedIntoTheWorkArea) {
     const IntPoint chrome = {20, 100}, minimum = {770, 300};
     struct Case {
         const char* name;
-        IntRect work;
+        IntPoint room;
         int imageWidth, imageHeight;
-        IntRect bounds;
+        IntPoint size;
     };
     const Case cases[] = {
-        {"small: the minimum", {0, 0, 1280, 780}, 300, 100, {255, 240, 1025, 540}},
-        {"1:1", {0, 0, 1280, 780}, 800, 500, {230, 90, 1050, 690}},
-        // 1280 x 800 into the 1228 x 648 the window's parts leave: 648 / 800
-        // of it, 1036 x 648, without bands beside it.
-        {"fitted", {0, 0, 1280, 780}, 1280, 800, {112, 16, 1168, 764}},
-        {"left monitor", {-1024, 0, 0, 738}, 1024, 768, {-926, 16, -98, 722}},
+        {"small: the minimum", {1280, 780}, 300, 100, {770, 300}},
+        {"1:1", {1280, 780}, 800, 500, {820, 600}},
+        // 1280 x 800 into the 1260 x 680 the window's parts leave: 680 / 800
+        // of it, 1088 x 680, without bands beside it.
+        {"fitted", {1280, 780}, 1280, 800, {1108, 780}},
+        {"fitted across", {1280, 780}, 2520, 400, {1280, 300}},
+        {"smaller monitor", {1024, 676}, 1024, 768, {788, 676}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(CaptureWindowBounds(c.work, c.imageWidth, c.imageHeight, chrome, minimum, 16), c.bounds);
+        EXPECT_EQ(CaptureWindowSize(c.room, c.imageWidth, c.imageHeight, chrome, minimum), c.size);
     }
 }
 

@@ -106,8 +106,11 @@ TEST_F(Layout, ImportDialog) {
     const THotKeyData site{true, 'K', 8, THotkeyAction::OpenWebsite, "example.org/" + LongText, ""};
     const THotKeyData bare{true, 'J', 0, THotkeyAction::OpenWebsite, "example.com", ""};
     const THotKeyData capture{true, 'S', 8, THotkeyAction::CaptureScreen, "", ""};
+    const THotKeyData shifted{true, 'K', 4, THotkeyAction::Minimize, "", ""};
+    THotKeyData later{true, 'L', 8, THotkeyAction::None, "", ""};
+    later.UnknownAction = "x-later-action";
     const TImportPreview preview =
-        PreviewImport({{1, capture}}, {{capture, site, bare, site, capture, bare, site}, 2});
+        PreviewImport({{1, capture}}, {{capture, site, bare, site, capture, shifted, later, bare, site}});
     ImportDialog dialog(app->Handle(), parts->hotkeys, "C:\\" + LongText + "\\import.ini", preview);
     ExpectFits(dialog, "the import dialog");
 }
