@@ -206,7 +206,7 @@ TEST_F(TrayKeyboardTest, PanelFollowsAChangeAndEnterEditsTheSameHotkey) {
     ASSERT_NE(notepad, nullptr);
     PostClick(FindDescendant(notepad, "Button", "&Delete"));
     EXPECT_EQ(AnswerMessageBox(corvinade.Id(), "&Yes"),
-              "Are you sure you want to delete this global hotkey?");
+              "Are you sure you want to delete this global hotkey?\n\nWIN + N, Open file");
     ASSERT_TRUE(WaitFor([] { return !IsCombinationTaken('N', ModWin); }));
 
     EXPECT_TRUE(Shown()) << "the panel went with the change";
