@@ -152,7 +152,7 @@ shot settings-other
 keys 9+2
 keys 78+1               # Alt+N: "&New hotkey"
 wait_window "New hotkey" && sleep 0.5
-keys 75 9+4 32          # K in the key field, Shift+Tab to SHIFT, Space
+keys 75 9+4 9+4 32      # K in the key field, Shift+Tab to CTRL, Space
 shot wizard-key
 keys 13                 # Enter: Next
 shot wizard-action

@@ -8,7 +8,7 @@ namespace corvinade {
 
 namespace {
 
-constexpr int ClientWidth = 560, ClientHeight = 330;
+constexpr int ClientWidth = 680, ClientHeight = 330;
 constexpr int ButtonTop = ClientHeight - 33, SummaryTop = ButtonTop - 38;
 
 std::string FileNameOf(const std::string& path) {
@@ -74,15 +74,16 @@ ImportDialog::ImportDialog(HWND owner, const HotkeyService& hotkeys, const std::
       btnAdd(*this, Bottom(ClientWidth - 8 - 80 - 6 - 130 - 6 - 130, 130, "&Add to my hotkeys")),
       btnReplace(*this, Bottom(ClientWidth - 8 - 80 - 6 - 130, 130, "&Replace my hotkeys")),
       btnCancel(*this, Bottom(ClientWidth - 8 - 80, 80, "Cancel")) {
-    lstHotkeys.SetColumns({"Hotkey", "Action", "Parameters", "Status"});
+    // The parameters last: they take the width that is left and give way
+    // when long, so that every status shows whole.
+    lstHotkeys.SetColumns({"Hotkey", "Action", "Status", "Parameters"});
     for (const TImportItem& item : preview.Items) {
         const THotKeyData& d = item.Definition;
         lstHotkeys.AddRow(
             {hotkeys.HotkeyText(static_cast<std::uint16_t>(d.Key), static_cast<std::uint16_t>(d.Shift)),
-             ActionDisplayName(d),
+             ActionDisplayName(d), FateText(item),
              LineBreaksAsSpaces(!d.Params2.empty() && ActionHasParams2(d.Func) ? d.Params + ", " + d.Params2
-                                                                               : d.Params),
-             FateText(item)});
+                                                                               : d.Params)});
     }
     lstHotkeys.FitColumns();
     btnAdd.ModalResult = AddResult;

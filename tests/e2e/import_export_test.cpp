@@ -98,12 +98,12 @@ TEST_F(ImportExportTest, ImportShowsWhatItBringsAndAddsOrReplaces) {
     using Row = std::vector<std::string>;
     EXPECT_THAT(ListViewRows(list, 4),
                 testing::ElementsAre(
-                    Row{"WIN + S", "Capture screen", "", "Already in your list"},
-                    Row{"WIN + K", "Open website", "example.org", "New"},
-                    Row{"J", "Open website", "example.com", "Not allowed: no ALT, CTRL, SHIFT or WIN"},
-                    Row{"CTRL + Q", "Close active window", "", "New"},
-                    Row{"ALT + WIN + M", "Unknown action: Maximize", "", "New"},
-                    Row{"WIN + N", "Open website", "example.net", "New"}));
+                    Row{"WIN + S", "Capture screen", "Already in your list", ""},
+                    Row{"WIN + K", "Open website", "New", "example.org"},
+                    Row{"J", "Open website", "Not allowed: no ALT, CTRL, SHIFT or WIN", "example.com"},
+                    Row{"CTRL + Q", "Close active window", "New", ""},
+                    Row{"ALT + WIN + M", "Unknown action: Maximize", "New", ""},
+                    Row{"WIN + N", "Open website", "New", "example.net"}));
     EXPECT_NE(
         FindDescendant(dialog, "Static",
                        "4 are new (1 with an action this version does not know, kept but not run); 1 is "
