@@ -36,7 +36,11 @@ public:
         panel_.OnOpenSettings = [this] { windows_.ShowSettings(); };
         panel_.OnEditHotkey = [this](std::uint32_t entryId) { windows_.ShowSettingsEditing(entryId); };
         hotkeys_.AfterCommit = [this] { firstStart_.Committed(); };
+        panel_.FollowHotkeys();
     }
+    ~Program() { panel_.StopFollowingHotkeys(); }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
     // The settings window goes before the document it shows.
     void CloseWindows() { windows_.CloseSettings(); }

@@ -105,9 +105,20 @@ shot tray-panel
 xdotool mousemove $((W / 2)) $((H / 2))
 sleep 2.5 # the panel hides itself
 keys() { wine "$BUILD/tests/harness/presskeys.exe" "$@" >/dev/null 2>&1; sleep 0.7; }
+# The icon's menu, its default item in bold.
+xdotool mousemove $((W - 11)) $((H - 11)) click 3
+sleep 1 && shot tray-menu
+keys 27
 if [ "$HOTKEYS" = 4 ]; then # WIN+S is the second example
     wine "$BUILD/tests/harness/presskeys.exe" 83+8 >/dev/null 2>&1
     wait_window "Save Capture" && sleep 1 && shot capture
+    # A selection dragged on the fitted image, then Ctrl+1: 1:1 with scroll bars.
+    xdotool mousemove $((W / 3)) $((H / 3)) mousedown 1 mousemove $((W / 2)) $((H / 2)) \
+        mousemove $((W * 3 / 5)) $((H * 3 / 5)) mouseup 1
+    sleep 0.5 && shot capture-selection
+    keys 49+2               # Ctrl+1
+    shot capture-actual
+    keys 48+2               # Ctrl+0 fits it again
     keys 32                 # Space: "Save to file...", which has the focus
     wait_window "Save screenshot" && sleep 0.5
     keys 84+1 115           # Alt+T to the type list, F4 opens it
@@ -154,13 +165,18 @@ wait_window "Input text" && sleep 0.5 && shot memo-input
 keys 27 27              # Cancel the text dialog; Cancel the wizard asks
 shot wizard-discard-question
 keys 89 27              # Yes: the wizard goes; Esc closes the settings
-# The settings window again: "Import..." with a file of two hotkeys, its
-# question (add or replace); Esc (Cancel) imports nothing, Esc closes.
+# The settings window again: "Import..." with a file of five hotkeys (one
+# the list has, one without a modifier, one whose action this version does
+# not know), the dialog that shows what it brings; Esc (Cancel) imports
+# nothing, Esc closes.
 xdotool mousemove $((W - 11)) $((H - 11)) click --repeat 2 --delay 80 1
 wait_window "Settings" && sleep 1
 printf '%s\r\n' '[key0]' active=1 key=75 shift=8 func=openwebsite params=example.org params2= \
-    '[key1]' active=1 key=83 shift=8 func=capturescreen params= params2= >"$WINEPREFIX/drive_c/import.ini"
-if point=$(wine "$BUILD/tests/harness/childpoint.exe" Settings "Import..." 20 12 2>/dev/null | tr -d '\r'); then
+    '[key1]' active=1 key=83 shift=8 func=capturescreen params= params2= \
+    '[key2]' active=1 key=74 shift=0 func=openwebsite params=example.com params2= \
+    '[key3]' active=1 key=77 shift=9 func=minimize params= params2= \
+    '[key4]' active=1 key=76 shift=8 func=x-later-action >"$WINEPREFIX/drive_c/import.ini"
+if point=$(wine "$BUILD/tests/harness/childpoint.exe" Settings "&Import..." 20 12 2>/dev/null | tr -d '\r'); then
     xdotool mousemove ${point% *} "${point#* }" click 1
     wait_window "Import hotkeys" && sleep 1
     xdotool type --delay 30 'C:\import.ini'

@@ -28,6 +28,18 @@ namespace corvinade {
 
 namespace {
 
+// The folder window of Explorer with the file selected in it; Explorer
+// from the Windows folder, never a program of that name found elsewhere.
+void ShowInFolder(const std::string& file) {
+    wchar_t windows[MAX_PATH] = {};
+    const UINT length = ::GetWindowsDirectoryW(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return;
+    const std::wstring explorer = std::wstring(windows) + L"\\explorer.exe";
+    const std::wstring parameters = L"/select,\"" + Wide(file) + L"\"";
+    ::ShellExecuteW(nullptr, L"open", explorer.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
 // The description a failed automation call gives, else the system's text.
 std::string ComErrorText(HRESULT result, const EXCEPINFO* exception = nullptr) {
     if (exception != nullptr && exception->bstrDescription != nullptr) {
@@ -236,9 +248,15 @@ void ActionRunner::PlaceFileContentInClipboard(std::string fileName) {
 }
 
 // The grab comes first, so the capture window is never part of its own image.
+// A save is told in the tray; a click on that shows the file in its folder.
 void ActionRunner::CaptureScreen(bool activeWindowOnly) {
-    if (!captureWindows_)
+    if (!captureWindows_) {
         captureWindows_ = std::make_unique<CaptureWindowList>();
+        captureWindows_->OnSaved = [this](const std::string& file) {
+            if (tray_)
+                tray_->ShowInformation(SavedTitle, SavedText(file), [file] { ShowInFolder(file); });
+        };
+    }
     corvinade::CaptureScreen(activeWindowOnly, *captureWindows_, tray_);
 }
 

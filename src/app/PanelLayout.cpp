@@ -14,6 +14,21 @@ int OverviewRowTop(int row) {
     return firstHotkeyRowTop + (row - 1) * (OverviewRowHeight + OverviewRowGap);
 }
 
+std::array<PanelColumn, 3> PanelColumns(const std::array<int, 3>& need, int width) {
+    const int room = std::max(0, width - OverviewLeft - OverviewRightMargin - 2 * OverviewColumnGap);
+    const int need0 = std::max(0, need[0]), need1 = std::max(0, need[1]), need2 = std::max(0, need[2]);
+    const int kept = std::min(need2, room / 4); // the parameters' share at least
+    const int rest = room - kept;
+    int first = need0, second = need1;
+    if (need0 + need1 > rest) {
+        first = static_cast<int>(static_cast<long long>(rest) * need0 / (need0 + need1));
+        second = rest - first;
+    }
+    const int left1 = OverviewLeft + first + OverviewColumnGap;
+    const int left2 = left1 + second + OverviewColumnGap;
+    return {{{OverviewLeft, first}, {left1, second}, {left2, room - first - second}}};
+}
+
 int PanelHeight(int hotkeyCount) {
     const int lastRow = std::max(hotkeyCount, 0);
     return OverviewRowTop(lastRow) + OverviewRowHeight + OverviewRowGap + OverviewFooter;

@@ -4,6 +4,7 @@
 // taskbar we fall back to when the shell's answer is no use.
 #pragma once
 
+#include <array>
 #include <optional>
 
 namespace corvinade {
@@ -34,6 +35,22 @@ inline constexpr int OverviewRowHeight = 13;
 inline constexpr int OverviewRowGap = 8;
 inline constexpr int OverviewFooter = 28; // room for the two links
 inline constexpr int PanelGap = 3;        // between panel and taskbar
+
+inline constexpr int OverviewColumnGap = 10;
+inline constexpr int OverviewRightMargin = 16;
+
+// The overview's three columns (hotkey, action, parameters) in a panel
+// `width` design pixels wide, from OverviewLeft to OverviewRightMargin
+// before its edge, OverviewColumnGap apart, sized to the widest text of
+// each (`need`, design pixels, the header's included): the first two get
+// what they need as long as the parameters keep a quarter of the room (or
+// less, when they need less), else they share what is left by their needs;
+// the parameters take the rest.
+struct PanelColumn {
+    int left = 0, width = 0;
+    bool operator==(const PanelColumn&) const = default;
+};
+std::array<PanelColumn, 3> PanelColumns(const std::array<int, 3>& need, int width);
 
 // Top of overview row r (0 is the header): 8, 25, 46, 67, ...
 int OverviewRowTop(int row);

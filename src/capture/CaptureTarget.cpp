@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "gui/ZoomGeometry.h"
+
 namespace corvinade {
 
 namespace {
@@ -113,6 +115,18 @@ CaptureTarget ChooseCaptureTarget(bool activeWindowOnly, std::optional<IntRect> 
 
 bool IsEmptyGrab(const IntRect& grab) {
     return grab.right <= grab.left || grab.bottom <= grab.top;
+}
+
+IntPoint CaptureWindowSize(IntPoint room, int imageWidth, int imageHeight, IntPoint chrome,
+                           IntPoint minimum) {
+    // The image as large as the room lets it be: 1:1, or fitted, without a
+    // band of nothing along two of its sides.
+    const gui::Zoom zoom =
+        gui::FitZoom(imageWidth, imageHeight, std::max(1, room.x - chrome.x), std::max(1, room.y - chrome.y));
+    const int shownWidth = static_cast<int>(gui::ImageToView(imageWidth, zoom));
+    const int shownHeight = static_cast<int>(gui::ImageToView(imageHeight, zoom));
+    return {std::max({1, minimum.x, shownWidth + chrome.x}),
+            std::max({1, minimum.y, shownHeight + chrome.y})};
 }
 
 } // namespace corvinade

@@ -51,4 +51,12 @@ CaptureTarget ChooseCaptureTarget(bool activeWindowOnly, std::optional<IntRect> 
 // A grab without area opens no window.
 bool IsEmptyGrab(const IntRect& grab);
 
+// The capture window's outer size, in screen pixels, on a work area of
+// `room`: large enough for the image at 1:1 beside the window's own parts
+// (`chrome`, the outer size less the image's) and for `minimum`; where the
+// room is too small for 1:1, sized to the image fitted into it, without a
+// band beside it. The form keeps it within the room and centres it there,
+// as it does any form (gui::Form::CenterOnWorkArea).
+IntPoint CaptureWindowSize(IntPoint room, int imageWidth, int imageHeight, IntPoint chrome, IntPoint minimum);
+
 } // namespace corvinade

@@ -2,6 +2,7 @@
 #include "capture/CaptureWindow.h"
 
 #include <shlobj.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <cstring>
@@ -20,9 +21,15 @@ namespace corvinade {
 
 namespace {
 
-// The layout in design pixels.
+// The layout in design pixels: the buttons along the top, the image, a line
+// of help and the zoom along the bottom. A capture window opens no smaller
+// than the buttons and the line of help need.
 constexpr int kClientWidth = 754, kClientHeight = 415;
-constexpr int kToolbarHeight = 41;
+constexpr int kToolbarHeight = 41, kStatusHeight = 24;
+constexpr int kMinimumClientWidth = 520, kMinimumClientHeight = kToolbarHeight + 150 + kStatusHeight;
+// The selection's boxes, as large on the screen at any zoom.
+constexpr int kBoxSize = 6;
+constexpr char kHint[] = "Drag to select an area; Ctrl+0 fits, Ctrl+1 shows actual size.";
 
 PixelImage CopyPixels(const gui::Bitmap32& image, const IntRect& r) {
     PixelImage out{r.Width(), r.Height(), {}};
@@ -69,16 +76,8 @@ std::uint32_t SystemTicks() {
     return ::GetTickCount();
 }
 
-// Where the next save dialog opens: the folder of the last save in any
-// capture window, the user's Pictures before the first.
-std::string& LastSaveFolder() {
-    static std::string folder;
-    return folder;
-}
-
-std::string StartFolder() {
-    if (!LastSaveFolder().empty())
-        return LastSaveFolder();
+// Where the save dialog opens before the first save: the user's Pictures.
+std::string PicturesFolder() {
     wchar_t pictures[MAX_PATH] = {};
     if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, pictures)))
         return {};
@@ -110,11 +109,22 @@ CaptureWindow::CaptureWindow(TickSource clock)
                       .caption = "C&rop to selection",
                       .anchors = gui::akTop | gui::akRight}),
       CaptureImage(Handle(), 0, Scale(kToolbarHeight), Scale(kClientWidth),
-                   Scale(kClientHeight - kToolbarHeight)),
-      SelectedArea(CaptureImage.Host()), clock_(clock ? std::move(clock) : TickSource(SystemTicks)) {
+                   Scale(kClientHeight - kToolbarHeight - kStatusHeight)),
+      SelectedArea(CaptureImage.Host()), lblHint(*this, {.left = 8,
+                                                         .top = kClientHeight - kStatusHeight + 5,
+                                                         .caption = kHint,
+                                                         .anchors = gui::akLeft | gui::akBottom}),
+      lblZoom(*this,
+              {.left = kClientWidth - 8 - 60,
+               .top = kClientHeight - kStatusHeight + 5,
+               .width = 60,
+               .height = 16,
+               .anchors = gui::akRight | gui::akBottom},
+              {.showAccelChar = false, .rightAlign = true}),
+      clock_(clock ? std::move(clock) : TickSource(SystemTicks)) {
     CaptureImage.Controls().Add(SelectedArea);
     SelectedArea.SetNormalBrush({RGB(255, 255, 255), true});
-    SelectedArea.SetBoxSize(6);
+    SelectedArea.SetBoxSize(Scale(kBoxSize));
     SelectedArea.SetDisplayInfoFormat("w: %w h: %h l: %l t: %t");
 
     SaveScreenshotDialog.Title = "Save screenshot";
@@ -144,6 +154,7 @@ CaptureWindow::CaptureWindow(TickSource clock)
     OnClose = [this] { Closed(); };
     OnShortcutKey = [this](WPARAM key) { return ShortcutKey(key); };
     CaptureImage.ScreenReaderName = [this] { return CaptureImageName(); };
+    CaptureImage.OnZoomChange = [this] { ShowZoom(); };
     ApplyColours();
     Initialize();
     LayOut();
@@ -156,6 +167,64 @@ CaptureWindow::~CaptureWindow() {
 
 void CaptureWindow::Initialize() {
     SelectedArea.SetVisible(false);
+    ShowZoom();
+}
+
+void CaptureWindow::OpenOn(const MonitorArea& monitor) {
+    PlaceAt(monitor.work.left, monitor.work.top, monitor.dpi);
+    RECT frame = {0, 0, 0, 0};
+    gui::AdjustWindowRectForDpi(frame, static_cast<DWORD>(::GetWindowLongW(Handle(), GWL_STYLE)),
+                                static_cast<DWORD>(::GetWindowLongW(Handle(), GWL_EXSTYLE)), Dpi());
+    RECT view = {0, 0, 0, 0}; // the image view's edge
+    ::AdjustWindowRectEx(&view, 0, FALSE,
+                         static_cast<DWORD>(::GetWindowLongW(CaptureImage.Handle(), GWL_EXSTYLE)));
+    const IntPoint chrome = {frame.right - frame.left + view.right - view.left,
+                             frame.bottom - frame.top + view.bottom - view.top + Scale(kToolbarHeight) +
+                                 Scale(kStatusHeight)};
+    const IntPoint minimum = {frame.right - frame.left + Scale(kMinimumClientWidth),
+                              frame.bottom - frame.top + Scale(kMinimumClientHeight)};
+    const IntRect& work = monitor.work;
+    const IntPoint size = CaptureWindowSize({work.Width(), work.Height()}, CaptureImage.ImageWidth(),
+                                            CaptureImage.ImageHeight(), chrome, minimum);
+    CenterOnWorkArea({work.left, work.top, work.right, work.bottom}, size.x, size.y);
+}
+
+void CaptureWindow::ShowZoom() {
+    lblZoom.SetCaption(gui::ZoomText(CaptureImage.CurrentZoom()));
+}
+
+POINT CaptureWindow::ZoomAnchor() const {
+    RECT client = {};
+    ::GetClientRect(CaptureImage.Handle(), &client);
+    POINT pointer = {};
+    if (::GetCursorPos(&pointer) && ::WindowFromPoint(pointer) == CaptureImage.Handle() &&
+        ::ScreenToClient(CaptureImage.Handle(), &pointer))
+        return pointer;
+    return {client.right / 2, client.bottom / 2};
+}
+
+// Ctrl+0 fits the image, Ctrl+1 shows it 1:1, Ctrl with plus or minus
+// steps in or out, as image viewers do.
+bool CaptureWindow::ZoomKey(WPARAM key) {
+    switch (key) {
+    case '0':
+    case VK_NUMPAD0:
+        CaptureImage.ZoomToFit();
+        return true;
+    case '1':
+    case VK_NUMPAD1:
+        CaptureImage.SetZoom({1, 1}, ZoomAnchor());
+        return true;
+    case VK_OEM_PLUS:
+    case VK_ADD:
+        CaptureImage.StepZoom(true, ZoomAnchor());
+        return true;
+    case VK_OEM_MINUS:
+    case VK_SUBTRACT:
+        CaptureImage.StepZoom(false, ZoomAnchor());
+        return true;
+    }
+    return false;
 }
 
 void CaptureWindow::Closed() {
@@ -172,15 +241,24 @@ bool CaptureWindow::ShortcutKey(WPARAM key) {
     else if (key == 'S' && ctrl)
         OnSaveClick();
     else
-        return false;
+        return ctrl && ZoomKey(key);
     return true;
 }
 
-bool CaptureWindow::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) {
-    if (msg == WM_SIZE)
+bool CaptureWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_SIZE) {
         LayOut();
-    else if (msg == WM_SYSCOLORCHANGE || msg == WM_SETTINGCHANGE)
+    } else if (msg == WM_SYSCOLORCHANGE || msg == WM_SETTINGCHANGE) {
         ApplyColours(); // the form repaints everything after
+    } else if (msg == WM_MOUSEWHEEL) {
+        // The focus is on a button, which hands the wheel up here: it goes
+        // to the image under the pointer.
+        const POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (::WindowFromPoint(at) == CaptureImage.Handle()) {
+            result = ::SendMessageW(CaptureImage.Handle(), msg, wParam, lParam);
+            return true;
+        }
+    }
     return false;
 }
 
@@ -215,14 +293,16 @@ std::string CaptureWindow::CaptureImageName() const {
         CaptureImage.ImageWidth(), CaptureImage.ImageHeight());
 }
 
-// The buttons along the top (btnCrop keeps to its right edge by its anchors);
-// the scrolling image area fills the rest, in physical pixels.
+// The buttons along the top (btnCrop keeps to its right edge by its anchors),
+// the help and the zoom along the bottom (by theirs); the image fills the
+// rest, in physical pixels.
 void CaptureWindow::LayOut() {
     if (!CaptureImage.Handle())
         return;
+    SelectedArea.SetBoxSize(Scale(kBoxSize)); // the dpi may have changed
     const SIZE client = ClientSize();
-    const int panel = Scale(kToolbarHeight);
-    CaptureImage.Place(0, panel, client.cx, std::max<int>(0, client.cy - panel));
+    const int top = Scale(kToolbarHeight);
+    CaptureImage.Place(0, top, client.cx, std::max<int>(0, client.cy - top - Scale(kStatusHeight)));
 }
 
 IntRect CaptureWindow::GetSelectionRect() const {
@@ -303,17 +383,22 @@ void CaptureWindow::OnCropClick() {
 
 void CaptureWindow::SaveCaptureToFile() {
     const PixelImage image = RenderSelection();
-    const std::string folder = StartFolder();
+    const std::string folder = saveChoices_->folder.empty() ? PicturesFolder() : saveChoices_->folder;
+    SaveScreenshotDialog.FilterIndex = saveChoices_->type;
+    SaveScreenshotDialog.DefaultExt = DefaultExtensionForFilter(saveChoices_->type);
     const std::string offered = NewCaptureFileName(SaveScreenshotDialog.FilterIndex);
     SaveScreenshotDialog.FileName = folder.empty() ? offered : folder + "\\" + offered;
     if (!SaveScreenshotDialog.Execute(Handle()))
         return;
-    const std::string& name = SaveScreenshotDialog.FileName;
-    const std::string file = EncodeImageFile(image, FormatForFileName(name));
+    const std::string name = SaveScreenshotDialog.FileName;
+    const ImageFormat format = FormatForFileName(name);
+    const std::string file = EncodeImageFile(image, format);
     // Through a temporary file: a failed save leaves no half-written file.
     ReplaceTextFile(name, file);
-    LastSaveFolder() = FolderOf(name);
+    *saveChoices_ = {FolderOf(name), FilterForFormat(format)};
     Close();
+    if (OnSaved)
+        OnSaved(name);
 }
 
 void CaptureWindow::OnSaveClick() {
@@ -379,8 +464,13 @@ CaptureWindow& CaptureWindowList::Open(gui::Bitmap32 grab, const MonitorArea& mo
         throw;
     }
     window->OnFreed = [this](CaptureWindow* freed) { std::erase(windows_, freed); };
-    window->PlaceAt(monitor.work.left, monitor.work.top, monitor.dpi);
+    window->OnSaved = [this](const std::string& file) {
+        if (OnSaved)
+            OnSaved(file);
+    };
+    window->ShareSaveChoices(saveChoices_);
     window->CaptureImage.SetImage(std::move(grab));
+    window->OpenOn(monitor);
     window->Show();
     ::SetForegroundWindow(window->Handle());
     ::SetActiveWindow(window->Handle());

@@ -89,8 +89,11 @@ InnerGeometry SelectionControl::Inner() const {
 
 void SelectionControl::SetBoundsChecked(int left, int top, int width, int height) {
     const Bounds now{Left(), Top(), Width(), Height()};
-    const Bounds next = CheckedBounds(now, {left, top, width, height}, boxSize_);
-    // One bound at a time: each change repaints and fires OnResize.
+    SetBoundsOneByOne(now, CheckedBounds(now, {left, top, width, height}, HostBoxSize()));
+}
+
+// One bound at a time: each change repaints and fires OnResize.
+void SelectionControl::SetBoundsOneByOne(const Bounds& now, const Bounds& next) {
     if (next.left != now.left)
         SetLeft(next.left);
     if (next.top != now.top)
@@ -101,7 +104,10 @@ void SelectionControl::SetBoundsChecked(int left, int top, int width, int height
         SetHeight(next.height);
 }
 
+// Drawn at the size it is shown at: the frame and the boxes keep their
+// pixels whatever the host's zoom.
 void SelectionControl::Paint(HDC dc) {
+    const SIZE shown = ShownSize();
     const bool active = hot_ && activeAnimation_;
     const TPen& pen = active ? activePen_ : normalPen_;
     const TBrush& brush = active ? activeBrush_ : normalBrush_;
@@ -112,9 +118,9 @@ void SelectionControl::Paint(HDC dc) {
         gui::ScopedSelect selectBrush(dc, BrushOrHollow(frameBrush));
         ::SetBkMode(dc, OPAQUE);
         ::SetBkColor(dc, pen.gapColor);
-        DrawFrame(dc, FrameRect(Width(), Height(), boxSize_, boxPos_));
+        DrawFrame(dc, FrameRect(shown.cx, shown.cy, boxSize_, boxPos_));
         DrawInfoText(dc, brush, pen.width);
-        if (CenterMarkVisible(Inner(), centerMarkRadius_))
+        if (CenterMarkVisible(InnerOf({0, 0, shown.cx, shown.cy}, boxSize_, boxPos_), centerMarkRadius_))
             DrawCenterMark(dc, centerMark_);
     }
     const bool activeBoxes = hot_ && activeBoxAnimation_;
@@ -140,8 +146,9 @@ void SelectionControl::DrawInfoText(HDC dc, const TBrush& frameBrush, int penWid
     for (const std::string& line : lines)
         maxWidth = std::max(maxWidth, TextWidth(dc, line));
     const int totalHeight = static_cast<int>(lines.size()) * TextHeight(dc, infoText_);
+    const SIZE shown = ShownSize();
     const auto rect =
-        InfoTextRect(Width(), Height(), boxSize_, penWidth, maxWidth, totalHeight, TextWidth(dc, infoText_));
+        InfoTextRect(shown.cx, shown.cy, boxSize_, penWidth, maxWidth, totalHeight, TextWidth(dc, infoText_));
     if (!rect)
         return;
     ::SetTextColor(dc, settings.color);
@@ -162,8 +169,9 @@ void SelectionControl::DrawCenterMark(HDC dc, TCenterMark mark) {
         ::GetObjectW(customCenterMark_.Get(), sizeof picture, &picture);
     LOGPEN pen = {};
     ::GetObjectW(::GetCurrentObject(dc, OBJ_PEN), sizeof pen, &pen);
+    const SIZE shown = ShownSize();
     const CenterMarkShape shape =
-        CenterMarkOf(mark, Width(), Height(), boxSize_, centerMarkRadius_, std::max<int>(1, pen.lopnWidth.x),
+        CenterMarkOf(mark, shown.cx, shown.cy, boxSize_, centerMarkRadius_, std::max<int>(1, pen.lopnWidth.x),
                      picture.bmWidth, std::abs(picture.bmHeight));
     const IntRect& b = shape.box;
     switch (shape.kind) {
@@ -197,7 +205,8 @@ void SelectionControl::DrawCenterMark(HDC dc, TCenterMark mark) {
 }
 
 void SelectionControl::DrawBoxes(HDC dc) {
-    for (const IntRect& box : BoxRects(Width(), Height(), boxSize_))
+    const SIZE shown = ShownSize();
+    for (const IntRect& box : BoxRects(shown.cx, shown.cy, boxSize_))
         ::Rectangle(dc, box.left, box.top, box.right, box.bottom);
 }
 
@@ -219,16 +228,29 @@ void SelectionControl::MouseLeave() {
         OnMouseLeave(*this);
 }
 
+IntPoint SelectionControl::HostOffset(int x, int y) const {
+    const POINT shown = ShownOrigin();
+    const POINT host = Host().ClientToHost({shown.x + x, shown.y + y});
+    return {host.x - Left(), host.y - Top()};
+}
+
+int SelectionControl::HostBoxSize() const {
+    const IntPoint box = HostOffset(boxSize_, boxSize_), origin = HostOffset(0, 0);
+    return std::max({1, box.x - origin.x, box.y - origin.y});
+}
+
 void SelectionControl::MouseDown(gui::MouseButton button, gui::ShiftState shift, int x, int y) {
-    dragStart_ = {x, y};
+    dragStart_ = HostOffset(x, y);
     dragging_ = true;
     if (OnMouseDown)
         OnMouseDown(*this, button, shift, x, y);
 }
 
 void SelectionControl::MouseMove(gui::ShiftState shift, int x, int y) {
-    if (!dragging_)
-        dragZone_ = FindDragZone(x, y, Width(), Height(), boxSize_);
+    if (!dragging_) {
+        const SIZE shown = ShownSize();
+        dragZone_ = FindDragZone(x, y, shown.cx, shown.cy, boxSize_);
+    }
     if (HCURSOR cursor = SystemCursor(ZoneCursor(dragZone_, defaultCursor_)); cursor != Cursor())
         SetCursor(cursor);
     if (shift & gui::ssLeft)
@@ -237,11 +259,14 @@ void SelectionControl::MouseMove(gui::ShiftState shift, int x, int y) {
         OnMouseMove(*this, shift, x, y);
 }
 
+// The mouse's place on the host's coordinates moves the bounds.
 void SelectionControl::ApplyZone(int x, int y) {
     const Bounds now{Left(), Top(), Width(), Height()};
-    const Bounds target = ZoneTarget(dragZone_, now, x, y, dragStart_);
+    const IntPoint at = HostOffset(x, y);
+    const Bounds target = ZoneTarget(dragZone_, now, at.x, at.y, dragStart_);
     if (dragZone_ != BodyZone) {
-        SetBoundsChecked(target.left, target.top, target.width, target.height);
+        const Bounds next = CheckedBounds(now, target, HostBoxSize());
+        SetBoundsOneByOne(now, next);
         return;
     }
     // Moving has no limits.

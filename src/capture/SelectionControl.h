@@ -1,7 +1,9 @@
 // SelectionControl: a windowless selection rectangle with eight resize boxes, an
 // optional centre mark and info text. The user moves it by its body and
-// resizes it by its boxes, never below two box sizes. A general control of
-// its own; the capture window uses one as its selection.
+// resizes it by its boxes, never below two box sizes. Its bounds are in the
+// host's coordinates (the image view's image pixels); its frame, boxes and
+// zones keep their screen pixels at any zoom. A general control of its own;
+// the capture window uses one as its selection.
 #pragma once
 
 #include <windows.h>
@@ -102,7 +104,7 @@ public:
     int DragZone() const { return dragZone_; }
 
     // Applies the four bounds one at a time, each only when its dimension
-    // stays at least 2 * BoxSize.
+    // stays at least 2 * BoxSize as shown.
     void SetBoundsChecked(int left, int top, int width, int height);
 
     MouseEvent OnMouseDown, OnMouseUp;
@@ -133,6 +135,11 @@ private:
     }
     void DrawInfoText(HDC dc, const TBrush& frameBrush, int penWidth);
     void ApplyZone(int x, int y);
+    void SetBoundsOneByOne(const Bounds& now, const Bounds& next);
+    // A mouse point (client pixels from the shown corner) on the host's
+    // coordinates, from the control's corner; the box size there.
+    IntPoint HostOffset(int x, int y) const;
+    int HostBoxSize() const;
 
     TBrush normalBrush_, activeBrush_, normalBoxBrush_, activeBoxBrush_;
     TPen normalPen_, activePen_, normalBoxPen_, activeBoxPen_;

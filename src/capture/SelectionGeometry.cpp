@@ -87,6 +87,18 @@ std::string DefaultExtensionForFilter(int filterIndex) {
     return "bmp";
 }
 
+int FilterForFormat(ImageFormat format) {
+    switch (format) {
+    case ImageFormat::Jpeg:
+        return 1;
+    case ImageFormat::Bmp:
+        return 2;
+    case ImageFormat::Png:
+        break;
+    }
+    return 3;
+}
+
 std::string CaptureFileName(const LocalTime& t, const std::string& extension) {
     char name[64];
     std::snprintf(name, sizeof name, "Capture %04d-%02d-%02d %02d%02d%02d.", t.year, t.month, t.day, t.hour,
@@ -97,6 +109,11 @@ std::string CaptureFileName(const LocalTime& t, const std::string& extension) {
 std::string FolderOf(const std::string& path) {
     const std::size_t separator = path.find_last_of("\\/");
     return separator == std::string::npos ? std::string() : path.substr(0, separator);
+}
+
+std::string SavedText(const std::string& path) {
+    const std::size_t separator = path.find_last_of("\\/:");
+    return "Saved to " + (separator == std::string::npos ? path : path.substr(separator + 1));
 }
 
 } // namespace corvinade

@@ -64,6 +64,8 @@ std::string ChangeFileExtension(const std::string& fileName, const std::string& 
 // The save dialog's default extension for a filter index: 1 is JPEG, 3 PNG,
 // any other BMP.
 std::string DefaultExtensionForFilter(int filterIndex);
+// The filter index of a format: JPEG 1, BMP 2, PNG 3.
+int FilterForFormat(ImageFormat format);
 // The name a new capture is offered under: "Capture 2026-12-07 142501"
 // (local time), then the extension.
 struct LocalTime {
@@ -72,6 +74,9 @@ struct LocalTime {
 std::string CaptureFileName(const LocalTime& time, const std::string& extension);
 // The folder of a path, without its last separator; empty for a bare name.
 std::string FolderOf(const std::string& path);
+// The tray's news after a save: "Saved to Capture 2026-12-08 101500.png".
+inline constexpr char SavedTitle[] = "Screenshot saved";
+std::string SavedText(const std::string& path);
 
 // The shade outside a selection, ARGB premultiplied: black at alpha 150
 // (in high contrast the window colour at the same alpha).

@@ -6,8 +6,24 @@
 #include <shellapi.h>
 
 #include "gui/Dpi.h"
+#include "gui/TextInk.h"
 
 namespace corvinade {
+
+namespace {
+
+// A caption as drawn with its "&" marks taken as mnemonics.
+std::wstring PlainText(const std::wstring& text) {
+    std::wstring plain;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && i + 1 < text.size())
+            ++i;
+        plain += text[i];
+    }
+    return plain;
+}
+
+} // namespace
 
 PanelLabel::PanelLabel(gui::WindowlessHost& host, gui::WindowlessLayer& layer, const LabelArgs& args)
     : WindowlessControl(host), layer_(layer), caption_(args.caption) {
@@ -108,11 +124,40 @@ void PanelLabel::AdjustSize() {
     SetBounds(left, Top(), width, height);
 }
 
+int PanelLabel::DesignTextWidth() const {
+    gui::WindowDC screen(nullptr);
+    gui::ScopedSelect font(screen.Get(), FontWithStyle(fontStyle_));
+    RECT r = {0, 0, 0, 0};
+    ::DrawTextW(screen.Get(), Wide(caption_).c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | PrefixFormat());
+    const int dpi = Host().HostDpi();
+    return (static_cast<int>(r.right - r.left) * gui::DesignDpi + dpi - 1) / dpi;
+}
+
+// An underline is drawn under the plain text, as long as its ink (see
+// gui/TextInk.h), where DrawText puts the text.
 void PanelLabel::DrawCaption(HDC dc, RECT area, UINT format, COLORREF color, TFontStyles style) {
-    gui::ScopedSelect font(dc, FontWithStyle(style));
+    gui::ScopedSelect font(dc, FontWithStyle(static_cast<TFontStyles>(style & ~fsUnderline)));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, color);
-    ::DrawTextW(dc, Wide(caption_).c_str(), -1, &area, format);
+    const std::wstring text = Wide(caption_);
+    ::DrawTextW(dc, text.c_str(), -1, &area, format);
+    if (!(style & fsUnderline) || (format & DT_WORDBREAK))
+        return;
+    RECT shown = area;
+    ::DrawTextW(dc, text.c_str(), -1, &shown, (format & ~(DT_END_ELLIPSIS | DT_PATH_ELLIPSIS)) | DT_CALCRECT);
+    const int width = shown.right - shown.left, height = shown.bottom - shown.top;
+    int left = area.left, top = area.top;
+    if (format & DT_RIGHT)
+        left = area.right - width;
+    else if (format & DT_CENTER)
+        left = area.left + (area.right - area.left - width) / 2;
+    if (format & DT_BOTTOM)
+        top = area.bottom - height;
+    else if (format & DT_VCENTER)
+        top = area.top + (area.bottom - area.top - height) / 2;
+    gui::DrawUnderline(dc, std::max<int>(left, area.left), top,
+                       (format & DT_NOPREFIX) ? text : PlainText(text), color,
+                       static_cast<int>(area.right - std::max<int>(left, area.left)));
 }
 
 void PanelLabel::Paint(HDC dc) {

@@ -63,6 +63,8 @@ public:
     void SetShowAccelChar(bool show);
     // Design-pixel bounds, scaled by the host's dpi.
     void Place(int left, int top, int width, int height);
+    // The caption's width on one line in its font, in design pixels.
+    int DesignTextWidth() const;
     // The host now shows at another dpi: placed and sized again.
     void DpiChanged();
 

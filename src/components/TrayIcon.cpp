@@ -410,8 +410,10 @@ void TTrayIcon::MouseEvent(UINT event) {
             OnMouseMove(keys, p.x, p.y);
         lastPointerPos_ = p;
         break;
-    case WM_LBUTTONDOWN:
-        clicks_.LeftButtonDown(::GetDoubleClickTime(), OnDblClick != nullptr);
+    case WM_LBUTTONDOWN: // a double click runs OnDblClick, or the menu's default item
+        clicks_.LeftButtonDown(::GetDoubleClickTime(),
+                               OnDblClick != nullptr ||
+                                   (menuPops && !LeftPopup && PopupMenu->DefaultItem() >= 0));
         down(gui::MouseButton::Left);
         if (LeftPopup && menuPops)
             ShowTrayPopup(p.x, p.y);

@@ -16,4 +16,11 @@ std::array<char16_t, TrayTipSize> TrayTipText(std::string_view hint, bool showHi
     return tip;
 }
 
+std::string TrayHintText(std::string_view title, int activeHotkeys) {
+    const std::string count = activeHotkeys <= 0   ? "no hotkeys"
+                              : activeHotkeys == 1 ? "1 hotkey"
+                                                   : std::to_string(activeHotkeys) + " hotkeys";
+    return std::string(title) + ": " + count + " active";
+}
+
 } // namespace corvinade

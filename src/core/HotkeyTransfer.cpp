@@ -1,8 +1,10 @@
 // Unit HotkeyTransfer; see HotkeyTransfer.h.
 #include "core/HotkeyTransfer.h"
 
+#include <algorithm>
 #include <unordered_set>
 
+#include "core/CombinationCheck.h"
 #include "core/Errors.h"
 #include "core/TextFile.h"
 
@@ -81,7 +83,6 @@ TImportCount MergeImport(THotkeyDraft& draft, const THotkeyFileContent& content,
         }
         draft.Entries.push_back({0, imported});
         ++count.Added;
-        count.Unknown += ActionKnown(imported) ? 0 : 1;
     }
     return count;
 }
@@ -90,12 +91,102 @@ std::string HotkeysText(int count) {
     return std::to_string(count) + (count == 1 ? " hotkey" : " hotkeys");
 }
 
-std::string ImportReportText(const TImportCount& count) {
-    std::string text = "Added " + HotkeysText(count.Added);
-    if (count.Unknown > 0)
-        text += " (" + std::to_string(count.Unknown) +
-                " with an action this version does not know, kept but not run)";
-    return text + ", skipped " + std::to_string(count.Skipped) + " already in your list.";
+std::string ImportRefusal(const THotKeyData& hotkey) {
+    if (!ActionKnown(hotkey))
+        return {};
+    if (hotkey.Key == 0)
+        return "Not allowed: no key";
+    switch (RefusedCombination(hotkey.Key, hotkey.Shift)) {
+    case CombinationRefusal::None:
+        break;
+    case CombinationRefusal::NoModifier:
+        return "Not allowed: no ALT, CTRL, SHIFT or WIN";
+    case CombinationRefusal::ShiftAloneWithCharacter:
+        return "Not allowed: SHIFT alone with a character key";
+    }
+    return {};
+}
+
+int TImportPreview::Count(TImportFate fate) const {
+    return static_cast<int>(
+        std::count_if(Items.begin(), Items.end(), [&](const TImportItem& i) { return i.Fate == fate; }));
+}
+
+int TImportPreview::UnknownNew() const {
+    return static_cast<int>(std::count_if(Items.begin(), Items.end(), [](const TImportItem& i) {
+        return i.Fate == TImportFate::New && !ActionKnown(i.Definition);
+    }));
+}
+
+THotkeyFileContent TImportPreview::Allowed() const {
+    THotkeyFileContent content;
+    for (const TImportItem& item : Items)
+        if (item.Fate != TImportFate::NotAllowed)
+            content.Definitions.push_back(item.Definition);
+    return content;
+}
+
+namespace {
+
+// "1 was", "3 were": the start of a clause about that many hotkeys.
+std::string CountWas(int count, const char* one, const char* many) {
+    return std::to_string(count) + (count == 1 ? one : many);
+}
+
+std::string UnknownAmong(int unknown) {
+    if (unknown == 0)
+        return {};
+    return " (" + std::to_string(unknown) + " with an action this version does not know, kept but not run)";
+}
+
+} // namespace
+
+TImportPreview PreviewImport(const THotkeyEntries& held, const THotkeyFileContent& content) {
+    TImportPreview preview;
+    std::unordered_set<std::string> seen;
+    for (const THotkeyEntry& entry : held)
+        seen.insert(Identity(entry.Definition));
+    preview.Items.reserve(content.Definitions.size());
+    for (const THotKeyData& hotkey : content.Definitions) {
+        TImportFate fate = TImportFate::NotAllowed;
+        if (ImportRefusal(hotkey).empty())
+            fate = seen.insert(Identity(hotkey)).second ? TImportFate::New : TImportFate::AlreadyInList;
+        preview.Items.push_back({hotkey, fate});
+    }
+    return preview;
+}
+
+std::string ImportPreviewText(const TImportPreview& preview) {
+    std::string text;
+    auto clause = [&](const std::string& part) { text += (text.empty() ? "" : "; ") + part; };
+    if (const int n = preview.Count(TImportFate::New); n > 0)
+        clause(CountWas(n, " is new", " are new") + UnknownAmong(preview.UnknownNew()));
+    if (const int n = preview.Count(TImportFate::AlreadyInList); n > 0)
+        clause(CountWas(n, " is already in your list", " are already in your list"));
+    if (const int n = preview.Count(TImportFate::NotAllowed); n > 0)
+        clause(CountWas(n, " is not allowed and stays out", " are not allowed and stay out"));
+    return text + ".";
+}
+
+std::string ImportResultText(const TImportPreview& preview, TImportMode mode) {
+    const int added = preview.Count(TImportFate::New), held = preview.Count(TImportFate::AlreadyInList);
+    const int notAllowed = preview.Count(TImportFate::NotAllowed);
+    std::string text;
+    if (mode == TImportMode::Replace) {
+        text = "Replaced your hotkeys with the " + HotkeysText(added + held) + " of the file" +
+               UnknownAmong(preview.UnknownNew());
+    } else if (added == 0 && notAllowed == 0 && held > 0) {
+        return held == 1 ? "The hotkey in the file is already in your list."
+                         : "All " + std::to_string(held) + " hotkeys in the file are already in your list.";
+    } else {
+        text = added > 0 ? "Added " + HotkeysText(added) + UnknownAmong(preview.UnknownNew())
+                         : "No hotkey was added";
+        if (held > 0)
+            text += "; " + CountWas(held, " was already in your list", " were already in your list");
+    }
+    if (notAllowed > 0)
+        text += "; " + CountWas(notAllowed, " was not allowed", " were not allowed");
+    return text + ".";
 }
 
 } // namespace corvinade

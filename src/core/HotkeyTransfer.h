@@ -38,7 +38,6 @@ enum class TImportMode { Add, Replace };
 struct TImportCount {
     int Added = 0;
     int Skipped = 0; // the same as a hotkey already in the list
-    int Unknown = 0; // of the added, those whose action this version does not know
 };
 
 // Add: each imported definition goes to the end of the draft unless the
@@ -49,9 +48,39 @@ TImportCount MergeImport(THotkeyDraft& draft, const THotkeyFileContent& content,
 
 // "1 hotkey", "3 hotkeys".
 std::string HotkeysText(int count);
-// "Added 3 hotkeys, skipped 1 already in your list." With unknown actions:
-// "Added 3 hotkeys (1 with an action this version does not know, kept but
-// not run), skipped 1 already in your list."
-std::string ImportReportText(const TImportCount& count);
+// Why a hotkey of a file is not brought in: what the new-hotkey wizard
+// refuses (no key, or a combination RefusedCombination refuses); empty when
+// it can come. A section whose action this version does not know comes as
+// it is: it is kept, never registered or run.
+std::string ImportRefusal(const THotKeyData& hotkey);
+
+// What an import brings, shown before anything is saved: each hotkey of the
+// file, in file order, with what adding would do with it.
+enum class TImportFate { New, AlreadyInList, NotAllowed };
+struct TImportItem {
+    THotKeyData Definition;
+    TImportFate Fate = TImportFate::New;
+};
+struct TImportPreview {
+    std::vector<TImportItem> Items;
+    int Count(TImportFate fate) const;
+    // Of the new ones, those whose action this version does not know.
+    int UnknownNew() const;
+    // The hotkeys an import brings in, replacing or added (those allowed).
+    THotkeyFileContent Allowed() const;
+};
+// Against the list as it is: one of the file already in it (or earlier in
+// the file) is AlreadyInList. Time in proportion to the sizes of both.
+TImportPreview PreviewImport(const THotkeyEntries& held, const THotkeyFileContent& content);
+
+// The line under the preview: "3 are new; 1 is already in your list; 1 is
+// not allowed and stays out."
+std::string ImportPreviewText(const TImportPreview& preview);
+// What an import did, plainly: "Added 3 hotkeys; 1 was already in your
+// list.", "All 4 hotkeys in the file are already in your list.", "Replaced
+// your hotkeys with the 4 of the file." Unknown actions among the added are
+// told: "Added 3 hotkeys (1 with an action this version does not know, kept
+// but not run)."
+std::string ImportResultText(const TImportPreview& preview, TImportMode mode);
 
 } // namespace corvinade

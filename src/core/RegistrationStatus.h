@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -44,6 +45,11 @@ public:
     virtual ~TrayBalloonPort() = default;
     // False when the shell refused it (no icon yet, for one).
     virtual bool ShowBalloon(const std::string& title, const std::string& text) = 0;
+    // News rather than a warning; a click on the balloon runs `onClick`.
+    virtual bool ShowInformation(const std::string& /*title*/, const std::string& /*text*/,
+                                 std::function<void()> /*onClick*/) {
+        return false;
+    }
 };
 
 inline constexpr std::size_t BalloonTextLimit = 255; // the shell's field, without its zero

@@ -131,6 +131,17 @@ std::string Control::Caption() const {
     return WindowText(window_);
 }
 
+std::string Control::PlainCaption() const {
+    const std::string caption = Caption();
+    std::string plain;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&' && i + 1 < caption.size())
+            ++i; // "&&" reads as one "&"
+        plain += caption[i];
+    }
+    return plain;
+}
+
 void Control::SetEnabled(bool enabled) {
     ::EnableWindow(window_, enabled);
 }

@@ -63,6 +63,8 @@ public:
     // takes the new text's size.
     void SetCaption(const std::string& caption);
     std::string Caption() const;
+    // The caption as it reads: without the "&" that marks a mnemonic.
+    std::string PlainCaption() const;
     void SetEnabled(bool enabled);
     bool Enabled() const;
     void SetVisible(bool visible);

@@ -53,10 +53,24 @@ RECT WorkAreaOf(HMONITOR monitor) {
     return info.rcWork;
 }
 
-// A window of `width` x `height` where `position` puts it: no larger than
-// the work area of its monitor and wholly on it. The monitor is the
-// owner's, or the cursor's for a window without a visible owner (the first
-// one the user asked for), or the one at the designed place.
+// A window of `width` x `height` on `work`: no larger than it and wholly on
+// it, centred on `around` when given, else at (left, top).
+RECT FitOnWorkArea(const RECT& work, const RECT* around, int left, int top, int width, int height) {
+    width = std::min<int>(width, work.right - work.left);
+    height = std::min<int>(height, work.bottom - work.top);
+    if (around) {
+        left = around->left + (around->right - around->left - width) / 2;
+        top = around->top + (around->bottom - around->top - height) / 2;
+    }
+    left = std::clamp<int>(left, work.left, work.right - width);
+    top = std::clamp<int>(top, work.top, work.bottom - height);
+    return {left, top, left + width, top + height};
+}
+
+// A window of `width` x `height` where `position` puts it, on the work area
+// of its monitor: the owner's, or the cursor's for a window without a
+// visible owner (the first one the user asked for), or the one at the
+// designed place.
 RECT PlaceOnScreen(Position position, HWND owner, int left, int top, int width, int height) {
     HMONITOR monitor = nullptr;
     RECT around = {};
@@ -72,16 +86,8 @@ RECT PlaceOnScreen(Position position, HWND owner, int left, int top, int width, 
         const RECT designed = {left, top, left + width, top + height};
         monitor = ::MonitorFromRect(&designed, MONITOR_DEFAULTTONEAREST);
     }
-    const RECT work = WorkAreaOf(monitor);
-    width = std::min<int>(width, work.right - work.left);
-    height = std::min<int>(height, work.bottom - work.top);
-    if (position != Position::Designed) {
-        left = around.left + (around.right - around.left - width) / 2;
-        top = around.top + (around.bottom - around.top - height) / 2;
-    }
-    left = std::clamp<int>(left, work.left, work.right - width);
-    top = std::clamp<int>(top, work.top, work.bottom - height);
-    return {left, top, left + width, top + height};
+    return FitOnWorkArea(WorkAreaOf(monitor), position != Position::Designed ? &around : nullptr, left, top,
+                         width, height);
 }
 
 } // namespace
@@ -300,16 +306,22 @@ void Form::RememberFocus() {
         focus_ = focus;
 }
 
+// Without a control to take it, the form itself takes the focus, as the
+// system's activation would give it: its keys (the tray panel's Esc) reach it.
 void Form::RestoreFocus() {
     HWND target = focus_ && ::IsWindow(focus_) && ::IsChild(window_, focus_)
                       ? focus_
                       : ::GetNextDlgTabItem(window_, nullptr, FALSE);
-    if (target)
-        ::SetFocus(target);
+    ::SetFocus(target ? target : window_);
 }
 
 Form* Form::FromHandle(HWND window) {
     return dynamic_cast<Form*>(Window::FromHandle(window));
+}
+
+void Form::CenterOnWorkArea(const RECT& work, int width, int height) {
+    const RECT placed = FitOnWorkArea(work, &work, 0, 0, width, height);
+    SetBounds(placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top);
 }
 
 void Form::ApplyDpi(int dpi, const RECT* suggested) {

@@ -68,6 +68,10 @@ public:
     // Puts the form's top-left corner at (left, top), screen pixels, with its
     // designed client size laid out at `dpi`: the dpi of the monitor there.
     void PlaceAt(int left, int top, int dpi);
+    // Gives the form the outer size `width` x `height` (screen pixels) on
+    // `work`, a monitor's work area, as a centred form opens: no larger
+    // than it, centred on it.
+    void CenterOnWorkArea(const RECT& work, int width, int height);
 
     // Shows the form, restored when it is minimized, on top.
     void Show();

@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/Errors.h"
@@ -110,9 +111,11 @@ void ImageView::Place(int left, int top, int width, int height) {
 void ImageView::SetImage(Bitmap32 image) {
     image_ = std::move(image);
     shade_.reset();
+    fitting_ = true;
     scroll_ = {0, 0};
     UpdateScrollBars();
     ::InvalidateRect(window_, nullptr, FALSE);
+    AnnounceZoom();
     CheckScreenReaderName();
 }
 
@@ -146,17 +149,84 @@ void ImageView::RemoveShade() {
     ::InvalidateRect(window_, nullptr, FALSE);
 }
 
+SIZE ImageView::ClientSize() const {
+    RECT client;
+    ::GetClientRect(window_, &client);
+    return {client.right, client.bottom};
+}
+
+SIZE ImageView::RoomWithoutBars() const {
+    SIZE room = ClientSize();
+    const LONG style = ::GetWindowLongW(window_, GWL_STYLE);
+    if (style & WS_VSCROLL)
+        room.cx += ::GetSystemMetrics(SM_CXVSCROLL);
+    if (style & WS_HSCROLL)
+        room.cy += ::GetSystemMetrics(SM_CYHSCROLL);
+    return room;
+}
+
+ZoomAxis ImageView::Axis(bool horizontal) const {
+    const SIZE client = ClientSize();
+    return horizontal
+               ? ZoomAxis{image_.Width(), static_cast<int>(client.cx), static_cast<int>(scroll_.x), zoom_}
+               : ZoomAxis{image_.Height(), static_cast<int>(client.cy), static_cast<int>(scroll_.y), zoom_};
+}
+
+POINT ImageView::ImageToClient(POINT image) const {
+    return {Axis(true).ToClient(image.x), Axis(false).ToClient(image.y)};
+}
+
+POINT ImageView::ClientToImage(POINT client) const {
+    return {static_cast<LONG>(Axis(true).ToImage(client.x)),
+            static_cast<LONG>(Axis(false).ToImage(client.y))};
+}
+
+// The controls' areas in image pixels, a pixel wider all round: the edges of
+// a shrunk image pixel round either way.
 void ImageView::InvalidateHostRect(const RECT& area) {
-    RECT r = area;
-    ::OffsetRect(&r, -scroll_.x, -scroll_.y);
+    const POINT topLeft = ImageToClient({area.left, area.top});
+    const POINT bottomRight = ImageToClient({area.right, area.bottom});
+    RECT r = {topLeft.x - 1, topLeft.y - 1, bottomRight.x + 1, bottomRight.y + 1};
     ::InvalidateRect(window_, &r, FALSE);
 }
 
+void ImageView::ZoomToFit() {
+    fitting_ = true;
+    scroll_ = {0, 0};
+    UpdateScrollBars();
+    ::InvalidateRect(window_, nullptr, FALSE);
+    AnnounceZoom();
+}
+
+// Scroll bars that come or go leave the client's top-left corner, which the
+// anchor is measured from, where it is.
+void ImageView::SetZoom(const Zoom& zoom, POINT anchor) {
+    scroll_ = {ScrollKeeping(Axis(true), zoom, anchor.x), ScrollKeeping(Axis(false), zoom, anchor.y)};
+    zoom_ = zoom;
+    fitting_ = false;
+    UpdateScrollBars();
+    ::InvalidateRect(window_, nullptr, FALSE);
+    AnnounceZoom();
+}
+
+void ImageView::StepZoom(bool in, POINT anchor) {
+    const Zoom next = NextZoom(zoom_, in);
+    if (!(next == zoom_))
+        SetZoom(next, anchor);
+}
+
+void ImageView::AnnounceZoom() {
+    if (announcedZoom_ == zoom_ && announcedFitting_ == fitting_)
+        return;
+    announcedZoom_ = zoom_;
+    announcedFitting_ = fitting_;
+    if (OnZoomChange)
+        OnZoomChange();
+}
+
 void ImageView::ScrollTo(int x, int y) {
-    RECT client;
-    ::GetClientRect(window_, &client);
-    x = std::clamp(x, 0, std::max<int>(0, image_.Width() - client.right));
-    y = std::clamp(y, 0, std::max<int>(0, image_.Height() - client.bottom));
+    x = std::clamp(x, 0, Axis(true).MaxScroll());
+    y = std::clamp(y, 0, Axis(false).MaxScroll());
     if (x == scroll_.x && y == scroll_.y)
         return;
     ::ScrollWindowEx(window_, scroll_.x - x, scroll_.y - y, nullptr, nullptr, nullptr, nullptr,
@@ -165,18 +235,41 @@ void ImageView::ScrollTo(int x, int y) {
     UpdateScrollBars();
 }
 
+// A fitted image takes the room without scroll bars, which then go; at
+// another zoom the bars come where the zoomed image is larger than the
+// client area. Showing or hiding a bar changes the client area (a WM_SIZE
+// in between): a few passes settle it.
 void ImageView::UpdateScrollBars() {
-    RECT client;
-    ::GetClientRect(window_, &client);
-    SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0, 0, 0, 0, 0};
-    si.nMax = std::max(0, image_.Width() - 1);
-    si.nPage = static_cast<UINT>(client.right);
-    si.nPos = scroll_.x;
-    ::SetScrollInfo(window_, SB_HORZ, &si, TRUE);
-    si.nMax = std::max(0, image_.Height() - 1);
-    si.nPage = static_cast<UINT>(client.bottom);
-    si.nPos = scroll_.y;
-    ::SetScrollInfo(window_, SB_VERT, &si, TRUE);
+    if (updatingBars_)
+        return;
+    updatingBars_ = true;
+    const Zoom before = zoom_;
+    for (int pass = 0; pass < 3; ++pass) {
+        const SIZE client = ClientSize(), room = RoomWithoutBars();
+        if (fitting_)
+            zoom_ = FitZoom(image_.Width(), image_.Height(), room.cx, room.cy);
+        const ZoomAxis x = Axis(true), y = Axis(false);
+        scroll_ = {std::clamp<LONG>(scroll_.x, 0, x.MaxScroll()),
+                   std::clamp<LONG>(scroll_.y, 0, y.MaxScroll())};
+        // A page as long as the image hides a bar: both go when the image
+        // fits the room they would leave.
+        const bool fits = x.Content() <= room.cx && y.Content() <= room.cy;
+        SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+        si.nMax = std::max(0, x.Content() - 1);
+        si.nPage = static_cast<UINT>(fits || x.Content() <= x.view ? x.Content() : x.view);
+        si.nPos = scroll_.x;
+        ::SetScrollInfo(window_, SB_HORZ, &si, TRUE);
+        si.nMax = std::max(0, y.Content() - 1);
+        si.nPage = static_cast<UINT>(fits || y.Content() <= y.view ? y.Content() : y.view);
+        si.nPos = scroll_.y;
+        ::SetScrollInfo(window_, SB_VERT, &si, TRUE);
+        const SIZE after = ClientSize();
+        if (after.cx == client.cx && after.cy == client.cy)
+            break;
+    }
+    updatingBars_ = false;
+    if (!(before == zoom_))
+        ::InvalidateRect(window_, nullptr, FALSE);
 }
 
 void ImageView::Scroll(int bar, WORD request) {
@@ -215,31 +308,118 @@ void ImageView::Scroll(int bar, WORD request) {
         ScrollTo(scroll_.x, pos);
 }
 
+// The wheel scrolls (with Shift across); with Ctrl it zooms by steps about
+// the pointer.
+void ImageView::Wheel(WPARAM wParam, LPARAM lParam) {
+    const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+    if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) {
+        wheelDelta_ += delta;
+        POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ::ScreenToClient(window_, &at);
+        while (std::abs(wheelDelta_) >= WHEEL_DELTA) {
+            const bool in = wheelDelta_ > 0;
+            wheelDelta_ -= in ? WHEEL_DELTA : -WHEEL_DELTA;
+            StepZoom(in, at);
+        }
+        return;
+    }
+    wheelDelta_ = 0;
+    const int step = delta * kWheelStep / WHEEL_DELTA;
+    if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT)
+        ScrollTo(scroll_.x - step, scroll_.y);
+    else
+        ScrollTo(scroll_.x, scroll_.y - step);
+}
+
+// For the painted client columns, the image columns each one shows.
+void ImageView::PrepareColumns(const RECT& area) {
+    const ZoomAxis x = Axis(true);
+    const int origin = x.Origin(), content = x.Content();
+    const std::size_t count = static_cast<std::size_t>(area.right - area.left);
+    columnFirst_.resize(count);
+    columnEnd_.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const int view = area.left + static_cast<int>(i) - origin;
+        if (view < 0 || view >= content) {
+            columnFirst_[i] = columnEnd_[i] = 0;
+            continue;
+        }
+        const ImageSpan span = ImageSpanAt(view, zoom_);
+        columnFirst_[i] = static_cast<int>(std::clamp<std::int64_t>(span.first, 0, image_.Width() - 1));
+        columnEnd_[i] =
+            static_cast<int>(std::clamp<std::int64_t>(span.end, columnFirst_[i] + 1, image_.Width()));
+    }
+}
+
+// One client row of the band, from client column band.left on: the image
+// pixels it shows (averaged where the image is shrunk), the background
+// beside the image, the shade outside the clear rectangle.
+void ImageView::ComposeRow(int y, const RECT& band, std::uint32_t* out) {
+    const std::uint32_t background = BackgroundPixel();
+    const int width = band.right - band.left;
+    const ZoomAxis rows = Axis(false);
+    const int view = y - rows.Origin();
+    if (view < 0 || view >= rows.Content() || image_.Empty()) {
+        std::fill(out, out + width, background);
+        return;
+    }
+    const ImageSpan span = ImageSpanAt(view, zoom_);
+    const int firstRow = static_cast<int>(std::clamp<std::int64_t>(span.first, 0, image_.Height() - 1));
+    const int endRow = static_cast<int>(std::clamp<std::int64_t>(span.end, firstRow + 1, image_.Height()));
+    const int* first = columnFirst_.data(); // the band spans the painted columns
+    const int* end = columnEnd_.data();
+    int left = 0; // the image part of the row: [left, right)
+    while (left < width && first[left] == end[left])
+        out[left++] = background;
+    int right = width;
+    while (right > left && first[right - 1] == end[right - 1])
+        out[--right] = background;
+    if (left == right)
+        return;
+    if (zoom_.num == zoom_.den) {
+        std::memcpy(out + left, image_.Row(firstRow) + first[left],
+                    static_cast<std::size_t>(right - left) * 4);
+    } else if (zoom_.num > zoom_.den) {
+        const std::uint32_t* source = image_.Row(firstRow);
+        for (int x = left; x < right; ++x)
+            out[x] = source[first[x]];
+    } else {
+        // Shrunk: each pixel the average of the image pixels it stands for.
+        sums_.assign(static_cast<std::size_t>(right - left) * 3, 0);
+        for (int r = firstRow; r < endRow; ++r) {
+            const std::uint32_t* source = image_.Row(r);
+            std::uint32_t* sum = sums_.data();
+            for (int x = left; x < right; ++x, sum += 3)
+                for (int c = first[x]; c < end[x]; ++c) {
+                    const std::uint32_t p = source[c];
+                    sum[0] += p & 0xFFu;
+                    sum[1] += (p >> 8) & 0xFFu;
+                    sum[2] += (p >> 16) & 0xFFu;
+                }
+        }
+        const std::uint32_t rowsCount = static_cast<std::uint32_t>(endRow - firstRow);
+        const std::uint32_t* sum = sums_.data();
+        for (int x = left; x < right; ++x, sum += 3) {
+            const std::uint32_t count = rowsCount * static_cast<std::uint32_t>(end[x] - first[x]);
+            out[x] = (sum[0] + count / 2) / count | ((sum[1] + count / 2) / count) << 8 |
+                     ((sum[2] + count / 2) / count) << 16;
+        }
+    }
+    if (shade_) {
+        const RECT& c = shade_->clear;
+        const POINT clearTopLeft = ImageToClient({c.left, c.top});
+        const POINT clearBottomRight = ImageToClient({c.right, c.bottom});
+        const bool rowClear = y >= clearTopLeft.y && y < clearBottomRight.y;
+        shade_->shader.ShadeOutside(out + left, band.left + left, right - left, rowClear ? clearTopLeft.x : 0,
+                                    rowClear ? clearBottomRight.x : 0);
+    }
+}
+
 // Image and shade of the client rectangle `band` into the strip, whose
 // top-left pixel it fills.
 void ImageView::ComposeBand(const RECT& band) {
-    const int width = image_.Width(), height = image_.Height();
-    const std::uint32_t background = BackgroundPixel();
-    for (int y = band.top; y < band.bottom; ++y) {
-        std::uint32_t* out = strip_.Row(y - band.top) - band.left; // indexed by client x
-        const int iy = y + scroll_.y;
-        int x = band.left;
-        if (iy >= 0 && iy < height) {
-            const int ix0 = band.left + scroll_.x;
-            const int count = std::max(0, std::min<int>(band.right + scroll_.x, width) - ix0);
-            if (count > 0) {
-                std::memcpy(out + x, image_.Row(iy) + ix0, static_cast<std::size_t>(count) * 4);
-                if (shade_) {
-                    const RECT& c = shade_->clear;
-                    const bool rowClear = iy >= c.top && iy < c.bottom;
-                    shade_->shader.ShadeOutside(out + x, ix0, count, rowClear ? c.left : 0,
-                                                rowClear ? c.right : 0);
-                }
-                x += count;
-            }
-        }
-        std::fill(out + x, out + band.right, background); // outside the image
-    }
+    for (int y = band.top; y < band.bottom; ++y)
+        ComposeRow(y, band, strip_.Row(y - band.top));
 }
 
 // The invalid area goes to the screen in bands of a few rows, each composed
@@ -254,12 +434,11 @@ void ImageView::Paint() {
     if (::IntersectRect(&area, &ps.rcPaint, &client)) {
         if (strip_.Width() < client.right)
             strip_ = Bitmap32(client.right, kStripRows);
+        PrepareColumns(area);
         for (int top = area.top; top < area.bottom; top += kStripRows) {
             const RECT band = {area.left, top, area.right, std::min<int>(top + kStripRows, area.bottom)};
             ComposeBand(band);
-            RECT imageArea = band;
-            ::OffsetRect(&imageArea, scroll_.x, scroll_.y);
-            layer_.Paint(strip_.DC(), imageArea, imageArea.left, imageArea.top);
+            layer_.Paint(strip_.DC(), band, band.left, band.top);
             ::BitBlt(dc, band.left, band.top, band.right - band.left, band.bottom - band.top, strip_.DC(), 0,
                      0, SRCCOPY);
         }
@@ -267,8 +446,11 @@ void ImageView::Paint() {
     ::EndPaint(window_, &ps);
 }
 
+// The controls take the mouse at client points, the owner at image pixels.
 void ImageView::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
-    const int x = GET_X_LPARAM(lParam) + scroll_.x, y = GET_Y_LPARAM(lParam) + scroll_.y;
+    const int cx = GET_X_LPARAM(lParam), cy = GET_Y_LPARAM(lParam);
+    const POINT image = ClientToImage({cx, cy});
+    const int x = image.x, y = image.y;
     const ShiftState shift = ShiftFromKeys(wParam);
     const bool onImage = x >= 0 && y >= 0 && x < image_.Width() && y < image_.Height();
     MouseButton button = MouseButton::Left;
@@ -281,7 +463,7 @@ void ImageView::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_MOUSEMOVE:
         hostMouse_.Moved(window_);
-        if (!mouseOnImage_ && layer_.MouseMove(shift, x, y))
+        if (!mouseOnImage_ && layer_.MouseMove(shift, cx, cy))
             return;
         if ((mouseOnImage_ || onImage) && OnMouseMove)
             OnMouseMove(shift, x, y);
@@ -289,7 +471,7 @@ void ImageView::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        if (!mouseOnImage_ && layer_.MouseDown(button, shift, x, y))
+        if (!mouseOnImage_ && layer_.MouseDown(button, shift, cx, cy))
             return;
         if (!mouseOnImage_ && !onImage)
             return;
@@ -300,7 +482,7 @@ void ImageView::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
         return;
     default: // the button releases
         if (!mouseOnImage_) {
-            layer_.MouseUp(button, shift, x, y);
+            layer_.MouseUp(button, shift, cx, cy);
             return;
         }
         if (!buttonsHeld) {
@@ -322,9 +504,10 @@ LRESULT ImageView::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ERASEBKGND:
         return 1; // the paint covers everything
-    case WM_SIZE:
+    case WM_SIZE: // a centred or fitted image moves
         UpdateScrollBars();
-        ScrollTo(scroll_.x, scroll_.y);
+        ::InvalidateRect(window, nullptr, FALSE);
+        AnnounceZoom();
         return 0;
     case WM_HSCROLL:
         Scroll(SB_HORZ, LOWORD(wParam));
@@ -333,7 +516,7 @@ LRESULT ImageView::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Scroll(SB_VERT, LOWORD(wParam));
         return 0;
     case WM_MOUSEWHEEL:
-        ScrollTo(scroll_.x, scroll_.y - GET_WHEEL_DELTA_WPARAM(wParam) * kWheelStep / WHEEL_DELTA);
+        Wheel(wParam, lParam);
         return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
@@ -353,7 +536,7 @@ LRESULT ImageView::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             mouseOnImage_ = false;
         break;
     }
-    if (LRESULT result = 0; hostMouse_.HandleMessage(window, layer_, msg, lParam, scroll_, result))
+    if (LRESULT result = 0; hostMouse_.HandleMessage(window, layer_, msg, lParam, result))
         return result;
     return ::DefWindowProcW(window, msg, wParam, lParam);
 }

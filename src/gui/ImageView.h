@@ -1,9 +1,9 @@
-// The image view: a child window that shows a 32-bit bitmap 1:1 from its
-// top-left corner on black (in high contrast on the system's colour),
-// scrolls when the bitmap is larger than the window, shades all but one
-// rectangle of it while painting, hosts windowless controls placed in image
-// coordinates, reports the mouse in image pixels, and gives screen readers
-// the name its owner makes.
+// The image view: a child window that shows a 32-bit bitmap on black (in
+// high contrast on the system's colour): fitted to the window (never above
+// 1:1) until the user zooms, centred while smaller than the window, with
+// scroll bars while larger. It shades all but one rectangle of it while
+// painting, hosts windowless controls placed in image pixels, reports the
+// mouse in image pixels, and gives screen readers the name its owner makes.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "gui/Accessible.h"
 #include "gui/Handles.h"
@@ -20,6 +21,7 @@
 #include "gui/PixelBlend.h"
 #include "gui/Window.h"
 #include "gui/Windowless.h"
+#include "gui/ZoomGeometry.h"
 
 namespace corvinade::gui {
 
@@ -56,7 +58,7 @@ private:
 class ImageView : public Window, private WindowlessHost, private AccessibleContent {
 public:
     // A child of `parent` at these client pixels (not design pixels: the
-    // image is never scaled).
+    // image has pixels of its own).
     ImageView(HWND parent, int left, int top, int width, int height);
     ImageView(const ImageView&) = delete;
     ImageView& operator=(const ImageView&) = delete;
@@ -64,7 +66,8 @@ public:
 
     void Place(int left, int top, int width, int height);
 
-    // Takes the bitmap as its image; the view's scroll range follows it.
+    // Takes the bitmap as its image, fitted to the view; the scroll range
+    // follows it.
     void SetImage(Bitmap32 image);
     const Bitmap32& Image() const { return image_; }
     int ImageWidth() const { return image_.Width(); }
@@ -80,7 +83,22 @@ public:
     WindowlessLayer& Controls() { return layer_; }
     WindowlessHost& Host() { return *this; }
 
-    // Top-left image pixel shown at the window's top-left corner.
+    // The zoom: fitted to the view, following its size, until another one
+    // is set. A zoom keeps the image point under `anchor` (a client point)
+    // where it is; StepZoom goes one step in or out.
+    void ZoomToFit();
+    void SetZoom(const Zoom& zoom, POINT anchor);
+    void StepZoom(bool in, POINT anchor);
+    const Zoom& CurrentZoom() const { return zoom_; }
+    bool Fitting() const { return fitting_; }
+    // After every change of the zoom.
+    std::function<void()> OnZoomChange;
+
+    // Where an image point shows in the client area, and the image pixel
+    // shown at a client point (outside the image too).
+    POINT ImageToClient(POINT image) const;
+    POINT ClientToImage(POINT client) const;
+    // View pixels of the zoomed image scrolled off the top-left corner.
     POINT ScrollPosition() const { return scroll_; }
     void ScrollTo(int x, int y);
 
@@ -100,11 +118,22 @@ private:
     LRESULT WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     HWND HostWindow() const override { return window_; }
     void InvalidateHostRect(const RECT& area) override;
+    POINT HostToClient(POINT p) const override { return ImageToClient(p); }
+    POINT ClientToHost(POINT p) const override { return ClientToImage(p); }
 
+    ZoomAxis Axis(bool horizontal) const;
+    SIZE ClientSize() const;
+    // The client size without scroll bars: the room a fitted image has.
+    SIZE RoomWithoutBars() const;
     void Paint();
+    void PrepareColumns(const RECT& area);
     void ComposeBand(const RECT& band);
+    void ComposeRow(int y, const RECT& band, std::uint32_t* out);
     void UpdateScrollBars();
+    // OnZoomChange, when the zoom differs from the one last announced.
+    void AnnounceZoom();
     void Scroll(int bar, WORD request);
+    void Wheel(WPARAM wParam, LPARAM lParam);
     void Mouse(UINT msg, WPARAM wParam, LPARAM lParam);
     std::optional<std::string> AccessibleName() const override;
     std::optional<long> AccessibleRole() const override;
@@ -117,7 +146,17 @@ private:
     };
     std::optional<Shade> shade_;
     WindowlessLayer layer_;
+    Zoom zoom_;
+    bool fitting_ = true;
+    Zoom announcedZoom_;
+    bool announcedFitting_ = true;
+    bool updatingBars_ = false;
+    int wheelDelta_ = 0; // of a wheel that turns in smaller steps
     POINT scroll_ = {0, 0};
+    // While painting: the image columns [first, end) each client column of
+    // the painted area shows (empty beside the image), and one row's sums.
+    std::vector<int> columnFirst_, columnEnd_;
+    std::vector<std::uint32_t> sums_;
     bool mouseOnImage_ = false; // a button went down on the image itself
     HostMouse hostMouse_;
     std::unique_ptr<AccessibleWindow> accessible_;

@@ -1,42 +1,42 @@
 // Links; see LinkLabel.h.
 #include "gui/LinkLabel.h"
 
-#include <commctrl.h>
 #include <oleacc.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include "core/Wide_win.h"
+#include "gui/Contrast.h"
 #include "gui/Handles.h"
-#include "gui/SystemLibrary.h"
+#include "gui/TextInk.h"
+#include "gui/WindowClass.h"
 
 namespace corvinade::gui {
 
 namespace {
 
-constexpr wchar_t LinkClass[] = L"SysLink";
+constexpr wchar_t LinkClass[] = L"CorvinadeLink";
+// Room around the text for the focus rectangle.
+constexpr int FocusMargin = 1;
 
-// The link control reads "<a>" markup; everything else is text.
-std::string Markup(const std::string& text) {
-    return "<a>" + text + "</a>";
+const wchar_t* RegisteredLinkClass() {
+    RegisterWindowClass({.name = LinkClass,
+                         .proc = ::DefWindowProcW,
+                         .cursor = ::LoadCursorW(nullptr, ResourceId(IDC_HAND))});
+    return LinkClass;
+}
+
+// The colour of links in the program's windows (the tray panel's too): the
+// highlight colour, in high contrast the theme's link colour.
+COLORREF LinkColor() {
+    return ContrastColor(::GetSysColor(COLOR_HIGHLIGHT), COLOR_HOTLIGHT);
 }
 
 } // namespace
 
 LinkLabel::LinkLabel(Container& parent, const ControlArgs& args)
-    : Control(parent, LinkClass, WS_TABSTOP, 0,
-              ControlArgs{args.left, args.top, args.width, args.height, Markup(args.caption), args.align,
-                          args.anchors}),
-      text_(args.caption) {
-    ApplyOwnFont();
+    : Control(parent, RegisteredLinkClass(), WS_TABSTOP, 0, args), text_(args.caption) {
     LayOutAgain();
-}
-
-bool LinkLabel::HandleNotify(NMHDR& header, LRESULT& result) {
-    if (header.code != NM_CLICK && header.code != NM_RETURN)
-        return false;
-    result = 0;
-    Follow();
-    return true;
 }
 
 void LinkLabel::Follow() {
@@ -50,52 +50,94 @@ std::optional<long> LinkLabel::AccessibleRole() const {
     return ROLE_SYSTEM_LINK;
 }
 
-// Wine's link control deletes the font it holds when it is destroyed, so it
-// holds a copy of the shared font, which is ours: the control lets go of it
-// before it is destroyed, and the copy is deleted by us alone (never by
-// asking whether a handle still looks like a font, which a recycled handle
-// does too).
-void LinkLabel::ApplyOwnFont() {
-    LOGFONTW font = {};
-    ::GetObjectW(CurrentFont(), sizeof font, &font);
-    GdiObject<HFONT> copy(::CreateFontIndirectW(&font));
-    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(copy.Get()), TRUE);
-    ownFont_ = std::move(copy); // the control holds the new copy; the old one goes
+void LinkLabel::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(Handle(), &ps);
+    RECT client = {};
+    ::GetClientRect(Handle(), &client);
+    if (HBRUSH background = CtlColor(dc))
+        ::FillRect(dc, &client, background);
+    ScopedSelect font(dc, CurrentFont());
+    const std::wstring text = Wide(text_);
+    RECT shown = {client.left + FocusMargin, client.top, client.right - FocusMargin, client.bottom};
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, LinkColor());
+    ::DrawTextW(dc, text.c_str(), -1, &shown, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    DrawUnderline(dc, shown.left, shown.top, text, LinkColor(), shown.right - shown.left);
+    if (::GetFocus() == Handle()) {
+        RECT around = {};
+        ::DrawTextW(dc, text.c_str(), -1, &around, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+        ::OffsetRect(&around, shown.left, shown.top);
+        ::InflateRect(&around, FocusMargin, 0);
+        ::IntersectRect(&around, &around, &client);
+        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+        ::DrawFocusRect(dc, &around);
+    }
+    ::EndPaint(Handle(), &ps);
 }
 
-// The window may outlive this object by a moment (the control's window goes
-// in the base's destructor): it lets go of the copy first.
-LinkLabel::~LinkLabel() {
-    if (Handle())
-        ::SendMessageW(Handle(), WM_SETFONT, 0, FALSE);
-}
-
-void LinkLabel::DpiChanged() {
-    ApplyOwnFont();
-}
-
+// Enter and Space follow the link as its own keys (the dialog keys leave
+// them to it); a click follows it on the release over it.
 bool LinkLabel::ControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (msg == WM_GETOBJECT)
+    switch (msg) {
+    case WM_PAINT:
+        Paint();
+        result = 0;
+        return true;
+    case WM_ERASEBKGND:
+        result = 1;
+        return true;
+    case WM_GETDLGCODE: {
+        const auto* message = reinterpret_cast<const MSG*>(lParam);
+        const bool ours = message && message->message == WM_KEYDOWN &&
+                          (message->wParam == VK_RETURN || message->wParam == VK_SPACE);
+        result = ours ? DLGC_WANTMESSAGE : 0;
+        return true;
+    }
+    case WM_KEYDOWN:
+        if (wParam != VK_RETURN && wParam != VK_SPACE)
+            return false;
+        Follow();
+        result = 0;
+        return true;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        ::InvalidateRect(Handle(), nullptr, FALSE);
+        return false;
+    case WM_LBUTTONDOWN:
+        pressed_ = true;
+        ::SetFocus(Handle());
+        ::SetCapture(Handle());
+        result = 0;
+        return true;
+    case WM_LBUTTONUP: {
+        const bool wasPressed = std::exchange(pressed_, false);
+        if (::GetCapture() == Handle())
+            ::ReleaseCapture();
+        RECT client = {};
+        ::GetClientRect(Handle(), &client);
+        const POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (wasPressed && ::PtInRect(&client, at))
+            Follow();
+        result = 0;
+        return true;
+    }
+    case WM_CAPTURECHANGED:
+        pressed_ = false;
+        return false;
+    case WM_GETOBJECT:
         return accessible_.Answer(wParam, lParam, result);
-    if (msg == WM_DESTROY)
-        ::SendMessageW(Handle(), WM_SETFONT, 0, FALSE);
+    }
     return false;
 }
 
 SIZE LinkLabel::PreferredSize() const {
-    SIZE ideal = {};
-    if (::SendMessageW(Handle(), LM_GETIDEALHEIGHT,
-                       /* LM_GETIDEALSIZE with a SIZE */ static_cast<WPARAM>(Scale(600)),
-                       reinterpret_cast<LPARAM>(&ideal)) &&
-        ideal.cx > 0)
-        return {ideal.cx + Scale(2), ideal.cy};
-    // Without an answer: the text's extent.
     WindowDC dc(Handle());
     ScopedSelect font(dc.Get(), CurrentFont());
-    const std::wstring text = Wide(Caption());
+    const std::wstring text = Wide(text_);
     SIZE size = {};
     ::GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
-    return {size.cx, size.cy + Scale(2)};
+    return {size.cx + 2 * FocusMargin, size.cy + Scale(2)};
 }
 
 } // namespace corvinade::gui

@@ -35,6 +35,26 @@ RECT WindowlessControl::Area() const {
     return r;
 }
 
+POINT WindowlessControl::ShownOrigin() const {
+    return host_.HostToClient({left_, top_});
+}
+
+SIZE WindowlessControl::ShownSize() const {
+    const POINT origin = ShownOrigin(), end = host_.HostToClient({left_ + width_, top_ + height_});
+    return {end.x - origin.x, end.y - origin.y};
+}
+
+RECT WindowlessControl::ShownArea() const {
+    const POINT origin = ShownOrigin();
+    const SIZE size = ShownSize();
+    RECT r = {origin.x, origin.y, origin.x + size.cx, origin.y + size.cy};
+    if (r.left > r.right)
+        std::swap(r.left, r.right);
+    if (r.top > r.bottom)
+        std::swap(r.top, r.bottom);
+    return r;
+}
+
 void WindowlessControl::Invalidate() {
     if (visible_)
         host_.InvalidateHostRect(Area());
@@ -96,13 +116,14 @@ void WindowlessLayer::Paint(HDC dc, const RECT& area, int originX, int originY) 
         if (!control->Visible())
             continue;
         RECT clip;
-        RECT bounds = control->Area();
+        RECT bounds = control->ShownArea();
         if (!::IntersectRect(&clip, &bounds, &area))
             continue;
         const int saved = ::SaveDC(dc);
         ::IntersectClipRect(dc, clip.left - originX, clip.top - originY, clip.right - originX,
                             clip.bottom - originY);
-        ::SetViewportOrgEx(dc, control->Left() - originX, control->Top() - originY, nullptr);
+        const POINT shown = control->ShownOrigin();
+        ::SetViewportOrgEx(dc, shown.x - originX, shown.y - originY, nullptr);
         control->Paint(dc);
         ::RestoreDC(dc, saved);
     }
@@ -110,7 +131,7 @@ void WindowlessLayer::Paint(HDC dc, const RECT& area, int originX, int originY) 
 
 WindowlessControl* WindowlessLayer::ControlAt(int x, int y) const {
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
-        if ((*it)->Visible() && Contains((*it)->Area(), x, y))
+        if ((*it)->Visible() && Contains((*it)->ShownArea(), x, y))
             return *it;
     return nullptr;
 }
@@ -134,7 +155,8 @@ bool WindowlessLayer::MouseDown(MouseButton button, ShiftState shift, int x, int
         return false;
     captured_ = target;
     ::SetCapture(host_.HostWindow());
-    target->MouseDown(button, shift, x - target->Left(), y - target->Top());
+    const POINT shown = target->ShownOrigin();
+    target->MouseDown(button, shift, x - shown.x, y - shown.y);
     return true;
 }
 
@@ -145,7 +167,8 @@ bool WindowlessLayer::MouseMove(ShiftState shift, int x, int y) {
         return false;
     if (!captured_ && target->Cursor())
         ::SetCursor(target->Cursor());
-    target->MouseMove(shift, x - target->Left(), y - target->Top());
+    const POINT shown = target->ShownOrigin();
+    target->MouseMove(shift, x - shown.x, y - shown.y);
     return true;
 }
 
@@ -159,7 +182,8 @@ bool WindowlessLayer::MouseUp(MouseButton button, ShiftState shift, int x, int y
         if (::GetCapture() == host_.HostWindow())
             ::ReleaseCapture();
     }
-    target->MouseUp(button, shift, x - target->Left(), y - target->Top());
+    const POINT shown = target->ShownOrigin();
+    target->MouseUp(button, shift, x - shown.x, y - shown.y);
     TrackHot(x, y);
     return true;
 }
@@ -200,8 +224,7 @@ void HostMouse::Moved(HWND host) {
     trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
 }
 
-bool HostMouse::HandleMessage(HWND host, WindowlessLayer& layer, UINT msg, LPARAM lParam, POINT offset,
-                              LRESULT& result) {
+bool HostMouse::HandleMessage(HWND host, WindowlessLayer& layer, UINT msg, LPARAM lParam, LRESULT& result) {
     switch (msg) {
     case WM_MOUSELEAVE:
         trackingLeave_ = false;
@@ -217,7 +240,7 @@ bool HostMouse::HandleMessage(HWND host, WindowlessLayer& layer, UINT msg, LPARA
             POINT p;
             ::GetCursorPos(&p);
             ::ScreenToClient(host, &p);
-            if (HCURSOR cursor = layer.CursorAt(p.x + offset.x, p.y + offset.y)) {
+            if (HCURSOR cursor = layer.CursorAt(p.x, p.y)) {
                 ::SetCursor(cursor);
                 result = TRUE;
                 return true;

@@ -23,6 +23,11 @@ public:
     virtual void InvalidateHostRect(const RECT& area) = 0;
     // The dpi the host shows at: controls laid out in design pixels scale by it.
     virtual int HostDpi() const;
+    // Where a point of the controls' coordinates shows in the host's client
+    // area, and the point shown at a client pixel: the same point unless the
+    // host zooms or scrolls what it shows (the image view).
+    virtual POINT HostToClient(POINT p) const { return p; }
+    virtual POINT ClientToHost(POINT p) const { return p; }
 
 protected:
     ~WindowlessHost() = default;
@@ -53,6 +58,11 @@ public:
     // The area the control paints and takes the mouse on: its bounds, made
     // positive while a width or height is negative.
     RECT Area() const;
+    // The control as the host shows it, in client pixels: where its top-left
+    // corner is, its size (negative as Width and Height are) and its area.
+    POINT ShownOrigin() const;
+    SIZE ShownSize() const;
+    RECT ShownArea() const;
 
     HCURSOR Cursor() const { return cursor_; }
     // Shown at once when the mouse is over the control.
@@ -62,10 +72,11 @@ public:
 
 protected:
     friend class WindowlessLayer;
-    // Paints on `dc`, whose origin is the control's top-left corner and
-    // whose clipping is the control's area within what needs painting.
+    // Paints on `dc`, whose origin is the control's top-left corner as shown
+    // and whose clipping is its shown area within what needs painting; it
+    // paints ShownSize() client pixels.
     virtual void Paint(HDC dc) = 0;
-    // Mouse events; x and y in control coordinates.
+    // Mouse events; x and y in client pixels from the shown top-left corner.
     virtual void MouseDown(MouseButton, ShiftState, int /*x*/, int /*y*/) {}
     virtual void MouseMove(ShiftState, int /*x*/, int /*y*/) {}
     virtual void MouseUp(MouseButton, ShiftState, int /*x*/, int /*y*/) {}
@@ -93,16 +104,16 @@ public:
     void Add(WindowlessControl& control);
     void Remove(WindowlessControl& control);
 
-    // Paints the controls over `area` (host coordinates) on `dc`, whose
-    // origin is at host point (originX, originY).
+    // Paints the controls over `area` (client pixels) on `dc`, whose origin
+    // is at client point (originX, originY).
     void Paint(HDC dc, const RECT& area, int originX, int originY);
 
-    // The topmost visible control at a host point, or null.
+    // The topmost visible control at a client point, or null.
     WindowlessControl* ControlAt(int x, int y) const;
     // The control that holds the mouse (a button went down on it), or null.
     WindowlessControl* Captured() const { return captured_; }
 
-    // Mouse events at host point (x, y). Each returns true when a control
+    // Mouse events at client point (x, y). Each returns true when a control
     // took the event (the host then does not handle it itself).
     bool MouseDown(MouseButton button, ShiftState shift, int x, int y);
     bool MouseMove(ShiftState shift, int x, int y);
@@ -111,7 +122,7 @@ public:
     void MouseLeftHost();
     // The host lost the mouse capture: whatever held it lets go.
     void CaptureLost() { captured_ = nullptr; }
-    // The cursor for the host point, or null when no control claims it.
+    // The cursor for the client point, or null when no control claims it.
     HCURSOR CursorAt(int x, int y) const;
 
 private:
@@ -131,11 +142,9 @@ class HostMouse {
 public:
     // On WM_MOUSEMOVE: asks the system for WM_MOUSELEAVE, once per entry.
     void Moved(HWND host);
-    // WM_MOUSELEAVE, WM_CAPTURECHANGED and WM_SETCURSOR for the layer, whose
-    // point (offset.x, offset.y) is at the host's client origin. True when
-    // handled; WM_SETCURSOR only when a control claims the cursor.
-    bool HandleMessage(HWND host, WindowlessLayer& layer, UINT msg, LPARAM lParam, POINT offset,
-                       LRESULT& result);
+    // WM_MOUSELEAVE, WM_CAPTURECHANGED and WM_SETCURSOR for the layer. True
+    // when handled; WM_SETCURSOR only when a control claims the cursor.
+    bool HandleMessage(HWND host, WindowlessLayer& layer, UINT msg, LPARAM lParam, LRESULT& result);
 
 private:
     bool trackingLeave_ = false;

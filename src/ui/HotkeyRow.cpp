@@ -146,8 +146,8 @@ struct HotkeyRow::EditPanel {
 };
 
 HotkeyRow::HotkeyRow(gui::Container& parent, HotkeyService& hotkeys)
-    : gui::Panel(parent, {.width = DesignWidth, .height = RowHeight}), btnEdit(*this, RowButton(23, "Edit")),
-      btnDelete(*this, RowButton(50, "Delete")), hotkeys_(hotkeys), document_(hotkeys.Document()) {
+    : gui::Panel(parent, {.width = DesignWidth, .height = RowHeight}), btnEdit(*this, RowButton(23, "&Edit")),
+      btnDelete(*this, RowButton(50, "&Delete")), hotkeys_(hotkeys), document_(hotkeys.Document()) {
     OnPaint = [this](HDC dc, const RECT& client) { PaintView(dc, client); };
     btnEdit.OnClick = [this] { OnEditClick(); };
     btnDelete.OnClick = [this] { OnDeleteClick(); };
@@ -158,7 +158,7 @@ HotkeyRow::HotkeyRow(gui::Container& parent, HotkeyService& hotkeys)
 // The focus walks the buttons: a screen reader says whose they are.
 void HotkeyRow::NameButtons(std::initializer_list<gui::Button*> buttons) {
     for (gui::Button* button : buttons)
-        button->SetAccessibleName([this, button] { return button->Caption() + ", " + Caption(); });
+        button->SetAccessibleName([this, button] { return button->PlainCaption() + ", " + Caption(); });
 }
 
 HotkeyRow::~HotkeyRow() = default;

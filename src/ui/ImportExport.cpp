@@ -9,6 +9,7 @@
 #include "core/HotkeyTransfer.h"
 #include "gui/Dialogs.h"
 #include "gui/FileDialog.h"
+#include "ui/ImportDialog.h"
 
 namespace corvinade {
 
@@ -42,19 +43,17 @@ std::optional<THotkeyFileContent> ReadImport(HWND owner, const std::string& file
     return content;
 }
 
-// Add or replace, as the user answers; nothing when the user cancels.
-std::optional<TImportMode> AskMode(HWND owner, const std::string& file, std::size_t imported,
-                                   std::size_t held) {
-    const int answer =
-        Ask(owner,
-            "\"" + file + "\" holds " + Hotkeys(imported) + ".\n\n" +
-                "Yes: add them to your list (one you already have is skipped).\n" + "No: replace your " +
-                Hotkeys(held) + " with them.\n" + "Cancel: import nothing.",
-            MB_YESNOCANCEL | MB_ICONQUESTION);
-    if (answer == IDYES)
+// Add or replace, as the user answers in the dialog that shows what the
+// file brings; replacing is confirmed once more. Nothing when the user cancels.
+std::optional<TImportMode> AskMode(HWND owner, const HotkeyService& hotkeys, const std::string& file,
+                                   const TImportPreview& preview, std::size_t held) {
+    ImportDialog dialog(owner, hotkeys, file, preview);
+    const int answer = dialog.ShowModal();
+    if (answer == ImportDialog::AddResult)
         return TImportMode::Add;
-    if (answer != IDNO)
+    if (answer != ImportDialog::ReplaceResult)
         return std::nullopt;
+    const std::size_t imported = preview.Allowed().Definitions.size();
     const int confirmed = Ask(owner,
                               "Replace your " + Hotkeys(held) + " with the " + Hotkeys(imported) + " of \"" +
                                   file + "\"? Your hotkeys now in the list are deleted.",
@@ -74,14 +73,15 @@ void ImportHotkeys(HWND owner, HotkeyService& hotkeys) {
     if (!content)
         return;
     THotkeyDraft draft = hotkeys.Document().Draft();
+    const TImportPreview preview = PreviewImport(draft.Entries, *content);
     const std::optional<TImportMode> mode =
-        AskMode(owner, dialog.FileName, content->Definitions.size(), draft.Entries.size());
+        AskMode(owner, hotkeys, dialog.FileName, preview, draft.Entries.size());
     if (!mode)
         return;
-    const TImportCount count = MergeImport(draft, *content, *mode);
+    const TImportCount count = MergeImport(draft, preview.Allowed(), *mode);
     if (count.Added > 0 || *mode == TImportMode::Replace)
         hotkeys.Commit(std::move(draft)); // a file error throws: nothing is reported as done
-    Ask(owner, ImportReportText(count), MB_OK | MB_ICONINFORMATION);
+    Ask(owner, ImportResultText(preview, *mode), MB_OK | MB_ICONINFORMATION);
 }
 
 void ExportHotkeys(HWND owner, HotkeyService& hotkeys) {

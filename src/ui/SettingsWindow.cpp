@@ -87,7 +87,7 @@ SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFl
                        "would like to edit. Click \"Save\" when done.",
                    .anchors = akLeft | akTop | akRight},
                   {.wordWrap = true}),
-      lblFilter(pnlHeader, {.left = 8, .top = FilterTop + 3, .caption = "Filter"}),
+      lblFilter(pnlHeader, {.left = 8, .top = FilterTop + 3, .caption = "&Filter"}),
       edtFilter(pnlHeader, {.left = 105, .top = FilterTop, .width = 250, .height = 21}),
       lstHotkeys(tsHotkeys,
                  {.width = tsHotkeys.DesignClientSize().cx,
@@ -102,18 +102,19 @@ SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFl
                         {.left = 32, // under the box's caption
                          .top = 44,
                          .caption = "Windows has turned this off. Turn it on in Settings > Apps > Startup."}),
-      btnCheckForUpdates(tsOtherSettings,
-                         {.left = 16, .top = 70, .width = 121, .height = 25, .caption = "Check for updates"}),
+      btnCheckForUpdates(
+          tsOtherSettings,
+          {.left = 16, .top = 70, .width = 121, .height = 25, .caption = "Check for &updates"}),
       lblTitle(tsOtherSettings, TopRight(590, 29, "")),
       lblAuthor(tsOtherSettings, TopRight(590, 48, MakerName)),
       lblWeb(tsOtherSettings, TopRight(590, 80, MakerWebSite)),
-      lblMail(tsOtherSettings, TopRight(590, 99, MakerMail)), btnImport(*this, BottomLeft(4, "Import...")),
-      btnExport(*this, BottomLeft(85, "Export...")), btnClose(*this, {.left = 729,
-                                                                      .top = 433,
-                                                                      .width = 75,
-                                                                      .height = 25,
-                                                                      .caption = "Close",
-                                                                      .anchors = akRight | akBottom}),
+      lblMail(tsOtherSettings, TopRight(590, 99, MakerMail)), btnImport(*this, BottomLeft(4, "&Import...")),
+      btnExport(*this, BottomLeft(85, "E&xport...")), btnClose(*this, {.left = 729,
+                                                                       .top = 433,
+                                                                       .width = 75,
+                                                                       .height = 25,
+                                                                       .caption = "Close",
+                                                                       .anchors = akRight | akBottom}),
       hotkeys_(hotkeys), updateCheck_(updateCheck) {
     SetDefaultButton(&btnClose);
     SetCancelButton(&btnClose);
@@ -153,7 +154,7 @@ void SettingsWindow::Initialize() {
     lblNoMatch.SetVisible(false);
     SyncHotkeyRows();
     documentSubscription_ = hotkeys_.Document().Subscribe([this] { SyncHotkeyRows(); });
-    lblTitle.SetCaption(gui::App().Title() + " " + VersionNumberToText(RunningVersionNumber()));
+    lblTitle.SetCaption(gui::App().Title() + " " + VersionText(RunningVersion()));
 }
 
 void SettingsWindow::Shown() {

@@ -11,6 +11,7 @@
 #include "app/ActionText.h"
 #include "app/HotkeyService.h"
 #include "app/PanelLayout.h"
+#include "components/TrayTip.h"
 #include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Contrast.h"
@@ -80,11 +81,13 @@ TrayPanel::TrayPanel(HotkeyService& hotkeys, UpdateCheckFlow& updateCheck)
     LayOutAnchored();
 
     trayImages_ = MakeTrayImages();
+    // "Settings..." is what a double click on the icon does: the default item.
     trayPopup_ = std::make_unique<TPopupMenu>();
-    trayPopup_->AddItem("Settings...", [this] { OpenSettings(); });
-    trayPopup_->AddItem("Show hotkeys...", [this] { OnTrayIconClick(); });
+    trayPopup_->AddItem(
+        "&Settings...", [this] { OpenSettings(); }, true);
+    trayPopup_->AddItem("Show &hotkeys", [this] { OnTrayIconClick(); });
     trayPopup_->AddItem("-", nullptr);
-    trayPopup_->AddItem("Exit", [this] { OnExitClick(); });
+    trayPopup_->AddItem("E&xit", [this] { OnExitClick(); });
 
     trayIcon_ = std::make_unique<TTrayIcon>(this);
     trayIcon_->SetIconList(trayImages_.get());
@@ -93,8 +96,11 @@ TrayPanel::TrayPanel(HotkeyService& hotkeys, UpdateCheckFlow& updateCheck)
     trayIcon_->PopupMenu = trayPopup_.get();
     trayIcon_->MinimizeToTray = true;
     trayIcon_->OnClick = [this] { OnTrayIconClick(); };
-    trayIcon_->OnDblClick = [this] { OpenSettings(); };
     trayIcon_->OnKeySelect = [this] { OnTrayIconKeySelect(); };
+    trayIcon_->OnBalloonHintClick = [this] {
+        if (const std::function<void()> click = std::exchange(balloonClick_, nullptr))
+            click();
+    };
     trayIcon_->SetIconVisible(true);
     trayIcon_->SetCallbackVersion(NOTIFYICON_VERSION_4);
 
@@ -106,6 +112,7 @@ TrayPanel::TrayPanel(HotkeyService& hotkeys, UpdateCheckFlow& updateCheck)
 }
 
 TrayPanel::~TrayPanel() {
+    StopFollowingHotkeys();
     // The base destructor destroys the window; were it still visible then,
     // its hide handler would run on members already gone. Hide it while
     // they are whole, and let no event reach this form afterwards.
@@ -134,6 +141,45 @@ std::unique_ptr<PanelLink> TrayPanel::MakeLink(const LabelArgs& args, TAlignment
 void TrayPanel::Initialize() {
     trayIcon_->SetHint(gui::App().Title());
     ApplyColours();
+}
+
+void TrayPanel::FollowHotkeys() {
+    if (!following_) {
+        subscription_ = hotkeys_.Document().Subscribe([this] { HotkeysChanged(); });
+        following_ = true;
+    }
+    HotkeysChanged();
+}
+
+void TrayPanel::StopFollowingHotkeys() {
+    if (following_)
+        hotkeys_.Document().Unsubscribe(subscription_);
+    following_ = false;
+}
+
+// The tip counts the live hotkeys; a panel on the screen shows the new list
+// with the focus on the hotkey it was on, wherever that is now (or on none),
+// or on the link or button it was on.
+void TrayPanel::HotkeysChanged() {
+    trayIcon_->SetHint(TrayHintText(gui::App().Title(), hotkeys_.ActiveHotkeys().Count()));
+    if (!Visible())
+        return;
+    const int rowsBefore = HotkeyRowCount(), focusBefore = std::exchange(focus_, -1);
+    const std::uint32_t focusedEntry =
+        focusBefore >= 0 && focusBefore < rowsBefore ? rowIds_[static_cast<std::size_t>(focusBefore)] : 0;
+    const RECT before = Bounds();
+    BuildHotkeyOverview();
+    const int height = Scale(PanelHeight(HotkeyRowCount()));
+    SetBounds(before.left, before.bottom - height, before.right - before.left, height);
+    LayOutAnchored();
+    if (focusedEntry != 0) {
+        const auto row = std::find(rowIds_.begin(), rowIds_.end(), focusedEntry);
+        if (row != rowIds_.end())
+            MoveFocus(static_cast<int>(row - rowIds_.begin()));
+    } else if (focusBefore >= rowsBefore) {
+        MoveFocus(HotkeyRowCount() + focusBefore - rowsBefore);
+    }
+    ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 // The system's colours, read again when they change. The links are drawn in
@@ -228,47 +274,65 @@ void TrayPanel::MarkFailedHotkeys(const THotkeyList& hotkeys) {
 }
 
 bool TrayPanel::ShowBalloon(const std::string& title, const std::string& text) {
+    balloonClick_ = nullptr;
     return trayIcon_->ShowBalloonHint(title, text, NIIF_WARNING);
 }
 
+bool TrayPanel::ShowInformation(const std::string& title, const std::string& text,
+                                std::function<void()> onClick) {
+    balloonClick_ = std::move(onClick);
+    return trayIcon_->ShowBalloonHint(title, text, NIIF_INFO);
+}
+
+// One row of labels per live hotkey (the active entries of the document, in
+// its order), the columns sized to what they hold.
 void TrayPanel::BuildHotkeyOverview() {
     ClearHotkeyOverview();
     THotkeyList& hotkeys = hotkeys_.ActiveHotkeys();
     const int n = hotkeys.Count();
     overviewLabels_.resize(static_cast<std::size_t>(n) + 1);
+    rowIds_.clear();
     static const char* const headers[] = {"Hotkey", "Action", "Parameters"};
-    for (int r = 0; r <= n; ++r)
-        for (int c = 0; c < 3; ++c) {
-            auto label = std::make_unique<PanelLabel>(
-                Host(), layer_,
-                LabelArgs{OverviewLeft + ColumnStep * c, OverviewHeaderTop, 100, OverviewRowHeight});
+    std::array<int, 3> need = {0, 0, 0};
+    for (int r = 0; r <= n; ++r) {
+        OverviewRow& row = overviewLabels_[static_cast<std::size_t>(r)];
+        std::array<std::string, 3> texts = {headers[0], headers[1], headers[2]};
+        if (r > 0) {
+            const THotKeyData& d = hotkeys.Items(r - 1)->Definition;
+            texts = {hotkeys_.HotkeyText(d.Key, d.Shift), ActionDisplayName(d.Func),
+                     LineBreaksAsSpaces(!d.Params2.empty() && ActionHasParams2(d.Func)
+                                            ? d.Params + ", " + d.Params2
+                                            : d.Params)};
+            rowIds_.push_back(hotkeys_.Document().ActiveEntryId(r - 1));
+        }
+        for (std::size_t c = 0; c < 3; ++c) {
+            auto label = std::make_unique<PanelLabel>(Host(), layer_, LabelArgs{0, 0, 0, OverviewRowHeight});
             label->SetEndEllipsis(true);    // one line per hotkey, cut with a sign
             label->SetShowAccelChar(false); // data: "a&b" shows as it is
-            if (r == 0) {
+            if (r == 0)
                 label->SetFontStyle(fsBold);
-                label->SetCaption(headers[c]);
-            }
-            overviewLabels_[static_cast<std::size_t>(r)].cells[static_cast<std::size_t>(c)] =
-                std::move(label);
+            label->SetCaption(texts[c]);
+            need[c] = std::max(need[c], label->DesignTextWidth());
+            row.cells[c] = std::move(label);
         }
-    const int parameterWidth = DesignWidth - 284;
-    for (int i = 0; i < n; ++i) {
-        const THotKeyData& d = hotkeys.Items(i)->Definition;
-        OverviewRow& row = overviewLabels_[static_cast<std::size_t>(i) + 1];
-        const int top = OverviewRowTop(i + 1);
-        auto& cells = row.cells;
-        cells[0]->Place(8, top, 120, OverviewRowHeight);
-        cells[0]->SetCaption(hotkeys_.HotkeyText(d.Key, d.Shift));
-        cells[1]->Place(138, top, 120, OverviewRowHeight);
-        cells[1]->SetCaption(ActionDisplayName(d.Func));
-        cells[2]->Place(268, top, parameterWidth, OverviewRowHeight);
-        cells[2]->SetCaption(LineBreaksAsSpaces(
-            !d.Params2.empty() && ActionHasParams2(d.Func) ? d.Params + ", " + d.Params2 : d.Params));
-        row.name = cells[0]->Caption() + ", " + cells[1]->Caption();
-        if (!cells[2]->Caption().empty())
-            row.name += ", " + cells[2]->Caption();
+        if (r > 0) {
+            row.name = texts[0] + ", " + texts[1];
+            if (!texts[2].empty())
+                row.name += ", " + texts[2];
+        }
     }
-    MarkFailedHotkeys(hotkeys);
+    MarkFailedHotkeys(hotkeys); // a bold cell is wider
+    for (const OverviewRow& row : overviewLabels_)
+        need[0] = std::max(need[0], row.cells[0]->DesignTextWidth());
+    const std::array<PanelColumn, 3> columns = PanelColumns(need, DesignWidth);
+    for (int r = 0; r <= n; ++r)
+        for (std::size_t c = 0; c < 3; ++c) {
+            PanelLabel& cell = *overviewLabels_[static_cast<std::size_t>(r)].cells[c];
+            // A heading no wider than its text: the close button sits at the
+            // header row's end.
+            const int width = r == 0 ? std::min(columns[c].width, cell.DesignTextWidth()) : columns[c].width;
+            cell.Place(columns[c].left, OverviewRowTop(r), width, OverviewRowHeight);
+        }
     if (focus_ >= PartCount())
         focus_ = -1;
     ApplyColours();
@@ -494,11 +558,10 @@ void TrayPanel::Activate(int part) {
         OnCloseClick();
 }
 
-// The panel's rows are the live hotkeys: the active entries of the document,
-// in its order.
+// The entry the row shows, as the panel last built it.
 void TrayPanel::EditRow(int row) {
-    if (OnEditHotkey)
-        OnEditHotkey(hotkeys_.Document().ActiveEntryId(row));
+    if (OnEditHotkey && row >= 0 && row < static_cast<int>(rowIds_.size()))
+        OnEditHotkey(rowIds_[static_cast<std::size_t>(row)]);
     Hide();
 }
 
@@ -594,7 +657,7 @@ void TrayPanel::DpiChanged() {
 
 bool TrayPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     result = 0;
-    if (hostMouse_.HandleMessage(Handle(), layer_, msg, lParam, {0, 0}, result))
+    if (hostMouse_.HandleMessage(Handle(), layer_, msg, lParam, result))
         return true;
     switch (msg) {
     case WM_PAINT:

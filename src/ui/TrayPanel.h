@@ -52,6 +52,8 @@ public:
     ~TrayPanel() override;
 
     bool ShowBalloon(const std::string& title, const std::string& text) override;
+    bool ShowInformation(const std::string& title, const std::string& text,
+                         std::function<void()> onClick) override;
 
     TTrayIcon& TrayIcon() { return *trayIcon_; }
     bool HideFormTimerEnabled() const { return hideFormTimer_.Running(); }
@@ -60,6 +62,12 @@ public:
     // The part with the keyboard focus: a hotkey row (0 the first), then
     // the two links and the close button; -1 for none.
     int FocusedPart() const { return focus_; }
+
+    // Once the hotkey service exists (made after the panel): the icon's tip
+    // counts the active hotkeys, and the panel follows every change of the
+    // document while it shows. Stopped before the service goes.
+    void FollowHotkeys();
+    void StopFollowingHotkeys();
 
     // The settings window is asked for ("Manage hotkeys", the menu's
     // "Settings...", a double click on the icon); the panel then hides.
@@ -93,6 +101,7 @@ private:
     void OnBorderMouseLeave();
     void HideUnlessInUse();
     void BuildHotkeyOverview();
+    void HotkeysChanged();
     void ClearHotkeyOverview();
     void MarkFailedHotkeys(const THotkeyList& hotkeys);
     void ShowPanel();
@@ -147,11 +156,15 @@ private:
     std::unique_ptr<PanelButton> closeButton_;
     std::unique_ptr<PanelLink> manageHotkeysLink_, checkForUpdatesLink_;
     std::vector<OverviewRow> overviewLabels_;
+    std::vector<std::uint32_t> rowIds_; // the entry each hotkey row shows
+    int subscription_ = 0;
+    bool following_ = false;
     std::unique_ptr<PanelLabel> failedLegend_; // while a shown hotkey failed
     std::unique_ptr<gui::ImageList> trayImages_;
     std::unique_ptr<TPopupMenu> trayPopup_;
     std::unique_ptr<TTrayIcon> trayIcon_;
     TSimpleTimer hideFormTimer_;
+    std::function<void()> balloonClick_; // what a click on the balloon shown last does
     gui::HostMouse hostMouse_;
     int focus_ = -1;
     bool keyboard_ = false; // the keyboard drives it: the hide timer leaves it alone

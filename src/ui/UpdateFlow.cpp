@@ -33,8 +33,8 @@ void OpenDownloadPage(HWND owner, const std::string& base) {
                     SW_SHOWNORMAL);
 }
 
-// The version number of an executable file, 0 without version information.
-int FileVersionNumber(const std::string& fileName) {
+// The file version of an executable file, 0.0.0.0 without version information.
+FileVersion FileVersionOf(const std::string& fileName) {
     DWORD handle = 0;
     using InfoSize = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
     using Info = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
@@ -45,22 +45,26 @@ int FileVersionNumber(const std::string& fileName) {
     const std::wstring file = Wide(fileName);
     const DWORD size = getInfoSize(file.c_str(), &handle);
     if (size == 0)
-        return 0;
+        return {};
     std::vector<char> info(size);
     if (!getInfo(file.c_str(), 0, size, info.data()))
-        return 0;
+        return {};
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     if (!query(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed)
-        return 0;
-    return VersionNumber({HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-                          HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)});
+        return {};
+    return {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+            LOWORD(fixed->dwFileVersionLS)};
 }
 
 } // namespace
 
+FileVersion RunningVersion() {
+    return FileVersionOf(ModuleFileName());
+}
+
 int RunningVersionNumber() {
-    return FileVersionNumber(ModuleFileName());
+    return VersionNumber(RunningVersion());
 }
 
 UpdateCheckFlow::UpdateCheckFlow()

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "components/SimpleTimer.h"
+#include "update/UpdateCheck.h"
 #include "update/Updater.h"
 
 namespace corvinade {
@@ -49,8 +50,10 @@ private:
     int hookId_ = 0;
 };
 
-// The version number of the running program (1.10.0.0 gives 1100000), 0
-// without version information.
+// The file version of the running program, 0.0.0.0 without version
+// information, and its number as the update check sends it (1.10.0.0 gives
+// 1100000).
+FileVersion RunningVersion();
 int RunningVersionNumber();
 
 } // namespace corvinade

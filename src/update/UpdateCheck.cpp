@@ -22,17 +22,9 @@ std::int32_t VersionNumber(const FileVersion& v) {
     return number;
 }
 
-std::string VersionNumberToText(std::int32_t number) {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%.8d", static_cast<int>(number));
-    const std::string_view d(digits);
-    std::string text;
-    for (std::size_t i = 0; i < 8; i += 2) {
-        if (i > 0)
-            text += '.';
-        text += d.substr(i, 2);
-    }
-    return text;
+std::string VersionText(const FileVersion& v) {
+    return std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.release) + "." +
+           std::to_string(v.build);
 }
 
 std::string UpdateStatusFailedMessage(int status, std::string_view statusText) {

@@ -39,9 +39,8 @@ struct FileVersion {
 // digits (a larger number); a text past the 32-bit range throws Error.
 std::int32_t VersionNumber(const FileVersion& version);
 
-// The number with at least eight digits, its first eight cut in pairs joined
-// by dots: 1100000 gives "01.10.00.00".
-std::string VersionNumberToText(std::int32_t number);
+// The version as Windows writes it: "1.10.0.0".
+std::string VersionText(const FileVersion& version);
 
 // The base address from the settings, or the default when it is empty; a
 // trailing "/" is dropped so paths can be appended.

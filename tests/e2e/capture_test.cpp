@@ -1,14 +1,16 @@
 // End-to-end tests of screen capture: the real corvinade.exe grabs a test
-// window that paints a known pattern; the tests drag selections with mouse
-// messages, crop, save through the real save dialog and copy, and check the
-// files with an independent decoder (ImageMagick) and the clipboard from
-// this process, against the known colours.
+// window that paints a known pattern; the tests look at the window fitted to
+// its work area, zoom it, drag selections with mouse messages at 1:1, crop,
+// save through the real save dialog and copy, and check the files with an
+// independent decoder (ImageMagick) and the clipboard from this process,
+// against the known colours.
 #include "CaptureHarness.h"
 #include "CapturePattern.h"
 #include "Harness.h"
 
 #include <gmock/gmock.h>
 #include <oleacc.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -78,6 +80,20 @@ protected:
         return PatternColourAt(screenX - o.x, screenY - o.y, s.cx, s.cy);
     }
 
+    // The zoom the capture window shows along its bottom ("100%").
+    static std::string ZoomShown(HWND capture) {
+        for (HWND child = GetWindow(capture, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            const std::string text = WindowText(child);
+            if (WindowClass(child) == "Static" && !text.empty() && text.back() == '%')
+                return text;
+        }
+        return "";
+    }
+
+    static bool HasScrollBars(HWND view) {
+        return (GetWindowLongA(view, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) != 0;
+    }
+
     // Presses the hotkey and waits for a new capture window, painted.
     HWND OpenCapture(UINT key) {
         const auto before = FindTopWindows({"", CaptureTitle, corvinade.Id(), true});
@@ -97,26 +113,50 @@ protected:
         return found;
     }
 
-    // The pattern on screen, a whole-screen capture of it and a selection
-    // dragged between two points given from the pattern's corner; `from` gets
-    // the screen point where the drag began. Null when no window opened.
+    // A new capture window at 1:1, as the user gets it with the pointer on
+    // the view's top-left corner and Ctrl+1: a whole-screen grab then shows
+    // from its top-left pixel, image pixels where the screen's were.
+    HWND OpenCaptureAtActualSize(UINT key) {
+        HWND capture = OpenCapture(key);
+        if (!capture || !WaitFor([&] { return GetForegroundWindow() == capture; }))
+            return nullptr;
+        POINT corner = {0, 0};
+        ClientToScreen(view, &corner);
+        SetCursorPos(corner.x, corner.y);
+        PressHotkey('1', ModCtrl);
+        const bool actual = WaitFor([&] { return ZoomShown(capture) == "100%" && HasScrollBars(view); });
+        SetCursorPos(ScreenW - 1, 0);
+        if (!actual)
+            ADD_FAILURE() << "Ctrl+1 did not show the image 1:1 with scroll bars: " << ZoomShown(capture);
+        return actual ? capture : nullptr;
+    }
+
+    // Where an image pixel shows at 1:1, unscrolled: centred where the
+    // image is smaller than the view.
+    POINT ShownAt(POINT imagePoint, SIZE image) const {
+        RECT client = {};
+        GetClientRect(view, &client);
+        POINT p = {imagePoint.x + std::max<LONG>(0, (client.right - image.cx) / 2),
+                   imagePoint.y + std::max<LONG>(0, (client.bottom - image.cy) / 2)};
+        ClientToScreen(view, &p);
+        return p;
+    }
+
+    // The pattern on screen, a whole-screen capture of it at 1:1 and a
+    // selection dragged between two points given from the pattern's corner;
+    // `from` gets the screen point where the drag began. Null when no window
+    // opened.
     HWND CaptureWithSelection(POINT fromOffset, POINT toOffset, POINT& from) {
         ShowPattern(120, 140, 380, 280);
         if (HasFatalFailure())
             return nullptr;
-        HWND capture = OpenCapture(KeyS);
+        HWND capture = OpenCaptureAtActualSize(KeyS);
         if (capture == nullptr)
             return nullptr;
         const POINT o = PatternOrigin();
         from = {o.x + fromOffset.x, o.y + fromOffset.y};
         DragWithLeftButton(view, from, {o.x + toOffset.x, o.y + toOffset.y});
         return capture;
-    }
-
-    // Screen point of an image pixel in the capture window (not scrolled).
-    POINT ViewToScreen(POINT imagePoint) const {
-        ClientToScreen(view, &imagePoint);
-        return imagePoint;
     }
 
     static bool WaitUntilClosed(HWND window) {
@@ -191,6 +231,62 @@ TEST_F(CaptureTest, CaptureScreenSavesThePatternAtItsPlace) {
     ExpectPatternInScreenGrab(*image);
 }
 
+// A whole-screen grab opens centred in its monitor's work area, fitted
+// below 1:1 with the whole image in view (each cell of the pattern at its
+// place) and no scroll bars. Ctrl+1 shows it 1:1 with scroll bars, Ctrl+0
+// fits it again, Ctrl with the wheel zooms in by steps.
+TEST_F(CaptureTest, WholeScreenOpensFittedInTheWorkArea) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(100, 120, 400, 300));
+    HWND capture = OpenCapture(KeyS);
+    ASSERT_NE(capture, nullptr);
+    MONITORINFO monitor = {sizeof monitor, {}, {}, 0};
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(capture, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT work = monitor.rcWork;
+    RECT r = {};
+    GetWindowRect(capture, &r);
+    EXPECT_TRUE(r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom)
+        << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+    EXPECT_LE(std::abs((r.left - work.left) - (work.right - r.right)), 1) << "not centred across";
+    EXPECT_LE(std::abs((r.top - work.top) - (work.bottom - r.bottom)), 1) << "not centred down";
+    EXPECT_FALSE(HasScrollBars(view));
+    const std::string fitted = ZoomShown(capture);
+    ASSERT_THAT(fitted, ::testing::MatchesRegex("\\d+%"));
+    EXPECT_LT(std::stoi(fitted), 100);
+
+    // The zoom that fits, the image centred: each cell's middle where the
+    // shrunk image shows it.
+    RECT client = {};
+    GetClientRect(view, &client);
+    const double zoom =
+        std::min(static_cast<double>(client.right) / ScreenW, static_cast<double>(client.bottom) / ScreenH);
+    const POINT o = PatternOrigin();
+    const SIZE s = PatternClient();
+    for (const POINT cell : {POINT{0, 0}, POINT{3, 0}, POINT{1, 2}, POINT{3, 3}}) {
+        const double x = o.x + (2 * cell.x + 1) * s.cx / 8.0, y = o.y + (2 * cell.y + 1) * s.cy / 8.0;
+        POINT shown = {static_cast<LONG>((client.right - ScreenW * zoom) / 2 + x * zoom),
+                       static_cast<LONG>((client.bottom - ScreenH * zoom) / 2 + y * zoom)};
+        ClientToScreen(view, &shown);
+        EXPECT_TRUE(WaitFor([&] {
+            return ScreenPixel(shown.x, shown.y) == PatternCellColour(cell.x, cell.y);
+        })) << "cell "
+            << cell.x << "," << cell.y << " shows " << std::hex << ScreenPixel(shown.x, shown.y);
+    }
+
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == capture; }));
+    PressHotkey('1', ModCtrl);
+    EXPECT_TRUE(WaitFor([&] { return ZoomShown(capture) == "100%" && HasScrollBars(view); }))
+        << ZoomShown(capture);
+    PressHotkey('0', ModCtrl);
+    EXPECT_TRUE(WaitFor([&] { return ZoomShown(capture) == fitted && !HasScrollBars(view); }))
+        << ZoomShown(capture);
+    POINT middle = {client.right / 2, client.bottom / 2};
+    ClientToScreen(view, &middle);
+    for (int notch = 0; notch < 2; ++notch)
+        PostMessageA(view, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA),
+                     MAKELPARAM(middle.x, middle.y));
+    EXPECT_TRUE(WaitFor([&] { return ZoomShown(capture) == "125%"; })) << ZoomShown(capture);
+}
+
 // At 144 dpi the grab still has the screen's physical size, pixel for pixel:
 // neither scaled by the dpi nor cut to a scaled-down rectangle.
 class CaptureAt144Dpi : public CaptureTest {
@@ -247,11 +343,16 @@ protected:
         CaptureTest::SetUp();
     }
 
-    static void ExpectOpensAt(HWND capture, POINT origin) {
+    // Inside the work area of the monitor at that point.
+    static void ExpectOpensOn(HWND capture, POINT monitorPoint) {
+        MONITORINFO monitor = {sizeof monitor, {}, {}, 0};
+        ASSERT_TRUE(GetMonitorInfoA(MonitorFromPoint(monitorPoint, MONITOR_DEFAULTTONEAREST), &monitor));
+        const RECT& work = monitor.rcWork;
         RECT r = {};
         GetWindowRect(capture, &r);
-        EXPECT_EQ(r.left, origin.x);
-        EXPECT_EQ(r.top, origin.y);
+        EXPECT_TRUE(r.left >= work.left && r.top >= work.top && r.right <= work.right &&
+                    r.bottom <= work.bottom)
+            << r.left << "," << r.top << "," << r.right << "," << r.bottom;
     }
 
     static constexpr POINT LeftMonitor = {-1024, 0}, Primary = {0, 0};
@@ -271,7 +372,7 @@ TEST_F(CaptureOnTwoMonitors, CaptureWindowOnTheLeftMonitorAndAcrossBoth) {
         ASSERT_NO_FATAL_FAILURE(ShowPattern(c.left, c.top, c.width, c.height));
         HWND capture = OpenCapture(KeyW);
         ASSERT_NE(capture, nullptr);
-        ExpectOpensAt(capture, c.opensAt);
+        ExpectOpensOn(capture, c.opensAt);
         const auto image = SaveAndRead(capture, "window" + std::to_string(c.left) + ".bmp");
         ASSERT_TRUE(image);
         ASSERT_EQ(image->width, c.width);
@@ -287,7 +388,7 @@ TEST_F(CaptureOnTwoMonitors, CaptureScreenTakesTheMonitorOfTheActiveWindow) {
     ASSERT_NO_FATAL_FAILURE(ShowPattern(-900, 100, 400, 300));
     HWND capture = OpenCapture(KeyS);
     ASSERT_NE(capture, nullptr);
-    ExpectOpensAt(capture, LeftMonitor);
+    ExpectOpensOn(capture, LeftMonitor);
     const auto image = SaveAndRead(capture, "left.bmp");
     ASSERT_TRUE(image);
     ASSERT_EQ(image->width, 1024);
@@ -339,24 +440,25 @@ TEST_F(CaptureTest, CaptureWindowGrabsTheWindowRectangle) {
 
 // A selection dragged from bottom-right to top-left, saved under each name:
 // the format follows the name, BMP and PNG pixels are exact and JPEG ones
-// close.
+// close. A bare name gets the extension of the type the dialog offers: the
+// type of the last save.
 TEST_F(CaptureTest, SelectionSavedAsJpegOrBmpByName) {
     ASSERT_NO_FATAL_FAILURE(ShowPattern(60, 80, 500, 400));
     struct Case {
         const char* typed;
-        const char* written; // the dialog adds the default extension to a bare name
+        const char* written;
         const char* format;
     };
     const Case cases[] = {
-        {"a.jpg", "a.jpg", "JPEG"}, {"b.JPEG", "b.JPEG", "JPEG"}, {"c.bmp", "c.bmp", "BMP"},
-        {"d.png", "d.png", "PNG"},  {"e", "e.jpg", "JPEG"},
+        {"a", "a.jpg", "JPEG"},    {"b.JPEG", "b.JPEG", "JPEG"}, {"c.bmp", "c.bmp", "BMP"},
+        {"d.png", "d.png", "PNG"}, {"e", "e.png", "PNG"},
     };
     const POINT o = PatternOrigin();
     // Image pixels equal screen pixels in a whole-screen grab.
     const POINT from = {o.x + 300, o.y + 250}, to = {o.x + 40, o.y + 30};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        HWND capture = OpenCapture(KeyS);
+        HWND capture = OpenCaptureAtActualSize(KeyS);
         ASSERT_NE(capture, nullptr);
         DragWithLeftButton(view, from, to);
         ASSERT_TRUE(SaveThroughDialog(capture, WindowsPath(folder.Path() + "/" + c.typed)));
@@ -383,20 +485,28 @@ TEST_F(CaptureTest, SelectionSavedAsJpegOrBmpByName) {
     }
 }
 
-// Crop, then save: the file has the cropped size and pixels.
+// Crop, then save: the window shows the cropped image alone, whole and
+// centred, without scroll bars; the file has the cropped size and pixels.
 TEST_F(CaptureTest, CropThenSaveWritesTheCroppedImage) {
     ASSERT_NO_FATAL_FAILURE(ShowPattern(200, 100, 360, 300));
-    HWND capture = OpenCapture(KeyS);
+    HWND capture = OpenCaptureAtActualSize(KeyS);
     ASSERT_NE(capture, nullptr);
     const POINT o = PatternOrigin();
     const POINT from = {o.x + 20, o.y + 10}, to = {o.x + 220, o.y + 160};
     DragWithLeftButton(view, from, to);
     ASSERT_TRUE(ClickButton(capture, "C&rop to selection"));
-    // The view now starts with the selection's top-left pixel.
-    ASSERT_TRUE(WaitFor([&] {
-        const POINT p = ViewToScreen({1, 1});
-        return ScreenPixel(p.x, p.y) == ExpectedAt(from.x + 1, from.y + 1);
-    }));
+    ASSERT_TRUE(WaitFor([&] { return !HasScrollBars(view); })) << "the scroll bars stay after the crop";
+    EXPECT_EQ(ZoomShown(capture), "100%");
+    for (const POINT corner : {POINT{1, 1}, POINT{198, 148}}) {
+        const POINT p = ShownAt(corner, {200, 150});
+        EXPECT_TRUE(WaitFor([&] {
+            return ScreenPixel(p.x, p.y) == ExpectedAt(from.x + corner.x, from.y + corner.y);
+        })) << "image pixel "
+            << corner.x << ", " << corner.y;
+    }
+    // Beside it, what the view shows around an image.
+    const POINT beside = ShownAt({-2, 75}, {200, 150});
+    EXPECT_EQ(ScreenPixel(beside.x, beside.y), 0u);
     const std::string file = folder.Path() + "/cropped.bmp";
     ASSERT_TRUE(SaveThroughDialog(capture, WindowsPath(file)));
     ASSERT_TRUE(WaitUntilClosed(capture));
@@ -465,7 +575,7 @@ private:
 TEST_F(CaptureTest, ScreenReaderReadsTheImageAndItsSelection) {
     ASSERT_NO_FATAL_FAILURE(ShowPattern(200, 100, 360, 300));
     ScreenReader reader(corvinade.Id());
-    HWND capture = OpenCapture(KeyS);
+    HWND capture = OpenCaptureAtActualSize(KeyS);
     ASSERT_NE(capture, nullptr);
     auto answer = ScreenReader::Read(view);
     ASSERT_TRUE(answer) << "no accessible object from the other process";
@@ -495,8 +605,8 @@ TEST_F(CaptureTest, DoubleReleaseOnTheSelectionCrops) {
     const POINT from = {o.x + 30, o.y + 20}, to = {o.x + 230, o.y + 170};
     const POINT inside = {o.x + 130, o.y + 100};
     const std::uint32_t croppedCorner = ExpectedAt(from.x + 1, from.y + 1);
-    auto cornerShown = [&] {
-        const POINT p = ViewToScreen({1, 1});
+    auto cornerShown = [&](SIZE image) {
+        const POINT p = ShownAt({1, 1}, image);
         return ScreenPixel(p.x, p.y);
     };
 
@@ -511,7 +621,7 @@ TEST_F(CaptureTest, DoubleReleaseOnTheSelectionCrops) {
         return WaitUntilClosed(barrier);
     };
     const std::uint32_t grabbedCorner = ScreenPixel(1, 1); // as the next grab sees it
-    HWND slow = OpenCapture(KeyS);
+    HWND slow = OpenCaptureAtActualSize(KeyS);
     ASSERT_NE(slow, nullptr);
     DragWithLeftButton(view, from, to);
     ClickWithLeftButton(view, inside);
@@ -524,17 +634,20 @@ TEST_F(CaptureTest, DoubleReleaseOnTheSelectionCrops) {
     ASSERT_TRUE(pass(barriers[1]));
     UpdateWindow(view); // paints now what the releases left
     // Not cropped: the whole image is shown, dimmed outside the selection again.
-    EXPECT_EQ(cornerShown(), Dimmed(grabbedCorner)) << "slow releases cropped or left no overlay";
+    EXPECT_EQ(cornerShown({ScreenW, ScreenH}), Dimmed(grabbedCorner))
+        << "slow releases cropped or left no overlay";
     PostMessageA(slow, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntilClosed(slow));
 
-    HWND fast = OpenCapture(KeyS);
+    HWND fast = OpenCaptureAtActualSize(KeyS);
     ASSERT_NE(fast, nullptr);
     DragWithLeftButton(view, from, to);
     PumpMessagesFor(Milliseconds(300)); // the release that drew it is not one on the selection
     ClickWithLeftButton(view, inside);
     ClickWithLeftButton(view, inside);
-    EXPECT_TRUE(WaitFor([&] { return cornerShown() == croppedCorner; })) << "fast releases did not crop";
+    EXPECT_TRUE(WaitFor([&] {
+        return cornerShown({200, 150}) == croppedCorner;
+    })) << "fast releases did not crop";
 }
 
 // The keys of an image window, on a capture window with a taskbar button:
@@ -646,8 +759,36 @@ TEST_F(SaveDialogTypeTest, PickingBitmapTypeRenamesTheFileToBmp) {
 }
 
 // The third type, "PNG image (*.png)": lossless, so every pixel is exact.
+// The next capture window's save dialog offers that type again. The tray's
+// news of the save, clicked, shows the file selected in its folder: Explorer
+// (here the recorder in its place) gets "/select," and the file.
 TEST_F(SaveDialogTypeTest, PickingPngTypeRenamesTheFileToPng) {
-    PickTypeAndSave(2, "PNG image (*.png)", ".png", "PNG");
+    ASSERT_NO_FATAL_FAILURE(PickTypeAndSave(2, "PNG image (*.png)", ".png", "PNG"));
+
+    HWND next = OpenCapture(KeyS);
+    ASSERT_NE(next, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == next; }));
+    PressHotkey('S', ModCtrl);
+    HWND dialog = WaitForWindow({"#32770", "Save screenshot", corvinade.Id(), true});
+    ASSERT_NE(dialog, nullptr);
+    const std::string name = WindowText(GetDlgItem(dialog, 0x47C));
+    EXPECT_THAT(name, ::testing::EndsWith(".png"));
+    EXPECT_EQ(SendMessageA(GetDlgItem(dialog, 0x470), CB_GETCURSEL, 0, 0), 2);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+
+    char windows[MAX_PATH] = {};
+    ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+    const std::string explorer = std::string(windows) + "\\explorer.exe";
+    DeleteFileA(explorer.c_str()); // the desktop's Explorer runs on; only its file goes
+    ASSERT_TRUE(CopyFileA(TestProgram("recorder.exe").c_str(), explorer.c_str(), FALSE));
+    RecorderLog log;
+    HWND app = WaitForWindow({"CorvinadeApplication", "", corvinade.Id(), false});
+    ASSERT_NE(app, nullptr);
+    constexpr UINT TrayCallback = 0x0800, IconId = 1; // as the shell sends it (version 4)
+    PostMessageA(app, TrayCallback, 0, MAKELPARAM(NIN_BALLOONUSERCLICK, IconId));
+    ASSERT_TRUE(log.WaitForRuns(1)) << "no Explorer";
+    EXPECT_EQ(log.Runs()[0].Parameters(), "/select,\"" + WindowsPath(folder.Path() + "/shot.png") + "\"");
 }
 
 // A file that cannot be created: the error box names it, the window stays

@@ -98,7 +98,7 @@ TEST_F(CombinationCheckTest, TheWizardSaysWhoHasTheCombinationBeforeFinish) {
 TEST_F(CombinationCheckTest, ARowSaysItTooAndSaveKeepsAHeldCombination) {
     ASSERT_NO_FATAL_FAILURE(Start({Notepad, {true, 'Q', ModCtrl, "close", "", ""}}));
     HWND row = HotkeyRows(settings).front();
-    PostClick(FindDescendant(row, "Button", "Edit"));
+    PostClick(FindDescendant(row, "Button", "&Edit"));
     HWND save = nullptr;
     ASSERT_TRUE(
         WaitFor([&] { return (save = FindDescendant(row, "Button", "Save")) && IsWindowVisible(save); }));

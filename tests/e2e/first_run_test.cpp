@@ -87,7 +87,7 @@ protected:
     }
     // "Edit", then "Save" on a row without changing it.
     void SaveRowUnchanged(HWND row) {
-        PostClick(FindDescendant(row, "Button", "Edit"));
+        PostClick(FindDescendant(row, "Button", "&Edit"));
         HWND save = nullptr;
         ASSERT_TRUE(
             WaitFor([&] { return (save = FindDescendant(row, "Button", "Save")) && IsWindowVisible(save); }));
@@ -316,7 +316,7 @@ TEST_F(FirstRunTest, SetupMoreHotkeysThenFinishFollowsWhatTheSettingsChanged) {
     EXPECT_EQ(SettingText("FirstUse"), "0");
     HWND notepad = HotkeyRows(settings).front();
     ASSERT_EQ(WindowText(notepad), "WIN + N, Open file, notepad.exe, active");
-    PostClick(FindDescendant(notepad, "Button", "Delete"));
+    PostClick(FindDescendant(notepad, "Button", "&Delete"));
     HWND box = WaitForMessageBoxOf(corvinade.Id());
     ASSERT_NE(box, nullptr);
     ClickButton(box, "&Yes");
@@ -434,14 +434,16 @@ TEST_F(FirstRunTest, ExitAfterTheGuideAnImportBroughtBackEndsCleanly) {
     const std::string import = Utf8Of(temp) + "import.ini";
     std::ofstream(std::filesystem::path(WideOf(import)), std::ios::binary)
         << HotkeysIniText({{true, 'J', ModWin, "capturescreen", "", ""}});
-    ASSERT_TRUE(ClickButton(settings, "Import..."));
+    ASSERT_TRUE(ClickButton(settings, "&Import..."));
     HWND dialog = WaitForWindow({"#32770", "Import hotkeys", corvinade.Id(), true});
     ASSERT_NE(dialog, nullptr);
     const std::wstring name = WideOf(import);
     SendMessageW(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
     ASSERT_TRUE(PressDialogButton(dialog, IDOK));
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
-    EXPECT_THAT(AnswerMessageBox(corvinade.Id(), "&Yes"), testing::HasSubstr("holds 1 hotkey."));
+    HWND preview = WaitForWindow({"CorvinadeForm", "Import hotkeys", corvinade.Id(), true});
+    ASSERT_NE(preview, nullptr) << "no dialog showing what the import brings";
+    ASSERT_TRUE(ClickButton(preview, "&Add to my hotkeys"));
 
     // The user answers what shows on top: the import's report, then the
     // guide, or the guide first.

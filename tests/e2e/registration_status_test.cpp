@@ -108,7 +108,7 @@ TEST_F(RegistrationStatusTest, FailedHotkeysAreMarkedAndTriedAgainAtTheNextReloa
 
     // The other program lets the combination go; the next save registers it.
     ASSERT_TRUE(UnregisterHotKey(nullptr, HeldId));
-    PostClick(FindDescendant(heldRow, "Button", "Edit"));
+    PostClick(FindDescendant(heldRow, "Button", "&Edit"));
     HWND save = nullptr;
     ASSERT_TRUE(
         WaitFor([&] { return (save = FindDescendant(heldRow, "Button", "Save")) && IsWindowVisible(save); }));

@@ -44,7 +44,7 @@ protected:
     }
     // Clicks "Edit" of a row and waits for its edit panel.
     void Edit(HWND row) {
-        PostClick(FindDescendant(row, "Button", "Edit"));
+        PostClick(FindDescendant(row, "Button", "&Edit"));
         ASSERT_TRUE(WaitFor([&] { return Control(row, "Button", "Save") != nullptr; }));
     }
     // A visible control of a row's edit panel.
@@ -180,6 +180,53 @@ protected:
     HWND settings = nullptr;
     size_t rowsExpected = 1;
 };
+
+// The other page reads the version as Windows writes it, and its links are
+// underlined as far as their text goes, not past it.
+TEST_F(SettingsTest, OtherPageShowsTheVersionAndLinksUnderlinedToTheirEnd) {
+    ASSERT_NO_FATAL_FAILURE(Start({{true, 'N', ModWin, "openfile", "notepad.exe", ""}}));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_TRUE(BringToForeground(settings));
+    PressHotkey(VK_TAB, ModCtrl);
+    HWND version = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        version = FindDescendant(settings, "Static", "Corvinade 1.0.0.0");
+        return version && IsWindowVisible(version);
+    })) << "no version as Windows writes it";
+    HWND link = nullptr;
+    for (HWND w : AllDescendants(settings))
+        if (IsWindowVisible(w) && WindowText(w).find("pelmorra.example/") != std::string::npos)
+            link = w;
+    ASSERT_NE(link, nullptr);
+    RECT r = {};
+    GetWindowRect(link, &r);
+    const int width = r.right - r.left;
+    // The underline is the fullest row; the text's ink ends in the others.
+    int textRight = 0, underlineRight = 0, fullest = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        const std::vector<COLORREF> pixels = ScreenPixels(r);
+        const COLORREF background = pixels.at(0);
+        textRight = underlineRight = fullest = 0;
+        for (int y = 0; y < r.bottom - r.top; ++y) {
+            int count = 0, right = 0;
+            for (int x = 0; x < width; ++x)
+                if (pixels[static_cast<std::size_t>(y * width + x)] != background) {
+                    ++count;
+                    right = x + 1;
+                }
+            if (count > fullest) {
+                textRight = std::max(textRight, underlineRight);
+                fullest = count;
+                underlineRight = right;
+            } else {
+                textRight = std::max(textRight, right);
+            }
+        }
+        return fullest > width / 2;
+    })) << "no underline";
+    EXPECT_LE(underlineRight, textRight) << "the underline runs past the text";
+    EXPECT_GE(underlineRight, textRight - 2) << "the underline stops short of the text";
+}
 
 // The tray icon's double click, its menu's "Settings..." and the panel's
 // "Manage hotkeys" all bring up the one window, restored when it was
@@ -386,10 +433,10 @@ TEST_F(SettingsTest, DeleteAsksAndNewHotkeyComesOnTop) {
     ASSERT_NO_FATAL_FAILURE(Open());
     const std::string question =
         "Are you sure you want to delete this global hotkey?\n\nWIN + K, Capture screen";
-    PostClick(FindDescendant(Row(0), "Button", "Delete"));
+    PostClick(FindDescendant(Row(0), "Button", "&Delete"));
     EXPECT_EQ(Answer("&No"), question);
     EXPECT_EQ(HotkeyRows(settings).size(), 2u);
-    PostClick(FindDescendant(Row(0), "Button", "Delete"));
+    PostClick(FindDescendant(Row(0), "Button", "&Delete"));
     EXPECT_EQ(Answer("&Yes"), question);
     file.pop_back();
     EXPECT_TRUE(FileIs(file)) << File();
@@ -679,7 +726,7 @@ TEST_F(SettingsTest, AThousandHotkeysOpenWithWindowsOnlyForTheRowsInView) {
         ASSERT_TRUE(WaitFor([&] { return Focus() != before; })) << "Tab " << tab;
     }
     const HWND row = GetParent(Focus());
-    EXPECT_EQ(WindowText(Focus()), "Edit");
+    EXPECT_EQ(WindowText(Focus()), "&Edit");
     EXPECT_EQ(WindowText(row), caption(994)) << "the sixth row has the focus";
     EXPECT_TRUE(InView(row)) << "the focused row is in view";
     EXPECT_TRUE(RowPaints(row, "G", false));

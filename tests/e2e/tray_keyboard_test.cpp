@@ -174,5 +174,63 @@ TEST_F(TrayKeyboardTest, KeyboardOpensThePanelAndScreenReadersReadIt) {
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }));
 }
 
+// The panel, opened from the keyboard beside the settings window, stays
+// across a change made there and shows the new list at once, the focus on
+// the hotkey it was on: Enter then edits that hotkey, not the one now at
+// its old place.
+TEST_F(TrayKeyboardTest, PanelFollowsAChangeAndEnterEditsTheSameHotkey) {
+    ASSERT_NO_FATAL_FAILURE(Start({
+        {true, 'N', ModWin, "openfile", "notepad.exe", ""},
+        {true, 'S', ModCtrl | ModAlt, "capturescreen", "", ""},
+        {true, 'K', ModWin, "openwebsite", "example.org", ""},
+    }));
+    HWND settings = nullptr;
+    for (int attempt = 0; attempt < 5 && !settings; ++attempt) {
+        ASSERT_TRUE(DoubleClickTrayIcon());
+        settings = WaitForSettingsWindow(corvinade.Id(), Milliseconds{4000});
+    }
+    ASSERT_NE(settings, nullptr);
+    IconEvent(NIN_KEYSELECT);
+    ASSERT_TRUE(WaitFor([&] { return Shown() && PanelHasFocus(); })) << "no panel with the focus";
+    ASSERT_EQ(AccessibleObjectFromWindow(panel, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                         reinterpret_cast<void**>(&panelObject)),
+              S_OK);
+    PressHotkey(VK_DOWN, 0);
+    ASSERT_TRUE(WaitFor([&] { return FocusedChild(*panelObject) == 2; })); // ALT + CTRL + S
+
+    // WIN + N deleted in the settings window (its rows: the newest on top).
+    HWND notepad = nullptr;
+    for (HWND row : HotkeyRows(settings))
+        if (WindowText(row).rfind("WIN + N,", 0) == 0)
+            notepad = row;
+    ASSERT_NE(notepad, nullptr);
+    PostClick(FindDescendant(notepad, "Button", "&Delete"));
+    EXPECT_EQ(AnswerMessageBox(corvinade.Id(), "&Yes"),
+              "Are you sure you want to delete this global hotkey?\n\nWIN + N, Open file");
+    ASSERT_TRUE(WaitFor([] { return !IsCombinationTaken('N', ModWin); }));
+
+    EXPECT_TRUE(Shown()) << "the panel went with the change";
+    long count = 0;
+    EXPECT_TRUE(WaitFor([&] { return panelObject->get_accChildCount(&count) == S_OK && count == 5; }))
+        << count;
+    EXPECT_EQ(Read(*panelObject, 1).name, "ALT + CTRL + S, Capture screen");
+
+    ASSERT_TRUE(BringToForeground(panel));
+    ASSERT_TRUE(WaitFor([&] { return PanelHasFocus(); }));
+    EXPECT_EQ(FocusedChild(*panelObject), 1) << "the focus left its hotkey";
+    PressHotkey(VK_RETURN, 0);
+    EXPECT_TRUE(WaitFor([&] { return !Shown(); }));
+    HWND edited = nullptr;
+    EXPECT_TRUE(WaitFor([&] {
+        for (HWND row : HotkeyRows(settings)) {
+            HWND save = FindDescendant(row, "Button", "Save");
+            if (save && IsWindowVisible(save))
+                edited = row;
+        }
+        return edited != nullptr;
+    })) << "no row in edit mode";
+    EXPECT_THAT(WindowText(edited), testing::StartsWith("ALT + CTRL + S,"));
+}
+
 } // namespace
 } // namespace corvinade::test

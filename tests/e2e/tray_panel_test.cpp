@@ -7,8 +7,11 @@
 #include "Harness.h"
 #include "SettingsHarness.h"
 #include "TrayHarness.h"
+#include "app/PanelLayout.h"
 
 #include <shellapi.h>
+
+#include <array>
 
 namespace corvinade::test {
 namespace {
@@ -67,6 +70,29 @@ protected:
             << "cell at " << left << "," << top << " does not show \"" << text << "\"";
     }
 
+    // Every cell of the header and the rows, the columns sized to their
+    // widest texts (a heading no wider than its text).
+    using Texts = std::array<std::string, 3>;
+    void ExpectRows(const RECT& panelRect, const std::vector<Texts>& rows) {
+        const Texts headers = {"Hotkey", "Action", "Parameters"};
+        std::array<int, 3> need = {};
+        for (std::size_t c = 0; c < 3; ++c) {
+            need[c] = TextWidth(headers[c], true);
+            for (const Texts& row : rows)
+                need[c] = std::max(need[c], TextWidth(row[c], false));
+        }
+        const std::array<PanelColumn, 3> columns = PanelColumns(need, PanelWidth);
+        for (std::size_t c = 0; c < 3; ++c)
+            ExpectCell(panelRect, columns[c].left, 8, std::min(columns[c].width, TextWidth(headers[c], true)),
+                       headers[c], true);
+        int top = 25;
+        for (const Texts& row : rows) {
+            for (std::size_t c = 0; c < 3; ++c)
+                ExpectCell(panelRect, columns[c].left, top, columns[c].width, row[c], false);
+            top += 21;
+        }
+    }
+
     void SaveShot(const std::string& name) {
         const std::string folder = Env("CORVINADE_SHOTS");
         if (!folder.empty())
@@ -101,28 +127,12 @@ TEST_F(TrayPanelTest, ClickShowsTheActiveHotkeysBesideTheTaskbar) {
     EXPECT_EQ(r.bottom, screenH - Taskbar - 3);
     EXPECT_EQ(GetWindowLongA(panel, GWL_EXSTYLE) & WS_EX_TOPMOST, WS_EX_TOPMOST);
 
-    struct Row {
-        const char* hotkey;
-        const char* action;
-        const char* parameters;
-    };
-    const Row rows[] = {
-        {"WIN + N", "Open file", "notepad.exe, C:\\notes\\todo.txt"},
-        {"ALT + CTRL + S", "Capture screen", ""},
-        {"SHIFT + WIN + K", "Open website", "example.org/?q=a&lang=en"}, // "&" drawn as it is
-        {"CTRL + O", "Open file", "calc.exe"},
-    };
-    ExpectCell(r, 8, 8, 100, "Hotkey", true);
-    ExpectCell(r, 138, 8, 100, "Action", true);
-    ExpectCell(r, 268, 8, 100, "Parameters", true);
-    int top = 25;
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.hotkey);
-        ExpectCell(r, 8, top, 120, row.hotkey, false);
-        ExpectCell(r, 138, top, 120, row.action, false);
-        ExpectCell(r, 268, top, 295, row.parameters, false);
-        top += 21;
-    }
+    ExpectRows(r, {
+                      {"WIN + N", "Open file", "notepad.exe, C:\\notes\\todo.txt"},
+                      {"ALT + CTRL + S", "Capture screen", ""},
+                      {"SHIFT + WIN + K", "Open website", "example.org/?q=a&lang=en"}, // "&" drawn as it is
+                      {"CTRL + O", "Open file", "calc.exe"},
+                  });
     SaveShot("panel-4");
 
     // "X": left 548, top 8, 22 x 20.
@@ -144,8 +154,11 @@ TEST_F(TrayPanelTest, HeightFollowsTheNumberOfHotkeys) {
     ASSERT_NO_FATAL_FAILURE(OpenPanel());
     const RECT r = PanelRect();
     EXPECT_EQ(r.bottom - r.top, 21 * 12 + 53);
-    ExpectCell(r, 8, 25 + 21 * 11, 120, "ALT + CTRL + L", false);
-    ExpectCell(r, 268, 25 + 21 * 11, 295, "http://site11.example/", false);
+    std::vector<Texts> rows;
+    for (int i = 0; i < 12; ++i)
+        rows.push_back({std::string("ALT + CTRL + ") + static_cast<char>('A' + i), "Open website",
+                        "http://site" + std::to_string(i) + ".example/"});
+    ExpectRows(r, rows);
     SaveShot("panel-12");
 }
 
@@ -154,7 +167,7 @@ TEST_F(TrayPanelTest, NoHotkeysShowsTheHeaderOnly) {
     ASSERT_NO_FATAL_FAILURE(OpenPanel());
     const RECT r = PanelRect();
     EXPECT_EQ(r.bottom - r.top, 57);
-    ExpectCell(r, 8, 8, 100, "Hotkey", true);
+    ExpectRows(r, {});
     SaveShot("panel-0");
 }
 
@@ -163,9 +176,30 @@ TEST_F(TrayPanelTest, OneHotkey) {
     ASSERT_NO_FATAL_FAILURE(OpenPanel());
     const RECT r = PanelRect();
     EXPECT_EQ(r.bottom - r.top, 74);
-    ExpectCell(r, 8, 25, 120, "WIN + M", false);
-    ExpectCell(r, 138, 25, 120, "Maximize active window", false);
+    ExpectRows(r, {{"WIN + M", "Maximize active window", ""}});
     SaveShot("panel-1");
+}
+
+// Each column as wide as what it holds: a long action or combination whole
+// while the parameters have room to spare; opened with the mouse, the panel
+// closes on Esc. The icon's tip counts the active hotkeys.
+TEST_F(TrayPanelTest, ColumnsHoldTheirTextsEscClosesAndTheTipCounts) {
+    ASSERT_NO_FATAL_FAILURE(Start({
+        Entry(true, 'M', ModWin, "minimize"),
+        Entry(true, 'A', ModAlt | ModCtrl | ModShift | ModWin, "openfile", "calc.exe"),
+        Entry(false, 'I', ModWin, "openfile", "inactive.exe"),
+    }));
+    EXPECT_TRUE(WaitFor([] {
+        const std::vector<std::string> tips = TrayTipTexts();
+        return std::find(tips.begin(), tips.end(), "Corvinade: 2 hotkeys active") != tips.end();
+    })) << testing::PrintToString(TrayTipTexts());
+    ASSERT_NO_FATAL_FAILURE(OpenPanel());
+    const RECT r = PanelRect();
+    ExpectRows(r, {{"WIN + M", "Minimize active window", ""},
+                   {"ALT + CTRL + SHIFT + WIN + A", "Open file", "calc.exe"}});
+    SaveShot("panel-columns");
+    PressHotkey(VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitFor([&] { return !Shown(); })) << "Esc left the panel open";
 }
 
 // A second click on the icon hides the panel.
@@ -258,7 +292,7 @@ TEST_F(TrayPanelTest, LogOffEndsCleanlyWithoutWriting) {
     ASSERT_NE(settings, nullptr);
     ASSERT_TRUE(WaitFor([&] { return HotkeyRows(settings).size() == 2; }));
     HWND row = HotkeyRows(settings)[0];
-    PostClick(FindDescendant(row, "Button", "Edit"));
+    PostClick(FindDescendant(row, "Button", "&Edit"));
     HWND save = nullptr;
     ASSERT_TRUE(
         WaitFor([&] { return (save = FindDescendant(row, "Button", "Save")) && IsWindowVisible(save); }));

@@ -1,9 +1,9 @@
 // The capture window's geometry: grab, selection, render rectangle, dimming
-// overlay and the selection control's zones, boxes, info text and centre
-// marks. Coordinates stay within what a screen and a mouse give (a few
-// million pixels either way), images within a small size so each run is
-// quick. No overflow or undefined behaviour; what is rendered, copied or
-// saved lies inside the image.
+// overlay, the selection control's zones, boxes, info text and centre
+// marks, and the image view's zoom (view and image pixels both ways, the
+// centred or scrolled axis, where a window opens). Coordinates stay within what a screen and a mouse give (a
+// few million pixels either way), images within a small size so each run is quick. No overflow or undefined
+// behaviour; what is rendered, copied or saved lies inside the image.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +16,7 @@
 #include "capture/CaptureTarget.h"
 #include "capture/SelectionControlGeometry.h"
 #include "capture/SelectionGeometry.h"
+#include "gui/ZoomGeometry.h"
 
 namespace {
 
@@ -153,12 +154,50 @@ void CheckSelectionControl(fuzz::FuzzInput& in, std::string_view text) {
                  in.Int(0, 16), in.Int(0, 1 << 12), in.Int(0, 1 << 12));
 }
 
+// A view pixel shows an image pixel whose view pixels hold it, inside the
+// span painted there; an axis maps its client pixels to the image and back;
+// a capture window opens inside its work area.
+void CheckZoom(fuzz::FuzzInput& in) {
+    const gui::Zoom zoom = gui::MakeZoom(in.Int(1, 1 << 16), in.Int(1, 1 << 16));
+    if (zoom.num <= 0 || zoom.den <= 0)
+        Finding("a zoom that is not positive");
+    const int view = in.Int(-Far, Far);
+    const std::int64_t image = gui::ViewToImage(view, zoom);
+    if (gui::ImageToView(image, zoom) > view || gui::ImageToView(image + 1, zoom) <= view)
+        Finding("the image pixel at a view pixel does not cover it");
+    const gui::ImageSpan span = gui::ImageSpanAt(view, zoom);
+    if (span.first >= span.end || image < span.first || image >= span.end)
+        Finding("the painted span leaves out the pixel the mouse is on");
+    if (span.end - span.first > zoom.den / zoom.num + 1)
+        Finding("a painted span wider than the zoom");
+
+    gui::ZoomAxis axis{in.Int(1, 1 << 14), in.Int(1, 1 << 14), in.Int(-Far, Far), gui::Zoom{}};
+    axis.zoom = gui::NextZoom(gui::FitZoom(axis.image, 1, axis.view, 1), in.Bool());
+    const int client = in.Int(-(1 << 16), 1 << 16);
+    if (axis.ToClient(axis.ToImage(client)) > client)
+        Finding("a client pixel maps to an image pixel shown after it");
+    gui::ZoomAxis after = axis;
+    after.zoom = gui::NextZoom(axis.zoom, in.Bool());
+    const int kept = gui::ScrollKeeping(axis, after.zoom, client);
+    if (kept < 0 || kept > after.MaxScroll())
+        Finding("a zoom's scroll out of its range");
+
+    const IntPoint room{in.Int(1, 1 << 14), in.Int(1, 1 << 14)};
+    const IntPoint chrome{in.Int(0, 200), in.Int(0, 200)}, minimum{in.Int(0, 1000), in.Int(0, 1000)};
+    const IntPoint size = CaptureWindowSize(room, in.Int(1, 1 << 14), in.Int(1, 1 << 14), chrome, minimum);
+    // Larger than the room only for the window's least size or its own parts.
+    if (size.x <= 0 || size.y <= 0 || size.x > std::max({room.x, minimum.x, chrome.x + 1}) ||
+        size.y > std::max({room.y, minimum.y, chrome.y + 1}))
+        Finding("a capture window larger than its work area");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::FuzzInput in(data, size);
     CheckSelection(in);
     CheckGrab(in);
+    CheckZoom(in);
     CheckSelectionControl(in, in.Rest());
     return 0;
 }

@@ -1,6 +1,8 @@
 // The settings tests' helpers; see SettingsHarness.h.
 #include "SettingsHarness.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -67,7 +69,7 @@ std::vector<HWND> HotkeyRows(HWND settings) {
     std::vector<HWND> rows;
     for (HWND w : AllDescendants(settings))
         if (IsWindowVisible(w) && SameNoCase(WindowClass(w), "CorvinadePanel") &&
-            FindDescendant(w, "Button", "Edit") && GetParent(FindDescendant(w, "Button", "Edit")) == w)
+            FindDescendant(w, "Button", "&Edit") && GetParent(FindDescendant(w, "Button", "&Edit")) == w)
             rows.push_back(w);
     std::sort(rows.begin(), rows.end(), [](HWND a, HWND b) {
         RECT ra = {}, rb = {};
@@ -159,6 +161,39 @@ std::string AnswerMessageBox(DWORD processId, const std::string& button) {
     ClickButton(box, button);
     WaitFor([&] { return !IsWindow(box); });
     return text;
+}
+
+std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns) {
+    std::vector<std::vector<std::string>> rows;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(list, &processId);
+    const UniqueHandle process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+    if (!process)
+        return rows;
+    constexpr int TextRoom = 1024;
+    char* remote = static_cast<char*>(
+        VirtualAllocEx(process.Get(), nullptr, sizeof(LVITEMW) + TextRoom * 2, MEM_COMMIT, PAGE_READWRITE));
+    if (!remote)
+        return rows;
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        std::vector<std::string>& cells = rows.emplace_back();
+        for (int column = 0; column < columns; ++column) {
+            LVITEMW item = {};
+            item.iSubItem = column;
+            item.pszText = reinterpret_cast<LPWSTR>(remote + sizeof item);
+            item.cchTextMax = TextRoom;
+            WriteProcessMemory(process.Get(), remote, &item, sizeof item, nullptr);
+            const auto length = static_cast<std::size_t>(SendMessageW(
+                list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote)));
+            std::wstring text(length, L'\0');
+            ReadProcessMemory(process.Get(), remote + sizeof item, text.data(), length * 2, nullptr);
+            cells.push_back(Utf8Of(text));
+        }
+    }
+    VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+    return rows;
 }
 
 std::optional<std::string> FileContent(const std::string& path) {

@@ -62,6 +62,10 @@ HWND WaitForMessageBoxOf(DWORD processId, Milliseconds timeout = DefaultTimeout)
 // box has gone; returns its text, or "(no message box)".
 std::string AnswerMessageBox(DWORD processId, const std::string& button);
 
+// The texts of a list view (the system's, in its report view) of another
+// process, row by row, read through memory lent in that process.
+std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns);
+
 // The content of a file, nothing when it cannot be read.
 std::optional<std::string> FileContent(const std::string& path);
 

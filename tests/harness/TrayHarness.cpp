@@ -1,6 +1,8 @@
 // The tray tests' helpers; see TrayHarness.h.
 #include "TrayHarness.h"
 
+#include <commctrl.h>
+
 #include <atomic>
 #include <fstream>
 #include <sstream>
@@ -219,15 +221,69 @@ std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, 
                       DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
-std::vector<COLORREF> RenderText(const std::string& text, bool bold, int width, int height,
-                                 COLORREF textColour, COLORREF background, UINT format) {
-    DibSurface surface(width, height);
+namespace {
+
+HFONT ProgramFont(bool bold) {
     LOGFONTA lf = {};
     lf.lfHeight = -11;
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, "Tahoma", LF_FACESIZE);
-    HFONT font = CreateFontIndirectA(&lf);
+    return CreateFontIndirectA(&lf);
+}
+
+} // namespace
+
+int TextWidth(const std::string& text, bool bold) {
+    DibSurface surface(1, 1);
+    HFONT font = ProgramFont(bold);
+    HGDIOBJ oldFont = SelectObject(surface.Dc(), font);
+    RECT r = {0, 0, 0, 0};
+    DrawTextA(surface.Dc(), text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(surface.Dc(), oldFont);
+    DeleteObject(font);
+    return r.right - r.left;
+}
+
+std::vector<std::string> TrayTipTexts() {
+    std::vector<std::string> texts;
+    for (HWND tip : FindTopWindows({"tooltips_class32", "", 0, false})) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(tip, &processId);
+        const UniqueHandle process(
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+        if (!process)
+            continue;
+        constexpr int TextRoom = 256;
+        char* remote = static_cast<char*>(VirtualAllocEx(
+            process.Get(), nullptr, sizeof(TTTOOLINFOW) + TextRoom * 2, MEM_COMMIT, PAGE_READWRITE));
+        if (!remote)
+            continue;
+        const int count = static_cast<int>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            const std::wstring none(TextRoom, L'\0');
+            WriteProcessMemory(process.Get(), remote + sizeof(TTTOOLINFOW), none.data(), TextRoom * 2,
+                               nullptr);
+            TTTOOLINFOW info = {};
+            info.cbSize = sizeof info;
+            info.lpszText = reinterpret_cast<LPWSTR>(remote + sizeof info);
+            WriteProcessMemory(process.Get(), remote, &info, sizeof info, nullptr);
+            if (!SendMessageW(tip, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote)))
+                continue;
+            std::wstring text(TextRoom, L'\0');
+            ReadProcessMemory(process.Get(), remote + sizeof info, text.data(), TextRoom * 2, nullptr);
+            text.resize(text.find(L'\0') == std::wstring::npos ? text.size() : text.find(L'\0'));
+            texts.push_back(Utf8Of(text));
+        }
+        VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+    }
+    return texts;
+}
+
+std::vector<COLORREF> RenderText(const std::string& text, bool bold, int width, int height,
+                                 COLORREF textColour, COLORREF background, UINT format) {
+    DibSurface surface(width, height);
+    HFONT font = ProgramFont(bold);
     HGDIOBJ oldFont = SelectObject(surface.Dc(), font);
     RECT r = {0, 0, width, height};
     HBRUSH brush = CreateSolidBrush(background);

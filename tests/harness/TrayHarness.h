@@ -33,6 +33,10 @@ bool MovePointer(int x, int y);
 // Right-clicks the icon and picks "Exit", the menu's last item.
 bool ChooseTrayExit();
 
+// The texts of every tray icon's tip, as the notification area holds them
+// (read from its tooltips, in their process).
+std::vector<std::string> TrayTipTexts();
+
 // The overview panel of a Corvinade process: its main window, shown or not.
 HWND FindPanel(DWORD processId);
 // Opacity of a layered window, nothing when it has none.
@@ -75,6 +79,8 @@ std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, 
 // The same in another text colour.
 std::vector<COLORREF> RenderCell(const std::string& text, bool bold, int width, int height,
                                  COLORREF textColour);
+// The width of a text on one line in the program's font (Tahoma 11).
+int TextWidth(const std::string& text, bool bold);
 // A text drawn with the program's font (Tahoma 11) on a background, with
 // DrawText's format flags: what a label painted by the program looks like.
 std::vector<COLORREF> RenderText(const std::string& text, bool bold, int width, int height,

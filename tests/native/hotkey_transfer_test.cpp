@@ -59,16 +59,12 @@ TEST(HotkeyImport, AddingSkipsWhatTheListHoldsAndAppendsTheRest) {
 
     EXPECT_EQ(count.Added, 4);
     EXPECT_EQ(count.Skipped, 3);
-    EXPECT_EQ(count.Unknown, 2);
     EXPECT_THAT(Definitions(draft),
                 ElementsAre(Notepad, Capture, Site, otherParameter, Later(), laterDelayed));
     EXPECT_THAT(draft.Entries, ElementsAre(Field(&THotkeyEntry::Id, 7), Field(&THotkeyEntry::Id, 9),
                                            Field(&THotkeyEntry::Id, 0), Field(&THotkeyEntry::Id, 0),
                                            Field(&THotkeyEntry::Id, 0), Field(&THotkeyEntry::Id, 0)));
     EXPECT_FALSE(draft.LogonStart) << "an import leaves the log-on entry alone";
-    EXPECT_EQ(ImportReportText(count),
-              "Added 4 hotkeys (2 with an action this version does not know, kept but "
-              "not run), skipped 3 already in your list.");
 }
 
 TEST(HotkeyImport, ReplacingTakesTheFileAsItIs) {
@@ -78,7 +74,60 @@ TEST(HotkeyImport, ReplacingTakesTheFileAsItIs) {
     EXPECT_EQ(count.Skipped, 0);
     EXPECT_THAT(Definitions(draft), ElementsAre(Site, Notepad, Site));
     EXPECT_THAT(draft.Entries, testing::Each(Field(&THotkeyEntry::Id, 0)));
-    EXPECT_EQ(ImportReportText(count), "Added 3 hotkeys, skipped 0 already in your list.");
+}
+
+// The preview says of each hotkey of the file what adding does with it:
+// new, already in the list (or earlier in the file), or not allowed (no
+// key, or a combination the wizard refuses: no modifier, SHIFT alone with
+// a character key); a section whose action this version does not know comes
+// as it is. What is allowed is what an import brings in. Its lines and the
+// result say so plainly.
+TEST(HotkeyImport, PreviewSortsTheFileAndSaysPlainlyWhatAnImportDoes) {
+    const THotkeyEntries held{{7, Notepad}, {9, Capture}};
+    THotKeyData inactiveNotepad = Notepad;
+    inactiveNotepad.Active = false;
+    const THotKeyData bare{true, 'K', 0, A::OpenWebsite, "example.org", ""};
+    const THotKeyData shifted{true, 'K', ModifierShift, A::OpenWebsite, "example.org", ""};
+    const THotKeyData noKey{true, 0, ModifierWin, A::OpenWebsite, "example.org", ""};
+    const THotKeyData shiftedF5{true, 0x74, ModifierShift, A::Close, "", ""};
+    THotKeyData laterBare = Later();
+    laterBare.Shift = 0;
+    const TImportPreview preview =
+        PreviewImport(held, {{inactiveNotepad, Site, bare, Site, shifted, noKey, shiftedF5, laterBare}});
+    using F = TImportFate;
+    std::vector<F> fates;
+    for (const TImportItem& item : preview.Items)
+        fates.push_back(item.Fate);
+    EXPECT_THAT(fates, ElementsAre(F::AlreadyInList, F::New, F::NotAllowed, F::AlreadyInList, F::NotAllowed,
+                                   F::NotAllowed, F::New, F::New));
+    EXPECT_EQ(ImportRefusal(bare), "Not allowed: no ALT, CTRL, SHIFT or WIN");
+    EXPECT_EQ(ImportRefusal(shifted), "Not allowed: SHIFT alone with a character key");
+    EXPECT_EQ(ImportRefusal(noKey), "Not allowed: no key");
+    EXPECT_THAT(preview.Allowed().Definitions,
+                ElementsAre(inactiveNotepad, Site, Site, shiftedF5, laterBare));
+    EXPECT_EQ(ImportPreviewText(preview),
+              "3 are new (1 with an action this version does not know, kept but not run); 2 are already in "
+              "your list; 3 are not allowed and stay out.");
+    EXPECT_EQ(ImportResultText(preview, TImportMode::Add),
+              "Added 3 hotkeys (1 with an action this version does not know, kept but not run); 2 were "
+              "already in your list; 3 were not allowed.");
+    EXPECT_EQ(ImportResultText(preview, TImportMode::Replace),
+              "Replaced your hotkeys with the 5 hotkeys of the file (1 with an action this version does not "
+              "know, kept but not run); 3 were not allowed.");
+
+    struct Case {
+        std::vector<THotKeyData> file;
+        const char* added;
+    };
+    const Case cases[] = {
+        {{Notepad, Capture, inactiveNotepad, Capture}, "All 4 hotkeys in the file are already in your list."},
+        {{Capture}, "The hotkey in the file is already in your list."},
+        {{Site, Notepad}, "Added 1 hotkey; 1 was already in your list."},
+        {{Site}, "Added 1 hotkey."},
+        {{bare, Notepad}, "No hotkey was added; 1 was already in your list; 1 was not allowed."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ImportResultText(PreviewImport(held, {c.file}), TImportMode::Add), c.added);
 }
 
 class TransferFile : public testing::Test {

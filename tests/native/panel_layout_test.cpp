@@ -21,6 +21,23 @@ TEST(PanelLayoutTest, RowTopsAndHeightForNHotkeys) {
         EXPECT_EQ(PanelHeight(c.n), c.height) << c.n << " hotkeys";
 }
 
+// The first two columns as wide as their texts while the parameters keep a
+// quarter of the 535 pixels between the margins and gaps; past that they
+// share what is left by their needs.
+TEST(PanelLayoutTest, ColumnsAreSizedToTheirTexts) {
+    struct Case {
+        std::array<int, 3> need;
+        std::array<PanelColumn, 3> columns;
+    };
+    const Case cases[] = {
+        {{40, 120, 60}, {{{8, 40}, {58, 120}, {188, 375}}}},
+        {{200, 300, 400}, {{{8, 160}, {178, 242}, {430, 133}}}}, // 402 shared 2:3
+        {{300, 200, 0}, {{{8, 300}, {318, 200}, {528, 35}}}},    // no parameters: no quarter kept
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PanelColumns(c.need, 579), c.columns) << c.need[0] << ", " << c.need[1];
+}
+
 TEST(PanelLayoutTest, PlacementForEachTaskbarEdge) {
     // A 1280 x 800 screen with a 30-pixel taskbar on each side in turn.
     const int w = 579, h = 74;

@@ -147,4 +147,10 @@ TEST(TrayTipTest, HintIsCutTo127UnitsOrLeftEmpty) {
             ASSERT_EQ(c, u'\0');
 }
 
+TEST(TrayTipTest, HintCountsTheActiveHotkeys) {
+    EXPECT_EQ(TrayHintText("Corvinade", 6), "Corvinade: 6 hotkeys active");
+    EXPECT_EQ(TrayHintText("Corvinade", 1), "Corvinade: 1 hotkey active");
+    EXPECT_EQ(TrayHintText("Corvinade", 0), "Corvinade: no hotkeys active");
+}
+
 } // namespace

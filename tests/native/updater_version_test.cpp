@@ -9,6 +9,8 @@ using namespace corvinade;
 
 namespace {
 
+// The number the update check sends joins two-digit parts; the text the
+// user reads is the version as Windows writes it.
 TEST(UpdaterVersionTest, NumberAndTextOfFileVersions) {
     struct Case {
         FileVersion version;
@@ -16,23 +18,22 @@ TEST(UpdaterVersionTest, NumberAndTextOfFileVersions) {
         const char* text;
     };
     const Case cases[] = {
-        {{1, 10, 0, 0}, 1100000, "01.10.00.00"},
-        {{1, 0, 0, 0}, 1000000, "01.00.00.00"},
-        {{0, 0, 0, 0}, 0, "00.00.00.00"},
-        {{0, 0, 0, 7}, 7, "00.00.00.07"},
+        {{1, 10, 0, 0}, 1100000, "1.10.0.0"},
+        {{1, 0, 0, 0}, 1000000, "1.0.0.0"},
+        {{0, 0, 0, 0}, 0, "0.0.0.0"},
+        {{0, 0, 0, 7}, 7, "0.0.0.7"},
         {{12, 34, 56, 78}, 12345678, "12.34.56.78"},
         {{99, 99, 99, 99}, 99999999, "99.99.99.99"},
-        // A part of 100 or more prints three digits: a different, larger number,
-        // whose text keeps only its first eight digits.
-        {{1, 100, 0, 0}, 11000000, "11.00.00.00"},
-        {{100, 0, 0, 0}, 100000000, "10.00.00.00"},
-        {{2, 0, 0, 123}, 20000123, "20.00.01.23"},
-        {{1000, 0, 0, 0}, 1000000000, "10.00.00.00"},
+        // A part of 100 or more prints three digits: a different, larger number.
+        {{1, 100, 0, 0}, 11000000, "1.100.0.0"},
+        {{100, 0, 0, 0}, 100000000, "100.0.0.0"},
+        {{2, 0, 0, 123}, 20000123, "2.0.0.123"},
+        {{1000, 0, 0, 0}, 1000000000, "1000.0.0.0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(VersionNumber(c.version), c.number);
-        EXPECT_EQ(VersionNumberToText(c.number), c.text);
+        EXPECT_EQ(VersionText(c.version), c.text);
     }
 }
 

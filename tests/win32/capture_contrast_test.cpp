@@ -34,7 +34,11 @@ protected:
         delete window;
         AppTest::TearDown();
     }
-    void Send(UINT msg, WPARAM keys, int x, int y) { ::SendMessageA(view, msg, keys, MAKELPARAM(x, y)); }
+    // At an image point (the image is centred in the view).
+    void Send(UINT msg, WPARAM keys, int x, int y) {
+        const POINT at = window->CaptureImage.ImageToClient({x, y});
+        ::SendMessageA(view, msg, keys, MAKELPARAM(at.x, at.y));
+    }
 
     // The colours painted around the selection's top edge, away from its
     // boxes, as 0x00RRGGBB: dimmed outside, the image inside, the frame.
@@ -42,15 +46,17 @@ protected:
         ::UpdateWindow(view);
         HDC dc = ::GetDC(view);
         std::set<std::uint32_t> colours;
-        for (int y = 80 - 4; y <= 80 + 4; ++y)
-            for (int x = 130; x <= 170; ++x)
+        const POINT edge = window->CaptureImage.ImageToClient({130, 80});
+        for (int y = edge.y - 4; y <= edge.y + 4; ++y)
+            for (int x = edge.x; x <= edge.x + 40; ++x)
                 colours.insert(gui::PixelOfColorRef(::GetPixel(dc, x, y)));
         ::ReleaseDC(view, dc);
         return colours;
     }
     std::uint32_t PaintedBesideTheImage() const {
         HDC dc = ::GetDC(view);
-        const std::uint32_t pixel = gui::PixelOfColorRef(::GetPixel(dc, 500, 100));
+        const POINT beside = window->CaptureImage.ImageToClient({410, 100});
+        const std::uint32_t pixel = gui::PixelOfColorRef(::GetPixel(dc, beside.x, beside.y));
         ::ReleaseDC(view, dc);
         return pixel;
     }

@@ -1,7 +1,7 @@
 // CaptureScreen over a desktop of two monitors that a fake port lays over
 // the one screen Wine has here: the grab comes from the monitor holding the
-// foreground window, and its window opens at that monitor's work-area
-// origin and dpi. A window without area opens nothing and says so in one
+// foreground window, and its window opens on that monitor's work area and
+// at its dpi. A window without area opens nothing and says so in one
 // balloon.
 #include "capture/CaptureTarget_win.h"
 #include "capture/CaptureWindow.h"
@@ -61,9 +61,14 @@ TEST_F(CaptureScreenTest, ScreenGrabOpensOnTheMonitorOfTheForegroundWindow) {
     ASSERT_NE(capture, nullptr);
     EXPECT_EQ(capture->CaptureImage.ImageWidth(), 640);
     EXPECT_EQ(capture->CaptureImage.ImageHeight(), 800);
+    // No larger than the work area, as any form (its buttons want 780
+    // pixels across at 144 dpi, more than the 640 there), the image fitted
+    // inside.
     const RECT bounds = capture->Bounds();
     EXPECT_EQ(bounds.left, 0);
     EXPECT_EQ(bounds.top, 40);
+    EXPECT_EQ(bounds.right, 640);
+    EXPECT_EQ(bounds.bottom, 800);
     EXPECT_EQ(capture->Dpi(), 144);
     // Laid out at 144 dpi. (Wine draws every frame at the system's dpi, so
     // the client area is not quite the designed one here.)

@@ -10,6 +10,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -165,31 +166,36 @@ TEST_F(GuiDialogKit, ScrollBoxBringsTheFocusIntoView) {
     EXPECT_EQ(box.Position(), 0);
 }
 
-// Wine's link control deletes the font it was given: the program's shared
-// font must survive a link, or every window made after it shows the
-// system's bitmap font.
-// The link holds a copy of its own, and the copy goes with the link: the
-// shared font keeps its face and size (a deleted handle made again for
-// another font would pass a mere "is it a font" check).
-TEST_F(GuiDialogKit, ALinkLeavesTheSharedFontAlive) {
-    LOGFONTA before = {};
-    ASSERT_NE(::GetObjectA(DefaultFont(), sizeof before, &before), 0);
-    const int objects = LiveGdiObjects();
-    {
-        Form form({.clientWidth = 200, .clientHeight = 60, .caption = "Link"});
-        LinkLabel link(form, {.left = 8, .top = 8, .caption = "A link"});
-        EXPECT_GT(::GetWindowTextLengthA(link.Handle()), 0);
-        const auto held = reinterpret_cast<HFONT>(::SendMessageA(link.Handle(), WM_GETFONT, 0, 0));
-        EXPECT_NE(held, nullptr);
-        EXPECT_NE(held, DefaultFont()) << "the link holds the shared font";
-        form.Show();
-        app->ProcessMessages();
+// Enter and Space on a link follow it rather than pressing the default
+// button, and so does a click released over it (the underline is looked at
+// in the real program's settings window).
+TEST_F(GuiDialogKit, LinkFollowsItsKeysAndAClickReleasedOverIt) {
+    Form form(
+        {.clientWidth = 300, .clientHeight = 70, .caption = "Link", .position = Position::ScreenCenter});
+    LinkLabel link(form, {.left = 8, .top = 8, .caption = "http://www.pelmorra.example/"});
+    Button ok(form, {.left = 200, .top = 38, .width = 75, .height = 25, .caption = "OK"});
+    form.SetDefaultButton(&ok);
+    int follows = 0, oks = 0;
+    link.OnClick = [&] { ++follows; };
+    ok.OnClick = [&] { ++oks; };
+    ShowActive(form);
+    link.SetFocus();
+    for (UINT key : {VK_RETURN, VK_SPACE}) {
+        const int before = follows;
+        Press(key);
+        EXPECT_TRUE(testing::WaitFor([&] {
+            app->ProcessMessages();
+            return follows == before + 1;
+        })) << "key "
+            << key;
     }
-    LOGFONTA after = {};
-    ASSERT_NE(::GetObjectA(DefaultFont(), sizeof after, &after), 0);
-    EXPECT_STREQ(after.lfFaceName, before.lfFaceName);
-    EXPECT_EQ(after.lfHeight, before.lfHeight);
-    EXPECT_EQ(LiveGdiObjects(), objects) << "the link's copy was not released";
+    EXPECT_EQ(oks, 0) << "Enter on the link pressed the default button";
+    ::SendMessageA(link.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::SendMessageA(link.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(follows, 3);
+    ::SendMessageA(link.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::SendMessageA(link.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(-20, 5)); // released elsewhere
+    EXPECT_EQ(follows, 3);
 }
 
 RECT ChildRect(HWND child) {

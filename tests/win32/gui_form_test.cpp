@@ -70,6 +70,18 @@ TEST_F(GuiForm, CentredInWorkAreaAndOwnedAsAsked) {
     EXPECT_EQ(::GetWindow(form.Handle(), GW_OWNER), owner.Handle());
 }
 
+// Activated, a form gives the focus back to its control that had it, else
+// to its first tab stop, and with no control to take it takes it itself, so
+// that its keys reach it (the tray panel, opened with the mouse, closes on
+// Esc).
+TEST_F(GuiForm, ActivationFocusesTheFormWithoutControls) {
+    Form form({.clientWidth = 100, .clientHeight = 60, .caption = "Bare", .style = WS_POPUP});
+    form.Show();
+    ::SetFocus(nullptr);
+    ::SendMessageA(form.Handle(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    EXPECT_EQ(::GetFocus(), form.Handle());
+}
+
 TEST_F(GuiForm, ShowAndHideEventsFollowVisibilityByAnyRoute) {
     Form form({.clientWidth = 100, .clientHeight = 60, .caption = "Events"});
     int created = 0, shown = 0, hidden = 0;

@@ -8,7 +8,8 @@
 //   unless the control cuts it with an ellipsis; a word-wrapped label whose
 //   lines need more height than it has; a drop-down item wider than the
 //   open list;
-// - a mnemonic letter used twice among the visible controls of the window.
+// - a mnemonic letter used twice among the visible controls of the window
+//   (by controls of different kinds or texts).
 #pragma once
 
 #include <commctrl.h>
@@ -42,6 +43,12 @@ public:
     // Checks `window` and everything visible inside it.
     explicit LayoutCheck(HWND window) {
         Walk(window);
+        // The same button repeated (each row's "&Edit") shares its letter:
+        // the key then moves between them, as it does in the system's dialogs.
+        for (auto& [letter, names] : mnemonics_) {
+            std::sort(names.begin(), names.end());
+            names.erase(std::unique(names.begin(), names.end()), names.end());
+        }
         for (const auto& [letter, names] : mnemonics_)
             if (names.size() > 1) {
                 std::string all;

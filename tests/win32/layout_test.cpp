@@ -10,10 +10,13 @@
 #include "gui_testing.h"
 #include "layout_check.h"
 #include "program_parts.h"
+#include "ui/ImportDialog.h"
 #include "ui/NewHotkeyWizard.h"
 #include "ui/SettingsWindow.h"
 #include "ui/SetupGuide.h"
 #include "ui/TextInputDialog.h"
+
+#include <commctrl.h>
 
 #include <string>
 
@@ -98,6 +101,38 @@ TEST_F(Layout, SettingsWithARowInEditMode) {
     settings.pcClient.SetActivePageIndex(1);
     ASSERT_TRUE(settings.lblLogonTurnedOff.Visible());
     ExpectFits(settings, "the other settings");
+}
+
+// Every kind of line an import shows, with a long file name and parameter.
+TEST_F(Layout, ImportDialog) {
+    const THotKeyData site{true, 'K', 8, THotkeyAction::OpenWebsite, "example.org/" + LongText, ""};
+    const THotKeyData bare{true, 'J', 0, THotkeyAction::OpenWebsite, "example.com", ""};
+    const THotKeyData capture{true, 'S', 8, THotkeyAction::CaptureScreen, "", ""};
+    const THotKeyData shifted{true, 'K', 4, THotkeyAction::Minimize, "", ""};
+    THotKeyData later{true, 'L', 8, THotkeyAction::None, "", ""};
+    later.UnknownAction = "x-later-action";
+    const TImportPreview preview =
+        PreviewImport({{1, capture}}, {{capture, site, bare, site, capture, shifted, later, bare, site}});
+    ImportDialog dialog(app->Handle(), parts->hotkeys, "C:\\" + LongText + "\\import.ini", preview);
+    ExpectFits(dialog, "the import dialog");
+    // Only the parameters, last, give way: every other column shows each
+    // of its texts whole, with room for the cell's margins.
+    HWND list = dialog.lstHotkeys.Handle();
+    const int rows = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int column : {0, 1, 2}) {
+        const int width = static_cast<int>(::SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+        for (int row = 0; row < rows; ++row) {
+            wchar_t text[512] = {};
+            LVITEMW item = {};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = 512;
+            ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+            const int need = static_cast<int>(
+                ::SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)));
+            EXPECT_GE(width, need + 6) << "row " << row << ", column " << column << ": " << Utf8(text);
+        }
+    }
 }
 
 TEST_F(Layout, TextInputAndCaptureWindows) {

@@ -29,13 +29,15 @@ struct Picture {
                     return true;
         return false;
     }
-    // The right end of what is drawn on the background in the area.
-    int InkRight(const RECT& area, COLORREF background) const {
+    // The right end of the first text drawn on the background in the area:
+    // where `gap` columns of background follow (the next column's text may
+    // come after).
+    int InkRight(const RECT& area, COLORREF background, int gap) const {
         int right = area.left;
-        for (int y = area.top; y < area.bottom; ++y)
-            for (int x = area.left; x < area.right; ++x)
+        for (int x = area.left; x < area.right && (right == area.left || x - right < gap); ++x)
+            for (int y = area.top; y < area.bottom; ++y)
                 if (At(x, y) != background)
-                    right = std::max(right, x + 1);
+                    right = x + 1;
         return right;
     }
 };
@@ -98,7 +100,7 @@ protected:
 };
 
 TEST_F(PanelContrastTest, HighContrastDrawsWithSystemColoursAndSignsTheFailedHotkey) {
-    const RECT failedCell = Design(8, 46, 128, 59); // the second row's hotkey
+    const RECT failedCell = Design(8, 46, 300, 59); // the second row's hotkey, its action after it
     const RECT manageLink = Design(8, 74, 100, 87); // "Manage hotkeys"
     const COLORREF background = ::GetSysColor(COLOR_INFOBK);
     ASSERT_NE(::GetSysColor(COLOR_HOTLIGHT), ::GetSysColor(COLOR_HIGHLIGHT));
@@ -116,7 +118,8 @@ TEST_F(PanelContrastTest, HighContrastDrawsWithSystemColoursAndSignsTheFailedHot
     const Picture contrast = Paint();
     EXPECT_FALSE(contrast.Contains(Design(0, 0, 579, 95), FailedRed));
     EXPECT_TRUE(contrast.Contains(failedCell, ::GetSysColor(COLOR_INFOTEXT)));
-    EXPECT_GT(contrast.InkRight(failedCell, background), own.InkRight(failedCell, background))
+    EXPECT_GT(contrast.InkRight(failedCell, background, form->Scale(8)),
+              own.InkRight(failedCell, background, form->Scale(8)))
         << "no sign before the failed hotkey";
     EXPECT_TRUE(contrast.Contains(manageLink, ::GetSysColor(COLOR_HOTLIGHT)));
     EXPECT_FALSE(contrast.Contains(manageLink, ::GetSysColor(COLOR_HIGHLIGHT)));

@@ -82,6 +82,7 @@ protected:
                                    nullptr, nullptr);
         view = std::make_unique<gui::ImageView>(parent, 0, 0, 480, 280);
         view->SetImage(gui::Bitmap32(480, 280));
+        view->SetZoom({1, 1}, {0, 0}); // host points are client points
         label = std::make_unique<PanelLink>(view->Host(), view->Controls(),
                                             LabelArgs{20, 20, 160, 24, "Manage hotkeys"});
         label->SetColor(Paper);

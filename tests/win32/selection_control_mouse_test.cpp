@@ -1,6 +1,7 @@
 // SelectionControl on the image view, driven by the mouse messages Windows would
 // send: windowless routing with capture, enter and leave, the drag zones,
-// the minimum size, OnResize per bound, and the image view's own events.
+// the minimum size, OnResize per bound, the image view's own events, and all
+// of it on a zoomed image.
 #include "capture/SelectionControl.h"
 #include "gui/ImageView.h"
 #include "gui_testing.h"
@@ -35,8 +36,12 @@ protected:
         ::DestroyWindow(parent);
         AppTest::TearDown();
     }
-    // Client points equal image points: the view is not scrolled.
+    // At an image point: the image is centred in the view.
     void Send(UINT msg, WPARAM keys, int x, int y) {
+        const POINT at = view->ImageToClient({x, y});
+        SendAtClient(msg, keys, at.x, at.y);
+    }
+    void SendAtClient(UINT msg, WPARAM keys, int x, int y) {
         ::SendMessageA(view->Handle(), msg, keys, MAKELPARAM(x, y));
     }
     void Drag(int fromX, int fromY, int toX, int toY) {
@@ -107,14 +112,42 @@ TEST_F(SelectionControlMouseTest, RightButtonDragsNothingAndHotFollowsEnterAndLe
 TEST_F(SelectionControlMouseTest, ThePressCountsOnTheImageOnlyOutsideTheControl) {
     Send(WM_LBUTTONDOWN, MK_LBUTTON, 20, 30);
     Send(WM_LBUTTONUP, 0, 20, 30);
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, 650, 30); // on the black beyond the image
-    Send(WM_LBUTTONUP, 0, 650, 30);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, 610, 30); // on the black beyond the image
+    Send(WM_LBUTTONUP, 0, 610, 30);
     rect->SetVisible(false);
     Send(WM_LBUTTONDOWN, MK_LBUTTON, 150, 140); // a hidden control takes nothing
     Send(WM_LBUTTONUP, 0, 150, 140);
     ASSERT_EQ(imageDowns.size(), 2u);
     EXPECT_EQ(imageDowns[0], (IntPoint{20, 30}));
     EXPECT_EQ(imageDowns[1], (IntPoint{150, 140}));
+}
+
+// At half size the image is 300 x 200 on the screen: the boxes keep their
+// six screen pixels, and the mouse moves the selection by image pixels,
+// two for each of its own.
+TEST_F(SelectionControlMouseTest, OnAHalfSizeImageTheMouseWorksInImagePixels) {
+    view->SetZoom({1, 2}, {0, 0});
+    const POINT corner = view->ImageToClient({100, 100});
+    EXPECT_EQ(rect->ShownSize().cx, 50);
+    EXPECT_EQ(rect->ShownSize().cy, 40);
+    // The bottom-right box, its last screen pixel, 10 and 5 pixels further.
+    SendAtClient(WM_MOUSEMOVE, 0, corner.x + 49, corner.y + 39);
+    SendAtClient(WM_LBUTTONDOWN, MK_LBUTTON, corner.x + 49, corner.y + 39);
+    SendAtClient(WM_MOUSEMOVE, MK_LBUTTON, corner.x + 59, corner.y + 44);
+    SendAtClient(WM_LBUTTONUP, 0, corner.x + 59, corner.y + 44);
+    EXPECT_EQ(Now(), (Bounds{100, 100, 119, 89}));
+    // The body, 10 and 5 pixels: 20 and 10 image pixels.
+    SendAtClient(WM_MOUSEMOVE, 0, corner.x + 25, corner.y + 20);
+    SendAtClient(WM_LBUTTONDOWN, MK_LBUTTON, corner.x + 25, corner.y + 20);
+    SendAtClient(WM_MOUSEMOVE, MK_LBUTTON, corner.x + 35, corner.y + 25);
+    SendAtClient(WM_LBUTTONUP, 0, corner.x + 35, corner.y + 25);
+    EXPECT_EQ(Now(), (Bounds{120, 110, 119, 89}));
+    EXPECT_TRUE(imageDowns.empty());
+    // Beside the selection the press is the image's, at its image pixel.
+    SendAtClient(WM_LBUTTONDOWN, MK_LBUTTON, corner.x - 20, corner.y - 10);
+    SendAtClient(WM_LBUTTONUP, 0, corner.x - 20, corner.y - 10);
+    ASSERT_EQ(imageDowns.size(), 1u);
+    EXPECT_EQ(imageDowns[0], (IntPoint{61, 81}));
 }
 
 } // namespace
