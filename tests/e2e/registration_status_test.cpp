@@ -8,6 +8,7 @@
 #include "Harness.h"
 #include "SettingsHarness.h"
 #include "TrayHarness.h"
+#include "app/PanelLayout.h"
 
 #include <wtsapi32.h>
 
@@ -74,11 +75,18 @@ TEST_F(RegistrationStatusTest, FailedHotkeysAreMarkedAndTriedAgainAtTheNextReloa
     }
     ASSERT_TRUE(IsWindowVisible(panel)) << "the panel did not show after clicks on the tray icon";
     const COLORREF text = GetSysColor(COLOR_INFOTEXT);
-    EXPECT_TRUE(CellShows(panel, 8, 25, 120, "WIN + N", false, text));
-    EXPECT_TRUE(CellShows(panel, 138, 25, 120, "Open file", false, text));
-    EXPECT_TRUE(CellShows(panel, 8, 46, 120, "WIN + S", true, FailedColour));
-    EXPECT_TRUE(CellShows(panel, 138, 46, 120, "Capture screen", false, text));
-    EXPECT_TRUE(CellShows(panel, 8, 67, 120, "WIN + N", true, FailedColour));
+    // The columns are sized to their widest texts, the failed ones bold.
+    const int hotkeyWidth =
+        std::max({TextWidth("Hotkey", true), TextWidth("WIN + N", true), TextWidth("WIN + S", true)});
+    const int actionWidth = std::max({TextWidth("Action", true), TextWidth("Open file", false),
+                                      TextWidth("Capture screen", false), TextWidth("Open website", false)});
+    const auto columns = PanelColumns({hotkeyWidth, actionWidth, TextWidth("example.org", false)}, 579);
+    const int action = columns[1].left;
+    EXPECT_TRUE(CellShows(panel, 8, 25, hotkeyWidth, "WIN + N", false, text));
+    EXPECT_TRUE(CellShows(panel, action, 25, actionWidth, "Open file", false, text));
+    EXPECT_TRUE(CellShows(panel, 8, 46, hotkeyWidth, "WIN + S", true, FailedColour));
+    EXPECT_TRUE(CellShows(panel, action, 46, actionWidth, "Capture screen", false, text));
+    EXPECT_TRUE(CellShows(panel, 8, 67, hotkeyWidth, "WIN + N", true, FailedColour));
     EXPECT_TRUE(
         CellShows(panel, 138, 95, 320, "Hotkeys in red could not be registered.", false, FailedColour));
 
