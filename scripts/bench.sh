@@ -64,6 +64,7 @@ open10=$(settingsOpen 10)
 open200=$(settingsOpen 200)
 open1000=$(settingsOpen 1000)
 scrollMs=$(grep -m1 '1000 hotkeys: one scroll step' <<<"$settings" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
+importMs=$(num "$settings" "import of 10000 hotkeys, all steps:")
 size=$(stat -c %s "$build/src/corvinade.exe")
 answerIdle=$(grep -m1 'hotkey to action, idle:' <<<"$answer" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
 answerHanging=$(grep -m1 'hotkey to action, endpoint hanging:' <<<"$answer" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
@@ -82,5 +83,6 @@ printf '%-34s %-12s %-40s %s\n' \
     "settings window, 200 hotkeys" "$open200 ms" "10 hotkeys $open10 ms; $(settingsWindows 200) windows" "$(ratio "$open200" "$open10")x" \
     "settings window, 1,000 hotkeys" "$open1000 ms" "10 hotkeys $open10 ms (aim 1.3x); $(settingsWindows 1000) windows" "$(ratio "$open1000" "$open10")x" \
     "settings scroll step, 1,000 hotkeys" "$scrollMs ms" "aim 16 ms" "$(ratio "$scrollMs" 16)x" \
+    "import of 10,000 hotkeys, all steps" "$importMs ms" "aim a second or two, 2000 ms" "$(ratio "$importMs" 2000)x" \
     "hotkey to action, endpoint hanging" "$answerHanging ms" "the same at idle $answerIdle ms (aim 1.5x)" "$(ratio "$answerHanging" "$answerIdle")x" \
     "corvinade.exe" "$size bytes" "1 MB = 1048576 bytes" "$(ratio "$size" 1048576)x"

@@ -77,15 +77,17 @@ ImportDialog::ImportDialog(HWND owner, const HotkeyService& hotkeys, const std::
     // The parameters last: they take the width that is left and give way
     // when long, so that every status shows whole.
     lstHotkeys.SetColumns({"Hotkey", "Action", "Status", "Parameters"});
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(preview.Items.size());
     for (const TImportItem& item : preview.Items) {
         const THotKeyData& d = item.Definition;
-        lstHotkeys.AddRow(
+        rows.push_back(
             {hotkeys.HotkeyText(static_cast<std::uint16_t>(d.Key), static_cast<std::uint16_t>(d.Shift)),
              ActionDisplayName(d), FateText(item),
              LineBreaksAsSpaces(!d.Params2.empty() && ActionHasParams2(d.Func) ? d.Params + ", " + d.Params2
                                                                                : d.Params)});
     }
-    lstHotkeys.FitColumns();
+    lstHotkeys.SetRows(rows);
     btnAdd.ModalResult = AddResult;
     btnReplace.ModalResult = ReplaceResult;
     btnCancel.ModalResult = IDCANCEL;

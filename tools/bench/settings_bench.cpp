@@ -1,7 +1,8 @@
 // settings_bench.exe: the settings window with 10, 200 and 1,000 hotkeys, in
 // the program's own code under Wine: at each, the time from creating the
 // window to having it shown and painted and the number of windows it holds;
-// at the longest, the time of one scroll step with its repaint.
+// at the longest, the time of one scroll step with its repaint; and an import
+// of 10,000 hotkeys, step by step.
 // scripts/bench-settings.sh runs it; not a test.
 #include <windows.h>
 
@@ -16,7 +17,9 @@
 #include "app/ActionRunner.h"
 #include "app/HotkeyService.h"
 #include "app/Store.h"
+#include "core/HotkeyTransfer.h"
 #include "gui/Application.h"
+#include "ui/ImportDialog.h"
 #include "ui/SettingsWindow.h"
 #include "ui/UpdateFlow.h"
 
@@ -113,6 +116,54 @@ void Measure(gui::Application& app, int hotkeys, bool scroll) {
               steps);
 }
 
+// An import of a file of 10,000 hotkeys into a list of 10, step by step as
+// the settings window's Import... takes it: the file read, the preview, the
+// dialog that shows it (made, shown, painted), the merge, and the commit
+// that saves and registers the list.
+void MeasureImport(gui::Application& app) {
+    constexpr int FileHotkeys = 10000;
+    WriteHotkeys(10);
+    Parts parts;
+    std::vector<THotKeyData> definitions;
+    for (int i = 0; i < FileHotkeys; ++i)
+        definitions.push_back({.Active = true,
+                               .Key = 'A' + i % 26,
+                               .Shift = 2 + (i % 2) * 8,
+                               .Func = THotkeyAction::OpenWebsite,
+                               .Params = "example.org/" + std::to_string(i)});
+    const std::string file = "C:\\import-bench.ini";
+    WriteHotkeyFile(file, definitions);
+
+    auto start = Clock::now();
+    const THotkeyFileContent content = ReadHotkeyFile(file);
+    const double read = Ms(start);
+    start = Clock::now();
+    THotkeyDraft draft = parts.hotkeys.Document().Draft();
+    const TImportPreview preview = PreviewImport(draft.Entries, content);
+    const double previewed = Ms(start);
+    start = Clock::now();
+    {
+        ImportDialog dialog(app.Handle(), parts.hotkeys, file, preview);
+        dialog.Show();
+        Paint(dialog.Handle());
+    }
+    app.ProcessMessages();
+    const double shown = Ms(start);
+    start = Clock::now();
+    const TImportCount count = MergeImport(draft, preview.Allowed(), TImportMode::Add);
+    const double merged = Ms(start);
+    start = Clock::now();
+    parts.hotkeys.Commit(std::move(draft));
+    const double committed = Ms(start);
+    std::printf(
+        "import of %d hotkeys into 10 (%d added): read %.1f ms, preview %.1f ms, dialog %.1f ms, merge "
+        "%.1f ms, commit %.1f ms\n",
+        FileHotkeys, count.Added, read, previewed, shown, merged, committed);
+    std::printf("  import of %d hotkeys, all steps: %.1f ms\n", FileHotkeys,
+                read + previewed + shown + merged + committed);
+    DeleteFileA(file.c_str());
+}
+
 } // namespace
 
 int main() {
@@ -131,5 +182,6 @@ int main() {
     app.ProcessMessages();
     for (int hotkeys : Sizes)
         Measure(app, hotkeys, hotkeys == Sizes[std::size(Sizes) - 1]);
+    MeasureImport(app);
     return 0;
 }
