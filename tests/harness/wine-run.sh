@@ -30,6 +30,10 @@
 #                        Wine's heap checking, and the run fails when their
 #                        output reports a heap error or a page fault; 0 for
 #                        the benchmarks and measurements, which it would skew
+# CORVINADE_WINE_LOG     set here for the program: the run's log (the standard
+#                        error of every Wine process of the run), for a driver
+#                        that looks for Wine's reports as it goes, at the step
+#                        that caused them (tests/harness/Walk.cpp)
 #
 # Tests that fail leave a screenshot of the desktop in build/wine/failures
 # (taken by the harness library, see Harness.h).
@@ -307,9 +311,10 @@ fi
 mkdir -p "$PREFIX/failures"
 # In the background, so that a TERM from ctest is handled at once. Every
 # Wine process of the run (the programs the test starts, Wine's own) writes
-# its diagnostics to the stderr it inherits: the run's log.
+# its diagnostics to the stderr it inherits: the run's log, which the test
+# program may read as it goes (CORVINADE_WINE_LOG).
 LOG=$PREFIX/stderr.log
-DISPLAY=:$DISPLAY_NUM WINEPREFIX=$PREFIX CORVINADE_FAILURES=$PREFIX/failures \
+DISPLAY=:$DISPLAY_NUM WINEPREFIX=$PREFIX CORVINADE_FAILURES=$PREFIX/failures CORVINADE_WINE_LOG=$LOG \
     timeout "$RUN_TIMEOUT" wine "$@" 2>"$LOG" &
 wait $!
 rc=$?

@@ -1,0 +1,21 @@
+// A random walk of 200 user steps through corvinade.exe's windows, from a
+// fixed seed (scripts/walk.sh walks longer, from any seed).
+#include "Harness.h"
+#include "Walk.h"
+
+namespace corvinade::test {
+namespace {
+
+class WalkTest : public DesktopTest {};
+
+// After every step the program answers, its topmost window takes input,
+// hotkeys.ini holds what the settings window shows, and Wine reported no
+// heap error or page fault; every Exit ends it cleanly.
+TEST_F(WalkTest, RandomUserStepsKeepTheProgramUsable) {
+    const WalkResult result = RunWalk({.steps = 200, .seed = 1});
+    EXPECT_EQ(result.failure, "");
+    EXPECT_EQ(result.steps, 200);
+}
+
+} // namespace
+} // namespace corvinade::test
