@@ -39,6 +39,32 @@ gui::ControlArgs TopRight(int left, int top, const std::string& caption) {
     return {.left = left, .top = top, .caption = caption, .anchors = akTop | akRight};
 }
 
+// The window that takes input for this one: the shown window it owns (a
+// message box, the wizard, a file dialog), and that one's in turn; tool tips
+// and menus aside. The system's last active popup misses a box that
+// came up while another window was in front: it was never active.
+struct OwnedSearch {
+    HWND owner, found;
+};
+
+BOOL CALLBACK FindOwned(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<OwnedSearch*>(param);
+    if (::GetWindow(window, GW_OWNER) == search.owner && ::IsWindowVisible(window) &&
+        !(::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        search.found = window;
+    return search.found ? FALSE : TRUE;
+}
+
+HWND InputWindowOf(HWND window) {
+    for (;;) {
+        OwnedSearch search{window, nullptr};
+        ::EnumThreadWindows(::GetCurrentThreadId(), FindOwned, reinterpret_cast<LPARAM>(&search));
+        if (!search.found)
+            return window;
+        window = search.found;
+    }
+}
+
 gui::ControlArgs BottomLeft(int left, const std::string& caption) {
     return {.left = left,
             .top = 433,
@@ -169,8 +195,12 @@ void SettingsWindow::BringUp() {
     ::BringWindowToTop(Handle());
     ::SetWindowPos(gui::App().Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ::SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    // While a modal window of its own runs (the wizard), that one takes input.
-    ::SetForegroundWindow(::GetLastActivePopup(Handle()));
+    // While a modal window of its own runs, that one comes up above it and
+    // takes input: Wine may leave it below its owner.
+    const HWND input = InputWindowOf(Handle());
+    if (input != Handle())
+        ::SetWindowPos(input, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetForegroundWindow(input);
 }
 
 // As a program asks for unsaved work: each row edited with changes, Yes
