@@ -57,10 +57,6 @@ bool StartsWith(const std::string& text, const std::string& start) {
     return text.compare(0, start.size(), start) == 0;
 }
 
-std::string Quote(const std::string& text) {
-    return "\"" + text + "\"";
-}
-
 // A window's text as the system keeps it (a top-level window's title, a
 // button's caption), read without a message: a hung program does not hold
 // the walk up.
@@ -87,14 +83,6 @@ std::string EditText(HWND edit) {
 
 bool Checked(HWND box) {
     return Ask(box, BM_GETCHECK) == BST_CHECKED;
-}
-
-// The child button with this caption, or nullptr.
-HWND ButtonOf(HWND window, const std::string& caption) {
-    for (HWND child : AllDescendants(window))
-        if (Lower(WindowClass(child)) == "button" && Caption(child) == caption)
-            return child;
-    return nullptr;
 }
 
 POINT Middle(HWND window) {
@@ -149,14 +137,6 @@ Kind KindOf(HWND window) {
     return Kind::Other;
 }
 
-// The tray panel of the program, shown or not.
-HWND Panel(DWORD processId) {
-    for (HWND w : FindTopWindows({.className = "CorvinadeForm", .processId = processId}))
-        if (Caption(w) == "Corvinade" && (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_LAYERED))
-            return w;
-    return nullptr;
-}
-
 // The program's shown top-level windows a step may act on, topmost first.
 std::vector<std::pair<HWND, Kind>> ShownWindows(DWORD processId) {
     std::vector<std::pair<HWND, Kind>> shown;
@@ -201,7 +181,7 @@ std::vector<std::uintptr_t> Signature(DWORD processId) {
 
 // A message box closes on Esc when it has Cancel, or OK alone.
 bool EscClosesBox(HWND box) {
-    return ButtonOf(box, "Cancel") || (ButtonOf(box, "OK") && !ButtonOf(box, "&No"));
+    return FindButton(box, "Cancel") || (FindButton(box, "OK") && !FindButton(box, "&No"));
 }
 
 // What a step acts on: a control a click reaches, or a window.
@@ -243,12 +223,7 @@ View View::Take(DWORD processId) {
         const std::vector<HWND> children = AllDescendants(window);
         std::vector<HWND> rows;
         if (kind == Kind::Settings && view.rows.empty()) {
-            for (HWND c : children)
-                if (IsWindowVisible(c) && Lower(WindowClass(c)) == "corvinadepanel" &&
-                    FindWindowExW(c, nullptr, L"Button", L"Edit"))
-                    rows.push_back(c);
-            std::sort(rows.begin(), rows.end(), [](HWND a, HWND b) { return Middle(a).y < Middle(b).y; });
-            view.rows = rows;
+            view.rows = rows = HotkeyRows(window);
             view.editing.assign(rows.size(), false);
         }
         std::vector<int> keyFields; // the rows (-1: none) whose first edit box, their key field, came
@@ -490,14 +465,14 @@ void Walker::DefineSteps() {
 // --- Steps -----------------------------------------------------------------------
 
 std::string Walker::RowName(int row) const {
-    return row < 0 ? "" : " in row " + std::to_string(row + 1) + " " + Quote(Caption(view_.rows[row]));
+    return row < 0 ? "" : " in row " + std::to_string(row + 1) + " " + Quoted(Caption(view_.rows[row]));
 }
 
 // A click, and a change of what shows.
 // Wine loses an injected click now and then: one that showed nothing after a
 // while is clicked once more, as a user would.
 std::string Walker::Press(const Target& target) {
-    note_ = " " + Quote(target.text) + RowName(target.row);
+    note_ = " " + Quoted(target.text) + RowName(target.row);
     const auto before = Signature(corvinade_.Id());
     auto changed = [&] { return Signature(corvinade_.Id()) != before; };
     ClickAt(Middle(target.window));
@@ -509,8 +484,8 @@ std::string Walker::Press(const Target& target) {
     }
     if (WaitFor(changed, EffectTimeout))
         return {};
-    return Overtaken(target.window, "the click on " + Quote(target.text) + " in " +
-                                        Quote(Caption(GetAncestor(target.window, GA_ROOT))) +
+    return Overtaken(target.window, "the click on " + Quoted(target.text) + " in " +
+                                        Quoted(Caption(GetAncestor(target.window, GA_ROOT))) +
                                         " changed nothing");
 }
 
@@ -535,17 +510,17 @@ std::string Walker::TypeKey(const Target& field) {
     SendKeyEvent(letter[0], true);
     if (!WaitFor([&] { return EditText(field.window) == letter; }, EffectTimeout))
         return Overtaken(field.window,
-                         "the key field shows " + Quote(EditText(field.window)) + ", not " + letter);
+                         "the key field shows " + Quoted(EditText(field.window)) + ", not " + letter);
     return {};
 }
 
 std::string Walker::Tick(const Target& box) {
-    note_ = " " + Quote(box.text) + RowName(box.row);
+    note_ = " " + Quoted(box.text) + RowName(box.row);
     const bool before = Checked(box.window);
     ClickAt(Middle(box.window));
     if (WaitFor([&] { return Checked(box.window) != before; }, EffectTimeout))
         return {};
-    return Overtaken(box.window, "the click on the box " + Quote(box.text) + " did not tick it");
+    return Overtaken(box.window, "the click on the box " + Quoted(box.text) + " did not tick it");
 }
 
 // The list's selection and the notification a choice with the mouse gives.
@@ -554,12 +529,12 @@ std::string Walker::ChooseAction(const Target& list) {
                                                      "Maximize active window", "Minimize active window",
                                                      "Close active window"};
     const std::string& action = Pick(actions);
-    note_ = " " + Quote(action);
+    note_ = " " + Quoted(action);
     const std::wstring text = WideOf(action);
     const auto index =
         Ask(list.window, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
     if (!index || *index == CB_ERR)
-        return "the list of actions has no " + Quote(action);
+        return "the list of actions has no " + Quoted(action);
     Ask(list.window, CB_SETCURSEL, static_cast<WPARAM>(*index));
     Ask(GetParent(list.window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list.window), CBN_SELCHANGE),
         reinterpret_cast<LPARAM>(list.window));
@@ -584,7 +559,7 @@ Targets Walker::EscapeTargets() {
 // Esc in a window, brought to the front first. It closes the window; the
 // guide asks first, the settings window may cancel a row's edit instead.
 std::string Walker::Escape(const Target& window) {
-    note_ = " in " + Quote(window.text);
+    note_ = " in " + Quoted(window.text);
     const HWND w = window.window;
     const auto before = Signature(corvinade_.Id());
     if (!BringToForeground(w, EffectTimeout))
@@ -683,7 +658,7 @@ std::string Walker::OpenSettingsFromTray(Tray how) {
                 return {};
             continue;
         }
-        const HWND panel = Panel(id);
+        const HWND panel = FindPanel(id);
         ClickTray(1);
         if (!WaitFor([&] { return IsWindowVisible(panel) != FALSE; }, Milliseconds{3000}))
             continue;
@@ -797,7 +772,7 @@ std::string Walker::Start() {
     ++result_.starts;
     corvinade_ = Process::Start(CorvinadeExe());
     const DWORD id = corvinade_.Id();
-    if (!WaitFor([&] { return Panel(id) != nullptr; }))
+    if (!WaitFor([&] { return FindPanel(id) != nullptr; }))
         return "the program made no tray panel after its start";
     if (guide && !WaitFor([&] { return Shown(Kind::Guide) != nullptr; }))
         return "the setup guide did not show at the start with \"FirstUse\" cleared";
@@ -902,25 +877,37 @@ std::string Walker::Answers() {
                 !IsWindowVisible(window))
                 break;
             if (tries == 2)
-                return Quote(Caption(window)) + " did not answer within 1 s, three times over";
+                return Quoted(Caption(window)) + " did not answer within 1 s, three times over";
         }
     return {};
 }
 
-// Where the program shows a window, the topmost takes input; one settings
+// The rule the program keeps: where a window of it shows, the topmost one
+// takes input, and a window it disabled for a modal one has that modal
+// window shown above it (a capture window is never modal). One settings
 // window at most. A moment's change of windows is waited out.
 std::string Walker::TopTakesInput() {
-    const DWORD id = corvinade_.Id();
-    auto holds = [&](const std::vector<std::pair<HWND, Kind>>& shown) {
-        return (shown.empty() || IsWindowEnabled(shown.front().first)) &&
-               std::count_if(shown.begin(), shown.end(),
-                             [](auto& w) { return w.second == Kind::Settings; }) <= 1;
-    };
-    if (holds(view_.windows))
+    auto broken = [](const std::vector<std::pair<HWND, Kind>>& shown) -> std::string {
+        if (!shown.empty() && !IsWindowEnabled(shown.front().first))
+            return "the topmost window " + Quoted(Caption(shown.front().first)) + " takes no input";
+        bool modalAbove = false;
+        for (const auto& [window, kind] : shown) {
+            if (!IsWindowEnabled(window) && !modalAbove)
+                return Quoted(Caption(window)) + " is disabled with no modal window above it";
+            modalAbove = modalAbove || (IsWindowEnabled(window) && kind != Kind::Capture);
+        }
+        if (std::count_if(shown.begin(), shown.end(), [](auto& w) { return w.second == Kind::Settings; }) > 1)
+            return "two settings windows show";
         return {};
-    const bool held = WaitFor([&] { return holds(ShownWindows(id)); }, Milliseconds{5000});
+    };
+    const DWORD id = corvinade_.Id();
+    std::string why = broken(view_.windows);
+    if (why.empty())
+        return {};
+    if (!WaitFor([&] { return (why = broken(ShownWindows(id))).empty(); }, Milliseconds{5000}))
+        return why;
     view_ = View::Take(id);
-    return held ? "" : "the topmost window takes no input, or two settings windows show";
+    return {};
 }
 
 // Waits out a save on its way, looking again.
@@ -938,41 +925,40 @@ std::string Walker::FileShowsInRows() {
     return mismatch;
 }
 
-// The rows show the file's sections, newest on top. A long list has windows
-// only for some rows, in their order; a row being edited shows its input.
+// The rows show the file's sections, newest on top; a row being edited
+// shows its input instead. When every row fits in the view each has a
+// window; else only some do, in their order.
 std::string Walker::RowMismatch() {
     if (!view_.First(Kind::Settings))
         return {};
-    const std::vector<Section> sections = ReadSections(FileContent(HotkeysIniPath()).value_or(""));
+    std::vector<Section> sections = ReadSections(FileContent(HotkeysIniPath()).value_or(""));
+    std::reverse(sections.begin(), sections.end());
     const std::vector<HWND>& rows = view_.rows;
-    std::vector<std::string> captions;
-    for (HWND row : rows)
-        captions.push_back(Caption(row));
     std::string both = "\nhotkeys.ini, newest first:";
-    for (auto s = sections.rbegin(); s != sections.rend(); ++s)
-        both += "\n  " + CaptionStart(*s) + "...";
+    for (const Section& s : sections)
+        both += "\n  " + CaptionStart(s) + "...";
     both += "\nrows:";
-    for (const std::string& c : captions)
-        both += "\n  " + c;
-    // As many rows as fit in the view have windows.
+    for (HWND row : rows)
+        both += "\n  " + Caption(row);
     size_t fit = sections.size();
     if (!rows.empty()) {
-        RECT view = {}, row = {};
-        GetClientRect(GetParent(rows.front()), &view);
+        RECT list = {}, row = {};
+        GetClientRect(GetParent(rows.front()), &list);
         GetWindowRect(rows.front(), &row);
-        fit = static_cast<size_t>(view.bottom / std::max(1L, row.bottom - row.top));
+        fit = static_cast<size_t>(list.bottom / std::max(1L, row.bottom - row.top));
     }
-    if (rows.size() > sections.size() || (sections.size() <= fit && rows.size() != sections.size()))
+    const bool all = sections.size() <= fit;
+    if (rows.size() > sections.size() || (all && rows.size() != sections.size()))
         return std::to_string(rows.size()) + " rows for " + std::to_string(sections.size()) +
                " hotkeys in hotkeys.ini" + both;
-    if (view_.AnyEditing())
-        return {};
     size_t next = 0;
-    for (const std::string& caption : captions) {
-        while (next < sections.size() &&
-               !StartsWith(caption, CaptionStart(sections[sections.size() - 1 - next])))
+    for (size_t i = 0; i < rows.size(); ++i, ++next) {
+        if (view_.editing[i])
+            continue;
+        const std::string caption = Caption(rows[i]);
+        while (!all && next < sections.size() && !StartsWith(caption, CaptionStart(sections[next])))
             ++next;
-        if (next++ == sections.size())
+        if (next == sections.size() || !StartsWith(caption, CaptionStart(sections[next])))
             return "the rows do not show hotkeys.ini" + both;
     }
     return {};
@@ -1002,10 +988,10 @@ std::string Walker::Describe() const {
         const HWND owner = GetWindow(w, GW_OWNER);
         if (Lower(cls) == "tooltips_class32")
             continue;
-        text += "\n  " + Quote(Caption(w)) + " (" + cls + (IsWindowEnabled(w) ? "" : ", disabled") +
-                (owner && IsWindowVisible(owner) ? ", owned by " + Quote(Caption(owner)) : "") + ")";
+        text += "\n  " + Quoted(Caption(w)) + " (" + cls + (IsWindowEnabled(w) ? "" : ", disabled") +
+                (owner && IsWindowVisible(owner) ? ", owned by " + Quoted(Caption(owner)) : "") + ")";
         if (KindOf(w) == Kind::Box)
-            text += ": " + Quote(Caption(GetDlgItem(w, 0xFFFF)));
+            text += ": " + Quoted(Caption(GetDlgItem(w, 0xFFFF)));
     }
     return text.empty() ? " none" : text;
 }
@@ -1015,11 +1001,14 @@ std::string Walker::Report(int step, const std::string& failure) const {
         "seed " + std::to_string(options_.seed) + ", step " + std::to_string(step) + ": " + failure;
     if (corvinade_.Running())
         text += "\nthe program shows, topmost first:" + Describe();
-    text += "\nsteps so far:";
-    for (const std::string& s : done_)
-        text += "\n  " + s;
-    return text + "\nreplay: bash scripts/walk.sh " + std::to_string(step) + " " +
-           std::to_string(options_.seed);
+    // The last steps: what led there.
+    constexpr size_t Last = 40;
+    const size_t first = done_.size() > Last ? done_.size() - Last : 0;
+    text += "\nthe last steps" + (first ? " (" + std::to_string(first) + " before them)" : "") + ":";
+    for (size_t i = first; i < done_.size(); ++i)
+        text += "\n  " + done_[i];
+    return text + "\nagain: bash scripts/walk.sh --seed " + std::to_string(options_.seed) + " --steps " +
+           std::to_string(step);
 }
 
 } // namespace
