@@ -297,6 +297,12 @@ std::string CaptionStart(const Section& s) {
     return text + ", " + (action == ActionNames.end() ? s.func : action->second) + ", ";
 }
 
+// A row's caption shows the section: "ALT + WIN + K, Open website, ..., active".
+bool Shows(const std::string& caption, const Section& s) {
+    return StartsWith(caption, CaptionStart(s)) &&
+           caption.find(s.active ? ", active" : ", inactive") != std::string::npos;
+}
+
 class Walker {
 public:
     explicit Walker(const WalkOptions& options) : options_(options), random_(options.seed) {
@@ -823,6 +829,7 @@ WalkResult Walker::Run() {
             failure = chosen->run(Pick(targets));
             const auto took =
                 std::chrono::duration_cast<Milliseconds>(std::chrono::steady_clock::now() - start);
+            ++result_.taken[chosen->name];
             done_.push_back(std::to_string(step) + " " + chosen->name + note_ + " (" +
                             std::to_string(took.count()) + " ms)");
             failure = Check(chosen == &steps_.back(), failure);
@@ -936,7 +943,7 @@ std::string Walker::RowMismatch() {
     const std::vector<HWND>& rows = view_.rows;
     std::string both = "\nhotkeys.ini, newest first:";
     for (const Section& s : sections)
-        both += "\n  " + CaptionStart(s) + "...";
+        both += "\n  " + CaptionStart(s) + "..., " + (s.active ? "active" : "inactive");
     both += "\nrows:";
     for (HWND row : rows)
         both += "\n  " + Caption(row);
@@ -956,9 +963,9 @@ std::string Walker::RowMismatch() {
         if (view_.editing[i])
             continue;
         const std::string caption = Caption(rows[i]);
-        while (!all && next < sections.size() && !StartsWith(caption, CaptionStart(sections[next])))
+        while (!all && next < sections.size() && !Shows(caption, sections[next]))
             ++next;
-        if (next == sections.size() || !StartsWith(caption, CaptionStart(sections[next])))
+        if (next == sections.size() || !Shows(caption, sections[next]))
             return "the rows do not show hotkeys.ini" + both;
     }
     return {};

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 
 namespace corvinade::test {
@@ -19,10 +20,11 @@ struct WalkOptions {
 };
 
 struct WalkResult {
-    int steps = 0;  // steps done, each checked
-    int starts = 0; // starts of the program (one more after each Exit)
+    int steps = 0;                    // steps done, each checked
+    int starts = 0;                   // starts of the program (one more after each Exit)
+    std::map<std::string, int> taken; // how often each kind of step was taken
     // Empty when every check held; else what failed, with the seed, the
-    // step's number and every step so far, to replay it.
+    // step's number and the last steps, to replay it.
     std::string failure;
 };
 

@@ -1,6 +1,7 @@
 // walk.exe STEPS SEED: the random walk through corvinade.exe's windows
-// (CORVINADE_EXE), with a line every 100 steps. Exit code 0 when every check
-// held after every step; else the seed, the step and the steps so far.
+// (CORVINADE_EXE), with a line every 100 steps and the steps taken by kind.
+// Exit code 0 when every check held after every step; else 1, with the
+// seed, the step and the last steps.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     std::printf("%d steps, %d starts in %.0f s (%.0f steps a minute)\n", result.steps, result.starts, seconds,
                 seconds > 0 ? result.steps * 60 / seconds : 0.0);
+    for (const auto& [name, count] : result.taken)
+        std::printf("  %5d  %s\n", count, name.c_str());
     if (!result.failure.empty()) {
         std::printf("failed: %s\n", result.failure.c_str());
         return 1;
