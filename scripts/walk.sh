@@ -26,4 +26,4 @@ cmake --build "$build" --target corvinade walk >/dev/null
 echo "walk: bash scripts/walk.sh --seed $seed --steps $steps"
 # A step takes a second or two, but for a failing one.
 CORVINADE_RUN_TIMEOUT=${CORVINADE_RUN_TIMEOUT:-$((steps * 3 + 300))} CORVINADE_EXE="Z:$build/src/corvinade.exe" \
-    bash "$root/tests/harness/wine-run.sh" "$build/tools/walk/walk.exe" "$steps" "$seed" | tr -d '\r'
+    bash "$root/tests/harness/wine-run.sh" "$build/tools/walk/walk.exe" "$steps" "$seed" | sed -u "s/\r$//"

@@ -283,23 +283,32 @@ std::vector<Section> ReadSections(const std::string& text) {
     return sections;
 }
 
-// How a row's caption starts for a section: "ALT + WIN + K, Open website, ".
-std::string CaptionStart(const Section& s) {
+// How a row names a section's combination and action: "ALT + WIN + K",
+// "Open website". A key other than a letter, a digit or the two the walk's
+// files hold shows by its modifiers only (its name comes from the keyboard
+// layout).
+std::string CombinationText(const Section& s) {
     std::string text;
     for (const auto& [flag, name] :
          {std::pair{ModAlt, "ALT"}, {ModCtrl, "CTRL"}, {ModShift, "SHIFT"}, {ModWin, "WIN"}})
         if (s.shift & static_cast<int>(flag))
             text += std::string(name) + " + ";
-    text += s.key == VK_DIVIDE     ? "Num /"
-            : s.key == VK_MULTIPLY ? "Num *"
-                                   : std::string(1, static_cast<char>(s.key));
-    const auto action = ActionNames.find(s.func);
-    return text + ", " + (action == ActionNames.end() ? s.func : action->second) + ", ";
+    if (s.key == VK_DIVIDE || s.key == VK_MULTIPLY)
+        return text + (s.key == VK_DIVIDE ? "Num /" : "Num *");
+    const bool named = (s.key >= '0' && s.key <= '9') || (s.key >= 'A' && s.key <= 'Z');
+    return named ? text + static_cast<char>(s.key) : text;
 }
 
-// A row's caption shows the section: "ALT + WIN + K, Open website, ..., active".
+std::string ActionText(const Section& s) {
+    const auto action = ActionNames.find(s.func);
+    return action == ActionNames.end() ? "Unknown action" : action->second;
+}
+
+// A row's caption shows the section: "ALT + WIN + K, Open website, example.org, active".
 bool Shows(const std::string& caption, const Section& s) {
-    return StartsWith(caption, CaptionStart(s)) &&
+    const size_t comma = caption.find(", ");
+    return comma != std::string::npos && StartsWith(caption, CombinationText(s)) &&
+           StartsWith(caption.substr(comma + 2), ActionText(s)) &&
            caption.find(s.active ? ", active" : ", inactive") != std::string::npos;
 }
 
@@ -408,18 +417,19 @@ void Walker::DefineSteps() {
                                    : Targets();
         };
     };
+    // Weighed so that the wizards, once open, are mostly walked on to their end.
     steps_ = {
         {"tray: double click", 1, tray, fromTray(Tray::DoubleClick)},
         {"tray: menu Settings...", 1, tray, fromTray(Tray::Menu)},
         {"tray: panel's Manage hotkeys", 1, tray, fromTray(Tray::Panel)},
         // Not while a key field may have the focus: it takes the combination.
-        {"capture hotkey", 2, when([this] {
+        {"capture hotkey", 1, when([this] {
              HotkeyEntry entry;
              return !view_.First(Kind::NewHotkey) && !view_.AnyEditing() && CaptureWindows().size() < 2 &&
                     CaptureHotkey(entry);
          }),
          [this](const Target&) { return Capture(); }},
-        {"Esc", 3, [this] { return EscapeTargets(); }, [this](const Target& c) { return Escape(c); }},
+        {"Esc", 2, [this] { return EscapeTargets(); }, [this](const Target& c) { return Escape(c); }},
 
         {"settings: Edit", 4, button(Kind::Settings, "Edit"), press},
         {"settings: type a key", 3,
@@ -435,7 +445,7 @@ void Walker::DefineSteps() {
         {"settings: Close", 1, button(Kind::Settings, "Close"), press},
 
         // The key field while its page shows.
-        {"new hotkey: type a key", 3,
+        {"new hotkey: type a key", 5,
          [=] {
              return button(Kind::NewHotkey, "&WIN")().empty()
                         ? Targets()
@@ -443,23 +453,28 @@ void Walker::DefineSteps() {
          },
          typeKey},
         {"new hotkey: tick a modifier", 3, where(Kind::NewHotkey, box), tick},
-        {"new hotkey: choose an action", 3,
+        {"new hotkey: choose an action", 5,
          where(Kind::NewHotkey, [](const Target& c) { return c.cls == "combobox"; }),
          [this](const Target& c) { return ChooseAction(c); }},
-        {"new hotkey: Next", 3, button(Kind::NewHotkey, "&Next"), press},
+        {"new hotkey: Next", 4, button(Kind::NewHotkey, "&Next"), press},
         {"new hotkey: Previous", 1, button(Kind::NewHotkey, "&Previous"), press},
-        {"new hotkey: Finish", 3, button(Kind::NewHotkey, "&Finish"), press},
+        {"new hotkey: Finish", 6, button(Kind::NewHotkey, "&Finish"), press},
         {"new hotkey: Cancel", 1, button(Kind::NewHotkey, "Cancel"), press},
 
-        {"guide: Next", 3, button(Kind::Guide, "&Next"), press},
+        {"guide: Next", 5, button(Kind::Guide, "&Next"), press},
         {"guide: Previous", 1, button(Kind::Guide, "&Previous"), press},
         {"guide: tick a box", 1, where(Kind::Guide, box), tick},
-        {"guide: Finish", 2, button(Kind::Guide, "&Finish"), press},
-        {"guide: Setup more hotkeys", 2, button(Kind::Guide, "&Setup more hotkeys"), press},
-        {"guide: Cancel", 2, button(Kind::Guide, "Cancel"), press},
+        {"guide: Finish", 4, button(Kind::Guide, "&Finish"), press},
+        {"guide: Setup more hotkeys", 3, button(Kind::Guide, "&Setup more hotkeys"), press},
+        {"guide: Cancel", 1, button(Kind::Guide, "Cancel"), press},
 
         {"message box: answer", 4, where(Kind::Box, [](const Target& c) { return c.cls == "button"; }),
-         press},
+         [this](const Target& c) {
+             const std::string text = MessageBoxText(GetAncestor(c.window, GA_ROOT));
+             const std::string failed = Press(c);
+             note_ += " to " + Quoted(text.substr(0, text.find('\n')));
+             return failed;
+         }},
         {"file dialog: choose a file", 3, dialogButton(IDOK),
          [this](const Target& c) { return ChooseFile(c); }},
         {"file dialog: Cancel", 1, dialogButton(IDCANCEL), press},
@@ -943,7 +958,8 @@ std::string Walker::RowMismatch() {
     const std::vector<HWND>& rows = view_.rows;
     std::string both = "\nhotkeys.ini, newest first:";
     for (const Section& s : sections)
-        both += "\n  " + CaptionStart(s) + "..., " + (s.active ? "active" : "inactive");
+        both += "\n  " + CombinationText(s) + ", " + ActionText(s) + ", ..., " +
+                (s.active ? "active" : "inactive");
     both += "\nrows:";
     for (HWND row : rows)
         both += "\n  " + Caption(row);

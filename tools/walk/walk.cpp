@@ -30,7 +30,9 @@ int main(int argc, char** argv) {
     for (const auto& [name, count] : result.taken)
         std::printf("  %5d  %s\n", count, name.c_str());
     if (!result.failure.empty()) {
-        std::printf("failed: %s\n", result.failure.c_str());
+        std::printf("failed: ");
+        std::fwrite(result.failure.data(), 1, result.failure.size(), stdout);
+        std::printf("\n");
         return 1;
     }
     return 0;
