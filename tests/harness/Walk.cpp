@@ -117,7 +117,7 @@ HWND FocusOf(HWND window) {
 
 // The program's windows a step acts on. The tray panel, menus, tool tips and
 // open drop-down lists are none.
-enum class Kind { Settings, NewHotkey, Guide, Capture, Box, FileDialog, Other, None };
+enum class Kind { Settings, NewHotkey, Guide, Capture, Import, Box, FileDialog, Other, None };
 
 Kind KindOf(HWND window) {
     const std::string cls = Lower(WindowClass(window)), title = Caption(window);
@@ -132,6 +132,8 @@ Kind KindOf(HWND window) {
         return Kind::Guide;
     if (title == "Save Capture")
         return Kind::Capture;
+    if (title == "Import hotkeys" && cls == "corvinadeform")
+        return Kind::Import;
     if (cls == "#32770")
         return GetDlgItem(window, 0x47C) ? Kind::FileDialog : Kind::Box;
     return Kind::Other;
@@ -468,6 +470,7 @@ void Walker::DefineSteps() {
         {"guide: Setup more hotkeys", 3, button(Kind::Guide, "&Setup more hotkeys"), press},
         {"guide: Cancel", 1, button(Kind::Guide, "Cancel"), press},
 
+        {"import: answer", 4, where(Kind::Import, [](const Target& c) { return c.cls == "button"; }), press},
         {"message box: answer", 4, where(Kind::Box, [](const Target& c) { return c.cls == "button"; }),
          [this](const Target& c) {
              const std::string text = MessageBoxText(GetAncestor(c.window, GA_ROOT));
@@ -672,6 +675,7 @@ std::string Walker::OpenSettingsFromTray(Tray how) {
                 return {};
         return "the menu's \"Settings...\" showed no settings window";
     }
+    bool panelShown = false;
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (how == Tray::DoubleClick) {
             ClickTray(2);
@@ -680,16 +684,29 @@ std::string Walker::OpenSettingsFromTray(Tray how) {
             continue;
         }
         const HWND panel = FindPanel(id);
-        ClickTray(1);
+        if (!IsWindowVisible(panel))
+            ClickTray(1);
         if (!WaitFor([&] { return IsWindowVisible(panel) != FALSE; }, Milliseconds{3000}))
             continue;
+        panelShown = true;
         RECT r = {};
         GetWindowRect(panel, &r);
-        ClickAt({r.left + 20, r.bottom - 15}); // "Manage hotkeys", at its bottom left
-        return settingsShown(EffectTimeout) ? "" : "the panel's \"Manage hotkeys\" showed no settings window";
+        const POINT link = {r.left + 20, r.bottom - 15}; // "Manage hotkeys", at its bottom left
+        // Not through a window over it (the tray's balloon): looked at again.
+        if (WindowFromPoint(link) != panel) {
+            note_ += " (covered)";
+            WaitFor([&] { return WindowFromPoint(link) == panel; }, ShortTimeout);
+            continue;
+        }
+        ClickAt(link);
+        if (settingsShown(Milliseconds{5000}))
+            return {};
+        note_ += " (clicked again)";
     }
-    return how == Tray::DoubleClick ? "double clicks on the tray icon showed no settings window"
-                                    : "clicks on the tray icon showed no panel";
+    if (how == Tray::DoubleClick)
+        return "double clicks on the tray icon showed no settings window";
+    return panelShown ? "the panel's \"Manage hotkeys\" showed no settings window"
+                      : "clicks on the tray icon showed no panel";
 }
 
 // The first active capture hotkey that holds its combination (an earlier
