@@ -36,6 +36,7 @@ public:
         panel_.OnOpenSettings = [this] { windows_.ShowSettings(); };
         panel_.OnEditHotkey = [this](std::uint32_t entryId) { windows_.ShowSettingsEditing(entryId); };
         hotkeys_.AfterCommit = [this] { firstStart_.Committed(); };
+        hotkeys_.OnPauseChange = [this] { panel_.ShowPaused(hotkeys_.Paused()); };
     }
 
     // The settings window goes before the document it shows.

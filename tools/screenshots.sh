@@ -105,6 +105,18 @@ shot tray-panel
 xdotool mousemove $((W / 2)) $((H / 2))
 sleep 2.5 # the panel hides itself
 keys() { wine "$BUILD/tests/harness/presskeys.exe" "$@" >/dev/null 2>&1; sleep 0.7; }
+# The menu; its "Pause hotkeys" (Up, Up from the end): the icon greyed with
+# a pause mark, the panel's line, the item ticked; then resumed.
+xdotool mousemove $((W - 11)) $((H - 11)) click 3
+sleep 1 && shot tray-menu
+keys 38 38 13
+xdotool mousemove $((W - 11)) $((H - 11)) click 1
+sleep 1.5 && shot tray-panel-paused
+xdotool mousemove $((W / 2)) $((H / 2))
+sleep 2.5
+xdotool mousemove $((W - 11)) $((H - 11)) click 3
+sleep 1 && shot tray-menu-paused
+keys 38 38 13
 if [ "$HOTKEYS" = 4 ]; then # WIN+S is the second example
     wine "$BUILD/tests/harness/presskeys.exe" 83+8 >/dev/null 2>&1
     wait_window "Save Capture" && sleep 1 && shot capture

@@ -103,4 +103,18 @@ void Store::WriteFirstUseDone() {
     WriteSetting(FirstUseValueName, "0");
 }
 
+// An option, not worth stopping the start for: a value that cannot be read
+// leaves it off.
+bool Store::ReadPauseForFullScreen() const {
+    try {
+        return FlagFromText(ReadSetting(PauseFullScreenValueName), false);
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+void Store::WritePauseForFullScreen(bool on) {
+    WriteSetting(PauseFullScreenValueName, on ? "1" : "0");
+}
+
 } // namespace corvinade

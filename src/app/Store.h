@@ -42,6 +42,10 @@ public:
     // wrong type is an error.
     bool ReadFirstUse() const;
     void WriteFirstUseDone();
+    // Whether the hotkeys pause while a program runs full screen; off when
+    // missing or unreadable.
+    bool ReadPauseForFullScreen() const;
+    void WritePauseForFullScreen(bool on);
 
 private:
     std::string AppDataFolder() const;

@@ -22,7 +22,7 @@ struct ActionInfo {
 };
 
 // Indexed by code. The display-name typo "comtent" is the program's own text.
-constexpr std::array<ActionInfo, 12> Catalogue{{
+constexpr std::array<ActionInfo, 13> Catalogue{{
     {"", "Unknown action", false, false, false},
     {"maximize", "Maximize active window", false, false, false},
     {"minimize", "Minimize active window", false, false, false},
@@ -35,6 +35,7 @@ constexpr std::array<ActionInfo, 12> Catalogue{{
     {"openwebsite", "Open website", true, false, false},
     {"placeinclipboard", "Place in clipboard", true, false, true},
     {"placefilecontentinclipboard", "Place file comtent in clipboard", true, false, true},
+    {"togglehotkeys", "Pause or resume hotkeys", false, false, false},
 }};
 
 // Out-of-range values (only reachable by casting) read as "no action".
@@ -179,7 +180,7 @@ void WriteDefinition(IniImage::Section& section, const THotKeyData& d) {
 
 } // namespace
 
-const std::array<THotkeyAction, 11> ActionComboOrder{
+const std::array<THotkeyAction, 12> ActionComboOrder{
     THotkeyAction::Maximize,
     THotkeyAction::Minimize,
     THotkeyAction::Close,
@@ -191,6 +192,7 @@ const std::array<THotkeyAction, 11> ActionComboOrder{
     THotkeyAction::CaptureScreen,
     THotkeyAction::ExitWindows,
     THotkeyAction::SendKeystrokes,
+    THotkeyAction::ToggleHotkeys,
 };
 
 THotkeyAction ActionFromName(std::string_view name) {

@@ -34,6 +34,9 @@ constexpr int LegendLeft = 138; // under the action column, between the links
 constexpr int LegendWidth = 320;
 constexpr int BandMargin = 3;       // a selected row's band reaches this far beyond its text
 constexpr char FailedSign[] = "! "; // before a failed hotkey where colours are the system's
+// In the header row, right of its three headings and left of the close button.
+constexpr int PausedLeft = 378, PausedWidth = 162;
+constexpr int PausedIconIndex = 1;
 
 gui::FormArgs MainFormArgs() {
     gui::FormArgs args;
@@ -56,6 +59,7 @@ std::unique_ptr<gui::ImageList> MakeTrayImages() {
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
     if (!own || !list->AddIcon(own.Get()))
         list->AddIcon(::LoadIconW(nullptr, ResourceId(IDI_APPLICATION)));
+    list->AddPausedCopy(0); // PausedIconIndex
     return list;
 }
 
@@ -83,6 +87,8 @@ TrayPanel::TrayPanel(HotkeyService& hotkeys, UpdateCheckFlow& updateCheck)
     trayPopup_ = std::make_unique<TPopupMenu>();
     trayPopup_->AddItem("Settings...", [this] { OpenSettings(); });
     trayPopup_->AddItem("Show hotkeys...", [this] { OnTrayIconClick(); });
+    pauseItem_ = trayPopup_->Count();
+    trayPopup_->AddItem("Pause hotkeys", [this] { OnPauseClick(); });
     trayPopup_->AddItem("-", nullptr);
     trayPopup_->AddItem("Exit", [this] { OnExitClick(); });
 
@@ -132,8 +138,26 @@ std::unique_ptr<PanelLink> TrayPanel::MakeLink(const LabelArgs& args, TAlignment
 }
 
 void TrayPanel::Initialize() {
-    trayIcon_->SetHint(gui::App().Title());
+    trayIcon_->SetHint(TipText());
     ApplyColours();
+}
+
+std::string TrayPanel::TipText() const {
+    return paused_ ? gui::App().Title() + ": hotkeys paused" : gui::App().Title();
+}
+
+void TrayPanel::ShowPaused(bool paused) {
+    paused_ = paused;
+    trayPopup_->SetChecked(pauseItem_, paused);
+    const bool pausedIcon = paused && trayImages_->Count() > PausedIconIndex;
+    trayIcon_->SetIconIndex(pausedIcon ? PausedIconIndex : 0);
+    trayIcon_->SetHint(TipText());
+    if (Visible())
+        BuildHotkeyOverview();
+}
+
+void TrayPanel::OnPauseClick() {
+    hotkeys_.TogglePause();
 }
 
 // The system's colours, read again when they change. The links are drawn in
@@ -151,6 +175,10 @@ void TrayPanel::ApplyColours() {
     border_->Invalidate();
     for (std::size_t r = 0; r < overviewLabels_.size(); ++r)
         ColourRow(r);
+    if (pausedLine_) {
+        pausedLine_->SetColor(::GetSysColor(COLOR_INFOBK));
+        pausedLine_->SetFontColor(::GetSysColor(COLOR_INFOTEXT));
+    }
     if (failedLegend_) {
         failedLegend_->SetColor(::GetSysColor(COLOR_INFOBK));
         failedLegend_->SetFontColor(gui::ContrastColor(FailedColor, COLOR_INFOTEXT));
@@ -198,6 +226,9 @@ void TrayPanel::ClearHotkeyOverview() {
     if (failedLegend_)
         failedLegend_->Invalidate();
     failedLegend_.reset();
+    if (pausedLine_)
+        pausedLine_->Invalidate();
+    pausedLine_.reset();
 }
 
 // Only the hotkey's own cell changes, to bold red, in place (without
@@ -269,6 +300,13 @@ void TrayPanel::BuildHotkeyOverview() {
             row.name += ", " + cells[2]->Caption();
     }
     MarkFailedHotkeys(hotkeys);
+    if (paused_) {
+        pausedLine_ = std::make_unique<PanelLabel>(
+            Host(), layer_,
+            LabelArgs{PausedLeft, OverviewHeaderTop, PausedWidth, OverviewRowHeight, "Hotkeys are paused"});
+        pausedLine_->SetAlignment(TAlignment::taRightJustify);
+        pausedLine_->SetFontStyle(fsBold);
+    }
     if (focus_ >= PartCount())
         focus_ = -1;
     ApplyColours();
@@ -532,7 +570,7 @@ void TrayPanel::Deactivated() {
 // --- Screen readers ------------------------------------------------------------
 
 std::optional<std::string> TrayPanel::AccessibleName() const {
-    return "Active hotkeys";
+    return paused_ ? "Active hotkeys, paused" : "Active hotkeys";
 }
 
 std::optional<long> TrayPanel::AccessibleRole() const {

@@ -11,7 +11,9 @@
 // link, Esc closes it. Screen readers read it as a table of rows named by
 // their cells, the links and the button (an accessible object of its own:
 // none of it has a window). In high contrast it draws with the system's
-// colours only, opaque, and marks a failed hotkey with a sign.
+// colours only, opaque, and marks a failed hotkey with a sign. While the
+// hotkeys are paused, the icon is greyed with a pause mark, its tip and a
+// line of the panel say so, and the menu's "Pause hotkeys" is ticked.
 #pragma once
 
 #include <windows.h>
@@ -74,6 +76,11 @@ public:
     void OnExitClick();
     void OnCloseClick();
     void OnCheckForUpdatesClick();
+    void OnPauseClick();
+
+    // The hotkeys were paused or resumed.
+    void ShowPaused(bool paused);
+    bool PausedShown() const { return paused_; }
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -95,6 +102,7 @@ private:
     void BuildHotkeyOverview();
     void ClearHotkeyOverview();
     void MarkFailedHotkeys(const THotkeyList& hotkeys);
+    std::string TipText() const;
     void ShowPanel();
     void ApplyColours();
     void ColourRow(std::size_t row);
@@ -148,6 +156,9 @@ private:
     std::unique_ptr<PanelLink> manageHotkeysLink_, checkForUpdatesLink_;
     std::vector<OverviewRow> overviewLabels_;
     std::unique_ptr<PanelLabel> failedLegend_; // while a shown hotkey failed
+    std::unique_ptr<PanelLabel> pausedLine_;   // while the hotkeys are paused
+    bool paused_ = false;
+    int pauseItem_ = -1; // the menu's "Pause hotkeys"
     std::unique_ptr<gui::ImageList> trayImages_;
     std::unique_ptr<TPopupMenu> trayPopup_;
     std::unique_ptr<TTrayIcon> trayIcon_;
