@@ -72,6 +72,10 @@ void HotkeyService::Commit(THotkeyDraft draft) {
         AfterCommit();
 }
 
+void HotkeyService::Reload() {
+    document_.Reload(store_.ReadHotkeys());
+}
+
 void HotkeyService::WriteHotkeys(const std::vector<THotKeyData>& definitions) {
     store_.WriteHotkeys(definitions);
 }

@@ -47,6 +47,9 @@ public:
     void Commit(THotkeyDraft draft);
     // After every commit that went through (the first start's guide follows it).
     std::function<void()> AfterCommit;
+    // Reads hotkeys.ini again, registers its hotkeys and tells every window;
+    // a file that cannot be read throws Error and changes nothing.
+    void Reload();
 
     THotkeyList& ActiveHotkeys() { return activeHotkeys_; }
     std::string HotkeyText(std::uint16_t key, std::uint16_t shift) const;

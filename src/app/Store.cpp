@@ -82,6 +82,7 @@ std::vector<THotKeyData> Store::ReadHotkeys() {
         unreadFile_ = file;
         throw;
     }
+    unreadFile_.clear(); // read again since: saves may replace it
     return list.Definitions();
 }
 

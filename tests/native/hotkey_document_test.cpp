@@ -246,5 +246,30 @@ TEST_F(KeptSectionsTest, WhatThisVersionDoesNotKnowStaysInPlace) {
     EXPECT_TRUE(IsLive(document.Entries()[1].Definition));
 }
 
+// hotkeys.ini changed behind the program: what was read is registered and
+// told; an entry read unchanged keeps the identity a window holds, a changed
+// or new one gets a new one, and nothing is written.
+TEST_F(HotkeyDocumentTest, ReloadKeepsTheIdentitiesOfWhatDidNotChange) {
+    const std::uint32_t notepad = document.Entries()[0].Id, capture = document.Entries()[1].Id;
+    THotKeyData edited = Notepad;
+    edited.Params = "wordpad.exe";
+    document.Reload({Close, edited, Capture});
+    ASSERT_EQ(document.Entries().size(), 3u);
+    EXPECT_EQ(document.Entries()[2].Id, capture);
+    for (int i : {0, 1}) {
+        EXPECT_NE(document.Entries()[static_cast<std::size_t>(i)].Id, 0u);
+        EXPECT_NE(document.Entries()[static_cast<std::size_t>(i)].Id, notepad);
+        EXPECT_NE(document.Entries()[static_cast<std::size_t>(i)].Id, capture);
+    }
+    EXPECT_NE(document.Entries()[0].Id, document.Entries()[1].Id);
+    EXPECT_THAT(store.steps, ElementsAre("register"));
+    EXPECT_EQ(store.registered, (std::vector<THotKeyData>{Close, edited, Capture}));
+    ASSERT_EQ(told.size(), 1u);
+    // Read twice, an unchanged definition is one entry and a new one.
+    document.Reload({Capture, Capture});
+    EXPECT_EQ(document.Entries()[0].Id, capture);
+    EXPECT_NE(document.Entries()[1].Id, capture);
+}
+
 } // namespace
 } // namespace corvinade
