@@ -69,9 +69,10 @@ if [ "$HOTKEYS" = 4 ]; then
         '[key1]' active=1 key=83 shift=8 func=capturescreen params= params2= \
         '[key2]' active=1 key=75 shift=12 func=openwebsite 'params=example.org/?q=a&lang=en' params2= \
         '[key3]' active=0 key=73 shift=8 func=maximize params= params2= \
-        '[key4]' active=1 key=77 shift=9 func=minimize params= params2= \
+        '[key4]' active=1 key=77 shift=9 func=minimize params= params2= notin=mstsc.exe \
         '[key5]' active=1 key=80 shift=9 func=placeinclipboard \
         'params=Dear sir,<?CR?><?LF?>thank you for your letter of the third, which reached me today' params2= \
+        'onlyin=outlook.exe;winword.exe' \
         >"$DATA/hotkeys.ini"
 elif [ "$HOTKEYS" = unicode ]; then # texts no code page holds, in a UTF-8 file
     printf '%s\r\n' '[key0]' active=1 key=78 shift=8 func=openfile 'params=C:\Программы\中文\notepad.exe' \
@@ -148,12 +149,19 @@ keys 27                 # Esc: the row's edit is cancelled
 keys 9 32               # Tab to its "Delete", Space: the question names the hotkey
 shot settings-delete-question
 keys 78                 # No
+keys 9+4 32             # Shift+Tab to "Edit", Space: the row's "Programs..." and its dialog
+if point=$(wine "$BUILD/tests/harness/childpoint.exe" Settings "Programs..." 30 10 2>/dev/null | tr -d '\r'); then
+    xdotool mousemove ${point% *} "${point#* }" click 1
+    wait_window "Programs" && sleep 0.5 && shot settings-programs
+    keys 27
+fi
+keys 27                 # Esc: the row's edit is cancelled
 keys 9+2                # Ctrl+Tab: "Other settings"
 shot settings-other
 keys 9+2
 keys 78+1               # Alt+N: "&New hotkey"
 wait_window "New hotkey" && sleep 0.5
-keys 75 9+4 32          # K in the key field, Shift+Tab to SHIFT, Space
+keys 75 9+4 9+4 9+4 9+4 32 # K in the key field, Shift+Tab four times to WIN, Space
 shot wizard-key
 keys 13                 # Enter: Next
 shot wizard-action

@@ -66,15 +66,55 @@ std::string ProgramOfWindow(HWND window) {
     return Utf8(std::wstring(path, size));
 }
 
+namespace {
+
+// A window a user sees as a program's: visible, unowned, not a tool window.
+BOOL CALLBACK AddProgram(HWND window, LPARAM programs) {
+    if (!::IsWindowVisible(window) || ::GetWindow(window, GW_OWNER) ||
+        (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) || ::GetWindowTextLengthW(window) == 0)
+        return TRUE;
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    if (process == ::GetCurrentProcessId())
+        return TRUE;
+    std::string path = ProgramOfWindow(window);
+    path.erase(0, path.find_last_of("\\/") + 1);
+    if (!path.empty())
+        reinterpret_cast<std::vector<std::string>*>(programs)->push_back(std::move(path));
+    return TRUE;
+}
+
+std::string Lowered(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+} // namespace
+
+std::vector<std::string> ProgramsWithWindows() {
+    std::vector<std::string> programs;
+    ::EnumWindows(AddProgram, reinterpret_cast<LPARAM>(&programs));
+    std::ranges::sort(programs,
+                      [](const std::string& a, const std::string& b) { return Lowered(a) < Lowered(b); });
+    const auto repeated = std::ranges::unique(
+        programs, [](const std::string& a, const std::string& b) { return Lowered(a) == Lowered(b); });
+    programs.erase(repeated.begin(), repeated.end());
+    return programs;
+}
+
 ForegroundWatch::ForegroundWatch(std::function<void()> changed)
     : changed_(std::move(changed)), timer_(PollMs, [this](TSimpleTimer&) { Tick(); }) {}
 
 ForegroundWatch::~ForegroundWatch() {
-    SetWatching(false, false);
+    SetWatching(false, {});
 }
 
-void ForegroundWatch::SetWatching(bool on, bool checkFullScreen) {
-    checkFullScreen_ = checkFullScreen;
+void ForegroundWatch::SetWatching(bool on, Reads reads) {
+    // What was not read of the window in front is read now.
+    const bool readsMore = (reads.program && !reads_.program) || (reads.fullScreen && !reads_.fullScreen);
+    reads_ = reads;
     if (on != Watching()) {
         if (on) {
             hook_ = ::SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, EventProc, 0,
@@ -89,16 +129,19 @@ void ForegroundWatch::SetWatching(bool on, bool checkFullScreen) {
         }
     }
     ArmTimer();
-    if (Watching())
-        Refresh();
+    if (!Watching())
+        return;
+    if (readsMore)
+        front_.window = nullptr;
+    Refresh();
 }
 
 void ForegroundWatch::ArmTimer() {
     timer_.SetPeriodMs(eventsArrive_ ? FullScreenCheckMs : PollMs);
-    timer_.SetRunning(Watching() && (!eventsArrive_ || checkFullScreen_));
+    timer_.SetRunning(Watching() && (!eventsArrive_ || reads_.fullScreen));
 }
 
-// The window and its process are read only when another window is in front.
+// The window's process is read only when another window is in front.
 void ForegroundWatch::Refresh() {
     ForegroundWindow now;
     now.window = ::GetForegroundWindow();
@@ -109,9 +152,10 @@ void ForegroundWatch::Refresh() {
         DWORD process = 0;
         ::GetWindowThreadProcessId(now.window, &process);
         now.ours = process == ::GetCurrentProcessId();
-        now.program = ProgramOfWindow(now.window);
+        if (reads_.program)
+            now.program = ProgramOfWindow(now.window);
     }
-    now.fullScreen = CoversItsMonitor(now.window);
+    now.fullScreen = reads_.fullScreen && CoversItsMonitor(now.window);
     if (now == front_)
         return;
     front_ = std::move(now);
@@ -123,7 +167,7 @@ void ForegroundWatch::Tick() {
     if (!Watching())
         return;
     const HWND now = ::GetForegroundWindow();
-    if (now != front_.window || (checkFullScreen_ && CoversItsMonitor(now) != front_.fullScreen))
+    if (now != front_.window || (reads_.fullScreen && CoversItsMonitor(now) != front_.fullScreen))
         Refresh();
 }
 

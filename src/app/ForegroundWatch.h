@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "components/SimpleTimer.h"
 
@@ -34,6 +35,9 @@ struct ForegroundWindow {
 // The executable of the window's process, full path; empty when the system
 // does not tell.
 std::string ProgramOfWindow(HWND window);
+// The file names of the programs (other than this one) with a visible
+// window on the taskbar now, each once, sorted without regard to case.
+std::vector<std::string> ProgramsWithWindows();
 
 class ForegroundWatch {
 public:
@@ -44,11 +48,14 @@ public:
     ForegroundWatch(const ForegroundWatch&) = delete;
     ForegroundWatch& operator=(const ForegroundWatch&) = delete;
 
+    // What is read of the window in front besides the window itself.
+    struct Reads {
+        bool fullScreen = false; // also looked at every few seconds, in case it has grown
+        bool program = false;
+    };
     // Watching starts with the window in front now (`changed` then runs when
-    // it differs from the last one seen); stopping forgets it. With
-    // `checkFullScreen` the window in front is also looked at every few
-    // seconds, in case it has grown to cover its monitor.
-    void SetWatching(bool on, bool checkFullScreen);
+    // it differs from the last one seen); stopping forgets it.
+    void SetWatching(bool on, Reads reads);
     bool Watching() const { return hook_ != nullptr; }
     // The window in front as last seen; empty while not watching.
     const ForegroundWindow& Front() const { return front_; }
@@ -64,7 +71,7 @@ private:
     std::function<void()> changed_;
     HWINEVENTHOOK hook_ = nullptr;
     bool eventsArrive_ = false; // the system has raised a foreground event
-    bool checkFullScreen_ = false;
+    Reads reads_;
     ForegroundWindow front_;
     TSimpleTimer timer_;
 };

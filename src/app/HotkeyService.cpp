@@ -52,7 +52,7 @@ HotkeyService::HotkeyService(Store& store, ActionPort& actions, ShellPort& shell
 }
 
 HotkeyService::~HotkeyService() {
-    foreground_.SetWatching(false, false);
+    foreground_.SetWatching(false, {});
     if (sessionNotifications_)
         UnregisterSessionNotification(gui::App().Handle());
     gui::App().RemoveMessageHook(sessionHook_);
@@ -93,8 +93,9 @@ void HotkeyService::RegisterHotkeys(const std::vector<THotKeyData>& definitions)
     activeHotkeys_.Clear();
     for (const THotKeyData& d : definitions)
         if (IsLive(d))
-            activeHotkeys_.Add(d.Active, d.Key, d.Shift, d.Func, d.Params, d.Params2);
+            activeHotkeys_.Add(d);
     holds_.RegisterAll(activeHotkeys_, Context());
+    UpdateForegroundWatch();
     AnnounceNewFailures();
 }
 
@@ -142,7 +143,7 @@ void HotkeyService::HandleHotkey(unsigned modifiers, unsigned key) {
 }
 
 HoldContext HotkeyService::Context() const {
-    return {.paused = pause_.Paused()};
+    return {.paused = pause_.Paused(), .front = front_};
 }
 
 void HotkeyService::ApplyHolds() {
@@ -176,17 +177,24 @@ void HotkeyService::SetPauseForFullScreen(bool on) {
     ApplyHolds();
 }
 
+// Watched while the full-screen pause is on or a hotkey has a program rule.
 void HotkeyService::UpdateForegroundWatch() {
-    const bool fullScreen = pause_.FullScreenOption();
-    foreground_.SetWatching(fullScreen, fullScreen);
-    if (!foreground_.Watching())
+    const bool fullScreen = pause_.FullScreenOption(), rules = holds_.AnyRule();
+    foreground_.SetWatching(fullScreen || rules, {.fullScreen = fullScreen, .program = rules});
+    if (!foreground_.Watching()) {
         pause_.Foreground(0, false);
+        front_ = {};
+    }
 }
 
 // Our own windows never pause the hotkeys: the user is working with them.
 void HotkeyService::ForegroundChanged() {
     const ForegroundWindow& front = foreground_.Front();
     pause_.Foreground(reinterpret_cast<std::uintptr_t>(front.window), front.fullScreen && !front.ours);
+    if (front.program != frontPath_) {
+        frontPath_ = front.program;
+        front_ = FrontProgram(frontPath_);
+    }
     ApplyHolds();
 }
 

@@ -112,6 +112,8 @@ private:
     PauseState pause_;
     bool pausedShown_ = false; // Paused() as OnPauseChange last told it
     LiveHolds holds_;
+    std::string frontPath_; // the program in front, as last seen
+    FrontProgram front_;    // the same, folded for the rules
     ForegroundWatch foreground_{[this] { ForegroundChanged(); }};
     int sessionHook_ = 0;
     bool sessionNotifications_ = false; // WTSRegisterSessionNotification went through

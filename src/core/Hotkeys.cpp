@@ -78,8 +78,24 @@ std::string FixedKeyName(std::uint16_t key) {
 }
 
 // The values of a section this version reads, in the order it writes them.
-enum KnownValue : std::size_t { ValueActive, ValueKey, ValueShift, ValueFunc, ValueParams, ValueParams2 };
-constexpr std::array<const char*, 6> KnownNames{"active", "key", "shift", "func", "params", "params2"};
+// The program rules last: a file without them reads and writes as before.
+enum KnownValue : std::size_t {
+    ValueActive,
+    ValueKey,
+    ValueShift,
+    ValueFunc,
+    ValueParams,
+    ValueParams2,
+    ValueOnlyIn,
+    ValueNotIn
+};
+constexpr std::array<const char*, 8> KnownNames{"active", "key",     "shift",  "func",
+                                                "params", "params2", "onlyin", "notin"};
+
+// Written only when they say something.
+bool Optional(std::size_t known) {
+    return known == ValueOnlyIn || known == ValueNotIn;
+}
 
 // The value's place in KnownNames, or KnownNames.size() for a name this version does not read.
 std::size_t KnownValueOf(std::string_view name) {
@@ -118,6 +134,10 @@ std::string ValueText(const THotKeyData& d, std::size_t known) {
         return FuncText(d);
     case ValueParams:
         return d.Params;
+    case ValueOnlyIn:
+        return d.OnlyIn;
+    case ValueNotIn:
+        return d.NotIn;
     default:
         return d.Params2;
     }
@@ -147,6 +167,8 @@ THotKeyData ReadDefinition(const IniImage::Section& section) {
     d.Shift = ReadInteger(Read(section, ValueShift));
     d.Params = Read(section, ValueParams).value_or("");
     d.Params2 = Read(section, ValueParams2).value_or("");
+    d.OnlyIn = Read(section, ValueOnlyIn).value_or("");
+    d.NotIn = Read(section, ValueNotIn).value_or("");
     if (d.Func == THotkeyAction::None)
         d.UnknownAction = func;
     const bool foreignLine = std::any_of(section.Entries.begin(), section.Entries.end(),
@@ -174,7 +196,7 @@ void WriteDefinition(IniImage::Section& section, const THotKeyData& d) {
     }
     const bool kept = !d.Lines.empty() || d.UnknownAction;
     for (std::size_t known = 0; known < KnownNames.size(); ++known)
-        if (!written[known] && !(kept && ReadsAs(std::nullopt, d, known)))
+        if (!written[known] && !((kept || Optional(known)) && ReadsAs(std::nullopt, d, known)))
             section.Entries.push_back({KnownNames[known], ValueText(d, known)});
 }
 

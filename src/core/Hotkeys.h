@@ -65,12 +65,17 @@ struct THotKeyData {
     std::string Params2;
     std::optional<std::string> UnknownAction;
     std::vector<TIniLine> Lines; // empty: the section is written as this version writes it
+    // The programs where the hotkey works, and those where it does not:
+    // ";"-separated executable names ("notepad.exe;winword.exe"), or full
+    // paths (see ProgramRules). Empty for none; written only when not empty.
+    std::string OnlyIn;
+    std::string NotIn;
 
     friend bool operator==(const THotKeyData&, const THotKeyData&) = default;
 };
 
 // A value of a section this version reads ("active", "key", "shift", "func",
-// "params", "params2"; any letter case).
+// "params", "params2", "onlyin", "notin"; any letter case).
 bool IsKnownValueName(std::string_view name);
 // The action is one this version knows and can run.
 bool ActionKnown(const THotKeyData& d);

@@ -11,6 +11,7 @@
 #include "app/ActionText.h"
 #include "app/HotkeyService.h"
 #include "app/PanelLayout.h"
+#include "core/ProgramRules.h"
 #include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Contrast.h"
@@ -293,8 +294,12 @@ void TrayPanel::BuildHotkeyOverview() {
         cells[1]->Place(138, top, 120, OverviewRowHeight);
         cells[1]->SetCaption(ActionDisplayName(d.Func));
         cells[2]->Place(268, top, parameterWidth, OverviewRowHeight);
-        cells[2]->SetCaption(LineBreaksAsSpaces(
-            !d.Params2.empty() && ActionHasParams2(d.Func) ? d.Params + ", " + d.Params2 : d.Params));
+        std::string parameters = LineBreaksAsSpaces(
+            !d.Params2.empty() && ActionHasParams2(d.Func) ? d.Params + ", " + d.Params2 : d.Params);
+        // The rule first: a long parameter is cut at the cell's end.
+        if (const std::string rule = RuleText(d.OnlyIn, d.NotIn); !rule.empty())
+            parameters = parameters.empty() ? rule : rule + ": " + parameters;
+        cells[2]->SetCaption(parameters);
         row.name = cells[0]->Caption() + ", " + cells[1]->Caption();
         if (!cells[2]->Caption().empty())
             row.name += ", " + cells[2]->Caption();

@@ -210,10 +210,8 @@ protected:
 
     const std::string later = "func=x-later-action\r\nactive=1\r\nkey=0x4B\r\nshift=8\r\nwhen=idle\r\n";
     const std::string file =
-        Section(
-            0,
-            "active=1\r\nonlyin=notepad.exe\r\nkey=78\r\nshift=8\r\nfunc=openfile\r\nparams=notepad.exe\r\n"
-            "params2=\r\ndelay=3\r\n") +
+        Section(0, "active=1\r\nmonitor=2\r\nkey=78\r\nshift=8\r\nfunc=openfile\r\nparams=notepad.exe\r\n"
+                   "params2=\r\ndelay=3\r\n") +
         Section(1, later) +
         Section(2, "active=1\r\nkey=83\r\nshift=8\r\nfunc=capturescreen\r\nparams=\r\nparams2=\r\n");
     TextStore store;
@@ -234,10 +232,9 @@ TEST_F(KeptSectionsTest, WhatThisVersionDoesNotKnowStaysInPlace) {
               file.substr(0, file.find("key=83")) + "key=84" + file.substr(file.find("key=83") + 6));
 
     Edit(0, {true, 'M', 8, THotkeyAction::OpenFile, "notepad.exe", "x.txt"});
-    EXPECT_EQ(store.text,
-              Section(0, "active=1\r\nonlyin=notepad.exe\r\nkey=77\r\nshift=8\r\nfunc=openfile\r\n"
-                         "params=notepad.exe\r\nparams2=x.txt\r\ndelay=3\r\n") +
-                  Section(1, later) + store.text.substr(store.text.find("[key2]")));
+    EXPECT_EQ(store.text, Section(0, "active=1\r\nmonitor=2\r\nkey=77\r\nshift=8\r\nfunc=openfile\r\n"
+                                     "params=notepad.exe\r\nparams2=x.txt\r\ndelay=3\r\n") +
+                              Section(1, later) + store.text.substr(store.text.find("[key2]")));
 
     // An action chosen for it: its lines stay, with the values it now has.
     Edit(1, {true, 'K', 8, THotkeyAction::Close, "", ""});

@@ -11,6 +11,7 @@
 #include "layout_check.h"
 #include "program_parts.h"
 #include "ui/NewHotkeyWizard.h"
+#include "ui/ProgramRulesDialog.h"
 #include "ui/SettingsWindow.h"
 #include "ui/SetupGuide.h"
 #include "ui/TextInputDialog.h"
@@ -103,6 +104,8 @@ TEST_F(Layout, SettingsWithARowInEditMode) {
 TEST_F(Layout, TextInputAndCaptureWindows) {
     TextInputDialog input(app->Handle());
     ExpectFits(input, "the text input dialog");
+    ProgramRulesDialog programs(app->Handle(), "CTRL + ALT + SHIFT + WIN + Num Del");
+    ExpectFits(programs, "the programs dialog");
     CaptureWindow capture;
     ExpectFits(capture, "the capture window");
 }
