@@ -183,6 +183,7 @@ void HotkeyService::UpdateForegroundWatch() {
     foreground_.SetWatching(fullScreen || rules, {.fullScreen = fullScreen, .program = rules});
     if (!foreground_.Watching()) {
         pause_.Foreground(0, false);
+        frontPath_.clear();
         front_ = {};
     }
 }

@@ -20,12 +20,15 @@ protected:
 
     // The rule's hotkey (a bare Q putting `text` in the clipboard) and the
     // probe; waits until the probe, which has no rule, is registered.
-    void Start(const std::string& rule, const std::string& text) {
+    static void WriteRule(const std::string& rule, const std::string& text) {
         std::string ini = HotkeysIniText({Hotkey(RuleKey, 0, "placeinclipboard", text),
                                           Hotkey(ProbeKey, ProbeShift, "placeinclipboard", ProbeText)});
         const std::string end = "params2=\r\n";
         ini.insert(ini.find(end) + end.size(), rule + "\r\n");
         WriteHotkeysIni(ini);
+    }
+    void Start(const std::string& rule, const std::string& text) {
+        WriteRule(rule, text);
         corvinade = Process::Start(CorvinadeExe());
         ASSERT_TRUE(WaitForHotkeyRegistration(ProbeKey, ProbeShift));
     }
@@ -58,6 +61,15 @@ TEST_F(ProgramRulesTest, OnlyInNotepadLeavesTheKeyToOtherProgramsAndRunsInNotepa
     SetClipboardText("before");
     EXPECT_EQ(PressAndReadClipboard(RuleKey, 0), "in Notepad");
     EXPECT_EQ(NotepadText(notepadWindow), "");
+
+    // The rule gone and back (hotkeys.ini read again), Notepad still in front.
+    WriteHotkeysIni(std::vector<HotkeyEntry>{Hotkey('K', ModWin, "minimize")});
+    Process::Start(CorvinadeExe(), "/reload").WaitForExit(DefaultTimeout);
+    ASSERT_TRUE(WaitFor([] { return !IsCombinationTaken(RuleKey, 0); }));
+    WriteRule("onlyin=notepad.exe", "in Notepad again");
+    Process::Start(CorvinadeExe(), "/reload").WaitForExit(DefaultTimeout);
+    ASSERT_TRUE(WaitForHotkeyRegistration(RuleKey, 0)) << "not registered with Notepad in front";
+    EXPECT_EQ(PressAndReadClipboard(RuleKey, 0), "in Notepad again");
 }
 
 // The name in another letter case than the program's file.
