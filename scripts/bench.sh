@@ -7,8 +7,9 @@
 # image and a plain program's first window), the settings window with 10,
 # 200 and 1,000 hotkeys,
 # hotkey to action while the update check waits on an endpoint that never
-# answers against the same at idle, and the size of corvinade.exe. Not a
-# test: figures, no pass or fail.
+# answers against the same at idle, a change of the program in front with
+# 100 program rules, and the size of corvinade.exe. Not a test: figures, no
+# pass or fail.
 #
 #   bash scripts/bench.sh          (installs what is missing and builds the cross
 #                                   tree first, as scripts/run.sh does; with
@@ -21,7 +22,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 [ -n "${BUILD:-}" ] || bash "$root/scripts/build.sh" --cross-only
 build=${BUILD:-$root/build/cross}
 export BUILD=$build
-cmake --build "$build" --target corvinade capture_bench settings_bench hotkey_bench corvinade_test_programs >/dev/null
+cmake --build "$build" --target corvinade capture_bench settings_bench hotkey_bench foreground_bench \
+    corvinade_test_programs >/dev/null
 
 echo "== idle memory and start-up (tools/measure-idle.sh)"
 idle=$(bash "$root/tools/measure-idle.sh" "$build")
@@ -36,6 +38,10 @@ echo "== hotkey to action, idle and with the update endpoint hanging (tools/benc
 answer=$(CORVINADE_EXE="Z:$build/src/corvinade.exe" CORVINADE_TEST_BIN="$build/tests/harness" \
     bash "$root/tests/harness/wine-run.sh" "$build/tools/bench/hotkey_bench.exe" | tr -d '\r')
 echo "$answer"
+echo "== a change of the program in front with 100 program rules (tools/bench/foreground_bench.cpp)"
+front=$(CORVINADE_TEST_BIN="$build/tests/harness" \
+    bash "$root/tests/harness/wine-run.sh" "$build/tools/bench/foreground_bench.exe" | tr -d '\r')
+echo "$front"
 
 # The first number after a pattern on the line that has it.
 num() { grep -m1 -- "$2" <<<"$1" | sed -E "s/.*$2[^0-9]*([0-9]+(\.[0-9]+)?).*/\1/"; }
@@ -68,6 +74,8 @@ importMs=$(num "$settings" "import of 10000 hotkeys, all steps:")
 size=$(stat -c %s "$build/src/corvinade.exe")
 answerIdle=$(grep -m1 'hotkey to action, idle:' <<<"$answer" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
 answerHanging=$(grep -m1 'hotkey to action, endpoint hanging:' <<<"$answer" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
+frontSame=$(grep -m1 'no answer changes:' <<<"$front" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
+frontAll=$(grep -m1 'every answer changes:' <<<"$front" | sed -E 's/.*median ([0-9.]+) ms.*/\1/')
 
 echo
 echo "== summary: figure | reference | ratio"
@@ -85,4 +93,6 @@ printf '%-34s %-12s %-40s %s\n' \
     "settings scroll step, 1,000 hotkeys" "$scrollMs ms" "aim 16 ms" "$(ratio "$scrollMs" 16)x" \
     "import of 10,000 hotkeys, all steps" "$importMs ms" "aim a second or two, 2000 ms" "$(ratio "$importMs" 2000)x" \
     "hotkey to action, endpoint hanging" "$answerHanging ms" "the same at idle $answerIdle ms (aim 1.5x)" "$(ratio "$answerHanging" "$answerIdle")x" \
+    "program in front, 100 rules" "$frontSame ms" "aim well under 1 ms" "$(ratio "$frontSame" 1)x" \
+    "  ... all 100 registrations change" "$frontAll ms" "200 calls to the system (Wine: its server)" "" \
     "corvinade.exe" "$size bytes" "1 MB = 1048576 bytes" "$(ratio "$size" 1048576)x"

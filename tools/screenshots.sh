@@ -69,9 +69,10 @@ if [ "$HOTKEYS" = 4 ]; then
         '[key1]' active=1 key=83 shift=8 func=capturescreen params= params2= \
         '[key2]' active=1 key=75 shift=12 func=openwebsite 'params=example.org/?q=a&lang=en' params2= \
         '[key3]' active=0 key=73 shift=8 func=maximize params= params2= \
-        '[key4]' active=1 key=77 shift=9 func=minimize params= params2= \
+        '[key4]' active=1 key=77 shift=9 func=minimize params= params2= notin=mstsc.exe \
         '[key5]' active=1 key=80 shift=9 func=placeinclipboard \
         'params=Dear sir,<?CR?><?LF?>thank you for your letter of the third, which reached me today' params2= \
+        'onlyin=outlook.exe;winword.exe' \
         >"$DATA/hotkeys.ini"
 elif [ "$HOTKEYS" = unicode ]; then # texts no code page holds, in a UTF-8 file
     printf '%s\r\n' '[key0]' active=1 key=78 shift=8 func=openfile 'params=C:\Программы\中文\notepad.exe' \
@@ -105,10 +106,18 @@ shot tray-panel
 xdotool mousemove $((W / 2)) $((H / 2))
 sleep 2.5 # the panel hides itself
 keys() { wine "$BUILD/tests/harness/presskeys.exe" "$@" >/dev/null 2>&1; sleep 0.7; }
-# The icon's menu, its default item in bold.
+# The menu; its "Pause hotkeys" (Up, Up from the end): the icon greyed with
+# a pause mark, the panel's line, the item ticked; then resumed.
 xdotool mousemove $((W - 11)) $((H - 11)) click 3
 sleep 1 && shot tray-menu
-keys 27
+keys 38 38 13
+xdotool mousemove $((W - 11)) $((H - 11)) click 1
+sleep 1.5 && shot tray-panel-paused
+xdotool mousemove $((W / 2)) $((H / 2))
+sleep 2.5
+xdotool mousemove $((W - 11)) $((H - 11)) click 3
+sleep 1 && shot tray-menu-paused
+keys 38 38 13
 if [ "$HOTKEYS" = 4 ]; then # WIN+S is the second example
     wine "$BUILD/tests/harness/presskeys.exe" 83+8 >/dev/null 2>&1
     wait_window "Save Capture" && sleep 1 && shot capture
@@ -147,6 +156,13 @@ keys 27                 # Esc: the row's edit is cancelled
 keys 9 32               # Tab to its "Delete", Space: the question names the hotkey
 shot settings-delete-question
 keys 78                 # No
+keys 9+4 32             # Shift+Tab to "Edit", Space: the row's "Programs..." and its dialog
+if point=$(wine "$BUILD/tests/harness/childpoint.exe" Settings "Programs..." 30 10 2>/dev/null | tr -d '\r'); then
+    xdotool mousemove ${point% *} "${point#* }" click 1
+    wait_window "Programs" && sleep 0.5 && shot settings-programs
+    keys 27
+fi
+keys 27                 # Esc: the row's edit is cancelled
 keys 9+2                # Ctrl+Tab: "Other settings"
 shot settings-other
 keys 9+2

@@ -12,6 +12,8 @@ namespace corvinade {
 
 constexpr const char* HotkeyFileTail = "Pelmorra\\Corvinade\\Data\\hotkeys.ini";
 constexpr const char* FirstUseValueName = "FirstUse";
+// "1" pauses the hotkeys while a program in front covers its monitor.
+constexpr const char* PauseFullScreenValueName = "PauseFullScreen";
 
 // A file of this name (any content) beside the program makes the copy
 // portable: its hotkeys and settings live in the program's folder, and it

@@ -8,12 +8,19 @@ namespace corvinade {
 TGlobalHotKey* FindHotkeyTarget(const THotkeyList& live, std::uint32_t lParam) {
     const std::int32_t modifiers = static_cast<std::int32_t>(lParam & 0xFFFFu);
     const std::int32_t key = static_cast<std::int32_t>(lParam >> 16);
+    TGlobalHotKey* first = nullptr;
     for (int i = 0; i < live.Count(); ++i) {
         TGlobalHotKey* item = live.Items(i);
-        if (item->Definition.Shift == modifiers && item->Definition.Key == key)
+        if (item->Definition.Shift != modifiers || item->Definition.Key != key)
+            continue;
+        // Of several with one combination, the one holding it now is the
+        // one the system notified (the others are set aside).
+        if (item->State() == TRegistrationState::Registered)
             return item;
+        if (!first)
+            first = item;
     }
-    return nullptr;
+    return first;
 }
 
 namespace {

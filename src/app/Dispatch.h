@@ -38,11 +38,13 @@ public:
                          int showCommand) = 0;
 };
 
-// The first item of the list whose modifiers and key equal those of the
-// notification (modifiers in the low, key in the high half of lParam), or null.
+// The item the notification is for (modifiers in the low, key in the high
+// half of lParam): the first of that combination that holds its
+// registration, else the first of that combination; null for none.
 TGlobalHotKey* FindHotkeyTarget(const THotkeyList& live, std::uint32_t lParam);
 
-// Runs the action that `definition.Func` selects; codes 0 and above 11 do nothing.
+// Runs the action that `definition.Func` selects; codes 0 and above 11 do
+// nothing (pausing the hotkeys is the hotkey service's own).
 void RunHotkeyAction(const THotKeyData& definition, ActionPort& actions, ShellPort& shell);
 
 // The application's message hook: every message the loop takes passes here;

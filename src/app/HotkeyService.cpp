@@ -39,6 +39,8 @@ HotkeyService::HotkeyService(Store& store, ActionPort& actions, ShellPort& shell
     } catch (const Error&) {
         // Without wtsapi32 an unlock goes unnoticed; a resume still counts.
     }
+    pause_.SetFullScreenOption(store_.ReadPauseForFullScreen());
+    UpdateForegroundWatch();
     // Every definition of the file, active or not.
     try {
         store_.MakeHotkeyFolder();
@@ -50,6 +52,7 @@ HotkeyService::HotkeyService(Store& store, ActionPort& actions, ShellPort& shell
 }
 
 HotkeyService::~HotkeyService() {
+    foreground_.SetWatching(false, {});
     if (sessionNotifications_)
         UnregisterSessionNotification(gui::App().Handle());
     gui::App().RemoveMessageHook(sessionHook_);
@@ -69,6 +72,10 @@ void HotkeyService::Commit(THotkeyDraft draft) {
         AfterCommit();
 }
 
+void HotkeyService::Reload() {
+    document_.Reload(store_.ReadHotkeys());
+}
+
 void HotkeyService::WriteHotkeys(const std::vector<THotKeyData>& definitions) {
     store_.WriteHotkeys(definitions);
 }
@@ -86,8 +93,9 @@ void HotkeyService::RegisterHotkeys(const std::vector<THotKeyData>& definitions)
     activeHotkeys_.Clear();
     for (const THotKeyData& d : definitions)
         if (IsLive(d))
-            activeHotkeys_.Add(d.Active, d.Key, d.Shift, d.Func, d.Params, d.Params2);
-    activeHotkeys_.RegisterAll();
+            activeHotkeys_.Add(d);
+    holds_.RegisterAll(activeHotkeys_, Context());
+    UpdateForegroundWatch();
     AnnounceNewFailures();
 }
 
@@ -119,8 +127,76 @@ void HotkeyService::RegisterFailedAgain() {
         }
 }
 
+// A notification that was on its way when its hotkey was set aside does
+// nothing.
 void HotkeyService::HandleHotkey(unsigned modifiers, unsigned key) {
-    DispatchHotkeyMessage(WM_HOTKEY, MAKELONG(modifiers, key), activeHotkeys_, actions_, shell_);
+    const TGlobalHotKey* target = FindHotkeyTarget(activeHotkeys_, MAKELONG(modifiers, key));
+    if (!target || !holds_.Holds(activeHotkeys_.IndexOf(target)))
+        return;
+    if (target->Definition.Func == THotkeyAction::ToggleHotkeys) {
+        TogglePause();
+        return;
+    }
+    // A copy: the action may reload the live list (and so free `target`).
+    const THotKeyData definition = target->Definition;
+    RunHotkeyAction(definition, actions_, shell_);
+}
+
+HoldContext HotkeyService::Context() const {
+    return {.paused = pause_.Paused(), .front = front_};
+}
+
+void HotkeyService::ApplyHolds() {
+    holds_.Apply(activeHotkeys_, Context());
+    if (pause_.Paused() != pausedShown_) {
+        pausedShown_ = pause_.Paused();
+        if (OnPauseChange)
+            OnPauseChange();
+    }
+}
+
+void HotkeyService::Pause() {
+    pause_.Pause();
+    ApplyHolds();
+}
+
+void HotkeyService::Resume() {
+    pause_.Resume();
+    ApplyHolds();
+}
+
+void HotkeyService::TogglePause() {
+    pause_.Toggle();
+    ApplyHolds();
+}
+
+void HotkeyService::SetPauseForFullScreen(bool on) {
+    store_.WritePauseForFullScreen(on);
+    pause_.SetFullScreenOption(on);
+    UpdateForegroundWatch();
+    ApplyHolds();
+}
+
+// Watched while the full-screen pause is on or a hotkey has a program rule.
+void HotkeyService::UpdateForegroundWatch() {
+    const bool fullScreen = pause_.FullScreenOption(), rules = holds_.AnyRule();
+    foreground_.SetWatching(fullScreen || rules, {.fullScreen = fullScreen, .program = rules});
+    if (!foreground_.Watching()) {
+        pause_.Foreground(0, false);
+        frontPath_.clear();
+        front_ = {};
+    }
+}
+
+// Our own windows never pause the hotkeys: the user is working with them.
+void HotkeyService::ForegroundChanged() {
+    const ForegroundWindow& front = foreground_.Front();
+    pause_.Foreground(reinterpret_cast<std::uintptr_t>(front.window), front.fullScreen && !front.ours);
+    if (front.program != frontPath_) {
+        frontPath_ = front.program;
+        front_ = FrontProgram(frontPath_);
+    }
+    ApplyHolds();
 }
 
 std::string HotkeyService::HotkeyText(std::uint16_t key, std::uint16_t shift) const {

@@ -12,10 +12,13 @@
 #include <string>
 
 #include "app/Dispatch.h"
+#include "app/ForegroundWatch.h"
 #include "core/CombinationCheck.h"
 #include "core/HotkeyDocument.h"
+#include "core/HotkeyHolds.h"
 #include "core/Hotkeys.h"
 #include "core/Hotkeys_win.h"
+#include "core/PauseState.h"
 #include "core/RegistrationStatus.h"
 
 namespace corvinade {
@@ -44,6 +47,9 @@ public:
     void Commit(THotkeyDraft draft);
     // After every commit that went through (the first start's guide follows it).
     std::function<void()> AfterCommit;
+    // Reads hotkeys.ini again, registers its hotkeys and tells every window;
+    // a file that cannot be read throws Error and changes nothing.
+    void Reload();
 
     THotkeyList& ActiveHotkeys() { return activeHotkeys_; }
     std::string HotkeyText(std::uint16_t key, std::uint16_t shift) const;
@@ -59,10 +65,29 @@ public:
     std::optional<std::int32_t> OfferedModifiers(std::int32_t key, std::int32_t shift,
                                                  const std::function<bool(const THotKeyData&)>& isSuggestion);
 
+    // Paused, every combination but the pause hotkey's is given back to
+    // the system. Never stored.
+    bool Paused() const { return pause_.Paused(); }
+    void Pause();
+    void Resume();
+    void TogglePause();
+    // After every change of Paused().
+    std::function<void()> OnPauseChange;
+    // The option: pause while the program in front covers its monitor.
+    // Written at once; throws Error (nothing changed) when it cannot be.
+    bool PauseForFullScreen() const { return pause_.FullScreenOption(); }
+    void SetPauseForFullScreen(bool on);
+
 private:
     // The application's message hook: a hotkey's notification runs its action.
     // A hotkey of ours was pressed: its action runs.
     void HandleHotkey(unsigned modifiers, unsigned key);
+    HoldContext Context() const;
+    // The live hotkeys hold what the context lets them; the pause is told.
+    void ApplyHolds();
+    void ForegroundChanged();
+    // The window in front is watched while something depends on it.
+    void UpdateForegroundWatch();
     void AnnounceNewFailures();
     // Unlock and resume: the hotkeys that failed to register are tried again.
     bool SessionMessage(UINT msg, WPARAM wParam);
@@ -84,6 +109,12 @@ private:
     Win32CombinationProbe probe_;
     THotkeyDocument document_{*this};
     THotkeyList activeHotkeys_{registrar_};
+    PauseState pause_;
+    bool pausedShown_ = false; // Paused() as OnPauseChange last told it
+    LiveHolds holds_;
+    std::string frontPath_; // the program in front, as last seen
+    FrontProgram front_;    // the same, folded for the rules
+    ForegroundWatch foreground_{[this] { ForegroundChanged(); }};
     int sessionHook_ = 0;
     bool sessionNotifications_ = false; // WTSRegisterSessionNotification went through
     // Tasks posted for an object gone by then do nothing.

@@ -82,6 +82,7 @@ std::vector<THotKeyData> Store::ReadHotkeys() {
         unreadFile_ = file;
         throw;
     }
+    unreadFile_.clear(); // read again since: saves may replace it
     return list.Definitions();
 }
 
@@ -101,6 +102,20 @@ bool Store::ReadFirstUse() const {
 
 void Store::WriteFirstUseDone() {
     WriteSetting(FirstUseValueName, "0");
+}
+
+// An option, not worth stopping the start for: a value that cannot be read
+// leaves it off.
+bool Store::ReadPauseForFullScreen() const {
+    try {
+        return FlagFromText(ReadSetting(PauseFullScreenValueName), false);
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+void Store::WritePauseForFullScreen(bool on) {
+    WriteSetting(PauseFullScreenValueName, on ? "1" : "0");
 }
 
 } // namespace corvinade

@@ -33,7 +33,8 @@ public:
     // copy's is the program's own); a failure shows at the first save.
     void MakeHotkeyFolder() const;
     // Every definition of the file, active or not. A file that exists but
-    // cannot be read throws, and is left alone by every later save.
+    // cannot be read throws, and is left alone by every later save until a
+    // read of it goes through.
     std::vector<THotKeyData> ReadHotkeys();
     // Replaces the file in one step; throws Error and changes nothing when
     // it cannot, or when the file could not be read at start.
@@ -42,6 +43,10 @@ public:
     // wrong type is an error.
     bool ReadFirstUse() const;
     void WriteFirstUseDone();
+    // Whether the hotkeys pause while a program runs full screen; off when
+    // missing or unreadable.
+    bool ReadPauseForFullScreen() const;
+    void WritePauseForFullScreen(bool on);
 
 private:
     std::string AppDataFolder() const;

@@ -92,6 +92,14 @@ void TPopupMenu::AddItem(const std::string& caption, std::function<void()> onCli
     items_.push_back({caption, std::move(onClick), isDefault});
 }
 
+void TPopupMenu::SetChecked(int index, bool checked) {
+    ::CheckMenuItem(menu_, static_cast<UINT>(index), MF_BYPOSITION | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool TPopupMenu::Checked(int index) const {
+    return (::GetMenuState(menu_, static_cast<UINT>(index), MF_BYPOSITION) & MF_CHECKED) != 0;
+}
+
 void TPopupMenu::Popup(HWND owner, int x, int y) {
     const UINT chosen = static_cast<UINT>(
         ::TrackPopupMenu(menu_, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr));

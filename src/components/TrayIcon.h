@@ -39,6 +39,9 @@ public:
     void AddItem(const std::string& caption, std::function<void()> onClick, bool isDefault = false);
     int Count() const { return static_cast<int>(items_.size()); }
     std::string Caption(int index) const { return items_.at(static_cast<std::size_t>(index)).caption; }
+    // A tick before the item.
+    void SetChecked(int index, bool checked);
+    bool Checked(int index) const;
     HMENU Handle() const { return menu_; }
     bool AutoPopup = true;
 

@@ -134,6 +134,24 @@ void THotkeyDocument::RegisterAgain() {
     Notify();
 }
 
+void THotkeyDocument::Reload(const std::vector<THotKeyData>& definitions) {
+    THotkeyEntries read;
+    read.reserve(definitions.size());
+    std::size_t next = 0; // entries before it are matched or passed
+    for (const THotKeyData& d : definitions) {
+        std::uint32_t id = 0;
+        for (std::size_t i = next; i < entries_.size(); ++i)
+            if (entries_[i].Definition == d) {
+                id = entries_[i].Id;
+                next = i + 1;
+                break;
+            }
+        read.push_back({id != 0 ? id : ++lastId_, d});
+    }
+    entries_ = std::move(read);
+    RegisterAgain();
+}
+
 void THotkeyDocument::Notify() {
     std::vector<int> ids;
     for (const auto& s : subscribers_)

@@ -81,6 +81,11 @@ public:
     // Registers the hotkeys again as they are (one whose combination was
     // taken may be free now) and tells every subscriber, as a commit does.
     void RegisterAgain();
+    // The stored definitions read again (the file changed behind the
+    // program's back): registered and told as a commit does. An entry keeps
+    // its identity where an equal definition is read in its place or after
+    // it, so a window showing it stays with it.
+    void Reload(const std::vector<THotKeyData>& definitions);
 
     // `changed` runs after every commit; Unsubscribe before going away.
     // Windows that only show the document subscribe to it as it is, const.

@@ -87,7 +87,8 @@ bool HotkeyMatchesFilter(const THotKeyData& hotkey, std::string_view combination
     return ContainsIgnoringCase(combinationText, filter) ||
            ContainsIgnoringCase(ActionDisplayName(hotkey), filter) ||
            (ActionHasParams(hotkey.Func) && ContainsIgnoringCase(hotkey.Params, filter)) ||
-           (ActionHasParams2(hotkey.Func) && ContainsIgnoringCase(hotkey.Params2, filter));
+           (ActionHasParams2(hotkey.Func) && ContainsIgnoringCase(hotkey.Params2, filter)) ||
+           ContainsIgnoringCase(hotkey.OnlyIn, filter) || ContainsIgnoringCase(hotkey.NotIn, filter);
 }
 
 } // namespace corvinade

@@ -1,7 +1,7 @@
 // Unit HotkeyFilter: which hotkeys the settings window's filter text finds.
 // A hotkey is found when the texts its row shows (the combination, the
-// action's name, the parameters its action has) contain the filter text,
-// letters compared without case. Texts are UTF-8.
+// action's name, the parameters its action has, the programs of its rule)
+// contain the filter text, letters compared without case. Texts are UTF-8.
 #pragma once
 
 #include <string>

@@ -22,7 +22,7 @@ struct ActionInfo {
 };
 
 // Indexed by code. The display-name typo "comtent" is the program's own text.
-constexpr std::array<ActionInfo, 12> Catalogue{{
+constexpr std::array<ActionInfo, 13> Catalogue{{
     {"", "Unknown action", false, false, false},
     {"maximize", "Maximize active window", false, false, false},
     {"minimize", "Minimize active window", false, false, false},
@@ -35,6 +35,7 @@ constexpr std::array<ActionInfo, 12> Catalogue{{
     {"openwebsite", "Open website", true, false, false},
     {"placeinclipboard", "Place in clipboard", true, false, true},
     {"placefilecontentinclipboard", "Place file comtent in clipboard", true, false, true},
+    {"togglehotkeys", "Pause or resume hotkeys", false, false, false},
 }};
 
 // Out-of-range values (only reachable by casting) read as "no action".
@@ -77,8 +78,24 @@ std::string FixedKeyName(std::uint16_t key) {
 }
 
 // The values of a section this version reads, in the order it writes them.
-enum KnownValue : std::size_t { ValueActive, ValueKey, ValueShift, ValueFunc, ValueParams, ValueParams2 };
-constexpr std::array<const char*, 6> KnownNames{"active", "key", "shift", "func", "params", "params2"};
+// The program rules last: a file without them reads and writes as before.
+enum KnownValue : std::size_t {
+    ValueActive,
+    ValueKey,
+    ValueShift,
+    ValueFunc,
+    ValueParams,
+    ValueParams2,
+    ValueOnlyIn,
+    ValueNotIn
+};
+constexpr std::array<const char*, 8> KnownNames{"active", "key",     "shift",  "func",
+                                                "params", "params2", "onlyin", "notin"};
+
+// Written only when they say something.
+bool Optional(std::size_t known) {
+    return known == ValueOnlyIn || known == ValueNotIn;
+}
 
 // The value's place in KnownNames, or KnownNames.size() for a name this version does not read.
 std::size_t KnownValueOf(std::string_view name) {
@@ -117,6 +134,10 @@ std::string ValueText(const THotKeyData& d, std::size_t known) {
         return FuncText(d);
     case ValueParams:
         return d.Params;
+    case ValueOnlyIn:
+        return d.OnlyIn;
+    case ValueNotIn:
+        return d.NotIn;
     default:
         return d.Params2;
     }
@@ -146,6 +167,8 @@ THotKeyData ReadDefinition(const IniImage::Section& section) {
     d.Shift = ReadInteger(Read(section, ValueShift));
     d.Params = Read(section, ValueParams).value_or("");
     d.Params2 = Read(section, ValueParams2).value_or("");
+    d.OnlyIn = Read(section, ValueOnlyIn).value_or("");
+    d.NotIn = Read(section, ValueNotIn).value_or("");
     if (d.Func == THotkeyAction::None)
         d.UnknownAction = func;
     const bool foreignLine = std::any_of(section.Entries.begin(), section.Entries.end(),
@@ -173,13 +196,13 @@ void WriteDefinition(IniImage::Section& section, const THotKeyData& d) {
     }
     const bool kept = !d.Lines.empty() || d.UnknownAction;
     for (std::size_t known = 0; known < KnownNames.size(); ++known)
-        if (!written[known] && !(kept && ReadsAs(std::nullopt, d, known)))
+        if (!written[known] && !((kept || Optional(known)) && ReadsAs(std::nullopt, d, known)))
             section.Entries.push_back({KnownNames[known], ValueText(d, known)});
 }
 
 } // namespace
 
-const std::array<THotkeyAction, 11> ActionComboOrder{
+const std::array<THotkeyAction, 12> ActionComboOrder{
     THotkeyAction::Maximize,
     THotkeyAction::Minimize,
     THotkeyAction::Close,
@@ -191,6 +214,7 @@ const std::array<THotkeyAction, 11> ActionComboOrder{
     THotkeyAction::CaptureScreen,
     THotkeyAction::ExitWindows,
     THotkeyAction::SendKeystrokes,
+    THotkeyAction::ToggleHotkeys,
 };
 
 THotkeyAction ActionFromName(std::string_view name) {

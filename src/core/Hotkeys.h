@@ -1,5 +1,5 @@
 // Unit Hotkeys: the vocabulary of the hotkey model. The definition record, the
-// closed catalogue of eleven actions, the display text of a key combination,
+// closed catalogue of twelve actions, the display text of a key combination,
 // one hotkey with its system-wide registration, and the owning list that reads
 // and writes hotkeys.ini. Window-system calls go through the two ports below.
 #pragma once
@@ -31,7 +31,8 @@ enum class THotkeyAction : std::uint8_t {
     SendKeystrokes,
     OpenWebsite,
     PlaceInClipboard,
-    PlaceFileContentInClipboard
+    PlaceFileContentInClipboard,
+    ToggleHotkeys // pauses or resumes the others; its own combination stays registered
 };
 
 // The modifier bits of a definition's Shift (the system's MOD_* flags).
@@ -64,12 +65,17 @@ struct THotKeyData {
     std::string Params2;
     std::optional<std::string> UnknownAction;
     std::vector<TIniLine> Lines; // empty: the section is written as this version writes it
+    // The programs where the hotkey works, and those where it does not:
+    // ";"-separated executable names ("notepad.exe;winword.exe"), or full
+    // paths (see ProgramRules). Empty for none; written only when not empty.
+    std::string OnlyIn;
+    std::string NotIn;
 
     friend bool operator==(const THotKeyData&, const THotKeyData&) = default;
 };
 
 // A value of a section this version reads ("active", "key", "shift", "func",
-// "params", "params2"; any letter case).
+// "params", "params2", "onlyin", "notin"; any letter case).
 bool IsKnownValueName(std::string_view name);
 // The action is one this version knows and can run.
 bool ActionKnown(const THotKeyData& d);
@@ -91,9 +97,9 @@ bool ActionHasParamsButton(THotkeyAction a);
 
 // The order of the action combo box, which differs from the code order: editors
 // therefore find items by their associated code, never by position.
-extern const std::array<THotkeyAction, 11> ActionComboOrder;
+extern const std::array<THotkeyAction, 12> ActionComboOrder;
 
-// Appends the eleven actions without clearing the combo first. Combo has
+// Appends the twelve actions without clearing the combo first. Combo has
 // AddItem(const std::string& text, std::intptr_t data).
 template <class Combo> void FillActionCombo(Combo& combo) {
     for (THotkeyAction a : ActionComboOrder)

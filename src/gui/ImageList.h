@@ -20,6 +20,9 @@ public:
     bool AddIcon(HICON icon);
     // A copy of image `index` for the caller to destroy; null out of range.
     HICON CopyIcon(int index) const;
+    // Adds image `index` greyed and faded, with a pause mark (two bars) in
+    // its lower right corner; false when it cannot be made.
+    bool AddPausedCopy(int index);
 
 private:
     int width_, height_;

@@ -5,12 +5,14 @@
 #include "app/HotkeyService.h"
 #include "core/CombinationCheck.h"
 #include "core/Errors.h"
+#include "core/ProgramRules.h"
 #include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Contrast.h"
 #include "gui/Dialogs.h"
 #include "gui/Form.h"
 #include "gui/Handles.h"
+#include "ui/ProgramRulesDialog.h"
 
 namespace corvinade {
 
@@ -19,6 +21,8 @@ namespace {
 constexpr int FieldsLeft = 66;   // the Edit and Delete buttons are left of the fields
 constexpr int FieldsWidth = 748; // as designed; it stretches with the row
 constexpr int EditHeight = 97;
+// The program rule in view: its last line; in edit mode its button under Active.
+constexpr int RuleTop = 82, RuleLeft = 6;
 // The mark of a hotkey that is not registered: under the modifiers and the
 // key, clear of the action's column.
 constexpr int MarkLeft = 76, MarkTop = 62, MarkWidth = 220, MarkHeight = 16, MarkIcon = 16;
@@ -82,6 +86,7 @@ struct HotkeyRow::EditPanel {
           edtAdditionalParameters(Pane, Stretched(ParametersLeft, 61, ParametersWidth, 21)),
           lblKeystrokeRules(Pane, Stretched(ParametersLeft, 46, FieldsWidth - Gap - ParametersLeft, 46),
                             {.wordWrap = true, .showAccelChar = false}),
+          btnPrograms(Pane, {.left = 4, .top = 66, .width = 68, .height = 21, .caption = "Programs..."}),
           btnSave(row, RowButton(23, "Save")), btnCancel(row, RowButton(50, "Cancel")) {
         Pane.SetSystemColor(COLOR_WINDOW);
         lblKeystrokeRules.SetCaption(KeystrokeRules);
@@ -106,22 +111,24 @@ struct HotkeyRow::EditPanel {
 
     // The controls Active greys out: all but the Active box and Save/Cancel.
     std::vector<gui::Control*> Greyed() {
-        return {&lblShiftKey,
-                &ShiftKeyAlt,
-                &ShiftKeyShift,
-                &ShiftKeyCtrl,
-                &ShiftKeyWin,
-                &lblKey,
-                &edtKey,
-                &lblCombination,
-                &lblAction,
-                &cbAction,
-                &lblParameters,
-                &edtParameters,
-                &btnParameters,
-                &lblAdditionalParameters,
-                &edtAdditionalParameters,
-                &lblKeystrokeRules};
+        std::vector<gui::Control*> greyed = {&lblShiftKey,
+                                             &ShiftKeyAlt,
+                                             &ShiftKeyShift,
+                                             &ShiftKeyCtrl,
+                                             &ShiftKeyWin,
+                                             &lblKey,
+                                             &edtKey,
+                                             &lblCombination,
+                                             &lblAction,
+                                             &cbAction,
+                                             &lblParameters,
+                                             &edtParameters,
+                                             &btnParameters,
+                                             &lblAdditionalParameters,
+                                             &edtAdditionalParameters,
+                                             &lblKeystrokeRules};
+        greyed.push_back(&btnPrograms);
+        return greyed;
     }
 
     gui::Panel Pane;
@@ -140,6 +147,7 @@ struct HotkeyRow::EditPanel {
     gui::Label lblAdditionalParameters;
     gui::Edit edtAdditionalParameters;
     gui::Label lblKeystrokeRules;
+    gui::Button btnPrograms;
     gui::Button btnSave, btnCancel;
     gui::OpenDialog OpenParameterDialog;
     ParameterControls parameters;
@@ -171,6 +179,11 @@ void HotkeyRow::MakeEditPanel() {
     e.chkActive.OnClick = [this] { OnActiveClick(); };
     e.cbAction.OnSelect = [this] { OnActionSelect(); };
     e.btnParameters.OnClick = [this] { OnParametersClick(); };
+    e.btnPrograms.OnClick = [this] { OnProgramsClick(); };
+    e.btnPrograms.SetAccessibleName([this] {
+        const std::string rule = RuleText(editedOnlyIn_, editedNotIn_);
+        return "Programs, " + (rule.empty() ? std::string("everywhere") : rule);
+    });
     e.btnSave.OnClick = [this] { OnSaveClick(); };
     e.btnCancel.OnClick = [this] { OnCancelClick(); };
     NameButtons({&e.btnSave, &e.btnCancel});
@@ -226,11 +239,16 @@ void HotkeyRow::LoadIntoControls() {
     SetFunc(d.Func);
     SetParams(d.Params);
     SetParams2(d.Params2);
+    SetOnlyIn(d.OnlyIn);
+    SetNotIn(d.NotIn);
     UpdateSummary();
 }
 
 THotKeyData HotkeyRow::Definition() const {
-    return {GetActive(), GetKey(), GetShift(), GetFunc(), ParamsText(), Params2Text()};
+    THotKeyData d{GetActive(), GetKey(), GetShift(), GetFunc(), ParamsText(), Params2Text()};
+    d.OnlyIn = editor_ ? editedOnlyIn_ : shown_.OnlyIn;
+    d.NotIn = editor_ ? editedNotIn_ : shown_.NotIn;
+    return d;
 }
 
 std::string HotkeyRow::CombinationText() const {
@@ -254,6 +272,8 @@ void HotkeyRow::UpdateSummary() {
         summary += ", " + LineBreaksAsSpaces(shown_.Params);
     if (ActionHasParams2(shown_.Func) && !shown_.Params2.empty())
         summary += ", " + LineBreaksAsSpaces(shown_.Params2);
+    if (const std::string rule = RuleText(shown_.OnlyIn, shown_.NotIn); !rule.empty())
+        summary += ", " + rule;
     summary += shown_.Active ? ", active" : ", inactive";
     if (!faultReason_.empty())
         summary += ", not registered: " + faultReason_;
@@ -384,6 +404,28 @@ void HotkeyRow::SetParams2(const std::string& params2) {
     if (editor_)
         editor_->edtAdditionalParameters.SetText(params2);
     ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void HotkeyRow::SetOnlyIn(const std::string& list) {
+    shown_.OnlyIn = editedOnlyIn_ = list;
+    ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void HotkeyRow::SetNotIn(const std::string& list) {
+    shown_.NotIn = editedNotIn_ = list;
+    ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void HotkeyRow::OnProgramsClick() {
+    ProgramRulesDialog dialog(RootForm()->Handle(),
+                              hotkeys_.HotkeyText(GetKey(), static_cast<std::uint16_t>(GetShift())));
+    dialog.OnlyIn.SetText(editedOnlyIn_);
+    dialog.NotIn.SetText(editedNotIn_);
+    if (dialog.ShowModal() == IDOK) {
+        editedOnlyIn_ = dialog.OnlyIn.Text();
+        editedNotIn_ = dialog.NotIn.Text();
+    }
+    editor_->btnPrograms.SetFocus();
 }
 
 std::string HotkeyRow::ParamsText() const {
@@ -532,6 +574,11 @@ void HotkeyRow::PaintView(HDC dc, const RECT& client) {
     if (ActionHasParams2(shown_.Func)) {
         text(ParametersLeft, 48, parametersWidth, Parameter2Label() + ":");
         text(ParametersLeft, 64, parametersWidth, LineBreaksAsSpaces(shown_.Params2));
+    }
+    // The rule in words, as the tray panel says it: "Only in notepad.exe".
+    if (std::string rule = RuleText(shown_.OnlyIn, shown_.NotIn); !rule.empty()) {
+        rule[0] = static_cast<char>(rule[0] - 'a' + 'A');
+        text(RuleLeft, RuleTop, FieldsWidth - 3 - RuleLeft, rule);
     }
     if (!faultReason_.empty())
         PaintFaultMark(dc);

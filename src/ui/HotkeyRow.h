@@ -9,8 +9,10 @@
 // A double click on it edits it. The edit controls are made when the row
 // first enters edit mode; Save and Cancel then stand in for Edit and Delete. An active
 // hotkey that failed to register is marked by a warning sign and "Not
-// registered", with the reason in a tooltip. The row's window text says
-// what it shows, for screen readers.
+// registered", with the reason in a tooltip. The programs where the hotkey
+// works or not ("Only in:", "Not in:") show on the row's last line, and
+// "Programs..." under Active edits them in a dialog of their own. The row's
+// window text says what it shows, for screen readers.
 #pragma once
 
 #include <windows.h>
@@ -73,6 +75,9 @@ public:
     THotkeyAction GetFunc() const;
     void SetParams(const std::string& params);
     void SetParams2(const std::string& params2);
+    // The programs where the hotkey works, and those where it does not.
+    void SetOnlyIn(const std::string& list);
+    void SetNotIn(const std::string& list);
     // The parameter boxes' texts as the file keeps them.
     std::string ParamsText() const;
     std::string Params2Text() const;
@@ -99,6 +104,7 @@ public:
     void OnActiveClick();
     void OnActionSelect();
     void OnParametersClick();
+    void OnProgramsClick();
 
 protected:
     void DpiChanged() override;
@@ -121,6 +127,8 @@ private:
     bool editing_ = false;
     // What the view shows: the definition as last loaded.
     THotKeyData shown_;
+    // The rule as edited (the dialog's), while the editor exists.
+    std::string editedOnlyIn_, editedNotIn_;
     std::string keyName_;
     std::unique_ptr<EditPanel> editor_;
     TCombinationStatus combinationStatus_; // of the combination being edited

@@ -78,6 +78,12 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner, HotkeyService& hotkeys)
       edtAdditionalParameters(tsAction, {.left = 116, .top = 171, .width = 193, .height = 21}),
       lblKeystrokeRules(tsAction, {.left = 116, .top = 160, .caption = KeystrokeRules},
                         {.showAccelChar = false}),
+      lblProgramsHelp(
+          tsAction,
+          Help(207, 1, "The hotkey works everywhere, or only in the programs you name, or not in them."),
+          Wrapped),
+      OnlyIn(tsAction, {.left = 32, .top = 228, .labelWidth = 84, .boxWidth = 191}, "Onl&y in:", "Only in"),
+      NotIn(tsAction, {.left = 32, .top = 256, .labelWidth = 84, .boxWidth = 191}, "N&ot in:", "Not in"),
       hotkeys_(hotkeys) {
     MakeHeading(lblKeyHeading);
     MakeHeading(lblActionHeading);
@@ -176,8 +182,10 @@ bool NewHotkeyWizard::ValidatePage(PageToCheck page) {
 // A failed save changes nothing: Finish can simply be tried again.
 void NewHotkeyWizard::AddNewHotkey() {
     THotkeyDraft draft = hotkeys_.Document().Draft();
-    draft.Entries.push_back(
-        {0, {true, edtKey.Key(), GetShift(), GetFunc(), GetParamsText(), GetParams2Text()}});
+    THotKeyData added{true, edtKey.Key(), GetShift(), GetFunc(), GetParamsText(), GetParams2Text()};
+    added.OnlyIn = OnlyIn.Text();
+    added.NotIn = NotIn.Text();
+    draft.Entries.push_back({0, std::move(added)});
     hotkeys_.Commit(std::move(draft));
 }
 
@@ -214,7 +222,8 @@ void NewHotkeyWizard::OnActionSelect() {
 
 bool NewHotkeyWizard::HasInput() const {
     return edtKey.Key() != 0 || GetShift() != 0 || GetFunc() != THotkeyAction::None ||
-           !edtParameters.Text().empty() || !edtAdditionalParameters.Text().empty();
+           !edtParameters.Text().empty() || !edtAdditionalParameters.Text().empty() ||
+           !OnlyIn.Text().empty() || !NotIn.Text().empty();
 }
 
 // Cancel, Esc and the close box.

@@ -1,8 +1,8 @@
 // NewHotkeyWizard: the two-page wizard that creates one hotkey. Page "Key"
-// asks for the key and its modifiers, page "Action" for the action and its
-// parameters; "&Finish", enabled once an action is chosen, appends the new
-// hotkey, active, to the hotkey document and commits it (the file, then the
-// live hotkeys). Cancel asks before it drops what was entered.
+// asks for the key and its modifiers, page "Action" for the action, its
+// parameters and the programs where the hotkey works; "&Finish", enabled once an action is chosen, appends
+// the new hotkey, active, to the hotkey document and commits it (the file, then the live hotkeys). Cancel
+// asks before it drops what was entered.
 #pragma once
 
 #include <windows.h>
@@ -47,6 +47,9 @@ public:
     gui::Label lblAdditionalParameters;
     gui::Edit edtAdditionalParameters;
     gui::Label lblKeystrokeRules; // for Send keystrokes, in the place of the arguments
+    // Where the hotkey works.
+    gui::Label lblProgramsHelp;
+    ProgramListField OnlyIn, NotIn;
     gui::OpenDialog OpenParameterDialog;
 
     bool ValidatePage(PageToCheck page);

@@ -2,8 +2,11 @@
 #include "ui/ParameterEditing.h"
 
 #include "app/ActionText.h"
+#include "app/ForegroundWatch.h"
 #include "app/HotkeyService.h"
+#include "components/TrayIcon.h"
 #include "core/IniImage.h"
+#include "core/ProgramRules.h"
 #include "gui/Dialogs.h"
 #include "ui/TextInputDialog.h"
 
@@ -12,6 +15,7 @@ namespace corvinade {
 namespace {
 
 const COLORREF TakenColor = RGB(192, 0, 0); // as the hotkeys that failed to register
+constexpr int ListButtonWidth = 62, ListGap = 4;
 
 void ShowAll(const std::vector<gui::Control*>& controls, bool visible) {
     for (gui::Control* control : controls)
@@ -113,6 +117,70 @@ void WarnIfHeldElsewhere(HotkeyService& hotkeys, const TCombinationStatus& statu
         return;
     gui::MessageDlg(hotkeys.CombinationStatusText(status), gui::DialogKind::Warning, MB_OK);
     hotkeys.HeldElsewhereTold(key, shift);
+}
+
+} // namespace corvinade
+
+namespace corvinade {
+
+ProgramListField::ProgramListField(gui::Container& parent, const Place& place, const std::string& caption,
+                                   const std::string& what)
+    : lblList(parent, {.left = place.left, .top = place.top + 3, .caption = caption}),
+      edtList(
+          parent,
+          {.left = place.left + place.labelWidth, .top = place.top, .width = place.boxWidth, .height = 21}),
+      btnRunning(parent, {.left = place.left + place.labelWidth + place.boxWidth + ListGap,
+                          .top = place.top,
+                          .width = ListButtonWidth,
+                          .height = 21,
+                          .caption = "Running..."}),
+      btnBrowse(parent,
+                {.left = place.left + place.labelWidth + place.boxWidth + 2 * ListGap + ListButtonWidth,
+                 .top = place.top,
+                 .width = ListButtonWidth,
+                 .height = 21,
+                 .caption = "Browse..."}) {
+    btnRunning.SetAccessibleName([what] { return "Add a running program to " + what; });
+    btnBrowse.SetAccessibleName([what] { return "Browse for a program to add to " + what; });
+    btnRunning.OnClick = [this] { OnRunningClick(); };
+    btnBrowse.OnClick = [this] { OnBrowseClick(); };
+    openDialog_.Filter = "Programs (*.exe)|*.exe|All files (*.*)|*.*";
+}
+
+std::string ProgramListField::Text() const {
+    return ProgramListText(edtList.Text());
+}
+
+void ProgramListField::SetText(const std::string& list) {
+    edtList.SetText(list);
+}
+
+std::vector<gui::Control*> ProgramListField::Controls() {
+    return {&lblList, &edtList, &btnRunning, &btnBrowse};
+}
+
+// Under the button, as a drop-down list opens.
+void ProgramListField::OnRunningClick() {
+    TPopupMenu menu;
+    const std::vector<std::string> programs = ProgramsWithWindows();
+    for (const std::string& program : programs) {
+        std::string caption; // "&" stands for itself, not for a mnemonic
+        for (char c : program)
+            caption += c == '&' ? std::string("&&") : std::string(1, c);
+        menu.AddItem(caption, [this, program] { edtList.SetText(WithProgram(edtList.Text(), program)); });
+    }
+    if (programs.empty())
+        menu.AddItem("(no program has a window)", nullptr);
+    RECT button = {};
+    ::GetWindowRect(btnRunning.Handle(), &button);
+    menu.Popup(btnRunning.Handle(), button.left, button.bottom);
+    edtList.SetFocus();
+}
+
+void ProgramListField::OnBrowseClick() {
+    if (openDialog_.Execute(btnBrowse.RootForm()->Handle()))
+        edtList.SetText(WithProgram(edtList.Text(), openDialog_.FileName));
+    edtList.SetFocus();
 }
 
 } // namespace corvinade

@@ -1,6 +1,7 @@
 // What the new-hotkey wizard and the hotkey rows share: the parameter boxes
-// that follow the chosen action, their "..." button, and the line that says
-// whether the chosen combination can be had.
+// that follow the chosen action, their "..." button, the line that says
+// whether the chosen combination can be had, and the boxes of the programs
+// where the hotkey works.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 
 #include "core/CombinationCheck.h"
 #include "core/Hotkeys.h"
+#include "gui/Button.h"
 #include "gui/Controls.h"
 #include "gui/FileDialog.h"
 
@@ -61,6 +63,35 @@ std::string StoredParameter(const std::string& text);
 // changed. Without a key the line is empty and the combination free.
 TCombinationStatus ShowCombinationStatus(HotkeyService& hotkeys, gui::Label& line, std::uint16_t key,
                                          std::int32_t shift, std::uint32_t except);
+
+// One list of programs of a hotkey's rule ("Only in:", "Not in:"): its
+// label, the box (names separated by ";"), and two buttons that add a name
+// to it: "Running..." a menu of the programs with a window now, "Browse..."
+// the file dialog. Made in this order, the tab order.
+class ProgramListField {
+public:
+    struct Place {
+        int left, top, labelWidth, boxWidth;
+    };
+    // `what` names the list for screen readers ("Only in").
+    ProgramListField(gui::Container& parent, const Place& place, const std::string& caption,
+                     const std::string& what);
+
+    // The list as it is stored: the names joined by ";".
+    std::string Text() const;
+    void SetText(const std::string& list);
+    std::vector<gui::Control*> Controls();
+
+    gui::Label lblList;
+    gui::Edit edtList;
+    gui::Button btnRunning, btnBrowse;
+
+private:
+    void OnRunningClick();
+    void OnBrowseClick();
+
+    gui::OpenDialog openDialog_;
+};
 
 // Finish and Save keep a combination Windows or another program holds (it
 // may be freed later) and say so once, in the line's words: the tray does

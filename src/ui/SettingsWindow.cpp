@@ -128,9 +128,11 @@ SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFl
                         {.left = 32, // under the box's caption
                          .top = 44,
                          .caption = "Windows has turned this off. Turn it on in Settings > Apps > Startup."}),
+      chkPauseFullScreen(tsOtherSettings,
+                         {.left = 16, .top = 68, .caption = "&Pause while a program runs full screen"}),
       btnCheckForUpdates(
           tsOtherSettings,
-          {.left = 16, .top = 70, .width = 121, .height = 25, .caption = "Check for &updates"}),
+          {.left = 16, .top = 100, .width = 121, .height = 25, .caption = "Check for &updates"}),
       lblTitle(tsOtherSettings, TopRight(590, 29, "")),
       lblAuthor(tsOtherSettings, TopRight(590, 48, MakerName)),
       lblWeb(tsOtherSettings, TopRight(590, 80, MakerWebSite)),
@@ -147,6 +149,7 @@ SettingsWindow::SettingsWindow(HWND owner, HotkeyService& hotkeys, UpdateCheckFl
     btnNewHotkey.OnClick = [this] { OnNewHotkeyClick(); };
     btnClose.OnClick = [this] { OnCloseClick(); };
     chkStartAtWindowsStart.OnClick = [this] { OnStartAtWindowsStartClick(); };
+    chkPauseFullScreen.OnClick = [this] { OnPauseFullScreenClick(); };
     btnCheckForUpdates.OnClick = [this] { OnCheckForUpdatesClick(); };
     lblWeb.OnClick = [this] { OnWebClick(); };
     lblMail.OnClick = [this] { OnMailClick(); };
@@ -179,6 +182,7 @@ void SettingsWindow::Initialize() {
     gui::App().HideTaskbarButton();
     lblNoMatch.SetVisible(false);
     SyncHotkeyRows();
+    chkPauseFullScreen.SetChecked(hotkeys_.PauseForFullScreen());
     documentSubscription_ = hotkeys_.Document().Subscribe([this] { SyncHotkeyRows(); });
     lblTitle.SetCaption(gui::App().Title() + " " + VersionText(RunningVersion()));
 }
@@ -277,6 +281,17 @@ void SettingsWindow::OnStartAtWindowsStartClick() {
         throw;
     }
     ShowLogonStart();
+}
+
+// Written at once, as the log-on box; a failure is shown with the box as
+// the setting is.
+void SettingsWindow::OnPauseFullScreenClick() {
+    try {
+        hotkeys_.SetPauseForFullScreen(chkPauseFullScreen.Checked());
+    } catch (...) {
+        chkPauseFullScreen.SetChecked(hotkeys_.PauseForFullScreen());
+        throw;
+    }
 }
 
 void SettingsWindow::ShowFilteredRows() {

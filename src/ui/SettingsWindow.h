@@ -1,7 +1,8 @@
 // SettingsWindow: the window in which the user manages every hotkey (one row
 // each, the file's last hotkey on top), finds hotkeys with a filter, adds
 // hotkeys through the new-hotkey wizard; a second page switches start at
-// log-on (at once, as the box is clicked) and shows the program's version,
+// log-on and the pause while a program runs full screen (each at once, as
+// its box is clicked) and shows the program's version,
 // the maker's links and the update check. It shows the hotkey service's
 // document and follows every change made to it anywhere; a row save or
 // delete commits it. Rows of active hotkeys that did not register are
@@ -50,6 +51,7 @@ public:
     gui::Panel& tsOtherSettings;
     gui::CheckBox chkStartAtWindowsStart;
     gui::Label lblLogonTurnedOff; // while Windows' list of startup apps has turned the entry off
+    gui::CheckBox chkPauseFullScreen;
     gui::Button btnCheckForUpdates;
     gui::Label lblTitle, lblAuthor;
     gui::LinkLabel lblWeb, lblMail;
@@ -80,6 +82,7 @@ protected:
     void DeleteRow(HotkeyRow& row);
     void OnFilterChange();
     void OnStartAtWindowsStartClick();
+    void OnPauseFullScreenClick();
 
 private:
     void Initialize();

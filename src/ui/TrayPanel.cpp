@@ -12,6 +12,7 @@
 #include "app/HotkeyService.h"
 #include "app/PanelLayout.h"
 #include "components/TrayTip.h"
+#include "core/ProgramRules.h"
 #include "core/Wide_win.h"
 #include "gui/Application.h"
 #include "gui/Contrast.h"
@@ -35,6 +36,9 @@ constexpr int LegendLeft = 138; // under the action column, between the links
 constexpr int LegendWidth = 320;
 constexpr int BandMargin = 3;       // a selected row's band reaches this far beyond its text
 constexpr char FailedSign[] = "! "; // before a failed hotkey where colours are the system's
+// In the header row, right of its three headings and left of the close button.
+constexpr int PausedLeft = 378, PausedWidth = 162;
+constexpr int PausedIconIndex = 1;
 
 gui::FormArgs MainFormArgs() {
     gui::FormArgs args;
@@ -57,6 +61,7 @@ std::unique_ptr<gui::ImageList> MakeTrayImages() {
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
     if (!own || !list->AddIcon(own.Get()))
         list->AddIcon(::LoadIconW(nullptr, ResourceId(IDI_APPLICATION)));
+    list->AddPausedCopy(0); // PausedIconIndex
     return list;
 }
 
@@ -86,6 +91,8 @@ TrayPanel::TrayPanel(HotkeyService& hotkeys, UpdateCheckFlow& updateCheck)
     trayPopup_->AddItem(
         "&Settings...", [this] { OpenSettings(); }, true);
     trayPopup_->AddItem("Show &hotkeys", [this] { OnTrayIconClick(); });
+    pauseItem_ = trayPopup_->Count();
+    trayPopup_->AddItem("&Pause hotkeys", [this] { OnPauseClick(); });
     trayPopup_->AddItem("-", nullptr);
     trayPopup_->AddItem("E&xit", [this] { OnExitClick(); });
 
@@ -139,7 +146,7 @@ std::unique_ptr<PanelLink> TrayPanel::MakeLink(const LabelArgs& args, TAlignment
 }
 
 void TrayPanel::Initialize() {
-    trayIcon_->SetHint(gui::App().Title());
+    trayIcon_->SetHint(TipText());
     ApplyColours();
 }
 
@@ -161,7 +168,7 @@ void TrayPanel::StopFollowingHotkeys() {
 // with the focus on the hotkey it was on, wherever that is now (or on none),
 // or on the link or button it was on.
 void TrayPanel::HotkeysChanged() {
-    trayIcon_->SetHint(TrayHintText(gui::App().Title(), hotkeys_.ActiveHotkeys().Count()));
+    trayIcon_->SetHint(TipText());
     if (!Visible())
         return;
     const int rowsBefore = HotkeyRowCount(), focusBefore = std::exchange(focus_, -1);
@@ -182,6 +189,25 @@ void TrayPanel::HotkeysChanged() {
     ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
+std::string TrayPanel::TipText() const {
+    return paused_ ? gui::App().Title() + ": hotkeys paused"
+                   : TrayHintText(gui::App().Title(), hotkeys_.ActiveHotkeys().Count());
+}
+
+void TrayPanel::ShowPaused(bool paused) {
+    paused_ = paused;
+    trayPopup_->SetChecked(pauseItem_, paused);
+    const bool pausedIcon = paused && trayImages_->Count() > PausedIconIndex;
+    trayIcon_->SetIconIndex(pausedIcon ? PausedIconIndex : 0);
+    trayIcon_->SetHint(TipText());
+    if (Visible())
+        BuildHotkeyOverview();
+}
+
+void TrayPanel::OnPauseClick() {
+    hotkeys_.TogglePause();
+}
+
 // The system's colours, read again when they change. The links are drawn in
 // the colour the system's link control uses (the highlight colour; Wine's
 // "hot light" is a grey), in high contrast in the theme's link colour; the
@@ -197,6 +223,10 @@ void TrayPanel::ApplyColours() {
     border_->Invalidate();
     for (std::size_t r = 0; r < overviewLabels_.size(); ++r)
         ColourRow(r);
+    if (pausedLine_) {
+        pausedLine_->SetColor(::GetSysColor(COLOR_INFOBK));
+        pausedLine_->SetFontColor(::GetSysColor(COLOR_INFOTEXT));
+    }
     if (failedLegend_) {
         failedLegend_->SetColor(::GetSysColor(COLOR_INFOBK));
         failedLegend_->SetFontColor(gui::ContrastColor(FailedColor, COLOR_INFOTEXT));
@@ -244,6 +274,9 @@ void TrayPanel::ClearHotkeyOverview() {
     if (failedLegend_)
         failedLegend_->Invalidate();
     failedLegend_.reset();
+    if (pausedLine_)
+        pausedLine_->Invalidate();
+    pausedLine_.reset();
 }
 
 // Only the hotkey's own cell changes, to bold red, in place (without
@@ -303,6 +336,9 @@ void TrayPanel::BuildHotkeyOverview() {
                      LineBreaksAsSpaces(!d.Params2.empty() && ActionHasParams2(d.Func)
                                             ? d.Params + ", " + d.Params2
                                             : d.Params)};
+            // The rule first: a long parameter is cut at the cell's end.
+            if (const std::string rule = RuleText(d.OnlyIn, d.NotIn); !rule.empty())
+                texts[2] = texts[2].empty() ? rule : rule + ": " + texts[2];
             rowIds_.push_back(hotkeys_.Document().ActiveEntryId(r - 1));
         }
         for (std::size_t c = 0; c < 3; ++c) {
@@ -333,6 +369,13 @@ void TrayPanel::BuildHotkeyOverview() {
             const int width = r == 0 ? std::min(columns[c].width, cell.DesignTextWidth()) : columns[c].width;
             cell.Place(columns[c].left, OverviewRowTop(r), width, OverviewRowHeight);
         }
+    if (paused_) {
+        pausedLine_ = std::make_unique<PanelLabel>(
+            Host(), layer_,
+            LabelArgs{PausedLeft, OverviewHeaderTop, PausedWidth, OverviewRowHeight, "Hotkeys are paused"});
+        pausedLine_->SetAlignment(TAlignment::taRightJustify);
+        pausedLine_->SetFontStyle(fsBold);
+    }
     if (focus_ >= PartCount())
         focus_ = -1;
     ApplyColours();
@@ -595,7 +638,7 @@ void TrayPanel::Deactivated() {
 // --- Screen readers ------------------------------------------------------------
 
 std::optional<std::string> TrayPanel::AccessibleName() const {
-    return "Active hotkeys";
+    return paused_ ? "Active hotkeys, paused" : "Active hotkeys";
 }
 
 std::optional<long> TrayPanel::AccessibleRole() const {

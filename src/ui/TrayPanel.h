@@ -11,7 +11,9 @@
 // link, Esc closes it. Screen readers read it as a table of rows named by
 // their cells, the links and the button (an accessible object of its own:
 // none of it has a window). In high contrast it draws with the system's
-// colours only, opaque, and marks a failed hotkey with a sign.
+// colours only, opaque, and marks a failed hotkey with a sign. While the
+// hotkeys are paused, the icon is greyed with a pause mark, its tip and a
+// line of the panel say so, and the menu's "Pause hotkeys" is ticked.
 #pragma once
 
 #include <windows.h>
@@ -82,6 +84,11 @@ public:
     void OnExitClick();
     void OnCloseClick();
     void OnCheckForUpdatesClick();
+    void OnPauseClick();
+
+    // The hotkeys were paused or resumed.
+    void ShowPaused(bool paused);
+    bool PausedShown() const { return paused_; }
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -104,6 +111,7 @@ private:
     void HotkeysChanged();
     void ClearHotkeyOverview();
     void MarkFailedHotkeys(const THotkeyList& hotkeys);
+    std::string TipText() const;
     void ShowPanel();
     void ApplyColours();
     void ColourRow(std::size_t row);
@@ -160,6 +168,9 @@ private:
     int subscription_ = 0;
     bool following_ = false;
     std::unique_ptr<PanelLabel> failedLegend_; // while a shown hotkey failed
+    std::unique_ptr<PanelLabel> pausedLine_;   // while the hotkeys are paused
+    bool paused_ = false;
+    int pauseItem_ = -1; // the menu's "Pause hotkeys"
     std::unique_ptr<gui::ImageList> trayImages_;
     std::unique_ptr<TPopupMenu> trayPopup_;
     std::unique_ptr<TTrayIcon> trayIcon_;

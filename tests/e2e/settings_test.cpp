@@ -498,7 +498,7 @@ TEST_F(SettingsTest, DeleteAsksAndNewHotkeyComesOnTop) {
 // entry's name, which the unticked log-on box leaves alone.
 TEST_F(SettingsTest, ASaveKeepsWhatThisVersionDoesNotKnow) {
     const std::string notepad = "[key0]\r\nactive=1\r\nkey=78\r\nshift=8\r\nfunc=openfile\r\n"
-                                "onlyin=explorer.exe\r\nparams=notepad.exe\r\nparams2=\r\n\r\n",
+                                "mode=later\r\nparams=notepad.exe\r\nparams2=\r\n\r\n",
                       later = "[key1]\r\nfunc=x-later-action\r\nactive=1\r\nkey=75\r\nshift=8\r\n\r\n",
                       capture = "[key2]\r\nactive=1\r\nkey=83\r\nshift=8\r\nfunc=capturescreen\r\nparams=\r\n"
                                 "params2=\r\n\r\n";

@@ -132,6 +132,11 @@ TEST_F(DispatchTest, OnlyTheFirstOfTwoDefinitionsOfOneCombinationRuns) {
     Press(8, 83);
     Press(8, 83);
     EXPECT_EQ(actions.calls, (std::vector<std::string>{"text:first", "text:first"}));
+    // The first set aside (by a program rule), the second holds the
+    // combination: the notification is the second's.
+    live.Items(1)->Register();
+    Press(8, 83);
+    EXPECT_EQ(actions.calls.back(), "text:second");
 }
 
 TEST_F(DispatchTest, NotificationsThatMatchNothingDoNothing) {

@@ -210,10 +210,8 @@ protected:
 
     const std::string later = "func=x-later-action\r\nactive=1\r\nkey=0x4B\r\nshift=8\r\nwhen=idle\r\n";
     const std::string file =
-        Section(
-            0,
-            "active=1\r\nonlyin=notepad.exe\r\nkey=78\r\nshift=8\r\nfunc=openfile\r\nparams=notepad.exe\r\n"
-            "params2=\r\ndelay=3\r\n") +
+        Section(0, "active=1\r\nmonitor=2\r\nkey=78\r\nshift=8\r\nfunc=openfile\r\nparams=notepad.exe\r\n"
+                   "params2=\r\ndelay=3\r\n") +
         Section(1, later) +
         Section(2, "active=1\r\nkey=83\r\nshift=8\r\nfunc=capturescreen\r\nparams=\r\nparams2=\r\n");
     TextStore store;
@@ -234,16 +232,40 @@ TEST_F(KeptSectionsTest, WhatThisVersionDoesNotKnowStaysInPlace) {
               file.substr(0, file.find("key=83")) + "key=84" + file.substr(file.find("key=83") + 6));
 
     Edit(0, {true, 'M', 8, THotkeyAction::OpenFile, "notepad.exe", "x.txt"});
-    EXPECT_EQ(store.text,
-              Section(0, "active=1\r\nonlyin=notepad.exe\r\nkey=77\r\nshift=8\r\nfunc=openfile\r\n"
-                         "params=notepad.exe\r\nparams2=x.txt\r\ndelay=3\r\n") +
-                  Section(1, later) + store.text.substr(store.text.find("[key2]")));
+    EXPECT_EQ(store.text, Section(0, "active=1\r\nmonitor=2\r\nkey=77\r\nshift=8\r\nfunc=openfile\r\n"
+                                     "params=notepad.exe\r\nparams2=x.txt\r\ndelay=3\r\n") +
+                              Section(1, later) + store.text.substr(store.text.find("[key2]")));
 
     // An action chosen for it: its lines stay, with the values it now has.
     Edit(1, {true, 'K', 8, THotkeyAction::Close, "", ""});
     EXPECT_THAT(store.text, testing::HasSubstr(Section(
                                 1, "func=close\r\nactive=1\r\nkey=0x4B\r\nshift=8\r\nwhen=idle\r\n")));
     EXPECT_TRUE(IsLive(document.Entries()[1].Definition));
+}
+
+// hotkeys.ini changed behind the program: what was read is registered and
+// told; an entry read unchanged keeps the identity a window holds, a changed
+// or new one gets a new one, and nothing is written.
+TEST_F(HotkeyDocumentTest, ReloadKeepsTheIdentitiesOfWhatDidNotChange) {
+    const std::uint32_t notepad = document.Entries()[0].Id, capture = document.Entries()[1].Id;
+    THotKeyData edited = Notepad;
+    edited.Params = "wordpad.exe";
+    document.Reload({Close, edited, Capture});
+    ASSERT_EQ(document.Entries().size(), 3u);
+    EXPECT_EQ(document.Entries()[2].Id, capture);
+    for (int i : {0, 1}) {
+        EXPECT_NE(document.Entries()[static_cast<std::size_t>(i)].Id, 0u);
+        EXPECT_NE(document.Entries()[static_cast<std::size_t>(i)].Id, notepad);
+        EXPECT_NE(document.Entries()[static_cast<std::size_t>(i)].Id, capture);
+    }
+    EXPECT_NE(document.Entries()[0].Id, document.Entries()[1].Id);
+    EXPECT_THAT(store.steps, ElementsAre("register"));
+    EXPECT_EQ(store.registered, (std::vector<THotKeyData>{Close, edited, Capture}));
+    ASSERT_EQ(told.size(), 1u);
+    // Read twice, an unchanged definition is one entry and a new one.
+    document.Reload({Capture, Capture});
+    EXPECT_EQ(document.Entries()[0].Id, capture);
+    EXPECT_NE(document.Entries()[1].Id, capture);
 }
 
 } // namespace

@@ -41,8 +41,9 @@ TEST(HotkeyFilter, LettersMatchWithoutCaseInEveryAlphabet) {
     }
 }
 
-// The texts the row shows: the combination, the action's name, and only the
-// parameters its action has (a stored parameter it hides is not found).
+// The texts the row shows: the combination, the action's name, only the
+// parameters its action has (a stored parameter it hides is not found), and
+// the programs of its rule.
 TEST(HotkeyFilter, FindsWhatTheRowShows) {
     const THotKeyData open = {true, 'N', ModifierWin, A::OpenFile, "notepad.exe", "C:\\Notes"};
     const THotKeyData maximize = {true, 'M', ModifierWin, A::Maximize, "stored.exe", "stored folder"};
@@ -57,6 +58,11 @@ TEST(HotkeyFilter, FindsWhatTheRowShows) {
     THotKeyData later = {true, 'L', ModifierWin, A::None, "", ""};
     later.UnknownAction = "x-later-action";
     EXPECT_TRUE(HotkeyMatchesFilter(later, "WIN + L", "LATER-ACTION"));
+    THotKeyData ruled = maximize;
+    ruled.OnlyIn = "winword.exe";
+    ruled.NotIn = "mstsc.exe";
+    EXPECT_TRUE(HotkeyMatchesFilter(ruled, "WIN + M", "WinWord"));
+    EXPECT_TRUE(HotkeyMatchesFilter(ruled, "WIN + M", "mstsc"));
 }
 
 } // namespace

@@ -32,10 +32,11 @@ const CatalogueRow Rows[] = {
     {A::PlaceInClipboard, "placeinclipboard", "Place in clipboard", true, false, true},
     {A::PlaceFileContentInClipboard, "placefilecontentinclipboard", "Place file comtent in clipboard", true,
      false, true},
+    {A::ToggleHotkeys, "togglehotkeys", "Pause or resume hotkeys", false, false, false},
 };
 
 TEST(HotkeysCatalogue, EveryActionHasItsNamesAndParameterRules) {
-    for (int code = 0; code < 12; ++code) {
+    for (int code = 0; code < 13; ++code) {
         const CatalogueRow& row = Rows[code];
         SCOPED_TRACE(row.name);
         ASSERT_EQ(static_cast<int>(row.action), code);
@@ -84,7 +85,7 @@ struct RecordingCombo {
     void AddItem(const std::string& text, std::intptr_t data) { items.emplace_back(text, data); }
 };
 
-TEST(HotkeysCatalogue, ComboListsTheElevenActionsInMenuOrder) {
+TEST(HotkeysCatalogue, ComboListsTheTwelveActionsInMenuOrder) {
     RecordingCombo combo;
     FillActionCombo(combo);
     const char* expected[] = {"Maximize active window",
@@ -97,10 +98,11 @@ TEST(HotkeysCatalogue, ComboListsTheElevenActionsInMenuOrder) {
                               "Capture active window",
                               "Capture screen",
                               "Exit windows",
-                              "Send keystrokes"};
-    const std::intptr_t codes[] = {1, 2, 3, 4, 9, 10, 11, 5, 6, 7, 8};
-    ASSERT_EQ(combo.items.size(), 11u);
-    for (std::size_t i = 0; i < 11; ++i) {
+                              "Send keystrokes",
+                              "Pause or resume hotkeys"};
+    const std::intptr_t codes[] = {1, 2, 3, 4, 9, 10, 11, 5, 6, 7, 8, 12};
+    ASSERT_EQ(combo.items.size(), 12u);
+    for (std::size_t i = 0; i < 12; ++i) {
         EXPECT_EQ(combo.items[i].first, expected[i]);
         EXPECT_EQ(combo.items[i].second, codes[i]);
     }
@@ -112,12 +114,12 @@ TEST(HotkeysCatalogue, ComboIsAppendedToNotCleared) {
     combo.AddItem("existing", -1);
     FillActionCombo(combo);
     FillActionCombo(combo);
-    ASSERT_EQ(combo.items.size(), 23u);
+    ASSERT_EQ(combo.items.size(), 25u);
     EXPECT_EQ(combo.items[0].first, "existing");
     std::set<std::intptr_t> codes;
     for (std::size_t i = 1; i < combo.items.size(); ++i)
         codes.insert(combo.items[i].second);
-    EXPECT_EQ(codes.size(), 11u); // each action once per fill, never "no action"
+    EXPECT_EQ(codes.size(), 12u); // each action once per fill, never "no action"
     EXPECT_EQ(codes.count(0), 0u);
 }
 

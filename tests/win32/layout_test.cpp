@@ -12,6 +12,7 @@
 #include "program_parts.h"
 #include "ui/ImportDialog.h"
 #include "ui/NewHotkeyWizard.h"
+#include "ui/ProgramRulesDialog.h"
 #include "ui/SettingsWindow.h"
 #include "ui/SetupGuide.h"
 #include "ui/TextInputDialog.h"
@@ -138,6 +139,8 @@ TEST_F(Layout, ImportDialog) {
 TEST_F(Layout, TextInputAndCaptureWindows) {
     TextInputDialog input(app->Handle());
     ExpectFits(input, "the text input dialog");
+    ProgramRulesDialog programs(app->Handle(), "CTRL + ALT + SHIFT + WIN + Num Del");
+    ExpectFits(programs, "the programs dialog");
     CaptureWindow capture;
     ExpectFits(capture, "the capture window");
 }

@@ -183,11 +183,14 @@ TEST_F(NewHotkeyWizardTest, WizardValidatesThenAppendsTheActiveHotkey) {
     ChooseAction(THotkeyAction::OpenWebsite);
     EXPECT_TRUE(wizard->btnNext.Enabled());
     wizard->edtParameters.SetText("  example.org/?a=1&b=2 ");
+    wizard->NotIn.edtList.SetText(" cmd.exe ;; ");
     Click(wizard->btnNext);
     EXPECT_EQ(wizard->ModalResult(), IDOK);
     std::vector<HotkeyEntry> after = before;
     after.push_back({true, 'J', test::ModWin | test::ModAlt, "openwebsite", "example.org/?a=1&b=2", ""});
-    EXPECT_EQ(FileText(test::HotkeysIniPath()), test::HotkeysIniText(after));
+    std::string expected = test::HotkeysIniText(after);
+    expected.insert(expected.size() - 2, "notin=cmd.exe\r\n"); // the rule, tidied, ends the new section
+    EXPECT_EQ(FileText(test::HotkeysIniPath()), expected);
     EXPECT_TRUE(test::IsCombinationTaken('J', test::ModWin | test::ModAlt)); // live at once
     ASSERT_EQ(parts->hotkeys.ActiveHotkeys().Count(), 2);
     EXPECT_EQ(parts->hotkeys.ActiveHotkeys().Items(1)->Definition.Key, 'J');
