@@ -108,7 +108,7 @@ TEST_F(ProgramRulesTest, ARuleChosenForARowTakesEffectWhenSaved) {
                 row = r;
         return row != nullptr;
     }));
-    ASSERT_TRUE(PostClick(FindDescendant(row, "Button", "Edit")));
+    ASSERT_TRUE(PostClick(FindDescendant(row, "Button", "&Edit")));
     HWND programs = nullptr;
     ASSERT_TRUE(WaitFor([&] {
         return (programs = FindDescendant(row, "Button", "Programs...")) && IsWindowVisible(programs);
