@@ -194,6 +194,7 @@ int Form::ShowModal(HWND disable) {
     if (owner)
         ::EnableWindow(owner, FALSE);
     ::EnableWindow(window_, TRUE); // a window shown already may have been disabled
+    modalOwner_ = owner;
     modal_ = true;
     modalResult_ = 0;
     // Undone on every way out, an error in OnShow included.
@@ -227,10 +228,19 @@ int Form::ShowModal(HWND disable) {
     return modalResult_;
 }
 
+// As the system's dialogs end: the owner enabled and the window hidden at
+// once, even when a loop run later (a message box, another window's modal
+// run) is still above this one's and its return must wait for them.
 void Form::SetModalResult(int result) {
     modalResult_ = result;
-    if (modal_ && window_)
-        ::PostMessageW(window_, WM_NULL, 0, 0); // wakes the modal loop
+    if (!modal_ || !window_)
+        return;
+    if (result != 0) {
+        if (modalOwner_ && ::IsWindow(modalOwner_))
+            ::EnableWindow(modalOwner_, TRUE);
+        Hide();
+    }
+    ::PostMessageW(window_, WM_NULL, 0, 0); // wakes the modal loop
 }
 
 void Form::Close() {

@@ -168,6 +168,7 @@ private:
     bool shown_ = false;
     bool modal_ = false;
     int modalResult_ = 0;
+    HWND modalOwner_ = nullptr; // what the modal run disabled
     HWND focus_ = nullptr;
     int handlerDepth_ = 0;
     bool releasePending_ = false;

@@ -220,6 +220,34 @@ TEST_F(GuiForm, ShowModalOfAShownFormHandsItOverEnabled) {
     EXPECT_TRUE(::IsWindowEnabled(requester.Handle()));
 }
 
+// A modal run that ends while a later one is still above it (the user
+// finished the outer window first) hides its window and gives its requester
+// back at once; its ShowModal returns once the later run has.
+TEST_F(GuiForm, AResultSetUnderALaterModalRunHidesTheFormAtOnce) {
+    Form requester({.caption = "Requester"});
+    PokedForm outer({.caption = "Outer"});
+    PokedForm inner({.caption = "Inner"});
+    requester.Show();
+    bool hiddenAtOnce = false, requesterBack = false;
+    inner.onPoke = [&](WPARAM) {
+        outer.SetModalResult(IDOK);
+        hiddenAtOnce = !outer.Visible();
+        requesterBack = ::IsWindowEnabled(requester.Handle()) != FALSE;
+        inner.SetModalResult(IDCANCEL);
+    };
+    outer.onPoke = [&](WPARAM) {
+        ::PostMessageA(inner.Handle(), kPoke, 0, 0);
+        EXPECT_EQ(inner.ShowModal(), IDCANCEL);
+    };
+    outer.Show(); // made, so that its poke has a window to go to
+    ::PostMessageA(outer.Handle(), kPoke, 0, 0);
+    HangGuard guard;
+    EXPECT_EQ(outer.ShowModal(requester.Handle()), IDOK);
+    EXPECT_FALSE(guard.Fired());
+    EXPECT_TRUE(hiddenAtOnce) << "the ended window stayed on the screen under the later run";
+    EXPECT_TRUE(requesterBack);
+}
+
 TEST_F(GuiForm, CloseHidesOrTerminatesForTheMainForm) {
     Form form({.caption = "Plain"});
     Form mainForm({.caption = "Main"});
