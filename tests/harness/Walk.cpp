@@ -53,6 +53,12 @@ std::string Lower(std::string text) {
     return text;
 }
 
+// A caption as it reads: "&Edit" is "Edit".
+std::string WithoutMnemonic(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
+    return text;
+}
+
 bool StartsWith(const std::string& text, const std::string& start) {
     return text.compare(0, start.size(), start) == 0;
 }
@@ -237,7 +243,7 @@ View View::Take(DWORD processId) {
             for (size_t i = 0; i < rows.size(); ++i)
                 if (IsChild(rows[i], child))
                     c.row = static_cast<int>(i);
-            if (c.row >= 0 && c.text == "Save")
+            if (c.row >= 0 && WithoutMnemonic(c.text) == "Save")
                 view.editing[c.row] = true;
             const LONG type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
             c.checkBox = cls == "button" && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX);
@@ -254,7 +260,7 @@ View View::Take(DWORD processId) {
 
 // One section of hotkeys.ini, as far as the walk compares it.
 struct Section {
-    bool active = true;
+    bool active = false; // as the program reads a section without the line
     int key = 0, shift = 0;
     std::string func;
 };
@@ -274,7 +280,7 @@ std::vector<Section> ReadSections(const std::string& text) {
         const std::string name = Lower(line.substr(0, equals)), value = line.substr(equals + 1);
         Section& s = sections.back();
         if (name == "active")
-            s.active = value != "0";
+            s.active = std::atoi(value.c_str()) != 0;
         else if (name == "key")
             s.key = std::atoi(value.c_str());
         else if (name == "shift")
@@ -395,8 +401,10 @@ void Walker::DefineSteps() {
     const auto where = [this](Kind kind, std::function<bool(const Target&)> test) {
         return [=, this] { return view_.Where([&](const Target& c) { return c.kind == kind && test(c); }); };
     };
+    // By its caption as it reads, whatever letter its mnemonic is.
     const auto button = [=](Kind kind, std::string caption) {
-        return where(kind, [=](const Target& c) { return c.cls == "button" && c.text == caption; });
+        return where(
+            kind, [=](const Target& c) { return c.cls == "button" && WithoutMnemonic(c.text) == caption; });
     };
     const auto box = [](const Target& c) { return c.checkBox; };
     const auto editing = [this](const Target& c) { return c.row >= 0 && view_.editing[c.row]; };
@@ -441,7 +449,7 @@ void Walker::DefineSteps() {
         {"settings: Save", 4, button(Kind::Settings, "Save"), press},
         {"settings: Cancel", 1, button(Kind::Settings, "Cancel"), press},
         {"settings: Delete", 2, button(Kind::Settings, "Delete"), press},
-        {"settings: New hotkey", 2, button(Kind::Settings, "&New hotkey"), press},
+        {"settings: New hotkey", 2, button(Kind::Settings, "New hotkey"), press},
         {"settings: Import...", 1, button(Kind::Settings, "Import..."), press},
         {"settings: Export...", 1, button(Kind::Settings, "Export..."), press},
         {"settings: Close", 1, button(Kind::Settings, "Close"), press},
@@ -449,7 +457,7 @@ void Walker::DefineSteps() {
         // The key field while its page shows.
         {"new hotkey: type a key", 5,
          [=] {
-             return button(Kind::NewHotkey, "&WIN")().empty()
+             return button(Kind::NewHotkey, "WIN")().empty()
                         ? Targets()
                         : where(Kind::NewHotkey, [](const Target& c) { return c.keyField; })();
          },
@@ -458,16 +466,16 @@ void Walker::DefineSteps() {
         {"new hotkey: choose an action", 5,
          where(Kind::NewHotkey, [](const Target& c) { return c.cls == "combobox"; }),
          [this](const Target& c) { return ChooseAction(c); }},
-        {"new hotkey: Next", 4, button(Kind::NewHotkey, "&Next"), press},
-        {"new hotkey: Previous", 1, button(Kind::NewHotkey, "&Previous"), press},
-        {"new hotkey: Finish", 6, button(Kind::NewHotkey, "&Finish"), press},
+        {"new hotkey: Next", 4, button(Kind::NewHotkey, "Next"), press},
+        {"new hotkey: Previous", 1, button(Kind::NewHotkey, "Previous"), press},
+        {"new hotkey: Finish", 6, button(Kind::NewHotkey, "Finish"), press},
         {"new hotkey: Cancel", 1, button(Kind::NewHotkey, "Cancel"), press},
 
-        {"guide: Next", 5, button(Kind::Guide, "&Next"), press},
-        {"guide: Previous", 1, button(Kind::Guide, "&Previous"), press},
+        {"guide: Next", 5, button(Kind::Guide, "Next"), press},
+        {"guide: Previous", 1, button(Kind::Guide, "Previous"), press},
         {"guide: tick a box", 1, where(Kind::Guide, box), tick},
-        {"guide: Finish", 4, button(Kind::Guide, "&Finish"), press},
-        {"guide: Setup more hotkeys", 3, button(Kind::Guide, "&Setup more hotkeys"), press},
+        {"guide: Finish", 4, button(Kind::Guide, "Finish"), press},
+        {"guide: Setup more hotkeys", 3, button(Kind::Guide, "Setup more hotkeys"), press},
         {"guide: Cancel", 1, button(Kind::Guide, "Cancel"), press},
 
         {"import: answer", 4, where(Kind::Import, [](const Target& c) { return c.cls == "button"; }), press},
@@ -484,6 +492,8 @@ void Walker::DefineSteps() {
         // Last: chosen now and then, and as the last step.
         {"tray: Exit", 0, tray, [this](const Target&) { return Exit(); }},
     };
+    for (const Step& s : steps_)
+        result_.taken[s.name] = 0;
 }
 
 // --- Steps -----------------------------------------------------------------------

@@ -22,7 +22,7 @@ struct WalkOptions {
 struct WalkResult {
     int steps = 0;                    // steps done, each checked
     int starts = 0;                   // starts of the program (one more after each Exit)
-    std::map<std::string, int> taken; // how often each kind of step was taken
+    std::map<std::string, int> taken; // how often each kind of step was taken, none too
     // Empty when every check held; else what failed, with the seed, the
     // step's number and the last steps, to replay it.
     std::string failure;
