@@ -99,6 +99,17 @@ std::size_t MonitorOfRect(const std::vector<MonitorArea>& monitors, const IntRec
     return best;
 }
 
+IntRect VisibleFrame(const WindowFrame& frame, const std::vector<MonitorArea>& monitors) {
+    if (frame.maximized && !monitors.empty())
+        return monitors[MonitorOfRect(monitors, frame.window)].work;
+    if (!frame.visible)
+        return frame.window;
+    const IntRect& v = *frame.visible;
+    const IntRect& w = frame.window;
+    const bool within = v.left >= w.left && v.top >= w.top && v.right <= w.right && v.bottom <= w.bottom;
+    return within && v.Width() > 0 && v.Height() > 0 ? v : w;
+}
+
 CaptureTarget ChooseCaptureTarget(bool activeWindowOnly, std::optional<IntRect> foregroundWindow,
                                   const std::vector<MonitorArea>& monitors) {
     if (monitors.empty())

@@ -33,13 +33,29 @@ public:
 // is not empty.
 std::size_t MonitorOfRect(const std::vector<MonitorArea>& monitors, const IntRect& r);
 
+// What the system tells of a top-level window's frame. On Windows 10 and 11
+// GetWindowRect takes in the invisible resize borders (7 px at 96 dpi left,
+// right and below), and a maximized window reaches past its monitor by
+// those borders on every side; DWM's extended frame bounds are what shows.
+struct WindowFrame {
+    IntRect window;                 // GetWindowRect
+    std::optional<IntRect> visible; // DWMWA_EXTENDED_FRAME_BOUNDS; none where DWM gives no answer
+    bool maximized = false;
+};
+
+// The part of a window the user sees: a maximized window is its monitor's
+// work area; else DWM's bounds, unless it gave none or ones that do not lie
+// within the window (Wine, DWM off, an answer in other units), where the
+// window's rectangle stands.
+IntRect VisibleFrame(const WindowFrame& frame, const std::vector<MonitorArea>& monitors);
+
 struct CaptureTarget {
     IntRect grab;
     MonitorArea monitor; // the grab's monitor: its capture window opens there
 };
 
-// "Capture active window" (activeWindowOnly) grabs the foreground window,
-// each edge outside the work area of its monitor moved to that monitor's
+// "Capture active window" (activeWindowOnly) grabs the foreground window
+// (its VisibleFrame), each edge outside the work area of its monitor moved to that monitor's
 // edge; an edge reaching onto another monitor stays, so a window across two
 // is grabbed whole. A window past the work area on all four sides
 // (maximized) is its whole monitor. "Capture screen" grabs the monitor of

@@ -66,14 +66,32 @@ private:
     }
 };
 
-std::optional<IntRect> ForegroundWindowRect() {
-    RECT r = {};
-    if (!::GetWindowRect(::GetForegroundWindow(), &r))
+// What the user sees of the foreground window (VisibleFrame).
+std::optional<IntRect> ForegroundWindowRect(const std::vector<MonitorArea>& monitors) {
+    const std::optional<WindowFrame> frame = FrameOf(::GetForegroundWindow());
+    if (!frame)
         return std::nullopt;
-    return ToIntRect(r);
+    return VisibleFrame(*frame, monitors);
 }
 
 } // namespace
+
+std::optional<WindowFrame> FrameOf(HWND window) {
+    RECT r = {};
+    if (!window || !::GetWindowRect(window, &r))
+        return std::nullopt;
+    WindowFrame frame{ToIntRect(r), std::nullopt, ::IsZoomed(window) != FALSE};
+    // dwmapi loads with the first capture of a window; where it or DWM is
+    // missing, the window's rectangle stands.
+    using GetWindowAttribute = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
+    static const auto getAttribute =
+        gui::FindSystemFunction<GetWindowAttribute>("dwmapi.dll", "DwmGetWindowAttribute");
+    constexpr DWORD ExtendedFrameBounds = 9; // DWMWA_EXTENDED_FRAME_BOUNDS
+    RECT visible = {};
+    if (getAttribute && SUCCEEDED(getAttribute(window, ExtendedFrameBounds, &visible, sizeof visible)))
+        frame.visible = ToIntRect(visible);
+    return frame;
+}
 
 const MonitorPort& SystemMonitors() {
     static const Win32Monitors monitors;
@@ -82,8 +100,8 @@ const MonitorPort& SystemMonitors() {
 
 CaptureWindow* CaptureScreen(bool activeWindowOnly, CaptureWindowList& windows, TrayBalloonPort* tray,
                              const MonitorPort& monitors) {
-    const CaptureTarget target =
-        ChooseCaptureTarget(activeWindowOnly, ForegroundWindowRect(), monitors.Monitors());
+    const std::vector<MonitorArea> layout = monitors.Monitors();
+    const CaptureTarget target = ChooseCaptureTarget(activeWindowOnly, ForegroundWindowRect(layout), layout);
     if (IsEmptyGrab(target.grab)) {
         if (tray)
             tray->ShowBalloon(EmptyGrabTitle, EmptyGrabText);

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "capture/CaptureTarget.h"
 #include "core/RegistrationStatus.h"
 #include "gui/ImageView.h"
@@ -16,6 +18,11 @@ class CaptureWindow;
 
 // EnumDisplayMonitors and GetMonitorInfo, with each monitor's dpi.
 const MonitorPort& SystemMonitors();
+
+// The frame of a top-level window as the system tells it (GetWindowRect,
+// DWM's extended frame bounds where dwmapi answers, IsZoomed); none for a
+// window that is gone.
+std::optional<WindowFrame> FrameOf(HWND window);
 
 // The balloon an empty grab shows instead of a window.
 inline constexpr char EmptyGrabTitle[] = "Nothing to capture";

@@ -163,6 +163,61 @@ TEST(CaptureTarget, GrabAndMonitorOnEveryLayout) {
     }
 }
 
+// Windows 10 and 11 draw no border where GetWindowRect has 7 px of resize
+// border at 96 dpi (11 at 144) left, right and below; DWM's bounds leave
+// it out. A maximized window reaches past its monitor by that border.
+TEST(CaptureTarget, VisibleFrame) {
+    struct Case {
+        const char* name;
+        const Layout& layout;
+        WindowFrame frame;
+        IntRect visible;
+    };
+    const Case cases[] = {
+        {"borders at 96 dpi",
+         Single,
+         {{93, 50, 707, 457}, IntRect{100, 50, 700, 450}, false},
+         {100, 50, 700, 450}},
+        {"borders at 144 dpi",
+         SideBySide,
+         {{1989, 100, 2611, 511}, IntRect{2000, 100, 2600, 500}, false},
+         {2000, 100, 2600, 500}},
+        {"no answer from DWM", Single, {{93, 50, 707, 457}, std::nullopt, false}, {93, 50, 707, 457}},
+        {"an empty answer", Single, {{93, 50, 707, 457}, IntRect{0, 0, 0, 0}, false}, {93, 50, 707, 457}},
+        // A process that is not dpi-aware gets one of them scaled.
+        {"an answer beyond the window",
+         SideBySide,
+         {{1326, 66, 1741, 341}, IntRect{2000, 100, 2600, 500}, false},
+         {1326, 66, 1741, 341}},
+        {"maximized", Single, {{-7, -7, 1287, 787}, IntRect{0, 0, 1280, 780}, true}, {0, 0, 1280, 780}},
+        {"maximized, DWM silent", Single, {{-7, -7, 1287, 787}, std::nullopt, true}, {0, 0, 1280, 780}},
+        {"maximized at 144 dpi",
+         SideBySide,
+         {{1909, -11, 4491, 1451}, IntRect{1920, 0, 4480, 1440}, true},
+         {1920, 0, 4480, 1440}},
+        {"maximized on the left",
+         LeftOfPrimary,
+         {{-1287, -7, 7, 1031}, std::nullopt, true},
+         {-1280, 0, 0, 1024}},
+        {"maximized beside its taskbar",
+         SecondaryTaskbar,
+         {{1973, -7, 3847, 1087}, IntRect{1980, 0, 3840, 1080}, true},
+         {1980, 0, 3840, 1080}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(VisibleFrame(c.frame, c.layout), c.visible);
+    }
+    // What "Capture active window" grabs of it: the visible frame; a window
+    // into the taskbar still reaches the screen's edge there.
+    const WindowFrame intoTaskbar = {{93, 700, 307, 797}, IntRect{100, 700, 300, 790}, false};
+    EXPECT_EQ(ChooseCaptureTarget(true, VisibleFrame(intoTaskbar, Single), Single).grab,
+              (IntRect{100, 700, 300, 800}));
+    const WindowFrame maximized = {{-7, -7, 1287, 787}, IntRect{0, 0, 1280, 780}, true};
+    EXPECT_EQ(ChooseCaptureTarget(true, VisibleFrame(maximized, Single), Single).grab,
+              (IntRect{0, 0, 1280, 780}));
+}
+
 TEST(CaptureTarget, EmptyGrab) {
     EXPECT_FALSE(IsEmptyGrab({0, 0, 1, 1}));
     EXPECT_FALSE(IsEmptyGrab({-1280, -10, -1279, 0}));
