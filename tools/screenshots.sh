@@ -72,6 +72,7 @@ if [ "$HOTKEYS" = 4 ]; then
         '[key4]' active=1 key=77 shift=9 func=minimize params= params2= \
         '[key5]' active=1 key=80 shift=9 func=placeinclipboard \
         'params=Dear sir,<?CR?><?LF?>thank you for your letter of the third, which reached me today' params2= \
+        '[key6]' active=1 key=82 shift=8 func=captureregion params= params2= samearea=1 \
         >"$DATA/hotkeys.ini"
 elif [ "$HOTKEYS" = unicode ]; then # texts no code page holds, in a UTF-8 file
     printf '%s\r\n' '[key0]' active=1 key=78 shift=8 func=openfile 'params=C:\Программы\中文\notepad.exe' \
@@ -112,6 +113,17 @@ keys 27
 if [ "$HOTKEYS" = 4 ]; then # WIN+S is the second example
     wine "$BUILD/tests/harness/presskeys.exe" 83+8 >/dev/null 2>&1
     wait_window "Save Capture" && sleep 1 && shot capture
+    # "Capture region" (WIN+R, the first time it asks) over it: the window
+    # under the pointer undimmed, then an area being dragged with its size;
+    # Esc before the release leaves the capture window as it was.
+    xdotool mousemove $((W / 2)) $((H / 2))
+    wine "$BUILD/tests/harness/presskeys.exe" 82+8 >/dev/null 2>&1
+    wait_window "Capture region" && sleep 1 && shot region-window
+    xdotool mousemove $((W / 4)) $((H / 4)) mousedown 1 mousemove $((W / 3)) $((H / 3)) \
+        mousemove $((W * 3 / 5)) $((H / 2))
+    sleep 0.5 && shot region-drag
+    keys 27
+    xdotool mouseup 1
     # A selection dragged on the fitted image, then Ctrl+1: 1:1 with scroll bars.
     xdotool mousemove $((W / 3)) $((H / 3)) mousedown 1 mousemove $((W / 2)) $((H / 2)) \
         mousemove $((W * 3 / 5)) $((H * 3 / 5)) mouseup 1
@@ -158,7 +170,9 @@ keys 13                 # Enter: Next
 shot wizard-action
 for _ in 1 2 3 4; do keys 40; done # down the list to Open file
 shot wizard-open-file
-for _ in 1 2 3 4 5 6 7; do keys 40; done # on to Send keystrokes
+for _ in 1 2 3 4 5 6; do keys 40; done # on to Capture region, its box
+shot wizard-capture-region
+for _ in 1 2; do keys 40; done # on to Send keystrokes
 shot wizard-keystrokes
 keys 9 9 13             # Tab, Tab to "...", Enter: the text dialog
 wait_window "Input text" && sleep 0.5 && shot memo-input

@@ -14,6 +14,7 @@
 #include "app/KeySender_win.h"
 #include "capture/CaptureTarget_win.h"
 #include "capture/CaptureWindow.h"
+#include "capture/RegionOverlay.h"
 #include "core/Errors.h"
 #include "core/Handles_win.h"
 #include "core/SystemText_win.h"
@@ -247,9 +248,8 @@ void ActionRunner::PlaceFileContentInClipboard(std::string fileName) {
         ClipboardTextFromFileBytes(ReadExistingTextFile(FullPathOf(fileName)), SystemCodePage()));
 }
 
-// The grab comes first, so the capture window is never part of its own image.
 // A save is told in the tray; a click on that shows the file in its folder.
-void ActionRunner::CaptureScreen(bool activeWindowOnly) {
+CaptureWindowList& ActionRunner::CaptureWindows() {
     if (!captureWindows_) {
         captureWindows_ = std::make_unique<CaptureWindowList>();
         captureWindows_->OnSaved = [this](const std::string& file) {
@@ -257,7 +257,18 @@ void ActionRunner::CaptureScreen(bool activeWindowOnly) {
                 tray_->ShowInformation(SavedTitle, SavedText(file), [file] { ShowInFolder(file); });
         };
     }
-    corvinade::CaptureScreen(activeWindowOnly, *captureWindows_, tray_);
+    return *captureWindows_;
+}
+
+// The grab comes first, so the capture window is never part of its own image.
+void ActionRunner::Capture(CaptureKind kind, const TCaptureOptions& options) {
+    if (kind != CaptureKind::Region) {
+        corvinade::CaptureScreen(kind == CaptureKind::Window, CaptureWindows(), tray_);
+        return;
+    }
+    if (!region_)
+        region_ = std::make_unique<RegionCapture>(CaptureWindows());
+    region_->Start(options.SameArea);
 }
 
 void ActionRunner::Execute(const char* verb, const char* file, const char* parameters, const char* directory,

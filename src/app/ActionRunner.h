@@ -1,7 +1,7 @@
 // The action runner: what a hotkey does (see ActionPort and ShellPort): the
 // window actions on the window in front, the screen capture, the shut-down
 // dialog, keystrokes, websites, files and the clipboard. It owns the open
-// capture windows.
+// capture windows and the region capture.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +16,7 @@
 namespace corvinade {
 
 class CaptureWindowList;
+class RegionCapture;
 
 class ActionRunner : public ActionPort, public ShellPort {
 public:
@@ -32,7 +33,7 @@ public:
     void MaximizeOrRestoreActiveWindow() override;
     void MinimizeActiveWindow() override;
     void CloseActiveWindow() override;
-    void CaptureScreen(bool activeWindowOnly) override;
+    void Capture(CaptureKind kind, const TCaptureOptions& options) override;
     void ShowExitWindowsDialog() override;
     void SendKeystrokes(std::string keys) override;
     void OpenWebsite(std::string address) override;
@@ -56,8 +57,12 @@ private:
     std::unique_ptr<TargetWindowPort> targetWindows_;
     TElevatedWindowNotice elevatedNotice_;
     const std::string windowsFolder_; // under WOW64; else empty
+    CaptureWindowList& CaptureWindows();
+
     // The open capture windows, one per grab (made at the first grab).
     std::unique_ptr<CaptureWindowList> captureWindows_;
+    // "Capture region" and its last area (made at its first hotkey).
+    std::unique_ptr<RegionCapture> region_;
 };
 
 } // namespace corvinade

@@ -41,10 +41,13 @@ void RunHotkeyAction(const THotKeyData& definition, ActionPort& actions, ShellPo
         OpenFile(shell, definition.Params, definition.Params2);
         break;
     case THotkeyAction::CaptureWindow:
-        actions.CaptureScreen(true);
+        actions.Capture(CaptureKind::Window, definition.Capture);
         break;
     case THotkeyAction::CaptureScreen:
-        actions.CaptureScreen(false);
+        actions.Capture(CaptureKind::Screen, definition.Capture);
+        break;
+    case THotkeyAction::CaptureRegion:
+        actions.Capture(CaptureKind::Region, definition.Capture);
         break;
     case THotkeyAction::ExitWindows:
         actions.ShowExitWindowsDialog();

@@ -12,6 +12,10 @@ namespace corvinade {
 constexpr unsigned WM_HOTKEY_MESSAGE = 0x0312;
 constexpr int SW_SHOW_COMMAND = 5;
 
+// What a capture action takes: the active window, the monitor of the active
+// window, or an area the user picks.
+enum class CaptureKind { Window, Screen, Region };
+
 // The actions a hotkey can run, except opening a file (which the dispatch does
 // itself through the shell port). Each receives its own copy of the texts, so
 // the live list may be reloaded while an action runs.
@@ -21,7 +25,7 @@ public:
     virtual void MaximizeOrRestoreActiveWindow() = 0;
     virtual void MinimizeActiveWindow() = 0;
     virtual void CloseActiveWindow() = 0;
-    virtual void CaptureScreen(bool activeWindowOnly) = 0;
+    virtual void Capture(CaptureKind kind, const TCaptureOptions& options) = 0;
     virtual void ShowExitWindowsDialog() = 0;
     virtual void SendKeystrokes(std::string keys) = 0;
     virtual void OpenWebsite(std::string address) = 0;
@@ -42,7 +46,7 @@ public:
 // notification (modifiers in the low, key in the high half of lParam), or null.
 TGlobalHotKey* FindHotkeyTarget(const THotkeyList& live, std::uint32_t lParam);
 
-// Runs the action that `definition.Func` selects; codes 0 and above 11 do nothing.
+// Runs the action that `definition.Func` selects; codes 0 and above 12 do nothing.
 void RunHotkeyAction(const THotKeyData& definition, ActionPort& actions, ShellPort& shell);
 
 // The application's message hook: every message the loop takes passes here;

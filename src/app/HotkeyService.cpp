@@ -86,7 +86,8 @@ void HotkeyService::RegisterHotkeys(const std::vector<THotKeyData>& definitions)
     activeHotkeys_.Clear();
     for (const THotKeyData& d : definitions)
         if (IsLive(d))
-            activeHotkeys_.Add(d.Active, d.Key, d.Shift, d.Func, d.Params, d.Params2);
+            activeHotkeys_.Add(d.Active, d.Key, d.Shift, d.Func, d.Params, d.Params2)->Definition.Capture =
+                d.Capture;
     activeHotkeys_.RegisterAll();
     AnnounceNewFailures();
 }

@@ -30,18 +30,6 @@ const MonitorArea& Primary(const std::vector<MonitorArea>& monitors) {
     return primary != monitors.end() ? *primary : monitors.front();
 }
 
-// The rectangle around every monitor: a grab never reaches past it.
-IntRect VirtualScreen(const std::vector<MonitorArea>& monitors) {
-    IntRect r = monitors.front().bounds;
-    for (const MonitorArea& m : monitors) {
-        r.left = std::min(r.left, m.bounds.left);
-        r.top = std::min(r.top, m.bounds.top);
-        r.right = std::max(r.right, m.bounds.right);
-        r.bottom = std::max(r.bottom, m.bounds.bottom);
-    }
-    return r;
-}
-
 // Whether the part of a window beyond one edge of its monitor shows on another.
 bool OnAnotherMonitor(const IntRect& beyond, const MonitorArea& own,
                       const std::vector<MonitorArea>& monitors) {
@@ -78,6 +66,19 @@ IntRect WindowGrab(const IntRect& w, const MonitorArea& m, const std::vector<Mon
 }
 
 } // namespace
+
+IntRect VirtualScreen(const std::vector<MonitorArea>& monitors) {
+    if (monitors.empty())
+        return {};
+    IntRect r = monitors.front().bounds;
+    for (const MonitorArea& m : monitors) {
+        r.left = std::min(r.left, m.bounds.left);
+        r.top = std::min(r.top, m.bounds.top);
+        r.right = std::max(r.right, m.bounds.right);
+        r.bottom = std::max(r.bottom, m.bounds.bottom);
+    }
+    return r;
+}
 
 std::size_t MonitorOfRect(const std::vector<MonitorArea>& monitors, const IntRect& r) {
     std::size_t best = 0;

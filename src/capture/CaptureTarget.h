@@ -28,6 +28,9 @@ public:
     virtual std::vector<MonitorArea> Monitors() const = 0;
 };
 
+// The rectangle around every monitor: a grab never reaches past it.
+IntRect VirtualScreen(const std::vector<MonitorArea>& monitors);
+
 // The monitor holding the largest share of `r`; when none holds any of it,
 // the nearest (MonitorFromRect with MONITOR_DEFAULTTONEAREST). `monitors`
 // is not empty.

@@ -2,6 +2,7 @@
 #include "capture/CaptureTarget_win.h"
 
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "capture/CaptureWindow.h"
@@ -66,6 +67,32 @@ private:
     }
 };
 
+// DwmGetWindowAttribute; dwmapi loads with the first capture of a window.
+// False where it or DWM is missing, or the window has no such attribute.
+bool DwmAttribute(HWND window, DWORD attribute, void* value, DWORD size) {
+    using GetWindowAttribute = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
+    static const auto getAttribute =
+        gui::FindSystemFunction<GetWindowAttribute>("dwmapi.dll", "DwmGetWindowAttribute");
+    return getAttribute && SUCCEEDED(getAttribute(window, attribute, value, size));
+}
+
+BOOL CALLBACK AddWindow(HWND window, LPARAM list) {
+    try {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+// The shell's desktop behind the icons covers every monitor: a click there
+// means the monitor, not all of them.
+bool IsDesktopWindow(HWND window) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    return std::wstring_view(name) == L"Progman" || std::wstring_view(name) == L"WorkerW";
+}
+
 // What the user sees of the foreground window (VisibleFrame).
 std::optional<IntRect> ForegroundWindowRect(const std::vector<MonitorArea>& monitors) {
     const std::optional<WindowFrame> frame = FrameOf(::GetForegroundWindow());
@@ -81,16 +108,28 @@ std::optional<WindowFrame> FrameOf(HWND window) {
     if (!window || !::GetWindowRect(window, &r))
         return std::nullopt;
     WindowFrame frame{ToIntRect(r), std::nullopt, ::IsZoomed(window) != FALSE};
-    // dwmapi loads with the first capture of a window; where it or DWM is
-    // missing, the window's rectangle stands.
-    using GetWindowAttribute = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
-    static const auto getAttribute =
-        gui::FindSystemFunction<GetWindowAttribute>("dwmapi.dll", "DwmGetWindowAttribute");
     constexpr DWORD ExtendedFrameBounds = 9; // DWMWA_EXTENDED_FRAME_BOUNDS
     RECT visible = {};
-    if (getAttribute && SUCCEEDED(getAttribute(window, ExtendedFrameBounds, &visible, sizeof visible)))
+    if (DwmAttribute(window, ExtendedFrameBounds, &visible, sizeof visible))
         frame.visible = ToIntRect(visible);
     return frame;
+}
+
+std::vector<IntRect> VisibleWindowFrames(const std::vector<MonitorArea>& monitors) {
+    std::vector<HWND> windows;
+    ::EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&windows));
+    std::vector<IntRect> frames;
+    for (HWND window : windows) {
+        constexpr DWORD Cloaked = 14; // DWMWA_CLOAKED: hidden by the system, yet "visible"
+        DWORD cloaked = 0;
+        if (!::IsWindowVisible(window) || ::IsIconic(window) ||
+            (DwmAttribute(window, Cloaked, &cloaked, sizeof cloaked) && cloaked) || IsDesktopWindow(window))
+            continue;
+        if (const std::optional<WindowFrame> frame = FrameOf(window))
+            if (const IntRect r = VisibleFrame(*frame, monitors); !IsEmptyGrab(r))
+                frames.push_back(r);
+    }
+    return frames;
 }
 
 const MonitorPort& SystemMonitors() {

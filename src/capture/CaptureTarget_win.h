@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <vector>
 
 #include "capture/CaptureTarget.h"
 #include "core/RegistrationStatus.h"
@@ -23,6 +24,10 @@ const MonitorPort& SystemMonitors();
 // DWM's extended frame bounds where dwmapi answers, IsZoomed); none for a
 // window that is gone.
 std::optional<WindowFrame> FrameOf(HWND window);
+
+// The visible frames of the top-level windows a user can see, top first:
+// what "Capture region" takes on a click.
+std::vector<IntRect> VisibleWindowFrames(const std::vector<MonitorArea>& monitors);
 
 // The balloon an empty grab shows instead of a window.
 inline constexpr char EmptyGrabTitle[] = "Nothing to capture";

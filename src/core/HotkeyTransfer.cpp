@@ -31,6 +31,7 @@ std::string Identity(const THotKeyData& d) {
                       std::to_string(static_cast<int>(d.Func)) + ',';
     AppendText(out, d.Params);
     AppendText(out, d.Params2);
+    AppendText(out, CaptureOptionsText(d.Capture));
     out += d.UnknownAction ? 'u' : 'k';
     AppendText(out, d.UnknownAction.value_or(""));
     for (const TIniLine& line : d.Lines)

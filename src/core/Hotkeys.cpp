@@ -22,7 +22,7 @@ struct ActionInfo {
 };
 
 // Indexed by code. The display-name typo "comtent" is the program's own text.
-constexpr std::array<ActionInfo, 12> Catalogue{{
+constexpr std::array<ActionInfo, 13> Catalogue{{
     {"", "Unknown action", false, false, false},
     {"maximize", "Maximize active window", false, false, false},
     {"minimize", "Minimize active window", false, false, false},
@@ -35,6 +35,7 @@ constexpr std::array<ActionInfo, 12> Catalogue{{
     {"openwebsite", "Open website", true, false, false},
     {"placeinclipboard", "Place in clipboard", true, false, true},
     {"placefilecontentinclipboard", "Place file comtent in clipboard", true, false, true},
+    {"captureregion", "Capture region", false, false, false},
 }};
 
 // Out-of-range values (only reachable by casting) read as "no action".
@@ -77,8 +78,21 @@ std::string FixedKeyName(std::uint16_t key) {
 }
 
 // The values of a section this version reads, in the order it writes them.
-enum KnownValue : std::size_t { ValueActive, ValueKey, ValueShift, ValueFunc, ValueParams, ValueParams2 };
-constexpr std::array<const char*, 6> KnownNames{"active", "key", "shift", "func", "params", "params2"};
+// The six of every section come first; the options after them are written
+// only where they differ from their default, so a section without them
+// reads as it did before they were added.
+enum KnownValue : std::size_t {
+    ValueActive,
+    ValueKey,
+    ValueShift,
+    ValueFunc,
+    ValueParams,
+    ValueParams2,
+    ValueSameArea
+};
+constexpr std::array<const char*, 7> KnownNames{"active", "key",     "shift",   "func",
+                                                "params", "params2", "samearea"};
+constexpr std::size_t FirstOptionalValue = ValueSameArea;
 
 // The value's place in KnownNames, or KnownNames.size() for a name this version does not read.
 std::size_t KnownValueOf(std::string_view name) {
@@ -117,6 +131,8 @@ std::string ValueText(const THotKeyData& d, std::size_t known) {
         return FuncText(d);
     case ValueParams:
         return d.Params;
+    case ValueSameArea:
+        return d.Capture.SameArea ? "1" : "0";
     default:
         return d.Params2;
     }
@@ -132,6 +148,8 @@ bool ReadsAs(const std::optional<std::string>& value, const THotKeyData& d, std:
         return ReadInteger(value) == d.Key;
     case ValueShift:
         return ReadInteger(value) == d.Shift;
+    case ValueSameArea:
+        return (ReadInteger(value) != 0) == d.Capture.SameArea;
     default:
         return value.value_or("") == ValueText(d, known);
     }
@@ -146,6 +164,7 @@ THotKeyData ReadDefinition(const IniImage::Section& section) {
     d.Shift = ReadInteger(Read(section, ValueShift));
     d.Params = Read(section, ValueParams).value_or("");
     d.Params2 = Read(section, ValueParams2).value_or("");
+    d.Capture.SameArea = ReadInteger(Read(section, ValueSameArea)) != 0;
     if (d.Func == THotkeyAction::None)
         d.UnknownAction = func;
     const bool foreignLine = std::any_of(section.Entries.begin(), section.Entries.end(),
@@ -173,13 +192,13 @@ void WriteDefinition(IniImage::Section& section, const THotKeyData& d) {
     }
     const bool kept = !d.Lines.empty() || d.UnknownAction;
     for (std::size_t known = 0; known < KnownNames.size(); ++known)
-        if (!written[known] && !(kept && ReadsAs(std::nullopt, d, known)))
+        if (!written[known] && !((kept || known >= FirstOptionalValue) && ReadsAs(std::nullopt, d, known)))
             section.Entries.push_back({KnownNames[known], ValueText(d, known)});
 }
 
 } // namespace
 
-const std::array<THotkeyAction, 11> ActionComboOrder{
+const std::array<THotkeyAction, 12> ActionComboOrder{
     THotkeyAction::Maximize,
     THotkeyAction::Minimize,
     THotkeyAction::Close,
@@ -189,6 +208,7 @@ const std::array<THotkeyAction, 11> ActionComboOrder{
     THotkeyAction::PlaceFileContentInClipboard,
     THotkeyAction::CaptureWindow,
     THotkeyAction::CaptureScreen,
+    THotkeyAction::CaptureRegion,
     THotkeyAction::ExitWindows,
     THotkeyAction::SendKeystrokes,
 };
@@ -235,6 +255,10 @@ bool ActionHasParams2(THotkeyAction a) {
 }
 bool ActionHasParamsButton(THotkeyAction a) {
     return Info(a).HasParamsButton;
+}
+bool ActionHasCaptureOptions(THotkeyAction a) {
+    return a == THotkeyAction::CaptureWindow || a == THotkeyAction::CaptureScreen ||
+           a == THotkeyAction::CaptureRegion;
 }
 
 std::string HotkeyText(std::uint16_t key, std::uint16_t shift, const KeyNamePort& layout) {

@@ -1,5 +1,5 @@
 // Unit Hotkeys: the vocabulary of the hotkey model. The definition record, the
-// closed catalogue of eleven actions, the display text of a key combination,
+// closed catalogue of twelve actions, the display text of a key combination,
 // one hotkey with its system-wide registration, and the owning list that reads
 // and writes hotkeys.ini. Window-system calls go through the two ports below.
 #pragma once
@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/CaptureOptions.h"
 #include "core/TextEncoding.h"
 
 namespace corvinade {
@@ -31,7 +32,8 @@ enum class THotkeyAction : std::uint8_t {
     SendKeystrokes,
     OpenWebsite,
     PlaceInClipboard,
-    PlaceFileContentInClipboard
+    PlaceFileContentInClipboard,
+    CaptureRegion
 };
 
 // The modifier bits of a definition's Shift (the system's MOD_* flags).
@@ -64,12 +66,13 @@ struct THotKeyData {
     std::string Params2;
     std::optional<std::string> UnknownAction;
     std::vector<TIniLine> Lines; // empty: the section is written as this version writes it
+    TCaptureOptions Capture;     // the capture actions' options (values of their own in the section)
 
     friend bool operator==(const THotKeyData&, const THotKeyData&) = default;
 };
 
 // A value of a section this version reads ("active", "key", "shift", "func",
-// "params", "params2"; any letter case).
+// "params", "params2", and the capture options' values; any letter case).
 bool IsKnownValueName(std::string_view name);
 // The action is one this version knows and can run.
 bool ActionKnown(const THotKeyData& d);
@@ -88,12 +91,14 @@ std::string ActionDisplayName(const THotKeyData& d);
 bool ActionHasParams(THotkeyAction a);
 bool ActionHasParams2(THotkeyAction a);
 bool ActionHasParamsButton(THotkeyAction a);
+// The three capture actions, which take TCaptureOptions.
+bool ActionHasCaptureOptions(THotkeyAction a);
 
 // The order of the action combo box, which differs from the code order: editors
 // therefore find items by their associated code, never by position.
-extern const std::array<THotkeyAction, 11> ActionComboOrder;
+extern const std::array<THotkeyAction, 12> ActionComboOrder;
 
-// Appends the eleven actions without clearing the combo first. Combo has
+// Appends the twelve actions without clearing the combo first. Combo has
 // AddItem(const std::string& text, std::intptr_t data).
 template <class Combo> void FillActionCombo(Combo& combo) {
     for (THotkeyAction a : ActionComboOrder)

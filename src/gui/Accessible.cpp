@@ -362,4 +362,8 @@ void AccessibleWindow::NameChanged() const {
     ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_, OBJID_CLIENT, CHILDID_SELF);
 }
 
+void AccessibleWindow::ValueChanged() const {
+    ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window_, OBJID_CLIENT, CHILDID_SELF);
+}
+
 } // namespace corvinade::gui

@@ -65,8 +65,9 @@ public:
     void SelectionMoved(int element) const;
     // Parts came or went.
     void ContentChanged() const;
-    // The window's own name changed.
+    // The window's own name, or its value, changed.
     void NameChanged() const;
+    void ValueChanged() const;
 
 private:
     HWND window_;

@@ -82,7 +82,8 @@ struct HotkeyRow::EditPanel {
           edtAdditionalParameters(Pane, Stretched(ParametersLeft, 61, ParametersWidth, 21)),
           lblKeystrokeRules(Pane, Stretched(ParametersLeft, 46, FieldsWidth - Gap - ParametersLeft, 46),
                             {.wordWrap = true, .showAccelChar = false}),
-          btnSave(row, RowButton(23, "Save")), btnCancel(row, RowButton(50, "Cancel")) {
+          chkSameArea(Pane, Box(ParametersLeft, 23, SameAreaCaption)), btnSave(row, RowButton(23, "Save")),
+          btnCancel(row, RowButton(50, "Cancel")) {
         Pane.SetSystemColor(COLOR_WINDOW);
         lblKeystrokeRules.SetCaption(KeystrokeRules);
         // Enter in the row saves it, Esc cancels its changes.
@@ -101,6 +102,7 @@ struct HotkeyRow::EditPanel {
                       .button = {&btnParameters},
                       .params2 = {&lblAdditionalParameters, &edtAdditionalParameters},
                       .keys = {&lblKeystrokeRules},
+                      .region = {&chkSameArea},
                       .label = &lblParameters};
     }
 
@@ -121,7 +123,8 @@ struct HotkeyRow::EditPanel {
                 &btnParameters,
                 &lblAdditionalParameters,
                 &edtAdditionalParameters,
-                &lblKeystrokeRules};
+                &lblKeystrokeRules,
+                &chkSameArea};
     }
 
     gui::Panel Pane;
@@ -140,6 +143,7 @@ struct HotkeyRow::EditPanel {
     gui::Label lblAdditionalParameters;
     gui::Edit edtAdditionalParameters;
     gui::Label lblKeystrokeRules;
+    gui::CheckBox chkSameArea;
     gui::Button btnSave, btnCancel;
     gui::OpenDialog OpenParameterDialog;
     ParameterControls parameters;
@@ -226,11 +230,14 @@ void HotkeyRow::LoadIntoControls() {
     SetFunc(d.Func);
     SetParams(d.Params);
     SetParams2(d.Params2);
+    SetCaptureOptions(d.Capture);
     UpdateSummary();
 }
 
 THotKeyData HotkeyRow::Definition() const {
-    return {GetActive(), GetKey(), GetShift(), GetFunc(), ParamsText(), Params2Text()};
+    THotKeyData d{GetActive(), GetKey(), GetShift(), GetFunc(), ParamsText(), Params2Text()};
+    d.Capture = GetCaptureOptions();
+    return d;
 }
 
 std::string HotkeyRow::CombinationText() const {
@@ -254,6 +261,8 @@ void HotkeyRow::UpdateSummary() {
         summary += ", " + LineBreaksAsSpaces(shown_.Params);
     if (ActionHasParams2(shown_.Func) && !shown_.Params2.empty())
         summary += ", " + LineBreaksAsSpaces(shown_.Params2);
+    if (const std::string options = CaptureOptionsText(ShownCaptureOptions()); !options.empty())
+        summary += ", " + options;
     summary += shown_.Active ? ", active" : ", inactive";
     if (!faultReason_.empty())
         summary += ", not registered: " + faultReason_;
@@ -384,6 +393,29 @@ void HotkeyRow::SetParams2(const std::string& params2) {
     if (editor_)
         editor_->edtAdditionalParameters.SetText(params2);
     ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void HotkeyRow::SetCaptureOptions(const TCaptureOptions& options) {
+    shown_.Capture = options;
+    if (editor_)
+        editor_->chkSameArea.SetChecked(options.SameArea);
+    ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+// Only the options of the chosen action: another action's are dropped.
+TCaptureOptions HotkeyRow::GetCaptureOptions() const {
+    TCaptureOptions options;
+    if (!editor_)
+        return ShownCaptureOptions();
+    options.SameArea = GetFunc() == THotkeyAction::CaptureRegion && editor_->chkSameArea.Checked();
+    return options;
+}
+
+TCaptureOptions HotkeyRow::ShownCaptureOptions() const {
+    TCaptureOptions options;
+    if (shown_.Func == THotkeyAction::CaptureRegion)
+        options.SameArea = shown_.Capture.SameArea;
+    return options;
 }
 
 std::string HotkeyRow::ParamsText() const {
@@ -532,6 +564,11 @@ void HotkeyRow::PaintView(HDC dc, const RECT& client) {
     if (ActionHasParams2(shown_.Func)) {
         text(ParametersLeft, 48, parametersWidth, Parameter2Label() + ":");
         text(ParametersLeft, 64, parametersWidth, LineBreaksAsSpaces(shown_.Params2));
+    }
+    if (shown_.Func == THotkeyAction::CaptureRegion) {
+        const int x = Scale(FieldsLeft + ParametersLeft), y = Scale(25), size = Scale(13);
+        gui::DrawCheckBox(Handle(), dc, {x, y, x + size, y + size}, shown_.Capture.SameArea, false);
+        text(ParametersLeft + 17, 25, parametersWidth - 17, SameAreaCaption);
     }
     if (!faultReason_.empty())
         PaintFaultMark(dc);

@@ -73,6 +73,8 @@ public:
     THotkeyAction GetFunc() const;
     void SetParams(const std::string& params);
     void SetParams2(const std::string& params2);
+    void SetCaptureOptions(const TCaptureOptions& options);
+    TCaptureOptions GetCaptureOptions() const;
     // The parameter boxes' texts as the file keeps them.
     std::string ParamsText() const;
     std::string Params2Text() const;
@@ -113,6 +115,8 @@ private:
     void PaintFaultMark(HDC dc);
     RECT FaultMarkRect() const;
     void UpdateSummary();
+    // The shown definition's options that its action takes.
+    TCaptureOptions ShownCaptureOptions() const;
     void UpdateCombinationStatus();
 
     HotkeyService& hotkeys_;

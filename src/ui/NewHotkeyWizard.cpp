@@ -78,7 +78,7 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner, HotkeyService& hotkeys)
       edtAdditionalParameters(tsAction, {.left = 116, .top = 171, .width = 193, .height = 21}),
       lblKeystrokeRules(tsAction, {.left = 116, .top = 160, .caption = KeystrokeRules},
                         {.showAccelChar = false}),
-      hotkeys_(hotkeys) {
+      chkSameArea(tsAction, Text(116, 136, "Same area as &last time")), hotkeys_(hotkeys) {
     MakeHeading(lblKeyHeading);
     MakeHeading(lblActionHeading);
     edtKey.KeyName = [this](std::uint16_t key) { return hotkeys_.HotkeyText(key, 0); };
@@ -89,6 +89,7 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner, HotkeyService& hotkeys)
                           .button = {&btnParameters},
                           .params2 = {&lblAdditionalParameters, &edtAdditionalParameters},
                           .keys = {&lblKeystrokeRules},
+                          .region = {&chkSameArea},
                           .label = &lblParameters,
                           .label2 = &lblAdditionalParameters,
                           .mnemonics = true};
@@ -176,8 +177,9 @@ bool NewHotkeyWizard::ValidatePage(PageToCheck page) {
 // A failed save changes nothing: Finish can simply be tried again.
 void NewHotkeyWizard::AddNewHotkey() {
     THotkeyDraft draft = hotkeys_.Document().Draft();
-    draft.Entries.push_back(
-        {0, {true, edtKey.Key(), GetShift(), GetFunc(), GetParamsText(), GetParams2Text()}});
+    THotKeyData hotkey{true, edtKey.Key(), GetShift(), GetFunc(), GetParamsText(), GetParams2Text()};
+    hotkey.Capture = GetCaptureOptions();
+    draft.Entries.push_back({0, std::move(hotkey)});
     hotkeys_.Commit(std::move(draft));
 }
 
@@ -207,6 +209,12 @@ std::string NewHotkeyWizard::GetParams2Text() const {
                                              : std::string();
 }
 
+TCaptureOptions NewHotkeyWizard::GetCaptureOptions() const {
+    TCaptureOptions options;
+    options.SameArea = chkSameArea.Visible() && chkSameArea.Checked();
+    return options;
+}
+
 void NewHotkeyWizard::OnActionSelect() {
     UpdateParameterControls(parameterControls_, GetFunc());
     UpdateWizardButtons();
@@ -214,7 +222,7 @@ void NewHotkeyWizard::OnActionSelect() {
 
 bool NewHotkeyWizard::HasInput() const {
     return edtKey.Key() != 0 || GetShift() != 0 || GetFunc() != THotkeyAction::None ||
-           !edtParameters.Text().empty() || !edtAdditionalParameters.Text().empty();
+           !edtParameters.Text().empty() || !edtAdditionalParameters.Text().empty() || chkSameArea.Checked();
 }
 
 // Cancel, Esc and the close box.

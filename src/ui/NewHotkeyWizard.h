@@ -47,6 +47,7 @@ public:
     gui::Label lblAdditionalParameters;
     gui::Edit edtAdditionalParameters;
     gui::Label lblKeystrokeRules; // for Send keystrokes, in the place of the arguments
+    gui::CheckBox chkSameArea;    // for Capture region
     gui::OpenDialog OpenParameterDialog;
 
     bool ValidatePage(PageToCheck page);
@@ -57,6 +58,8 @@ public:
     THotkeyAction GetFunc() const;
     std::string GetParamsText() const;
     std::string GetParams2Text() const;
+    // The chosen action's capture options (the defaults for other actions).
+    TCaptureOptions GetCaptureOptions() const;
 
     void OnNextClick();
     void OnPreviousClick();

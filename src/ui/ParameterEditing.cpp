@@ -20,6 +20,8 @@ void ShowAll(const std::vector<gui::Control*>& controls, bool visible) {
 
 } // namespace
 
+const char* const SameAreaCaption = "Same area as last time";
+
 const char* const KeystrokeRules = "Keys in braces: {ENTER}, {TAB}; + Shift, ^ Ctrl, % Alt; {%} types a %.";
 
 void UpdateParameterControls(const ParameterControls& controls, THotkeyAction func) {
@@ -31,6 +33,7 @@ void UpdateParameterControls(const ParameterControls& controls, THotkeyAction fu
     ShowAll(controls.button, ActionHasParamsButton(func));
     ShowAll(controls.params2, ActionHasParams2(func));
     ShowAll(controls.keys, func == THotkeyAction::SendKeystrokes);
+    ShowAll(controls.region, func == THotkeyAction::CaptureRegion);
 }
 
 // The mnemonics stay clear of the wizard's "&Action", "&Previous" and

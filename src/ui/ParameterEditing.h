@@ -23,6 +23,7 @@ struct ParameterControls {
     std::vector<gui::Control*> button;  // shown for actions with the "..." button
     std::vector<gui::Control*> params2; // shown for actions with additional parameters
     std::vector<gui::Control*> keys;    // shown for Send keystrokes: how keys are written
+    std::vector<gui::Control*> region;  // shown for Capture region: its options
     // The boxes' labels, named for what the action takes; with "&" where
     // the editor gives them mnemonics.
     gui::Label* label = nullptr;
@@ -39,6 +40,9 @@ void UpdateParameterControls(const ParameterControls& controls, THotkeyAction fu
 // mnemonic when asked.
 std::string ParameterLabel(THotkeyAction func, bool mnemonic = false);
 std::string Parameter2Label(bool mnemonic = false);
+
+// The box of Capture region's "same area" option.
+extern const char* const SameAreaCaption;
 
 // How Send keystrokes reads its text, in one line beside its box.
 extern const char* const KeystrokeRules;

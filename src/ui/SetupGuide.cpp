@@ -15,10 +15,14 @@
 
 namespace corvinade {
 
-const std::array<SetupGuide::Suggestion, 4> SetupGuide::SuggestedHotkeys = {{
+// WIN + SHIFT + S is Windows' own region capture: ours goes on A (for
+// "area"), which Windows holds too on current versions, so it is mostly
+// offered with ALT added.
+const std::array<SetupGuide::Suggestion, SetupGuide::SuggestionCount> SetupGuide::SuggestedHotkeys = {{
     {VK_DIVIDE, THotkeyAction::Minimize, ""},
     {VK_MULTIPLY, THotkeyAction::Maximize, ""},
     {'S', THotkeyAction::CaptureScreen, ""},
+    {'A', THotkeyAction::CaptureRegion, ""},
     {'N', THotkeyAction::OpenFile, "notepad.exe"},
 }};
 
@@ -97,8 +101,10 @@ SetupGuide::SetupGuide(HWND owner, HotkeyService& hotkeys, bool portable)
       lblMaximize(tsHotkeys, Text(SuggestionTextLeft, 119, "Maximize or restore active window")),
       chkKeyScreenCapture(tsHotkeys, Text(32, 142, "")),
       lblScreenCapture(tsHotkeys, Text(SuggestionTextLeft, 142, "Save screen capture")),
-      chkKeyOpenNotepad(tsHotkeys, Text(32, 166, "")),
-      lblOpenNotepad(tsHotkeys, Text(SuggestionTextLeft, 166, "Open notepad")),
+      chkKeyRegionCapture(tsHotkeys, Text(32, 166, "")),
+      lblRegionCapture(tsHotkeys, Text(SuggestionTextLeft, 166, "Capture a region of the screen")),
+      chkKeyOpenNotepad(tsHotkeys, Text(32, 189, "")),
+      lblOpenNotepad(tsHotkeys, Text(SuggestionTextLeft, 189, "Open notepad")),
       lblSuggestionNote(tsHotkeys, {.left = 32, .top = 252, .width = 507, .height = 42},
                         {.wordWrap = true, .showAccelChar = false}),
       btnSetupMoreHotkeys(
@@ -124,12 +130,12 @@ SetupGuide::~SetupGuide() {
         hotkeys_.Document().Unsubscribe(documentSubscription_);
 }
 
-std::array<gui::CheckBox*, 4> SetupGuide::SuggestionBoxes() {
-    return {&chkKeyMinimize, &chkKeyMaximize, &chkKeyScreenCapture, &chkKeyOpenNotepad};
+std::array<gui::CheckBox*, SetupGuide::SuggestionCount> SetupGuide::SuggestionBoxes() {
+    return {&chkKeyMinimize, &chkKeyMaximize, &chkKeyScreenCapture, &chkKeyRegionCapture, &chkKeyOpenNotepad};
 }
 
-std::array<gui::Label*, 4> SetupGuide::SuggestionLabels() {
-    return {&lblMinimize, &lblMaximize, &lblScreenCapture, &lblOpenNotepad};
+std::array<gui::Label*, SetupGuide::SuggestionCount> SetupGuide::SuggestionLabels() {
+    return {&lblMinimize, &lblMaximize, &lblScreenCapture, &lblRegionCapture, &lblOpenNotepad};
 }
 
 std::int32_t SetupGuide::SuggestionShift(std::size_t index) const {

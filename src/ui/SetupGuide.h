@@ -33,8 +33,9 @@ public:
         THotkeyAction Func;
         const char* Params;
     };
-    // In the order they are written: divide, multiply, S, N, all with WIN.
-    static const std::array<Suggestion, 4> SuggestedHotkeys;
+    // In the order they are written: divide, multiply, S, A, N, all with WIN.
+    static constexpr std::size_t SuggestionCount = 5;
+    static const std::array<Suggestion, SuggestionCount> SuggestedHotkeys;
 
     gui::Panel& tsWelcome;
     gui::Label lblWelcomeHeading, lblWelcomeText, lblNextHint, lblThanks;
@@ -50,6 +51,8 @@ public:
     gui::Label lblMaximize;
     gui::CheckBox chkKeyScreenCapture;
     gui::Label lblScreenCapture;
+    gui::CheckBox chkKeyRegionCapture;
+    gui::Label lblRegionCapture;
     gui::CheckBox chkKeyOpenNotepad;
     gui::Label lblOpenNotepad;
     // Says why a suggestion is offered with other modifiers, or without any.
@@ -77,11 +80,11 @@ public:
 private:
     void Initialize(bool portable);
     void PageChanged();
-    std::array<gui::CheckBox*, 4> SuggestionBoxes();
-    std::array<gui::Label*, 4> SuggestionLabels();
+    std::array<gui::CheckBox*, SuggestionCount> SuggestionBoxes();
+    std::array<gui::Label*, SuggestionCount> SuggestionLabels();
 
     bool offersMade_ = false;
-    std::array<std::optional<std::int32_t>, 4> offered_; // none: every combination is taken
+    std::array<std::optional<std::int32_t>, SuggestionCount> offered_; // none: every combination is taken
 
     HotkeyService& hotkeys_;
     // Once its suggestions are written, the boxes follow the hotkeys.

@@ -24,7 +24,10 @@ namespace {
 
 constexpr UINT KeyS = 'S'; // capturescreen
 constexpr UINT KeyW = 'W'; // capturewindow
+constexpr UINT KeyR = 'R'; // captureregion
+constexpr UINT KeyA = 'A'; // captureregion, the same area as last time
 constexpr char CaptureTitle[] = "Save Capture";
+constexpr char RegionClass[] = "CorvinadeRegion";
 constexpr char ImageViewClass[] = "CorvinadeImageView";
 // The virtual desktop of wine-run.sh: 1280 x 800 with a 20-pixel taskbar.
 constexpr int ScreenW = 1280, ScreenH = 800;
@@ -43,10 +46,13 @@ protected:
     void SetUp() override {
         SetSettingText("FirstUse", "0");
         WriteHotkeysIni(
-            {{true, KeyS, ModWin, "capturescreen", "", ""}, {true, KeyW, ModWin, "capturewindow", "", ""}});
+            HotkeysIniText({{true, KeyS, ModWin, "capturescreen", "", ""},
+                            {true, KeyW, ModWin, "capturewindow", "", ""},
+                            {true, KeyR, ModWin, "captureregion", "", ""}}) +
+            "[key3]\r\nactive=1\r\nkey=65\r\nshift=8\r\nfunc=captureregion\r\nsamearea=1\r\n\r\n");
         corvinade = Process::Start(CorvinadeExe());
-        ASSERT_TRUE(WaitForHotkeyRegistration(KeyS, ModWin));
-        ASSERT_TRUE(WaitForHotkeyRegistration(KeyW, ModWin));
+        for (UINT key : {KeyS, KeyW, KeyR, KeyA})
+            ASSERT_TRUE(WaitForHotkeyRegistration(key, ModWin));
         SetCursorPos(ScreenW - 1, 0); // away from every window of the tests
     }
 
@@ -98,6 +104,11 @@ protected:
     HWND OpenCapture(UINT key) {
         const auto before = FindTopWindows({"", CaptureTitle, corvinade.Id(), true});
         PressHotkey(key, ModWin);
+        return WaitForNewCapture(before);
+    }
+
+    // A capture window that is not one of `before`.
+    HWND WaitForNewCapture(const std::vector<HWND>& before) {
         HWND found = nullptr;
         WaitFor([&] {
             for (HWND w : FindTopWindows({"", CaptureTitle, corvinade.Id(), true}))
@@ -111,6 +122,33 @@ protected:
             ADD_FAILURE() << "no capture window; corvinade " << (corvinade.Running() ? "runs" : "ended")
                           << ", pattern " << (pattern.Running() ? "runs" : "ended");
         return found;
+    }
+
+    // Presses a "Capture region" hotkey and waits for its overlay in front.
+    HWND OpenOverlay(UINT key = KeyR) {
+        PressHotkey(key, ModWin);
+        HWND overlay = WaitForWindow({RegionClass, "Capture region", corvinade.Id(), true});
+        if (!overlay || !WaitFor([&] { return GetForegroundWindow() == overlay; })) {
+            ADD_FAILURE() << "no region overlay in front";
+            return nullptr;
+        }
+        return overlay;
+    }
+
+    // A screen point as a point of the overlay, which covers every monitor.
+    static LPARAM OnOverlay(HWND overlay, POINT screen) {
+        ScreenToClient(overlay, &screen);
+        return MAKELPARAM(screen.x, screen.y);
+    }
+
+    // Drags from one screen point to another on the overlay and waits for
+    // the capture window of the area.
+    HWND DragRegion(HWND overlay, POINT from, POINT to) {
+        const auto before = FindTopWindows({"", CaptureTitle, corvinade.Id(), true});
+        PostMessageA(overlay, WM_LBUTTONDOWN, MK_LBUTTON, OnOverlay(overlay, from));
+        PostMessageA(overlay, WM_MOUSEMOVE, MK_LBUTTON, OnOverlay(overlay, to));
+        PostMessageA(overlay, WM_LBUTTONUP, 0, OnOverlay(overlay, to));
+        return WaitForNewCapture(before);
     }
 
     // A new capture window at 1:1, as the user gets it with the pointer on
@@ -813,6 +851,179 @@ TEST_F(CaptureTest, FileThatCannotBeCreatedKeepsTheWindowOpen) {
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, 100);
     EXPECT_EQ(image->height, 80);
+    ExpectExactPattern(*image, from);
+}
+
+// --- Capture region ---
+
+// The overlay's value as a screen reader in another process reads it.
+std::string OverlayValue(HWND overlay) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(overlay, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&object))))
+        return "(no object)";
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR value = nullptr;
+    std::string text;
+    if (SUCCEEDED(object->get_accValue(self, &value)) && value)
+        text = Utf8Of(value);
+    SysFreeString(value);
+    object->Release();
+    return text;
+}
+
+// A pixel under the overlay's dimming: black at alpha 100 over it.
+std::uint32_t OverlayDimmed(std::uint32_t c) {
+    std::uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+        out |= ((((c >> shift) & 0xFF) * 155 + 127) / 255) << shift;
+    return out;
+}
+
+// The hotkey covers the screen with its frozen image, dimmed but for the
+// area being dragged; the release opens that area at its exact size and
+// pixels, and nothing of the overlay stays. A screen reader hears what the
+// overlay is for and the area's size.
+TEST_F(CaptureTest, RegionDraggedOpensItsPixels) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(120, 140, 380, 280));
+    ScreenReader reader(corvinade.Id());
+    HWND overlay = OpenOverlay();
+    ASSERT_NE(overlay, nullptr);
+    RECT covered = {};
+    GetWindowRect(overlay, &covered);
+    EXPECT_TRUE(covered.left == 0 && covered.top == 0 && covered.right == ScreenW &&
+                covered.bottom == ScreenH)
+        << covered.left << "," << covered.top << "," << covered.right << "," << covered.bottom;
+    EXPECT_EQ(ScreenReader::Read(overlay)->name, "Capture region: drag to select an area, Esc to cancel");
+
+    const POINT o = PatternOrigin();
+    const POINT from = {o.x + 20, o.y + 30}, to = {o.x + 220, o.y + 180};
+    const auto before = FindTopWindows({"", CaptureTitle, corvinade.Id(), true});
+    PostMessageA(overlay, WM_LBUTTONDOWN, MK_LBUTTON, OnOverlay(overlay, from));
+    PostMessageA(overlay, WM_MOUSEMOVE, MK_LBUTTON, OnOverlay(overlay, to));
+    const POINT inside = {from.x + 5, from.y + 5}, outside = {from.x - 10, from.y + 5};
+    EXPECT_TRUE(WaitFor([&] {
+        return ScreenPixel(inside.x, inside.y) == ExpectedAt(inside.x, inside.y) &&
+               ColourDistance(ScreenPixel(outside.x, outside.y),
+                              OverlayDimmed(ExpectedAt(outside.x, outside.y))) <= 2;
+    })) << "inside "
+        << std::hex << ScreenPixel(inside.x, inside.y) << ", outside " << ScreenPixel(outside.x, outside.y);
+    EXPECT_EQ(OverlayValue(overlay), "200 x 150");
+
+    PostMessageA(overlay, WM_LBUTTONUP, 0, OnOverlay(overlay, to));
+    HWND capture = WaitForNewCapture(before);
+    ASSERT_NE(capture, nullptr);
+    EXPECT_FALSE(IsWindow(overlay));
+    const auto image = SaveAndRead(capture, "region.bmp");
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->width, 200);
+    ASSERT_EQ(image->height, 150);
+    ExpectExactPattern(*image, from);
+}
+
+// A click without a drag takes the window under the pointer, frame and all.
+TEST_F(CaptureTest, RegionClickTakesTheWindowUnderIt) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(150, 90, 420, 260));
+    HWND overlay = OpenOverlay();
+    ASSERT_NE(overlay, nullptr);
+    const POINT o = PatternOrigin();
+    HWND capture = DragRegion(overlay, {o.x + 100, o.y + 80}, {o.x + 101, o.y + 82});
+    ASSERT_NE(capture, nullptr);
+    const auto image = SaveAndRead(capture, "clicked.bmp");
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->width, 420);
+    ASSERT_EQ(image->height, 260);
+    ExpectPatternInScreenGrab(*image, {150, 90});
+}
+
+// Esc, and a right click, end the overlay with nothing left on the screen;
+// the captures go on working.
+TEST_F(CaptureTest, RegionCancelledLeavesNothingBehind) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(200, 100, 360, 300));
+    const POINT o = PatternOrigin();
+    const POINT probe = {o.x + 30, o.y + 30};
+    HWND overlay = OpenOverlay();
+    ASSERT_NE(overlay, nullptr);
+    PressHotkey(VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(overlay); })) << "Esc left the overlay";
+    EXPECT_EQ(TopmostVisibleWindow(corvinade.Id()), nullptr)
+        << DescribeWindow(TopmostVisibleWindow(corvinade.Id()));
+    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(probe.x, probe.y) == ExpectedAt(probe.x, probe.y); }))
+        << "the screen stays dimmed";
+
+    overlay = OpenOverlay();
+    ASSERT_NE(overlay, nullptr);
+    PostMessageA(overlay, WM_RBUTTONDOWN, MK_RBUTTON, OnOverlay(overlay, probe));
+    PostMessageA(overlay, WM_RBUTTONUP, 0, OnOverlay(overlay, probe));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(overlay); })) << "a right click left the overlay";
+
+    HWND capture = OpenCapture(KeyS);
+    ASSERT_NE(capture, nullptr);
+    const auto image = SaveAndRead(capture, "after.bmp");
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->width, ScreenW);
+    ExpectPatternInScreenGrab(*image);
+}
+
+// The last area again: at once by a hotkey with the "same area" option,
+// with no overlay, and by Enter as the overlay opens.
+TEST_F(CaptureTest, RegionTheLastAreaAgain) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(120, 140, 380, 280));
+    const POINT o = PatternOrigin();
+    const POINT from = {o.x + 40, o.y + 20}, to = {o.x + 300, o.y + 230};
+    HWND overlay = OpenOverlay();
+    ASSERT_NE(overlay, nullptr);
+    HWND first = DragRegion(overlay, to, from);
+    ASSERT_NE(first, nullptr);
+    PostMessageA(first, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntilClosed(first));
+    ASSERT_TRUE(BringToForeground(patternWindow));
+
+    HWND again = OpenCapture(KeyA);
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(FindTopWindows({RegionClass, "", corvinade.Id(), false}).empty()) << "an overlay was made";
+    auto image = SaveAndRead(again, "again.bmp");
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->width, 260);
+    ASSERT_EQ(image->height, 210);
+    ExpectExactPattern(*image, from);
+
+    ASSERT_TRUE(BringToForeground(patternWindow));
+    overlay = OpenOverlay();
+    ASSERT_NE(overlay, nullptr);
+    const auto before = FindTopWindows({"", CaptureTitle, corvinade.Id(), true});
+    PressHotkey(VK_RETURN, 0);
+    HWND entered = WaitForNewCapture(before);
+    ASSERT_NE(entered, nullptr);
+    image = SaveAndRead(entered, "entered.bmp");
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->width, 260);
+    ASSERT_EQ(image->height, 210);
+    ExpectExactPattern(*image, from);
+}
+
+// One overlay over both monitors, from the left one's negative coordinates:
+// an area across the two opens whole.
+TEST_F(CaptureOnTwoMonitors, RegionAcrossBothMonitors) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(-200, 150, 500, 300));
+    HWND overlay = OpenOverlay();
+    ASSERT_NE(overlay, nullptr);
+    RECT covered = {};
+    GetWindowRect(overlay, &covered);
+    EXPECT_TRUE(covered.left == LeftMonitor.x && covered.right == ScreenW && covered.bottom == ScreenH)
+        << covered.left << "," << covered.top << "," << covered.right << "," << covered.bottom;
+    const POINT o = PatternOrigin();
+    const POINT from = {o.x + 20, o.y + 40}, to = {o.x + 420, o.y + 240};
+    ASSERT_LT(from.x, 0);
+    ASSERT_GT(to.x, 0);
+    HWND capture = DragRegion(overlay, from, to);
+    ASSERT_NE(capture, nullptr);
+    const auto image = SaveAndRead(capture, "across.bmp");
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->width, 400);
+    ASSERT_EQ(image->height, 200);
     ExpectExactPattern(*image, from);
 }
 

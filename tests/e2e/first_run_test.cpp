@@ -18,10 +18,11 @@ using ::testing::ElementsAre;
 
 constexpr UINT Divide = VK_DIVIDE, Multiply = VK_MULTIPLY;
 
-// The four suggestions as the wizard writes them.
+// The five suggestions as the wizard writes them.
 const std::vector<HotkeyEntry> Suggestions = {{true, Divide, ModWin, "minimize", "", ""},
                                               {true, Multiply, ModWin, "maximize", "", ""},
                                               {true, 'S', ModWin, "capturescreen", "", ""},
+                                              {true, 'A', ModWin, "captureregion", "", ""},
                                               {true, 'N', ModWin, "openfile", "notepad.exe", ""}};
 
 class FirstRunTest : public DesktopTest {
@@ -131,14 +132,14 @@ protected:
     HWND wizard = nullptr;
 };
 
-// Next, Next, Finish with everything checked: the four suggestions, the
+// Next, Next, Finish with everything checked: the five suggestions, the
 // first use over, start at log-on quoted, and WIN+S a live hotkey at once.
 // The next start shows no wizard.
 TEST_F(FirstRunTest, FinishWritesTheSuggestionsAndTheyWorkAtOnce) {
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(ToSuggestions());
     for (const char* d : {"Minimize active window", "Maximize or restore active window",
-                          "Save screen capture", "Open notepad"})
+                          "Save screen capture", "Capture a region of the screen", "Open notepad"})
         EXPECT_TRUE(IsChecked(SuggestionBox(d))) << d;
     EXPECT_EQ(WindowText(SuggestionBox("Save screen capture")), "WIN + S");
     ASSERT_NO_FATAL_FAILURE(Finish());
@@ -159,12 +160,13 @@ TEST_F(FirstRunTest, FinishWritesTheSuggestionsAndTheyWorkAtOnce) {
     EXPECT_TRUE(FindTopWindows({.title = "Setup Corvinade", .processId = corvinade.Id()}).empty());
 }
 
-// As the Windows shell holds them: WIN+S, WIN+N and WIN+ALT+N, and the
-// keypad's * with WIN and with every fallback. S and N are offered with
+// As the Windows shell holds them: WIN+S, WIN+A, WIN+N and WIN+ALT+N, and
+// the keypad's * with WIN and with every fallback. S, A and N are offered with
 // the first free fallback, * is left unchecked and says why; Finish writes
 // what the boxes name and registers every one of them.
 TEST_F(FirstRunTest, TakenSuggestionsAreOfferedWithFreeCombinations) {
     const std::pair<UINT, UINT> held[] = {{'S', ModWin},
+                                          {'A', ModWin},
                                           {'N', ModWin},
                                           {'N', ModWin | ModAlt},
                                           {Multiply, ModWin},
@@ -180,16 +182,19 @@ TEST_F(FirstRunTest, TakenSuggestionsAreOfferedWithFreeCombinations) {
     EXPECT_EQ(WindowText(SuggestionBox("Maximize or restore active window")), "WIN + Num * (taken)");
     EXPECT_FALSE(IsChecked(SuggestionBox("Maximize or restore active window")));
     EXPECT_EQ(WindowText(SuggestionBox("Save screen capture")), "ALT + WIN + S");
+    EXPECT_EQ(WindowText(SuggestionBox("Capture a region of the screen")), "ALT + WIN + A");
     EXPECT_EQ(WindowText(SuggestionBox("Open notepad")), "ALT + CTRL + WIN + N");
-    EXPECT_NE(FindDescendant(wizard, "Static",
-                             "Windows or another program uses WIN + Num *, WIN + S and WIN + N on this "
-                             "computer, so the boxes offer free combinations. None was free for WIN + Num *: "
-                             "its box is unchecked."),
-              nullptr);
+    EXPECT_NE(
+        FindDescendant(wizard, "Static",
+                       "Windows or another program uses WIN + Num *, WIN + S, WIN + A and WIN + N on "
+                       "this computer, so the boxes offer free combinations. None was free for WIN + Num *: "
+                       "its box is unchecked."),
+        nullptr);
 
     ASSERT_NO_FATAL_FAILURE(Finish());
     EXPECT_TRUE(FileIs({Suggestions[0],
                         {true, 'S', ModWin | ModAlt, "capturescreen", "", ""},
+                        {true, 'A', ModWin | ModAlt, "captureregion", "", ""},
                         {true, 'N', ModWin | ModCtrl | ModAlt, "openfile", "notepad.exe", ""}}))
         << FileContent(HotkeysIniPath()).value_or("(none)");
     EXPECT_TRUE(WaitForHotkeyRegistration(Divide, ModWin));
@@ -257,7 +262,8 @@ TEST_F(FirstRunTest, FinishMergesWithTheHotkeysAlreadyThere) {
                         {true, 'Q', ModCtrl, "close", "", ""},
                         Suggestions[0],
                         Suggestions[1],
-                        Suggestions[3]}))
+                        Suggestions[3],
+                        Suggestions[4]}))
         << FileContent(HotkeysIniPath()).value_or("(none)");
     ASSERT_TRUE(WaitForHotkeyRegistration('N', ModWin));
     EXPECT_FALSE(IsCombinationTaken('S', ModWin));
@@ -312,7 +318,7 @@ TEST_F(FirstRunTest, SetupMoreHotkeysThenFinishFollowsWhatTheSettingsChanged) {
     Press(wizard, "&Setup more hotkeys");
     HWND settings = WaitForSettingsWindow(corvinade.Id());
     ASSERT_NE(settings, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return RowCaptions(settings).size() == 4; }));
+    ASSERT_TRUE(WaitFor([&] { return RowCaptions(settings).size() == 5; }));
     EXPECT_EQ(SettingText("FirstUse"), "0");
     HWND notepad = HotkeyRows(settings).front();
     ASSERT_EQ(WindowText(notepad), "WIN + N, Open file, notepad.exe, active");
@@ -320,14 +326,14 @@ TEST_F(FirstRunTest, SetupMoreHotkeysThenFinishFollowsWhatTheSettingsChanged) {
     HWND box = WaitForMessageBoxOf(corvinade.Id());
     ASSERT_NE(box, nullptr);
     ClickButton(box, "&Yes");
-    ASSERT_TRUE(WaitFor([&] { return RowCaptions(settings).size() == 3; }));
+    ASSERT_TRUE(WaitFor([&] { return RowCaptions(settings).size() == 4; }));
     Press(settings, "Close");
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings); }));
 
     ASSERT_TRUE(WaitFor([&] { return !IsChecked(SuggestionBox("Open notepad")); }));
     EXPECT_TRUE(IsChecked(SuggestionBox("Save screen capture")));
     ASSERT_NO_FATAL_FAILURE(Finish());
-    EXPECT_TRUE(FileIs({Suggestions[0], Suggestions[1], Suggestions[2]}))
+    EXPECT_TRUE(FileIs({Suggestions[0], Suggestions[1], Suggestions[2], Suggestions[3]}))
         << FileContent(HotkeysIniPath()).value_or("(none)");
 }
 

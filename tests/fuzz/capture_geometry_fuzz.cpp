@@ -1,4 +1,5 @@
-// The capture window's geometry: grab, selection, render rectangle, dimming
+// The capture window's geometry: grab, the region capture's area and what
+// a step of it repaints, selection, render rectangle, dimming
 // overlay, the selection control's zones, boxes, info text and centre
 // marks, and the image view's zoom (view and image pixels both ways, the
 // centred or scrolled axis, where a window opens). Coordinates stay within what a screen and a mouse give (a
@@ -14,6 +15,7 @@
 #include "FuzzInput.h"
 #include "capture/BmpFile.h"
 #include "capture/CaptureTarget.h"
+#include "capture/RegionGeometry.h"
 #include "capture/SelectionControlGeometry.h"
 #include "capture/SelectionGeometry.h"
 #include "gui/ZoomGeometry.h"
@@ -91,11 +93,11 @@ IntRect RandomRect(fuzz::FuzzInput& in) {
     return {in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far), in.Int(-Far, Far)};
 }
 
-// A screen grab is a whole monitor; a window's grab stays within the
-// rectangle around the monitors.
-void CheckGrab(fuzz::FuzzInput& in) {
+// One to four monitors as the system gives them: not empty, the work area
+// inside; `desktop` becomes the rectangle around them.
+std::vector<MonitorArea> RandomMonitors(fuzz::FuzzInput& in, IntRect& desktop) {
     std::vector<MonitorArea> monitors(static_cast<std::size_t>(in.Int(1, 4)));
-    IntRect desktop{Far, Far, -Far, -Far};
+    desktop = {Far, Far, -Far, -Far};
     for (MonitorArea& m : monitors) {
         // As the system gives them: not empty, the work area inside.
         const int left = in.Int(-Far, Far), top = in.Int(-Far, Far);
@@ -108,6 +110,14 @@ void CheckGrab(fuzz::FuzzInput& in) {
         desktop = {std::min(desktop.left, m.bounds.left), std::min(desktop.top, m.bounds.top),
                    std::max(desktop.right, m.bounds.right), std::max(desktop.bottom, m.bounds.bottom)};
     }
+    return monitors;
+}
+
+// A screen grab is a whole monitor; a window's grab stays within the
+// rectangle around the monitors.
+void CheckGrab(fuzz::FuzzInput& in) {
+    IntRect desktop;
+    const std::vector<MonitorArea> monitors = RandomMonitors(in, desktop);
     std::optional<IntRect> window;
     if (in.Bool())
         window = RandomRect(in);
@@ -193,10 +203,100 @@ void CheckZoom(fuzz::FuzzInput& in) {
 
 } // namespace
 
+bool Within(const IntRect& inner, const IntRect& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// 0 dimmed, 1 inside the area, 2 on its frame.
+int Look(const std::optional<IntRect>& area, int margin, IntPoint p) {
+    if (!area)
+        return 0;
+    if (Contains(*area, p))
+        return 1;
+    const IntRect& a = *area;
+    return Contains({a.left - margin, a.top - margin, a.right + margin, a.bottom + margin}, p) ? 2 : 0;
+}
+
+// Picking an area over any desktop: what shows and what is taken stays on
+// the screen and is never empty, and the bands a step repaints hold every
+// pixel whose look changed (tried at the areas' corners and edges, where a
+// wrong band would miss).
+void CheckRegion(fuzz::FuzzInput& in) {
+    IntRect screen;
+    const std::vector<MonitorArea> monitors = RandomMonitors(in, screen);
+    auto point = [&] {
+        return IntPoint{in.Int(screen.left - 64, screen.right + 64),
+                        in.Int(screen.top - 64, screen.bottom + 64)};
+    };
+    AreaPicker::Desktop desktop{screen, monitors, {}, std::nullopt, point(), in.Int(0, 8)};
+    for (int i = in.Int(0, 4); i > 0; --i)
+        desktop.windows.push_back(RandomRect(in));
+    if (in.Bool())
+        desktop.lastArea = RandomRect(in);
+    AreaPicker picker(desktop);
+    const int margin = in.Int(0, 6);
+    std::optional<IntRect> before = picker.Shown();
+    for (int step = in.Int(1, 12); step > 0; --step) {
+        AreaPicker::Outcome outcome = AreaPicker::Outcome::Going;
+        switch (in.Int(0, 5)) {
+        case 0:
+            picker.Move(point(), in.Bool());
+            break;
+        case 1:
+            picker.Press(point());
+            break;
+        case 2:
+            outcome = picker.Release(point());
+            break;
+        case 3:
+            outcome = picker.Enter();
+            break;
+        case 4:
+            outcome = picker.Space();
+            break;
+        default:
+            outcome = picker.Cancel();
+            break;
+        }
+        if (outcome == AreaPicker::Outcome::Taken &&
+            (IsEmptyGrab(picker.Taken()) || !Within(picker.Taken(), screen)))
+            Finding("a region taken off the screen or empty");
+        const std::optional<IntRect> after = picker.Shown();
+        if (after && (IsEmptyGrab(*after) || !Within(*after, screen)))
+            Finding("a region shown off the screen or empty");
+        const std::vector<IntRect> bands = ChangedBands(before, after, margin);
+        for (const auto& area : {before, after}) {
+            if (!area)
+                continue;
+            const IntRect& a = *area;
+            for (int x : {a.left - margin - 1, a.left - margin, a.left, a.right - 1, a.right,
+                          a.right + margin - 1, a.right + margin})
+                for (int y : {a.top - margin - 1, a.top - margin, a.top, a.bottom - 1, a.bottom,
+                              a.bottom + margin - 1, a.bottom + margin}) {
+                    const IntPoint p = {x, y};
+                    if (Look(before, margin, p) != Look(after, margin, p) &&
+                        std::none_of(bands.begin(), bands.end(),
+                                     [&](const IntRect& b) { return Contains(b, p); }))
+                        Finding("a changed pixel outside every repainted band");
+                }
+        }
+        if (after) {
+            const IntRect monitor = monitors[MonitorOfRect(monitors, *after)].bounds;
+            const IntPoint size = {in.Int(1, 200), in.Int(1, 60)};
+            if (size.x <= monitor.Width() && size.y <= monitor.Height() &&
+                !Within(SizeLabelPlace(*after, size, in.Int(0, 12), monitor), monitor))
+                Finding("the size's label leaves its monitor");
+        }
+        before = after;
+    }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::FuzzInput in(data, size);
     CheckSelection(in);
     CheckGrab(in);
+    CheckRegion(in);
     CheckZoom(in);
     CheckSelectionControl(in, in.Rest());
     return 0;

@@ -27,8 +27,9 @@ public:
     void MaximizeOrRestoreActiveWindow() override { calls.push_back("maximize"); }
     void MinimizeActiveWindow() override { calls.push_back("minimize"); }
     void CloseActiveWindow() override { calls.push_back("close"); }
-    void CaptureScreen(bool activeWindowOnly) override {
-        calls.push_back(activeWindowOnly ? "capture window" : "capture screen");
+    void Capture(CaptureKind kind, const TCaptureOptions& options) override {
+        const char* names[] = {"capture window", "capture screen", "capture region"};
+        calls.push_back(names[static_cast<int>(kind)] + std::string(options.SameArea ? " again" : ""));
     }
     void ShowExitWindowsDialog() override { calls.push_back("exitwindows"); }
     void SendKeystrokes(std::string keys) override { calls.push_back("keys:" + keys); }
@@ -80,6 +81,7 @@ TEST_F(DispatchTest, EachActionCodeReachesItsOperationWithItsParameter) {
         {THotkeyAction::Close, "close"},
         {THotkeyAction::CaptureWindow, "capture window"},
         {THotkeyAction::CaptureScreen, "capture screen"},
+        {THotkeyAction::CaptureRegion, "capture region"},
         {THotkeyAction::ExitWindows, "exitwindows"},
         {THotkeyAction::SendKeystrokes, "keys:p"},
         {THotkeyAction::OpenWebsite, "web:p"},
@@ -126,6 +128,12 @@ TEST_F(DispatchTest, ClipboardTextGetsItsLineBreaks) {
     EXPECT_EQ(actions.calls, (std::vector<std::string>{"text:Dear sir,\r\nthanks"}));
 }
 
+TEST_F(DispatchTest, CaptureGetsItsOptions) {
+    live.Add(true, 82, 9, THotkeyAction::CaptureRegion, "", "")->Definition.Capture.SameArea = true;
+    Press(9, 82);
+    EXPECT_EQ(actions.calls, (std::vector<std::string>{"capture region again"}));
+}
+
 TEST_F(DispatchTest, OnlyTheFirstOfTwoDefinitionsOfOneCombinationRuns) {
     live.Add(true, 83, 8, THotkeyAction::PlaceInClipboard, "first", "");
     live.Add(true, 83, 8, THotkeyAction::PlaceInClipboard, "second", "");
@@ -150,7 +158,7 @@ TEST_F(DispatchTest, NotificationsThatMatchNothingDoNothing) {
 
 TEST_F(DispatchTest, CodesOutsideTheCatalogueDoNothing) {
     THotKeyData definition;
-    definition.Func = static_cast<THotkeyAction>(12);
+    definition.Func = static_cast<THotkeyAction>(13);
     RunHotkeyAction(definition, actions, shell);
     definition.Func = static_cast<THotkeyAction>(255);
     RunHotkeyAction(definition, actions, shell);

@@ -32,10 +32,11 @@ const CatalogueRow Rows[] = {
     {A::PlaceInClipboard, "placeinclipboard", "Place in clipboard", true, false, true},
     {A::PlaceFileContentInClipboard, "placefilecontentinclipboard", "Place file comtent in clipboard", true,
      false, true},
+    {A::CaptureRegion, "captureregion", "Capture region", false, false, false},
 };
 
 TEST(HotkeysCatalogue, EveryActionHasItsNamesAndParameterRules) {
-    for (int code = 0; code < 12; ++code) {
+    for (int code = 0; code < 13; ++code) {
         const CatalogueRow& row = Rows[code];
         SCOPED_TRACE(row.name);
         ASSERT_EQ(static_cast<int>(row.action), code);
@@ -45,6 +46,9 @@ TEST(HotkeysCatalogue, EveryActionHasItsNamesAndParameterRules) {
         EXPECT_EQ(ActionHasParams2(row.action), row.params2);
         EXPECT_EQ(ActionHasParamsButton(row.action), row.button);
         EXPECT_EQ(ActionFromName(row.name), row.action);
+        EXPECT_EQ(ActionHasCaptureOptions(row.action), row.action == A::CaptureWindow ||
+                                                           row.action == A::CaptureScreen ||
+                                                           row.action == A::CaptureRegion);
     }
 }
 
@@ -84,7 +88,7 @@ struct RecordingCombo {
     void AddItem(const std::string& text, std::intptr_t data) { items.emplace_back(text, data); }
 };
 
-TEST(HotkeysCatalogue, ComboListsTheElevenActionsInMenuOrder) {
+TEST(HotkeysCatalogue, ComboListsTheTwelveActionsInMenuOrder) {
     RecordingCombo combo;
     FillActionCombo(combo);
     const char* expected[] = {"Maximize active window",
@@ -96,11 +100,12 @@ TEST(HotkeysCatalogue, ComboListsTheElevenActionsInMenuOrder) {
                               "Place file comtent in clipboard",
                               "Capture active window",
                               "Capture screen",
+                              "Capture region",
                               "Exit windows",
                               "Send keystrokes"};
-    const std::intptr_t codes[] = {1, 2, 3, 4, 9, 10, 11, 5, 6, 7, 8};
-    ASSERT_EQ(combo.items.size(), 11u);
-    for (std::size_t i = 0; i < 11; ++i) {
+    const std::intptr_t codes[] = {1, 2, 3, 4, 9, 10, 11, 5, 6, 12, 7, 8};
+    ASSERT_EQ(combo.items.size(), 12u);
+    for (std::size_t i = 0; i < 12; ++i) {
         EXPECT_EQ(combo.items[i].first, expected[i]);
         EXPECT_EQ(combo.items[i].second, codes[i]);
     }
@@ -112,12 +117,12 @@ TEST(HotkeysCatalogue, ComboIsAppendedToNotCleared) {
     combo.AddItem("existing", -1);
     FillActionCombo(combo);
     FillActionCombo(combo);
-    ASSERT_EQ(combo.items.size(), 23u);
+    ASSERT_EQ(combo.items.size(), 25u);
     EXPECT_EQ(combo.items[0].first, "existing");
     std::set<std::intptr_t> codes;
     for (std::size_t i = 1; i < combo.items.size(); ++i)
         codes.insert(combo.items[i].second);
-    EXPECT_EQ(codes.size(), 11u); // each action once per fill, never "no action"
+    EXPECT_EQ(codes.size(), 12u); // each action once per fill, never "no action"
     EXPECT_EQ(codes.count(0), 0u);
 }
 

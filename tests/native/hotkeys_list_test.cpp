@@ -546,6 +546,28 @@ TEST_F(HotkeysFile, GoldenRoundTrip) {
     EXPECT_EQ(Read(), saved);
 }
 
+// The capture options are values of their own, written only when set: a
+// section without them reads and saves as before they existed.
+TEST_F(HotkeysFile, CaptureOptionsAreValuesOfTheirOwn) {
+    Write("[key0]\nactive=1\nkey=82\nshift=9\nfunc=captureregion\nsamearea=1\n"
+          "[key1]\nactive=1\nkey=83\nshift=9\nfunc=captureregion\n"
+          "[key2]\nfunc=captureregion\nSameArea=1\nzoom=2\n");
+    THotkeyList list(port_);
+    list.LoadFromFile(file_, false);
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_TRUE(list.Items(0)->Definition.Capture.SameArea);
+    EXPECT_FALSE(list.Items(1)->Definition.Capture.SameArea);
+    EXPECT_TRUE(list.Items(2)->Definition.Capture.SameArea);
+    list.Items(1)->Definition.Capture.SameArea = true;
+    list.Items(2)->Definition.Capture.SameArea = false;
+    list.SaveToFile(file_);
+    EXPECT_EQ(Read(), "[key0]\r\nactive=1\r\nkey=82\r\nshift=9\r\nfunc=captureregion\r\nparams=\r\n"
+                      "params2=\r\nsamearea=1\r\n\r\n"
+                      "[key1]\r\nactive=1\r\nkey=83\r\nshift=9\r\nfunc=captureregion\r\nparams=\r\n"
+                      "params2=\r\nsamearea=1\r\n\r\n"
+                      "[key2]\r\nfunc=captureregion\r\nsamearea=0\r\nzoom=2\r\n\r\n");
+}
+
 // Notepad begins a file it saves as UTF-8 with a byte-order mark; the first
 // section still counts, and a save of ASCII texts writes no mark.
 TEST_F(HotkeysFile, AByteOrderMarkBeforeTheFirstSectionIsSkipped) {

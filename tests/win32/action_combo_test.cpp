@@ -23,7 +23,7 @@ TEST_F(ActionComboTest, FillsNamesWithTheirCodesAndAppendsOnEveryCall) {
     gui::ComboBox combo(form, {.left = 8, .top = 8, .width = 250, .height = 200});
 
     FillActionCombo(combo);
-    ASSERT_EQ(combo.Count(), 11);
+    ASSERT_EQ(combo.Count(), 12);
     for (int i = 0; i < combo.Count(); ++i) {
         const auto action = static_cast<THotkeyAction>(combo.ItemData(i));
         EXPECT_EQ(combo.ItemText(i), ActionDisplayName(action)) << i;
@@ -34,7 +34,7 @@ TEST_F(ActionComboTest, FillsNamesWithTheirCodesAndAppendsOnEveryCall) {
     EXPECT_EQ(combo.ItemText(6), "Place file comtent in clipboard");
 
     FillActionCombo(combo);
-    EXPECT_EQ(combo.Count(), 22);
-    EXPECT_EQ(combo.ItemData(11), 1);
-    EXPECT_EQ(combo.ItemData(21), 8);
+    EXPECT_EQ(combo.Count(), 24);
+    EXPECT_EQ(combo.ItemData(12), 1);
+    EXPECT_EQ(combo.ItemData(23), 8);
 }

@@ -98,6 +98,9 @@ TEST_F(Layout, SettingsWithARowInEditMode) {
     ASSERT_FALSE(settings.HotkeyRows().empty());
     settings.HotkeyRows().back()->OnEditClick();
     ExpectFits(settings, "the hotkeys page, a row in edit mode");
+    settings.HotkeyRows().back()->SetFunc(
+        THotkeyAction::CaptureRegion); // its options in place of the parameters
+    ExpectFits(settings, "the hotkeys page, a row of Capture region in edit mode");
     settings.pcClient.SetActivePageIndex(1);
     ASSERT_TRUE(settings.lblLogonTurnedOff.Visible());
     ExpectFits(settings, "the other settings");
