@@ -73,6 +73,7 @@ if [ "$HOTKEYS" = 4 ]; then
         '[key5]' active=1 key=80 shift=9 func=placeinclipboard \
         'params=Dear sir,<?CR?><?LF?>thank you for your letter of the third, which reached me today' params2= \
         '[key6]' active=1 key=82 shift=8 func=captureregion params= params2= samearea=1 \
+        '[key7]' active=1 key=87 shift=8 func=capturewindow params= params2= delay=5 \
         >"$DATA/hotkeys.ini"
 elif [ "$HOTKEYS" = unicode ]; then # texts no code page holds, in a UTF-8 file
     printf '%s\r\n' '[key0]' active=1 key=78 shift=8 func=openfile 'params=C:\Программы\中文\notepad.exe' \
@@ -124,6 +125,10 @@ if [ "$HOTKEYS" = 4 ]; then # WIN+S is the second example
     sleep 0.5 && shot region-drag
     keys 27
     xdotool mouseup 1
+    # WIN+W waits five seconds: the count-down in the corner; Esc ends it.
+    wine "$BUILD/tests/harness/presskeys.exe" 87+8 >/dev/null 2>&1
+    wait_window "Capture in 5 seconds" && sleep 0.3 && shot countdown
+    keys 27
     # A selection dragged on the fitted image, then Ctrl+1: 1:1 with scroll bars.
     xdotool mousemove $((W / 3)) $((H / 3)) mousedown 1 mousemove $((W / 2)) $((H / 2)) \
         mousemove $((W * 3 / 5)) $((H * 3 / 5)) mouseup 1

@@ -14,6 +14,7 @@
 #include "app/KeySender_win.h"
 #include "capture/CaptureTarget_win.h"
 #include "capture/CaptureWindow.h"
+#include "capture/CountDown.h"
 #include "capture/RegionOverlay.h"
 #include "core/Errors.h"
 #include "core/Handles_win.h"
@@ -260,8 +261,20 @@ CaptureWindowList& ActionRunner::CaptureWindows() {
     return *captureWindows_;
 }
 
-// The grab comes first, so the capture window is never part of its own image.
+// A capture with a delay counts it down first; the newest capture hotkey
+// ends a count-down still running.
 void ActionRunner::Capture(CaptureKind kind, const TCaptureOptions& options) {
+    countDown_.reset();
+    if (options.Delay > 0) {
+        countDown_ =
+            std::make_unique<CountDown>(options.Delay, [this, kind, options] { CaptureNow(kind, options); });
+        return;
+    }
+    CaptureNow(kind, options);
+}
+
+// The grab comes first, so the capture window is never part of its own image.
+void ActionRunner::CaptureNow(CaptureKind kind, const TCaptureOptions& options) {
     if (kind != CaptureKind::Region) {
         corvinade::CaptureScreen(kind == CaptureKind::Window, CaptureWindows(), tray_);
         return;

@@ -16,6 +16,7 @@
 namespace corvinade {
 
 class CaptureWindowList;
+class CountDown;
 class RegionCapture;
 
 class ActionRunner : public ActionPort, public ShellPort {
@@ -58,11 +59,15 @@ private:
     TElevatedWindowNotice elevatedNotice_;
     const std::string windowsFolder_; // under WOW64; else empty
     CaptureWindowList& CaptureWindows();
+    // The grab itself, once a delay has run out.
+    void CaptureNow(CaptureKind kind, const TCaptureOptions& options);
 
     // The open capture windows, one per grab (made at the first grab).
     std::unique_ptr<CaptureWindowList> captureWindows_;
     // "Capture region" and its last area (made at its first hotkey).
     std::unique_ptr<RegionCapture> region_;
+    // The wait of a capture with a delay; the newest capture hotkey ends it.
+    std::unique_ptr<CountDown> countDown_;
 };
 
 } // namespace corvinade

@@ -4,11 +4,19 @@
 // without it reads as before.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace corvinade {
 
+// The longest wait before a grab, in seconds.
+inline constexpr int MaxCaptureDelay = 30;
+
 struct TCaptureOptions {
+    // "delay=N": the grab waits N seconds, counted down on the screen.
+    int Delay = 0;
     // "samearea=1": "Capture region" takes the last area again without
     // asking (the first time, it asks).
     bool SameArea = false;
@@ -16,8 +24,20 @@ struct TCaptureOptions {
     bool operator==(const TCaptureOptions&) const = default;
 };
 
-// The options as the windows list them ("same area as last time"), joined
-// by ", "; empty for the defaults.
+// A delay as hotkeys.ini holds it, brought within 0 to MaxCaptureDelay.
+int DelayFromIni(std::int32_t value);
+
+// The delay box's text: a whole number of seconds from 0 to
+// MaxCaptureDelay (blanks around it allowed; empty is 0); nothing for any
+// other text, which the editors refuse with DelayInputError.
+std::optional<int> DelayFromInput(std::string_view text);
+extern const char* const DelayInputError;
+
+// "1 second", "3 seconds".
+std::string SecondsText(int seconds);
+
+// The options as the windows list them ("after 3 seconds, same area as
+// last time"), joined by ", "; empty for the defaults.
 std::string CaptureOptionsText(const TCaptureOptions& options);
 
 } // namespace corvinade

@@ -88,11 +88,12 @@ enum KnownValue : std::size_t {
     ValueFunc,
     ValueParams,
     ValueParams2,
+    ValueDelay,
     ValueSameArea
 };
-constexpr std::array<const char*, 7> KnownNames{"active", "key",     "shift",   "func",
-                                                "params", "params2", "samearea"};
-constexpr std::size_t FirstOptionalValue = ValueSameArea;
+constexpr std::array<const char*, 8> KnownNames{"active", "key",     "shift", "func",
+                                                "params", "params2", "delay", "samearea"};
+constexpr std::size_t FirstOptionalValue = ValueDelay;
 
 // The value's place in KnownNames, or KnownNames.size() for a name this version does not read.
 std::size_t KnownValueOf(std::string_view name) {
@@ -131,6 +132,8 @@ std::string ValueText(const THotKeyData& d, std::size_t known) {
         return FuncText(d);
     case ValueParams:
         return d.Params;
+    case ValueDelay:
+        return std::to_string(d.Capture.Delay);
     case ValueSameArea:
         return d.Capture.SameArea ? "1" : "0";
     default:
@@ -148,6 +151,8 @@ bool ReadsAs(const std::optional<std::string>& value, const THotKeyData& d, std:
         return ReadInteger(value) == d.Key;
     case ValueShift:
         return ReadInteger(value) == d.Shift;
+    case ValueDelay:
+        return DelayFromIni(ReadInteger(value)) == d.Capture.Delay;
     case ValueSameArea:
         return (ReadInteger(value) != 0) == d.Capture.SameArea;
     default:
@@ -164,6 +169,7 @@ THotKeyData ReadDefinition(const IniImage::Section& section) {
     d.Shift = ReadInteger(Read(section, ValueShift));
     d.Params = Read(section, ValueParams).value_or("");
     d.Params2 = Read(section, ValueParams2).value_or("");
+    d.Capture.Delay = DelayFromIni(ReadInteger(Read(section, ValueDelay)));
     d.Capture.SameArea = ReadInteger(Read(section, ValueSameArea)) != 0;
     if (d.Func == THotkeyAction::None)
         d.UnknownAction = func;

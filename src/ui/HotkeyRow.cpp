@@ -82,7 +82,10 @@ struct HotkeyRow::EditPanel {
           edtAdditionalParameters(Pane, Stretched(ParametersLeft, 61, ParametersWidth, 21)),
           lblKeystrokeRules(Pane, Stretched(ParametersLeft, 46, FieldsWidth - Gap - ParametersLeft, 46),
                             {.wordWrap = true, .showAccelChar = false}),
-          chkSameArea(Pane, Box(ParametersLeft, 23, SameAreaCaption)), btnSave(row, RowButton(23, "Save")),
+          lblDelay(Pane, At(ParametersLeft, 6, "Delay:")),
+          edtDelay(Pane, {.left = ParametersLeft, .top = 21, .width = 40, .height = 21}),
+          lblSeconds(Pane, At(ParametersLeft + 46, 24, "seconds")),
+          chkSameArea(Pane, Box(ParametersLeft, 48, SameAreaCaption)), btnSave(row, RowButton(23, "Save")),
           btnCancel(row, RowButton(50, "Cancel")) {
         Pane.SetSystemColor(COLOR_WINDOW);
         lblKeystrokeRules.SetCaption(KeystrokeRules);
@@ -102,6 +105,7 @@ struct HotkeyRow::EditPanel {
                       .button = {&btnParameters},
                       .params2 = {&lblAdditionalParameters, &edtAdditionalParameters},
                       .keys = {&lblKeystrokeRules},
+                      .capture = {&lblDelay, &edtDelay, &lblSeconds},
                       .region = {&chkSameArea},
                       .label = &lblParameters};
     }
@@ -124,6 +128,9 @@ struct HotkeyRow::EditPanel {
                 &lblAdditionalParameters,
                 &edtAdditionalParameters,
                 &lblKeystrokeRules,
+                &lblDelay,
+                &edtDelay,
+                &lblSeconds,
                 &chkSameArea};
     }
 
@@ -143,6 +150,9 @@ struct HotkeyRow::EditPanel {
     gui::Label lblAdditionalParameters;
     gui::Edit edtAdditionalParameters;
     gui::Label lblKeystrokeRules;
+    gui::Label lblDelay;
+    gui::Edit edtDelay;
+    gui::Label lblSeconds;
     gui::CheckBox chkSameArea;
     gui::Button btnSave, btnCancel;
     gui::OpenDialog OpenParameterDialog;
@@ -397,8 +407,10 @@ void HotkeyRow::SetParams2(const std::string& params2) {
 
 void HotkeyRow::SetCaptureOptions(const TCaptureOptions& options) {
     shown_.Capture = options;
-    if (editor_)
+    if (editor_) {
+        editor_->edtDelay.SetText(options.Delay > 0 ? std::to_string(options.Delay) : "");
         editor_->chkSameArea.SetChecked(options.SameArea);
+    }
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -407,12 +419,16 @@ TCaptureOptions HotkeyRow::GetCaptureOptions() const {
     TCaptureOptions options;
     if (!editor_)
         return ShownCaptureOptions();
+    if (ActionHasCaptureOptions(GetFunc()))
+        options.Delay = DelayFromInput(editor_->edtDelay.Text()).value_or(0);
     options.SameArea = GetFunc() == THotkeyAction::CaptureRegion && editor_->chkSameArea.Checked();
     return options;
 }
 
 TCaptureOptions HotkeyRow::ShownCaptureOptions() const {
     TCaptureOptions options;
+    if (ActionHasCaptureOptions(shown_.Func))
+        options.Delay = shown_.Capture.Delay;
     if (shown_.Func == THotkeyAction::CaptureRegion)
         options.SameArea = shown_.Capture.SameArea;
     return options;
@@ -460,6 +476,10 @@ bool HotkeyRow::ValidateInput() {
     }
     if (GetFunc() == THotkeyAction::None) {
         gui::MessageDlg("You must select an action for your hotkey.", gui::DialogKind::Error, MB_OK);
+        return false;
+    }
+    if (ActionHasCaptureOptions(GetFunc()) && !DelayFromInput(editor_->edtDelay.Text())) {
+        gui::MessageDlg(DelayInputError, gui::DialogKind::Error, MB_OK);
         return false;
     }
     return true;
@@ -565,10 +585,15 @@ void HotkeyRow::PaintView(HDC dc, const RECT& client) {
         text(ParametersLeft, 48, parametersWidth, Parameter2Label() + ":");
         text(ParametersLeft, 64, parametersWidth, LineBreaksAsSpaces(shown_.Params2));
     }
+    if (ActionHasCaptureOptions(shown_.Func)) {
+        text(ParametersLeft, 8, parametersWidth, "Delay:");
+        text(ParametersLeft, 24, parametersWidth,
+             shown_.Capture.Delay > 0 ? SecondsText(shown_.Capture.Delay) : "None");
+    }
     if (shown_.Func == THotkeyAction::CaptureRegion) {
-        const int x = Scale(FieldsLeft + ParametersLeft), y = Scale(25), size = Scale(13);
+        const int x = Scale(FieldsLeft + ParametersLeft), y = Scale(50), size = Scale(13);
         gui::DrawCheckBox(Handle(), dc, {x, y, x + size, y + size}, shown_.Capture.SameArea, false);
-        text(ParametersLeft + 17, 25, parametersWidth - 17, SameAreaCaption);
+        text(ParametersLeft + 17, 50, parametersWidth - 17, SameAreaCaption);
     }
     if (!faultReason_.empty())
         PaintFaultMark(dc);

@@ -78,7 +78,10 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner, HotkeyService& hotkeys)
       edtAdditionalParameters(tsAction, {.left = 116, .top = 171, .width = 193, .height = 21}),
       lblKeystrokeRules(tsAction, {.left = 116, .top = 160, .caption = KeystrokeRules},
                         {.showAccelChar = false}),
-      chkSameArea(tsAction, Text(116, 136, "Same area as &last time")), hotkeys_(hotkeys) {
+      lblDelay(tsAction, Text(32, 136, "&Delay:")),
+      edtDelay(tsAction, {.left = 116, .top = 133, .width = 40, .height = 21}),
+      lblSeconds(tsAction, Text(162, 136, "seconds")),
+      chkSameArea(tsAction, Text(116, 163, "Same area as &last time")), hotkeys_(hotkeys) {
     MakeHeading(lblKeyHeading);
     MakeHeading(lblActionHeading);
     edtKey.KeyName = [this](std::uint16_t key) { return hotkeys_.HotkeyText(key, 0); };
@@ -89,6 +92,7 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner, HotkeyService& hotkeys)
                           .button = {&btnParameters},
                           .params2 = {&lblAdditionalParameters, &edtAdditionalParameters},
                           .keys = {&lblKeystrokeRules},
+                          .capture = {&lblDelay, &edtDelay, &lblSeconds},
                           .region = {&chkSameArea},
                           .label = &lblParameters,
                           .label2 = &lblAdditionalParameters,
@@ -171,6 +175,9 @@ bool NewHotkeyWizard::ValidatePage(PageToCheck page) {
     }
     if ((page == PageToCheck::Action || page == PageToCheck::Both) && cbAction.ItemIndex() < 0)
         return Fails("You must select an action for the hotkey.");
+    if ((page == PageToCheck::Action || page == PageToCheck::Both) && edtDelay.Visible() &&
+        !DelayFromInput(edtDelay.Text()))
+        return Fails(DelayInputError);
     return true;
 }
 
@@ -211,6 +218,7 @@ std::string NewHotkeyWizard::GetParams2Text() const {
 
 TCaptureOptions NewHotkeyWizard::GetCaptureOptions() const {
     TCaptureOptions options;
+    options.Delay = edtDelay.Visible() ? DelayFromInput(edtDelay.Text()).value_or(0) : 0;
     options.SameArea = chkSameArea.Visible() && chkSameArea.Checked();
     return options;
 }
@@ -222,7 +230,8 @@ void NewHotkeyWizard::OnActionSelect() {
 
 bool NewHotkeyWizard::HasInput() const {
     return edtKey.Key() != 0 || GetShift() != 0 || GetFunc() != THotkeyAction::None ||
-           !edtParameters.Text().empty() || !edtAdditionalParameters.Text().empty() || chkSameArea.Checked();
+           !edtParameters.Text().empty() || !edtAdditionalParameters.Text().empty() ||
+           !edtDelay.Text().empty() || chkSameArea.Checked();
 }
 
 // Cancel, Esc and the close box.

@@ -47,7 +47,10 @@ public:
     gui::Label lblAdditionalParameters;
     gui::Edit edtAdditionalParameters;
     gui::Label lblKeystrokeRules; // for Send keystrokes, in the place of the arguments
-    gui::CheckBox chkSameArea;    // for Capture region
+    gui::Label lblDelay;          // for the capture actions
+    gui::Edit edtDelay;
+    gui::Label lblSeconds;
+    gui::CheckBox chkSameArea; // for Capture region
     gui::OpenDialog OpenParameterDialog;
 
     bool ValidatePage(PageToCheck page);

@@ -33,6 +33,7 @@ void UpdateParameterControls(const ParameterControls& controls, THotkeyAction fu
     ShowAll(controls.button, ActionHasParamsButton(func));
     ShowAll(controls.params2, ActionHasParams2(func));
     ShowAll(controls.keys, func == THotkeyAction::SendKeystrokes);
+    ShowAll(controls.capture, ActionHasCaptureOptions(func));
     ShowAll(controls.region, func == THotkeyAction::CaptureRegion);
 }
 

@@ -23,7 +23,8 @@ struct ParameterControls {
     std::vector<gui::Control*> button;  // shown for actions with the "..." button
     std::vector<gui::Control*> params2; // shown for actions with additional parameters
     std::vector<gui::Control*> keys;    // shown for Send keystrokes: how keys are written
-    std::vector<gui::Control*> region;  // shown for Capture region: its options
+    std::vector<gui::Control*> capture; // shown for the capture actions: their options
+    std::vector<gui::Control*> region;  // shown for Capture region: its own options
     // The boxes' labels, named for what the action takes; with "&" where
     // the editor gives them mnemonics.
     gui::Label* label = nullptr;

@@ -26,6 +26,8 @@ constexpr UINT KeyS = 'S'; // capturescreen
 constexpr UINT KeyW = 'W'; // capturewindow
 constexpr UINT KeyR = 'R'; // captureregion
 constexpr UINT KeyA = 'A'; // captureregion, the same area as last time
+constexpr UINT KeyJ = 'J'; // capturescreen after 2 seconds
+constexpr UINT KeyK = 'K'; // capturescreen after 30 seconds
 constexpr char CaptureTitle[] = "Save Capture";
 constexpr char RegionClass[] = "CorvinadeRegion";
 constexpr char ImageViewClass[] = "CorvinadeImageView";
@@ -45,13 +47,14 @@ class CaptureTest : public DesktopTest {
 protected:
     void SetUp() override {
         SetSettingText("FirstUse", "0");
-        WriteHotkeysIni(
-            HotkeysIniText({{true, KeyS, ModWin, "capturescreen", "", ""},
-                            {true, KeyW, ModWin, "capturewindow", "", ""},
-                            {true, KeyR, ModWin, "captureregion", "", ""}}) +
-            "[key3]\r\nactive=1\r\nkey=65\r\nshift=8\r\nfunc=captureregion\r\nsamearea=1\r\n\r\n");
+        WriteHotkeysIni(HotkeysIniText({{true, KeyS, ModWin, "capturescreen", "", ""},
+                                        {true, KeyW, ModWin, "capturewindow", "", ""},
+                                        {true, KeyR, ModWin, "captureregion", "", ""}}) +
+                        "[key3]\r\nactive=1\r\nkey=65\r\nshift=8\r\nfunc=captureregion\r\nsamearea=1\r\n\r\n"
+                        "[key4]\r\nactive=1\r\nkey=74\r\nshift=8\r\nfunc=capturescreen\r\ndelay=2\r\n\r\n"
+                        "[key5]\r\nactive=1\r\nkey=75\r\nshift=8\r\nfunc=capturescreen\r\ndelay=30\r\n\r\n");
         corvinade = Process::Start(CorvinadeExe());
-        for (UINT key : {KeyS, KeyW, KeyR, KeyA})
+        for (UINT key : {KeyS, KeyW, KeyR, KeyA, KeyJ, KeyK})
             ASSERT_TRUE(WaitForHotkeyRegistration(key, ModWin));
         SetCursorPos(ScreenW - 1, 0); // away from every window of the tests
     }
@@ -1025,6 +1028,42 @@ TEST_F(CaptureOnTwoMonitors, RegionAcrossBothMonitors) {
     ASSERT_EQ(image->width, 400);
     ASSERT_EQ(image->height, 200);
     ExpectExactPattern(*image, from);
+}
+
+// --- A delay ---
+
+// The count-down shows its seconds in a small window that leaves the focus
+// where it was, then the grab comes without it; Esc ends a count-down long
+// before its end, and the captures go on working.
+TEST_F(CaptureTest, DelayCountsDownThenGrabs) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(100, 120, 400, 300));
+    const auto before = FindTopWindows({"", CaptureTitle, corvinade.Id(), true});
+    PressHotkey(KeyJ, ModWin);
+    HWND count = WaitForWindow({"CorvinadeCountDown", "Capture in 2 seconds", corvinade.Id(), true});
+    ASSERT_NE(count, nullptr);
+    EXPECT_EQ(GetForegroundWindow(), patternWindow) << "the count-down took the focus";
+    RECT shown = {};
+    GetWindowRect(count, &shown);
+    EXPECT_TRUE(WaitFor([&] { return WindowText(count) == "Capture in 1 second"; })) << WindowText(count);
+    HWND capture = WaitForNewCapture(before);
+    ASSERT_NE(capture, nullptr);
+    EXPECT_FALSE(IsWindow(count));
+    const auto image = SaveAndRead(capture, "delayed.bmp");
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->width, ScreenW);
+    ExpectPatternInScreenGrab(*image);
+    // Where the count-down was, the desktop as beside it.
+    const POINT middle = {(shown.left + shown.right) / 2, (shown.top + shown.bottom) / 2};
+    EXPECT_EQ(image->At(middle.x, middle.y), image->At(shown.left - 4, middle.y))
+        << "the count-down was grabbed";
+
+    PressHotkey(KeyK, ModWin);
+    count = WaitForWindow({"CorvinadeCountDown", "Capture in 30 seconds", corvinade.Id(), true});
+    ASSERT_NE(count, nullptr);
+    PressHotkey(VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(count); })) << "Esc did not end the count-down";
+    HWND after = OpenCapture(KeyS);
+    ASSERT_NE(after, nullptr);
 }
 
 } // namespace
