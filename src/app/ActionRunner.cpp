@@ -276,12 +276,13 @@ void ActionRunner::Capture(CaptureKind kind, const TCaptureOptions& options) {
 // The grab comes first, so the capture window is never part of its own image.
 void ActionRunner::CaptureNow(CaptureKind kind, const TCaptureOptions& options) {
     if (kind != CaptureKind::Region) {
-        corvinade::CaptureScreen(kind == CaptureKind::Window, CaptureWindows(), tray_);
+        corvinade::CaptureScreen(kind == CaptureKind::Window, CaptureWindows(), tray_, SystemMonitors(),
+                                 options.Cursor);
         return;
     }
     if (!region_)
         region_ = std::make_unique<RegionCapture>(CaptureWindows());
-    region_->Start(options.SameArea);
+    region_->Start(options);
 }
 
 void ActionRunner::Execute(const char* verb, const char* file, const char* parameters, const char* directory,

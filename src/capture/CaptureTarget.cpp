@@ -125,6 +125,19 @@ CaptureTarget ChooseCaptureTarget(bool activeWindowOnly, std::optional<IntRect> 
     return {WindowGrab(*foregroundWindow, m, monitors), m};
 }
 
+int PointerDrawSize(std::optional<std::uint32_t> baseSize, int dpi) {
+    constexpr std::uint32_t Standard = 32, Largest = 256;
+    const std::uint32_t base = std::clamp(baseSize.value_or(Standard), Standard, Largest);
+    return static_cast<int>((std::int64_t{base} * std::max(dpi, 1) + 48) / 96);
+}
+
+IntPoint PointerDrawOrigin(IntPoint position, IntPoint hotspot, int imageSize, int drawSize,
+                           IntPoint grabOrigin) {
+    const std::int64_t image = std::max(imageSize, 1);
+    auto scaled = [&](int v) { return static_cast<int>(std::int64_t{v} * drawSize / image); };
+    return {position.x - grabOrigin.x - scaled(hotspot.x), position.y - grabOrigin.y - scaled(hotspot.y)};
+}
+
 bool IsEmptyGrab(const IntRect& grab) {
     return grab.right <= grab.left || grab.bottom <= grab.top;
 }

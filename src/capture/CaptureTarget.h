@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -66,6 +67,16 @@ struct CaptureTarget {
 // monitor.
 CaptureTarget ChooseCaptureTarget(bool activeWindowOnly, std::optional<IntRect> foregroundWindow,
                                   const std::vector<MonitorArea>& monitors);
+
+// The mouse pointer drawn into a grab, as large as the user sees it: the
+// base size of Windows' pointer-size setting (CursorBaseSize, 32 to 256
+// pixels at 96 dpi; 32 without it) at the dpi of the monitor under it.
+int PointerDrawSize(std::optional<std::uint32_t> baseSize, int dpi);
+// Where the pointer's image goes in a grab taken from `grabOrigin`: its
+// hotspot (in the image's own pixels, `imageSize` square), scaled to the
+// drawn size, on the pointer's position.
+IntPoint PointerDrawOrigin(IntPoint position, IntPoint hotspot, int imageSize, int drawSize,
+                           IntPoint grabOrigin);
 
 // A grab without area opens no window.
 bool IsEmptyGrab(const IntRect& grab);

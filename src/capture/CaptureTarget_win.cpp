@@ -7,8 +7,10 @@
 
 #include "capture/CaptureWindow.h"
 #include "core/Errors.h"
+#include "core/Wide_win.h"
 #include "gui/Dpi.h"
 #include "gui/Handles.h"
+#include "gui/Registry.h"
 #include "gui/SystemLibrary.h"
 
 namespace corvinade {
@@ -101,6 +103,36 @@ std::optional<IntRect> ForegroundWindowRect(const std::vector<MonitorArea>& moni
     return VisibleFrame(*frame, monitors);
 }
 
+// The pointer as it shows now, unless it is hidden (a program hid it, or
+// the system shows none on a touch screen).
+void DrawPointer(gui::Bitmap32& grab, const IntRect& rect) {
+    CURSORINFO pointer = {};
+    pointer.cbSize = sizeof pointer;
+    if (!::GetCursorInfo(&pointer) || !(pointer.flags & CURSOR_SHOWING) || !pointer.hCursor)
+        return;
+    HCURSOR cursor = pointer.hCursor;
+    ICONINFO icon = {};
+    if (!::GetIconInfo(cursor, &icon)) {
+        // Wine keeps another program's pointer to that program: the
+        // standard arrow stands for it there.
+        cursor = ::LoadCursorW(nullptr, ResourceId(IDC_ARROW));
+        if (!::GetIconInfo(cursor, &icon))
+            return;
+    }
+    const gui::GdiObject<HBITMAP> mask(icon.hbmMask), colour(icon.hbmColor);
+    BITMAP image = {};
+    if (!mask || !::GetObjectW(mask.Get(), sizeof image, &image))
+        return;
+    const IntPoint at = {pointer.ptScreenPos.x, pointer.ptScreenPos.y};
+    const std::vector<MonitorArea> monitors = SystemMonitors().Monitors();
+    const int dpi = monitors[MonitorOfRect(monitors, {at.x, at.y, at.x + 1, at.y + 1})].dpi;
+    const int size = PointerDrawSize(gui::ReadUserNumber("Control Panel\\Cursors", "CursorBaseSize"), dpi);
+    const IntPoint origin =
+        PointerDrawOrigin(at, {static_cast<int>(icon.xHotspot), static_cast<int>(icon.yHotspot)},
+                          image.bmWidth, size, {rect.left, rect.top});
+    ::DrawIconEx(grab.DC(), origin.x, origin.y, cursor, size, size, 0, nullptr, DI_NORMAL);
+}
+
 } // namespace
 
 std::optional<WindowFrame> FrameOf(HWND window) {
@@ -138,7 +170,7 @@ const MonitorPort& SystemMonitors() {
 }
 
 CaptureWindow* CaptureScreen(bool activeWindowOnly, CaptureWindowList& windows, TrayBalloonPort* tray,
-                             const MonitorPort& monitors) {
+                             const MonitorPort& monitors, bool withPointer) {
     const std::vector<MonitorArea> layout = monitors.Monitors();
     const CaptureTarget target = ChooseCaptureTarget(activeWindowOnly, ForegroundWindowRect(layout), layout);
     if (IsEmptyGrab(target.grab)) {
@@ -146,15 +178,17 @@ CaptureWindow* CaptureScreen(bool activeWindowOnly, CaptureWindowList& windows, 
             tray->ShowBalloon(EmptyGrabTitle, EmptyGrabText);
         return nullptr;
     }
-    return &windows.Open(GrabScreen(target.grab), target.monitor);
+    return &windows.Open(GrabScreen(target.grab, withPointer), target.monitor);
 }
 
-gui::Bitmap32 GrabScreen(const IntRect& rect) {
+gui::Bitmap32 GrabScreen(const IntRect& rect, bool withPointer) {
     gui::Bitmap32 bitmap(rect.Width(), rect.Height());
     gui::WindowDC desktop = gui::WindowDC::WholeWindow(::GetDesktopWindow());
     if (!desktop || !::BitBlt(bitmap.DC(), 0, 0, rect.Width(), rect.Height(), desktop.Get(), rect.left,
                               rect.top, SRCCOPY))
         throw Error("Cannot copy the screen");
+    if (withPointer)
+        DrawPointer(bitmap, rect);
     return bitmap;
 }
 

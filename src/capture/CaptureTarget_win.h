@@ -39,11 +39,13 @@ inline constexpr char EmptyGrabText[] = "The active window has no area on any sc
 // capture window is never part of its own image. A grab without area opens
 // no window and says so in the tray's balloon. Returns the window opened,
 // or null.
+// With withPointer, the mouse pointer is drawn into the grab.
 CaptureWindow* CaptureScreen(bool activeWindowOnly, CaptureWindowList& windows, TrayBalloonPort* tray,
-                             const MonitorPort& monitors = SystemMonitors());
+                             const MonitorPort& monitors = SystemMonitors(), bool withPointer = false);
 
 // The pixels of a rectangle of the virtual screen, from the desktop window's
-// whole-window device context.
-gui::Bitmap32 GrabScreen(const IntRect& rect);
+// whole-window device context; with withPointer, the mouse pointer drawn in
+// at its place and at the size the user set (PointerDrawSize).
+gui::Bitmap32 GrabScreen(const IntRect& rect, bool withPointer = false);
 
 } // namespace corvinade

@@ -330,16 +330,16 @@ RegionCapture::RegionCapture(CaptureWindowList& windows, const MonitorPort& moni
 
 RegionCapture::~RegionCapture() = default;
 
-void RegionCapture::Start(bool sameArea) {
+void RegionCapture::Start(const TCaptureOptions& options) {
     if (overlay_ && overlay_->Showing()) {
         overlay_->Show();
         return;
     }
     const std::vector<MonitorArea> monitors = monitors_.Monitors();
     const IntRect screen = VirtualScreen(monitors);
-    if (sameArea && last_) {
+    if (options.SameArea && last_) {
         if (const IntRect area = Intersection(*last_, screen); !IsEmptyGrab(area)) {
-            Open(area, GrabScreen(area), monitors);
+            Open(area, GrabScreen(area, options.Cursor), monitors);
             return;
         }
     }
@@ -352,7 +352,7 @@ void RegionCapture::Start(bool sameArea) {
                                 {cursor.x, cursor.y},
                                 ::GetSystemMetrics(SM_CXDRAG)};
     overlay_.reset();
-    overlay_ = std::make_unique<RegionOverlay>(GrabScreen(screen), std::move(desktop));
+    overlay_ = std::make_unique<RegionOverlay>(GrabScreen(screen, options.Cursor), std::move(desktop));
     overlay_->OnTaken = [this, monitors](const IntRect& area, gui::Bitmap32 pixels) {
         Open(area, std::move(pixels), monitors);
     };

@@ -18,6 +18,7 @@
 
 #include "capture/CaptureTarget_win.h"
 #include "capture/RegionGeometry.h"
+#include "core/CaptureOptions.h"
 #include "gui/Accessible.h"
 #include "gui/ImageView.h"
 #include "gui/Window.h"
@@ -81,9 +82,10 @@ public:
     RegionCapture& operator=(const RegionCapture&) = delete;
     ~RegionCapture();
 
-    // The overlay, brought to the front if it shows already; with sameArea
-    // and a last area on the screen, that area grabbed without asking.
-    void Start(bool sameArea);
+    // The overlay, brought to the front if it shows already; with SameArea
+    // and a last area on the screen, that area grabbed without asking. With
+    // Cursor the pointer is in the grab.
+    void Start(const TCaptureOptions& options);
     const std::optional<IntRect>& LastArea() const { return last_; }
 
 private:

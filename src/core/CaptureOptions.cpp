@@ -41,6 +41,8 @@ std::string CaptureOptionsText(const TCaptureOptions& options) {
     };
     if (options.Delay > 0)
         add("after " + SecondsText(options.Delay));
+    if (options.Cursor)
+        add("with the mouse pointer");
     if (options.SameArea)
         add("same area as last time");
     return text;

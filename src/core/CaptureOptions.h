@@ -17,6 +17,8 @@ inline constexpr int MaxCaptureDelay = 30;
 struct TCaptureOptions {
     // "delay=N": the grab waits N seconds, counted down on the screen.
     int Delay = 0;
+    // "cursor=1": the mouse pointer is drawn into the grab.
+    bool Cursor = false;
     // "samearea=1": "Capture region" takes the last area again without
     // asking (the first time, it asks).
     bool SameArea = false;

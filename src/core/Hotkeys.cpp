@@ -89,10 +89,11 @@ enum KnownValue : std::size_t {
     ValueParams,
     ValueParams2,
     ValueDelay,
+    ValueCursor,
     ValueSameArea
 };
-constexpr std::array<const char*, 8> KnownNames{"active", "key",     "shift", "func",
-                                                "params", "params2", "delay", "samearea"};
+constexpr std::array<const char*, 9> KnownNames{"active",  "key",   "shift",  "func",    "params",
+                                                "params2", "delay", "cursor", "samearea"};
 constexpr std::size_t FirstOptionalValue = ValueDelay;
 
 // The value's place in KnownNames, or KnownNames.size() for a name this version does not read.
@@ -134,6 +135,8 @@ std::string ValueText(const THotKeyData& d, std::size_t known) {
         return d.Params;
     case ValueDelay:
         return std::to_string(d.Capture.Delay);
+    case ValueCursor:
+        return d.Capture.Cursor ? "1" : "0";
     case ValueSameArea:
         return d.Capture.SameArea ? "1" : "0";
     default:
@@ -153,6 +156,8 @@ bool ReadsAs(const std::optional<std::string>& value, const THotKeyData& d, std:
         return ReadInteger(value) == d.Shift;
     case ValueDelay:
         return DelayFromIni(ReadInteger(value)) == d.Capture.Delay;
+    case ValueCursor:
+        return (ReadInteger(value) != 0) == d.Capture.Cursor;
     case ValueSameArea:
         return (ReadInteger(value) != 0) == d.Capture.SameArea;
     default:
@@ -170,6 +175,7 @@ THotKeyData ReadDefinition(const IniImage::Section& section) {
     d.Params = Read(section, ValueParams).value_or("");
     d.Params2 = Read(section, ValueParams2).value_or("");
     d.Capture.Delay = DelayFromIni(ReadInteger(Read(section, ValueDelay)));
+    d.Capture.Cursor = ReadInteger(Read(section, ValueCursor)) != 0;
     d.Capture.SameArea = ReadInteger(Read(section, ValueSameArea)) != 0;
     if (d.Func == THotkeyAction::None)
         d.UnknownAction = func;

@@ -85,6 +85,19 @@ std::optional<std::vector<std::uint8_t>> ReadUserBinary(const std::string& keyPa
     return bytes;
 }
 
+std::optional<std::uint32_t> ReadUserNumber(const std::string& keyPath, const std::string& name) {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(keyPath).c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
+        return std::nullopt;
+    RegistryKey key(raw);
+    DWORD type = 0, value = 0, size = sizeof value;
+    if (::RegQueryValueExW(key.Get(), Wide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                           &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value)
+        return std::nullopt;
+    return value;
+}
+
 void WriteUserBinary(const std::string& keyPath, const std::string& name,
                      const std::vector<std::uint8_t>& bytes) {
     WriteUserValue(keyPath, name, REG_BINARY, bytes.data(), bytes.size());

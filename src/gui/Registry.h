@@ -26,6 +26,9 @@ void WriteUserText(const std::string& keyPath, const std::string& name, const st
 // The bytes of a binary value (REG_BINARY); nothing when the key or the
 // value is missing or the value is of another type. Opened for reading only.
 std::optional<std::vector<std::uint8_t>> ReadUserBinary(const std::string& keyPath, const std::string& name);
+// A number value (REG_DWORD); nothing when the key or the value is missing
+// or the value is of another type. Opened for reading only.
+std::optional<std::uint32_t> ReadUserNumber(const std::string& keyPath, const std::string& name);
 // Writes a binary value, creating the key when missing; throws Error as
 // WriteUserText.
 void WriteUserBinary(const std::string& keyPath, const std::string& name,

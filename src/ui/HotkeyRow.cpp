@@ -85,7 +85,8 @@ struct HotkeyRow::EditPanel {
           lblDelay(Pane, At(ParametersLeft, 6, "Delay:")),
           edtDelay(Pane, {.left = ParametersLeft, .top = 21, .width = 40, .height = 21}),
           lblSeconds(Pane, At(ParametersLeft + 46, 24, "seconds")),
-          chkSameArea(Pane, Box(ParametersLeft, 48, SameAreaCaption)), btnSave(row, RowButton(23, "Save")),
+          chkPointer(Pane, Box(ParametersLeft, 48, PointerCaption)),
+          chkSameArea(Pane, Box(ParametersLeft, 66, SameAreaCaption)), btnSave(row, RowButton(23, "Save")),
           btnCancel(row, RowButton(50, "Cancel")) {
         Pane.SetSystemColor(COLOR_WINDOW);
         lblKeystrokeRules.SetCaption(KeystrokeRules);
@@ -105,7 +106,7 @@ struct HotkeyRow::EditPanel {
                       .button = {&btnParameters},
                       .params2 = {&lblAdditionalParameters, &edtAdditionalParameters},
                       .keys = {&lblKeystrokeRules},
-                      .capture = {&lblDelay, &edtDelay, &lblSeconds},
+                      .capture = {&lblDelay, &edtDelay, &lblSeconds, &chkPointer},
                       .region = {&chkSameArea},
                       .label = &lblParameters};
     }
@@ -131,6 +132,7 @@ struct HotkeyRow::EditPanel {
                 &lblDelay,
                 &edtDelay,
                 &lblSeconds,
+                &chkPointer,
                 &chkSameArea};
     }
 
@@ -153,6 +155,7 @@ struct HotkeyRow::EditPanel {
     gui::Label lblDelay;
     gui::Edit edtDelay;
     gui::Label lblSeconds;
+    gui::CheckBox chkPointer;
     gui::CheckBox chkSameArea;
     gui::Button btnSave, btnCancel;
     gui::OpenDialog OpenParameterDialog;
@@ -409,6 +412,7 @@ void HotkeyRow::SetCaptureOptions(const TCaptureOptions& options) {
     shown_.Capture = options;
     if (editor_) {
         editor_->edtDelay.SetText(options.Delay > 0 ? std::to_string(options.Delay) : "");
+        editor_->chkPointer.SetChecked(options.Cursor);
         editor_->chkSameArea.SetChecked(options.SameArea);
     }
     ::InvalidateRect(Handle(), nullptr, TRUE);
@@ -419,16 +423,20 @@ TCaptureOptions HotkeyRow::GetCaptureOptions() const {
     TCaptureOptions options;
     if (!editor_)
         return ShownCaptureOptions();
-    if (ActionHasCaptureOptions(GetFunc()))
+    if (ActionHasCaptureOptions(GetFunc())) {
         options.Delay = DelayFromInput(editor_->edtDelay.Text()).value_or(0);
+        options.Cursor = editor_->chkPointer.Checked();
+    }
     options.SameArea = GetFunc() == THotkeyAction::CaptureRegion && editor_->chkSameArea.Checked();
     return options;
 }
 
 TCaptureOptions HotkeyRow::ShownCaptureOptions() const {
     TCaptureOptions options;
-    if (ActionHasCaptureOptions(shown_.Func))
+    if (ActionHasCaptureOptions(shown_.Func)) {
         options.Delay = shown_.Capture.Delay;
+        options.Cursor = shown_.Capture.Cursor;
+    }
     if (shown_.Func == THotkeyAction::CaptureRegion)
         options.SameArea = shown_.Capture.SameArea;
     return options;
@@ -585,16 +593,20 @@ void HotkeyRow::PaintView(HDC dc, const RECT& client) {
         text(ParametersLeft, 48, parametersWidth, Parameter2Label() + ":");
         text(ParametersLeft, 64, parametersWidth, LineBreaksAsSpaces(shown_.Params2));
     }
+    // The options' boxes as the system draws disabled ones.
+    auto option = [&](int top, bool checked, const char* caption) {
+        const int x = Scale(FieldsLeft + ParametersLeft), y = Scale(top), size = Scale(13);
+        gui::DrawCheckBox(Handle(), dc, {x, y, x + size, y + size}, checked, false);
+        text(ParametersLeft + 17, top, parametersWidth - 17, caption);
+    };
     if (ActionHasCaptureOptions(shown_.Func)) {
         text(ParametersLeft, 8, parametersWidth, "Delay:");
         text(ParametersLeft, 24, parametersWidth,
              shown_.Capture.Delay > 0 ? SecondsText(shown_.Capture.Delay) : "None");
+        option(50, shown_.Capture.Cursor, PointerCaption);
     }
-    if (shown_.Func == THotkeyAction::CaptureRegion) {
-        const int x = Scale(FieldsLeft + ParametersLeft), y = Scale(50), size = Scale(13);
-        gui::DrawCheckBox(Handle(), dc, {x, y, x + size, y + size}, shown_.Capture.SameArea, false);
-        text(ParametersLeft + 17, 50, parametersWidth - 17, SameAreaCaption);
-    }
+    if (shown_.Func == THotkeyAction::CaptureRegion)
+        option(68, shown_.Capture.SameArea, SameAreaCaption);
     if (!faultReason_.empty())
         PaintFaultMark(dc);
 }

@@ -81,7 +81,8 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner, HotkeyService& hotkeys)
       lblDelay(tsAction, Text(32, 136, "&Delay:")),
       edtDelay(tsAction, {.left = 116, .top = 133, .width = 40, .height = 21}),
       lblSeconds(tsAction, Text(162, 136, "seconds")),
-      chkSameArea(tsAction, Text(116, 163, "Same area as &last time")), hotkeys_(hotkeys) {
+      chkPointer(tsAction, Text(116, 163, "Include the &mouse pointer")),
+      chkSameArea(tsAction, Text(116, 186, "Same area as &last time")), hotkeys_(hotkeys) {
     MakeHeading(lblKeyHeading);
     MakeHeading(lblActionHeading);
     edtKey.KeyName = [this](std::uint16_t key) { return hotkeys_.HotkeyText(key, 0); };
@@ -92,7 +93,7 @@ NewHotkeyWizard::NewHotkeyWizard(HWND owner, HotkeyService& hotkeys)
                           .button = {&btnParameters},
                           .params2 = {&lblAdditionalParameters, &edtAdditionalParameters},
                           .keys = {&lblKeystrokeRules},
-                          .capture = {&lblDelay, &edtDelay, &lblSeconds},
+                          .capture = {&lblDelay, &edtDelay, &lblSeconds, &chkPointer},
                           .region = {&chkSameArea},
                           .label = &lblParameters,
                           .label2 = &lblAdditionalParameters,
@@ -219,6 +220,7 @@ std::string NewHotkeyWizard::GetParams2Text() const {
 TCaptureOptions NewHotkeyWizard::GetCaptureOptions() const {
     TCaptureOptions options;
     options.Delay = edtDelay.Visible() ? DelayFromInput(edtDelay.Text()).value_or(0) : 0;
+    options.Cursor = chkPointer.Visible() && chkPointer.Checked();
     options.SameArea = chkSameArea.Visible() && chkSameArea.Checked();
     return options;
 }

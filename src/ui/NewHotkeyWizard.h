@@ -50,6 +50,7 @@ public:
     gui::Label lblDelay;          // for the capture actions
     gui::Edit edtDelay;
     gui::Label lblSeconds;
+    gui::CheckBox chkPointer;
     gui::CheckBox chkSameArea; // for Capture region
     gui::OpenDialog OpenParameterDialog;
 

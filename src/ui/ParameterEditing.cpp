@@ -20,6 +20,7 @@ void ShowAll(const std::vector<gui::Control*>& controls, bool visible) {
 
 } // namespace
 
+const char* const PointerCaption = "Mouse pointer";
 const char* const SameAreaCaption = "Same area as last time";
 
 const char* const KeystrokeRules = "Keys in braces: {ENTER}, {TAB}; + Shift, ^ Ctrl, % Alt; {%} types a %.";

@@ -42,7 +42,10 @@ void UpdateParameterControls(const ParameterControls& controls, THotkeyAction fu
 std::string ParameterLabel(THotkeyAction func, bool mnemonic = false);
 std::string Parameter2Label(bool mnemonic = false);
 
-// The box of Capture region's "same area" option.
+// The rows' boxes of the capture actions' options (short: a row is narrow
+// on a small screen): the pointer in the grab, and Capture region's "same
+// area".
+extern const char* const PointerCaption;
 extern const char* const SameAreaCaption;
 
 // How Send keystrokes reads its text, in one line beside its box.

@@ -7,6 +7,7 @@
 #include "CaptureHarness.h"
 #include "CapturePattern.h"
 #include "Harness.h"
+#include "TrayHarness.h"
 
 #include <gmock/gmock.h>
 #include <oleacc.h>
@@ -28,6 +29,7 @@ constexpr UINT KeyR = 'R'; // captureregion
 constexpr UINT KeyA = 'A'; // captureregion, the same area as last time
 constexpr UINT KeyJ = 'J'; // capturescreen after 2 seconds
 constexpr UINT KeyK = 'K'; // capturescreen after 30 seconds
+constexpr UINT KeyP = 'P'; // capturewindow with the mouse pointer
 constexpr char CaptureTitle[] = "Save Capture";
 constexpr char RegionClass[] = "CorvinadeRegion";
 constexpr char ImageViewClass[] = "CorvinadeImageView";
@@ -52,9 +54,10 @@ protected:
                                         {true, KeyR, ModWin, "captureregion", "", ""}}) +
                         "[key3]\r\nactive=1\r\nkey=65\r\nshift=8\r\nfunc=captureregion\r\nsamearea=1\r\n\r\n"
                         "[key4]\r\nactive=1\r\nkey=74\r\nshift=8\r\nfunc=capturescreen\r\ndelay=2\r\n\r\n"
-                        "[key5]\r\nactive=1\r\nkey=75\r\nshift=8\r\nfunc=capturescreen\r\ndelay=30\r\n\r\n");
+                        "[key5]\r\nactive=1\r\nkey=75\r\nshift=8\r\nfunc=capturescreen\r\ndelay=30\r\n\r\n"
+                        "[key6]\r\nactive=1\r\nkey=80\r\nshift=8\r\nfunc=capturewindow\r\ncursor=1\r\n\r\n");
         corvinade = Process::Start(CorvinadeExe());
-        for (UINT key : {KeyS, KeyW, KeyR, KeyA, KeyJ, KeyK})
+        for (UINT key : {KeyS, KeyW, KeyR, KeyA, KeyJ, KeyK, KeyP})
             ASSERT_TRUE(WaitForHotkeyRegistration(key, ModWin));
         SetCursorPos(ScreenW - 1, 0); // away from every window of the tests
     }
@@ -1064,6 +1067,45 @@ TEST_F(CaptureTest, DelayCountsDownThenGrabs) {
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(count); })) << "Esc did not end the count-down";
     HWND after = OpenCapture(KeyS);
     ASSERT_NE(after, nullptr);
+}
+
+// --- The mouse pointer ---
+
+// With the option the pointer is drawn in at its place: the pixels by its
+// hotspot are the pointer's, the rest of the window the pattern's.
+TEST_F(CaptureTest, PointerDrawnIntoTheGrab) {
+    ASSERT_NO_FATAL_FAILURE(ShowPattern(150, 90, 420, 260));
+    const POINT o = PatternOrigin();
+    const POINT at = {o.x + 60, o.y + 40};
+    // Moved as a user moves it, so that the window sets its pointer.
+    ASSERT_TRUE(MovePointer(at.x, at.y));
+    ASSERT_TRUE(WaitFor([&] {
+        CURSORINFO shown = {};
+        shown.cbSize = sizeof shown;
+        return GetCursorInfo(&shown) && shown.hCursor && shown.ptScreenPos.x == at.x &&
+               shown.ptScreenPos.y == at.y;
+    })) << "the pointer is not over the pattern";
+    HWND capture = OpenCapture(KeyP);
+    ASSERT_NE(capture, nullptr);
+    const auto image = SaveAndRead(capture, "pointer.bmp");
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->width, 420);
+    const POINT grabbed = {150, 90};
+    // The standard pointer is 32 pixels square at 96 dpi, its hotspot at
+    // most a few pixels into it.
+    const RECT pointer = {at.x - 8, at.y - 8, at.x + 32, at.y + 32};
+    int drawn = 0, wrong = 0;
+    for (int y = o.y; y < o.y + PatternClient().cy; ++y)
+        for (int x = o.x; x < o.x + PatternClient().cx; ++x) {
+            const bool same = image->At(x - grabbed.x, y - grabbed.y) == ExpectedAt(x, y);
+            const POINT p = {x, y};
+            if (PtInRect(&pointer, p))
+                drawn += same ? 0 : 1;
+            else
+                wrong += same ? 0 : 1;
+        }
+    EXPECT_GT(drawn, 40) << "no pointer by the hotspot";
+    EXPECT_EQ(wrong, 0) << "pixels changed away from the pointer";
 }
 
 } // namespace

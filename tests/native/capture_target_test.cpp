@@ -218,6 +218,22 @@ TEST(CaptureTarget, VisibleFrame) {
               (IntRect{0, 0, 1280, 780}));
 }
 
+// The pointer in a grab at the size the user sees it: Windows' base size
+// (32 unless made larger for accessibility) at the monitor's dpi, its
+// hotspot on the pointer's position.
+TEST(CaptureTarget, PointerInTheGrab) {
+    EXPECT_EQ(PointerDrawSize(std::nullopt, 96), 32);
+    EXPECT_EQ(PointerDrawSize(std::nullopt, 144), 48);
+    EXPECT_EQ(PointerDrawSize(64, 96), 64);
+    EXPECT_EQ(PointerDrawSize(64, 120), 80);
+    EXPECT_EQ(PointerDrawSize(1000, 96), 256) << "beyond the setting's largest";
+    EXPECT_EQ(PointerDrawSize(0, 96), 32);
+    // A 32-pixel arrow with its hotspot at (1, 2), drawn at 64 in a grab
+    // taken from the left monitor's corner.
+    EXPECT_EQ(PointerDrawOrigin({-900, 300}, {1, 2}, 32, 64, {-1280, 0}), (IntPoint{378, 296}));
+    EXPECT_EQ(PointerDrawOrigin({500, 400}, {16, 16}, 32, 32, {100, 100}), (IntPoint{384, 284}));
+}
+
 TEST(CaptureTarget, EmptyGrab) {
     EXPECT_FALSE(IsEmptyGrab({0, 0, 1, 1}));
     EXPECT_FALSE(IsEmptyGrab({-1280, -10, -1279, 0}));

@@ -552,24 +552,24 @@ TEST_F(HotkeysFile, GoldenRoundTrip) {
 TEST_F(HotkeysFile, CaptureOptionsAreValuesOfTheirOwn) {
     Write("[key0]\nactive=1\nkey=82\nshift=9\nfunc=captureregion\nsamearea=1\ndelay=3\n"
           "[key1]\nactive=1\nkey=83\nshift=9\nfunc=capturescreen\n"
-          "[key2]\nfunc=captureregion\nSameArea=1\nzoom=2\nDELAY=99\n"
-          "[key3]\nfunc=capturewindow\ndelay=-4\n");
+          "[key2]\nfunc=captureregion\nSameArea=1\nzoom=2\nDELAY=99\ncursor=1\n"
+          "[key3]\nfunc=capturewindow\ndelay=-4\ncursor=0\n");
     THotkeyList list(port_);
     list.LoadFromFile(file_, false);
     ASSERT_EQ(list.Count(), 4);
     auto options = [&](int i) { return list.Items(i)->Definition.Capture; };
-    EXPECT_EQ(options(0), (TCaptureOptions{3, true}));
-    EXPECT_EQ(options(1), (TCaptureOptions{0, false}));
-    EXPECT_EQ(options(2), (TCaptureOptions{MaxCaptureDelay, true}));
-    EXPECT_EQ(options(3), (TCaptureOptions{0, false}));
-    list.Items(1)->Definition.Capture = {12, false};
+    EXPECT_EQ(options(0), (TCaptureOptions{.Delay = 3, .SameArea = true}));
+    EXPECT_EQ(options(1), TCaptureOptions{});
+    EXPECT_EQ(options(2), (TCaptureOptions{.Delay = MaxCaptureDelay, .Cursor = true, .SameArea = true}));
+    EXPECT_EQ(options(3), TCaptureOptions{});
+    list.Items(1)->Definition.Capture = {.Delay = 12, .Cursor = true};
     list.Items(2)->Definition.Capture.SameArea = false;
     list.SaveToFile(file_);
     EXPECT_EQ(Read(), "[key0]\r\nactive=1\r\nkey=82\r\nshift=9\r\nfunc=captureregion\r\nparams=\r\n"
                       "params2=\r\ndelay=3\r\nsamearea=1\r\n\r\n"
                       "[key1]\r\nactive=1\r\nkey=83\r\nshift=9\r\nfunc=capturescreen\r\nparams=\r\n"
-                      "params2=\r\ndelay=12\r\n\r\n"
-                      "[key2]\r\nfunc=captureregion\r\nsamearea=0\r\nzoom=2\r\nDELAY=99\r\n\r\n"
+                      "params2=\r\ndelay=12\r\ncursor=1\r\n\r\n"
+                      "[key2]\r\nfunc=captureregion\r\nsamearea=0\r\nzoom=2\r\nDELAY=99\r\ncursor=1\r\n\r\n"
                       "[key3]\r\nactive=0\r\nkey=0\r\nshift=0\r\nfunc=capturewindow\r\nparams=\r\n"
                       "params2=\r\n\r\n");
 }
@@ -583,7 +583,8 @@ TEST(CaptureOptions, DelayInput) {
                  {"-1", {}}, {"1.5", {}}, {"3 s", {}}, {"99999999999", {}}, {"+2", {}}, {"\t4", 4}};
     for (const auto& c : cases)
         EXPECT_EQ(DelayFromInput(c.text), c.seconds) << '"' << c.text << '"';
-    EXPECT_EQ(CaptureOptionsText({1, true}), "after 1 second, same area as last time");
+    EXPECT_EQ(CaptureOptionsText({.Delay = 1, .Cursor = true, .SameArea = true}),
+              "after 1 second, with the mouse pointer, same area as last time");
     EXPECT_EQ(CaptureOptionsText({}), "");
 }
 

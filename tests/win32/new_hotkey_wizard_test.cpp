@@ -247,8 +247,8 @@ TEST_F(NewHotkeyWizardTest, ParameterBoxesFollowTheActionAndAFailedSaveCanBeRetr
                                                     {true, 'P', test::ModCtrl, "maximize", "", ""}}));
 }
 
-// The capture actions' options: the delay for each, "same area" for the
-// region only; a delay out of range is refused, the options are written.
+// The capture actions' options: the delay and the pointer for each, "same
+// area" for the region only; a delay out of range is refused, the options are written.
 TEST_F(NewHotkeyWizardTest, CaptureOptionsAreCheckedThenWritten) {
     Start({});
     wizard->edtKey.SetKey('R');
@@ -257,6 +257,7 @@ TEST_F(NewHotkeyWizardTest, CaptureOptionsAreCheckedThenWritten) {
     ASSERT_EQ(wizard->pcClient.ActivePageIndex(), 1);
     ChooseAction(THotkeyAction::CaptureScreen);
     EXPECT_TRUE(wizard->edtDelay.Visible());
+    EXPECT_TRUE(wizard->chkPointer.Visible());
     EXPECT_FALSE(wizard->chkSameArea.Visible());
     ChooseAction(THotkeyAction::CaptureRegion);
     EXPECT_TRUE(wizard->edtDelay.Visible());
@@ -266,11 +267,12 @@ TEST_F(NewHotkeyWizardTest, CaptureOptionsAreCheckedThenWritten) {
     EXPECT_EQ(ClickAnswering(wizard->btnNext, 1),
               std::vector<std::string>{"Error: The delay must be a whole number of seconds from 0 to 30."});
     wizard->edtDelay.SetText("4");
+    wizard->chkPointer.SetChecked(true);
     Click(wizard->btnNext);
     EXPECT_EQ(wizard->ModalResult(), IDOK);
     EXPECT_EQ(FileText(test::HotkeysIniPath()),
               "[key0]\r\nactive=1\r\nkey=82\r\nshift=8\r\nfunc=captureregion\r\nparams=\r\nparams2=\r\n"
-              "delay=4\r\nsamearea=1\r\n\r\n");
+              "delay=4\r\ncursor=1\r\nsamearea=1\r\n\r\n");
 }
 
 // The text dialog: two lines become one with the markers and come back as
