@@ -4,8 +4,10 @@
 # repaint, the shading on release, JPEG encoding against cjpeg of the
 # same libjpeg-turbo build, PNG (the system's codecs) beside JPEG, and memory
 # with one and five capture windows, as Linux counts the process's private
-# memory, beside a plain grab-and-show program's first window.
-# Keeps screenshots of the capture window in build/bench-capture/.
+# memory, beside a plain grab-and-show program's first window; the region
+# overlay's hotkey to show beside that program's first window, and its drag
+# step against its full repaint.
+# Keeps screenshots of the capture window and the overlay in build/bench-capture/.
 # Not a test: figures, no pass or fail. Needs the cross tree built
 # (scripts/build.sh, or BUILD=build/cross-NAME).
 set -euo pipefail
@@ -21,7 +23,7 @@ out=$root/build/bench-capture
 mkdir -p "$out"
 export CORVINADE_DESKTOP=3840x2160
 
-echo "== in the program: repaint, drag steps, overlay, JPEG, PNG"
+echo "== in the program: repaint, drag steps, overlay, JPEG, PNG, region overlay"
 log=$(bash "$root/tests/harness/wine-run.sh" "$bench" window "Z:$out" | tr -d '\r')
 grep -v '^JPEG_MS' <<<"$log"
 jpeg_ms=$(sed -n 's/^JPEG_MS //p' <<<"$log")
@@ -29,7 +31,7 @@ jpeg_ms=$(sed -n 's/^JPEG_MS //p' <<<"$log")
 echo "== cjpeg.exe, run the same way under Wine"
 bash "$root/tests/harness/wine-run.sh" "$bench" cjpeg "Z:$cjpeg" "Z:$out" "$jpeg_ms" | tr -d '\r'
 
-echo "== corvinade.exe: hotkey to window, memory"
+echo "== corvinade.exe: hotkey to window, memory, hotkey to region overlay"
 CORVINADE_EXE="Z:$build/src/corvinade.exe" CORVINADE_TEST_BIN="$build/tests/harness" \
     bash "$root/tests/harness/wine-run.sh" "$bench" hotkey | tr -d '\r'
 

@@ -57,6 +57,11 @@ windowLine=$(grep -m1 '^capture window with a selection:' <<<"$capture")
 window=$(num "$windowLine" "capture window with a selection:")
 image=$(num "$windowLine" "hotkey, image")
 plainMemory=$(num "$capture" "plain grab-and-show program, its first window:")
+regionLine=$(grep -m1 '^hotkey to region overlay:' <<<"$capture")
+region=$(num "$regionLine" "hotkey to region overlay:")
+regionPlain=$(num "$regionLine" "against")
+regionFull=$(num "$capture" "region overlay, full repaint, area held:")
+regionStep=$(num "$capture" "region overlay, drag step 3,2 px:")
 # The settings window's figure at N hotkeys: its open time or window count.
 settingsOpen() { grep -m1 "^ *$1 hotkeys: create, show and paint" <<<"$settings" | sed -E 's/.*median ([0-9.]+) ms.*/\1/'; }
 settingsWindows() { num "$settings" "$1 hotkeys: windows it holds:"; }
@@ -76,6 +81,8 @@ printf '%-34s %-12s %-40s %s\n' \
     "hotkey to capture window, 4K" "$hotkey ms" "plain grab-and-show program $plain ms" "$(ratio "$hotkey" "$plain")x" \
     "drag step (selection moved)" "$drag ms" "full repaint $full ms" "$(ratio "$drag" "$full")x" \
     "selection release" "$release ms" "(three releases)" "" \
+    "hotkey to region overlay, 4K" "$region ms" "plain grab-and-show program $regionPlain ms" "$(ratio "$region" "$regionPlain")x" \
+    "region drag step (corner moved)" "$regionStep ms" "overlay's full repaint $regionFull ms" "$(ratio "$regionStep" "$regionFull")x" \
     "JPEG save of the 4K image" "$jpeg ms" "cjpeg on the same pixels, without its start" "${cjpegRatio}x" \
     "4K capture window with a selection" "$window MB" "its image $image MB (plain program $plainMemory MB)" "$(ratio "$window" "$image")x" \
     "settings window, 10 hotkeys" "$open10 ms" "$(settingsWindows 10) windows" "" \

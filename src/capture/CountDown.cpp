@@ -7,6 +7,7 @@
 #include "core/CaptureOptions.h"
 #include "core/Errors.h"
 #include "core/Wide_win.h"
+#include "gui/Application.h"
 #include "gui/Contrast.h"
 #include "gui/Dpi.h"
 #include "gui/Handles.h"
@@ -54,10 +55,11 @@ CountDown::CountDown(int seconds, std::function<void()> elapsed)
     const int width = ::MulDiv(kWidth, dpi_, gui::DesignDpi),
               height = ::MulDiv(kHeight, dpi_, gui::DesignDpi);
     const int margin = ::MulDiv(kMargin, dpi_, gui::DesignDpi);
-    HWND window = ::CreateWindowExW(
-        WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClass, Wide(Title(remaining_)).c_str(),
-        WS_POPUP | WS_BORDER, monitor.work.right - margin - width, monitor.work.bottom - margin - height,
-        width, height, nullptr, nullptr, ::GetModuleHandleW(nullptr), static_cast<gui::Window*>(this));
+    HWND window = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClass,
+                                    Wide(Title(remaining_)).c_str(), WS_POPUP | WS_BORDER,
+                                    monitor.work.right - margin - width,
+                                    monitor.work.bottom - margin - height, width, height, gui::App().Handle(),
+                                    nullptr, ::GetModuleHandleW(nullptr), static_cast<gui::Window*>(this));
     if (!window)
         throw Error("Cannot create the count-down window");
     accessible_ =

@@ -1,5 +1,6 @@
 // The wait of a capture with a delay: a small topmost window in the corner
-// of the work area under the pointer counts the seconds down, without
+// of the work area under the pointer (owned by the application window, so
+// without a taskbar button) counts the seconds down, without
 // taking the focus from the window the user is readying for the shot. Esc
 // (held as a hotkey while it counts) or a click on it cancels. At zero it
 // hides and lets the screen settle before it hands over to the grab, so

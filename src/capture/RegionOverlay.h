@@ -67,7 +67,7 @@ private:
     // As painted: the undimmed area and its size's label, screen pixels.
     std::optional<IntRect> shown_, label_;
     gui::Bitmap32 strip_; // the rows being composed
-    gui::Bitmap32 black_; // the dimming layer's one pixel
+    gui::Bitmap32 black_; // the dimming layer, as large as the strip
     std::unique_ptr<gui::AccessibleWindow> accessible_;
     bool active_ = false, ending_ = false;
 };

@@ -1,8 +1,10 @@
 // Figures of screen capture at 4K: hotkey to window, one selection drag step
 // against a full repaint, the shade set on release, JPEG encoding against
 // cjpeg, PNG beside JPEG, and the memory of one (with a selection) and five capture windows
-// (Linux's count of the process's private memory) beside a plain program's.
-// Also keeps screenshots of the capture window in its states.
+// (Linux's count of the process's private memory) beside a plain program's;
+// "Capture region": hotkey to its overlay beside the plain program's first
+// window, and a drag step on the overlay against its full repaint.
+// Also keeps screenshots of the capture window and the overlay in their states.
 //
 //   capture_bench.exe window OUTDIR   in-process: repaint, drag, release, JPEG, screenshots
 //   capture_bench.exe hotkey          corvinade.exe (CORVINADE_EXE): hotkey to window, memory
@@ -20,6 +22,7 @@
 #include "capture/CaptureWindow.h"
 #include "capture/JpegFile.h"
 #include "capture/PngFile.h"
+#include "capture/RegionOverlay.h"
 #include "core/TextFile.h"
 #include "gui/Application.h"
 
@@ -141,6 +144,38 @@ void PngFigures(const PixelImage& source, const std::string& outDir) {
         jpegSave, pngSave);
 }
 
+// The region overlay over the 4K screen frozen as `source`: a drag step
+// (the area's corner moved 3,2 px) against a full repaint of the overlay.
+void RegionFigures(const PixelImage& source, const std::string& outDir) {
+    const std::vector<MonitorArea> monitors = SystemMonitors().Monitors();
+    RegionOverlay overlay(ToBitmap(source),
+                          {VirtualScreen(monitors), monitors, {}, std::nullopt, {10, 10}, 4});
+    overlay.Show();
+    const HWND window = FindWindowA("CorvinadeRegion", nullptr);
+    Pump();
+    UpdateWindow(window);
+    std::vector<double> full;
+    Step(window, WM_LBUTTONDOWN, MK_LBUTTON, 400, 300);
+    Step(window, WM_MOUSEMOVE, MK_LBUTTON, 2400, 1500);
+    for (int i = 0; i < 30; ++i) {
+        const double start = Now();
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+        GdiFlush();
+        full.push_back(Now() - start);
+    }
+    std::vector<double> steps;
+    for (int i = 1; i <= 30; ++i)
+        steps.push_back(Step(window, WM_MOUSEMOVE, MK_LBUTTON, 2400 + 3 * i, 1500 + 2 * i));
+    Screenshot(outDir + "/state4-region-drag.bmp");
+    const double fullMs = Median(full), stepMs = Median(steps);
+    std::printf("region overlay, full repaint, area held:  %8.3f ms (median of %zu)\n", fullMs, full.size());
+    std::printf(
+        "region overlay, drag step 3,2 px:         %8.3f ms (median of %zu), %.2f of a full repaint\n",
+        stepMs, steps.size(), stepMs / fullMs);
+    SendMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
 int WindowMode(const std::string& outDir) {
     gui::Application app(GetModuleHandleA(nullptr));
     const PixelImage source = TestImage();
@@ -245,6 +280,7 @@ int WindowMode(const std::string& outDir) {
     ppm.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
     ppm.close();
     PngFigures(source, outDir);
+    RegionFigures(source, outDir);
     std::printf("JPEG_MS %.3f\n", Median(jpeg));
     delete window;
     return 0;
@@ -346,9 +382,10 @@ HWND FindWindowOf(const char* title, DWORD processId) {
 int HotkeyMode() {
     using namespace corvinade::test;
     SetSettingText("FirstUse", "0");
-    WriteHotkeysIni({{true, 'S', ModWin, "capturescreen", "", ""}});
+    WriteHotkeysIni(
+        {{true, 'S', ModWin, "capturescreen", "", ""}, {true, 'R', ModWin, "captureregion", "", ""}});
     Process corvinade = Process::Start(CorvinadeExe());
-    if (!WaitForHotkeyRegistration('S', ModWin)) {
+    if (!WaitForHotkeyRegistration('S', ModWin) || !WaitForHotkeyRegistration('R', ModWin)) {
         std::printf("no hotkey registration\n");
         return 1;
     }
@@ -402,6 +439,31 @@ int HotkeyMode() {
     std::printf("hotkey to capture window: %.0f ms (median of 9) against %.0f ms for a plain grab-and-show "
                 "program, taking turns: %.2fx\n",
                 Median(ours), Median(plain), Median(ours) / Median(plain));
+
+    // "Capture region": the hotkey to its overlay over the whole screen
+    // (frozen, dimmed), then Esc; the plain program's window in turn.
+    const auto timeOverlay = [&] {
+        const double start = Now();
+        PressHotkey('R', ModWin);
+        HWND overlay = nullptr;
+        while (!(overlay = FindWindowOf("Capture region", corvinade.Id())))
+            Sleep(1);
+        const double ms = Now() - start;
+        WaitFor([&] { return GetForegroundWindow() == overlay; });
+        PumpMessagesFor(Milliseconds(200));
+        PressHotkey(VK_ESCAPE, 0);
+        WaitFor([&] { return !IsWindow(overlay); });
+        PumpMessagesFor(Milliseconds(200));
+        return ms;
+    };
+    std::vector<double> overlays, plainAgain;
+    for (int i = 0; i < 9; ++i) {
+        overlays.push_back(timeOverlay());
+        plainAgain.push_back(timeWindow('G', "Grab", grabshow.Id()));
+    }
+    std::printf("hotkey to region overlay: %.0f ms (median of 9) against %.0f ms for a plain grab-and-show "
+                "program's first window, taking turns: %.2fx\n",
+                Median(overlays), Median(plainAgain), Median(overlays) / Median(plainAgain));
     return 0;
 }
 
