@@ -20,9 +20,11 @@ std::string FailureText(const std::string& what) {
 }
 
 // A window that knows only the values it shows (a row's editor) makes its
-// definition afresh: what the file held beyond them stays with the entry,
+// definition afresh: what the file held beyond them stays with the entry
+// (the options its action does not take among them),
 // and so does an action this version does not know, unless one was chosen.
 void KeepWhatWasRead(THotKeyData& edited, const THotKeyData& stored) {
+    edited.Capture = CaptureOptionsOf(edited.Func, edited.Capture, stored.Capture);
     if (!edited.Lines.empty() || edited.UnknownAction)
         return;
     edited.Lines = stored.Lines;

@@ -273,6 +273,18 @@ bool ActionHasCaptureOptions(THotkeyAction a) {
            a == THotkeyAction::CaptureRegion;
 }
 
+TCaptureOptions CaptureOptionsOf(THotkeyAction action, const TCaptureOptions& shown,
+                                 const TCaptureOptions& stored) {
+    TCaptureOptions options = stored;
+    if (ActionHasCaptureOptions(action)) {
+        options.Delay = shown.Delay;
+        options.Cursor = shown.Cursor;
+    }
+    if (action == THotkeyAction::CaptureRegion)
+        options.SameArea = shown.SameArea;
+    return options;
+}
+
 std::string HotkeyText(std::uint16_t key, std::uint16_t shift, const KeyNamePort& layout) {
     std::string text;
     if (shift & ModifierAlt)

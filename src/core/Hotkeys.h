@@ -93,6 +93,11 @@ bool ActionHasParams2(THotkeyAction a);
 bool ActionHasParamsButton(THotkeyAction a);
 // The three capture actions, which take TCaptureOptions.
 bool ActionHasCaptureOptions(THotkeyAction a);
+// What an editor of a hotkey of `action` gives: the options the action
+// takes from `shown`, the others as they were read (`stored`), as values a
+// newer version may give a meaning to.
+TCaptureOptions CaptureOptionsOf(THotkeyAction action, const TCaptureOptions& shown,
+                                 const TCaptureOptions& stored);
 
 // The order of the action combo box, which differs from the code order: editors
 // therefore find items by their associated code, never by position.

@@ -418,17 +418,18 @@ void HotkeyRow::SetCaptureOptions(const TCaptureOptions& options) {
     ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-// Only the options of the chosen action: another action's are dropped.
+// The options the chosen action takes from the boxes; the others as the
+// stored hotkey has them.
 TCaptureOptions HotkeyRow::GetCaptureOptions() const {
-    TCaptureOptions options;
+    const THotkeyEntry* entry = document_.Find(entryId_);
+    const TCaptureOptions& stored = entry ? entry->Definition.Capture : shown_.Capture;
     if (!editor_)
-        return ShownCaptureOptions();
-    if (ActionHasCaptureOptions(GetFunc())) {
-        options.Delay = DelayFromInput(editor_->edtDelay.Text()).value_or(0);
-        options.Cursor = editor_->chkPointer.Checked();
-    }
-    options.SameArea = GetFunc() == THotkeyAction::CaptureRegion && editor_->chkSameArea.Checked();
-    return options;
+        return stored;
+    TCaptureOptions shown;
+    shown.Delay = DelayFromInput(editor_->edtDelay.Text()).value_or(0);
+    shown.Cursor = editor_->chkPointer.Checked();
+    shown.SameArea = editor_->chkSameArea.Checked();
+    return CaptureOptionsOf(GetFunc(), shown, stored);
 }
 
 TCaptureOptions HotkeyRow::ShownCaptureOptions() const {

@@ -52,7 +52,7 @@ TEST(HotkeyImport, AddingSkipsWhatTheListHoldsAndAppendsTheRest) {
     THotKeyData otherParameter = Notepad;
     otherParameter.Params = "notepad.exe x.txt";
     THotKeyData laterDelayed = Later();
-    laterDelayed.Lines.push_back({"delay", "3"});
+    laterDelayed.Lines.push_back({"zoom", "2"}); // a value this version does not read
     const TImportCount count =
         MergeImport(draft, {{inactiveNotepad, Site, otherParameter, Site, Later(), laterDelayed, Later()}},
                     TImportMode::Add);

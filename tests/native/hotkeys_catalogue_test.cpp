@@ -52,6 +52,16 @@ TEST(HotkeysCatalogue, EveryActionHasItsNamesAndParameterRules) {
     }
 }
 
+// An editor gives the options its action takes; the others stay as read.
+TEST(HotkeysCatalogue, CaptureOptionsAnEditorGives) {
+    const TCaptureOptions shown{.Delay = 5, .Cursor = true, .SameArea = false};
+    const TCaptureOptions stored{.Delay = 2, .Cursor = false, .SameArea = true};
+    EXPECT_EQ(CaptureOptionsOf(A::CaptureRegion, shown, stored), shown);
+    EXPECT_EQ(CaptureOptionsOf(A::CaptureScreen, shown, stored),
+              (TCaptureOptions{.Delay = 5, .Cursor = true, .SameArea = true}));
+    EXPECT_EQ(CaptureOptionsOf(A::OpenFile, shown, stored), stored);
+}
+
 TEST(HotkeysCatalogue, NamesAreReadExactlyAndCaseSensitively) {
     const struct {
         const char* text;
