@@ -13,7 +13,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 seconds=${1:-60}
-targets=${CORVINADE_FUZZ_TARGETS:-hotkeys_ini keysender update_answer text_rules capture_geometry}
+targets=${CORVINADE_FUZZ_TARGETS:-hotkeys_ini keysender update_answer text_rules capture_geometry marks}
 build=build/fuzz
 out=${CORVINADE_FUZZ_OUT:-$build}
 
