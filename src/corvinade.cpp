@@ -50,7 +50,7 @@ private:
     UpdateCheckFlow updateCheck_;
     TrayPanel panel_{hotkeys_, updateCheck_};
     MainWindow mainWindow_{panel_};
-    ActionRunner actions_{&panel_};
+    ActionRunner actions_{&panel_, nullptr, &store_};
     // Posted before the hotkeys load: the first start's windows come first
     // once the loop runs, whatever loading shows.
     FirstStart firstStart_{store_, windows_};

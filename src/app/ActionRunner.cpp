@@ -8,10 +8,12 @@
 
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "app/ActionText.h"
 #include "app/KeySender_win.h"
+#include "app/Store.h"
 #include "capture/CaptureTarget_win.h"
 #include "capture/CaptureWindow.h"
 #include "core/Errors.h"
@@ -140,10 +142,11 @@ std::string FullPathOf(const std::string& name) {
 
 } // namespace
 
-ActionRunner::ActionRunner(TrayBalloonPort* tray, std::unique_ptr<TargetWindowPort> targetWindows)
+ActionRunner::ActionRunner(TrayBalloonPort* tray, std::unique_ptr<TargetWindowPort> targetWindows,
+                           Store* store)
     : tray_(tray),
       targetWindows_(targetWindows ? std::move(targetWindows) : std::make_unique<Win32TargetWindows>()),
-      windowsFolder_(WindowsFolderUnderWow64()) {}
+      store_(store), windowsFolder_(WindowsFolderUnderWow64()) {}
 
 ActionRunner::~ActionRunner() = default;
 
@@ -249,6 +252,7 @@ void ActionRunner::PlaceFileContentInClipboard(std::string fileName) {
 
 // The grab comes first, so the capture window is never part of its own image.
 // A save is told in the tray; a click on that shows the file in its folder.
+// The marks' colour and width come from the settings, and a pick goes there.
 void ActionRunner::CaptureScreen(bool activeWindowOnly) {
     if (!captureWindows_) {
         captureWindows_ = std::make_unique<CaptureWindowList>();
@@ -256,6 +260,14 @@ void ActionRunner::CaptureScreen(bool activeWindowOnly) {
             if (tray_)
                 tray_->ShowInformation(SavedTitle, SavedText(file), [file] { ShowInFolder(file); });
         };
+        if (store_) {
+            captureWindows_->Style = store_->ReadMarkStyle();
+            captureWindows_->MarkStyleChanged =
+                [this, written = captureWindows_->Style](const MarkStyle& style) mutable {
+                    const MarkStyle before = std::exchange(written, style);
+                    store_->WriteMarkStyle(style, before);
+                };
+        }
     }
     corvinade::CaptureScreen(activeWindowOnly, *captureWindows_, tray_);
 }

@@ -16,15 +16,17 @@
 namespace corvinade {
 
 class CaptureWindowList;
+class Store;
 
 class ActionRunner : public ActionPort, public ShellPort {
 public:
     // Without a tray, a window of a program that runs as administrator is
     // left alone without a word and an empty grab says nothing. The window
     // actions ask the system about their target window unless given
-    // another port.
+    // another port. The capture windows' colour and width of marks are kept
+    // in the store's settings, when there is one.
     explicit ActionRunner(TrayBalloonPort* tray = nullptr,
-                          std::unique_ptr<TargetWindowPort> targetWindows = nullptr);
+                          std::unique_ptr<TargetWindowPort> targetWindows = nullptr, Store* store = nullptr);
     ~ActionRunner() override;
     ActionRunner(const ActionRunner&) = delete;
     ActionRunner& operator=(const ActionRunner&) = delete;
@@ -54,6 +56,7 @@ private:
 
     TrayBalloonPort* tray_;
     std::unique_ptr<TargetWindowPort> targetWindows_;
+    Store* store_;
     TElevatedWindowNotice elevatedNotice_;
     const std::string windowsFolder_; // under WOW64; else empty
     // The open capture windows, one per grab (made at the first grab).

@@ -103,4 +103,28 @@ void Store::WriteFirstUseDone() {
     WriteSetting(FirstUseValueName, "0");
 }
 
+std::optional<std::string> Store::ReadSettingText(const std::string& name) const {
+    try {
+        return ReadSetting(name);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
+MarkStyle Store::ReadMarkStyle() const {
+    return StyleFromTexts(ReadSettingText(MarkColourSetting), ReadSettingText(MarkWidthSetting),
+                          ReadSettingText(RedactColourSetting), ReadSettingText(HighlightColourSetting));
+}
+
+void Store::WriteMarkStyle(const MarkStyle& style, const MarkStyle& before) {
+    if (style.colour != before.colour)
+        WriteSetting(MarkColourSetting, ColourText(style.colour));
+    if (style.width != before.width)
+        WriteSetting(MarkWidthSetting, std::to_string(style.width));
+    if (style.redactColour != before.redactColour)
+        WriteSetting(RedactColourSetting, ColourText(style.redactColour));
+    if (style.highlightColour != before.highlightColour)
+        WriteSetting(HighlightColourSetting, ColourText(style.highlightColour));
+}
+
 } // namespace corvinade

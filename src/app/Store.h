@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/MarkTools.h"
 #include "core/Hotkeys.h"
 
 namespace corvinade {
@@ -42,10 +43,18 @@ public:
     // wrong type is an error.
     bool ReadFirstUse() const;
     void WriteFirstUseDone();
+    // The colour and width the capture windows' marks are made with. A value
+    // that is no colour or width (another type, a text of a later version)
+    // reads as the default and stays as it is until the user picks another.
+    MarkStyle ReadMarkStyle() const;
+    // Writes the values that differ from `before`, and only those.
+    void WriteMarkStyle(const MarkStyle& style, const MarkStyle& before);
 
 private:
     std::string AppDataFolder() const;
     std::optional<std::string> ReadSetting(const std::string& name) const;
+    // The text, nothing when the value is missing or is not a text.
+    std::optional<std::string> ReadSettingText(const std::string& name) const;
     void WriteSetting(const std::string& name, const std::string& text);
 
     const std::string programPath_;

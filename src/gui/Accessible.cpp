@@ -142,8 +142,17 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
         return Ask([&] {
-            if (IsSelf(child))
-                return system_ ? system_->get_accState(child, state) : S_FALSE;
+            if (IsSelf(child)) {
+                const long added = content_->AccessibleStateAdded();
+                if (!system_) {
+                    *state = ChildVariant(added);
+                    return added ? S_OK : S_FALSE;
+                }
+                const HRESULT answer = system_->get_accState(child, state);
+                if (SUCCEEDED(answer) && state->vt == VT_I4)
+                    state->lVal |= added;
+                return answer;
+            }
             auto element = Element(child);
             if (!element)
                 return E_INVALIDARG;

@@ -30,6 +30,8 @@ public:
     virtual std::optional<std::string> AccessibleName() const { return std::nullopt; }
     virtual std::optional<long> AccessibleRole() const { return std::nullopt; }
     virtual std::optional<std::string> AccessibleValue() const { return std::nullopt; }
+    // States (STATE_SYSTEM_*) the window has beyond those the system tells.
+    virtual long AccessibleStateAdded() const { return 0; }
     // The window's own default action (DoAccessibleAction(-1) does it).
     virtual std::optional<std::string> AccessibleDefaultAction() const { return std::nullopt; }
     // The parts, numbered from 1 as child ids in this order.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "core/Errors.h"
 #include "core/Wide_win.h"
@@ -109,7 +110,11 @@ void ImageView::Place(int left, int top, int width, int height) {
 }
 
 void ImageView::SetImage(Bitmap32 image) {
-    image_ = std::move(image);
+    ExchangeImage(std::move(image));
+}
+
+Bitmap32 ImageView::ExchangeImage(Bitmap32 image) {
+    Bitmap32 previous = std::exchange(image_, std::move(image));
     shade_.reset();
     fitting_ = true;
     scroll_ = {0, 0};
@@ -117,6 +122,7 @@ void ImageView::SetImage(Bitmap32 image) {
     ::InvalidateRect(window_, nullptr, FALSE);
     AnnounceZoom();
     CheckScreenReaderName();
+    return previous;
 }
 
 void ImageView::CheckScreenReaderName() {
@@ -368,12 +374,10 @@ void ImageView::ComposeRow(int y, const RECT& band, std::uint32_t* out) {
     const int endRow = static_cast<int>(std::clamp<std::int64_t>(span.end, firstRow + 1, image_.Height()));
     const int* first = columnFirst_.data(); // the band spans the painted columns
     const int* end = columnEnd_.data();
-    int left = 0; // the image part of the row: [left, right)
-    while (left < width && first[left] == end[left])
-        out[left++] = background;
-    int right = width;
-    while (right > left && first[right - 1] == end[right - 1])
-        out[--right] = background;
+    int left = 0, right = 0; // the image part of the row
+    ImagePart(band, left, right);
+    std::fill(out, out + left, background);
+    std::fill(out + right, out + width, background);
     if (left == right)
         return;
     if (zoom_.num == zoom_.den) {
@@ -405,21 +409,51 @@ void ImageView::ComposeRow(int y, const RECT& band, std::uint32_t* out) {
                      ((sum[2] + count / 2) / count) << 16;
         }
     }
-    if (shade_) {
-        const RECT& c = shade_->clear;
-        const POINT clearTopLeft = ImageToClient({c.left, c.top});
-        const POINT clearBottomRight = ImageToClient({c.right, c.bottom});
-        const bool rowClear = y >= clearTopLeft.y && y < clearBottomRight.y;
-        shade_->shader.ShadeOutside(out + left, band.left + left, right - left, rowClear ? clearTopLeft.x : 0,
-                                    rowClear ? clearBottomRight.x : 0);
-    }
 }
 
-// Image and shade of the client rectangle `band` into the strip, whose
-// top-left pixel it fills.
+void ImageView::ImagePart(const RECT& band, int& left, int& right) const {
+    const int width = band.right - band.left;
+    const int* first = columnFirst_.data(); // the band spans the painted columns
+    const int* end = columnEnd_.data();
+    left = 0;
+    while (left < width && first[left] == end[left])
+        ++left;
+    right = width;
+    while (right > left && first[right - 1] == end[right - 1])
+        --right;
+}
+
+void ImageView::ShadeRow(int y, const RECT& band, std::uint32_t* out) const {
+    const ZoomAxis rows = Axis(false);
+    const int view = y - rows.Origin();
+    if (!shade_ || view < 0 || view >= rows.Content() || image_.Empty())
+        return;
+    int left = 0, right = 0;
+    ImagePart(band, left, right);
+    const RECT& c = shade_->clear;
+    const POINT clearTopLeft = ImageToClient({c.left, c.top});
+    const POINT clearBottomRight = ImageToClient({c.right, c.bottom});
+    const bool rowClear = y >= clearTopLeft.y && y < clearBottomRight.y;
+    shade_->shader.ShadeOutside(out + left, band.left + left, right - left, rowClear ? clearTopLeft.x : 0,
+                                rowClear ? clearBottomRight.x : 0);
+}
+
+// Image, the owner's paint and the shade of the client rectangle `band`
+// into the strip, whose top-left pixel it fills.
 void ImageView::ComposeBand(const RECT& band) {
     for (int y = band.top; y < band.bottom; ++y)
         ComposeRow(y, band, strip_.Row(y - band.top));
+    if (OnPaintImage && !image_.Empty()) {
+        const POINT topLeft = ImageToClient({0, 0});
+        const POINT bottomRight = ImageToClient({image_.Width(), image_.Height()});
+        const RECT shown = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+        RECT area;
+        if (::IntersectRect(&area, &shown, &band))
+            OnPaintImage(strip_.Row(area.top - band.top) + (area.left - band.left), strip_.Width(), area);
+    }
+    if (shade_)
+        for (int y = band.top; y < band.bottom; ++y)
+            ShadeRow(y, band, strip_.Row(y - band.top));
 }
 
 // The invalid area goes to the screen in bands of a few rows, each composed
@@ -463,7 +497,8 @@ void ImageView::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_MOUSEMOVE:
         hostMouse_.Moved(window_);
-        if (!mouseOnImage_ && layer_.MouseMove(shift, cx, cy))
+        if (!mouseOnImage_ && !(onImage && OwnerTakesPress && !layer_.Captured() && OwnerTakesPress(x, y)) &&
+            layer_.MouseMove(shift, cx, cy))
             return;
         if ((mouseOnImage_ || onImage) && OnMouseMove)
             OnMouseMove(shift, x, y);
@@ -471,6 +506,13 @@ void ImageView::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
+        if (!mouseOnImage_ && !layer_.Captured() && onImage && OwnerTakesPress && OwnerTakesPress(x, y)) {
+            mouseOnImage_ = true;
+            ::SetCapture(window_);
+            if (OnMouseDown)
+                OnMouseDown(button, shift, x, y);
+            return;
+        }
         if (!mouseOnImage_ && layer_.MouseDown(button, shift, cx, cy))
             return;
         if (!mouseOnImage_ && !onImage)
@@ -534,6 +576,34 @@ LRESULT ImageView::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != window)
             mouseOnImage_ = false;
+        break;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && CursorAt && !layer_.Captured()) {
+            POINT p;
+            ::GetCursorPos(&p);
+            ::ScreenToClient(window, &p);
+            const POINT at = ClientToImage(p);
+            if (HCURSOR cursor = CursorAt(at.x, at.y)) {
+                ::SetCursor(cursor);
+                return TRUE;
+            }
+        }
+        break;
+    case WM_GETDLGCODE:
+        if (takingKeys_)
+            return DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_WANTTAB;
+        break;
+    case WM_KEYDOWN:
+        if (takingKeys_ && OnKey) {
+            OnKey(wParam);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (takingKeys_ && OnCharacter) {
+            OnCharacter(static_cast<wchar_t>(wParam));
+            return 0;
+        }
         break;
     }
     if (LRESULT result = 0; hostMouse_.HandleMessage(window, layer_, msg, lParam, result))

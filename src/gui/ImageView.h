@@ -113,6 +113,30 @@ public:
     // only on the image; after it the view keeps the mouse until release.
     std::function<void(MouseButton, ShiftState, int x, int y)> OnMouseDown, OnMouseUp;
     std::function<void(ShiftState, int x, int y)> OnMouseMove;
+    // Whether a press at an image pixel goes to the owner even where a
+    // control lies on top (the owner's own things drawn on the image).
+    std::function<bool(int x, int y)> OwnerTakesPress;
+    // The cursor over an image pixel; null leaves it to the controls and the view.
+    std::function<HCURSOR(int x, int y)> CursorAt;
+
+    // Paints over the image's pixels of one band before they are shaded:
+    // `first` is client pixel (area.left, area.top) of the band, rows
+    // `stride` pixels apart; `area` is the part of the band the image shows.
+    std::function<void(std::uint32_t* first, std::ptrdiff_t stride, const RECT& area)> OnPaintImage;
+
+    // While taking keys the view wants every key and character with the
+    // focus (the owner's text input): they go to OnKey (WM_KEYDOWN) and
+    // OnCharacter (WM_CHAR, UTF-16 units).
+    void TakeKeys(bool take) { takingKeys_ = take; }
+    bool TakingKeys() const { return takingKeys_; }
+    std::function<void(WPARAM key)> OnKey;
+    std::function<void(wchar_t unit)> OnCharacter;
+
+    // Repaints what shows of an area of the image (image pixels).
+    void InvalidateImage(const RECT& area) { InvalidateHostRect(area); }
+
+    // Takes the bitmap as its image, as SetImage does, and gives back the one it held.
+    Bitmap32 ExchangeImage(Bitmap32 image);
 
 private:
     LRESULT WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -129,6 +153,9 @@ private:
     void PrepareColumns(const RECT& area);
     void ComposeBand(const RECT& band);
     void ComposeRow(int y, const RECT& band, std::uint32_t* out);
+    // The image's columns [left, right) of a composed row (relative to the band).
+    void ImagePart(const RECT& band, int& left, int& right) const;
+    void ShadeRow(int y, const RECT& band, std::uint32_t* out) const;
     void UpdateScrollBars();
     // OnZoomChange, when the zoom differs from the one last announced.
     void AnnounceZoom();
@@ -158,6 +185,7 @@ private:
     std::vector<int> columnFirst_, columnEnd_;
     std::vector<std::uint32_t> sums_;
     bool mouseOnImage_ = false; // a button went down on the image itself
+    bool takingKeys_ = false;
     HostMouse hostMouse_;
     std::unique_ptr<AccessibleWindow> accessible_;
     std::string announcedName_;

@@ -64,4 +64,41 @@ void ToolTip::SetText(const std::string& text) {
     ::SendMessageW(tip_.Get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
+ToolTips::ToolTips(HWND owner) {
+    InitCommonControlClasses(ICC_WIN95_CLASSES);
+    tip_.Reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, ::GetAncestor(owner, GA_ROOT), nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr));
+    if (tip_)
+        ::SendMessageW(tip_.Get(), TTM_SETMAXTIPWIDTH, 0, Scale(MaxTipWidth, WindowDpi(owner)));
+}
+
+ToolTips::~ToolTips() {
+    if (!tip_)
+        return;
+    for (HWND window : windows_) {
+        TOOLINFOW info = {};
+        info.cbSize = sizeof info;
+        info.hwnd = ::GetParent(window);
+        info.uId = reinterpret_cast<UINT_PTR>(window);
+        info.uFlags = TTF_IDISHWND;
+        ::SendMessageW(tip_.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    }
+}
+
+void ToolTips::Add(HWND window, const std::string& text) {
+    if (!tip_ || !window)
+        return;
+    std::wstring wide = Wide(text);
+    TOOLINFOW info = {};
+    info.cbSize = sizeof info;
+    info.hwnd = ::GetParent(window);
+    info.uId = reinterpret_cast<UINT_PTR>(window);
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.lpszText = wide.data();
+    if (::SendMessageW(tip_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)))
+        windows_.push_back(window);
+}
+
 } // namespace corvinade::gui

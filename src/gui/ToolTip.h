@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "gui/Handles.h"
 
@@ -25,6 +26,24 @@ public:
 
 private:
     HWND window_;
+    UniqueWindow tip_;
+};
+
+// One tooltip control for many windows (the buttons of a toolbar): each
+// shows its own text while the mouse rests on it.
+class ToolTips {
+public:
+    // Owned by `owner`'s top-level window.
+    explicit ToolTips(HWND owner);
+    ToolTips(const ToolTips&) = delete;
+    ToolTips& operator=(const ToolTips&) = delete;
+    ~ToolTips();
+
+    void Add(HWND window, const std::string& text);
+    HWND Handle() const { return tip_.Get(); }
+
+private:
+    std::vector<HWND> windows_;
     UniqueWindow tip_;
 };
 

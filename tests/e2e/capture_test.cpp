@@ -7,12 +7,14 @@
 #include "CaptureHarness.h"
 #include "CapturePattern.h"
 #include "Harness.h"
+#include "SettingsHarness.h"
 
 #include <gmock/gmock.h>
 #include <oleacc.h>
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -814,6 +816,508 @@ TEST_F(CaptureTest, FileThatCannotBeCreatedKeepsTheWindowOpen) {
     EXPECT_EQ(image->width, 100);
     EXPECT_EQ(image->height, 80);
     ExpectExactPattern(*image, from);
+}
+
+// Marks drawn in the capture window, as a user draws them: a tool's letter,
+// then a drag on the image. The grabs are of the pattern window alone
+// (capturewindow), which the saved balloons never cover; each marked save
+// is compared with a plain save of the same window.
+class CaptureMarkupTest : public CaptureTest {
+protected:
+    void SetUp() override {
+        CaptureTest::SetUp();
+        if (!HasFatalFailure())
+            ShowPattern(PatternLeft, PatternTop, PatternWidth, PatternHeight);
+    }
+
+    // The pattern window in front again, its title bar painted as active
+    // (the plain grab's, once there is one), then a capture of it at 1:1.
+    HWND CapturePattern() {
+        if (!BringToForeground(patternWindow)) {
+            ADD_FAILURE() << "the pattern window does not come to the front";
+            return nullptr;
+        }
+        if (plain && !WaitFor([&] { return TitleShownAsIn(*plain); }))
+            ADD_FAILURE() << "the pattern window's title bar is not painted as in the plain grab";
+        HWND capture = OpenCapture(KeyW);
+        if (!capture || !WaitFor([&] { return GetForegroundWindow() == capture; }))
+            return nullptr;
+        EXPECT_EQ(ZoomShown(capture), "100%");
+        return capture;
+    }
+    bool TitleShownAsIn(const RgbImage& image) const {
+        for (int x = 10; x < image.width - 60; x += 7)
+            if (ScreenPixel(PatternLeft + x, PatternTop + 10) != image.At(x, 10))
+                return false;
+        return true;
+    }
+    // The plain save every marked one is compared with.
+    void SavePlain(const std::string& name = "plain.bmp") {
+        HWND capture = CapturePattern();
+        ASSERT_NE(capture, nullptr);
+        plain = SaveAndRead(capture, name);
+        ASSERT_TRUE(plain);
+        ASSERT_EQ(plain->width, PatternWidth);
+        ASSERT_EQ(plain->height, PatternHeight);
+    }
+
+    // Where an image pixel shows in the view: the grab is smaller than the
+    // view, centred in it at 1:1.
+    POINT Client(POINT image) const {
+        RECT client = {};
+        GetClientRect(view, &client);
+        return {image.x + (client.right - PatternWidth) / 2, image.y + (client.bottom - PatternHeight) / 2};
+    }
+    // The tool's letter, and the tool's button pressed once it is handled.
+    void Tool(HWND capture, char key, const std::string& caption) {
+        PressHotkey(static_cast<UINT>(key), 0);
+        HWND button = FindButton(capture, caption);
+        ASSERT_NE(button, nullptr) << caption;
+        ASSERT_TRUE(WaitFor([&] { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }))
+            << caption << " is not the tool after its key";
+    }
+    void Draw(HWND capture, char key, const std::string& caption, POINT from, POINT to) {
+        ASSERT_NO_FATAL_FAILURE(Tool(capture, key, caption));
+        DragWithLeftButton(view, Client(from), Client(to));
+    }
+    // The name a screen reader reads for the image, once it holds `part`.
+    bool NameHolds(const std::string& part) const {
+        return WaitFor([&] {
+            const auto answer = ScreenReader::Read(view);
+            return answer && answer->name.find(part) != std::string::npos;
+        });
+    }
+
+    static constexpr int PatternLeft = 120, PatternTop = 140, PatternWidth = 380, PatternHeight = 280;
+    std::optional<RgbImage> plain;
+};
+
+bool Inside(int x, int y, const RECT& r) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+// A redaction covers its area with black and nothing else; in a JPEG it
+// covers the whole 16-pixel blocks it touches, each one colour, and the
+// blocks beyond are as a plain JPEG save has them.
+TEST_F(CaptureMarkupTest, RedactionIsOneColourAndChangesNothingElse) {
+    ASSERT_NO_FATAL_FAILURE(SavePlain());
+    HWND capture = CapturePattern();
+    ASSERT_NE(capture, nullptr);
+    const auto plainJpeg = SaveAndRead(capture, "plain.jpg");
+    ASSERT_TRUE(plainJpeg);
+    const RECT drawn = {50, 60, 151, 121}; // from (50, 60) to (150, 120), both corners covered
+    for (const char* name : {"redacted.bmp", "redacted.jpg"}) {
+        SCOPED_TRACE(name);
+        capture = CapturePattern();
+        ASSERT_NE(capture, nullptr);
+        ASSERT_NO_FATAL_FAILURE(Draw(capture, 'X', "Redact", {50, 60}, {150, 120}));
+        const auto image = SaveAndRead(capture, name);
+        ASSERT_TRUE(image);
+        ASSERT_EQ(image->width, PatternWidth);
+        ASSERT_EQ(image->height, PatternHeight);
+        int wrong = 0;
+        if (std::string(name).ends_with(".bmp")) {
+            for (int y = 0; y < image->height; ++y)
+                for (int x = 0; x < image->width; ++x)
+                    if (image->At(x, y) != (Inside(x, y, drawn) ? 0u : plain->At(x, y)) && ++wrong < 5)
+                        ADD_FAILURE() << x << ", " << y << ": " << std::hex << image->At(x, y);
+            continue;
+        }
+        // The blocks touched: 48 to 160 across, 48 to 128 down.
+        const RECT blocks = {48, 48, 160, 128};
+        const std::uint32_t cover = image->At(100, 90);
+        EXPECT_LE(ColourDistance(cover, 0), 4) << std::hex << cover;
+        for (int y = 0; y < image->height; ++y)
+            for (int x = 0; x < image->width; ++x) {
+                const bool covered =
+                    Inside(x, y, {drawn.left + 1, drawn.top + 1, drawn.right - 1, drawn.bottom - 1});
+                const bool beyond =
+                    !Inside(x, y, {blocks.left - 1, blocks.top - 1, blocks.right + 1, blocks.bottom + 1});
+                if (((covered && image->At(x, y) != cover) ||
+                     (beyond && image->At(x, y) != plainJpeg->At(x, y))) &&
+                    ++wrong < 5)
+                    ADD_FAILURE() << x << ", " << y << ": " << std::hex << image->At(x, y);
+            }
+    }
+}
+
+// A rectangle and an arrow change only the pixels along them; a screen
+// reader hears each as it is made.
+TEST_F(CaptureMarkupTest, RectangleAndArrowChangeOnlyPixelsNearThem) {
+    ASSERT_NO_FATAL_FAILURE(SavePlain());
+    ScreenReader reader(corvinade.Id());
+    HWND capture = CapturePattern();
+    ASSERT_NE(capture, nullptr);
+    ASSERT_NO_FATAL_FAILURE(Draw(capture, 'R', "Rectangle", {40, 50}, {160, 120}));
+    EXPECT_TRUE(NameHolds("1 mark, Rectangle from 40, 50 to 160, 120"));
+    ASSERT_NO_FATAL_FAILURE(Draw(capture, 'A', "Arrow", {200, 220}, {320, 160}));
+    EXPECT_TRUE(NameHolds("2 marks, Arrow from 200, 220 to 320, 160"));
+    const auto image = SaveAndRead(capture, "marked.bmp");
+    ASSERT_TRUE(image);
+    // Near the rectangle's line (4 pixels wide, smoothed) or along the arrow and its head.
+    auto nearRectangle = [](int x, int y) {
+        const bool across = x >= 36 && x <= 164, down = y >= 46 && y <= 124;
+        const bool onSide = (std::abs(x - 40) <= 4 || std::abs(x - 160) <= 4) && down;
+        const bool onEdge = (std::abs(y - 50) <= 4 || std::abs(y - 120) <= 4) && across;
+        return onSide || onEdge;
+    };
+    auto nearArrow = [](int x, int y) {
+        const double dx = 120, dy = -60, length = std::hypot(dx, dy);
+        const double along = ((x - 200) * dx + (y - 220) * dy) / length;
+        const double across = std::abs((x - 200) * dy - (y - 220) * dx) / length;
+        return along >= -4 && along <= length + 4 && across <= 16;
+    };
+    int changed = 0, wrong = 0;
+    for (int y = 0; y < image->height; ++y)
+        for (int x = 0; x < image->width; ++x)
+            if (image->At(x, y) != plain->At(x, y)) {
+                ++changed;
+                if (!nearRectangle(x, y) && !nearArrow(x, y) && ++wrong < 5)
+                    ADD_FAILURE() << "changed at " << x << ", " << y;
+            }
+    EXPECT_GT(changed, 1000);
+    for (const POINT p : {POINT{100, 50}, POINT{40, 85}, POINT{160, 100}, POINT{260, 190}, POINT{316, 162}})
+        EXPECT_EQ(image->At(p.x, p.y), 0xE02020u) << p.x << ", " << p.y;
+    EXPECT_EQ(image->At(100, 85), plain->At(100, 85)) << "inside the rectangle";
+}
+
+// Ctrl+Z undoes every mark, Ctrl+Y brings one back and Ctrl+Z takes it
+// again: the save is the plain one, pixel for pixel.
+TEST_F(CaptureMarkupTest, UndoGivesBackThePlainImage) {
+    ASSERT_NO_FATAL_FAILURE(SavePlain());
+    ScreenReader reader(corvinade.Id());
+    HWND capture = CapturePattern();
+    ASSERT_NE(capture, nullptr);
+    ASSERT_NO_FATAL_FAILURE(Draw(capture, 'R', "Rectangle", {40, 50}, {160, 120}));
+    ASSERT_NO_FATAL_FAILURE(Draw(capture, 'X', "Redact", {200, 60}, {300, 100}));
+    ASSERT_NO_FATAL_FAILURE(Draw(capture, 'F', "Pen", {60, 200}, {250, 240}));
+    ASSERT_TRUE(NameHolds("3 marks"));
+    for (int i = 0; i < 3; ++i)
+        PressHotkey('Z', ModCtrl);
+    ASSERT_TRUE(WaitFor([&] { return ScreenReader::Read(view)->name.find("mark") == std::string::npos; }))
+        << ScreenReader::Read(view)->name;
+    PressHotkey('Y', ModCtrl);
+    ASSERT_TRUE(NameHolds("1 mark"));
+    PressHotkey('Z', ModCtrl);
+    ASSERT_TRUE(WaitFor([&] { return ScreenReader::Read(view)->name.find("mark") == std::string::npos; }));
+    const auto image = SaveAndRead(capture, "undone.bmp");
+    ASSERT_TRUE(image);
+    int wrong = 0;
+    for (int y = 0; y < image->height; ++y)
+        for (int x = 0; x < image->width; ++x)
+            if (image->At(x, y) != plain->At(x, y) && ++wrong < 5)
+                ADD_FAILURE() << "changed at " << x << ", " << y;
+}
+
+// Two clicks with the step tool: two discs numbered 1 and 2, each with its
+// number in white on the mark's colour.
+TEST_F(CaptureMarkupTest, NumberedStepsCountOneAndTwo) {
+    ScreenReader reader(corvinade.Id());
+    HWND capture = CapturePattern();
+    ASSERT_NE(capture, nullptr);
+    ASSERT_NO_FATAL_FAILURE(Tool(capture, 'N', "Step"));
+    const POINT steps[] = {{90, 100}, {250, 180}};
+    ClickWithLeftButton(view, Client(steps[0]));
+    EXPECT_TRUE(NameHolds("Step 1 at 90, 100"));
+    ClickWithLeftButton(view, Client(steps[1]));
+    EXPECT_TRUE(NameHolds("2 marks, Step 2 at 250, 180"));
+    const auto image = SaveAndRead(capture, "steps.bmp");
+    ASSERT_TRUE(image);
+    // The white pixels of each disc (its number) differ between the two.
+    std::vector<std::vector<bool>> numbers;
+    for (const POINT c : steps) {
+        EXPECT_EQ(image->At(c.x - 14, c.y), 0xE02020u) << "the disc left of the number";
+        std::vector<bool> white;
+        for (int y = -10; y <= 10; ++y)
+            for (int x = -10; x <= 10; ++x)
+                white.push_back(image->At(c.x + x, c.y + y) == 0xFFFFFFu);
+        EXPECT_GT(std::count(white.begin(), white.end(), true), 10) << "no number on the disc";
+        numbers.push_back(white);
+    }
+    EXPECT_NE(numbers[0], numbers[1]);
+}
+
+// A crop keeps the marks inside it, moved with the image; those outside go.
+TEST_F(CaptureMarkupTest, CropKeepsTheMarks) {
+    HWND capture = CapturePattern();
+    ASSERT_NE(capture, nullptr);
+    DragWithLeftButton(view, Client({60, 50}), Client({260, 200})); // the selection, 200 x 150
+    ASSERT_NO_FATAL_FAILURE(Draw(capture, 'R', "Rectangle", {100, 80}, {200, 150}));
+    ASSERT_NO_FATAL_FAILURE(Draw(capture, 'L', "Line", {300, 230}, {360, 260}));
+    ASSERT_TRUE(ClickButton(capture, "C&rop to selection"));
+    const auto image = SaveAndRead(capture, "cropped.bmp");
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->width, 200);
+    ASSERT_EQ(image->height, 150);
+    for (const POINT p : {POINT{40, 30}, POINT{90, 30}, POINT{140, 65}, POINT{90, 100}})
+        EXPECT_EQ(image->At(p.x, p.y), 0xE02020u) << p.x << ", " << p.y;
+    EXPECT_NE(image->At(90, 65), 0xE02020u) << "inside the rectangle";
+}
+
+// The mouse, as the user moves it: at a screen point, with a button
+// pressed or let go there (MOUSEEVENTF_LEFTDOWN, ...) or none.
+void MouseTo(POINT screen, DWORD button) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
+    SendInput(1, &input, sizeof input);
+}
+
+// A pin shows the selection with its marks at 100 % on top of every window,
+// a window activated after it too, holds only its own pixels (two pins of
+// two selections), moves with a drag, zooms with the wheel, copies from its
+// menu, outlives the capture window and closes on Esc.
+TEST_F(CaptureMarkupTest, PinStaysOnTopOutlivesItsWindowAndClosesOnEsc) {
+    HWND capture = CapturePattern();
+    ASSERT_NE(capture, nullptr);
+    DragWithLeftButton(view, Client({40, 40}), Client({240, 190}));
+    ASSERT_NO_FATAL_FAILURE(Draw(capture, 'R', "Rectangle", {60, 60}, {120, 100}));
+    const auto before = FindTopWindows({"", "Pinned capture", corvinade.Id(), true});
+    ASSERT_TRUE(before.empty());
+    PressHotkey('P', 0);
+    HWND pin = WaitForWindow({"", "Pinned capture", corvinade.Id(), true});
+    ASSERT_NE(pin, nullptr);
+    const LONG exStyle = GetWindowLongA(pin, GWL_EXSTYLE);
+    EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+    EXPECT_NE(GetWindowLongA(pin, GWL_STYLE) & WS_CAPTION, WS_CAPTION) << "a title bar";
+    RECT client = {};
+    GetClientRect(pin, &client);
+    EXPECT_EQ(client.right, 200);
+    EXPECT_EQ(client.bottom, 150);
+    POINT corner = {0, 0};
+    ClientToScreen(pin, &corner);
+    // Pin pixel (x, y) is grab pixel (40 + x, 40 + y), the rectangle drawn on it.
+    auto shown = [&](int x, int y) { return ScreenPixel(corner.x + x, corner.y + y); };
+    EXPECT_TRUE(WaitFor([&] { return shown(50, 20) == 0xE02020u && shown(20, 40) == 0xE02020u; }))
+        << std::hex << shown(50, 20);
+    const POINT inside = {PatternLeft + 40 + 150, PatternTop + 40 + 120};
+    EXPECT_EQ(shown(150, 120), ExpectedAt(inside.x, inside.y));
+
+    // A second pin of another selection (begun outside the first), of its own size.
+    ASSERT_TRUE(BringToForeground(capture));
+    ASSERT_NO_FATAL_FAILURE(Tool(capture, 'V', "Select"));
+    DragWithLeftButton(view, Client({250, 200}), Client({350, 270}));
+    PressHotkey('P', 0);
+    ASSERT_TRUE(WaitFor([&] {
+        return FindTopWindows({"", "Pinned capture", corvinade.Id(), true}).size() == 2;
+    }));
+    for (HWND other : FindTopWindows({"", "Pinned capture", corvinade.Id(), true}))
+        if (other != pin) {
+            GetClientRect(other, &client);
+            EXPECT_EQ(client.right, 100);
+            EXPECT_EQ(client.bottom, 70);
+        }
+
+    // Dragged with the mouse it moves; the wheel zooms it about the pointer.
+    RECT was = {};
+    GetWindowRect(pin, &was);
+    const POINT grip = {was.left + 100, was.top + 75};
+    MouseTo(grip, 0);
+    MouseTo(grip, MOUSEEVENTF_LEFTDOWN);
+    MouseTo({grip.x + 30, grip.y + 20}, 0);
+    MouseTo({grip.x + 60, grip.y + 40}, 0);
+    MouseTo({grip.x + 60, grip.y + 40}, MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(WaitFor([&] {
+        RECT now = {};
+        GetWindowRect(pin, &now);
+        return now.left == was.left + 60 && now.top == was.top + 40;
+    })) << "the pin did not follow the drag";
+    SetCursorPos(ScreenW - 1, 0);
+    PostMessageA(pin, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(grip.x + 60, grip.y + 40));
+    EXPECT_TRUE(WaitFor([&] {
+        GetClientRect(pin, &client);
+        return client.right == 250 && client.bottom == 187;
+    })) << client.right
+        << " x " << client.bottom;
+    PostMessageA(pin, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(grip.x + 60, grip.y + 40));
+    EXPECT_TRUE(WaitFor([&] {
+        GetClientRect(pin, &client);
+        return client.right == 200 && client.bottom == 150;
+    }));
+    // Its menu copies its pixels.
+    const DWORD sequence = GetClipboardSequenceNumber();
+    PostMessageA(pin, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+    ASSERT_NE(WaitForWindow({"#32768", "", corvinade.Id(), true}), nullptr) << "no menu";
+    PressHotkey('C', 0);
+    ASSERT_TRUE(WaitForClipboardChange(sequence));
+    std::optional<RgbImage> copied;
+    ASSERT_TRUE(WaitFor([&] { return (copied = ClipboardBitmap()).has_value(); }));
+    EXPECT_EQ(copied->width, 200);
+    EXPECT_EQ(copied->height, 150);
+    EXPECT_EQ(copied->At(50, 20), 0xE02020u);
+    EXPECT_EQ(copied->At(150, 120), ExpectedAt(inside.x, inside.y));
+
+    // Another window activated after it stays under it.
+    ASSERT_TRUE(BringToForeground(patternWindow));
+    RECT pinned = {};
+    GetWindowRect(pin, &pinned);
+    const POINT middle = {(pinned.left + pinned.right) / 2, (pinned.top + pinned.bottom) / 2};
+    EXPECT_EQ(WindowFromPoint(middle), pin);
+    PostMessageA(capture, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntilClosed(capture));
+    EXPECT_TRUE(IsWindowVisible(pin)) << "the pin went with its capture window";
+    EXPECT_EQ(FindTopWindows({"", "Pinned capture", corvinade.Id(), true}).size(), 2u);
+    ASSERT_TRUE(BringToForeground(pin));
+    PressHotkey(VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitUntilClosed(pin));
+    EXPECT_EQ(FindTopWindows({"", "Pinned capture", corvinade.Id(), true}).size(), 1u);
+}
+
+// The colour and width picked in the toolbar are the next capture's, kept
+// in the settings; a value the program does not know is left as it is.
+class CaptureMarkStyleTest : public CaptureMarkupTest {
+protected:
+    void SetUp() override {
+        SetSettingText("MarkWidth", "wide");
+        CaptureMarkupTest::SetUp();
+    }
+    HWND Combo(HWND capture, int index) const {
+        int seen = 0;
+        for (HWND child = GetWindow(capture, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if (WindowClass(child) == "ComboBox" && seen++ == index)
+                return child;
+        return nullptr;
+    }
+    static std::string Shown(HWND combo) {
+        wchar_t text[64] = {};
+        const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+        return Utf8Of(text);
+    }
+};
+
+TEST_F(CaptureMarkStyleTest, ColourAndWidthKeptForTheNextCapture) {
+    HWND capture = CapturePattern();
+    ASSERT_NE(capture, nullptr);
+    HWND colour = Combo(capture, 0), width = Combo(capture, 1);
+    ASSERT_NE(colour, nullptr);
+    ASSERT_NE(width, nullptr);
+    EXPECT_EQ(Shown(colour), "Red");
+    EXPECT_EQ(Shown(width), "Medium") << "an unknown width reads as the default";
+    // Down in the closed lists: the next colour, then the next width.
+    auto down = [](HWND combo) {
+        PostMessageA(combo, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(combo, WM_KEYUP, VK_DOWN, 0xC0000001);
+    };
+    down(colour);
+    ASSERT_TRUE(WaitFor([] { return SettingText("MarkColour") == std::optional<std::string>("F08010"); }));
+    EXPECT_EQ(SettingText("MarkWidth"), "wide") << "a value not picked is left as it was";
+    EXPECT_EQ(SettingText("RedactColour"), std::nullopt);
+    down(width);
+    ASSERT_TRUE(WaitFor([] { return SettingText("MarkWidth") == std::optional<std::string>("6"); }));
+    PostMessageA(capture, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntilClosed(capture));
+
+    capture = CapturePattern();
+    ASSERT_NE(capture, nullptr);
+    EXPECT_EQ(Shown(Combo(capture, 0)), "Orange");
+    EXPECT_EQ(Shown(Combo(capture, 1)), "Thick");
+    ASSERT_NO_FATAL_FAILURE(Draw(capture, 'L', "Line", {40, 100}, {300, 100}));
+    const auto image = SaveAndRead(capture, "orange.bmp");
+    ASSERT_TRUE(image);
+    for (int y = 98; y <= 102; ++y)
+        EXPECT_EQ(image->At(150, y), 0xF08010u) << "a line 6 pixels wide, at " << y;
+}
+
+// The focus of the capture window's thread, as the system has it.
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info = {sizeof info};
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// A text in any script, typed where the click put it: Enter starts a new
+// line, Esc ends the text (the window stays), and Esc then closes the window.
+TEST_F(CaptureMarkupTest, TextTypedWithLinesEndsOnEsc) {
+    ScreenReader reader(corvinade.Id());
+    HWND capture = CapturePattern();
+    ASSERT_NE(capture, nullptr);
+    ASSERT_NO_FATAL_FAILURE(Tool(capture, 'T', "Text"));
+    ClickWithLeftButton(view, Client({60, 80}));
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(capture) == view; })) << "the text does not take the keys";
+    TypeText("café Привет 😀");
+    PressHotkey(VK_RETURN, 0);
+    TypeText("vx");
+    PressHotkey(VK_BACK, 0);
+    PressHotkey(VK_ESCAPE, 0);
+    EXPECT_TRUE(NameHolds("1 mark, Text \"café Привет 😀 v\" at 60, 80"));
+    EXPECT_TRUE(IsWindowVisible(capture)) << "Esc in the text closed the window";
+    const std::string before = ScreenReader::Read(view)->name;
+    PressHotkey('R', 0); // a tool's key again, not a letter of the text
+    ASSERT_TRUE(WaitFor(
+        [&] { return SendMessageA(FindButton(capture, "Rectangle"), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+    EXPECT_EQ(ScreenReader::Read(view)->name, before);
+    PressHotkey(VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitUntilClosed(capture));
+}
+
+// Every tool is a radio button a screen reader names, which Tab and the
+// arrows reach; Space picks the one with the focus.
+TEST_F(CaptureMarkupTest, ToolsAreNamedAndReachedFromTheKeyboard) {
+    HWND capture = CapturePattern();
+    ASSERT_NE(capture, nullptr);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const std::vector<std::string> tools = {"Select", "Arrow",       "Rectangle", "Ellipse", "Line",
+                                            "Pen",    "Highlighter", "Text",      "Step",    "Redact"};
+    for (const std::string& tool : tools) {
+        SCOPED_TRACE(tool);
+        HWND button = FindButton(capture, tool);
+        ASSERT_NE(button, nullptr);
+        IAccessible* object = nullptr;
+        ASSERT_TRUE(SUCCEEDED(AccessibleObjectFromWindow(
+            button, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, reinterpret_cast<void**>(&object))));
+        VARIANT self;
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        VARIANT role, state;
+        VariantInit(&role);
+        VariantInit(&state);
+        EXPECT_TRUE(SUCCEEDED(object->get_accName(self, &name)) && name && Utf8Of(name) == tool);
+        EXPECT_TRUE(SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4 &&
+                    role.lVal == ROLE_SYSTEM_RADIOBUTTON);
+        EXPECT_TRUE(SUCCEEDED(object->get_accState(self, &state)) && state.vt == VT_I4 &&
+                    ((state.lVal & STATE_SYSTEM_CHECKED) != 0) == (tool == "Select"));
+        SysFreeString(name);
+        object->Release();
+    }
+    CoUninitialize();
+    // Tab from "Save to file..." walks the buttons, the tool in use (the
+    // tools are one group of radio buttons), the colour and the width.
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(capture) == FindButton(capture, "&Save to file..."); }))
+        << WindowText(FocusOf(capture));
+    auto press = [&](UINT key, UINT modifiers) {
+        HWND focus = FocusOf(capture);
+        PressHotkey(key, modifiers);
+        return WaitFor([&] { return FocusOf(capture) != focus; });
+    };
+    std::vector<std::string> reached;
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_TRUE(press(VK_TAB, 0));
+        reached.push_back(WindowText(FocusOf(capture)));
+    }
+    EXPECT_EQ(reached, (std::vector<std::string>{"&Copy to clipboard", "&Pin to screen", "C&rop to selection",
+                                                 "Select", "Red", "Medium"}));
+    // Back to the tools; the arrows pick the next and the previous one.
+    ASSERT_TRUE(press(VK_TAB, ModShift));
+    ASSERT_TRUE(press(VK_TAB, ModShift));
+    ASSERT_EQ(WindowText(FocusOf(capture)), "Select");
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(press(VK_RIGHT, 0));
+    EXPECT_EQ(WindowText(FocusOf(capture)), "Ellipse");
+    EXPECT_EQ(SendMessageA(FindButton(capture, "Ellipse"), BM_GETCHECK, 0, 0), BST_CHECKED);
+    ASSERT_TRUE(press(VK_LEFT, 0));
+    EXPECT_EQ(SendMessageA(FindButton(capture, "Rectangle"), BM_GETCHECK, 0, 0), BST_CHECKED);
+    // Space on the tool with the focus picks it, Tab comes back to it.
+    PressHotkey('T', 0);
+    ASSERT_TRUE(
+        WaitFor([&] { return SendMessageA(FindButton(capture, "Text"), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+    PressHotkey(VK_SPACE, 0);
+    EXPECT_TRUE(WaitFor(
+        [&] { return SendMessageA(FindButton(capture, "Rectangle"), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+    EXPECT_EQ(SendMessageA(FindButton(capture, "Text"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // handles, redaction in every format and at any zoom, and the history of
 // steps with crops among them.
 #include "capture/MarkRender.h"
+#include "capture/MarkTools.h"
 #include "capture/Marks.h"
 
 #include <gmock/gmock.h>
@@ -241,5 +242,22 @@ TEST(Marks, HistoryUndoesAndRedoesEveryStep) {
     EXPECT_EQ(history.UndoDepth(), 0u);
 }
 
+// The tools' letters; the colour and width as the settings keep them: a
+// value that is no colour or width reads as the default.
+TEST(Marks, ToolKeysAndStyleSettings) {
+    EXPECT_EQ(ToolForKey('x'), MarkTool::Redact);
+    EXPECT_EQ(ToolForKey('V'), MarkTool::Select);
+    EXPECT_EQ(ToolForKey('Q'), std::nullopt);
+    EXPECT_EQ(KindOfTool(MarkTool::Step), MarkKind::Step);
+    EXPECT_EQ(ColourText(0x0A0B0C), "0A0B0C");
+    EXPECT_EQ(ColourFromText("f08010"), 0xF08010u);
+    const MarkStyle read = StyleFromTexts("2060E0", "10", "FFFFFF", "20A040");
+    EXPECT_EQ(read, (MarkStyle{0x2060E0, 10, 0xFFFFFF, 0x20A040}));
+    for (const char* unknown : {"", "purple", "12345", "1234567", "+12345", "0x1234"})
+        EXPECT_EQ(StyleFromTexts(unknown, std::nullopt, unknown, unknown), MarkStyle{}) << unknown;
+    for (const char* unknown : {"0", "65", "wide", "4.5", "-4", "0004"})
+        EXPECT_EQ(StyleFromTexts(std::nullopt, std::string(unknown), std::nullopt).width, 4) << unknown;
+    EXPECT_EQ(WidthFromText("64"), 64);
+}
 } // namespace
 } // namespace corvinade

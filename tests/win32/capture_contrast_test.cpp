@@ -1,6 +1,7 @@
-// The capture window's selection in high contrast, answered through the
-// setting's port: the frame, its boxes and the dimming in system colours
-// once the colours change, its own colours again after.
+// The capture window's selection and a selected mark's handles in high
+// contrast, answered through the setting's port: the frame, its boxes, the
+// dimming and the handles in system colours once the colours change, their
+// own colours again after.
 #include "capture/CaptureWindow.h"
 #include "gui/Contrast.h"
 #include "gui_testing.h"
@@ -87,5 +88,34 @@ TEST_F(CaptureContrastTest, SelectionTakesSystemColoursWhenTheColoursChange) {
     EXPECT_EQ(ColoursAroundTheTopEdge(), (std::set<std::uint32_t>{dimmed, Grey, 0x333333, 0xFFFFFF}));
 }
 
+// A selected mark's handles: white squares framed dark on the image, the
+// highlight colours in high contrast (painted on the image's pixels, as the
+// selection's frame is drawn over them).
+TEST_F(CaptureContrastTest, SelectedMarkHandlesTakeSystemColours) {
+    window->SetTool(MarkTool::Rectangle);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, 150, 100);
+    Send(WM_MOUSEMOVE, MK_LBUTTON, 250, 200);
+    Send(WM_LBUTTONUP, 0, 250, 200);
+    ASSERT_EQ(window->Marks().Count(), 1u);
+    window->SetTool(MarkTool::Select);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, 150, 150); // on its left side
+    Send(WM_LBUTTONUP, 0, 150, 150);
+    ASSERT_EQ(window->SelectedMark(), 0u);
+    auto handle = [&] {
+        ::UpdateWindow(view);
+        HDC dc = ::GetDC(view);
+        const POINT c = window->CaptureImage.ImageToClient({250, 200}); // the bottom-right corner's pixel
+        const int half = window->Scale(7) / 2;
+        const std::pair<std::uint32_t, std::uint32_t> colours = {
+            gui::PixelOfColorRef(::GetPixel(dc, c.x + half, c.y)),
+            gui::PixelOfColorRef(::GetPixel(dc, c.x + 1, c.y + 1))};
+        ::ReleaseDC(view, dc);
+        return colours;
+    };
+    EXPECT_EQ(handle(), std::make_pair(0x333333u, 0xFFFFFFu));
+    gui::AnswerHighContrast(true);
+    ::SendMessageA(window->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(handle(), std::make_pair(System(COLOR_HIGHLIGHT), System(COLOR_HIGHLIGHTTEXT)));
+}
 } // namespace
 } // namespace corvinade
