@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the README's pictures (docs/images/*.png) under Wine and Xvfb with
-# tools/screenshots.sh: the tray panel, the settings window and the setup
-# guide, at 96 dpi. Needs the cross tree built.
+# tools/screenshots.sh: the tray panel, the settings window, the setup guide
+# and a marked-up capture, at 96 dpi. Needs the cross tree built.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 SHOTS=$(mktemp -d)
@@ -18,4 +18,5 @@ picture() { # shot, name, height of the desktop kept
 picture tray-panel panel 780
 picture settings settings 760
 picture first-use-hotkeys setup-guide 760
+picture capture-gallery capture-marks 760
 ls -l "$ROOT"/docs/images/*.png

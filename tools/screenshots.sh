@@ -61,6 +61,21 @@ wine "$BUILD/tools/gallery/gallery.exe" >/dev/null 2>&1 &
 wait_window "Wizard frame" && sleep 1 && shot kit
 close_windows "Dialog kit" "Wizard frame"
 
+# The capture window's marks over a made-up picture, one of them selected;
+# then the same in a high-contrast scheme (the tool restores the session's
+# colours when it ends).
+for contrast in "" contrast; do
+    wine "$BUILD/tools/gallery/capture_gallery.exe" $contrast >/dev/null 2>&1 &
+    wait_window "Save Capture" && sleep 1 && shot "capture-gallery${contrast:+-$contrast}"
+    # Esc, so that the tool ends itself and gives the colours back.
+    wine "$BUILD/tests/harness/presskeys.exe" 27 >/dev/null 2>&1
+    for _ in $(seq 1 100); do
+        xdotool search --onlyvisible --name '^Save Capture$' >/dev/null 2>&1 || break
+        sleep 0.1
+    done
+    close_windows "Save Capture"
+done
+
 # The program: a few hotkeys, the tray panel, a capture window.
 DATA="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming/Pelmorra/Corvinade/Data"
 mkdir -p "$DATA"
@@ -126,6 +141,41 @@ if [ "$HOTKEYS" = 4 ]; then # WIN+S is the second example
     keys 27 27              # the list closes, then the dialog
     wine "$BUILD/tests/harness/presskeys.exe" 115+1 >/dev/null 2>&1 # Alt+F4 closes it
     sleep 0.5
+    # The dialog kit grabbed and marked up with the tools' keys and drags at
+    # points of the fitted image (design pixels from the view's corner).
+    wine "$BUILD/tools/gallery/gallery.exe" >/dev/null 2>&1 &
+    wait_window "Wizard frame" && sleep 1
+    wine "$BUILD/tests/harness/presskeys.exe" 83+8 >/dev/null 2>&1
+    wait_window "Save Capture" && sleep 1
+    at() { wine "$BUILD/tests/harness/childpoint.exe" "Save Capture" "#CorvinadeImageView" "$1" "$2" 2>/dev/null | tr -d '\r'; }
+    drag() { # key, from x y, to x y
+        keys "$1"
+        local from to
+        from=$(at "$2" "$3") && to=$(at "$4" "$5") || return 0
+        xdotool mousemove ${from% *} "${from#* }" mousedown 1 \
+            mousemove $(((${from% *} + ${to% *}) / 2)) $(((${from#* } + ${to#* }) / 2)) \
+            mousemove ${to% *} "${to#* }" mouseup 1
+        sleep 0.3
+    }
+    drag 82 36 52 330 206      # R: the dialog kit's first page
+    drag 65 560 160 410 190    # A: at the wizard
+    drag 78 330 62 330 62      # N: a step on each window
+    drag 78 545 62 545 62
+    drag 88 70 150 230 166     # X: an edit box's text hidden
+    drag 72 560 80 720 80      # H: the wizard's heading highlighted
+    drag 84 60 330 60 330      # T: a note
+    keys 84 79 79 76 83 32 72 69 82 69 27
+    sleep 0.5 && shot capture-marks
+    keys 86                    # V: a click on the rectangle's edge selects it
+    point=$(at 36 120) && xdotool mousemove ${point% *} "${point#* }" click 1
+    sleep 0.5 && shot capture-marks-selected
+    drag 86 20 20 480 350      # V, a drag: the dialog kit selected; P pins it
+    keys 80
+    wait_window "Pinned capture" && sleep 0.5 && shot capture-pin
+    keys 27                    # Esc closes the pin; a click back in the capture window, Esc closes it
+    point=$(at 20 20) && xdotool mousemove ${point% *} "${point#* }" click 1
+    keys 27
+    close_windows "Dialog kit" "Wizard frame"
 fi
 
 # The settings window (double click on the tray icon), a row in edit mode,

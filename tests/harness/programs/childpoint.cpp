@@ -4,9 +4,10 @@
 //
 //   childpoint.exe TITLE CAPTION X Y    the first descendant, at any depth,
 //                                       of the visible top-level window TITLE
-//                                       whose text starts with CAPTION; X and
-//                                       Y in design pixels (96 dpi), scaled
-//                                       by the screen's dpi
+//                                       whose text starts with CAPTION (or,
+//                                       for "#NAME", of window class NAME); X
+//                                       and Y in design pixels (96 dpi),
+//                                       scaled by the screen's dpi
 #include <windows.h>
 
 #include <cstdio>
@@ -23,9 +24,15 @@ struct Search {
 BOOL CALLBACK Visit(HWND window, LPARAM data) {
     auto* search = reinterpret_cast<Search*>(data);
     char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
-    if (std::string(text).rfind(search->caption, 0) != 0)
-        return TRUE;
+    if (search->caption.rfind('#', 0) == 0) {
+        GetClassNameA(window, text, sizeof text);
+        if (search->caption.substr(1) != text)
+            return TRUE;
+    } else {
+        GetWindowTextA(window, text, sizeof text);
+        if (std::string(text).rfind(search->caption, 0) != 0)
+            return TRUE;
+    }
     search->found = window;
     return FALSE;
 }
