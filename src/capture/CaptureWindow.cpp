@@ -106,8 +106,6 @@ CaptureWindow::CaptureWindow(TickSource clock)
       btnCopy(*this, {.left = 122, .top = 8, .width = 105, .height = 25, .caption = "&Copy to clipboard"}),
       btnPin(*this, {.left = 233, .top = 8, .width = 105, .height = 25, .caption = "&Pin to screen"}),
       btnCrop(*this, {.left = 640, .top = 8, .width = 105, .height = 25, .caption = "C&rop to selection"}),
-      cbColour(*this, {.left = 0, .top = 41, .width = 92}),
-      cbWidth(*this, {.left = 100, .top = 41, .width = 84}),
       CaptureImage(Handle(), 0, Scale(2 * kRowTop + kRowHeight), Scale(kClientWidth),
                    Scale(kClientHeight - 2 * kRowTop - kRowHeight - kStatusHeight)),
       SelectedArea(CaptureImage.Host()), lblHint(*this, {.left = 8,
@@ -128,8 +126,7 @@ CaptureWindow::CaptureWindow(TickSource clock)
     SelectedArea.SetDisplayInfoFormat("w: %w h: %h l: %l t: %t");
     SetUpSaveDialog(SaveScreenshotDialog);
 
-    // The tools after the buttons in the tab order, the colour and the width after them.
-    std::vector<gui::Control*> order = {&btnSave, &btnCopy, &btnPin, &btnCrop};
+    // Created in the tab order, after the buttons: the tools, the colour, the width.
     for (const MarkToolInfo& info : MarkTools()) {
         ToolButtons.push_back(std::make_unique<gui::ToolButton>(
             *this,
@@ -138,28 +135,28 @@ CaptureWindow::CaptureWindow(TickSource clock)
         const MarkTool tool = info.tool;
         button.OnClick = [this, tool] { SetTool(tool); };
         tips_.Add(button.Handle(), info.tip);
-        order.push_back(&button);
     }
-    order.push_back(&cbColour);
-    order.push_back(&cbWidth);
-    SetChildOrder(order);
+    cbColour = std::make_unique<gui::ComboBox>(*this, gui::ControlArgs{.left = 0, .top = 41, .width = 92});
+    cbWidth = std::make_unique<gui::ComboBox>(*this, gui::ControlArgs{.left = 100, .top = 41, .width = 84});
+    for (const NamedColour& c : MarkColours())
+        cbColour->AddItem(c.name, static_cast<std::intptr_t>(c.colour));
+    for (const NamedWidth& w : MarkWidths())
+        cbWidth->AddItem(w.name, w.width);
     // The tools are one group of radio buttons, as Tab and the arrows walk them.
-    for (HWND first : {ToolButtons.front()->Handle(), cbColour.Handle()})
+    for (HWND first : {ToolButtons.front()->Handle(), cbColour->Handle()})
         ::SetWindowLongW(first, GWL_STYLE, ::GetWindowLongW(first, GWL_STYLE) | WS_GROUP);
-    cbColour.SetAccessibleName([] { return std::string("Colour"); });
-    cbWidth.SetAccessibleName([] { return std::string("Line width"); });
+    cbColour->SetAccessibleName([] { return std::string("Colour"); });
+    cbWidth->SetAccessibleName([] { return std::string("Line width"); });
     tips_.Add(btnPin.Handle(), "Pin the selection on top of every window (P)");
-    tips_.Add(cbColour.Handle(), "Colour of new marks (the highlighter and redactions keep their own)");
-    tips_.Add(cbWidth.Handle(), "Line width of new marks, and the size of their text");
-    for (gui::Control* control : order)
-        control->SetAnchors(gui::akLeft | gui::akTop); // the toolbar flows itself (PlaceToolbar)
+    tips_.Add(cbColour->Handle(), "Colour of new marks (the highlighter and redactions keep their own)");
+    tips_.Add(cbWidth->Handle(), "Line width of new marks, and the size of their text");
 
     btnSave.OnClick = [this] { OnSaveClick(); };
     btnCopy.OnClick = [this] { OnCopyClick(); };
     btnPin.OnClick = [this] { Pin(); };
     btnCrop.OnClick = [this] { OnCropClick(); };
-    cbColour.OnSelect = [this] { OnColourSelect(); };
-    cbWidth.OnSelect = [this] { OnWidthSelect(); };
+    cbColour->OnSelect = [this] { OnColourSelect(); };
+    cbWidth->OnSelect = [this] { OnWidthSelect(); };
     CaptureImage.OnMouseDown = [this](gui::MouseButton b, gui::ShiftState s, int x, int y) {
         OnImageMouseDown(b, s, x, y);
     };
@@ -226,13 +223,13 @@ void CaptureWindow::OpenOn(const MonitorArea& monitor) {
     // widest window the work area allows, then for the width that gave.
     IntPoint size = {work.Width(), work.Height()};
     for (int pass = 0; pass < 2; ++pass) {
-        const int toolbar = PlaceToolbar(DesignWidth(size.x - frameWidth));
+        const int toolbar = PlaceToolbar(DesignWidth(size.x - frameWidth), false);
         const IntPoint chrome = {frameWidth + view.right - view.left, frameHeight + view.bottom - view.top +
                                                                           Scale(toolbar) +
                                                                           Scale(kStatusHeight)};
-        const IntPoint minimum = {
-            frameWidth + Scale(kMinimumClientWidth),
-            frameHeight + Scale(PlaceToolbar(kMinimumClientWidth) + kMinimumImageHeight + kStatusHeight)};
+        const IntPoint minimum = {frameWidth + Scale(kMinimumClientWidth),
+                                  frameHeight + Scale(PlaceToolbar(kMinimumClientWidth, false) +
+                                                      kMinimumImageHeight + kStatusHeight)};
         size = CaptureWindowSize({work.Width(), work.Height()}, CaptureImage.ImageWidth(),
                                  CaptureImage.ImageHeight(), chrome, minimum);
     }
@@ -381,22 +378,27 @@ std::string CaptureWindow::CaptureImageName() const {
 // The toolbar's rows: the buttons with "Crop to selection" at the right
 // end, then the tools, the colour and the width, each row broken where the
 // next control would pass the right margin.
-int CaptureWindow::PlaceToolbar(int designWidth) {
+int CaptureWindow::PlaceToolbar(int designWidth, bool apply) {
     const int right = std::max(designWidth - kMargin, kMargin + kButtonWidth);
     int x = kMargin, y = kRowTop;
+    auto moveTo = [&](gui::Control& control, int left, int top, int width, int height) {
+        const gui::ControlArgs& now = control.Design();
+        if (apply && (now.left != left || now.top != top || now.width != width || now.height != height))
+            control.Place(left, top, width, height);
+    };
     auto place = [&](gui::Control& control, int width, int gap, int height = kRowHeight, int drop = 0) {
         if (x > kMargin && x + width > right) {
             x = kMargin;
             y += kRowHeight + kRowGap;
         }
-        control.Place(x, y + drop, width, height);
+        moveTo(control, x, y + drop, width, height);
         x += width + gap;
     };
     place(btnSave, kButtonWidth, 6);
     place(btnCopy, kButtonWidth, 6);
     place(btnPin, kButtonWidth, 6);
     if (right - kButtonWidth >= x) {
-        btnCrop.Place(right - kButtonWidth, kRowTop, kButtonWidth, kRowHeight);
+        moveTo(btnCrop, right - kButtonWidth, kRowTop, kButtonWidth, kRowHeight);
     } else {
         place(btnCrop, kButtonWidth, 6);
     }
@@ -405,8 +407,8 @@ int CaptureWindow::PlaceToolbar(int designWidth) {
     for (const auto& button : ToolButtons)
         place(*button, button->CaptionDesignWidth(), 2);
     x += 8;
-    place(cbColour, 92, 6, 21, 2);
-    place(cbWidth, 84, 6, 21, 2);
+    place(*cbColour, 92, 6, 21, 2);
+    place(*cbWidth, 84, 6, 21, 2);
     return y + kRowHeight + kRowTop;
 }
 
@@ -418,7 +420,7 @@ void CaptureWindow::LayOut() {
         return;
     SelectedArea.SetBoxSize(Scale(kBoxSize)); // the dpi may have changed
     const SIZE client = ClientSize();
-    const int top = Scale(PlaceToolbar(DesignWidth(client.cx)));
+    const int top = Scale(PlaceToolbar(DesignWidth(client.cx), true));
     CaptureImage.Place(0, top, client.cx, std::max<int>(0, client.cy - top - Scale(kStatusHeight)));
 }
 
@@ -661,36 +663,28 @@ void CaptureWindow::Redo() {
 
 // ---------------------------------------------------------------- colour and width
 
+// The boxes show the colour of the tool's marks and the width; one the
+// settings brought that they do not offer is added, as it is.
 void CaptureWindow::ShowStyle() {
+    auto show = [](gui::ComboBox& box, std::intptr_t value, const std::string& name) {
+        for (int i = 0; i < box.Count(); ++i)
+            if (box.ItemData(i) == value) {
+                box.SetItemIndex(i);
+                return;
+            }
+        box.SetItemIndex(box.AddItem(name, value));
+    };
     const std::uint32_t colour = Style().ColourFor(tool_);
-    cbColour.Clear();
-    int chosen = -1;
-    for (const NamedColour& c : MarkColours()) {
-        const int index = cbColour.AddItem(c.name, static_cast<std::intptr_t>(c.colour));
-        if (c.colour == colour)
-            chosen = index;
-    }
-    if (chosen < 0) // a colour the settings brought: offered as it is
-        chosen = cbColour.AddItem(ColourName(colour), static_cast<std::intptr_t>(colour));
-    cbColour.SetItemIndex(chosen);
-    cbWidth.Clear();
-    chosen = -1;
-    for (const NamedWidth& w : MarkWidths()) {
-        const int index = cbWidth.AddItem(w.name, w.width);
-        if (w.width == Style().width)
-            chosen = index;
-    }
-    if (chosen < 0)
-        chosen = cbWidth.AddItem(WidthName(Style().width), Style().width);
-    cbWidth.SetItemIndex(chosen);
+    show(*cbColour, static_cast<std::intptr_t>(colour), ColourName(colour));
+    show(*cbWidth, Style().width, WidthName(Style().width));
 }
 
 // A pick applies to new marks, and to the selected mark.
 void CaptureWindow::OnColourSelect() {
-    const int index = cbColour.ItemIndex();
+    const int index = cbColour->ItemIndex();
     if (index < 0)
         return;
-    const auto colour = static_cast<std::uint32_t>(cbColour.ItemData(index));
+    const auto colour = static_cast<std::uint32_t>(cbColour->ItemData(index));
     Style().ColourFor(tool_) = colour;
     if (selected_ && *selected_ < marks_.Count() && marks_[*selected_].colour != colour) {
         Mark changed = marks_[*selected_];
@@ -702,10 +696,10 @@ void CaptureWindow::OnColourSelect() {
 }
 
 void CaptureWindow::OnWidthSelect() {
-    const int index = cbWidth.ItemIndex();
+    const int index = cbWidth->ItemIndex();
     if (index < 0)
         return;
-    const int width = static_cast<int>(cbWidth.ItemData(index));
+    const int width = static_cast<int>(cbWidth->ItemData(index));
     Style().width = width;
     if (selected_ && *selected_ < marks_.Count() && marks_[*selected_].width != width) {
         InvalidateMark(marks_[*selected_]);
@@ -813,7 +807,7 @@ void CaptureWindow::PaintCaret(POINT origin, const gui::Zoom& zoom, std::uint32_
 
 // ---------------------------------------------------------------- the mouse
 
-void CaptureWindow::OnImageMouseDown(gui::MouseButton button, gui::ShiftState shift, int x, int y) {
+void CaptureWindow::OnImageMouseDown(gui::MouseButton button, gui::ShiftState, int x, int y) {
     const IntPoint at = {x, y};
     if (tool_ == MarkTool::Select) {
         if (button == gui::MouseButton::Left && TakesPress(x, y)) {
@@ -841,7 +835,6 @@ void CaptureWindow::OnImageMouseDown(gui::MouseButton button, gui::ShiftState sh
         }
         SelectedArea.SetBounds(x, y, 0, 0);
         SelectedArea.SetVisible(false);
-        (void)shift;
         return;
     }
     if (button != gui::MouseButton::Left)

@@ -46,11 +46,13 @@ public:
     ~CaptureWindow() override;
 
     gui::Button btnSave, btnCopy, btnPin, btnCrop;
-    std::vector<std::unique_ptr<gui::ToolButton>> ToolButtons; // in MarkTools() order
-    gui::ComboBox cbColour, cbWidth;
     gui::ImageView CaptureImage;
     SelectionControl SelectedArea;
     gui::Label lblHint, lblZoom;
+    // Made after the others, in the tab order: the tools (in MarkTools()
+    // order), the colour and the width.
+    std::vector<std::unique_ptr<gui::ToolButton>> ToolButtons;
+    std::unique_ptr<gui::ComboBox> cbColour, cbWidth;
     gui::SaveDialog SaveScreenshotDialog;
 
     // Runs when the object is deleted, so whoever lists it can forget it.
@@ -150,9 +152,9 @@ private:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void DpiChanged() override { LayOut(); }
     void LayOut();
-    // The toolbar's controls flowed into rows as wide as the client area;
-    // its height in design pixels.
-    int PlaceToolbar(int designWidth);
+    // The toolbar's controls flowed into rows as wide as the client area
+    // (placed there when `apply`); its height in design pixels.
+    int PlaceToolbar(int designWidth, bool apply);
     int DesignWidth(int pixels) const;
 
     TickSource clock_;

@@ -69,13 +69,19 @@ void ToolButton::SetChecked(bool checked) {
     ::SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+// Measured once per dpi, on a memory DC: a window's DC costs a trip to the
+// display server, and the toolbar lays out at every resize.
 int ToolButton::CaptionDesignWidth() const {
-    WindowDC dc(Handle());
+    if (measuredDpi_ == Dpi())
+        return measuredWidth_;
+    MemoryDC dc(::CreateCompatibleDC(nullptr));
     ScopedSelect select(dc.Get(), CurrentFont());
     const std::wstring caption = Wide(PlainCaption());
     SIZE text = {0, 0};
     ::GetTextExtentPoint32W(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &text);
-    return ::MulDiv(text.cx, DesignDpi, std::max(1, Dpi())) + 16;
+    measuredDpi_ = Dpi();
+    measuredWidth_ = ::MulDiv(text.cx, DesignDpi, std::max(1, Dpi())) + 16;
+    return measuredWidth_;
 }
 
 void ToolButton::HandleCommand(WORD notifyCode) {

@@ -52,6 +52,7 @@ protected:
 private:
     class Accessible;
     std::unique_ptr<Accessible> accessible_;
+    mutable int measuredDpi_ = 0, measuredWidth_ = 0;
 };
 
 } // namespace corvinade::gui

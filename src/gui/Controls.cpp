@@ -50,8 +50,10 @@ int NextControlId() {
     return id;
 }
 
-SIZE TextExtent(HWND window, HFONT font, const std::string& text, UINT format) {
-    WindowDC dc(window);
+// On a memory DC: the measure is the same, and a window's DC costs a trip
+// to the display server (a window lays out all its labels at every resize).
+SIZE TextExtent(HWND, HFONT font, const std::string& text, UINT format) {
+    MemoryDC dc(::CreateCompatibleDC(nullptr));
     ScopedSelect select(dc.Get(), font);
     RECT r = {0, 0, 0, 0};
     ::DrawTextW(dc.Get(), text.empty() ? L" " : Wide(text).c_str(), -1, &r, format | DT_CALCRECT);
@@ -853,7 +855,7 @@ int ComboBox::AddItem(const std::string& text, std::intptr_t data) {
     if (index < 0)
         throw Error("Cannot add \"" + text + "\" to the list");
     ::SendMessageW(Handle(), CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
-    FitDroppedWidth();
+    FitDroppedWidthTo(text);
     return static_cast<int>(index);
 }
 
@@ -863,13 +865,17 @@ void ComboBox::DpiChanged() {
 }
 
 void ComboBox::FitDroppedWidth() {
-    int widest = 0;
+    widestItem_ = 0;
     for (int i = 0; i < Count(); ++i)
-        widest = std::max(
-            widest, static_cast<int>(
-                        TextExtent(Handle(), CurrentFont(), ItemText(i), DT_SINGLELINE | DT_NOPREFIX).cx));
+        FitDroppedWidthTo(ItemText(i));
+}
+
+void ComboBox::FitDroppedWidthTo(const std::string& added) {
+    widestItem_ = std::max(
+        widestItem_,
+        static_cast<int>(TextExtent(Handle(), CurrentFont(), added, DT_SINGLELINE | DT_NOPREFIX).cx));
     // The items' margins and the list's scroll bar.
-    const int width = widest + Scale(8) + ::GetSystemMetrics(SM_CXVSCROLL);
+    const int width = widestItem_ + Scale(8) + ::GetSystemMetrics(SM_CXVSCROLL);
     ::SendMessageW(Handle(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
 }
 
@@ -910,6 +916,7 @@ void ComboBox::SetItemIndex(int index) {
 
 void ComboBox::Clear() {
     ::SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
+    widestItem_ = 0;
 }
 
 void ComboBox::HandleCommand(WORD notifyCode) {

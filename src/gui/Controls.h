@@ -338,8 +338,12 @@ protected:
 
 private:
     void CheckIndex(int index) const;
-    // The open list as wide as its widest item, however narrow the box.
+    // The open list as wide as its widest item, however narrow the box:
+    // measured as each item comes (a text's extent asks the display), all
+    // again at another dpi.
     void FitDroppedWidth();
+    void FitDroppedWidthTo(const std::string& added);
+    int widestItem_ = 0;
 };
 
 // A 2-pixel etched line (horizontal when wider than high), as a frame
