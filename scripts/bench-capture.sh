@@ -4,7 +4,8 @@
 # repaint, the shading on release, JPEG encoding against cjpeg of the
 # same libjpeg-turbo build, PNG (the system's codecs) beside JPEG, and memory
 # with one and five capture windows, as Linux counts the process's private
-# memory, beside a plain grab-and-show program's first window.
+# memory, beside a plain grab-and-show program's first window, and of the
+# first window with a few dozen marks against without them.
 # Keeps screenshots of the capture window in build/bench-capture/.
 # Not a test: figures, no pass or fail. Needs the cross tree built
 # (scripts/build.sh, or BUILD=build/cross-NAME).

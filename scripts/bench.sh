@@ -4,7 +4,8 @@
 # capture at 4K (hotkey to window against a plain grab-and-show program, a
 # drag step against a full repaint, the release, JPEG against cjpeg, the
 # window's memory, as Linux counts the process's private memory, against its
-# image and a plain program's first window), the settings window with 10,
+# image and a plain program's first window, and with a few dozen marks against
+# without), the settings window with 10,
 # 200 and 1,000 hotkeys,
 # hotkey to action while the update check waits on an endpoint that never
 # answers against the same at idle, and the size of corvinade.exe. Not a
@@ -57,6 +58,10 @@ windowLine=$(grep -m1 '^capture window with a selection:' <<<"$capture")
 window=$(num "$windowLine" "capture window with a selection:")
 image=$(num "$windowLine" "hotkey, image")
 plainMemory=$(num "$capture" "plain grab-and-show program, its first window:")
+marksLine=$(grep -m1 '^capture window with a selection and' <<<"$capture")
+marks=$(num "$marksLine" "marks:")
+marksCount=$(num "$marksLine" "a selection and")
+unmarked=$(num "$marksLine" "against")
 # The settings window's figure at N hotkeys: its open time or window count.
 settingsOpen() { grep -m1 "^ *$1 hotkeys: create, show and paint" <<<"$settings" | sed -E 's/.*median ([0-9.]+) ms.*/\1/'; }
 settingsWindows() { num "$settings" "$1 hotkeys: windows it holds:"; }
@@ -78,6 +83,7 @@ printf '%-34s %-12s %-40s %s\n' \
     "selection release" "$release ms" "(three releases)" "" \
     "JPEG save of the 4K image" "$jpeg ms" "cjpeg on the same pixels, without its start" "${cjpegRatio}x" \
     "4K capture window with a selection" "$window MB" "its image $image MB (plain program $plainMemory MB)" "$(ratio "$window" "$image")x" \
+    "the same with $marksCount marks (process)" "$marks MB" "without the marks $unmarked MB (aim 1.05x)" "$(ratio "$marks" "$unmarked")x" \
     "settings window, 10 hotkeys" "$open10 ms" "$(settingsWindows 10) windows" "" \
     "settings window, 200 hotkeys" "$open200 ms" "10 hotkeys $open10 ms; $(settingsWindows 200) windows" "$(ratio "$open200" "$open10")x" \
     "settings window, 1,000 hotkeys" "$open1000 ms" "10 hotkeys $open10 ms (aim 1.3x); $(settingsWindows 1000) windows" "$(ratio "$open1000" "$open10")x" \

@@ -1,7 +1,8 @@
 // Figures of screen capture at 4K: hotkey to window, one selection drag step
 // against a full repaint, the shade set on release, JPEG encoding against
-// cjpeg, PNG beside JPEG, and the memory of one (with a selection) and five capture windows
-// (Linux's count of the process's private memory) beside a plain program's.
+// cjpeg, PNG beside JPEG, and the memory of one (with a selection, then a few dozen marks
+// too) and five capture windows (Linux's count of the process's private memory) beside a
+// plain program's.
 // Also keeps screenshots of the capture window in its states.
 //
 //   capture_bench.exe window OUTDIR   in-process: repaint, drag, release, JPEG, screenshots
@@ -322,6 +323,51 @@ void SelectionMemory(HWND window, double beforeMb) {
                 growth / ScreenImageMb());
 }
 
+// The same window with a few dozen marks drawn on it, four of each kind,
+// as the user draws them (the tool's key, a drag), repainted: the process's
+// private memory against the window with the selection alone.
+void MarksMemory(HWND window) {
+    using namespace corvinade::test;
+    HWND view = FindChildOfClass(window, "CorvinadeImageView");
+    if (!view)
+        return;
+    PumpMessagesFor(Milliseconds(300));
+    const double without = PrivateMb("corvinade");
+    struct Tool {
+        UINT key;
+        const char* caption;
+    };
+    const Tool tools[] = {{'A', "Arrow"}, {'R', "Rectangle"}, {'E', "Ellipse"},
+                          {'L', "Line"},  {'F', "Pen"},       {'H', "Highlighter"},
+                          {'N', "Step"},  {'X', "Redact"},    {'T', "Text"}};
+    int marks = 0;
+    for (const Tool& tool : tools) {
+        PressHotkey(tool.key, 0);
+        HWND button = FindButton(window, tool.caption);
+        if (!button || !WaitFor([&] { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; })) {
+            std::printf("the %s tool was not picked\n", tool.caption);
+            return;
+        }
+        for (int i = 0; i < 4; ++i, ++marks) {
+            const POINT from = {60 + 190 * marks % 1500, 60 + 25 * marks}, to = {from.x + 160, from.y + 90};
+            DragWithLeftButton(view, from, to);
+            if (tool.key == 'T') { // a line of text, then Esc ends it
+                PumpMessagesFor(Milliseconds(100));
+                for (const char c : std::string("NOTE"))
+                    PostMessageA(view, WM_CHAR, static_cast<WPARAM>(c), 0);
+                PostMessageA(view, WM_KEYDOWN, VK_ESCAPE, 0);
+            }
+        }
+    }
+    PressHotkey('V', 0);
+    InvalidateRect(view, nullptr, FALSE);
+    PumpMessagesFor(Milliseconds(500));
+    const double with = PrivateMb("corvinade");
+    std::printf("capture window with a selection and %d marks: %.1f MB private, against %.1f MB with the "
+                "selection alone: %.3fx\n",
+                marks, with, without, with / without);
+}
+
 // The plain program's first window, the same way: what any program pays.
 void PlainMemory(const corvinade::test::Process& grabshow) {
     using namespace corvinade::test;
@@ -364,8 +410,10 @@ int HotkeyMode() {
             Sleep(1);
         shown.push_back(Now() - start);
         PumpMessagesFor(Milliseconds(300));
-        if (i == 1)
+        if (i == 1) {
             SelectionMemory(FindTopWindows({"", "Save Capture", corvinade.Id(), true}).front(), idle);
+            MarksMemory(FindTopWindows({"", "Save Capture", corvinade.Id(), true}).front());
+        }
         std::printf("%d capture window(s): %.1f MB private; hotkey to window shown %.0f ms\n", i,
                     PrivateMb("corvinade"), shown.back());
     }
